@@ -41,6 +41,7 @@ const std::array<FunctionEntry, 8> kFunctions = {{
 constexpr std::string_view kUnbalanced = "Unbalanced number of open/closed paranthesis";
 constexpr std::string_view kSyntax = "Syntax error";
 constexpr std::string_view kTooLong = "Expression has more than 100 items";
+constexpr std::string_view kTooDeep = "Expression nested more than 100 levels";
 constexpr std::string_view kDivisionByZero = "Division by zero";
 constexpr std::string_view kOverflow = "Overflow";
 constexpr std::string_view kBadArgument = "Invalid function argument";
@@ -147,7 +148,7 @@ bool Prepare(std::string_view text, std::string& out, std::string& error) {
     char c = compact[i];
     if (c == '(') {
       if (++depth > static_cast<int>(kMaxEvaluatorItems)) {
-        error = kTooLong;
+        error = kTooDeep;
         return false;
       }
     } else if (c == ')') {
