@@ -1,10 +1,10 @@
 #include "assembler/object_file.h"
 
+#include "platform/atomic_file.h"
+
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <system_error>
 
 namespace velkor {
 namespace {
@@ -411,27 +411,7 @@ std::vector<std::uint8_t> ObjectWriter::fileImage(bool assemblyOk) {
 }
 
 bool ObjectWriter::save(const std::string& path, bool assemblyOk, std::string& error) {
-  const std::vector<std::uint8_t> file = fileImage(assemblyOk);
-  const std::string temp = path + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      std::filesystem::remove(temp, ignored);
-      error = "Cannot write " + path;
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    error = "Cannot write " + path;
-    return false;
-  }
-  return true;
+  return platform::WriteFileAtomically(path, fileImage(assemblyOk), error);
 }
 
 // ---------------------------------------------------------------- expression text
