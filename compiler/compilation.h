@@ -1,0 +1,248 @@
+#pragma once
+// All the state of one compilation. CompileFile resets it at its start, so a
+// compilation never depends on an earlier one; the environment reads the
+// counters afterwards. Settings and host hooks survive the reset.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "common/encoded_lines.h"
+#include "common/message_list.h"
+#include "compiler/emit/emit_history.h"
+#include "compiler/symbol_kind.h"
+#include "compiler/types.h"
+
+namespace velkor {
+
+// Options that come from the project (defaults when there is none).
+struct CompileSettings {
+  bool IncludeSourceAsComments = false;  // IncludePAS
+  bool Z180 = false;                     // CPU; the Z180 has mlt
+  std::string ProjectDirectory;          // searched for include files
+};
+
+// How the compiler reaches the environment. Every hook may be empty.
+struct CompileHost {
+  // "Currently compiling": the file being read, without directory.
+  std::function<void(const std::string& fileName)> ShowFile;
+  // Every 10 source lines: "Current Line (Total)", then pending window
+  // messages. The cancel button sets Compilation::CancelRequested.
+  std::function<void(std::uint32_t totalLines)> Progress;
+  // Open the file in an editor page and put the caret at a 0-based position.
+  std::function<void(const std::string& path, int line, int column)> ShowErrorPosition;
+  // Save an editor page that holds this file with unsaved changes.
+  std::function<void(const std::string& path)> SaveIfModified;
+  std::function<void()> BringMainWindowForward;
+};
+
+// A LINK value: not given, the keyword itself (the linker supplies it), or a number.
+struct LinkValue {
+  enum class State : std::uint8_t { NotGiven, Symbolic, Number };
+  State state = State::NotGiven;
+  std::int32_t value = 0;
+};
+
+// The main source or one include file being read.
+struct SourceFile {
+  std::string name;  // main: as given; include: without directory (at most 128 characters)
+  std::string path;  // the path that was opened
+  bool encoded = false;
+  bool endOfFile = false;
+  std::uint32_t lineNumber = 0;  // lines read from this file
+  // Plain files: the bytes and the read position.
+  std::string bytes;
+  std::size_t position = 0;
+  bool lastByteWasCR = false;
+  // Encoded files: records decoded one by one.
+  std::unique_ptr<EncodedLineReader> records;
+};
+
+struct IdentifierEntry {
+  std::string name;  // upper case
+  std::uint16_t link = 0;  // previous identifier of the same block (0 ends the chain)
+  std::uint8_t kind = kKindConstant;  // IdentifierKind
+  std::uint8_t type = kTypeNone;      // TypeCode
+  std::uint16_t reference = 0;  // array descriptor, or block of a record/routine
+  std::uint8_t level = 0;
+  std::int32_t value = 0;  // constant value, predefined routine number, or address
+  std::uint16_t offset = 0;  // of a record field
+  std::uint16_t size = 0;
+  std::uint16_t owner = 0;     // routine whose declarations contain the name
+  std::uint16_t selector = 0;  // variable of the last {#S name}
+  bool pointer = false;     // declared with "^"
+  bool field = false;       // a record field
+  bool predefined = false;  // predefined identifiers and record fields
+  bool firstAfterSelector = false;
+  std::uint16_t block = 0;  // the block whose chain holds the entry
+
+  // Parameter and storage details, kept by declarations and routine frames.
+  bool byAddress = false;   // holds the address of its storage (var-parameter)
+  bool globalMark = false;  // parameter of a GLOBAL routine, or the routine itself
+  bool external = false;
+  bool exported = false;
+  bool isParameter = false;
+  std::uint8_t absoluteMode = 0;  // 0 normal, 1 fixed address, 2 at another variable
+  std::uint16_t absoluteBase = 0;  // the other variable (mode 2)
+  std::uint16_t parameterCount = 0;
+  std::uint8_t overlayArea = 0;
+  std::uint8_t overlayPart = 0;
+};
+
+struct BlockEntry {
+  std::uint16_t lastIdentifier = 0;  // newest entry, start of the chain
+  std::uint16_t lastParameter = 0;
+  std::uint16_t parameterSize = 0;
+  std::uint16_t variableSize = 0;  // a record's total size
+};
+
+struct ArrayDescriptor {
+  std::uint8_t indexType = kTypeInteger;
+  std::uint8_t elementType = kTypeNone;
+  std::uint16_t elementReference = 0;
+  bool elementPointer = false;  // element declared with "^": a 2-byte pointer
+  std::uint16_t low = 0;
+  std::uint16_t high = 0;
+  std::uint16_t elementSize = 0;
+  std::uint16_t totalSize = 0;
+};
+
+// A forward pointer target: TYPE P = ^Q before Q is declared.
+struct PendingPointer {
+  std::string targetName;
+  int identifierCount = 0;  // the identifier count when it was met
+};
+
+struct PooledString {
+  std::string text;
+  std::uint16_t label = 0;  // @@n under which the module tail stores it
+};
+
+struct LoopTemp {
+  std::string name;
+  int size = 0;
+};
+
+// An open loop: the labels BREAK and CONTINUE jump to.
+struct LoopContext {
+  std::string breakLabel;
+  std::string continueLabel;
+};
+
+// An open WITH record: its fields are visible by their bare names, and its
+// address is computed by the factored subroutine @@S<body>.
+struct WithRecord {
+  std::uint16_t recordBlock = 0;
+  int body = 0;
+};
+
+struct Compilation {
+  Compilation(MessageList& messages, CompileSettings settings = {}, CompileHost host = {})
+      : Messages(messages), Settings(std::move(settings)), Host(std::move(host)) {}
+  Compilation(const Compilation&) = delete;
+  Compilation& operator=(const Compilation&) = delete;
+
+  // Empties every table, list and counter (the start of CompileFile).
+  // EncodeOutput, Settings and Host are kept.
+  void Reset();
+
+  MessageList& Messages;
+  CompileSettings Settings;
+  CompileHost Host;
+
+  // --- Driver --------------------------------------------------------------
+  std::string MainSourceName;
+  bool EncodedInput = false;
+  bool EncodeOutput = false;  // cleared by the caller; set by an .EPS include
+  bool CancelRequested = false;
+  std::vector<std::string> OutputLines;
+  std::vector<std::string> ExternNames;  // each name at most once, in order of adding
+  std::vector<std::string> GlobalNames;
+  LinkValue CodeAddress, DataAddress, LoadNext;
+  std::string LoadRefName;
+  std::string ProgramName;
+  std::string OutputFileName;  // the .Mac or .EMS written, empty before
+
+  // Counters reported by the environment.
+  std::uint32_t CodeSize = 0;
+  std::uint32_t DataSize = 0;
+  int IdentifierCount = -1;  // index of the last identifier entry
+  int BlockCount = 1;        // index of the last block entry
+  int ArrayCount = 0;        // array descriptors made
+  std::uint32_t TotalLines = 0;
+
+  // --- Source reader ---------------------------------------------------------
+  std::string CurrentLine;
+  std::string PreviousLine;
+  std::size_t Column = 0;  // 1-based index of the character last delivered
+  bool EndOfLinePending = true;
+  char CurrentChar = ' ';
+  SourceFile MainFile;
+  std::vector<SourceFile> IncludeStack;  // at most kMaxIncludeDepth
+  std::string PushbackText;
+
+  // --- Scanner -------------------------------------------------------------
+  SymbolKind Symbol = SymbolKind::None;
+  SymbolKind PreviousSymbol = SymbolKind::None;  // the symbol before the current one
+  std::string IdentifierText;  // upper case
+  std::int32_t NumericValue = 0;
+  std::string StringValue;  // its size is the string length
+  bool RangeFollows = false;
+  std::string ConstantText;
+  std::vector<std::string> DefinedSymbols;
+  bool SkippingText = false;
+  bool InTrueBranch = false;
+  bool FoldConstantIdentifiers = true;  // off while a routine name is declared
+  bool FoldChrOrd = false;  // on while a constant declaration or case label is read
+  bool BangMarkerSeen = false;  // {*! seen: "!*}" ends a comment
+  // Directive switches.
+  bool DataLine = true;          // {#D}: DATA before the data section
+  bool ProgramPrefix = true;     // {#L}: the program name prefixes assembler names
+  bool FactorCommonCode = false; // {#R}
+  std::uint16_t SelectorVariable = 0;  // {#S name}, 0 after {#S-}
+  bool SelectorFirstPending = false;  // the next variable or function is the first after {#S}
+
+  // --- Symbol table ----------------------------------------------------------
+  std::vector<IdentifierEntry> Identifiers;  // entry 0: the empty name, "not found"
+  std::unordered_map<std::string, std::vector<std::uint16_t>> NameIndex;  // entries by name, oldest first
+  std::vector<BlockEntry> Blocks;  // index 0 unused; block 1 is the main program
+  std::array<std::uint16_t, kMaxLevel + 1> Display{};
+  int CurrentLevel = 0;
+  std::vector<ArrayDescriptor> Arrays;  // index 0 unused
+  std::vector<PendingPointer> PendingPointerTargets;
+  std::uint16_t CurrentRoutine = 0;  // owner of the names entered now; 0 at program level
+
+  // --- Emitter ---------------------------------------------------------------
+  std::vector<std::string> DeferredLines;
+  bool WriteDeferred = false;
+  std::uint16_t PendingPush = 0;
+  EmitHistory History;  // EmitHistory
+  std::uint16_t LabelCounter = 0;
+  std::vector<std::vector<std::string>> CommonCodeBodies;
+  std::size_t FactorMarkLine = 0;
+  std::uint32_t FactorMarkCodeSize = 0;
+  bool ForceFactoring = false;  // while a WITH designator is compiled
+  std::vector<PooledString> StringPool;
+  std::unordered_map<std::string, std::size_t> StringPoolIndex;
+  std::vector<LoopTemp> LoopTemps;
+
+  // --- Overlays ----------------------------------------------------------------
+  // The overlay state (areas, levels, size counters) is kept by the overlay
+  // half's OverlayAreas object, added here once it is in the tree.
+  int OverlayStartDepth = 0;  // routine nesting depth (the {#O+} argument)
+
+  // --- Statements and declarations --------------------------------------------
+  std::vector<LoopContext> LoopStack;
+  std::vector<WithRecord> WithStack;
+
+  // The list every writer appends to (DeferredLines while WriteDeferred).
+  std::vector<std::string>& CurrentList() { return WriteDeferred ? DeferredLines : OutputLines; }
+};
+
+}  // namespace velkor

@@ -1,0 +1,33 @@
+#pragma once
+// Compiling one Pascal source into one assembler file.
+//
+//   velkor::MessageList messages;
+//   velkor::Compilation c(messages, settings, host);
+//   std::int32_t code = 0, data = 0;
+//   try {
+//     velkor::CompileFile(c, "Demo.Pas", 0, code, data);   // writes Demo.Mac
+//   } catch (const velkor::ECompileError&) { /* the report is in messages */ }
+
+#include <cstdint>
+#include <string>
+
+#include "compiler/compilation.h"
+
+namespace velkor {
+
+// Compiles `fileName` (.Pas or .EPS) and writes the .Mac beside it (.EMS
+// when c.EncodeOutput is set or gets set). The page index is the editor page
+// the compile was started from; the compiler does not use it. Throws
+// ECompileError after the report on every error, an unreadable source
+// included; an existing output file is then left as it was.
+void CompileFile(Compilation& c, const std::string& fileName, int editorPageIndex,
+                 std::int32_t& codeSize, std::int32_t& dataSize);
+
+// The file name with its extension replaced (or appended).
+std::string ChangeFileExt(const std::string& fileName, const std::string& extension);
+
+// The EXTERN or GLOBAL block for a name list: prefix " EXTERN " or " GLOBAL ",
+// eight names or 71 characters a line, then one empty line; nothing for none.
+std::vector<std::string> BuildNameBlock(const std::string& prefix, const std::vector<std::string>& names);
+
+}  // namespace velkor
