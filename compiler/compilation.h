@@ -124,6 +124,13 @@ struct PooledString {
   std::uint16_t label = 0;  // @@n under which the module tail stores it
 };
 
+struct OverlaySizeCounters {
+  std::uint16_t currentSize = 0;
+  std::uint16_t largestSize = 0;
+  std::uint16_t partNumber = 0;
+  std::uint16_t partCount = 0;
+};
+
 struct LoopTemp {
   std::string name;
   int size = 0;
@@ -233,9 +240,17 @@ struct Compilation {
   std::vector<LoopTemp> LoopTemps;
 
   // --- Overlays ----------------------------------------------------------------
-  // The overlay state (areas, levels, size counters) is kept by the overlay
-  // half's OverlayAreas object, added here once it is in the tree.
-  int OverlayStartDepth = 0;  // routine nesting depth (the {#O+} argument)
+  bool OverlayActive = false;
+  int OverlayLevel = 0;  // 0 outside an area, at most 2
+  int OverlayAreaCount = 0;
+  int CurrentArea = 0;
+  int SavedArea = 0;  // the outer area while a nested one is open
+  std::array<OverlaySizeCounters, kMaxOverlayAreas + 1> OverlaySizes{};  // index 0 unused
+  bool FirstPart = false;
+  std::int64_t NextAreaLoadAddress = -1;  // {#O constant}, -1 when none
+  bool OverlayMode = false;  // CodeSize additions go to the current area
+  std::uint32_t OverlayTotal = 0;
+  int OverlayStartDepth = 0;  // routine nesting depth where the open area started
 
   // --- Statements and declarations --------------------------------------------
   std::vector<LoopContext> LoopStack;
