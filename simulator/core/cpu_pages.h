@@ -1,0 +1,20 @@
+#pragma once
+
+#include <array>
+
+#include "simulator/core/machine.h"
+
+namespace kavrin {
+
+using OpcodeHandler = void (*)(Machine&);
+using OpcodePage = std::array<OpcodeHandler, 256>;
+
+// One handler per opcode byte. The index page runs with HL exchanged for IX
+// or IY; the index-CB page works on Machine::index_address.
+extern const OpcodePage kMainPage;
+extern const OpcodePage kIndexPage;
+extern const OpcodePage kCbPage;
+extern const OpcodePage kIndexCbPage;
+extern const OpcodePage kEdPage;
+
+}  // namespace kavrin

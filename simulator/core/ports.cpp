@@ -1,0 +1,42 @@
+#include "simulator/core/machine.h"
+
+namespace kavrin {
+
+uint8_t Machine::PortRead(uint8_t port) {
+  if (static_cast<uint8_t>(port - io_base_) < kOnChipRegisterCount) return InternalRegisters[port - io_base_];
+  const PortReadHandler& handler = read_handlers_[ReadPortMap[port]];
+  return handler ? handler(port) : 0;
+}
+
+void Machine::PortWrite(uint8_t port, uint8_t value) {
+  if (static_cast<uint8_t>(port - io_base_) < kOnChipRegisterCount) {
+    WriteOnChipRegister(static_cast<uint8_t>(port - io_base_), value);
+    return;
+  }
+  const PortWriteHandler& handler = write_handlers_[WritePortMap[port]];
+  if (handler) handler(port, value);
+}
+
+// Later assignments win: an I/O page port equal to the terminal port hides it.
+void Machine::BuildPortMaps(uint8_t terminalPort, const std::array<uint8_t, kIoPagePortCount>& inputPorts,
+                            const std::array<uint8_t, kIoPagePortCount>& outputPorts) {
+  ReadPortMap.fill(kNoDevice);
+  WritePortMap.fill(kNoDevice);
+  WritePortMap[terminalPort] = kTerminalData;
+  ReadPortMap[terminalPort] = kTerminalData;
+  ReadPortMap[static_cast<uint8_t>(terminalPort + 1)] = kTerminalStatus;
+  for (int i = 0; i < kIoPagePortCount; ++i) {
+    ReadPortMap[inputPorts[i]] = static_cast<uint8_t>(kIoPageFirst + i);
+    WritePortMap[outputPorts[i]] = static_cast<uint8_t>(kIoPageFirst + i);
+  }
+}
+
+void Machine::SetPortReadHandler(PortDevice device, PortReadHandler handler) {
+  if (device > kNoDevice && device < kPortDeviceCount) read_handlers_[device] = std::move(handler);
+}
+
+void Machine::SetPortWriteHandler(PortDevice device, PortWriteHandler handler) {
+  if (device > kNoDevice && device < kPortDeviceCount) write_handlers_[device] = std::move(handler);
+}
+
+}  // namespace kavrin
