@@ -1,0 +1,67 @@
+#include <string>
+
+#include "common/project.h"
+#include "ide/cli/arguments.h"
+#include "ide/core/project_file.h"
+#include "ide/core/run_time_library.h"
+#include "platform/paths.h"
+
+namespace velkor::cli {
+
+namespace {
+constexpr OptionSpec kOptions[] = {
+    {"--target", true}, {"--cpu", true}, {"--main", true}, {"--no-sym", false}, {"--no-rtl", false},
+};
+
+bool IsPascal(const std::string& file) {
+  std::string extension = platform::UpperCase(platform::ExtensionPart(file));
+  return extension == ".PAS" || extension == ".EPS";
+}
+}  // namespace
+
+int RunNew(Invocation& run) {
+  ParsedArguments parsed;
+  if (!ParseArguments(run.args, kOptions, parsed, run)) return kExitUsage;
+  if (parsed.positional.empty()) return run.UsageError("no project file given");
+  std::string prjPath = platform::AbsolutePath(parsed.positional.front());
+  if (platform::UpperCase(platform::ExtensionPart(prjPath)) != ".PRJ") {
+    return run.UsageError("the project file must end in .Prj: " + parsed.positional.front());
+  }
+  if (parsed.positional.size() < 2) return run.UsageError("no source files given");
+
+  Project project = NewProject(platform::DirectoryPart(prjPath),
+                               platform::ChangeExtension(platform::FileNamePart(prjPath), ""));
+  project.settings.WriteSym = !parsed.Has("--no-sym");
+  if (const std::string* target = parsed.Value("--target")) {
+    auto index = TargetIndex(*target);
+    if (!index) return run.UsageError("unknown target " + *target);
+    project.settings.Target = *index;
+  }
+  if (const std::string* cpu = parsed.Value("--cpu")) {
+    auto index = CpuIndex(*cpu);
+    if (!index) return run.UsageError("unknown CPU " + *cpu);
+    project.settings.CPU = *index;
+  }
+  if (const std::string* main = parsed.Value("--main")) {
+    if (!IsMainFileName(*main)) return run.UsageError(kMainFileTypeMessage);
+    project.settings.MainFileName = platform::AbsolutePath(*main);
+  }
+  project.RefreshDescriptions();
+
+  bool hasPascal = false;
+  for (std::size_t i = 1; i < parsed.positional.size(); ++i) {
+    const std::string& file = parsed.positional[i];
+    if (!platform::FileExists(file)) return run.Fail("cannot find " + file);
+    hasPascal |= IsPascal(file);
+    project.AddFile(platform::AbsolutePath(file));
+  }
+  if (hasPascal && !parsed.Has("--no-rtl")) {
+    for (std::string_view object : RunTimeLibraryObjects()) project.AddFile(object);
+  }
+
+  std::string error;
+  if (!WriteProjectFile(project, error)) return run.Fail(error);
+  return kExitOk;
+}
+
+}  // namespace velkor::cli
