@@ -1,0 +1,90 @@
+#include "assembler/assembler.h"
+
+#include "assembler/source_file.h"
+#include "common/encoded_lines.h"
+#include "platform/atomic_file.h"
+
+#include <cstdio>
+
+namespace velkor {
+
+std::string definitionFileText(const std::vector<std::pair<std::string, std::uint16_t>>& entries) {
+  std::string text;
+  char value[8];
+  for (const auto& [name, v] : entries) {
+    std::snprintf(value, sizeof value, "%04X", static_cast<unsigned>(v));
+    text += name + ":\tEQU\t" + value + "H\r\n";
+  }
+  return text;
+}
+
+AssembledLines assembleLines(std::vector<std::string> lines, const asmsrc::AssemblySettings& settings,
+                             MessageList& messages) {
+  asmsrc::Assembly assembly(std::move(lines), settings, messages);
+  assembly.run();
+  AssembledLines result;
+  result.ok = !assembly.failed();
+  result.image = assembly.object().fileImage(result.ok);
+  result.writeList = assembly.writeEntries();
+  result.error = assembly.error();
+  return result;
+}
+
+AssembleResult assembleFile(const std::string& sourcePath, const asmsrc::AssemblySettings& settings,
+                            MessageList& messages) {
+  AssembleResult result;
+  std::vector<std::string> lines;
+  std::string readError;
+  if (!asmsrc::readSourceLines(sourcePath, lines, readError)) {
+    result.errorMessage = std::string(kCannotFindFile) + sourcePath;
+    if (readError == kEncodedFileDamaged) result.errorMessage = std::string(kEncodedFileDamaged);
+    result.errorPath = sourcePath;
+    messages.AddMessageLine(result.errorMessage);
+    return result;
+  }
+  messages.AddMessageLine("Assemble: " + sourcePath);
+
+  asmsrc::AssemblySettings run = settings;
+  if (run.projectDirectory.empty()) {
+    const std::size_t slash = sourcePath.find_last_of('/');
+    run.projectDirectory = slash == std::string::npos ? std::string() : sourcePath.substr(0, slash);
+  }
+  asmsrc::Assembly assembly(std::move(lines), run, messages);
+  assembly.run();
+  result.ok = !assembly.failed();
+
+  std::string writeError;
+  const std::string objectPath = asmsrc::replaceExtension(sourcePath, ".RRO");
+  if (!assembly.object().save(objectPath, result.ok, writeError)) {
+    result.ok = false;
+    result.errorMessage = writeError;
+    messages.AddMessageLine(writeError);
+    return result;
+  }
+  result.objectPath = objectPath;
+
+  if (!result.ok) {
+    const asmsrc::AssemblyError& e = assembly.error();
+    result.errorMessage = e.message;
+    result.errorLine = e.lineIndex + 1;
+    result.errorPath = e.file.empty()
+                           ? sourcePath
+                           : asmsrc::findFileIgnoringCase(run.projectDirectory, e.file);
+    if (result.errorPath.empty()) result.errorPath = e.file;
+    return result;
+  }
+  messages.AddMessageLine(kCompletedMessage);
+  if (!assembly.writeEntries().empty()) {
+    const std::string defPath = asmsrc::replaceExtension(sourcePath, ".DEF");
+    if (!platform::WriteFileAtomically(defPath, definitionFileText(assembly.writeEntries()), writeError)) {
+      result.ok = false;
+      result.errorMessage = writeError;
+      messages.AddMessageLine(writeError);
+      return result;
+    }
+    result.definitionPath = defPath;
+  }
+  return result;
+}
+
+}  // namespace velkor

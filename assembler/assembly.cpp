@@ -1,0 +1,318 @@
+#include "assembler/assembly.h"
+
+#include "assembler/asm_errors.h"
+#include "assembler/directives.h"
+#include "assembler/instruction_encoder.h"
+#include "assembler/source_file.h"
+
+namespace velkor::asmsrc {
+namespace {
+
+bool isBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+
+bool isCommentOrEmpty(std::string_view line) {
+  for (char c : line) {
+    if (isBlank(c)) continue;
+    return c == ';';
+  }
+  return true;
+}
+
+// Formal and actual macro arguments: words end at a blank or comma; text in
+// double quotes is one word, two double quotes stand for one.
+std::vector<std::string> macroWords(std::string_view text) {
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while (true) {
+    while (i < text.size() && (isBlank(text[i]) || text[i] == ',')) ++i;
+    if (i >= text.size() || text[i] == ';') break;
+    std::string word;
+    bool quoted = false;
+    for (; i < text.size(); ++i) {
+      const char c = text[i];
+      if (c == '"') {
+        if (quoted && i + 1 < text.size() && text[i + 1] == '"') {
+          word += '"';
+          ++i;
+        } else {
+          quoted = !quoted;
+        }
+        continue;
+      }
+      if (!quoted && (isBlank(c) || c == ',' || c == ';')) break;
+      word += c;
+    }
+    words.push_back(std::move(word));
+  }
+  return words;
+}
+
+}  // namespace
+
+Assembly::Assembly(std::vector<std::string> lines, AssemblySettings s, MessageList& m)
+    : settings(std::move(s)), sourceLines(std::move(lines)), messages(m) {
+  for (std::string& line : sourceLines)
+    if (line.size() > kMaxLineLength) line.resize(kMaxLineLength);
+}
+
+void Assembly::run() {
+  sizeCounters = {};
+  pass = 1;
+  messages.AddMessageLine("Pass 1");
+  runPass();
+  if (errorFlag) return;
+  if (symbols.labelCount() >= kMaxLabels) {
+    reportError(asmerr::ObjectTooLarge, {});
+    return;
+  }
+  symbols.assignIndexes();
+  pass = 2;
+  messages.AddMessageLine("Pass 2");
+  runPass();
+}
+
+void Assembly::runPass() {
+  ifDepth = 0;
+  inInclude = recordingMacro = expandingMacro = skippingMacroBody = false;
+  endFlag = includeEndFlag = false;
+  if (pass == 1) {
+    symbols.clear();
+    writeList.clear();
+    macros.clear();
+    macroIndex.clear();
+  }
+  location = statementStart = 0;
+  segment = Segment::Code;
+  activeCounter = 0;
+  out.setMuted(false);
+  out.beginPass();
+  out.setMuted(pass == 1);
+  try {
+    processLines(sourceLines, false);
+    if (errorFlag) return;
+    out.flush();
+    if (recordingMacro) {
+      currentLine = macroLine;
+      currentIndex = macroLineIndex;
+      inInclude = !macroFile.empty();
+      includeName = macroFile;
+      fail(asmerr::FreeText, asmerr::kMacroWithoutMacend);
+    }
+    if (ifDepth != 0) fail(asmerr::UnbalancedIf);
+    if (out.full()) fail(asmerr::ObjectTooLarge);
+  } catch (const AssemblyStopped&) {
+  }
+}
+
+void Assembly::processLines(const std::vector<std::string>& lines, bool isInclude) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (errorFlag || endFlag || (isInclude && includeEndFlag)) break;
+    if (++linesSinceEvents == kEventInterval) {
+      linesSinceEvents = 0;
+      if (settings.processEvents) settings.processEvents();
+    }
+    currentLines = &lines;
+    currentIndex = i;
+    currentLine = lines[i];
+    processLine(lines[i]);
+  }
+}
+
+void Assembly::processLine(const std::string& line) {
+  if (isCommentOrEmpty(line)) return;
+  if (skippingMacroBody) {
+    TokenLine tokens;
+    tokens.tokenize(line);
+    if (tokens.size() == 0) return;
+    const std::string_view first = tokens[0].text;
+    if (first == "END") {
+      if (inInclude)
+        includeEndFlag = true;
+      else
+        endFlag = true;
+    } else if (first == "MACEND" && isBlank(line[0])) {
+      skippingMacroBody = false;
+    }
+    return;
+  }
+  const bool wasRecording = recordingMacro;
+  processStatement(line);
+  if (wasRecording && recordingMacro) macros.back().body.push_back(toUpper(line));
+  if (out.full()) fail(asmerr::ObjectTooLarge);
+}
+
+void Assembly::processStatement(std::string_view line) {
+  statementStart = location;
+  TokenLine tokens;
+  tokens.tokenize(line);
+  std::size_t next = 0;
+  std::string_view label;
+  const bool hasLabel = !line.empty() && !isBlank(line[0]);
+  if (hasLabel && tokens.size() > 0) {
+    label = tokens[0].text;
+    if (!label.empty() && label.back() == ':') label.remove_suffix(1);
+    next = 1;
+  }
+  if (next >= tokens.size()) {
+    if (hasLabel) defineLabel(label);
+    return;
+  }
+  Statement s;
+  s.label = label;
+  s.mnemonic = tokens[next].text;
+  s.line = line;
+  s.afterMnemonic = tokens[next].sourceEnd;
+  std::span<const Token> all(&tokens[0], tokens.size());
+  s.operands = all.subspan(next + 1);
+
+  const auto forms = findInstruction(s.mnemonic);
+  const DirectiveHandler directive = forms.empty() ? findDirective(s.mnemonic) : nullptr;
+  if (hasLabel && !(directive != nullptr && directiveOwnsLabel(s.mnemonic))) defineLabel(label);
+
+  if (!forms.empty()) {
+    encodeInstruction(*this, forms, s.operands);
+    return;
+  }
+  if (directive != nullptr) {
+    directive(*this, s);
+    return;
+  }
+  if (expandingMacro) fail(asmerr::SyntaxError);
+  auto it = macroIndex.find(s.mnemonic);
+  if (it == macroIndex.end()) fail(asmerr::SyntaxError);
+  if (recordingMacro) fail(asmerr::MacroInMacro);
+  expandMacro(macros[it->second], line.substr(std::min(s.afterMnemonic, line.size())));
+}
+
+void Assembly::defineLabel(std::string_view name) {
+  if (name == "$") fail(asmerr::FreeText, asmerr::kDollarLabel);
+  if (name.empty() || parseNumber(name)) fail(asmerr::InvalidLabel);
+  if (recordingMacro) fail(asmerr::LabelInMacro);
+  if (symbols.isEquate(name)) return;
+  std::int32_t value = static_cast<std::int32_t>(location & 0xFFFF);
+  if (segment == Segment::Data) value |= kDataLabelBit;
+  if (pass == 1) {
+    if (!symbols.addLabel(name, value)) fail(asmerr::DuplicateLabel);
+    return;
+  }
+  Label* label = symbols.findLabel(name);
+  if (label == nullptr) fail(asmerr::SyntaxError);
+  label->value = value;
+  out.labelDefinition(segment, label->index);
+  if (settings.symbolOutput) out.symbolName(name);
+  if (symbols.isGlobal(name)) out.globalDefinition(label->index, segment, name);
+}
+
+void Assembly::advance(std::uint32_t bytes) {
+  location += bytes;
+  SizeCounter& counter = sizeCounters[activeCounter];
+  counter.count = static_cast<std::uint16_t>(counter.count + bytes);
+}
+
+std::uint16_t Assembly::labelIndexOf(std::string_view name) {
+  const Label* label = symbols.findLabel(name);
+  return label == nullptr ? 0 : label->index;
+}
+
+void Assembly::beginMacro(std::string_view name, std::string_view parameters) {
+  if (macroIndex.find(name) != macroIndex.end()) fail(asmerr::DuplicateLabel);
+  beforeMacro = {location, statementStart, segment, sizeCounters, activeCounter, ifDepth};
+  macroLine = std::string(currentLine);
+  macroLineIndex = currentIndex;
+  macroFile = inInclude ? includeName : std::string();
+  macroIndex.emplace(std::string(name), macros.size());
+  macros.push_back({std::string(name), toUpper(parameters), {}});
+  recordingMacro = true;
+}
+
+// The body was only checked; what its lines did to the counters is undone,
+// since pass 2 skips them.
+void Assembly::endMacro() {
+  recordingMacro = false;
+  location = beforeMacro.location;
+  statementStart = beforeMacro.statementStart;
+  segment = beforeMacro.segment;
+  sizeCounters = beforeMacro.sizeCounters;
+  activeCounter = beforeMacro.activeCounter;
+  ifDepth = beforeMacro.ifDepth;
+}
+
+void Assembly::expandMacro(const Macro& macro, std::string_view arguments) {
+  const std::vector<std::string> formals = macroWords(macro.parameters);
+  for (std::size_t i = 0; i < formals.size(); ++i)
+    for (std::size_t j = i + 1; j < formals.size(); ++j)
+      if (formals[i] == formals[j]) fail(asmerr::DuplicateMacroArgument);
+  const std::vector<std::string> actuals = macroWords(arguments);
+  if (actuals.size() != formals.size()) fail(asmerr::MacroArgumentCount);
+
+  expandingMacro = true;
+  std::string rebuilt;
+  TokenLine tokens;
+  for (const std::string& bodyLine : macro.body) {
+    tokens.tokenize(bodyLine);
+    rebuilt.assign(1, ' ');
+    for (std::size_t t = 0; t < tokens.size(); ++t) {
+      std::string_view text = tokens[t].text;
+      for (std::size_t f = 0; f < formals.size(); ++f)
+        if (text == formals[f]) {
+          text = actuals[f];
+          break;
+        }
+      rebuilt += text;
+      rebuilt += tokens[t].commaFollows ? ',' : ' ';
+    }
+    if (rebuilt.size() > kMaxLineLength) rebuilt.resize(kMaxLineLength);
+    if (rebuilt == " ") continue;
+    processStatement(rebuilt);
+  }
+  expandingMacro = false;
+}
+
+void Assembly::includeFile(std::string_view operand) {
+  if (inInclude) fail(asmerr::NestedInclude);
+  std::string name = withoutQuotes(operand);
+  const std::size_t slash = name.find_last_of("/\\");
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  const std::string path = findFileIgnoringCase(settings.projectDirectory, name);
+  if (path.empty()) fail(asmerr::IncludeNotFound);
+  if (pass == 1 && settings.beforeIncludeRead) settings.beforeIncludeRead(path);
+  std::vector<std::string> lines;
+  std::string readError;
+  if (!readSourceLines(path, lines, readError)) fail(asmerr::IncludeNotFound);
+
+  const std::vector<std::string>* savedLines = currentLines;
+  const std::size_t savedIndex = currentIndex;
+  const std::string_view savedLine = currentLine;
+  inInclude = true;
+  includeEndFlag = false;
+  includeName = name;
+  processLines(lines, true);
+  if (errorFlag) throw AssemblyStopped{};
+  inInclude = false;
+  includeEndFlag = false;
+  includeName.clear();
+  currentLines = savedLines;
+  currentIndex = savedIndex;
+  currentLine = savedLine;
+}
+
+void Assembly::reportError(int number, std::string_view freeText) {
+  if (errorFlag) return;
+  errorFlag = true;
+  std::string message(number == asmerr::FreeText ? freeText : asmerr::errorText(number));
+  if (inInclude) message = includeName + ": " + message;
+  firstError.number = number;
+  firstError.message = message;
+  firstError.sourceLine = toUpper(currentLine);
+  firstError.file = inInclude ? includeName : std::string();
+  firstError.lineIndex = currentIndex;
+  messages.AddMessageLine(firstError.message);
+  messages.AddMessageLine(firstError.sourceLine);
+}
+
+void Assembly::fail(int number, std::string_view freeText) {
+  reportError(number, freeText);
+  throw AssemblyStopped{};
+}
+
+}  // namespace velkor::asmsrc

@@ -1,0 +1,27 @@
+#pragma once
+// Reading assembler sources: plain text (lines end in CR LF, CR or LF) or
+// encoded (.EMS), and finding a file by name without regard to case.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velkor::asmsrc {
+
+// Splits plain text into lines, each cut to the short-string length.
+std::vector<std::string> splitSourceText(std::string_view text);
+
+bool hasExtension(std::string_view path, std::string_view extension);  // case-insensitive, ".EMS"
+
+// Reads a source; an .EMS file is decoded. False with a reason when the
+// file cannot be read or an encoded file is damaged.
+bool readSourceLines(const std::string& path, std::vector<std::string>& lines, std::string& error);
+
+// The path of `name` in `directory` ("" = current directory), matched exactly
+// first and then without regard to case; "" when there is none.
+std::string findFileIgnoringCase(const std::string& directory, const std::string& name);
+
+// The path with its extension replaced (".RRO", ".DEF").
+std::string replaceExtension(const std::string& path, std::string_view extension);
+
+}  // namespace velkor::asmsrc
