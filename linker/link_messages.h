@@ -1,0 +1,45 @@
+// The linker's texts, in one table so that tests and callers share them.
+#pragma once
+
+#include <string_view>
+
+namespace velkor::link_text {
+
+inline constexpr std::string_view kStarting = "Starting Linker...";
+inline constexpr std::string_view kLinking = "Linking ";
+inline constexpr std::string_view kComplete = "Link complete. No Errors";
+inline constexpr std::string_view kNotCompleted = "Link not completed";
+inline constexpr std::string_view kNoSources = "No sources in project...";
+inline constexpr std::string_view kFilePrefix = "Linker file ";
+
+inline constexpr std::string_view kTargetOutOfBounds = "Target out of bounds";
+inline constexpr std::string_view kInvalidData = "Invalid data in file";
+inline constexpr std::string_view kDuplicateNamedValue = "Duplicate code location/size identifier";
+inline constexpr std::string_view kMarkerNotSet = "ORG/LOAD marker used before it was set";
+inline constexpr std::string_view kDuplicateGlobal = "Duplicate global label :";
+inline constexpr std::string_view kExternalLabel = "External label :";
+inline constexpr std::string_view kExternalEquate = "External label (Equate) :";
+inline constexpr std::string_view kExternalEquateInExpression = "External label (Equate):";
+inline constexpr std::string_view kNotFoundSuffix = " not found";
+inline constexpr std::string_view kCannotEvaluateColon = "Cannot evaluate: ";
+inline constexpr std::string_view kCannotEvaluate = "Cannot evaluate ";
+inline constexpr std::string_view kDuplicateEquate = "Duplicate label (Equate): ";
+inline constexpr std::string_view kCannotFindEquate = "Cannot find equate: ";
+inline constexpr std::string_view kCodeLocationReference = "Code location reference ";
+inline constexpr std::string_view kCodeSizeReference = "Code size reference ";
+inline constexpr std::string_view kRelativeOutOfRange = "Relative branch out of range";
+inline constexpr std::string_view kNotSettling =
+    "Addresses do not settle: conditional blocks depend on their own placement";
+
+inline constexpr std::string_view kLoading = " Loading ";
+inline constexpr std::string_view kLoadFileMissing = " Warning: Load file not found: ";
+inline constexpr std::string_view kRunning = " Running ";
+inline constexpr std::string_view kRunFileMissing = " Warning: Run file not found: ";
+inline constexpr std::string_view kRunWhenDoneMissing = " Warning: Run when done file not found: ";
+inline constexpr std::string_view kCannotStart = " Warning: Cannot start program: ";
+inline constexpr std::string_view kRunningAfterLink = "Running after link ";
+inline constexpr std::string_view kCodeStart = " Code start ";
+inline constexpr std::string_view kDataStart = " Data start ";
+inline constexpr std::string_view kDoesNotFit = "Warning: Executable code does not fit into target device";
+
+}  // namespace velkor::link_text

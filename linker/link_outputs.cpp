@@ -1,0 +1,102 @@
+// The files a successful link leaves: the image for the target and the
+// .SYM file, then the programs asked for with RUNWHENDONE.
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+
+#include "linker/link_messages.h"
+#include "linker/link_run.h"
+#include "platform/atomic_file.h"
+#include "platform/process.h"
+
+namespace velkor {
+
+namespace T = link_text;
+
+namespace {
+
+// Device sizes by target number; 0 where the target has no device size.
+constexpr std::uint32_t kDeviceSizes[kTargetCount] = {
+    0, 0, 2048, 4096, 8192, 16384, 32768, 65536, 131072, 262144,
+};
+
+// A CP/M program runs from 0100H; its file starts there.
+constexpr std::uint32_t kCpmStart = 0x100;
+
+std::string hex4(std::uint32_t value) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%04X", value & 0xFFFF);
+  return buf;
+}
+
+}  // namespace
+
+std::uint32_t TargetDeviceSize(int target) {
+  return target >= 0 && target < kTargetCount ? kDeviceSizes[target] : 0;
+}
+
+const char* TargetImageExtension(int target) { return target == kTargetCpm ? ".COM" : ".ROM"; }
+
+void LinkRun::finishOutputs(LinkResult& result) {
+  std::uint32_t size = highestCodeAddress_ + 1;
+  const std::uint32_t device = TargetDeviceSize(request_.target);
+  if (device != 0) {
+    if (size <= device) {
+      size = device;
+    } else {
+      ui_.MessageBox(T::kDoesNotFit, "Velkor", platform::kOkOnly);
+    }
+  }
+  size = std::min(size, kImageSize);
+  const std::uint32_t first = request_.target == kTargetCpm ? std::min(size, kCpmStart) : 0;
+  result.imageFile.assign(image_.begin() + first, image_.begin() + size);
+  const std::string base = request_.projectDirectory + request_.projectName;
+  result.imagePath = base + TargetImageExtension(request_.target);
+
+  if (request_.writeSym) {
+    // Equates (module equates keyed by module, then name) sort before the
+    // globals, as their table keys begin with byte 01H. Global-equate markers
+    // hold a module number, not a value, and are left out.
+    std::string text = symLabelLines_;
+    for (std::size_t m = 0; m < modules_.size(); ++m) {
+      std::map<std::string_view, std::int32_t> sorted(modules_[m].equates.begin(), modules_[m].equates.end());
+      for (const auto& [name, value] : sorted) {
+        if (value == kUnknownValue) continue;
+        text += hex4(static_cast<std::uint32_t>(value)) + " " + std::string(name) + "\n";
+      }
+    }
+    std::map<std::string_view, std::int32_t> sorted;
+    for (const auto& [name, global] : globals_) sorted.emplace(name, global.value);
+    for (const auto& [name, value] : sorted) {
+      if (value == kUnknownValue) continue;
+      text += hex4(static_cast<std::uint32_t>(value)) + " " + std::string(name) + "\n";
+    }
+    result.symText = std::move(text);
+    result.symPath = base + ".SYM";
+  }
+  if (!request_.writeFiles) return;
+
+  std::string error;
+  if (!platform::WriteFileAtomically(result.imagePath, result.imageFile, error)) {
+    messages_.AddMessageLine(error);
+    result.ok = false;
+    return;
+  }
+  if (request_.writeSym && !platform::WriteFileAtomically(result.symPath, result.symText, error)) {
+    messages_.AddMessageLine(error);
+    result.ok = false;
+    return;
+  }
+  if (runWhenDone_.empty()) return;
+  std::error_code ec;
+  std::filesystem::current_path(request_.projectDirectory, ec);
+  for (const std::string& path : runWhenDone_) {
+    messages_.AddMessageLine(std::string(T::kRunningAfterLink) + path);
+    const bool started = request_.startProgram ? request_.startProgram(path, error)
+                                               : platform::StartProgram(path, {}, error);
+    if (!started) messages_.AddMessageLine(std::string(T::kCannotStart).substr(1) + path + ": " + error);
+  }
+}
+
+}  // namespace velkor

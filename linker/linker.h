@@ -1,0 +1,91 @@
+// The linker: replays every .RRO of a project in link order, resolves it, and
+// builds the 256 KB image, the image file and the .SYM file.
+//
+//   LinkRequest request;
+//   request.projectDirectory = "/home/u/blink/";  request.projectName = "BLINK";
+//   request.sources = {"MAIN.Mac", "IO.RRO"};   // link order
+//   request.target = 2;                         // 2K
+//   request.writeSym = true;
+//   LinkResult result = Link(request, messages, ui);
+//   if (result.ok) ...result.image, result.codeAreas
+//
+// Messages go through AddMessageLine exactly as the message window shows them;
+// texts that the IDE shows in a message box go to ui.MessageBox.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/message_list.h"
+#include "platform/ui_host.h"
+
+namespace velkor {
+
+inline constexpr std::uint32_t kImageSize = 0x40000;
+inline constexpr std::uint8_t kImageFill = 0xFF;
+// Entries of each placement table; further areas extend the last one.
+inline constexpr std::size_t kMaxAreas = 101;
+inline constexpr std::size_t kOverlayHandles = 32;
+inline constexpr int kTargetCount = 10;
+
+enum Target : int {
+  kTargetNone = 0,
+  kTargetCpm = 1,
+  kTarget2K = 2,
+  kTarget256K = 9,
+};
+
+// Device size in bytes of a target (0 for None and CP/M).
+std::uint32_t TargetDeviceSize(int target);
+// ".ROM", or ".COM" for CP/M.
+const char* TargetImageExtension(int target);
+
+struct LinkRequest {
+  std::string projectName;       // base name of the image and .SYM files
+  std::string projectDirectory;  // ends in "/"
+  std::vector<std::string> sources;  // project entries in link order
+  int target = kTargetNone;
+  bool writeSym = false;
+  // Where Lib/ and Default/ are searched; empty: the running program's.
+  std::string programDirectory;
+  // False for a link that only computes (map): no files, no programs started.
+  bool writeFiles = true;
+  // Objects already in memory, by resolved path; tests and benchmarks use it
+  // to link without touching the disk.
+  const std::map<std::string, std::vector<std::uint8_t>>* objectsInMemory = nullptr;
+  // Starts a program without waiting; empty: platform::StartProgram.
+  std::function<bool(const std::string& path, std::string& error)> startProgram;
+};
+
+struct LinkArea {
+  std::uint32_t start = 0;  // load positions; end is one past the last byte
+  std::uint32_t end = 0;
+  bool loadedFromFile = false;
+};
+
+// Wall time spent per pass, for the benchmark.
+struct LinkTimings {
+  double passSeconds[4] = {0, 0, 0, 0};
+  int extraResolvePasses = 0;
+};
+
+struct LinkResult {
+  bool ok = false;
+  std::vector<std::uint8_t> image;   // kImageSize bytes after pass 4
+  std::uint32_t highestCodeAddress = 0;
+  std::vector<LinkArea> codeAreas;
+  std::vector<LinkArea> dataAreas;
+  std::string imagePath;             // what was (or would be) written
+  std::vector<std::uint8_t> imageFile;  // the bytes of the image file
+  std::string symPath;
+  std::string symText;               // the .SYM contents ("" without WriteSym)
+  std::vector<std::string> runWhenDone;
+  LinkTimings timings;
+};
+
+LinkResult Link(const LinkRequest& request, MessageList& messages, platform::UiHost& ui);
+
+}  // namespace velkor
