@@ -28,7 +28,7 @@ std::string_view Trim(std::string_view text) {
 std::string OneLine(std::string_view text) {
   std::string out(text);
   for (char& c : out) {
-    if (c == '\n' || c == '\r') c = ' ';
+    if (c == '\n') c = ' ';
   }
   return out;
 }
@@ -139,7 +139,8 @@ int IniFile::ReadInteger(std::string_view section, std::string_view key, int fal
     base = 16;
     text.remove_prefix(2);
   }
-  if (text.empty()) return fallback;
+  // from_chars would take a second sign.
+  if (text.empty() || text.front() == '-' || text.front() == '+') return fallback;
   long long magnitude = 0;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), magnitude, base);
   if (ec != std::errc() || end != text.data() + text.size()) return fallback;

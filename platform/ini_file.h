@@ -36,7 +36,8 @@ class IniFile {
   // A number: non-zero is true. Also "true"/"false" in any case.
   bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
 
-  // Line breaks in a value cannot be stored; they become blanks.
+  // A line feed cannot be stored in a value; it becomes a blank. Blanks at
+  // either end of a value are not kept.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, int value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
