@@ -16,11 +16,6 @@ namespace T = link_text;
 
 namespace {
 
-// Device sizes by target number; 0 where the target has no device size.
-constexpr std::uint32_t kDeviceSizes[kTargetCount] = {
-    0, 0, 2048, 4096, 8192, 16384, 32768, 65536, 131072, 262144,
-};
-
 // A CP/M program runs from 0100H; its file starts there.
 constexpr std::uint32_t kCpmStart = 0x100;
 
@@ -32,15 +27,11 @@ std::string hex4(std::uint32_t value) {
 
 }  // namespace
 
-std::uint32_t TargetDeviceSize(int target) {
-  return target >= 0 && target < kTargetCount ? kDeviceSizes[target] : 0;
-}
-
 const char* TargetImageExtension(int target) { return target == kTargetCpm ? ".COM" : ".ROM"; }
 
 void LinkRun::finishOutputs(LinkResult& result) {
   std::uint32_t size = highestCodeAddress_ + 1;
-  const std::uint32_t device = TargetDeviceSize(request_.target);
+  const auto device = static_cast<std::uint32_t>(TargetRomSize(request_.target));
   if (device != 0) {
     if (size <= device) {
       size = device;

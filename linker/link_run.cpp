@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "common/constant_evaluator.h"
-#include "linker/file_search.h"
+#include "common/file_search.h"
 #include "linker/link_messages.h"
 #include "platform/atomic_file.h"
 #include "platform/paths.h"
@@ -51,27 +51,26 @@ bool LinkRun::fail(std::string_view message) {
 // ---------------------------------------------------------------- passes
 
 bool LinkRun::loadModule(std::size_t i) {
-  {
-    Module& m = modules_[i];
-    module_ = &m;
-    const std::string source =
-        FindProjectFile(request_.sources[i], request_.projectDirectory, programDirectory_);
-    std::string object = platform::ChangeExtension(source, ".RRO");
-    if (request_.objectsInMemory) {
-      m.path = object;
-      const auto it = request_.objectsInMemory->find(object);
-      if (it == request_.objectsInMemory->end()) return fail(kObjectNotFound);
-      m.bytes = it->second;
-    } else {
-      if (auto found = platform::FindCaseInsensitive(object)) object = *found;
-      m.path = object;
-      std::string error;
-      if (!loadObjectFile(object, m.bytes, error)) return fail(error);
-    }
+  Module& m = modules_[i];
+  module_ = &m;
+  std::string error;
+  if (request_.objectsInMemory) {
+    // Objects held in memory are keyed by the entry itself.
+    m.path = platform::ChangeExtension(request_.sources[i], ".RRO");
     messages_.AddMessageLine(std::string(T::kLinking) + m.path);
-    const std::string_view headerError = ObjectReader(m.bytes).checkHeader();
-    if (!headerError.empty()) return fail(headerError);
+    const auto it = request_.objectsInMemory->find(m.path);
+    if (it == request_.objectsInMemory->end()) return fail(kObjectNotFound);
+    m.bytes = it->second;
+  } else {
+    const std::string source =
+        SearchProjectFile(request_.sources[i], request_.projectDirectory, programDirectory_);
+    m.path = platform::ChangeExtension(source, ".RRO");
+    if (auto found = platform::FindCaseInsensitive(m.path)) m.path = *found;
+    messages_.AddMessageLine(std::string(T::kLinking) + m.path);
+    if (!loadObjectFile(m.path, m.bytes, error)) return fail(error);
   }
+  const std::string_view headerError = ObjectReader(m.bytes).checkHeader();
+  if (!headerError.empty()) return fail(headerError);
   return true;
 }
 

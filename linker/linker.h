@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "common/message_list.h"
+#include "common/project.h"
 #include "platform/ui_host.h"
 
 namespace velkor {
@@ -29,17 +30,7 @@ inline constexpr std::uint8_t kImageFill = 0xFF;
 // Entries of each placement table; further areas extend the last one.
 inline constexpr std::size_t kMaxAreas = 101;
 inline constexpr std::size_t kOverlayHandles = 32;
-inline constexpr int kTargetCount = 10;
 
-enum Target : int {
-  kTargetNone = 0,
-  kTargetCpm = 1,
-  kTarget2K = 2,
-  kTarget256K = 9,
-};
-
-// Device size in bytes of a target (0 for None and CP/M).
-std::uint32_t TargetDeviceSize(int target);
 // ".ROM", or ".COM" for CP/M.
 const char* TargetImageExtension(int target);
 
@@ -47,7 +38,7 @@ struct LinkRequest {
   std::string projectName;       // base name of the image and .SYM files
   std::string projectDirectory;  // ends in "/"
   std::vector<std::string> sources;  // project entries in link order
-  int target = kTargetNone;
+  int target = kTargetNone;  // index into kTargetNames
   bool writeSym = false;
   // Where Lib/ and Default/ are searched; empty: the running program's.
   std::string programDirectory;

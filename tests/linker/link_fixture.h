@@ -1,0 +1,136 @@
+// A project directory of .Mac sources that the tests assemble with the real
+// assembler and then link, plus helpers for objects built by hand.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "assembler/assembler.h"
+#include "assembler/object_file.h"
+#include "common/message_list.h"
+#include "linker/linker.h"
+#include "platform/ui_host.h"
+
+namespace velkor::testing {
+
+inline std::string joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class LinkProject {
+ public:
+  explicit LinkProject(const std::string& tag) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::filesystem::temp_directory_path() /
+           ("linker_" + tag + "_" + info->test_suite_name() + "_" + info->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_ / "prog" / "Lib");
+    request.projectName = "PROJ";
+    request.projectDirectory = dir_.string() + "/";
+    request.programDirectory = (dir_ / "prog").string() + "/";
+    request.startProgram = [this](const std::string& path, std::string&) {
+      started.push_back(path);
+      return true;
+    };
+  }
+  ~LinkProject() { std::filesystem::remove_all(dir_); }
+
+  std::filesystem::path path(const std::string& name) const { return dir_ / name; }
+
+  void write(const std::string& name, const std::string& text) {
+    std::filesystem::create_directories(path(name).parent_path());
+    std::ofstream(path(name), std::ios::binary) << text;
+  }
+  void writeBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    std::filesystem::create_directories(path(name).parent_path());
+    std::ofstream(path(name), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+
+  // Writes the source, assembles it and adds it to the link order.
+  void module(const std::string& name, const std::vector<std::string>& lines, bool addToLink = true) {
+    write(name, joined(lines));
+    MessageList messages;
+    asmsrc::AssemblySettings settings;
+    settings.projectDirectory = dir_.string() + "/";
+    settings.symbolOutput = request.writeSym;
+    const AssembleResult result = assembleFile(path(name).string(), settings, messages);
+    ASSERT_TRUE(result.ok) << name << ": " << joined(messages.Lines());
+    if (addToLink) request.sources.push_back(name);
+  }
+
+  LinkResult link() {
+    messages.Clear();
+    return Link(request, messages, ui);
+  }
+
+  std::string output() const { return joined(messages.Lines()); }
+  bool printed(const std::string& line) const {
+    for (const std::string& l : messages.Lines()) {
+      if (l == line) return true;
+    }
+    return false;
+  }
+
+  LinkRequest request;
+  MessageList messages;
+  platform::HeadlessUiHost ui;
+  std::vector<std::string> started;
+
+ private:
+  std::filesystem::path dir_;
+};
+
+// Hand-built objects, for records the assembler never writes in that form.
+inline std::vector<std::uint8_t> object(const std::function<void(ObjectWriter&)>& write, bool ok = true) {
+  ObjectWriter w;
+  w.beginPass();
+  write(w);
+  return w.fileImage(ok);
+}
+
+// Links objects held in memory under the names given, in that order.
+struct MemoryLink {
+  std::map<std::string, std::vector<std::uint8_t>> objects;
+  LinkRequest request;
+  MessageList messages;
+  platform::HeadlessUiHost ui;
+
+  MemoryLink() {
+    request.projectName = "MEM";
+    request.projectDirectory = "/nonexistent/";
+    request.programDirectory = "/nonexistent/prog/";
+    request.writeFiles = false;
+    request.objectsInMemory = &objects;
+  }
+  void add(const std::string& name, std::vector<std::uint8_t> bytes) {
+    objects[name] = std::move(bytes);
+    request.sources.push_back(name);
+  }
+  LinkResult link() {
+    messages.Clear();
+    return Link(request, messages, ui);
+  }
+  std::string output() const { return joined(messages.Lines()); }
+  std::string lastLine() const { return messages.Lines().empty() ? "" : messages.Lines().back(); }
+  // The error line, the one before "Link not completed".
+  std::string errorLine() const {
+    const auto& lines = messages.Lines();
+    return lines.size() < 2 ? "" : lines[lines.size() - 2];
+  }
+};
+
+}  // namespace velkor::testing
