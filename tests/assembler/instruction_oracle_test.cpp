@@ -1,0 +1,255 @@
+// Every instruction form of the table, in every operand spelling, assembled by
+// us and by an independent assembler: pasmo for the Z80 set, sdasz80 in its
+// HD64180 mode for the Z180 additions. The two byte streams must agree.
+#include "asm_test_support.h"
+#include "assembler/instruction_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace velkor {
+namespace {
+
+using asmsrc::InstructionForm;
+using asmsrc::Layout;
+using asmsrc::OpClass;
+
+struct Spelling {
+  std::string ours;
+  std::string peer;  // pasmo for Z80 forms, sdasz80 for Z180 forms
+};
+
+const std::set<std::string_view> kZ180 = {"OTIM", "OTIMR", "OTDM", "OTDMR", "SLP",
+                                          "IN0",  "OUT0",  "TST",  "TSTIO", "MLT"};
+
+std::string lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::vector<Spelling> names(std::initializer_list<const char*> list, bool z180) {
+  std::vector<Spelling> out;
+  for (const char* n : list) out.push_back({n, z180 ? lower(n) : n});
+  return out;
+}
+
+bool wordSized(Layout layout) { return layout == Layout::OpcodeWord; }
+
+std::vector<Spelling> spellings(OpClass c, Layout layout, bool z180) {
+  switch (c) {
+    case OpClass::None: return {};
+    case OpClass::A: return names({"A"}, z180);
+    case OpClass::HL: return names({"HL"}, z180);
+    case OpClass::SP: return names({"SP"}, z180);
+    case OpClass::AF: return names({"AF"}, z180);
+    case OpClass::AFAlt: return names({"AF'"}, z180);
+    case OpClass::DE: return names({"DE"}, z180);
+    case OpClass::I: return names({"I"}, z180);
+    case OpClass::R: return names({"R"}, z180);
+    case OpClass::AtSP: return names({"(SP)"}, z180);
+    case OpClass::AtC: return names({"(C)"}, z180);
+    case OpClass::AtBC: return names({"(BC)"}, z180);
+    case OpClass::AtDE: return names({"(DE)"}, z180);
+    case OpClass::AtHL: return names({"(HL)"}, z180);
+    case OpClass::Reg8: return names({"B", "C", "D", "E", "H", "L", "(HL)", "A"}, z180);
+    case OpClass::Reg8NoHL: return names({"B", "C", "D", "E", "H", "L", "A"}, z180);
+    case OpClass::Pair: return names({"BC", "DE", "HL", "SP"}, z180);
+    case OpClass::PairAF: return names({"BC", "DE", "HL", "AF"}, z180);
+    case OpClass::PairNoHL: return names({"BC", "DE", "SP"}, z180);
+    case OpClass::Cond: return names({"NZ", "Z", "NC", "C", "PO", "PE", "P", "M"}, z180);
+    case OpClass::JrCond: return names({"NZ", "Z", "NC", "C"}, z180);
+    case OpClass::BitNumber: return names({"0", "1", "2", "3", "4", "5", "6", "7"}, z180);
+    case OpClass::RstVector:
+      return {{"0", "0"}, {"8", "8"}, {"10H", "10H"}, {"18H", "18H"},
+              {"20H", "20H"}, {"28H", "28H"}, {"30H", "30H"}, {"38H", "38H"}};
+    case OpClass::ImMode0: return {{"0", "0"}};
+    case OpClass::ImMode1: return {{"1", "1"}};
+    case OpClass::ImMode2: return {{"2", "2"}};
+    case OpClass::IndexReg: return names({"IX", "IY"}, z180);
+    case OpClass::AtIndexReg: return names({"(IX)", "(IY)"}, z180);
+    case OpClass::Indexed:
+      return {{"(IX+5)", "(IX+5)"},   {"(IY-3)", "(IY-3)"},   {"(IX)", "(IX)"},
+              {"(IY+127)", "(IY+127)"}, {"(IX-127)", "(IX-127)"}, {"(IY-0)", "(IY+0)"},
+              {"(IX+10H)", "(IX+10H)"}};
+    case OpClass::Immediate:
+      if (z180) return {{"5AH", "#0x5A"}, {"0", "#0"}, {"255", "#255"}, {"'A'", "#0x41"}};
+      if (wordSized(layout))
+        return {{"1234H", "1234H"}, {"0", "0"}, {"$BEEF", "0BEEFH"}, {"65535", "65535"},
+                {"1010101111001101B", "0ABCDH"}};
+      return {{"5AH", "5AH"}, {"0", "0"}, {"255D", "255"}, {"11110000B", "0F0H"}, {"'A'", "'A'"}};
+    case OpClass::Memory:
+      if (z180) return {{"(5AH)", "(0x5A)"}, {"(0)", "(0)"}, {"(255)", "(255)"}};
+      if (wordSized(layout)) return {{"(1234H)", "(1234H)"}, {"($FFFF)", "(0FFFFH)"}};
+      return {{"(5AH)", "(5AH)"}, {"(0FFH)", "(0FFH)"}};
+    case OpClass::Relative:
+      return {{"+2", "$+2"},     {"-2", "$-2"},   {"$", "$"},      {"+129", "$+129"},
+              {"-126", "$-126"}, {"40", "$+40"},  {"+7FH", "$+127"}};
+  }
+  return {};
+}
+
+struct Instance {
+  std::string ours;
+  std::string peer;
+};
+
+// The cross product of the operand spellings of one form.
+std::vector<Instance> instancesOf(const InstructionForm& form) {
+  const bool z180 = kZ180.count(form.mnemonic) != 0;
+  const std::string mnemonic(form.mnemonic);
+  std::vector<Instance> out;
+  if (form.operandCount == 0) return {{mnemonic, z180 ? lower(mnemonic) : mnemonic}};
+  const auto first = spellings(form.operand[0], form.layout, z180);
+  const auto second = form.operandCount == 2 ? spellings(form.operand[1], form.layout, z180)
+                                             : std::vector<Spelling>{{"", ""}};
+  for (const Spelling& a : first)
+    for (const Spelling& b : second) {
+      Instance inst{mnemonic + " " + a.ours, (z180 ? lower(mnemonic) : mnemonic) + " " + a.peer};
+      if (form.operandCount == 2) {
+        inst.ours += "," + b.ours;
+        std::string peerSecond = b.peer;
+        // ADD IX,HL is our spelling of what other assemblers write ADD IX,IX.
+        if (form.operand[0] == OpClass::IndexReg && b.ours == "HL") peerSecond = a.peer;
+        inst.peer += "," + peerSecond;
+      }
+      out.push_back(inst);
+    }
+  return out;
+}
+
+std::filesystem::path workDir() {
+  const auto dir = std::filesystem::path(testing::TempDir()) / "asm_oracle";
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+bool run(const std::string& command) { return std::system(("(" + command + ") >/dev/null 2>&1").c_str()) == 0; }
+
+std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Intel hex as sdldz80 writes it, laid out from address 0.
+std::vector<std::uint8_t> readIntelHex(const std::filesystem::path& path, std::size_t size) {
+  std::vector<std::uint8_t> bytes(size, 0);
+  std::ifstream in(path);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.size() < 11 || line[0] != ':') continue;
+    const unsigned count = std::stoul(line.substr(1, 2), nullptr, 16);
+    const unsigned address = std::stoul(line.substr(3, 4), nullptr, 16);
+    if (std::stoul(line.substr(7, 2), nullptr, 16) != 0) continue;
+    for (unsigned i = 0; i < count && address + i < size; ++i)
+      bytes[address + i] = static_cast<std::uint8_t>(std::stoul(line.substr(9 + 2 * i, 2), nullptr, 16));
+  }
+  return bytes;
+}
+
+struct Ours {
+  std::vector<std::uint8_t> bytes;
+  std::vector<std::size_t> starts;  // where each instance begins
+};
+
+Ours assembleOurs(const std::vector<Instance>& instances) {
+  Ours ours;
+  for (const Instance& inst : instances) {
+    const auto a = test::assemble(" " + inst.ours + "\n");
+    EXPECT_TRUE(a.ok()) << inst.ours << ": " << a.errorMessage();
+    const auto placed = test::placedBytes(a.result.image);
+    EXPECT_TRUE(placed.has_value()) << inst.ours << " wrote records other than bytes";
+    ours.starts.push_back(ours.bytes.size());
+    if (placed) ours.bytes.insert(ours.bytes.end(), placed->begin(), placed->end());
+  }
+  return ours;
+}
+
+void compare(const std::vector<Instance>& instances, const Ours& ours,
+             const std::vector<std::uint8_t>& peer) {
+  ASSERT_EQ(ours.starts.size(), instances.size());
+  for (std::size_t i = 0; i < instances.size(); ++i) {
+    const std::size_t begin = ours.starts[i];
+    const std::size_t end = i + 1 < instances.size() ? ours.starts[i + 1] : ours.bytes.size();
+    std::vector<std::uint8_t> mine(ours.bytes.begin() + begin, ours.bytes.begin() + end);
+    std::vector<std::uint8_t> theirs;
+    for (std::size_t k = begin; k < end && k < peer.size(); ++k) theirs.push_back(peer[k]);
+    ASSERT_EQ(test::hexBytes(mine), test::hexBytes(theirs))
+        << instances[i].ours << "  (peer: " << instances[i].peer << ")";
+  }
+  EXPECT_EQ(ours.bytes.size(), peer.size()) << "the peer placed a different number of bytes";
+}
+
+std::vector<Instance> allInstances(bool z180) {
+  std::vector<Instance> all;
+  for (const InstructionForm& form : asmsrc::instructionForms()) {
+    if ((kZ180.count(form.mnemonic) != 0) != z180) continue;
+    const auto more = instancesOf(form);
+    all.insert(all.end(), more.begin(), more.end());
+  }
+  return all;
+}
+
+TEST(InstructionOracle, EveryZ80FormMatchesPasmo) {
+  if (!run("which pasmo")) GTEST_SKIP() << "pasmo is not installed";
+  const auto instances = allInstances(false);
+  ASSERT_GT(instances.size(), 600u);
+  const auto dir = workDir();
+  {
+    std::ofstream src(dir / "z80.asm");
+    // Far from 0 so that backward branches stay in the address space.
+    src << " ORG 8000H\n";
+    for (const Instance& inst : instances) src << " " << inst.peer << "\n";
+  }
+  ASSERT_TRUE(run("pasmo " + (dir / "z80.asm").string() + " " + (dir / "z80.bin").string()))
+      << "pasmo rejected the generated source " << (dir / "z80.asm");
+  compare(instances, assembleOurs(instances), readFile(dir / "z80.bin"));
+}
+
+TEST(InstructionOracle, EveryZ180FormMatchesSdasz80) {
+  if (!run("sdasz80 -h; which sdldz80")) GTEST_SKIP() << "sdasz80 is not installed";
+  const auto instances = allInstances(true);
+  ASSERT_GT(instances.size(), 60u);
+  const auto dir = workDir();
+  {
+    std::ofstream src(dir / "z180.s");
+    src << "\t.hd64\n\t.area CODE (ABS)\n\t.org 0\n";
+    for (const Instance& inst : instances) src << "\t" << inst.peer << "\n";
+  }
+  const std::string base = (dir / "z180").string();
+  ASSERT_TRUE(run("sdasz80 -o " + base + ".rel " + base + ".s")) << "sdasz80 rejected " << base << ".s";
+  ASSERT_TRUE(run("sdldz80 -i " + base + ".ihx " + base + ".rel"));
+  const Ours ours = assembleOurs(instances);
+  compare(instances, ours, readIntelHex(base + ".ihx", ours.bytes.size()));
+}
+
+// The table holds every mnemonic of the instruction set and nothing else, and
+// each mnemonic's rows stand together (the lookup relies on it).
+TEST(InstructionTable, HoldsEveryMnemonicOnceInOneRun) {
+  const std::set<std::string_view> expected = {
+      "NOP", "HALT", "DI", "EI", "EXX", "DAA", "CPL", "CCF", "SCF", "RLA", "RLCA", "RRA", "RRCA",
+      "NEG", "RETI", "RETN", "RLD", "RRD", "LDI", "LDIR", "LDD", "LDDR", "CPI", "CPIR", "CPD",
+      "CPDR", "INI", "INIR", "IND", "INDR", "OUTI", "OTIR", "OUTD", "OTDR", "OTIM", "OTIMR",
+      "OTDM", "OTDMR", "SLP", "ADD", "ADC", "SBC", "SUB", "AND", "XOR", "OR", "CP", "INC", "DEC",
+      "RLC", "RRC", "RL", "RR", "SLA", "SRA", "SRL", "BIT", "RES", "SET", "LD", "PUSH", "POP",
+      "EX", "JP", "CALL", "RET", "RST", "JR", "DJNZ", "IM", "IN", "OUT", "IN0", "OUT0", "TST",
+      "TSTIO", "MLT"};
+  std::set<std::string_view> seen;
+  std::string_view previous;
+  for (const InstructionForm& form : asmsrc::instructionForms()) {
+    if (form.mnemonic != previous) {
+      EXPECT_TRUE(seen.insert(form.mnemonic).second) << form.mnemonic << " rows are split";
+      previous = form.mnemonic;
+    }
+    EXPECT_EQ(asmsrc::findInstruction(form.mnemonic).front().mnemonic, form.mnemonic);
+  }
+  EXPECT_EQ(seen, expected);
+  EXPECT_TRUE(asmsrc::findInstruction("SLL").empty());
+}
+
+}  // namespace
+}  // namespace velkor
