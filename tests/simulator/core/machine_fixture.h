@@ -1,0 +1,31 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+
+#include "simulator/core/machine.h"
+
+namespace kavrin::testing {
+
+// A reset board with code placed at 0000H (logical = physical after reset).
+class MachineTest : public ::testing::Test {
+ protected:
+  void Load(std::initializer_list<uint8_t> code, uint16_t at = 0) {
+    uint16_t address = at;
+    for (uint8_t b : code) m->WriteByte(address++, b);
+  }
+  // Runs n instructions as a multi-step does.
+  StopReason Step(uint8_t n = 1) {
+    m->StepBudget = n;
+    m->CoreBreakpoints = {};
+    return m->ExecuteSteps();
+  }
+
+  std::unique_ptr<Machine> m = std::make_unique<Machine>();
+  CpuState& c = m->Cpu;
+};
+
+}  // namespace kavrin::testing
