@@ -260,8 +260,8 @@ void IndexCbPrefix(Machine& m) {
 void IndexPrefix(Machine& m, uint16_t* slot) {
   CpuState& c = m.Cpu;
   uint8_t op = m.FetchByte();
-  for (unsigned run = 1; op == 0xDD || op == 0xFD; ++run) {
-    if (run == kMaxPrefixRun) return;
+  for (unsigned fetched = 2; op == 0xDD || op == 0xFD; ++fetched) {
+    if (fetched == kMaxPrefixRun) return;
     slot = op == 0xDD ? &c.IX : &c.IY;
     op = m.FetchByte();
   }
