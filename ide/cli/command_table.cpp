@@ -4,6 +4,11 @@ namespace velkor::cli {
 
 // Each handler lives in its cmd_<name>.cpp; a command is listed here only
 // once it works.
+int RunAsm(Invocation& run);
+int RunBuild(Invocation& run);
+int RunDumpRro(Invocation& run);
+int RunLink(Invocation& run);
+int RunMap(Invocation& run);
 int RunNew(Invocation& run);
 int RunShow(Invocation& run);
 
@@ -13,6 +18,12 @@ const Command kCommands[] = {
      "PROJECT.Prj [--target None|CP/M|2K|4K|8K|16K|32K|64K|128K|256K] [--cpu Z80|Z180] [--main FILE] "
      "[--no-sym] [--no-rtl] FILE...",
      "write a project listing the files in link order", RunNew},
+    {"asm", "FILE.Mac|FILE.EMS [--project PROJECT.Prj]", "assemble one file into an .RRO object beside it",
+     RunAsm},
+    {"build", "PROJECT.Prj", "assemble every .Mac entry in link order, then link", RunBuild},
+    {"link", "PROJECT.Prj", "link the project's objects into its image (and .SYM)", RunLink},
+    {"map", "PROJECT.Prj", "link in memory and print the code and data areas", RunMap},
+    {"dump-rro", "FILE.RRO", "print an object file's records, one per line", RunDumpRro},
     {"show", "PROJECT.Prj", "print the project's items, one per line", RunShow},
 };
 }  // namespace

@@ -1,0 +1,46 @@
+#include <string>
+
+#include "assembler/assembler.h"
+#include "common/project.h"
+#include "ide/cli/arguments.h"
+#include "ide/core/project_file.h"
+#include "platform/paths.h"
+
+namespace velkor::cli {
+
+namespace {
+constexpr OptionSpec kOptions[] = {{"--project", true}};
+}  // namespace
+
+// Assembles one file next to itself. On an error the assembler's two error
+// lines are preceded by "FILE:LINE: message", the form editors jump to.
+int RunAsm(Invocation& run) {
+  ParsedArguments parsed;
+  if (!ParseArguments(run.args, kOptions, parsed, run)) return kExitUsage;
+  if (parsed.positional.size() != 1) return run.UsageError("expected one .Mac or .EMS file");
+  const std::string source = platform::AbsolutePath(parsed.positional.front());
+
+  asmsrc::AssemblySettings settings;
+  if (const std::string* prj = parsed.Value("--project")) {
+    Project project;
+    std::string error;
+    if (!ReadProjectFile(*prj, project, error)) return run.Fail(error);
+    settings.projectDirectory = project.Directory();
+    settings.symbolOutput = project.settings.WriteSym;
+  }
+
+  MessageList lines;
+  const AssembleResult result = assembleFile(source, settings, lines);
+  const auto& all = lines.Lines();
+  const bool hasErrorLines = !result.ok && result.errorLine != 0 && all.size() >= 2;
+  const std::size_t errorStart = hasErrorLines ? all.size() - 2 : all.size();
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (i == errorStart)
+      run.messages.AddMessageLine(result.errorPath + ":" + std::to_string(result.errorLine) + ": " +
+                                  result.errorMessage);
+    run.messages.AddMessageLine(all[i]);
+  }
+  return result.ok ? kExitOk : kExitFailure;
+}
+
+}  // namespace velkor::cli
