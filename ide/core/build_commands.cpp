@@ -1,0 +1,76 @@
+#include "ide/core/build_commands.h"
+
+#include "assembler/assembler.h"
+#include "common/file_search.h"
+#include "platform/paths.h"
+
+namespace velkor {
+
+namespace {
+
+bool AssembleEntry(BuildSession& session, const std::string& entry) {
+  return AssembleFile(session, session.SearchEntry(entry));
+}
+
+// Pascal entries join this table when the compiler is wired in.
+constexpr EntryBuilder kEntryBuilders[] = {
+    {".MAC", AssembleEntry},
+};
+
+}  // namespace
+
+std::span<const EntryBuilder> EntryBuilders() { return kEntryBuilders; }
+
+std::string BuildSession::SearchEntry(std::string_view entry) const {
+  return SearchProjectFile(entry, project.Directory(), programDirectory);
+}
+
+bool AssembleFile(BuildSession& session, const std::string& path) {
+  asmsrc::AssemblySettings settings;
+  settings.projectDirectory = session.project.Directory();
+  settings.symbolOutput = session.project.settings.WriteSym;
+  settings.processEvents = [&session] { session.ui.ProcessPendingMessages(); };
+  settings.beforeIncludeRead = [&session](const std::string& file) { session.ui.SaveFileIfModified(file); };
+  const AssembleResult result = assembleFile(path, settings, session.messages);
+  if (!result.ok) {
+    session.errorFlag = true;
+    if (!result.errorPath.empty() && result.errorLine > 0) {
+      session.ui.ShowEditorPosition(result.errorPath, static_cast<int>(result.errorLine) - 1, 0);
+    }
+  }
+  return result.ok;
+}
+
+bool BuildSession::BuildAllFiles() {
+  messages.Clear();
+  errorFlag = false;
+  for (const std::string& entry : project.Files()) {
+    if (errorFlag) break;
+    const std::string extension = platform::UpperCase(platform::ExtensionPart(entry));
+    for (const EntryBuilder& builder : kEntryBuilders) {
+      if (builder.extension == extension) {
+        builder.build(*this, entry);
+        break;
+      }
+    }
+  }
+  return !errorFlag;
+}
+
+bool BuildSession::Link(bool writeFiles) {
+  LinkRequest request;
+  request.projectName = project.Name();
+  request.projectDirectory = project.Directory();
+  request.sources = project.Files();
+  request.target = project.settings.Target;
+  request.writeSym = project.settings.WriteSym;
+  request.programDirectory = programDirectory;
+  request.writeFiles = writeFiles;
+  lastLink = velkor::Link(request, messages, ui);
+  if (!lastLink.ok) errorFlag = true;
+  return lastLink.ok;
+}
+
+bool BuildSession::Build() { return BuildAllFiles() && Link(); }
+
+}  // namespace velkor

@@ -1,0 +1,62 @@
+// The build commands of the environment: "Compile/Assemble all files in
+// project", Link, and both in turn. The IDE's buttons and velkor-cli's
+// build, link and map commands call these same functions.
+//
+//   BuildSession session{project, messages, ui, platform::ProgramDirectory()};
+//   if (session.BuildAllFiles() && session.Link()) ...;
+//   for (const LinkArea& a : session.lastLink.codeAreas) ...   // the memory map
+//
+// Each project entry is built by the row of kEntryBuilders that matches its
+// upper-cased extension; entries without a row (.RRO, .EPS, ...) are left
+// for the linker.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "common/message_list.h"
+#include "common/project.h"
+#include "linker/linker.h"
+#include "platform/ui_host.h"
+
+namespace velkor {
+
+struct BuildSession {
+  BuildSession(Project& project, MessageList& messages, platform::UiHost& ui, std::string programDirectory)
+      : project(project), messages(messages), ui(ui), programDirectory(std::move(programDirectory)) {}
+
+  Project& project;
+  MessageList& messages;
+  platform::UiHost& ui;
+  std::string programDirectory;  // where Lib/ and Default/ lie
+
+  // Set by the first failing tool; a build stops there.
+  bool errorFlag = false;
+  // The last link, for the memory map window.
+  LinkResult lastLink;
+
+  // Empties the message list and builds every entry in link order until the
+  // first error. False when a tool failed.
+  bool BuildAllFiles();
+  // Links the project. With writeFiles false nothing is written or started.
+  bool Link(bool writeFiles = true);
+  // BuildAllFiles, then Link when it succeeded.
+  bool Build();
+
+  // Where an entry's file lies (project directory, program directory, Lib/, Default/).
+  std::string SearchEntry(std::string_view entry) const;
+};
+
+// One way of building a project entry, chosen by its extension.
+struct EntryBuilder {
+  std::string_view extension;  // upper case, with the dot
+  bool (*build)(BuildSession& session, const std::string& entry);
+};
+std::span<const EntryBuilder> EntryBuilders();
+
+// Assembles the file (a .Mac or .EMS) next to itself; false on an error.
+bool AssembleFile(BuildSession& session, const std::string& path);
+
+}  // namespace velkor
