@@ -18,6 +18,12 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string IndexName(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
 std::string_view Trim(std::string_view text) {
   auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
@@ -45,6 +51,7 @@ bool IniFile::Load(const std::string& path, std::string& error) {
 void IniFile::Parse(std::string_view text) {
   preamble_.clear();
   sections_.clear();
+  sectionIndex_.clear();
   Section* current = nullptr;
   while (!text.empty()) {
     std::size_t end = text.find('\n');
@@ -65,7 +72,10 @@ void IniFile::Parse(std::string_view text) {
       continue;
     }
     std::string key(Trim(line.substr(0, equals)));
-    if (current && KeyExists(current->name, key)) continue;  // the first one counts
+    if (current) {
+      // The first of two equal keys counts.
+      if (!current->keyIndex.emplace(IndexName(key), target.size()).second) continue;
+    }
     target.push_back({key, std::string(Trim(line.substr(equals + 1))), ""});
   }
 }
@@ -88,44 +98,51 @@ bool IniFile::Save(const std::string& path, std::string& error) const {
   return WriteFileAtomically(path, ToText(), error);
 }
 
-const IniFile::Section* IniFile::FindSection(std::string_view name) const {
-  for (const Section& s : sections_) {
-    if (SameName(s.name, name)) return &s;
+void IniFile::Section::Reindex() {
+  keyIndex.clear();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (!entries[i].key.empty()) keyIndex.emplace(IndexName(entries[i].key), i);
   }
-  return nullptr;
+}
+
+void IniFile::ReindexSections() {
+  sectionIndex_.clear();
+  for (std::size_t i = 0; i < sections_.size(); ++i) sectionIndex_.emplace(IndexName(sections_[i].name), i);
+}
+
+const IniFile::Section* IniFile::FindSection(std::string_view name) const {
+  auto it = sectionIndex_.find(IndexName(name));
+  return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 IniFile::Section* IniFile::FindSection(std::string_view name) {
-  for (Section& s : sections_) {
-    if (SameName(s.name, name)) return &s;
-  }
-  return nullptr;
+  auto it = sectionIndex_.find(IndexName(name));
+  return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 IniFile::Section& IniFile::SectionFor(std::string_view name) {
   if (Section* found = FindSection(name)) return *found;
-  sections_.push_back({OneLine(name), {}});
+  sectionIndex_.emplace(IndexName(OneLine(name)), sections_.size());
+  sections_.push_back({OneLine(name), {}, {}});
   return sections_.back();
 }
 
-std::optional<std::string> IniFile::Lookup(std::string_view section, std::string_view key) const {
+const IniFile::Entry* IniFile::Lookup(std::string_view section, std::string_view key) const {
   const Section* s = FindSection(section);
-  if (!s) return std::nullopt;
-  for (const Entry& e : s->entries) {
-    if (!e.key.empty() && SameName(e.key, key)) return e.value;
-  }
-  return std::nullopt;
+  if (!s) return nullptr;
+  auto it = s->keyIndex.find(IndexName(key));
+  return it == s->keyIndex.end() ? nullptr : &s->entries[it->second];
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view fallback) const {
-  auto value = Lookup(section, key);
-  return value ? *value : std::string(fallback);
+  const Entry* entry = Lookup(section, key);
+  return entry ? entry->value : std::string(fallback);
 }
 
 int IniFile::ReadInteger(std::string_view section, std::string_view key, int fallback) const {
-  auto value = Lookup(section, key);
-  if (!value || value->empty()) return fallback;
-  std::string_view text = *value;
+  const Entry* entry = Lookup(section, key);
+  if (!entry || entry->value.empty()) return fallback;
+  std::string_view text = entry->value;
   bool negative = false;
   if (text.front() == '-' || text.front() == '+') {
     negative = text.front() == '-';
@@ -150,21 +167,21 @@ int IniFile::ReadInteger(std::string_view section, std::string_view key, int fal
 }
 
 bool IniFile::ReadBool(std::string_view section, std::string_view key, bool fallback) const {
-  auto value = Lookup(section, key);
-  if (value && SameName(*value, "true")) return true;
-  if (value && SameName(*value, "false")) return false;
+  const Entry* entry = Lookup(section, key);
+  if (entry && SameName(entry->value, "true")) return true;
+  if (entry && SameName(entry->value, "false")) return false;
   return ReadInteger(section, key, fallback ? 1 : 0) != 0;
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   Section& s = SectionFor(section);
-  for (Entry& e : s.entries) {
-    if (!e.key.empty() && SameName(e.key, key)) {
-      e.value = OneLine(value);
-      return;
-    }
+  std::string name = OneLine(key);
+  auto [it, added] = s.keyIndex.emplace(IndexName(name), s.entries.size());
+  if (added) {
+    s.entries.push_back({name, OneLine(value), ""});
+  } else {
+    s.entries[it->second].value = OneLine(value);
   }
-  s.entries.push_back({OneLine(key), OneLine(value), ""});
 }
 
 void IniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
@@ -178,16 +195,18 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
 bool IniFile::SectionExists(std::string_view section) const { return FindSection(section) != nullptr; }
 
 bool IniFile::KeyExists(std::string_view section, std::string_view key) const {
-  return Lookup(section, key).has_value();
+  return Lookup(section, key) != nullptr;
 }
 
 void IniFile::EraseSection(std::string_view section) {
   std::erase_if(sections_, [section](const Section& s) { return SameName(s.name, section); });
+  ReindexSections();
 }
 
 void IniFile::DeleteKey(std::string_view section, std::string_view key) {
   if (Section* found = FindSection(section)) {
     std::erase_if(found->entries, [key](const Entry& e) { return !e.key.empty() && SameName(e.key, key); });
+    found->Reindex();
   }
 }
 

@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -55,18 +56,24 @@ class IniFile {
     std::string value;
     std::string rawLine;
   };
+  // Indexes by upper-cased name keep reading and parsing linear in the size
+  // of the file.
   struct Section {
     std::string name;
     std::vector<Entry> entries;
+    std::unordered_map<std::string, std::size_t> keyIndex;
+    void Reindex();
   };
 
   const Section* FindSection(std::string_view name) const;
   Section* FindSection(std::string_view name);
   Section& SectionFor(std::string_view name);
-  std::optional<std::string> Lookup(std::string_view section, std::string_view key) const;
+  const Entry* Lookup(std::string_view section, std::string_view key) const;
+  void ReindexSections();
 
   std::vector<Entry> preamble_;  // lines before the first section
   std::vector<Section> sections_;
+  std::unordered_map<std::string, std::size_t> sectionIndex_;
 };
 
 }  // namespace platform
