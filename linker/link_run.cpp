@@ -653,10 +653,10 @@ bool LinkRun::replayRecord(const Record& r) {
       if (pass_ == 1) exclusion_ = false;
       return true;
     case rro::StoreSize: {
-      const auto it = namedValues_.find(r.strings[1]);
+      const auto it = namedValues_.find(r.strings[0]);
       if (pass_ == 1 && it != namedValues_.end()) return fail(T::kDuplicateNamedValue);
       if (it == namedValues_.end()) {
-        namedValues_.emplace(std::string(r.strings[1]), r.numbers[0]);
+        namedValues_.emplace(std::string(r.strings[0]), r.numbers[0]);
       } else {
         it->second = r.numbers[0];
       }
