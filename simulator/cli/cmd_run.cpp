@@ -1,0 +1,121 @@
+// kavrin-cli run: the program's terminal output on stdout, keys from stdin.
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "simulator/cli/commands.h"
+#include "simulator/cli/image_setup.h"
+#include "simulator/cli/stdin_keys.h"
+#include "simulator/core/address.h"
+#include "simulator/core/disasm.h"
+#include "simulator/core/run_display.h"
+
+namespace kavrin::cli {
+namespace {
+
+const OptionSpec kRunOptions = {
+    {"--load-at", "--pc", "--sym", "--break", "--max-steps", "--terminal-port"},
+    {"--break"},
+    {"--regs", "--trace"},
+};
+
+void PrintRegisters(const Machine& machine) {
+  for (const std::string& line : RegisterDisplay(machine)) Report(line);
+}
+
+}  // namespace
+
+int RunCommand(const std::vector<std::string>& args) {
+  const ParsedOptions options = ParseOptions(args, kRunOptions);
+  if (!options.error.empty()) return UsageError(options.error);
+
+  Session session;
+  if (const auto text = options.Value("--terminal-port")) {
+    const auto port = ParsePortAddress(*text);
+    if (!port) return UsageError("--terminal-port needs a port of one or two hex digits below FFH, not " + *text);
+    session.SetTerminalPort(*port);
+  }
+  unsigned long long maxSteps = 0;
+  if (const auto text = options.Value("--max-steps")) {
+    const auto count = ParseCount(*text);
+    if (!count) return UsageError("--max-steps needs a positive decimal count, not " + *text);
+    maxSteps = *count;
+  }
+  const auto breakTexts = options.values.count("--break") ? options.values.at("--break") : std::vector<std::string>{};
+  if (breakTexts.size() > kBreakpointCount) return UsageError("at most 4 breakpoints");
+
+  int exitCode = kExitOk;
+  const auto image = LoadForCommand(session, options, exitCode);
+  if (!image) return exitCode;
+  Machine& machine = session.machine();
+
+  // Addresses resolve against the symbols just read, as in the window.
+  std::uint16_t pc = image->loadAddress < kLogicalSpaceSize ? static_cast<std::uint16_t>(image->loadAddress) : 0;
+  if (const auto text = options.Value("--pc")) {
+    const ResolvedAddress r = ResolveAddress(*text, session.symbols);
+    if (!r.ok) {
+      Report(r.message);
+      return kExitError;
+    }
+    pc = static_cast<std::uint16_t>(r.value);
+  }
+  UserBreakpoints breakpoints{};
+  for (std::size_t i = 0; i < breakTexts.size(); ++i) {
+    const ResolvedAddress r = ResolveAddress(breakTexts[i], session.symbols);
+    if (!r.ok) {
+      Report(r.message);
+      return kExitError;
+    }
+    // The core's list ends at the first 0000H, so 0000H cannot be armed.
+    if ((r.value & 0xFFFF) == 0) return UsageError("a breakpoint cannot be set at 0000H");
+    breakpoints[i] = static_cast<std::uint16_t>(r.value);
+  }
+  machine.Cpu.PC = pc;
+
+  StdinKeys keys(STDIN_FILENO);
+  session.terminal.onOutput = [](std::uint8_t c) { std::fputc(c, stdout); };
+  session.terminal.onDataRead = [&keys, &session] { keys.Offer(session.terminal); };
+  keys.Offer(session.terminal);
+
+  const bool trace = options.Has("--trace");
+  const std::uint64_t start = machine.InstructionCount;
+  int result = kExitOk;
+  for (;;) {
+    const std::uint64_t executed = machine.InstructionCount - start;
+    if (maxSteps && executed >= maxSteps) {
+      Report("Step limit of " + std::to_string(maxSteps) + " instructions reached at " + Hex(machine.Cpu.PC, 4) + "H");
+      result = kExitStepLimit;
+      break;
+    }
+    std::copy(breakpoints.begin(), breakpoints.end(), machine.CoreBreakpoints.begin());
+    machine.CoreBreakpoints[kBreakpointCount] = 0;
+    const std::uint64_t remaining = maxSteps ? maxSteps - executed : ~0ull;
+    if (trace) {
+      machine.StepBudget = 1;
+      if (!std::any_of(breakpoints.begin(), breakpoints.end(), [&](std::uint16_t b) { return b && b == machine.Cpu.PC; }))
+        Report(ExecutionLine(machine, session.symbols, machine.Cpu.PC, true));
+    } else if (remaining >= static_cast<std::uint64_t>(kChunkSize)) {
+      machine.StepBudget = kContinuous;
+    } else {
+      machine.StepBudget = static_cast<std::uint8_t>(std::min<std::uint64_t>(remaining, kMaxMultiStep));
+    }
+    const StopReason reason = machine.ExecuteSteps();
+    std::fflush(stdout);
+    keys.Offer(session.terminal);
+    if (reason == StopReason::ChunkEnded || reason == StopReason::BudgetUsed) continue;
+    if (reason == StopReason::Breakpoint) {
+      Report(BreakpointMessage(machine.Cpu.PC));
+    } else if (reason == StopReason::IllegalOpcode || reason == StopReason::UnsupportedIm0) {
+      Report(machine.StopMessage());
+      result = kExitError;
+    }
+    break;  // Halt, breakpoint or the core's stop
+  }
+  std::fflush(stdout);
+  if (options.Has("--regs")) PrintRegisters(machine);
+  return result;
+}
+
+}  // namespace kavrin::cli

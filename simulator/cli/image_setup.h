@@ -1,0 +1,25 @@
+#pragma once
+// What run and disasm share: loading the image and its symbols into a session.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "simulator/cli/options.h"
+#include "simulator/core/run_session.h"
+
+namespace kavrin::cli {
+
+struct LoadedImage {
+  std::uint32_t loadAddress = 0;
+  std::uint32_t size = 0;
+};
+
+// Loads per --load-at and --sym and resets; prints the tool's lines on
+// stderr. Returns nothing and sets exitCode on failure.
+std::optional<LoadedImage> LoadForCommand(Session& session, const ParsedOptions& options, int& exitCode);
+
+// Prints one line of the tool's own on stderr.
+void Report(const std::string& line);
+
+}  // namespace kavrin::cli

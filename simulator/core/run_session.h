@@ -1,0 +1,54 @@
+#pragma once
+// One simulator session: the machine with its devices, the symbol tables,
+// the load history and the user breakpoints, with the loading commands of
+// the File menu. The windows and the command line both drive this.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "simulator/core/io_panel.h"
+#include "simulator/core/loader.h"
+#include "simulator/core/machine.h"
+#include "simulator/core/run_control.h"
+#include "simulator/core/settings.h"
+#include "simulator/core/symbols.h"
+#include "simulator/core/terminal.h"
+
+namespace kavrin {
+
+class Session {
+ public:
+  Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  Machine& machine() { return *machine_; }
+  const Machine& machine() const { return *machine_; }
+
+  SymbolTable symbols;
+  Terminal terminal;
+  IoPanel panel;
+  LoadHistory history;
+  UserBreakpoints breakpoints{};
+
+  std::uint8_t TerminalPort() const { return terminalPort_; }
+  void SetTerminalPort(std::uint8_t port);
+  void UseSettings(const KavrinSettings& settings);
+  // After a port number of the terminal or the I/O page changed.
+  void RebuildPortMaps();
+
+  // "Load at 0000H" and a history item: load, read the .SYM beside the file
+  // when there is one, reset. A bad symbol file is reported in symbolMessage.
+  LoadResult LoadAndReset(const std::string& path, std::uint32_t address, bool addToHistory,
+                          std::string* symbolMessage);
+  // "Load at ...": load only.
+  LoadResult LoadAt(const std::string& path, std::uint32_t address);
+  LoadResult LoadHistoryItem(int index, std::string* symbolMessage);
+
+ private:
+  std::unique_ptr<Machine> machine_;
+  std::uint8_t terminalPort_ = kDefaultTerminalPort;
+};
+
+}  // namespace kavrin
