@@ -69,10 +69,11 @@ struct IdentifierEntry {
   std::uint16_t link = 0;  // previous identifier of the same block (0 ends the chain)
   std::uint8_t kind = kKindConstant;  // IdentifierKind
   std::uint8_t type = kTypeNone;      // TypeCode
-  std::uint16_t reference = 0;  // array descriptor, or block of a record/routine
+  std::uint16_t reference = 0;  // array descriptor, or block of a record; a function's result type
   std::uint8_t level = 0;
   std::int32_t value = 0;  // constant value, predefined routine number, or address
-  std::uint16_t offset = 0;  // of a record field
+  std::string stringValue;  // text of a string or char constant
+  std::uint16_t offset = 0;  // of a record field; a routine's block
   std::uint16_t size = 0;
   std::uint16_t owner = 0;     // routine whose declarations contain the name
   std::uint16_t selector = 0;  // variable of the last {#S name}
@@ -93,6 +94,7 @@ struct IdentifierEntry {
   std::uint16_t parameterCount = 0;
   std::uint8_t overlayArea = 0;
   std::uint8_t overlayPart = 0;
+  bool typedConstant = false;  // its storage is the data in the code area
 };
 
 struct BlockEntry {
@@ -140,6 +142,22 @@ struct LoopTemp {
 struct LoopContext {
   std::string breakLabel;
   std::string continueLabel;
+};
+
+// A routine declared FORWARD whose body has not come yet.
+struct ForwardDeclaration {
+  std::uint16_t identifier = 0;
+  std::uint16_t block = 0;
+  std::uint16_t parameterSize = 0;
+  std::uint16_t variableSize = 0;
+  std::uint16_t owner = 0;
+};
+
+// A routine whose block is being compiled (EXIT and function results).
+struct RoutineContext {
+  int routine = 0;  // 0 for the main program
+  bool isFunction = false;
+  std::string exitLabel;  // a function's exit label, the target of EXIT
 };
 
 // An open WITH record: its fields are visible by their bare names, and its
@@ -255,6 +273,8 @@ struct Compilation {
   // --- Statements and declarations --------------------------------------------
   std::vector<LoopContext> LoopStack;
   std::vector<WithRecord> WithStack;
+  std::vector<ForwardDeclaration> ForwardList;  // at most kMaxForwardDeclarations
+  std::vector<RoutineContext> RoutineStack;     // innermost last
 
   // The list every writer appends to (DeferredLines while WriteDeferred).
   std::vector<std::string>& CurrentList() { return WriteDeferred ? DeferredLines : OutputLines; }

@@ -1,0 +1,188 @@
+#include "compiler/driver.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "common/encoded_lines.h"
+#include "compiler/compile_error.h"
+#include "compiler/emit/output.h"
+#include "compiler/parser.h"
+#include "compiler/scanner.h"
+#include "compiler/source_reader.h"
+#include "compiler/symbol_table.h"
+#include "platform/atomic_file.h"
+
+namespace velkor {
+
+namespace {
+
+constexpr std::size_t kNamesPerLine = 8;
+constexpr std::size_t kNameLineLength = 71;
+
+std::string UpperExtension(const std::string& name) {
+  std::string ext = std::filesystem::path(name).extension().string();
+  for (char& ch : ext) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return ext;
+}
+
+// A nested CompileFile (from a window message pumped by the progress hook)
+// would reset the state of the compilation that is running.
+bool g_compiling = false;
+
+struct CompilingGuard {
+  CompilingGuard() { g_compiling = true; }
+  ~CompilingGuard() { g_compiling = false; }
+};
+
+void ReadLinkValue(Compilation& c, LinkValue& value, const char* keyword, int error, bool allowLong) {
+  NextSymbol(c);
+  const bool number = c.Symbol == SymbolKind::ByteConst || c.Symbol == SymbolKind::WordConst ||
+                      (allowLong && c.Symbol == SymbolKind::LongConst);
+  if (number) {
+    value = {LinkValue::State::Number, c.NumericValue};
+  } else if (c.Symbol == SymbolKind::Identifier && c.IdentifierText == keyword) {
+    value = {LinkValue::State::Symbolic, 0};
+  } else {
+    ReportCompileError(c, error);
+  }
+}
+
+void LinkHeader(Compilation& c) {
+  ReadLinkValue(c, c.CodeAddress, "CODEADD", kErrExpectedCodeAdd, false);
+  NextSymbol(c);
+  if (c.Symbol != SymbolKind::Comma) ReportCompileError(c, kErrExpectedComma);
+  ReadLinkValue(c, c.DataAddress, "DATAADD", kErrExpectedDataAdd, false);
+  NextSymbol(c);
+  if (c.Symbol != SymbolKind::Comma) return;
+  ReadLinkValue(c, c.LoadNext, "LOADNEXT", kErrExpectedLoadNext, true);
+  NextSymbol(c);
+  if (c.Symbol != SymbolKind::Comma) ReportCompileError(c, kErrExpectedComma);
+  NextSymbol(c);
+  if (c.Symbol != SymbolKind::Identifier) ReportCompileError(c, kErrExpectedIdentifier);
+  c.LoadRefName = c.IdentifierText;
+  NextSymbol(c);
+}
+
+void CompileProgram(Compilation& c) {
+  NextSymbol(c);
+  if (c.Symbol == SymbolKind::Identifier && c.IdentifierText == "LINK") LinkHeader(c);
+  if (c.Symbol != SymbolKind::Program && c.Symbol != SymbolKind::Procedure)
+    ReportCompileError(c, kErrProcedureOrProgramExpected);
+  NextSymbol(c);
+  if (c.Symbol != SymbolKind::Identifier) ReportCompileError(c, kErrExpectedIdentifier);
+  c.ProgramName = c.IdentifierText;
+  NoteGlobal(c, "@" + c.ProgramName);
+  NoteExternal(c, "HeapPtr");
+  NextSymbol(c);
+  if (c.Symbol != SymbolKind::Semicolon) ReportCompileError(c, kErrExpectedSemicolon);
+
+  EnterPredefinedIdentifiers(c);
+  if (c.Blocks.size() < 2) c.Blocks.resize(2);
+  c.Blocks[1] = BlockEntry{static_cast<std::uint16_t>(c.IdentifierCount), 1, 0, 0};
+  c.Display[0] = 1;  // the predefined names stay visible below every block
+
+  Emit(c, "CODE");
+  if (c.LoadNext.state == LinkValue::State::Number) {
+    Emit(c, "ORG 0,0" + Hex(static_cast<std::uint32_t>(c.LoadNext.value) & 0xFFFFF, 5) + "H");
+    Emit(c, "LOADREF " + c.LoadRefName);
+  } else if (c.LoadNext.state == LinkValue::State::Symbolic) {
+    Emit(c, "ORG 0,LOADNEXT");
+    Emit(c, "LOADREF " + c.LoadRefName);
+  }
+  // The heading's ";" is still current: the block reads it as its own.
+  CompileBlock(c, false, 1, 0);
+  if (c.Symbol != SymbolKind::Period && c.Symbol != SymbolKind::Semicolon)
+    ReportCompileError(c, kErrExpectedPeriodOrSemicolon);
+}
+
+std::string LinkLine(const Compilation& c) {
+  std::string line = "\tLink ";
+  line += c.CodeAddress.state == LinkValue::State::Symbolic
+              ? "CODEADD,"
+              : "0" + Hex(static_cast<std::uint32_t>(c.CodeAddress.value) & 0xFFFF, 4) + "H,";
+  line += c.DataAddress.state == LinkValue::State::Symbolic
+              ? "DATAADD"
+              : "0" + Hex(static_cast<std::uint32_t>(c.DataAddress.value) & 0xFFFF, 4) + "H";
+  return line;
+}
+
+void InsertAtTop(std::vector<std::string>& list, const std::vector<std::string>& lines) {
+  list.insert(list.begin(), lines.begin(), lines.end());
+}
+
+void WriteOutput(Compilation& c) {
+  if (c.OutputLines.empty()) return;
+  std::string source = c.MainFile.path.empty() ? c.MainSourceName : c.MainFile.path;
+  std::replace(source.begin(), source.end(), '\\', '/');
+  std::string error;
+  if (c.EncodeOutput) {
+    c.OutputFileName = ChangeFileExt(source, ".EMS");
+    if (!WriteEncodedFile(c.OutputFileName, c.OutputLines, error))
+      AbandonCompilation(c, "Cannot write file : " + c.OutputFileName + " (" + error + ")");
+    return;
+  }
+  c.OutputFileName = ChangeFileExt(source, ".Mac");
+  std::string text;
+  for (const std::string& line : c.OutputLines) {
+    text += line;
+    text += "\r\n";
+  }
+  if (!platform::WriteFileAtomically(c.OutputFileName, text, error))
+    AbandonCompilation(c, "Cannot write file : " + c.OutputFileName + " (" + error + ")");
+}
+
+}  // namespace
+
+std::string ChangeFileExt(const std::string& fileName, const std::string& extension) {
+  std::filesystem::path p(fileName);
+  p.replace_extension(extension);
+  return p.string();
+}
+
+std::vector<std::string> BuildNameBlock(const std::string& prefix, const std::vector<std::string>& names) {
+  std::vector<std::string> lines;
+  std::string current;
+  std::size_t count = 0;
+  for (const std::string& name : names) {
+    current += current.empty() ? prefix + name : "," + name;
+    if (++count == kNamesPerLine || current.size() >= kNameLineLength) {
+      lines.push_back(current);
+      current.clear();
+      count = 0;
+    }
+  }
+  if (!current.empty()) lines.push_back(current);
+  if (!lines.empty()) lines.emplace_back();
+  return lines;
+}
+
+void CompileFile(Compilation& c, const std::string& fileName, int /*editorPageIndex*/, std::int32_t& codeSize,
+                 std::int32_t& dataSize) {
+  if (g_compiling) {
+    c.Messages.AddMessageLine("A compilation is already running");
+    throw ECompileError();
+  }
+  CompilingGuard guard;
+  c.Reset();
+  c.MainSourceName = fileName;
+  c.CancelRequested = false;
+  if (c.Host.ShowFile) c.Host.ShowFile(std::filesystem::path(fileName).filename().string());
+  if (c.Host.Progress) c.Host.Progress(0);
+  c.EncodedInput = UpperExtension(fileName) == ".EPS";
+  c.TotalLines = 0;
+  // An unreadable source ends the build, so that no old .Mac is assembled.
+  if (!OpenMainSource(c)) AbandonCompilation(c, "Cannot find file : " + fileName);
+
+  CompileProgram(c);
+  CloseAllSources(c);
+
+  if (c.CodeAddress.state != LinkValue::State::NotGiven) c.OutputLines.insert(c.OutputLines.begin(), LinkLine(c));
+  EmitModuleTail(c);
+  InsertAtTop(c.OutputLines, BuildNameBlock(" GLOBAL ", c.GlobalNames));
+  InsertAtTop(c.OutputLines, BuildNameBlock(" EXTERN ", c.ExternNames));
+  WriteOutput(c);
+  codeSize = static_cast<std::int32_t>(c.CodeSize);
+  dataSize = static_cast<std::int32_t>(c.DataSize);
+}
+
+}  // namespace velkor

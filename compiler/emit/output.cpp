@@ -1,0 +1,150 @@
+#include "compiler/emit/output.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace velkor {
+
+namespace {
+
+// The assembler compares names in upper case, so a name is present once
+// whatever the case of its letters.
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+void AddName(std::vector<std::string>& list, std::string_view name) {
+  for (const std::string& n : list)
+    if (SameName(n, name)) return;
+  list.emplace_back(name);
+}
+
+bool IsComment(const std::string& line) { return !line.empty() && line[0] == ';'; }
+
+}  // namespace
+
+void EmitTagged(Compilation& c, char tag, std::uint32_t value, std::string_view text) {
+  std::string line;
+  line.reserve(text.size() + 1);
+  line += '\t';
+  line += text;
+  c.CurrentList().push_back(std::move(line));
+  c.History.Push(tag, value);
+}
+
+void Emit(Compilation& c, std::string_view text) { EmitTagged(c, ' ', 0, text); }
+
+void EmitLabelLine(Compilation& c, std::string_view text) {
+  c.CurrentList().emplace_back(text);
+  c.History.Push('\0', 0);
+}
+
+void EmitRawLine(Compilation& c, std::string_view text) { c.CurrentList().emplace_back(text); }
+
+void DeleteLastInstructions(Compilation& c, int n) {
+  auto& list = c.CurrentList();
+  std::size_t i = list.size();
+  while (n > 0 && i > 1) {
+    --i;
+    if (IsComment(list[i])) continue;
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+    --n;
+  }
+}
+
+void AddCodeSize(Compilation& c, int n) {
+  if (c.OverlayMode && c.CurrentArea > 0) {
+    c.OverlaySizes[c.CurrentArea].currentSize = static_cast<std::uint16_t>(c.OverlaySizes[c.CurrentArea].currentSize + n);
+    c.OverlayTotal += static_cast<std::uint32_t>(n);
+  } else {
+    c.CodeSize += static_cast<std::uint32_t>(n);
+  }
+}
+
+void SubtractCodeSize(Compilation& c, int n) { AddCodeSize(c, -n); }
+
+void NoteExternal(Compilation& c, std::string_view name) { AddName(c.ExternNames, name); }
+void NoteGlobal(Compilation& c, std::string_view name) { AddName(c.GlobalNames, name); }
+
+void EmitCall(Compilation& c, std::string_view routine, char tag) {
+  std::string text = "call ";
+  text += routine;
+  EmitTagged(c, tag, 0, text);
+  NoteExternal(c, routine);
+}
+
+void ElidePush(Compilation& c) {
+  auto& list = c.CurrentList();
+  int instructionsBack = 0;  // history position of the line, counting instruction lines
+  for (std::size_t i = list.size(); i-- > 0;) {
+    const std::string& line = list[i];
+    if (IsComment(line)) continue;
+    if (line.find("push hl") != std::string::npos) {
+      list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+      if (instructionsBack < kEmitHistoryLength) c.History.RemoveAt(instructionsBack);
+      SubtractCodeSize(c, 2);
+      break;
+    }
+    ++instructionsBack;
+  }
+  c.PendingPush = 0;
+}
+
+void PopHL(Compilation& c) {
+  if (c.PendingPush != 0) {
+    ElidePush(c);
+  } else {
+    Emit(c, "pop hl");
+  }
+}
+
+std::string NewLabel(Compilation& c) { return "@@" + std::to_string(c.LabelCounter++); }
+std::string PeekLabel(const Compilation& c) { return "@@" + std::to_string(c.LabelCounter); }
+void EmitGeneratedLabel(Compilation& c, const std::string& label) { EmitLabelLine(c, label + ":"); }
+
+std::string AssemblerName(const Compilation& c, int symbol) {
+  if (symbol <= 0 || symbol >= static_cast<int>(c.Identifiers.size())) return {};
+  const IdentifierEntry& e = c.Identifiers[static_cast<std::size_t>(symbol)];
+  const bool hasOwner = e.owner != 0 && e.owner != symbol && e.owner < c.Identifiers.size();
+  const std::string owner = hasOwner ? c.Identifiers[e.owner].name : std::string();
+  std::string name;
+  const bool routine = e.kind == kKindProcedure || e.kind == kKindFunction;
+  if (e.globalMark) {
+    name = (hasOwner && !routine) ? owner + "_" + e.name : e.name;
+  } else if (c.ProgramPrefix) {
+    name = hasOwner ? c.ProgramName + "_" + owner + "_" + e.name : c.ProgramName + "_" + e.name;
+  } else {
+    name = hasOwner ? owner + "_" + e.name : e.name;
+  }
+  if (name.size() > static_cast<std::size_t>(kMaxNameLength)) name.resize(kMaxNameLength);
+  return name;
+}
+
+void EmitSymbolLabel(Compilation& c, int symbol) { EmitLabelLine(c, "@" + AssemblerName(c, symbol) + ":"); }
+
+void EmitJumpToSymbol(Compilation& c, int symbol) {
+  Emit(c, "jp @" + AssemblerName(c, symbol));
+  AddCodeSize(c, 3);
+}
+
+std::string HistoryValueText(const Compilation& c, std::uint32_t value) {
+  if (EmitHistory::IsNumber(value)) return std::to_string(value);
+  return AssemblerName(c, static_cast<int>(value & 0xFFFFu));
+}
+
+std::string Hex(std::uint32_t value, int digits) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string out(static_cast<std::size_t>(digits), '0');
+  for (int i = digits - 1; i >= 0; --i) {
+    out[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
+    value >>= 4;
+  }
+  return out;
+}
+
+std::string HexWord(std::uint32_t value) { return "0" + Hex(value & 0xFFFF, 4) + "H"; }
+
+}  // namespace velkor

@@ -1,0 +1,235 @@
+#include "compiler/source_reader.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "compiler/compile_error.h"
+#include "compiler/emit/output.h"
+#include "platform/atomic_file.h"
+
+namespace velkor {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kMaxLineLength = 255;
+constexpr std::size_t kMaxIncludeNameShown = 150;
+constexpr std::size_t kMaxIncludeName = 128;
+constexpr std::uint32_t kProgressInterval = 10;
+
+std::string Upper(std::string s) {
+  for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return s;
+}
+
+std::string UpperExtension(const std::string& name) { return Upper(fs::path(name).extension().string()); }
+
+std::string FileNameOnly(const std::string& name) { return fs::path(name).filename().string(); }
+
+bool LoadSource(SourceFile& file, const std::string& path) {
+  std::string error;
+  if (!platform::ReadWholeFile(path, file.bytes, error)) return false;
+  file.path = path;
+  file.position = 0;
+  file.lineNumber = 0;
+  file.endOfFile = false;
+  file.lastByteWasCR = false;
+  file.encoded = UpperExtension(path) == ".EPS";
+  if (file.encoded) file.records = std::make_unique<EncodedLineReader>(std::move(file.bytes));
+  return true;
+}
+
+// The path of an existing file: as written, else the entry of its directory
+// whose name matches without regard to case; empty when there is none.
+std::string FindFile(const std::string& written) {
+  std::error_code ec;
+  fs::path p(written);
+  if (fs::is_regular_file(p, ec)) return p.string();
+  fs::path dir = p.has_parent_path() ? p.parent_path() : fs::path(".");
+  const std::string wanted = Upper(p.filename().string());
+  if (wanted.empty() || !fs::is_directory(dir, ec)) return {};
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    if (Upper(it->path().filename().string()) == wanted && it->is_regular_file(ec)) {
+      return p.has_parent_path() ? it->path().string() : it->path().filename().string();
+    }
+  }
+  return {};
+}
+
+// The name, then the same name with .PAS and .EPS exchanged.
+std::string FindWithExchange(const std::string& name) {
+  std::string found = FindFile(name);
+  if (!found.empty()) return found;
+  const std::string ext = UpperExtension(name);
+  if (ext == ".PAS" || ext == ".EPS") {
+    fs::path other(name);
+    other.replace_extension(ext == ".PAS" ? ".EPS" : ".PAS");
+    return FindFile(other.string());
+  }
+  return {};
+}
+
+SourceFile& TopFile(Compilation& c) { return c.IncludeStack.empty() ? c.MainFile : c.IncludeStack.back(); }
+
+void CountLine(Compilation& c, SourceFile& file) {
+  ++c.TotalLines;
+  ++file.lineNumber;
+  if (c.TotalLines % kProgressInterval == 0 && c.Host.Progress) c.Host.Progress(c.TotalLines);
+}
+
+void ShowMainFileName(Compilation& c) {
+  if (c.Host.ShowFile) c.Host.ShowFile(FileNameOnly(c.MainSourceName));
+}
+
+}  // namespace
+
+bool OpenMainSource(Compilation& c) {
+  c.MainFile = SourceFile{};
+  c.MainFile.name = c.MainSourceName;
+  std::string path = c.MainSourceName;
+  std::replace(path.begin(), path.end(), '\\', '/');
+  std::string found = FindFile(path);
+  return !found.empty() && LoadSource(c.MainFile, found);
+}
+
+bool ReadSourceLine(Compilation& c, SourceFile& file, std::string& line) {
+  line.clear();
+  if (file.endOfFile) return false;
+  if (file.encoded) {
+    switch (file.records->ReadLine(line)) {
+      case EncodedLineReader::Status::kLine:
+        if (line.size() > kMaxLineLength) line.resize(kMaxLineLength);
+        return true;
+      case EncodedLineReader::Status::kEnd:
+        file.endOfFile = true;
+        return false;
+      case EncodedLineReader::Status::kDamaged:
+        AbandonCompilation(c, file.path + ": " + std::string(kEncodedFileDamaged));
+    }
+  }
+  const std::string& bytes = file.bytes;
+  while (file.position < bytes.size()) {
+    const char b = bytes[file.position++];
+    if (b == '\r') {
+      file.lastByteWasCR = true;
+      return true;
+    }
+    if (b == '\n') {
+      if (file.lastByteWasCR) {  // the second byte of CR LF
+        file.lastByteWasCR = false;
+        continue;
+      }
+      return true;  // a lone LF, the Linux line end
+    }
+    file.lastByteWasCR = false;
+    if (line.size() < kMaxLineLength) line += b;
+  }
+  if (!line.empty()) return true;
+  file.endOfFile = true;
+  return false;
+}
+
+void NextChar(Compilation& c) {
+  if (!c.PushbackText.empty()) {
+    c.CurrentChar = c.PushbackText.front();
+    c.PushbackText.erase(0, 1);
+    return;
+  }
+  for (;;) {
+    if (c.Column < c.CurrentLine.size()) {
+      const char ch = c.CurrentLine[c.Column++];
+      if (ch == '\t') continue;
+      if (static_cast<unsigned char>(ch) < 32) ReportCompileError(c, kErrInvalidSourceCharacter);
+      c.CurrentChar = ch;
+      return;
+    }
+    // Every line end, and the start of the source, is seen as one blank.
+    if (c.EndOfLinePending) {
+      c.EndOfLinePending = false;
+      c.CurrentChar = ' ';
+      return;
+    }
+    c.EndOfLinePending = true;
+    if (!c.CurrentLine.empty() && c.Settings.IncludeSourceAsComments) EmitRawLine(c, ";" + c.CurrentLine);
+    if (!c.IncludeStack.empty() && c.IncludeStack.back().endOfFile) {
+      EmitRawLine(c, "; End of include file " + c.IncludeStack.back().name.substr(0, kMaxIncludeNameShown));
+      c.IncludeStack.pop_back();
+    } else if (c.IncludeStack.empty() && c.MainFile.endOfFile) {
+      ReportCompileError(c, c.SkippingText ? kErrUnterminatedConditional : kErrUnexpectedEnd);
+    }
+    c.Column = 0;
+    SourceFile& file = TopFile(c);
+    for (;;) {
+      c.PreviousLine = c.CurrentLine;
+      if (!ReadSourceLine(c, file, c.CurrentLine)) break;
+      CountLine(c, file);
+      if (!c.CurrentLine.empty()) break;
+    }
+    if (file.endOfFile && &file != &c.MainFile) ShowMainFileName(c);
+  }
+}
+
+void OpenIncludeFile(Compilation& c, const std::string& written) {
+  std::string name = written;
+  std::replace(name.begin(), name.end(), '\\', '/');
+  std::string found = FindWithExchange(name);
+  if (found.empty()) {
+    std::string projectDir = c.Settings.ProjectDirectory;
+    if (projectDir.empty()) projectDir = fs::path(c.MainFile.path).parent_path().string();
+    std::replace(projectDir.begin(), projectDir.end(), '\\', '/');
+    if (!projectDir.empty()) found = FindWithExchange((fs::path(projectDir) / FileNameOnly(name)).string());
+  }
+  if (found.empty()) ReportCompileError(c, kErrIncludeNotFound);
+  if (c.Host.SaveIfModified) c.Host.SaveIfModified(found);
+  if (static_cast<int>(c.IncludeStack.size()) >= kMaxIncludeDepth) ReportCompileError(c, kErrTooManyIncludes);
+
+  SourceFile file;
+  if (!LoadSource(file, found)) AbandonCompilation(c, "Cannot find file : " + found);
+  file.name = FileNameOnly(found).substr(0, kMaxIncludeName);
+  if (file.encoded) c.EncodeOutput = true;
+  c.IncludeStack.push_back(std::move(file));
+  if (c.Host.ShowFile) c.Host.ShowFile(c.IncludeStack.back().name);
+  // The rest of the directive's line is not read: the next characters come
+  // from the include file.
+  c.Column = c.CurrentLine.size();
+  EmitRawLine(c, "; Include file " + found);
+}
+
+void ReadAsmBlockLines(Compilation& c, const std::function<void(const std::string&)>& emitLine) {
+  c.PushbackText.clear();
+  if (!c.CurrentLine.empty() && c.Settings.IncludeSourceAsComments) EmitRawLine(c, ";" + c.CurrentLine);
+  SourceFile& file = TopFile(c);
+  std::string line;
+  while (true) {
+    c.PreviousLine = c.CurrentLine;
+    if (!ReadSourceLine(c, file, line)) {
+      c.CurrentLine.clear();
+      break;
+    }
+    CountLine(c, file);
+    c.CurrentLine = line;
+    if (Upper(line).find("END;") != std::string::npos) break;
+    emitLine(line);
+  }
+  // The END; line is consumed whole; the scan goes on with the next line.
+  c.Column = c.CurrentLine.size();
+  c.EndOfLinePending = false;
+  c.CurrentChar = ' ';
+  if (!c.CurrentLine.empty() && c.Settings.IncludeSourceAsComments) EmitRawLine(c, ";" + c.CurrentLine);
+  c.CurrentLine.clear();
+  c.Column = 0;
+}
+
+void CloseAllSources(Compilation& c) {
+  c.IncludeStack.clear();
+  c.MainFile.bytes.clear();
+  c.MainFile.records.reset();
+}
+
+std::uint32_t CurrentFileLine(const Compilation& c) {
+  return c.IncludeStack.empty() ? c.MainFile.lineNumber : c.IncludeStack.back().lineNumber;
+}
+
+}  // namespace velkor
