@@ -1,127 +1,127 @@
 #include "compiler/emit/overlay_areas.h"
 
-#include <cstdio>
+#include "compiler/compile_error.h"
+#include "compiler/emit/output.h"
 
 namespace velkor {
 namespace {
 
-std::string AreaPart(unsigned area, unsigned part) {
-    return "_G" + std::to_string(area) + "P" + std::to_string(part);
-}
+std::string AreaPart(int area, int part) { return "_G" + std::to_string(area) + "P" + std::to_string(part); }
 
-std::string Buffer(unsigned area) { return "@@OVRB" + std::to_string(area); }
+std::string Buffer(int area) { return "@@OVRB" + std::to_string(area); }
 
 }  // namespace
 
-std::string OverlayDescriptorLabel(unsigned area, unsigned part) { return "@@OVRI" + AreaPart(area, part); }
+std::string OverlayDescriptorLabel(int area, int part) { return "@@OVRI" + AreaPart(area, part); }
 
-OverlayResult OverlayAreas::OpenArea(int nestingDepth) {
-    if (!active_ && OverlayLevel > 0) return OverlayResult::StartNotOnLevelOne;
-    if (OverlayLevel >= kMaxLevel) return OverlayResult::LevelTooDeep;
-    if (areaCount_ >= kMaxAreas) return OverlayResult::TooManyAreas;
-    firstPart_ = true;
-    active_ = true;
-    ++areaCount_;
-    if (OverlayLevel == 1) savedArea_ = currentArea_;
-    currentArea_ = areaCount_;
-    counters_[currentArea_] = {};
-    areaDepth_[currentArea_] = nestingDepth;
-    ++OverlayLevel;
-    return OverlayResult::Ok;
+void OpenOverlayArea(Compilation& c) {
+    if (!c.OverlayActive && c.OverlayLevel > 0) ReportCompileError(c, kErrOverlayStartLevel);
+    if (c.OverlayLevel >= 2) ReportCompileError(c, kErrOverlayLevel);
+    if (c.OverlayAreaCount >= kMaxOverlayAreas) ReportTableOverflow(c, "OVERLAY AREAS");
+    c.FirstPart = true;
+    c.OverlayActive = true;
+    ++c.OverlayAreaCount;
+    if (c.OverlayLevel == 1) c.SavedArea = c.CurrentArea;
+    c.CurrentArea = c.OverlayAreaCount;
+    c.OverlaySizes[c.CurrentArea] = {};
+    c.OverlayStartDepth = c.CurrentLevel;
+    ++c.OverlayLevel;
 }
 
-OverlayResult OverlayAreas::CloseArea(OverlayLineSink& sink) {
-    if (!active_ || OverlayLevel == 0) return OverlayResult::NotActive;
-    const std::string area = std::to_string(currentArea_);
-    sink.WriteInstruction("LoadMark 32");
-    sink.WriteInstruction("LoadResume " + area);
-    sink.WriteInstruction("OrgResume " + area);
-    if (OverlayLevel == 2) {
-        // The outer part's own code continues here, so it must not stay deferred.
-        sink.SetWriteDeferred(false);
-        sink.ClearPendingPush();
-        currentArea_ = savedArea_;
+void CloseOverlayArea(Compilation& c) {
+    if (!c.OverlayActive || c.OverlayLevel == 0) ReportCompileError(c, kErrOverlayNotActive);
+    const std::string area = std::to_string(c.CurrentArea);
+    Emit(c, "LoadMark 32");
+    Emit(c, "LoadResume " + area);
+    Emit(c, "OrgResume " + area);
+    if (c.OverlayLevel == 2) {
+        // The outer part's own code goes on here, so it must not stay deferred.
+        c.WriteDeferred = false;
+        c.PendingPush = 0;
+        c.CurrentArea = c.SavedArea;
     } else {
-        overlayMode_ = false;
-        sink.FlushDeferredLines();
-        sink.SetWriteDeferred(false);
-        sink.ClearPendingPush();
-        active_ = false;
+        c.OverlayMode = false;
+        c.OutputLines.insert(c.OutputLines.end(), c.DeferredLines.begin(), c.DeferredLines.end());
+        c.DeferredLines.clear();
+        c.WriteDeferred = false;
+        c.PendingPush = 0;
+        c.OverlayActive = false;
     }
-    --OverlayLevel;
-    return OverlayResult::Ok;
+    --c.OverlayLevel;
 }
 
-OverlayAreas::Part OverlayAreas::BeginPart(OverlayLineSink& sink) {
-    overlayMode_ = true;
-    if (OverlayLevel == 2) {
-        sink.SetWriteDeferred(true);
-        sink.ClearPendingPush();
+void SetOverlayLoadAddress(Compilation& c, std::uint32_t address) { c.NextAreaLoadAddress = address; }
+
+bool DeclaresOverlayPart(const Compilation& c) {
+    if (c.OverlayLevel == 0) return false;
+    for (int routine = c.CurrentRoutine; routine != 0; routine = c.Identifiers[routine].owner) {
+        if (c.Identifiers[routine].overlayArea == c.CurrentArea) return false;
     }
-    OverlaySizeCounters& counters = counters_[currentArea_];
-    const Part part{currentArea_, static_cast<unsigned>(counters.partCount) + 1u};
+    return true;
+}
+
+OverlayPart BeginOverlayPart(Compilation& c) {
+    c.OverlayMode = true;
+    if (c.OverlayLevel == 2) {
+        c.WriteDeferred = true;
+        c.PendingPush = 0;
+    }
+    OverlaySizeCounters& counters = c.OverlaySizes[c.CurrentArea];
+    const OverlayPart part{c.CurrentArea, counters.partCount + 1};
     const std::string area = std::to_string(part.area);
-    sink.WriteInstruction("SizeCounterZero " + area);
-    sink.WriteInstruction("Count " + area);
-    if (firstPart_) {
-        counters.currentPartSize = 0;
-        counters.largestPartSize = 0;
-        sink.WriteInstruction("LoadMark " + area);
-        sink.WriteInstruction("OrgMark " + area);
-        if (hasLoadAddress_) {
-            char address[16];
-            std::snprintf(address, sizeof address, "%05X", static_cast<unsigned>(nextLoadAddress_ & 0xFFFFF));
-            sink.WriteInstruction("Org " + Buffer(part.area) + "," + address + "H");
-            hasLoadAddress_ = false;
+    Emit(c, "SizeCounterZero " + area);
+    Emit(c, "Count " + area);
+    if (c.FirstPart) {
+        counters.currentSize = 0;
+        counters.largestSize = 0;
+        Emit(c, "LoadMark " + area);
+        Emit(c, "OrgMark " + area);
+        if (c.NextAreaLoadAddress >= 0) {
+            Emit(c, "Org " + Buffer(part.area) + "," + Hex(static_cast<std::uint32_t>(c.NextAreaLoadAddress), 5) + "H");
+            c.NextAreaLoadAddress = -1;
         } else {
-            sink.WriteInstruction("LoadResume 32");
-            sink.WriteInstruction("Org " + Buffer(part.area) + ",LOADNEXT");
+            Emit(c, "LoadResume 32");
+            Emit(c, "Org " + Buffer(part.area) + ",LOADNEXT");
         }
-        firstPart_ = false;
+        c.FirstPart = false;
     } else {
-        sink.WriteInstruction("Org " + Buffer(part.area) + ",LOADNEXT");
+        Emit(c, "Org " + Buffer(part.area) + ",LOADNEXT");
     }
-    sink.WriteInstruction("LoadRef @@OVRL" + AreaPart(part.area, part.part));
+    Emit(c, "LoadRef @@OVRL" + AreaPart(part.area, part.part));
     ++counters.partCount;
     counters.partNumber = counters.partCount;
     return part;
 }
 
-void OverlayAreas::WritePartEntry(OverlayLineSink& sink, Part part) {
-    sink.WriteLabel("@@OVRE" + AreaPart(part.area, part.part) + "\tEQU $");
+void EmitOverlayPartEntry(Compilation& c, OverlayPart part) {
+    EmitLabelLine(c, "@@OVRE" + AreaPart(part.area, part.part) + "\tEQU $");
 }
 
-void OverlayAreas::EndPart(OverlayLineSink& sink, Part part) {
+void EndOverlayPart(Compilation& c, OverlayPart part) {
     const std::string area = std::to_string(part.area);
-    sink.WriteInstruction("Storelarger " + area);
-    sink.WriteInstruction("StoreSize " + area + ",@@OVRS" + AreaPart(part.area, part.part));
-    OverlaySizeCounters& counters = counters_[part.area];
-    if (counters.currentPartSize > counters.largestPartSize) counters.largestPartSize = counters.currentPartSize;
-    counters.currentPartSize = 0;
-    if (OverlayLevel == 0) {
-        sink.WriteInstruction("OrgResume " + area);
-        overlayMode_ = false;
+    Emit(c, "Storelarger " + area);
+    Emit(c, "StoreSize " + area + ",@@OVRS" + AreaPart(part.area, part.part));
+    OverlaySizeCounters& counters = c.OverlaySizes[part.area];
+    if (counters.currentSize > counters.largestSize) counters.largestSize = counters.currentSize;
+    counters.currentSize = 0;
+    if (c.OverlayLevel == 0) {
+        Emit(c, "OrgResume " + area);
+        c.OverlayMode = false;
     }
 }
 
-void OverlayAreas::AddCode(std::int32_t bytes) {
-    OverlaySizeCounters& counters = counters_[currentArea_];
-    counters.currentPartSize = static_cast<std::uint16_t>(counters.currentPartSize + bytes);
-    totalOverlayCode_ = static_cast<std::uint32_t>(static_cast<std::int64_t>(totalOverlayCode_) + bytes);
-}
-
-void OverlayAreas::WriteInitOverlay(OverlayLineSink& sink, std::uint32_t& codeSize) const {
-    for (unsigned area = 1; area <= areaCount_; ++area) {
-        sink.WriteInstruction("ld hl," + OverlayDescriptorLabel(area, 1) + "+6");
-        sink.WriteInstruction("call __InitializeOverlay");
-        codeSize += 6;
+void EmitInitOverlay(Compilation& c) {
+    for (int area = 1; area <= c.OverlayAreaCount; ++area) {
+        Emit(c, "ld hl," + OverlayDescriptorLabel(area, 1) + "+6");
+        EmitCall(c, "__InitializeOverlay");
+        AddCodeSize(c, 6);
     }
 }
 
-std::vector<std::string> OverlayAreas::DescriptorTableLines() const {
+std::vector<std::string> OverlayDescriptorTableLines(const Compilation& c) {
     std::vector<std::string> lines;
-    for (unsigned area = 1; area <= areaCount_; ++area) {
-        for (unsigned part = 1; part <= counters_[area].partCount; ++part) {
+    for (int area = 1; area <= c.OverlayAreaCount; ++area) {
+        for (int part = 1; part <= c.OverlaySizes[area].partCount; ++part) {
             const std::string ap = AreaPart(area, part);
             lines.push_back(OverlayDescriptorLabel(area, part));
             lines.push_back("\tDB " + std::to_string(part));
@@ -134,9 +134,9 @@ std::vector<std::string> OverlayAreas::DescriptorTableLines() const {
     return lines;
 }
 
-std::vector<std::string> OverlayAreas::BufferLines() const {
+std::vector<std::string> OverlayBufferLines(const Compilation& c) {
     std::vector<std::string> lines;
-    for (unsigned area = 1; area <= areaCount_; ++area) {
+    for (int area = 1; area <= c.OverlayAreaCount; ++area) {
         lines.push_back("\tDS 1");
         lines.push_back(Buffer(area) + ":\tDSSIZE " + std::to_string(area));
     }

@@ -2,160 +2,166 @@
 
 #include <gtest/gtest.h>
 
+#include "compiler/compile_error.h"
+#include "compiler/emit/output.h"
+
 namespace velkor {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-// Keeps the two line lists the way the emitter does.
-class RecordingSink : public OverlayLineSink {
-public:
-    void WriteInstruction(const std::string& text) override { Current().push_back("\t" + text); }
-    void WriteLabel(const std::string& text) override { Current().push_back(text); }
-    void SetWriteDeferred(bool on) override { deferredOn = on; }
-    void ClearPendingPush() override { ++pendingPushClears; }
-    void FlushDeferredLines() override {
-        output.insert(output.end(), deferred.begin(), deferred.end());
-        deferred.clear();
+class OverlayAreasTest : public ::testing::Test {
+protected:
+    OverlayAreasTest() : c(messages) {
+        c.Reset();
+        c.Identifiers.resize(8);
     }
-    Lines& Current() { return deferredOn ? deferred : output; }
-
-    Lines output, deferred;
-    bool deferredOn = false;
-    int pendingPushClears = 0;
+    // The lines written since the last call.
+    Lines Taken() {
+        Lines out(c.OutputLines.begin() + static_cast<long>(seen), c.OutputLines.end());
+        seen = c.OutputLines.size();
+        return out;
+    }
+    MessageList messages;
+    Compilation c;
+    std::size_t seen = 0;
 };
 
-TEST(OverlayAreas, FirstPartWithoutLoadAddressResumesLoading) {
-    OverlayAreas areas;
-    RecordingSink sink;
-    ASSERT_EQ(areas.OpenArea(1), OverlayResult::Ok);
-    ASSERT_TRUE(areas.DeclaresPart(1));
-    OverlayAreas::Part p = areas.BeginPart(sink);
-    EXPECT_EQ(p.area, 1u);
-    EXPECT_EQ(p.part, 1u);
-    EXPECT_TRUE(areas.InOverlayMode());
-    EXPECT_EQ(sink.output, (Lines{"\tSizeCounterZero 1", "\tCount 1", "\tLoadMark 1", "\tOrgMark 1", "\tLoadResume 32",
-                                  "\tOrg @@OVRB1,LOADNEXT", "\tLoadRef @@OVRL_G1P1"}));
+TEST_F(OverlayAreasTest, FirstPartWithoutLoadAddressResumesLoading) {
+    OpenOverlayArea(c);
+    ASSERT_TRUE(DeclaresOverlayPart(c));
+    OverlayPart p = BeginOverlayPart(c);
+    EXPECT_EQ(p.area, 1);
+    EXPECT_EQ(p.part, 1);
+    EXPECT_TRUE(c.OverlayMode);
+    EXPECT_EQ(Taken(), (Lines{"\tSizeCounterZero 1", "\tCount 1", "\tLoadMark 1", "\tOrgMark 1", "\tLoadResume 32",
+                              "\tOrg @@OVRB1,LOADNEXT", "\tLoadRef @@OVRL_G1P1"}));
 }
 
-TEST(OverlayAreas, ExplicitLoadAddressIsUsedOnceForTheFirstPart) {
-    OverlayAreas areas;
-    RecordingSink sink;
-    areas.SetNextLoadAddress(0x8000);
-    areas.OpenArea(1);
-    OverlayAreas::Part p1 = areas.BeginPart(sink);
-    areas.WritePartEntry(sink, p1);
-    areas.EndPart(sink, p1);
-    sink.output.clear();
-    OverlayAreas::Part p2 = areas.BeginPart(sink);
-    EXPECT_EQ(p2.part, 2u);
-    EXPECT_EQ(sink.output, (Lines{"\tSizeCounterZero 1", "\tCount 1", "\tOrg @@OVRB1,LOADNEXT", "\tLoadRef @@OVRL_G1P2"}));
+TEST_F(OverlayAreasTest, ExplicitLoadAddressIsUsedOnceForTheFirstPart) {
+    SetOverlayLoadAddress(c, 0x8000);
+    OpenOverlayArea(c);
+    OverlayPart p1 = BeginOverlayPart(c);
+    EXPECT_EQ(Taken(), (Lines{"\tSizeCounterZero 1", "\tCount 1", "\tLoadMark 1", "\tOrgMark 1",
+                              "\tOrg @@OVRB1,08000H", "\tLoadRef @@OVRL_G1P1"}));
+    EndOverlayPart(c, p1);
+    Taken();
+    OverlayPart p2 = BeginOverlayPart(c);
+    EXPECT_EQ(p2.part, 2);
+    EXPECT_EQ(Taken(), (Lines{"\tSizeCounterZero 1", "\tCount 1", "\tOrg @@OVRB1,LOADNEXT", "\tLoadRef @@OVRL_G1P2"}));
+    EndOverlayPart(c, p2);
+    CloseOverlayArea(c);
 
-    OverlayAreas other;
-    RecordingSink s2;
-    other.SetNextLoadAddress(0x18000);
-    other.OpenArea(1);
-    other.BeginPart(s2);
-    EXPECT_EQ(s2.output.at(4), "\tOrg @@OVRB1,18000H");
-    OverlayAreas fresh;
-    RecordingSink s3;
-    fresh.SetNextLoadAddress(0x8000);
-    fresh.OpenArea(1);
-    fresh.BeginPart(s3);
-    EXPECT_EQ(s3.output, (Lines{"\tSizeCounterZero 1", "\tCount 1", "\tLoadMark 1", "\tOrgMark 1",
-                                "\tOrg @@OVRB1,08000H", "\tLoadRef @@OVRL_G1P1"}));
+    SetOverlayLoadAddress(c, 0x18000);
+    OpenOverlayArea(c);
+    Taken();
+    BeginOverlayPart(c);
+    EXPECT_EQ(Taken().at(4), "\tOrg @@OVRB2,18000H");
 }
 
-TEST(OverlayAreas, PartEntryAndEndAndSizeCounters) {
-    OverlayAreas areas;
-    RecordingSink sink;
-    areas.OpenArea(1);
-    OverlayAreas::Part p1 = areas.BeginPart(sink);
-    sink.output.clear();
-    areas.WritePartEntry(sink, p1);
-    areas.AddCode(30);
-    areas.EndPart(sink, p1);
-    EXPECT_EQ(sink.output, (Lines{"@@OVRE_G1P1\tEQU $", "\tStorelarger 1", "\tStoreSize 1,@@OVRS_G1P1"}));
-    OverlayAreas::Part p2 = areas.BeginPart(sink);
-    areas.AddCode(12);
-    areas.EndPart(sink, p2);
-    EXPECT_EQ(areas.Counters(1).largestPartSize, 30u);
-    EXPECT_EQ(areas.Counters(1).currentPartSize, 0u);
-    EXPECT_EQ(areas.Counters(1).partCount, 2u);
-    EXPECT_EQ(areas.TotalOverlayCode(), 42u);
+TEST_F(OverlayAreasTest, PartEntryEndSizeCountersAndTail) {
+    OpenOverlayArea(c);
+    OverlayPart p1 = BeginOverlayPart(c);
+    Taken();
+    EmitOverlayPartEntry(c, p1);
+    c.OverlaySizes[1].currentSize = 30;  // what the code of the part added
+    EndOverlayPart(c, p1);
+    EXPECT_EQ(Taken(), (Lines{"@@OVRE_G1P1\tEQU $", "\tStorelarger 1", "\tStoreSize 1,@@OVRS_G1P1"}));
+    OverlayPart p2 = BeginOverlayPart(c);
+    c.OverlaySizes[1].currentSize = 12;
+    EndOverlayPart(c, p2);
+    EXPECT_EQ(c.OverlaySizes[1].largestSize, 30u);
+    EXPECT_EQ(c.OverlaySizes[1].currentSize, 0u);
+    EXPECT_EQ(c.OverlaySizes[1].partCount, 2u);
 
-    sink.output.clear();
-    ASSERT_EQ(areas.CloseArea(sink), OverlayResult::Ok);
-    EXPECT_EQ(sink.output, (Lines{"\tLoadMark 32", "\tLoadResume 1", "\tOrgResume 1"}));
-    EXPECT_FALSE(areas.InOverlayMode());
-    EXPECT_FALSE(areas.Active());
+    Taken();
+    CloseOverlayArea(c);
+    EXPECT_EQ(Taken(), (Lines{"\tLoadMark 32", "\tLoadResume 1", "\tOrgResume 1"}));
+    EXPECT_FALSE(c.OverlayMode);
+    EXPECT_FALSE(c.OverlayActive);
+    EXPECT_EQ(c.OverlayLevel, 0);
 
-    EXPECT_EQ(areas.DescriptorTableLines(),
+    EXPECT_EQ(OverlayDescriptorTableLines(c),
               (Lines{"@@OVRI_G1P1", "\tDB 1", "\tDREF @@OVRL_G1P1", "\tDWSIZE @@OVRS_G1P1", "\tDW @@OVRB1",
                      "\tDW @@OVRE_G1P1", "@@OVRI_G1P2", "\tDB 2", "\tDREF @@OVRL_G1P2", "\tDWSIZE @@OVRS_G1P2",
                      "\tDW @@OVRB1", "\tDW @@OVRE_G1P2"}));
-    EXPECT_EQ(areas.BufferLines(), (Lines{"\tDS 1", "@@OVRB1:\tDSSIZE 1"}));
+    EXPECT_EQ(OverlayBufferLines(c), (Lines{"\tDS 1", "@@OVRB1:\tDSSIZE 1"}));
 }
 
-TEST(OverlayAreas, NestedAreaCodeIsDeferredUntilTheOuterAreaCloses) {
-    OverlayAreas areas;
-    RecordingSink sink;
-    areas.OpenArea(1);
-    OverlayAreas::Part outer = areas.BeginPart(sink);
-    ASSERT_EQ(areas.OpenArea(2), OverlayResult::Ok);
-    EXPECT_EQ(areas.OverlayLevel, 2u);
-    EXPECT_FALSE(areas.DeclaresPart(1));
-    ASSERT_TRUE(areas.DeclaresPart(2));
-    const std::size_t before = sink.output.size();
-    OverlayAreas::Part inner = areas.BeginPart(sink);
-    EXPECT_EQ(inner.area, 2u);
-    EXPECT_TRUE(sink.deferredOn);
-    areas.EndPart(sink, inner);
-    EXPECT_EQ(sink.output.size(), before) << "nested part went to the deferred lines";
-    ASSERT_EQ(areas.CloseArea(sink), OverlayResult::Ok);
-    EXPECT_FALSE(sink.deferredOn) << "the outer part's body continues in the output";
-    EXPECT_EQ(areas.OverlayLevel, 1u);
-    sink.WriteInstruction("ret");
-    areas.EndPart(sink, outer);
-    const Lines deferred = sink.deferred;
-    ASSERT_EQ(areas.CloseArea(sink), OverlayResult::Ok);
-    EXPECT_TRUE(sink.deferred.empty());
-    EXPECT_EQ(Lines(sink.output.end() - static_cast<long>(deferred.size()), sink.output.end()), deferred);
-    EXPECT_EQ(areas.AreaCount(), 2u);
+TEST_F(OverlayAreasTest, RoutinesNestedInAPartBelongToIt) {
+    OpenOverlayArea(c);
+    BeginOverlayPart(c);
+    c.Identifiers[3].overlayArea = 1;  // the part's routine
+    c.CurrentRoutine = 3;
+    EXPECT_FALSE(DeclaresOverlayPart(c));
+    c.Identifiers[4].owner = 3;
+    c.CurrentRoutine = 4;
+    EXPECT_FALSE(DeclaresOverlayPart(c));
 }
 
-TEST(OverlayAreas, DirectiveErrors) {
-    OverlayAreas areas;
-    RecordingSink sink;
-    EXPECT_EQ(areas.CloseArea(sink), OverlayResult::NotActive);
-    areas.OpenArea(1);
-    areas.OpenArea(1);
-    EXPECT_EQ(areas.OpenArea(1), OverlayResult::LevelTooDeep);
-    areas.CloseArea(sink);
-    areas.CloseArea(sink);
-    EXPECT_EQ(areas.CloseArea(sink), OverlayResult::NotActive);
+TEST_F(OverlayAreasTest, NestedAreaCodeIsDeferredUntilTheOuterAreaCloses) {
+    OpenOverlayArea(c);
+    OverlayPart outer = BeginOverlayPart(c);
+    c.Identifiers[3].overlayArea = 1;
+    c.CurrentRoutine = 3;
+    OpenOverlayArea(c);
+    EXPECT_EQ(c.OverlayLevel, 2);
+    ASSERT_TRUE(DeclaresOverlayPart(c));
+    Taken();
+    OverlayPart inner = BeginOverlayPart(c);
+    EXPECT_EQ(inner.area, 2);
+    EXPECT_TRUE(c.WriteDeferred);
+    Emit(c, "nop");
+    EndOverlayPart(c, inner);
+    EXPECT_TRUE(Taken().empty()) << "the nested part went to the deferred lines";
+    CloseOverlayArea(c);
+    EXPECT_FALSE(c.WriteDeferred) << "the outer part's body goes on in the output";
+    EXPECT_EQ(c.OverlayLevel, 1);
+    EXPECT_EQ(c.CurrentArea, 1);
+    c.CurrentRoutine = 0;
+    Emit(c, "ret");
+    EndOverlayPart(c, outer);
+    const Lines deferred = c.DeferredLines;
+    ASSERT_FALSE(deferred.empty());
+    EXPECT_EQ(deferred.front(), "\tSizeCounterZero 2");
+    Taken();
+    CloseOverlayArea(c);
+    EXPECT_TRUE(c.DeferredLines.empty());
+    Lines tail = Taken();
+    EXPECT_EQ(Lines(tail.end() - static_cast<long>(deferred.size()), tail.end()), deferred);
+    EXPECT_EQ(c.OverlayAreaCount, 2);
+}
 
-    OverlayAreas many;
-    for (unsigned i = 0; i < OverlayAreas::kMaxAreas; ++i) {
-        ASSERT_EQ(many.OpenArea(1), OverlayResult::Ok);
-        ASSERT_EQ(many.CloseArea(sink), OverlayResult::Ok);
+TEST_F(OverlayAreasTest, DirectiveErrorsEndTheCompilation) {
+    EXPECT_THROW(CloseOverlayArea(c), ECompileError);
+    EXPECT_EQ(messages.Lines().back(), "Overlay system is not active");
+    OpenOverlayArea(c);
+    OpenOverlayArea(c);
+    EXPECT_THROW(OpenOverlayArea(c), ECompileError);
+    EXPECT_EQ(messages.Lines().back(), "Overlay level to great (level 1,2 only)");
+}
+
+TEST_F(OverlayAreasTest, TooManyAreasIsATableOverflow) {
+    for (int i = 0; i < kMaxOverlayAreas; ++i) {
+        OpenOverlayArea(c);
+        CloseOverlayArea(c);
     }
-    EXPECT_EQ(many.OpenArea(1), OverlayResult::TooManyAreas);
+    EXPECT_THROW(OpenOverlayArea(c), ECompileError);
+    EXPECT_EQ(messages.Lines().at(messages.Lines().size() - 2), "Compiler table for OVERLAY AREAS overflowed");
 }
 
-TEST(OverlayAreas, InitOverlayPointsAtTheFirstDescriptorsBufferField) {
-    OverlayAreas areas;
-    RecordingSink sink;
-    areas.OpenArea(1);
-    areas.CloseArea(sink);
-    areas.OpenArea(1);
-    areas.CloseArea(sink);
-    sink.output.clear();
-    std::uint32_t codeSize = 0;
-    areas.WriteInitOverlay(sink, codeSize);
-    EXPECT_EQ(sink.output, (Lines{"\tld hl,@@OVRI_G1P1+6", "\tcall __InitializeOverlay", "\tld hl,@@OVRI_G2P1+6",
-                                  "\tcall __InitializeOverlay"}));
-    EXPECT_EQ(codeSize, 12u);
+TEST_F(OverlayAreasTest, InitOverlayPointsAtTheFirstDescriptorsBufferField) {
+    for (int i = 0; i < 2; ++i) {
+        OpenOverlayArea(c);
+        CloseOverlayArea(c);
+    }
+    Taken();
+    const std::uint32_t before = c.CodeSize;
+    EmitInitOverlay(c);
+    EXPECT_EQ(Taken(), (Lines{"\tld hl,@@OVRI_G1P1+6", "\tcall __InitializeOverlay", "\tld hl,@@OVRI_G2P1+6",
+                              "\tcall __InitializeOverlay"}));
+    EXPECT_EQ(c.CodeSize - before, 12u);
+    EXPECT_EQ(c.ExternNames, (std::vector<std::string>{"__InitializeOverlay"}));
 }
 
 }  // namespace
