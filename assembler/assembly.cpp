@@ -154,7 +154,10 @@ void Assembly::processStatement(std::string_view line) {
     next = 1;
   }
   if (next >= tokens.size()) {
-    if (hasLabel) defineLabel(label);
+    if (hasLabel) {
+      if (recordingMacro) fail(asmerr::LabelInMacro);
+      defineLabel(label);
+    }
     return;
   }
   Statement s;
@@ -165,6 +168,10 @@ void Assembly::processStatement(std::string_view line) {
   std::span<const Token> all(&tokens[0], tokens.size());
   s.operands = all.subspan(next + 1);
 
+  if (recordingMacro) {
+    recordBodyStatement(s, hasLabel);
+    return;
+  }
   const auto forms = findInstruction(s.mnemonic);
   const DirectiveHandler directive = forms.empty() ? findDirective(s.mnemonic) : nullptr;
   if (hasLabel && !(directive != nullptr && directiveOwnsLabel(s.mnemonic))) defineLabel(label);
@@ -180,14 +187,12 @@ void Assembly::processStatement(std::string_view line) {
   if (expandingMacro) fail(asmerr::SyntaxError);
   auto it = macroIndex.find(s.mnemonic);
   if (it == macroIndex.end()) fail(asmerr::SyntaxError);
-  if (recordingMacro) fail(asmerr::MacroInMacro);
   expandMacro(macros[it->second], line.substr(std::min(s.afterMnemonic, line.size())));
 }
 
 void Assembly::defineLabel(std::string_view name) {
   if (name == "$") fail(asmerr::FreeText, asmerr::kDollarLabel);
   if (name.empty() || parseNumber(name)) fail(asmerr::InvalidLabel);
-  if (recordingMacro) fail(asmerr::LabelInMacro);
   if (symbols.isEquate(name)) return;
   std::int32_t value = static_cast<std::int32_t>(location & 0xFFFF);
   if (segment == Segment::Data) value |= kDataLabelBit;
@@ -216,7 +221,6 @@ std::uint16_t Assembly::labelIndexOf(std::string_view name) {
 
 void Assembly::beginMacro(std::string_view name, std::string_view parameters) {
   if (macroIndex.find(name) != macroIndex.end()) fail(asmerr::DuplicateLabel);
-  beforeMacro = {location, statementStart, segment, sizeCounters, activeCounter, ifDepth};
   macroLine = std::string(currentLine);
   macroLineIndex = currentIndex;
   macroFile = inInclude ? includeName : std::string();
@@ -225,16 +229,26 @@ void Assembly::beginMacro(std::string_view name, std::string_view parameters) {
   recordingMacro = true;
 }
 
-// The body was only checked; what its lines did to the counters is undone,
-// since pass 2 skips them.
-void Assembly::endMacro() {
-  recordingMacro = false;
-  location = beforeMacro.location;
-  statementStart = beforeMacro.statementStart;
-  segment = beforeMacro.segment;
-  sizeCounters = beforeMacro.sizeCounters;
-  activeCounter = beforeMacro.activeCounter;
-  ifDepth = beforeMacro.ifDepth;
+void Assembly::endMacro() { recordingMacro = false; }
+
+// A body line is only recorded: its instructions and directives act when the
+// macro is expanded, so that formal names may stand for registers and bit
+// numbers. What cannot stand in a body is refused here.
+void Assembly::recordBodyStatement(const Statement& s, bool hasLabel) {
+  if (hasLabel) fail(asmerr::LabelInMacro);
+  if (s.mnemonic == "MACEND") {
+    if (!s.operands.empty()) fail(asmerr::SyntaxError);
+    endMacro();
+  } else if (s.mnemonic == "MACRO") {
+    fail(asmerr::LabelInMacro);
+  } else if (s.mnemonic == "END") {
+    if (inInclude)
+      includeEndFlag = true;
+    else
+      endFlag = true;
+  } else if (macroIndex.find(s.mnemonic) != macroIndex.end()) {
+    fail(asmerr::MacroInMacro);
+  }
 }
 
 void Assembly::expandMacro(const Macro& macro, std::string_view arguments) {

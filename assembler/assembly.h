@@ -19,6 +19,8 @@
 
 namespace velkor::asmsrc {
 
+struct Statement;
+
 // Size counters and overlay handles: handles 1..32.
 inline constexpr std::size_t kSizeCounterCount = 32;
 // How often (in lines) the user interface may process its pending events.
@@ -91,7 +93,8 @@ class Assembly {
   [[noreturn]] void fail(int number, std::string_view freeText = {});
 
   int pass = 1;
-  bool writing() const { return pass == 2 && !recordingMacro; }
+  // Records are written in pass 2 only.
+  bool writing() const { return pass == 2; }
   Segment segment = Segment::Code;
   std::uint8_t segmentByte() const {
     return segment == Segment::Data ? rro::SegmentData : rro::SegmentCode;
@@ -144,19 +147,12 @@ class Assembly {
   std::uint16_t labelIndexOf(std::string_view name);
 
  private:
-  struct Snapshot {
-    std::uint32_t location = 0, statementStart = 0;
-    Segment segment = Segment::Code;
-    std::array<SizeCounter, kSizeCounterCount> sizeCounters{};
-    std::size_t activeCounter = 0;
-    std::uint16_t ifDepth = 0;
-  };
-
   void runPass();
   void processLines(const std::vector<std::string>& lines, bool isInclude);
   void processLine(const std::string& line);
   void processStatement(std::string_view line);
   void defineLabel(std::string_view name);
+  void recordBodyStatement(const Statement& s, bool hasLabel);
   void reportError(int number, std::string_view freeText);
 
   std::vector<std::string> sourceLines;
@@ -169,7 +165,6 @@ class Assembly {
   std::string includeName;
   std::string_view currentLine;
   std::size_t linesSinceEvents = 0;
-  Snapshot beforeMacro;
   // Where the macro being recorded began, for an error at the end of the pass.
   std::string macroLine;
   std::size_t macroLineIndex = 0;

@@ -129,7 +129,6 @@ void doDs(Assembly& a, S s) {
 void doEqu(Assembly& a, S s) {
   if (s.label.empty()) a.fail(asmerr::EquNeedsLabel);
   checkLabelName(a, s.label);
-  if (a.recordingMacro) a.fail(asmerr::LabelInMacro);
   expectCount(a, s, 1);
   if (a.pass == 1) {
     if (a.symbols.isEquate(s.label) || a.symbols.findLabel(s.label) != nullptr)
@@ -146,7 +145,7 @@ void doEqu(Assembly& a, S s) {
 
 void doExtern(Assembly& a, S s) {
   expectSome(a, s);
-  if (a.pass != 1 || a.recordingMacro) return;
+  if (a.pass != 1) return;
   for (const Token& name : s.operands) {
     if (parseNumber(name.text)) a.fail(asmerr::NumericExternGlobal);
     checkLabelName(a, name.text);
@@ -157,7 +156,6 @@ void doExtern(Assembly& a, S s) {
 
 void doGlobal(Assembly& a, S s) {
   expectSome(a, s);
-  if (a.recordingMacro) return;
   for (const Token& name : s.operands) {
     if (parseNumber(name.text)) a.fail(asmerr::NumericExternGlobal);
     if (a.pass == 1) {
@@ -180,7 +178,6 @@ void doEnd(Assembly& a, S s) {
 
 void doInclude(Assembly& a, S s) {
   expectCount(a, s, 1);
-  if (a.recordingMacro) return;
   a.includeFile(operand(s, 0));
 }
 
@@ -189,7 +186,6 @@ void doMacro(Assembly& a, S s) {
     a.skippingMacroBody = true;
     return;
   }
-  if (a.recordingMacro) a.fail(asmerr::LabelInMacro);
   if (s.label.empty()) a.fail(asmerr::MacroNeedsName);
   a.beginMacro(s.label, s.line.substr(std::min(s.afterMnemonic, s.line.size())));
 }
