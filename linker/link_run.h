@@ -26,8 +26,6 @@ using NameTable = std::unordered_map<std::string, Value, NameHash, std::equal_to
 // Label and global values: a code address, or a data address + 0x10000.
 inline constexpr std::int32_t kUnknownValue = -1;
 inline constexpr std::int32_t kDataLabelOffset = 0x10000;
-// Resolving passes repeated at most this often when layout keeps moving.
-inline constexpr int kMaxExtraResolvePasses = 8;
 
 class LinkRun {
  public:

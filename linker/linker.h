@@ -57,6 +57,9 @@ struct LinkArea {
   bool loadedFromFile = false;
 };
 
+// Resolving passes repeated at most this often when layout keeps moving.
+inline constexpr int kMaxExtraResolvePasses = 8;
+
 // Wall time spent per pass, for the benchmark.
 struct LinkTimings {
   double passSeconds[4] = {0, 0, 0, 0};
