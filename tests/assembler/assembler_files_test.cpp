@@ -1,0 +1,190 @@
+// The assembler on files: line ends, encoded sources, include files, the
+// .RRO and .DEF outputs, and velkor-cli asm.
+#include "asm_test_support.h"
+#include "common/encoded_lines.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace velkor {
+namespace {
+
+namespace fs = std::filesystem;
+
+class AssemblerFiles : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::path(testing::TempDir()) /
+          ("asm_files_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void write(const std::string& name, const std::string& text) {
+    std::ofstream(dir / name, std::ios::binary) << text;
+  }
+  std::string read(const std::string& name) {
+    std::ifstream in(dir / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  AssembleResult assemble(const std::string& name) {
+    messages.Clear();
+    asmsrc::AssemblySettings settings;
+    settings.projectDirectory = dir.string();
+    return assembleFile((dir / name).string(), settings, messages);
+  }
+  fs::path dir;
+  MessageList messages;
+};
+
+TEST_F(AssemblerFiles, LinesMayEndInCrLfCrOrLf) {
+  write("ENDS.Mac", "A1: NOP\r\n LD A,1\r JR A1\n HALT");
+  const AssembleResult r = assemble("ENDS.Mac");
+  ASSERT_TRUE(r.ok) << r.errorMessage;
+  const std::vector<std::string> expected = {"Assemble: " + (dir / "ENDS.Mac").string(), "Pass 1",
+                                             "Pass 2", "Completed. No fatal errors..."};
+  EXPECT_EQ(messages.Lines(), expected);
+  EXPECT_EQ(r.objectPath, (dir / "ENDS.RRO").string());
+  const std::string rro = read("ENDS.RRO");
+  EXPECT_EQ(test::hexBytes({rro.begin(), rro.end()}),
+            "52 52 4F 01 07 00 00 00 00 17 00 00 F3 00 3E 01 18 1D 00 00 00 01 76");
+}
+
+TEST_F(AssemblerFiles, EncodedSourceReadsLikePlainText) {
+  const std::vector<std::string> lines = {"; encoded", "START: LD HL,START", " DB 'Hi'", "", " END"};
+  std::string error;
+  ASSERT_TRUE(WriteEncodedFile((dir / "ENC.EMS").string(), lines, error)) << error;
+  write("PLAIN.Mac", "; encoded\nSTART: LD HL,START\n DB 'Hi'\n\n END\n");
+  ASSERT_TRUE(assemble("ENC.EMS").ok);
+  ASSERT_TRUE(assemble("PLAIN.Mac").ok);
+  EXPECT_EQ(read("ENC.RRO"), read("PLAIN.RRO"));
+}
+
+TEST_F(AssemblerFiles, DamagedOrMissingSourceWritesNothing) {
+  write("BAD.EMS", std::string("\x40\x01\x02", 3));
+  const AssembleResult damaged = assemble("BAD.EMS");
+  EXPECT_FALSE(damaged.ok);
+  EXPECT_EQ(messages.Lines().back(), kEncodedFileDamaged);
+  EXPECT_FALSE(fs::exists(dir / "BAD.RRO"));
+
+  const AssembleResult missing = assemble("NONE.EMS");
+  EXPECT_FALSE(missing.ok);
+  EXPECT_EQ(messages.Lines(), std::vector<std::string>{"Cannot find file : " + (dir / "NONE.EMS").string()});
+  EXPECT_FALSE(fs::exists(dir / "NONE.RRO"));
+}
+
+TEST_F(AssemblerFiles, FailedAssemblyWritesObjectWithStatusZeroAndNoDef) {
+  write("FAIL.Mac", " WRITE 1,ONE\n LD A,\n");
+  write("FAIL.DEF", "old");
+  const AssembleResult r = assemble("FAIL.Mac");
+  ASSERT_FALSE(r.ok);
+  EXPECT_EQ(r.errorLine, 2u);
+  EXPECT_EQ(r.errorPath, (dir / "FAIL.Mac").string());
+  const std::string rro = read("FAIL.RRO");
+  ASSERT_GE(rro.size(), 4u);
+  EXPECT_EQ(rro.substr(0, 4), std::string("RRO\0", 4));
+  EXPECT_EQ(read("FAIL.DEF"), "old");
+}
+
+TEST_F(AssemblerFiles, WriteStatementsGiveTheDefFile) {
+  write("W.Mac", " WRITE 255,MAXV\n WRITE 1000H+2,BASE\n");
+  const AssembleResult r = assemble("W.Mac");
+  ASSERT_TRUE(r.ok) << r.errorMessage;
+  EXPECT_EQ(read("W.DEF"), "MAXV:\tEQU\t00FFH\r\nBASE:\tEQU\t1002H\r\n");
+}
+
+TEST_F(AssemblerFiles, IncludeIsFoundWithoutRegardToCaseAndEndsAtItsEnd) {
+  write("defs.mac", " LD A,1\n END\n LD A,2\n");
+  write("MAIN.Mac", " INCLUDE 'sub\\DEFS.MAC'\n HALT\n");
+  const AssembleResult r = assemble("MAIN.Mac");
+  ASSERT_TRUE(r.ok) << r.errorMessage;
+  const std::string rro = read("MAIN.RRO");
+  EXPECT_EQ(test::hexBytes({rro.begin() + 9, rro.end()}), "F2 3E 01 76");
+}
+
+TEST_F(AssemblerFiles, ErrorsInsideAnIncludeNameTheIncludeFile) {
+  write("INC.MAC", " NOP\n BOGUS\n");
+  write("MAIN.Mac", " NOP\n INCLUDE INC.MAC\n");
+  const AssembleResult r = assemble("MAIN.Mac");
+  ASSERT_FALSE(r.ok);
+  EXPECT_EQ(r.errorMessage, "INC.MAC: Syntax error");
+  EXPECT_EQ(r.errorPath, (dir / "INC.MAC").string());
+  EXPECT_EQ(r.errorLine, 2u);
+  const auto& lines = messages.Lines();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[lines.size() - 2], "INC.MAC: Syntax error");
+  EXPECT_EQ(lines.back(), " BOGUS");
+}
+
+TEST_F(AssemblerFiles, AnIncludeOfItselfEndsWithAnError) {
+  write("SELF.Mac", " NOP\n INCLUDE SELF.MAC\n HALT\n");
+  const AssembleResult r = assemble("SELF.Mac");
+  ASSERT_FALSE(r.ok);
+  EXPECT_EQ(r.errorMessage, "SELF.MAC: Nested include not supported");
+  EXPECT_EQ(r.errorLine, 2u);
+}
+
+TEST_F(AssemblerFiles, MacroWithoutMacendInAnIncludeIsReportedThere) {
+  write("M.MAC", " NOP\nMM MACRO X\n NOP\n");
+  write("MAIN.Mac", " INCLUDE M.MAC\n NOP\n NOP\n");
+  const AssembleResult r = assemble("MAIN.Mac");
+  ASSERT_FALSE(r.ok);
+  EXPECT_EQ(r.errorMessage, "M.MAC: MACRO without MACEND");
+  EXPECT_EQ(r.errorLine, 2u);
+}
+
+// velkor-cli asm, as users and editors run it.
+struct CliRun {
+  int status = -1;
+  std::string output;
+};
+
+CliRun runCli(const std::string& args) {
+  CliRun run;
+  const std::string command = std::string(KIT_BIN_DIR) + "/velkor-cli " + args + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  std::array<char, 512> buffer;
+  while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) run.output += buffer.data();
+  const int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+TEST_F(AssemblerFiles, CliPrintsTheEditorLineBeforeTheErrorLines) {
+  if (!fs::exists(fs::path(KIT_BIN_DIR) / "velkor-cli")) GTEST_SKIP() << "velkor-cli is not built";
+  write("BAD.Mac", " NOP\r\n\r\n ld a,(ix+300)\r\n");
+  const CliRun bad = runCli((dir / "BAD.Mac").string());
+  EXPECT_NE(bad.status, 0);
+  const CliRun asmBad = runCli("asm " + (dir / "BAD.Mac").string());
+  EXPECT_EQ(asmBad.status, 1);
+  EXPECT_EQ(asmBad.output, "Assemble: " + (dir / "BAD.Mac").string() + "\nPass 1\nPass 2\n" +
+                               (dir / "BAD.Mac").string() + ":3: Syntax error\nSyntax error\n LD A,(IX+300)\n");
+  write("GOOD.Mac", " LD A,0\n");
+  const CliRun good = runCli("asm " + (dir / "GOOD.Mac").string());
+  EXPECT_EQ(good.status, 0) << good.output;
+  EXPECT_NE(good.output.find("Completed. No fatal errors..."), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir / "GOOD.RRO"));
+  EXPECT_EQ(runCli("asm").status, 2);
+}
+
+// A project with target None links the object into an image holding exactly
+// the source's bytes.
+TEST_F(AssemblerFiles, ProjectBuildGivesTheSourceBytes) {
+  if (!fs::exists(fs::path(KIT_BIN_DIR) / "velkor-cli")) GTEST_SKIP() << "velkor-cli is not built";
+  write("X.Mac", "START: LD HL,MSG\n CALL NEXT\n JR START\nNEXT: RET\nMSG: DB 'OK',0\n LD DE,$+6\n");
+  const std::string prj = (dir / "P.Prj").string();
+  const CliRun made = runCli("new " + prj + " --target None --no-rtl " + (dir / "X.Mac").string());
+  ASSERT_EQ(made.status, 0) << made.output;
+  const CliRun built = runCli("build " + prj);
+  ASSERT_EQ(built.status, 0) << built.output;
+  const std::string rom = read("P.ROM");
+  EXPECT_EQ(test::hexBytes({rom.begin(), rom.end()}),
+            "21 09 00 CD 08 00 18 F8 C9 4F 4B 00 11 13 00");
+}
+
+}  // namespace
+}  // namespace velkor
