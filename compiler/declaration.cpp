@@ -262,6 +262,8 @@ void CompileBlock(Compilation& c, bool isFunction, int level, int routine) {
             Entry(c, routine).offset = block;
         }
     }
+    // Before any symbol of the block is read: a directive may follow its heading.
+    const int overlayLevel = c.OverlayLevel;
     const bool opensLevel = c.CurrentLevel < level;
     if (opensLevel) OpenLevel(c, block);
     const std::uint16_t savedRoutine = c.CurrentRoutine;
@@ -284,7 +286,6 @@ void CompileBlock(Compilation& c, bool isFunction, int level, int routine) {
             Entry(c, routine).overlayArea = static_cast<std::uint8_t>(part.area);
             Entry(c, routine).overlayPart = static_cast<std::uint8_t>(part.part);
         }
-        const int overlayLevel = c.OverlayLevel;
         DeclarationPart(c);
         CheckForwardBodies(c, routine);
         if (c.OverlayLevel > overlayLevel) ReportCompileError(c, kErrOverlayNotTerminated);
