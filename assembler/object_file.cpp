@@ -151,7 +151,7 @@ void ObjectWriter::dataByte(std::uint8_t byte) {
 
 void ObjectWriter::flush() {
   if (runLength_ == 0) return;
-  put(runLength_ == 1 ? rro::SingleByte : static_cast<std::uint8_t>(0xF0 | (runLength_ - 1)));
+  put(runLength_ == 1 ? std::uint8_t{rro::SingleByte} : static_cast<std::uint8_t>(0xF0 | (runLength_ - 1)));
   for (std::size_t i = 0; i < runLength_; ++i) put(run_[i]);
   runLength_ = 0;
 }
@@ -403,10 +403,12 @@ void ObjectWriter::linkPlacement(PlacementPart code, PlacementPart data) {
 
 std::vector<std::uint8_t> ObjectWriter::fileImage(bool assemblyOk) {
   flush();
-  std::vector<std::uint8_t> file;
-  file.reserve(kObjectHeaderSize + stream_.size());
-  file.insert(file.end(), {'R', 'R', 'O', static_cast<std::uint8_t>(assemblyOk ? 1 : 0)});
-  file.insert(file.end(), stream_.begin(), stream_.end());
+  std::vector<std::uint8_t> file(kObjectHeaderSize + stream_.size());
+  file[0] = 'R';
+  file[1] = 'R';
+  file[2] = 'O';
+  file[3] = assemblyOk ? 1 : 0;
+  std::copy(stream_.begin(), stream_.end(), file.begin() + kObjectHeaderSize);
   return file;
 }
 
