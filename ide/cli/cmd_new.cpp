@@ -56,7 +56,7 @@ int RunNew(Invocation& run) {
     project.AddFile(platform::AbsolutePath(file));
   }
   if (hasPascal && !parsed.Has("--no-rtl")) {
-    for (std::string_view object : RunTimeLibraryObjects()) project.AddFile(object);
+    for (std::string_view object : RunTimeLibraryObjects(project.settings.CPU)) project.AddFile(object);
   }
 
   std::string error;

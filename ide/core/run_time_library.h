@@ -6,8 +6,11 @@
 #include <span>
 #include <string_view>
 
+#include "common/project.h"
+
 namespace velkor {
 
-std::span<const std::string_view> RunTimeLibraryObjects();
+// In link order, for the project's CPU (the Z180 gets the MLT multiply).
+std::span<const std::string_view> RunTimeLibraryObjects(int cpu = kCpuZ80);
 
 }  // namespace velkor
