@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/atomic_file.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
 
@@ -108,8 +109,14 @@ bool SaveKeepingForeign(platform::IniFile& fresh, const std::string& path, std::
 }  // namespace
 
 bool ReadProjectFile(const std::string& path, Project& project, std::string& error) {
+  std::string text;
+  if (!platform::ReadWholeFile(path, text, error)) return false;
+  return ParseProjectText(text, path, project, error);
+}
+
+bool ParseProjectText(std::string_view text, const std::string& path, Project& project, std::string& error) {
   platform::IniFile ini;
-  if (!ini.Load(path, error)) return false;
+  ini.Parse(text);
   if (!ini.SectionExists(kGeneral) && !ini.SectionExists(kSources)) {
     error = path + " is not a project file";
     return false;
@@ -131,11 +138,20 @@ bool WriteProjectFile(const Project& project, std::string& error) {
   return WriteProjectFile(project, project.PrjPath(), error);
 }
 
-bool WriteProjectFile(const Project& project, const std::string& path, std::string& error) {
+namespace {
+platform::IniFile ProjectIni(const Project& project) {
   platform::IniFile ini;
   WriteSettings(ini, project.settings, true);
   WriteSourceList(ini, project.Files());
   WriteEditors(ini, project.editors, project.currentEditor);
+  return ini;
+}
+}  // namespace
+
+std::string ProjectFileText(const Project& project) { return ProjectIni(project).ToText(); }
+
+bool WriteProjectFile(const Project& project, const std::string& path, std::string& error) {
+  platform::IniFile ini = ProjectIni(project);
   return SaveKeepingForeign(ini, path, error);
 }
 
@@ -143,11 +159,18 @@ std::string VelkorIniPath() { return platform::SettingsFilePath(kVelkorIniName);
 
 bool ReadVelkorIni(const std::string& path, const std::string& programDirectory, IdeSettings& settings,
                    std::string& error) {
+  std::string text;
+  if (platform::FileExists(path) && !platform::ReadWholeFile(path, text, error)) return false;
+  ParseVelkorIniText(text, programDirectory, settings);
+  return true;
+}
+
+void ParseVelkorIniText(std::string_view text, const std::string& programDirectory, IdeSettings& settings) {
   IdeSettings read;
   read.LastPath = programDirectory;
-  if (platform::FileExists(path)) {
+  {
     platform::IniFile ini;
-    if (!ini.Load(path, error)) return false;
+    ini.Parse(text);
     read.LastProject = ini.ReadString(kGeneral, "LastProject", read.LastProject);
     read.LastPath = platform::NormalizeSeparators(ini.ReadString(kGeneral, "LastPath", read.LastPath));
     if (!read.LastPath.empty() && read.LastPath.back() != '/') read.LastPath += '/';
@@ -161,7 +184,6 @@ bool ReadVelkorIni(const std::string& path, const std::string& programDirectory,
     read.currentEditor = ini.ReadInteger(kEditor, "Current", 0);
   }
   settings = std::move(read);
-  return true;
 }
 
 bool WriteVelkorIni(const std::string& path, const IdeSettings& settings, std::string& error) {

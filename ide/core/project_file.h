@@ -25,6 +25,10 @@ namespace velkor {
 inline constexpr std::string_view kListEndMarker = "Undefined";
 
 bool ReadProjectFile(const std::string& path, Project& project, std::string& error);
+// The same from the file's text; `path` gives items 0 and 1.
+bool ParseProjectText(std::string_view text, const std::string& path, Project& project, std::string& error);
+// The file as written for a project, without anything carried over.
+std::string ProjectFileText(const Project& project);
 bool WriteProjectFile(const Project& project, std::string& error);
 bool WriteProjectFile(const Project& project, const std::string& path, std::string& error);
 
@@ -51,6 +55,7 @@ std::string VelkorIniPath();
 // A missing file gives the defaults and true; an unreadable one false.
 bool ReadVelkorIni(const std::string& path, const std::string& programDirectory, IdeSettings& settings,
                    std::string& error);
+void ParseVelkorIniText(std::string_view text, const std::string& programDirectory, IdeSettings& settings);
 bool WriteVelkorIni(const std::string& path, const IdeSettings& settings, std::string& error);
 
 }  // namespace velkor
