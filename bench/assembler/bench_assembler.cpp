@@ -101,6 +101,14 @@ std::string asDb(const std::string& line) {
   return db;
 }
 
+std::string labelName(int module, unsigned n) {
+  std::string name = "M";
+  name += std::to_string(module);
+  name += 'L';
+  name += std::to_string(n);
+  return name;
+}
+
 Program generate() {
   Program p;
   const auto forms = velkor::asmsrc::instructionForms();
@@ -115,13 +123,13 @@ Program generate() {
     std::vector<std::string> lines = {macroHeader};
     for (const char* body : macroBody) lines.emplace_back(body);
     lines.emplace_back(" MACEND");
-    std::string label = "M" + std::to_string(m) + "L0";
+    std::string label = labelName(m, 0);
     lines.push_back(label + ": NOP");
     p.pasmo += lines.back() + "\n";
     while (lines.size() < kLinesPerModule) {
       ++n;
       if (n % kLabelEvery == 0) {
-        label = "M" + std::to_string(m) + "L" + std::to_string(n);
+        label = labelName(m, n);
         lines.push_back(label + ": NOP");
         p.pasmo += lines.back() + "\n";
         continue;
@@ -132,7 +140,8 @@ Program generate() {
         continue;
       }
       const InstructionForm& f = forms[form++ % forms.size()];
-      std::string ours = " " + std::string(f.mnemonic);
+      std::string ours(1, ' ');
+      ours += f.mnemonic;
       std::string peer = ours;
       for (std::size_t i = 0; i < f.operandCount; ++i) {
         const std::string op = spell(f.operand[i], f.layout, n + static_cast<unsigned>(i), label);
