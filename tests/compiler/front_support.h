@@ -1,0 +1,197 @@
+#pragma once
+// Test helpers for the compiler's front half: scratch directories, sources
+// on disk, a compilation that stands at the start of a text (for the
+// scanner and the expression parser), and whole-program compiles.
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "assembler/assembler.h"
+#include "common/message_list.h"
+#include "compiler/compilation.h"
+#include "compiler/compile_error.h"
+#include "compiler/driver.h"
+#include "compiler/parser.h"
+#include "compiler/scanner.h"
+#include "compiler/source_reader.h"
+#include "compiler/symbol_table.h"
+
+namespace velkor::front_test {
+
+using Lines = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+inline fs::path ScratchDirectory() {
+  static int counter = 0;
+  const fs::path dir =
+      fs::temp_directory_path() / ("velkor_front_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  return dir;
+}
+
+// Writes bytes as they are.
+inline void WriteBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+}
+
+// `text` uses "\n"; the file gets CR LF line ends.
+inline void WriteSource(const fs::path& path, const std::string& text) {
+  std::string bytes;
+  for (char ch : text) {
+    if (ch == '\n') bytes += '\r';
+    bytes += ch;
+  }
+  WriteBytes(path, bytes);
+}
+
+inline std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline Lines SplitCrLf(const std::string& text) {
+  Lines lines;
+  std::string line;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      lines.push_back(line);
+      line.clear();
+      ++i;
+    } else {
+      line += text[i];
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+inline std::string Joined(const Lines& lines) {
+  std::string s;
+  for (const std::string& l : lines) s += l + "\n";
+  return s;
+}
+
+// A compilation reading `text` from a file, with the predefined identifiers
+// and an open main block at level 1, as the statement parser would have it.
+class Harness {
+ public:
+  explicit Harness(const std::string& text, CompileSettings settings = {})
+      : dir_(ScratchDirectory()), c(messages, std::move(settings)) {
+    const fs::path path = dir_ / "T.Pas";
+    WriteSource(path, text);
+    c.Reset();
+    c.MainSourceName = path.string();
+    c.ProgramName = "T";
+    if (!OpenMainSource(c)) throw std::runtime_error("cannot open the harness source");
+    EnterPredefinedIdentifiers(c);
+    c.Blocks[1].lastIdentifier = static_cast<std::uint16_t>(c.IdentifierCount);
+    c.Display[0] = 1;
+    OpenLevel(c, static_cast<std::uint16_t>(NewBlock(c)));
+  }
+  ~Harness() {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  // A variable of a simple type, or of the type named by `typeName`.
+  int Var(const std::string& name, std::uint8_t type, std::uint16_t size, std::uint16_t reference = 0) {
+    const int id = EnterIdentifier(c, name, kKindVariable, c.CurrentLevel);
+    IdentifierEntry& e = c.Identifiers[static_cast<std::size_t>(id)];
+    e.type = type;
+    e.size = size;
+    e.reference = reference;
+    return id;
+  }
+  int Const(const std::string& name, std::uint8_t type, std::int32_t value) {
+    const int id = EnterIdentifier(c, name, kKindConstant, c.CurrentLevel);
+    c.Identifiers[static_cast<std::size_t>(id)].type = type;
+    c.Identifiers[static_cast<std::size_t>(id)].value = value;
+    return id;
+  }
+
+  // Runs `body`; true when it ended with a compile error.
+  template <typename F>
+  bool Fails(F body) {
+    try {
+      body();
+      return false;
+    } catch (const ECompileError&) {
+      return true;
+    }
+  }
+  std::string LastMessage() const { return messages.Lines().empty() ? "" : messages.Lines().back(); }
+
+  const fs::path& Dir() const { return dir_; }
+
+  MessageList messages;
+
+ private:
+  fs::path dir_;
+
+ public:
+  Compilation c;
+};
+
+struct Compiled {
+  bool ok = false;
+  Lines lines;  // the .Mac
+  Lines messages;
+  std::string outputName;
+  int identifiers = 0;
+  int blocks = 0;
+  int arrays = 0;
+  std::int32_t codeSize = 0;
+  std::int32_t dataSize = 0;
+  std::string Error() const { return messages.empty() ? std::string() : messages.back(); }
+};
+
+// Compiles `source` as T.Pas in a fresh directory; `extraFiles` are written
+// beside it first (name, text with "\n" line ends).
+inline Compiled CompileText(const std::string& source,
+                            const std::vector<std::pair<std::string, std::string>>& extraFiles = {},
+                            CompileSettings settings = {}, CompileHost host = {}) {
+  const fs::path dir = ScratchDirectory();
+  for (const auto& [name, text] : extraFiles) WriteSource(dir / name, text);
+  WriteSource(dir / "T.Pas", source);
+  MessageList messages;
+  Compilation c(messages, std::move(settings), std::move(host));
+  Compiled r;
+  std::int32_t code = 0, data = 0;
+  try {
+    CompileFile(c, (dir / "T.Pas").string(), 0, code, data);
+    r.ok = true;
+    r.outputName = c.OutputFileName;
+    if (!c.EncodeOutput) r.lines = SplitCrLf(ReadBytes(c.OutputFileName));
+  } catch (const ECompileError&) {
+  }
+  r.messages = messages.Lines();
+  r.identifiers = c.IdentifierCount;
+  r.blocks = c.BlockCount;
+  r.arrays = c.ArrayCount;
+  r.codeSize = code;
+  r.dataSize = data;
+  fs::remove_all(dir);
+  return r;
+}
+
+// Empty when the lines assemble; else the assembler's messages.
+inline std::string AssemblyError(const Lines& lines) {
+  MessageList messages;
+  asmsrc::AssemblySettings settings;
+  const AssembledLines result = assembleLines(lines, settings, messages);
+  if (result.ok) return {};
+  std::string text;
+  for (const std::string& m : messages.Lines()) text += m + "\n";
+  return text.empty() ? "assembly failed" : text;
+}
+
+}  // namespace velkor::front_test
