@@ -103,6 +103,7 @@ PendingArgument Argument(Compilation& c, int parameter) {
     a.target.pointer = formal.pointer;
     if (formal.byAddress) {
         // The callee's parameter receives the argument's address as a word.
+        if (c.Symbol != SymbolKind::Identifier) ReportCompileError(c, kErrExpectedVariable);
         const VariableAccess actual = ParseVariableDesignator(c);
         const bool sameType = actual.type == formal.type && actual.pointer == formal.pointer &&
                               (actual.reference == formal.reference ||

@@ -318,6 +318,13 @@ void Statement(Compilation& c) {
         case SymbolKind::Continue: BreakOrContinue(c, false); break;
         case SymbolKind::Break: BreakOrContinue(c, true); break;
         case SymbolKind::With: WithStatement(c); break;
+        // A constant's name reaches the parser folded into its value.
+        case SymbolKind::ByteConst:
+        case SymbolKind::IntegerConst:
+        case SymbolKind::WordConst:
+        case SymbolKind::LongConst:
+        case SymbolKind::CharConst:
+        case SymbolKind::StringConst: ReportCompileError(c, kErrExpectedVariableOrProcedure);
         default: break;  // the empty statement
     }
 }
