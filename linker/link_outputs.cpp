@@ -2,13 +2,11 @@
 // .SYM file, then the programs asked for with RUNWHENDONE.
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <map>
 
 #include "linker/link_messages.h"
 #include "linker/link_run.h"
 #include "platform/atomic_file.h"
-#include "platform/process.h"
 
 namespace velkor {
 
@@ -79,14 +77,11 @@ void LinkRun::finishOutputs(LinkResult& result) {
     result.ok = false;
     return;
   }
-  if (runWhenDone_.empty()) return;
-  std::error_code ec;
-  std::filesystem::current_path(request_.projectDirectory, ec);
   for (const std::string& path : runWhenDone_) {
     messages_.AddMessageLine(std::string(T::kRunningAfterLink) + path);
-    const bool started = request_.startProgram ? request_.startProgram(path, error)
-                                               : platform::StartProgram(path, {}, error);
-    if (!started) messages_.AddMessageLine(std::string(T::kCannotStart).substr(1) + path + ": " + error);
+    if (!startProgram(path, error)) {
+      messages_.AddMessageLine(std::string(T::kCannotStart).substr(1) + path + ": " + error);
+    }
   }
 }
 

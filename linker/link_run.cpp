@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <cstdio>
 
 #include "common/constant_evaluator.h"
@@ -109,6 +110,7 @@ bool LinkRun::replayModule(Module& module) {
   module_ = &module;
   moduleCodeBase_ = codeLocation_;
   moduleDataBase_ = dataLocation_;
+  inReferenceNames_ = false;
   notes_.clear();
   lastWasLabel_ = false;
   ObjectReader reader(module.bytes);
@@ -491,11 +493,19 @@ bool LinkRun::runProgram(std::string_view name, bool whenDone) {
   messages_.AddMessageLine(module_->path + std::string(T::kRunning) + path);
   if (!request_.writeFiles) return true;
   std::string error;
-  const bool started = request_.startProgram ? request_.startProgram(path, error)
-                                             : platform::StartProgram(path, {}, error);
-  if (!started) messages_.AddMessageLine(module_->path + std::string(T::kCannotStart) + path + ": " + error);
+  if (!startProgram(path, error)) {
+    messages_.AddMessageLine(module_->path + std::string(T::kCannotStart) + path + ": " + error);
+  }
   ui_.ProcessPendingMessages();
   return true;
+}
+
+bool LinkRun::startProgram(const std::string& path, std::string& error) {
+  if (request_.startProgram) return request_.startProgram(path, error);
+  // Programs are started from the project directory.
+  std::error_code ignored;
+  std::filesystem::current_path(request_.projectDirectory, ignored);
+  return platform::StartProgram(path, {}, error);
 }
 
 bool LinkRun::origin(const Record& r) {

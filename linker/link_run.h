@@ -90,6 +90,7 @@ class LinkRun {
   bool ifReferencedName(std::string_view name);
   bool loadFile(const Record& r);
   bool runProgram(std::string_view name, bool whenDone);
+  bool startProgram(const std::string& path, std::string& error);
   bool origin(const Record& r);
   OverlayHandle* handle(std::uint32_t number);
 
