@@ -42,6 +42,14 @@ bool IsMainFileName(std::string_view name) {
   return extension == ".PAS" || extension == ".EPS";
 }
 
+std::string Project::PrjPath() const {
+  std::string fileName = Name() + ".Prj";
+  if (auto existing = platform::FindCaseInsensitive(Directory(), fileName); existing && platform::FileExists(*existing)) {
+    return *existing;
+  }
+  return Directory() + fileName;
+}
+
 std::vector<std::string> Project::Files() const {
   return std::vector<std::string>(ProjectItems.begin() + kFirstFileItem, ProjectItems.end());
 }

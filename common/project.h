@@ -77,7 +77,9 @@ struct Project {
 
   const std::string& Name() const { return ProjectItems[kItemName]; }
   const std::string& Directory() const { return ProjectItems[kItemDirectory]; }
-  std::string PrjPath() const { return Directory() + Name() + ".Prj"; }
+  // Directory + name + ".Prj"; an existing file whose name differs only in
+  // case ("demo.prj") is that file.
+  std::string PrjPath() const;
   std::vector<std::string> Files() const;
   std::size_t FileCount() const { return ProjectItems.size() - kFirstFileItem; }
 

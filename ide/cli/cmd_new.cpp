@@ -60,7 +60,7 @@ int RunNew(Invocation& run) {
   }
 
   std::string error;
-  if (!WriteProjectFile(project, error)) return run.Fail(error);
+  if (!WriteProjectFile(project, prjPath, error)) return run.Fail(error);
   return kExitOk;
 }
 

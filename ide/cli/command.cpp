@@ -10,8 +10,9 @@ int Invocation::Fail(std::string_view text) const {
 }
 
 int Invocation::UsageError(std::string_view text) const {
-  err << "velkor-cli " << command << ": " << text << " (usage: velkor-cli " << command << ' '
-      << FindCommand(command)->usage << ")\n";
+  err << "velkor-cli " << command << ": " << text;
+  if (const Command* known = FindCommand(command)) err << " (usage: velkor-cli " << command << ' ' << known->usage << ')';
+  err << '\n';
   return kExitUsage;
 }
 

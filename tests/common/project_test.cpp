@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/platform/test_dir.h"
+
 namespace velkor {
 namespace {
 
@@ -61,6 +63,14 @@ TEST(Project, NewProjectItems) {
   p.SetCpu(1);
   EXPECT_EQ(p.ProjectItems[kItemTarget], "256K target device");
   EXPECT_EQ(p.ProjectItems[kItemCpu], "Z180 CPU");
+}
+
+TEST(Project, PrjPathFindsTheFileWhateverItsCase) {
+  kit_test::TestDir dir;
+  Project p = NewProject(dir.Path(), "demo");
+  EXPECT_EQ(p.PrjPath(), dir.Path() + "demo.Prj") << "no file yet";
+  dir.Write("DEMO.PRJ", "[General]\n");
+  EXPECT_EQ(p.PrjPath(), dir.Path() + "DEMO.PRJ");
 }
 
 TEST(Project, AddStoresBareNamesForTheProjectDirectoryOnce) {

@@ -106,6 +106,17 @@ TEST(Cli, NewThenShowListsTheItems) {
   EXPECT_EQ(p.settings.MainFileName, dir.Path() + "Main.Pas");
 }
 
+TEST(Cli, ProjectNameKeepsTheCaseTheUserGave) {
+  TestDir dir;
+  dir.Write("A.Mac", "");
+  ASSERT_EQ(Cli(dir, {"new", "demo.prj", "A.Mac"}).status, 0);
+  EXPECT_TRUE(std::filesystem::exists(dir.Path() + "demo.prj"));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() + "demo.Prj"));
+  CliRun shown = Cli(dir, {"show", "demo.prj"});
+  EXPECT_EQ(shown.status, 0);
+  EXPECT_EQ(shown.out.substr(0, 5), "demo\n");
+}
+
 TEST(Cli, SymbolFileOnUnlessNoSym) {
   TestDir dir;
   dir.Write("A.Mac", "");
@@ -124,13 +135,16 @@ TEST(Cli, RunTimeLibraryFollowsPascalProjectsOnly) {
   dir.Write("B.Pas", "");
   std::string error;
   std::vector<std::string> withRtl = {"A.Mac", "B.Pas"};
-  for (std::string_view object : RunTimeLibraryObjects()) withRtl.emplace_back(object);
+  for (std::string_view object : RunTimeLibraryObjects(kCpuZ80)) withRtl.emplace_back(object);
+  std::vector<std::string> withZ180Rtl = {"B.Pas"};
+  for (std::string_view object : RunTimeLibraryObjects(kCpuZ180)) withZ180Rtl.emplace_back(object);
 
   struct Case {
     std::vector<std::string> args;
     std::vector<std::string> files;
   };
   for (const Case& c : {Case{{"new", "P.Prj", "A.Mac", "B.Pas"}, withRtl},
+                        Case{{"new", "P.Prj", "--cpu", "Z180", "B.Pas"}, withZ180Rtl},
                         Case{{"new", "P.Prj", "--no-rtl", "A.Mac", "B.Pas"}, {"A.Mac", "B.Pas"}},
                         Case{{"new", "P.Prj", "A.Mac"}, {"A.Mac"}}}) {
     ASSERT_EQ(Cli(dir, c.args).status, 0);
