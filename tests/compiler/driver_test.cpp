@@ -1,0 +1,286 @@
+// The compile driver: the output frame, the LINK clause, the EXTERN and
+// GLOBAL blocks, the six-line error report, table overflows, the host hooks.
+
+#include <gtest/gtest.h>
+
+#include "compiler/emit/output.h"
+#include "front_support.h"
+
+namespace velkor {
+namespace {
+
+using front_test::Compiled;
+using front_test::CompileText;
+using front_test::Lines;
+
+Lines Head(const Lines& lines, std::size_t n) { return Lines(lines.begin(), lines.begin() + std::min(n, lines.size())); }
+
+TEST(Frame, ProgramWithoutLinkClause) {
+  const Compiled r = CompileText("PROGRAM Demo;\nBEGIN\nEND.\n");
+  ASSERT_TRUE(r.ok) << front_test::Joined(r.messages);
+  EXPECT_EQ(Head(r.lines, 5), (Lines{" EXTERN HeapPtr", "", " GLOBAL @DEMO", "", "\tCODE"}));
+  EXPECT_EQ(r.lines.back(), "");
+  EXPECT_EQ(r.lines[r.lines.size() - 2], "\tEND");
+  EXPECT_EQ(front_test::AssemblyError(r.lines), "");
+  EXPECT_EQ(std::filesystem::path(r.outputName).filename(), "T.Mac");
+}
+
+struct LinkCase {
+  const char* clause;
+  Lines afterGlobal;  // the lines after the GLOBAL block
+};
+
+class LinkClause : public ::testing::TestWithParam<LinkCase> {};
+
+TEST_P(LinkClause, GivesTheseLines) {
+  const Compiled r = CompileText(std::string(GetParam().clause) + "\nPROGRAM Demo;\nBEGIN\nEND.\n");
+  ASSERT_TRUE(r.ok) << front_test::Joined(r.messages);
+  const Lines after(r.lines.begin() + 4, r.lines.begin() + 4 + static_cast<std::ptrdiff_t>(GetParam().afterGlobal.size()));
+  EXPECT_EQ(after, GetParam().afterGlobal);
+  EXPECT_EQ(front_test::AssemblyError(r.lines), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Frame, LinkClause,
+    ::testing::Values(LinkCase{"LINK CODEADD, DATAADD", {"\tLink CODEADD,DATAADD", "\tCODE"}},
+                      LinkCase{"LINK $C000, $8000", {"\tLink 0C000H,08000H", "\tCODE"}},
+                      LinkCase{"LINK 0, 255", {"\tLink 00000H,000FFH", "\tCODE"}},
+                      LinkCase{"LINK $C000, $8000, $8000, Boot",
+                               {"\tLink 0C000H,08000H", "\tCODE", "\tORG 0,008000H", "\tLOADREF BOOT"}},
+                      LinkCase{"LINK CODEADD, DATAADD, $12345, Boot",
+                               {"\tLink CODEADD,DATAADD", "\tCODE", "\tORG 0,012345H", "\tLOADREF BOOT"}},
+                      LinkCase{"LINK CODEADD, DATAADD, LOADNEXT, Boot",
+                               {"\tLink CODEADD,DATAADD", "\tCODE", "\tORG 0,LOADNEXT", "\tLOADREF BOOT"}}));
+
+TEST(Frame, NameBlocksBreakAfterEightNamesOr71Characters) {
+  const std::vector<std::string> nine = {"A1", "A2", "A3", "A4", "A5", "A6", "A7", "A8", "A9"};
+  EXPECT_EQ(BuildNameBlock(" EXTERN ", nine),
+            (Lines{" EXTERN A1,A2,A3,A4,A5,A6,A7,A8", " EXTERN A9", ""}));
+  EXPECT_EQ(BuildNameBlock(" GLOBAL ", {}), Lines{});
+  const std::string longName(30, 'N');
+  const Lines lines = BuildNameBlock(" EXTERN ", {longName + "1", longName + "2", longName + "3", "X"});
+  ASSERT_EQ(lines.size(), 3u);
+  // 8 + 31 + 1 + 31 characters: the line is full at 71.
+  EXPECT_EQ(lines[0], " EXTERN " + longName + "1," + longName + "2");
+  EXPECT_EQ(lines[1], " EXTERN " + longName + "3,X");
+}
+
+TEST(Frame, ExternalRoutinesJoinTheExternBlock) {
+  std::string source = "PROGRAM Demo;\n";
+  for (int i = 1; i <= 9; ++i) source += "PROCEDURE E" + std::to_string(i) + "; EXTERNAL;\n";
+  source += "BEGIN\nEND.\n";
+  const Compiled r = CompileText(source);
+  ASSERT_TRUE(r.ok) << front_test::Joined(r.messages);
+  EXPECT_EQ(Head(r.lines, 3),
+            (Lines{" EXTERN HeapPtr,@E1,@E2,@E3,@E4,@E5,@E6,@E7",
+                   " EXTERN @E8,@E9", ""}))
+      << front_test::Joined(r.lines);
+}
+
+TEST(Frame, AnErrorLeavesTheOldOutputAlone) {
+  const auto dir = front_test::ScratchDirectory();
+  front_test::WriteBytes(dir / "T.Mac", "old output");
+  front_test::WriteSource(dir / "T.Pas", "PROGRAM Demo;\nBEGIN\n  X := 1;\nEND.\n");
+  MessageList messages;
+  Compilation c(messages);
+  std::int32_t code = 0, data = 0;
+  EXPECT_THROW(CompileFile(c, (dir / "T.Pas").string(), 0, code, data), ECompileError);
+  EXPECT_EQ(front_test::ReadBytes(dir / "T.Mac"), "old output");
+  std::filesystem::remove_all(dir);
+}
+
+TEST(Frame, AMissingSourceEndsTheBuild) {
+  MessageList messages;
+  Compilation c(messages);
+  std::int32_t code = 0, data = 0;
+  EXPECT_THROW(CompileFile(c, "/nonexistent/NOPE.Pas", 0, code, data), ECompileError);
+  EXPECT_EQ(messages.Lines(), (Lines{"Cannot find file : /nonexistent/NOPE.Pas"}));
+}
+
+TEST(ErrorReport, SixLinesAndTheEditorPosition) {
+  std::string shownPath;
+  int shownLine = -1, shownColumn = -1;
+  CompileHost host;
+  host.ShowErrorPosition = [&](const std::string& path, int line, int column) {
+    shownPath = path;
+    shownLine = line;
+    shownColumn = column;
+  };
+  const Compiled r = CompileText("PROGRAM Demo;\nBEGIN\n\n  X := 1;\nEND.\n", {}, {}, host);
+  ASSERT_FALSE(r.ok);
+  ASSERT_EQ(r.messages.size(), 6u);
+  EXPECT_EQ(std::filesystem::path(r.messages[0]).filename(), "T.Pas");
+  EXPECT_EQ(r.messages[1], "");
+  EXPECT_EQ(r.messages[2], "");  // the empty line read before it
+  EXPECT_EQ(r.messages[3], "  X := 1;");
+  // The column is the character after the name; two less blanks, then "^".
+  EXPECT_EQ(r.messages[4], std::string(2, ' ') + "^");
+  EXPECT_EQ(r.messages[5], "Undefined identifier");
+  EXPECT_EQ(std::filesystem::path(shownPath).filename(), "T.Pas");
+  EXPECT_EQ(shownLine, 3);  // the empty line counts
+  EXPECT_EQ(shownColumn, 3);
+}
+
+TEST(ErrorReport, InAnIncludeFileNamesTheIncludeFile) {
+  std::string shownPath;
+  int shownLine = -1, shownColumn = -1;
+  CompileHost host;
+  host.ShowErrorPosition = [&](const std::string& path, int line, int column) {
+    shownPath = path;
+    shownLine = line;
+    shownColumn = column;
+  };
+  std::string include;
+  for (int i = 1; i < 12; ++i) include += "{ line " + std::to_string(i) + " }\n";
+  include += "  ?\n";
+  const Compiled r = CompileText("PROGRAM Demo;\n{#I Inc.Pas}\nBEGIN\nEND.\n", {{"Inc.Pas", include}}, {}, host);
+  ASSERT_FALSE(r.ok);
+  ASSERT_EQ(r.messages.size(), 6u);
+  EXPECT_EQ(r.messages[0], "Inc.Pas");
+  EXPECT_EQ(r.messages[2], "{ line 11 }");
+  EXPECT_EQ(r.messages[3], "  ?");
+  EXPECT_EQ(r.messages[4], " ^");
+  EXPECT_EQ(r.messages[5], "Illegal character");
+  EXPECT_EQ(std::filesystem::path(shownPath).filename(), "Inc.Pas");
+  EXPECT_TRUE(std::filesystem::path(shownPath).has_parent_path());
+  EXPECT_EQ(shownLine, 11);
+  EXPECT_EQ(shownColumn, 2);
+}
+
+struct FrameError {
+  const char* source;
+  int error;
+};
+
+class FrameErrors : public ::testing::TestWithParam<FrameError> {};
+
+TEST_P(FrameErrors, Report) {
+  const Compiled r = CompileText(GetParam().source);
+  ASSERT_FALSE(r.ok);
+  ASSERT_EQ(r.messages.size(), 6u) << front_test::Joined(r.messages);
+  EXPECT_EQ(r.messages[5], CompilerErrorMessages[GetParam().error]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Heading, FrameErrors,
+    ::testing::Values(FrameError{"LINK X, 0 PROGRAM P; BEGIN END.", kErrExpectedCodeAdd},
+                      FrameError{"LINK 0 0 PROGRAM P; BEGIN END.", kErrExpectedComma},
+                      FrameError{"LINK 0, X PROGRAM P; BEGIN END.", kErrExpectedDataAdd},
+                      FrameError{"LINK 0, 0, -1, R PROGRAM P; BEGIN END.", kErrExpectedLoadNext},
+                      FrameError{"LINK 0, 0, 5 R PROGRAM P; BEGIN END.", kErrExpectedComma},
+                      FrameError{"LINK 0, 0, 5, 7 PROGRAM P; BEGIN END.", kErrExpectedIdentifier},
+                      FrameError{"BEGIN END.", kErrProcedureOrProgramExpected},
+                      FrameError{"PROGRAM ; BEGIN END.", kErrExpectedIdentifier},
+                      FrameError{"PROGRAM P BEGIN END.", kErrExpectedSemicolon},
+                      FrameError{"PROGRAM P; BEGIN END X", kErrExpectedPeriodOrSemicolon},
+                      FrameError{"PROGRAM P; BEGIN", kErrUnexpectedEnd}));
+
+TEST(Frame, TextAfterTheFinalPeriodIsNotRead) {
+  const Compiled r = CompileText("PROGRAM P; BEGIN END. ? anything \"\n");
+  EXPECT_TRUE(r.ok) << front_test::Joined(r.messages);
+}
+
+std::string Overflow(const Compiled& r) {
+  if (r.messages.size() < 2) return "no report";
+  return r.messages[r.messages.size() - 2] + "|" + r.messages.back();
+}
+
+TEST(TableOverflow, Identifiers) {
+  std::string source = "PROGRAM P;\nVAR\n";
+  for (int i = 0; i < 5000; ++i) source += " V" + std::to_string(i) + ": BYTE;\n";
+  source += "BEGIN END.\n";
+  const Compiled r = CompileText(source);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(Overflow(r), "Compiler table for IDENTIFIER overflowed| Fatal termination of Orvalen");
+}
+
+TEST(TableOverflow, Arrays) {
+  std::string source = "PROGRAM P;\nTYPE\n";
+  for (int i = 0; i < 500; ++i) source += " S" + std::to_string(i) + " = STRING[2];\n";
+  source += "BEGIN END.\n";
+  const Compiled r = CompileText(source);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(Overflow(r), "Compiler table for ARRAYS overflowed| Fatal termination of Orvalen");
+}
+
+TEST(TableOverflow, Procedures) {
+  std::string source = "PROGRAM P;\n";
+  for (int i = 0; i < 500; ++i) source += "PROCEDURE Q" + std::to_string(i) + "; BEGIN END;\n";
+  source += "BEGIN END.\n";
+  const Compiled r = CompileText(source);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(Overflow(r), "Compiler table for PROCEDURES overflowed| Fatal termination of Orvalen");
+}
+
+TEST(TableOverflow, Levels) {
+  std::string type = "BYTE";
+  for (int i = 0; i < 7; ++i) type = "RECORD F: " + type + " END";
+  const Compiled r = CompileText("PROGRAM P;\nTYPE R = " + type + ";\nBEGIN END.\n");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(Overflow(r), "Compiler table for LEVELS overflowed| Fatal termination of Orvalen");
+}
+
+TEST(Host, ProgressEveryTenLinesAndCancel) {
+  std::vector<std::uint32_t> seen;
+  std::vector<std::string> files;
+  CompileHost host;
+  host.Progress = [&](std::uint32_t total) { seen.push_back(total); };
+  host.ShowFile = [&](const std::string& name) { files.push_back(name); };
+  std::string source = "PROGRAM P;\nBEGIN\n";
+  for (int i = 0; i < 25; ++i) source += "\n";
+  source += "END.\n";
+  const Compiled r = CompileText(source, {}, {}, host);
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(seen, (std::vector<std::uint32_t>{0, 10, 20}));
+  EXPECT_EQ(files, (std::vector<std::string>{"T.Pas"}));
+
+  // The cancel button is pressed while messages are pumped.
+  const auto dir = front_test::ScratchDirectory();
+  front_test::WriteSource(dir / "T.Pas", source);
+  MessageList messages;
+  Compilation c(messages);
+  c.Host.Progress = [&](std::uint32_t total) {
+    if (total == 10) c.CancelRequested = true;
+  };
+  std::int32_t code = 0, data = 0;
+  EXPECT_THROW(CompileFile(c, (dir / "T.Pas").string(), 0, code, data), ECompileError);
+  EXPECT_EQ(messages.Lines().back(), "Compile canceled by user");
+  std::filesystem::remove_all(dir);
+}
+
+TEST(Host, ANestedCompileIsRefused) {
+  const auto dir = front_test::ScratchDirectory();
+  std::string source = "PROGRAM P;\nBEGIN\n";
+  for (int i = 0; i < 12; ++i) source += "\n";
+  source += "END.\n";
+  front_test::WriteSource(dir / "T.Pas", source);
+  MessageList messages;
+  Compilation outer(messages);
+  bool refused = false;
+  outer.Host.Progress = [&](std::uint32_t total) {
+    if (total != 10) return;
+    MessageList innerMessages;
+    Compilation inner(innerMessages);
+    std::int32_t code = 0, data = 0;
+    try {
+      CompileFile(inner, (dir / "T.Pas").string(), 0, code, data);
+    } catch (const ECompileError&) {
+      refused = true;
+    }
+  };
+  std::int32_t code = 0, data = 0;
+  EXPECT_NO_THROW(CompileFile(outer, (dir / "T.Pas").string(), 0, code, data));
+  EXPECT_TRUE(refused);
+  std::filesystem::remove_all(dir);
+}
+
+TEST(Frame, CountersForTheSummary) {
+  const Compiled r = CompileText("PROGRAM P;\nVAR S: STRING[10]; A: ARRAY[1..10] OF WORD;\nBEGIN END.\n");
+  ASSERT_TRUE(r.ok) << front_test::Joined(r.messages);
+  EXPECT_EQ(r.arrays, 3);  // descriptor 1 of the predefined strings, then two
+  EXPECT_EQ(r.dataSize, 31);
+  EXPECT_GT(r.identifiers, 40);
+}
+
+}  // namespace
+}  // namespace velkor
