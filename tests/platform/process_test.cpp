@@ -25,7 +25,7 @@ TEST(StartProgram, RunsByPathWithArgumentsWithoutWaiting) {
   kit_test::TestDir dir;
   std::string marker = dir.Path() + "started";
   std::string error;
-  ASSERT_TRUE(StartProgram("/bin/sh", {"-c", "sleep 1; echo \"$0 $1\" > " + marker, "one", "two words"}, error))
+  ASSERT_TRUE(StartProgram("/bin/sh", {"-c", "sleep 2; echo \"$0 $1\" > " + marker, "one", "two words"}, error))
       << error;
   EXPECT_FALSE(std::filesystem::exists(marker)) << "returned only after the program ended";
   ASSERT_TRUE(AppearsWithin(marker, 20));
