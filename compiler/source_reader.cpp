@@ -140,7 +140,11 @@ void NextChar(Compilation& c) {
   for (;;) {
     if (c.Column < c.CurrentLine.size()) {
       const char ch = c.CurrentLine[c.Column++];
-      if (ch == '\t') continue;
+      // A tab separates like a blank; dropping it would join the words around it.
+      if (ch == '\t') {
+        c.CurrentChar = ' ';
+        return;
+      }
       if (static_cast<unsigned char>(ch) < 32) ReportCompileError(c, kErrInvalidSourceCharacter);
       c.CurrentChar = ch;
       return;
