@@ -13,18 +13,16 @@ namespace {
 
 using namespace cpu;
 
-void StepPair(CpuState& c, void (CpuState::*set)(uint16_t), uint16_t value, int delta) {
-  (c.*set)(static_cast<uint16_t>(value + delta));
-}
+uint16_t Stepped(uint16_t value, int delta) { return static_cast<uint16_t>(value + delta); }
 
 // LDI/LDD: P/V tells whether BC is still non-zero. Returns that.
 template <int Delta>
 bool BlockLoad(Machine& m) {
   CpuState& c = m.Cpu;
   m.WriteByte(c.DE(), m.ReadByte(c.HL()));
-  StepPair(c, &CpuState::SetHL, c.HL(), Delta);
-  StepPair(c, &CpuState::SetDE, c.DE(), Delta);
-  StepPair(c, &CpuState::SetBC, c.BC(), -1);
+  c.SetHL(Stepped(c.HL(), Delta));
+  c.SetDE(Stepped(c.DE(), Delta));
+  c.SetBC(Stepped(c.BC(), -1));
   const bool more = c.BC() != 0;
   SetFlags(c, (c.F & (kFlagS | kFlagZ | kFlagC)) | (more ? kFlagP : 0), false);
   return more;
@@ -36,8 +34,8 @@ bool BlockCompare(Machine& m) {
   CpuState& c = m.Cpu;
   const uint8_t v = m.ReadByte(c.HL());
   const uint8_t r = static_cast<uint8_t>(c.A - v);
-  StepPair(c, &CpuState::SetHL, c.HL(), Delta);
-  StepPair(c, &CpuState::SetBC, c.BC(), -1);
+  c.SetHL(Stepped(c.HL(), Delta));
+  c.SetBC(Stepped(c.BC(), -1));
   const bool more = c.BC() != 0;
   SetFlags(c, (c.F & kFlagC) | kSz[r] | ((c.A ^ v ^ r) & kFlagH) | (more ? kFlagP : 0), true);
   return more && r != 0;
@@ -56,7 +54,7 @@ bool BlockInput(Machine& m) {
   const uint8_t v = m.PortRead(c.C);
   m.WriteByte(c.HL(), v);
   --c.B;
-  StepPair(c, &CpuState::SetHL, c.HL(), Delta);
+  c.SetHL(Stepped(c.HL(), Delta));
   BlockIoFlags(c, v, Lo(c.C + Delta));
   return c.B != 0;
 }
@@ -67,7 +65,7 @@ bool BlockOutput(Machine& m) {
   const uint8_t v = m.ReadByte(c.HL());
   --c.B;
   m.PortWrite(c.C, v);
-  StepPair(c, &CpuState::SetHL, c.HL(), Delta);
+  c.SetHL(Stepped(c.HL(), Delta));
   BlockIoFlags(c, v, c.L);
   return c.B != 0;
 }
@@ -79,7 +77,7 @@ bool BlockOutputIncrementing(Machine& m) {
   CpuState& c = m.Cpu;
   const uint8_t v = m.ReadByte(c.HL());
   m.PortWrite(c.C, v);
-  StepPair(c, &CpuState::SetHL, c.HL(), Delta);
+  c.SetHL(Stepped(c.HL(), Delta));
   c.C = Lo(c.C + Delta);
   const uint8_t b = c.B;
   c.B = static_cast<uint8_t>(b - 1);

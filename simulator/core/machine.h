@@ -75,13 +75,16 @@ enum class StopReason {
 class Machine {
  public:
   Machine();
+  // Handlers hold pointers into the object (index_slot): not copyable.
+  Machine(const Machine&) = delete;
+  Machine& operator=(const Machine&) = delete;
 
   // --- state the front end reads and edits directly ---
   CpuState Cpu;
   uint8_t StepBudget = 0;
   // Entries in order, the first 0 ends the list (so 0000H is never a breakpoint).
   std::array<uint16_t, kBreakpointCount + 1> CoreBreakpoints{};
-  std::vector<uint8_t> PhysicalMemory;  // kPhysicalMemorySize bytes; loader writes it directly
+  std::vector<uint8_t> PhysicalMemory;  // always kPhysicalMemorySize bytes; the loader writes it directly
   uint64_t InstructionCount = 0;        // instructions executed since construction
 
   // --- reset and run control ---
