@@ -8,6 +8,7 @@ int RunAsm(Invocation& run);
 int RunBuild(Invocation& run);
 int RunDumpRro(Invocation& run);
 int RunLink(Invocation& run);
+int RunMain(Invocation& run);
 int RunMap(Invocation& run);
 int RunNew(Invocation& run);
 int RunShow(Invocation& run);
@@ -20,7 +21,8 @@ const Command kCommands[] = {
      "write a project listing the files in link order", RunNew},
     {"asm", "FILE.Mac|FILE.EMS [--project PROJECT.Prj]", "assemble one file into an .RRO object beside it",
      RunAsm},
-    {"build", "PROJECT.Prj", "assemble every .Mac entry in link order, then link", RunBuild},
+    {"build", "PROJECT.Prj", "compile and assemble every .Pas and .Mac entry in link order, then link", RunBuild},
+    {"main", "PROJECT.Prj", "compile and assemble the project's main file (MainFileName), without linking", RunMain},
     {"link", "PROJECT.Prj", "link the project's objects into its image (and .SYM)", RunLink},
     {"map", "PROJECT.Prj", "link in memory and print the code and data areas", RunMap},
     {"dump-rro", "FILE.RRO", "print an object file's records, one per line", RunDumpRro},

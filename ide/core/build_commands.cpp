@@ -2,6 +2,7 @@
 
 #include "assembler/assembler.h"
 #include "common/file_search.h"
+#include "ide/core/build_pascal.h"
 #include "platform/paths.h"
 
 namespace velkor {
@@ -12,9 +13,9 @@ bool AssembleEntry(BuildSession& session, const std::string& entry) {
   return AssembleFile(session, session.SearchEntry(entry));
 }
 
-// Pascal entries join this table when the compiler is wired in.
 constexpr EntryBuilder kEntryBuilders[] = {
     {".MAC", AssembleEntry},
+    {".PAS", BuildPascalEntry},
 };
 
 }  // namespace
