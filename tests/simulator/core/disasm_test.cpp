@@ -251,7 +251,9 @@ void CompareWithZ80ex(const std::vector<std::uint8_t>& bytes, bool compareLength
   std::string opcode;
   for (std::uint8_t b : bytes) opcode += Hex(b, 2);
   EXPECT_EQ(Normalise(ours.text.substr(ours.mnemonicOffset)), Normalise(theirs)) << opcode;
-  if (compareLength) EXPECT_EQ(ours.length, theirLength) << opcode;
+  if (compareLength) {
+    EXPECT_EQ(ours.length, theirLength) << opcode;
+  }
 }
 
 TEST(DisassembleAgainstZ80ex, MainPage) {
