@@ -6,6 +6,7 @@ namespace velkor::cli {
 // once it works.
 int RunAsm(Invocation& run);
 int RunBuild(Invocation& run);
+int RunCompile(Invocation& run);
 int RunDumpRro(Invocation& run);
 int RunLink(Invocation& run);
 int RunMain(Invocation& run);
@@ -21,6 +22,8 @@ const Command kCommands[] = {
      "write a project listing the files in link order", RunNew},
     {"asm", "FILE.Mac|FILE.EMS [--project PROJECT.Prj]", "assemble one file into an .RRO object beside it",
      RunAsm},
+    {"compile", "FILE.Pas|FILE.EPS [--project PROJECT.Prj]",
+     "compile one Pascal file into a .Mac (or .EMS) beside it, print its summary and assemble it", RunCompile},
     {"build", "PROJECT.Prj", "compile and assemble every .Pas and .Mac entry in link order, then link", RunBuild},
     {"main", "PROJECT.Prj", "compile and assemble the project's main file (MainFileName), without linking", RunMain},
     {"link", "PROJECT.Prj", "link the project's objects into its image (and .SYM)", RunLink},

@@ -1,0 +1,41 @@
+#include <string>
+
+#include "common/project.h"
+#include "compiler/compilation.h"
+#include "ide/cli/arguments.h"
+#include "ide/core/build_pascal.h"
+#include "ide/core/project_file.h"
+#include "platform/paths.h"
+
+namespace velkor::cli {
+
+namespace {
+constexpr OptionSpec kOptions[] = {{"--project", true}};
+}  // namespace
+
+// Compiles one Pascal source with the project's settings (the defaults of a
+// new project without one), prints the compile summary as the editor's
+// compile button does, then assembles the file the compiler wrote.
+int RunCompile(Invocation& run) {
+  ParsedArguments parsed;
+  if (!ParseArguments(run.args, kOptions, parsed, run)) return kExitUsage;
+  if (parsed.positional.size() != 1) return run.UsageError("expected one .Pas or .EPS file");
+  const std::string source = platform::AbsolutePath(parsed.positional.front());
+  const std::string extension = platform::UpperCase(platform::ExtensionPart(source));
+  if (extension != ".PAS" && extension != ".EPS") return run.UsageError("expected one .Pas or .EPS file");
+
+  Project project = NewProject(platform::DirectoryPart(source));
+  if (const std::string* prj = parsed.Value("--project")) {
+    std::string error;
+    if (!ReadProjectFile(platform::AbsolutePath(*prj), project, error)) return run.Fail(error);
+  }
+  platform::HeadlessUiHost ui(&run.out);
+  BuildSession session{project, run.messages, ui, platform::ProgramDirectory()};
+  Compilation c(run.messages, CompileSettingsFor(project), CompileHostFor(ui));
+  // An encoded source gives encoded output.
+  if (!CompilePascalFile(session, c, source, extension == ".EPS")) return kExitFailure;
+  AddCompileSummary(run.messages, c, source, "Procedures:     ");
+  return AssembleFile(session, c.OutputFileName) ? kExitOk : kExitFailure;
+}
+
+}  // namespace velkor::cli
