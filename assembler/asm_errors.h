@@ -44,6 +44,7 @@ inline constexpr std::string_view kDollarLabel = "Label may not be $ (reserved)"
 inline constexpr std::string_view kWordLabelNotFound = "(Word) Label not found";
 inline constexpr std::string_view kLinkTooLate = "LINK statement must preceed code or data";
 inline constexpr std::string_view kMacroWithoutMacend = "MACRO without MACEND";
+inline constexpr std::string_view kTooManyLabels = "Too many labels (at most 65409)";
 
 // The text of a numbered error; "" for a number that has none.
 std::string_view errorText(int number);

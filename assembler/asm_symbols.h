@@ -17,7 +17,7 @@ namespace velkor::asmsrc {
 inline constexpr std::int32_t kDataLabelBit = 0x800000;
 inline constexpr std::int32_t kExternalValue = -1;
 // Indexes from 0xFF81 on encode `$` in label words, so labels stay below.
-inline constexpr std::size_t kMaxLabels = 0xFF81;
+inline constexpr std::size_t kMaxLabels = 0xFF81;  // indexes 0 .. 0xFF80
 
 struct NameHash {
   using is_transparent = void;

@@ -61,8 +61,8 @@ void Assembly::run() {
   messages.AddMessageLine("Pass 1");
   runPass();
   if (errorFlag) return;
-  if (symbols.labelCount() >= kMaxLabels) {
-    reportError(asmerr::ObjectTooLarge, {});
+  if (symbols.labelCount() > kMaxLabels) {
+    reportError(asmerr::FreeText, asmerr::kTooManyLabels);
     return;
   }
   symbols.assignIndexes();

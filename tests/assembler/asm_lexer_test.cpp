@@ -19,10 +19,11 @@ TEST(AsmNumbers, SpellingsAndNames) {
                         Case{"BCD", -1}, Case{"ADD", -1}, Case{"1E", -1}, Case{"$10000", -1},
                         Case{"DEH", 0xDE}, Case{"19D", 19}, Case{"0FFFFFFFFFFFFH", -1}}) {
     const auto n = parseNumber(c.text);
-    if (c.value < 0)
+    if (c.value < 0) {
       EXPECT_FALSE(n.has_value()) << c.text;
-    else
+    } else {
       EXPECT_EQ(n.value_or(0xFFFF + 1), c.value) << c.text;
+    }
   }
 }
 

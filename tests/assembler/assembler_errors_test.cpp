@@ -31,7 +31,9 @@ TEST_P(AssemblerError, ReportsNumberTextAndLine) {
   EXPECT_EQ(a.result.error.number, c.number) << c.source;
   EXPECT_EQ(a.result.error.message, c.text);
   EXPECT_EQ(a.errorLines(), std::string(c.text) + "|" + c.line);
-  if (c.number != asmerr::FreeText) EXPECT_EQ(asmerr::errorText(c.number), c.text);
+  if (c.number != asmerr::FreeText) {
+    EXPECT_EQ(asmerr::errorText(c.number), c.text);
+  }
   // The object is still written, marked as failed.
   ASSERT_GE(a.result.image.size(), 4u);
   EXPECT_EQ(a.result.image[3], 0);
@@ -100,6 +102,16 @@ TEST(AssemblerErrors, ObjectTooLargeStopsTheAssembly) {
   EXPECT_EQ(a.result.error.number, asmerr::ObjectTooLarge);
   EXPECT_EQ(a.result.error.message, "Object size to large");
   EXPECT_LE(a.result.image.size(), kObjectFileLimit);
+}
+
+TEST(AssemblerErrors, LabelIndexesHaveALimit) {
+  std::string source;
+  for (int i = 0; i <= 65409; ++i) source += "L" + std::to_string(i) + ":\n";
+  const auto a = test::assemble(source);
+  ASSERT_FALSE(a.ok());
+  EXPECT_EQ(a.result.error.message, "Too many labels (at most 65409)");
+  source.resize(source.rfind('L'));
+  EXPECT_TRUE(test::assemble(source).ok());
 }
 
 TEST(AssemblerErrors, OnlyTheFirstErrorIsReported) {
