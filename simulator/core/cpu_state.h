@@ -17,16 +17,31 @@ inline constexpr uint8_t kFlagC = 0x01;
 // H and L (and the index halves under a prefix) need no shifting; the pair
 // accessors give the usual high-byte-first view.
 struct CpuState {
-  uint8_t A = 0, F = 0;
-  uint8_t B = 0, C = 0, D = 0, E = 0, H = 0, L = 0;
-  uint8_t AltA = 0, AltF = 0;
-  uint16_t AltBC = 0, AltDE = 0, AltHL = 0;
-  uint16_t IX = 0, IY = 0;
-  uint16_t SP = 0, PC = 0;
+  // The order is for speed: compilers read a byte or word field at a 4-byte
+  // aligned offset with a wider load, which cannot take its value from the
+  // narrower store of the instruction before and stalls. The fields written
+  // most (A, F, B-L, SubtractFlag, SP, PC, IX, IY) keep off those offsets.
   uint8_t I = 0;
-  uint8_t R = 0;              // never incremented: only LD R,A / LD A,R touch it
+  uint8_t A = 0;
+  uint8_t F = 0;
+  uint8_t B = 0;
+  uint8_t R = 0;  // never incremented: only LD R,A / LD A,R touch it
+  uint8_t C = 0;
+  uint8_t D = 0;
+  uint8_t E = 0;
   uint8_t InterruptMode = 0;  // 1 or 2 as set by IM 1 / IM 2
-  uint8_t SubtractFlag = 0;   // 0 or 1: the N flag
+  uint8_t H = 0;
+  uint8_t L = 0;
+  uint8_t SubtractFlag = 0;  // 0 or 1: the N flag
+  uint8_t AltA = 0;
+  uint8_t AltF = 0;
+  uint16_t IX = 0;
+  uint16_t AltBC = 0;
+  uint16_t SP = 0;
+  uint16_t AltDE = 0;
+  uint16_t PC = 0;
+  uint16_t AltHL = 0;
+  uint16_t IY = 0;
   uint8_t AltSubtractFlag = 0;
   // EI/DI deliver nothing, but LD A,I and LD A,R show this state in P/V.
   bool InterruptsEnabled = false;
