@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "platform/paths.h"
+
 namespace kavrin {
 
 Session::Session() : machine_(std::make_unique<Machine>()) {
@@ -32,14 +34,20 @@ LoadResult Session::LoadAndReset(const std::string& path, std::uint32_t address,
     const SymbolFileResult read = ReadSymbolFile(symbolPath, symbols);
     if (!read.ok && symbolMessage) *symbolMessage = read.message;
   }
-  if (addToHistory) history.Add(path, address);
+  if (addToHistory) {
+    history.Add(path, address);
+    SaveHistory();
+  }
   machine_->Reset();
   return result;
 }
 
 LoadResult Session::LoadAt(const std::string& path, std::uint32_t address) {
   LoadResult result = LoadImage(path, address, machine_->PhysicalMemory);
-  if (result.ok) history.Add(path, address);
+  if (result.ok) {
+    history.Add(path, address);
+    SaveHistory();
+  }
   return result;
 }
 
@@ -47,6 +55,30 @@ LoadResult Session::LoadHistoryItem(int index, std::string* symbolMessage) {
   if (index < 0 || static_cast<std::size_t>(index) >= history.Entries().size()) return {};
   const LoadHistoryEntry entry = history.Entries()[static_cast<std::size_t>(index)];
   return LoadAndReset(entry.path, entry.address, false, symbolMessage);
+}
+
+void Session::OpenSettings(const std::string& path) {
+  settingsPath_ = path;
+  settings_ = platform::IniFile();
+  std::string error;
+  if (platform::FileExists(path)) settings_.Load(path, error);  // unreadable reads as defaults
+  UseSettings(ReadSettings(settings_));
+  history = ReadLoadHistory(settings_);
+}
+
+bool Session::SaveSettings(std::string& error) {
+  if (settingsPath_.empty()) return true;
+  WriteSettings(CaptureSettings(terminalPort_, panel), settings_);
+  WriteLoadHistory(history, settings_);
+  return settings_.Save(settingsPath_, error);
+}
+
+// A history that cannot be written is not worth stopping a load for.
+void Session::SaveHistory() {
+  if (settingsPath_.empty()) return;
+  WriteLoadHistory(history, settings_);
+  std::string error;
+  settings_.Save(settingsPath_, error);
 }
 
 }  // namespace kavrin

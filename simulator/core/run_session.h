@@ -46,8 +46,19 @@ class Session {
   LoadResult LoadAt(const std::string& path, std::uint32_t address);
   LoadResult LoadHistoryItem(int index, std::string* symbolMessage);
 
+  // Kavrin.ini: read once (ports, Join boxes, history), the Emulation section
+  // written at close and the history sections at each load. A missing file
+  // gives the defaults. Without a path nothing is kept.
+  void OpenSettings(const std::string& path);
+  bool SaveSettings(std::string& error);
+  const std::string& SettingsPath() const { return settingsPath_; }
+
  private:
+  void SaveHistory();
+
   std::unique_ptr<Machine> machine_;
+  std::string settingsPath_;
+  platform::IniFile settings_;
   std::uint8_t terminalPort_ = kDefaultTerminalPort;
 };
 

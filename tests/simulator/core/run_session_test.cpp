@@ -75,3 +75,35 @@ TEST_F(SessionTest, TerminalPortMovesTheTerminal) {
 
 }  // namespace
 }  // namespace kavrin
+
+namespace kavrin {
+namespace {
+
+TEST_F(SessionTest, SettingsFileKeepsPortsJoinAndHistory) {
+  const std::string ini = (dir_ / "Kavrin.ini").string();
+  {
+    Session s;
+    s.OpenSettings(ini);  // missing: defaults
+    EXPECT_EQ(s.TerminalPort(), 0x80);
+    s.SetTerminalPort(0x90);
+    s.panel.SetJoined(1, true);
+    ASSERT_TRUE(s.LoadAndReset((dir_ / "prog.rom").string(), 0, true, nullptr).ok);
+    // The history is on disk right after the load.
+    platform::IniFile written;
+    std::string error;
+    ASSERT_TRUE(written.Load(ini, error)) << error;
+    EXPECT_EQ(written.ReadString("LoadHistory", "Item0", ""), (dir_ / "prog.rom").string());
+    ASSERT_TRUE(s.SaveSettings(error)) << error;
+  }
+  Session again;
+  again.OpenSettings(ini);
+  EXPECT_EQ(again.TerminalPort(), 0x90);
+  EXPECT_TRUE(again.panel.Rows()[1].joined);
+  ASSERT_EQ(again.history.Entries().size(), 1u);
+  // The port maps follow the settings read.
+  again.machine().PortWrite(0x90, 'q');
+  EXPECT_EQ(again.terminal.Lines()[0], "q");
+}
+
+}  // namespace
+}  // namespace kavrin
