@@ -9,6 +9,7 @@ std::optional<std::uint32_t> ParseHex(std::string_view text) {
   std::uint32_t value = 0;
   for (char c : text) {
     if (!IsUpperHexDigit(c)) return std::nullopt;
+    if (value > 0x0FFFFFFFu) return std::nullopt;  // would drop digits: no number we can use
     value = value << 4 | static_cast<std::uint32_t>(c <= '9' ? c - '0' : c - 'A' + 10);
   }
   return value;

@@ -17,8 +17,8 @@ struct ResolvedAddress {
 };
 
 // Hexadecimal first (an empty text is 0), then a symbol name. The text is
-// upper-cased first, as the entry field does. Digits beyond 32 bits drop
-// off the top; callers keep the width they need.
+// upper-cased first, as the entry field does. A number beyond 32 bits is
+// not resolved; callers keep the width they need of the others.
 ResolvedAddress ResolveAddress(std::string_view text, const SymbolTable& symbols);
 
 // A port number from the port dialog: at most two hex digits, below FFH.

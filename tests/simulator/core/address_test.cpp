@@ -21,6 +21,8 @@ TEST(ResolveAddress, HexFirstThenSymbolElseMessage) {
       {"beef1", true, 0xBEEF1, ""}, {"12G4", false, 0, "Cannot resolve 12G4"},
       {"nosuch", false, 0, "Cannot resolve NOSUCH"}, {"0x10", false, 0, "Cannot resolve 0X10"},
       {" 10", false, 0, "Cannot resolve  10"},
+      {"00000000FFFFFFFF", true, 0xFFFFFFFF, ""},
+      {"100000000", false, 0, "Cannot resolve 100000000"},
   };
   for (const Case& c : cases) {
     const ResolvedAddress r = ResolveAddress(c.text, symbols);
