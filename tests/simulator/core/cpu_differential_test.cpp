@@ -134,13 +134,14 @@ class Generator {
   // DD/FD on the instructions that name HL, H, L or (HL), DD CB forms, and
   // now and then a chain of prefixes or a prefix on an opcode without HL.
   void Index(Instruction& in) {
+    const unsigned chain = Below(100);
     const unsigned kind = Below(100);
     in.Add(Byte() & 1 ? 0xDD : 0xFD);
-    if (kind < 8) {  // a chain: the last prefix decides
+    if (chain < 10) {  // the last prefix decides
       in.Add(Byte() & 1 ? 0xDD : 0xFD);
-      if (kind < 2) in.Add(Byte() & 1 ? 0xDD : 0xFD);
+      if (chain < 3) in.Add(Byte() & 1 ? 0xDD : 0xFD);
     }
-    if (kind >= 8 && kind < 28) {
+    if (kind < 20) {
       in.Add(0xCB);
       in.Add(Byte());  // displacement
       uint8_t op;
@@ -150,7 +151,7 @@ class Generator {
       return;
     }
     uint8_t op;
-    if (kind >= 28 && kind < 34) {
+    if (kind < 26) {
       do op = Byte();
       while (op == 0x76 || op == 0xCB || op == 0xDD || op == 0xED || op == 0xFD);
     } else {
