@@ -511,6 +511,9 @@ std::uint8_t EmitNegate(Compilation& c, std::uint8_t type) {
     const std::int64_t v = type == kTypeInteger ? static_cast<std::int16_t>(raw) : static_cast<std::int64_t>(raw);
     const std::int64_t n = -v;
     DeleteLastInstructions(c, 2);
+    // The deleted load must not be read back by a later fold as an operand.
+    c.History.RemoveAt(0);
+    c.History.RemoveAt(0);
     SubtractCodeSize(c, kLoadConstSize + kPushSize);
     c.PendingPush = 0;
     if (n >= -32768 && n <= 32767) {

@@ -106,6 +106,12 @@ TEST(Loops, ForOnByteWordAndInteger) {
           "\tld a,h", "\txor 80H", "\tld h,a", "\tld a,b", "\txor 80H", "\tld b,a", "\tor a", "\tsbc hl,bc",
           "\tjp c,@@1", "\tld hl,T_B", "\tinc (hl)", "\tld hl,(T_I_&&&)", "\tld bc,(T_I)", "\tor a", "\tsbc hl,bc",
           "\tjp z,@@1", "\tadd hl,bc", "\tinc bc", "\tjp @@0", "@@1:"}},
+        // A negated constant bound: the fold takes the start value, not the deleted load.
+        {"FOR I := 3 DOWNTO -5 DO INC(B)",
+         {"\tld hl,65531", "\tld bc,3", "\tld (T_I_&&&),hl ;\"to\" value", "@@0:", "\tld (T_I),bc ;load loop var",
+          "\tld a,h", "\txor 80H", "\tld h,a", "\tld a,b", "\txor 80H", "\tld b,a", "\tor a", "\tsbc hl,bc",
+          "\tjr z,$+5", "\tjp nc,@@1", "\tld hl,T_B", "\tinc (hl)", "\tld hl,(T_I_&&&)", "\tld bc,(T_I)", "\tor a",
+          "\tsbc hl,bc", "\tjp z,@@1", "\tadd hl,bc", "\tdec bc", "\tjp @@0", "@@1:"}},
     });
 }
 
