@@ -265,7 +265,9 @@ TEST(ObjectReader, UnknownTypesAreContentsErrors) {
     Record r;
     std::string_view error;
     EXPECT_EQ(reader.next(r, error), known.count(t) == 1) << "type " << t;
-    if (!known.count(t)) EXPECT_EQ(error, kObjectContentsError);
+    if (!known.count(t)) {
+      EXPECT_EQ(error, kObjectContentsError);
+    }
   }
 }
 

@@ -301,7 +301,9 @@ TEST_P(LinkTargets, ImageSizeAndFill) {
   ASSERT_EQ(file.size(), c.fileSize);
   EXPECT_EQ(file, r.imageFile);
   EXPECT_EQ(!p.ui.MessageBoxTexts().empty(), c.warns);
-  if (c.warns) EXPECT_EQ(p.ui.MessageBoxTexts()[0], T::kDoesNotFit);
+  if (c.warns) {
+    EXPECT_EQ(p.ui.MessageBoxTexts()[0], T::kDoesNotFit);
+  }
   // Everything past the program keeps the 0xFF fill.
   const std::size_t used = c.target == 1 ? 0x100 : (file.size() > 0x800 ? 0x801 : 0x800);
   for (std::size_t i = used; i < file.size(); ++i) ASSERT_EQ(file[i], 0xFF) << i;

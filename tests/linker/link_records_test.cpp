@@ -29,8 +29,12 @@ TEST(LinkRelative, LabelBranchesInRangeAndOut) {
     }));
     const LinkResult r = link.link();
     EXPECT_EQ(r.ok, c.ok) << c.gap << link.output();
-    if (c.ok) EXPECT_EQ(r.image[1], c.gap);
-    if (!c.ok) EXPECT_EQ(link.errorLine(), failure("A.RRO", T::kRelativeOutOfRange));
+    if (c.ok) {
+      EXPECT_EQ(r.image[1], c.gap);
+    }
+    if (!c.ok) {
+      EXPECT_EQ(link.errorLine(), failure("A.RRO", T::kRelativeOutOfRange));
+    }
   }
 }
 
@@ -49,7 +53,9 @@ TEST(LinkRelative, BackwardLabelAndExpressionBranches) {
     }));
     const LinkResult r = link.link();
     EXPECT_EQ(r.ok, c.ok) << c.back;
-    if (c.ok) EXPECT_EQ(static_cast<std::int8_t>(r.image[c.back + 1]), -c.back - 2);
+    if (c.ok) {
+      EXPECT_EQ(static_cast<std::int8_t>(r.image[c.back + 1]), -c.back - 2);
+    }
   }
   // JR to an absolute target given as expression text, and JR $+5.
   MemoryLink link;
@@ -108,8 +114,12 @@ TEST(LinkBounds, EveryImageWriteIsChecked) {
     link.add("A.RRO", object(c.write));
     const LinkResult r = link.link();
     EXPECT_EQ(r.ok, c.ok) << c.name << "\n" << link.output();
-    if (!c.ok) EXPECT_EQ(link.errorLine(), failure("A.RRO", T::kTargetOutOfBounds)) << c.name;
-    if (c.ok) EXPECT_EQ(r.imageFile.size(), kImageSize) << c.name;
+    if (!c.ok) {
+      EXPECT_EQ(link.errorLine(), failure("A.RRO", T::kTargetOutOfBounds)) << c.name;
+    }
+    if (c.ok) {
+      EXPECT_EQ(r.imageFile.size(), kImageSize) << c.name;
+    }
   }
 }
 
@@ -226,7 +236,9 @@ TEST(LinkValues, MemoryErrorsCompareWithTheSegment) {
     }));
     const bool ok = link.link().ok;
     EXPECT_EQ(ok, limit == 4);
-    if (!ok) EXPECT_EQ(link.errorLine(), failure("A.RRO", "Code too big"));
+    if (!ok) {
+      EXPECT_EQ(link.errorLine(), failure("A.RRO", "Code too big"));
+    }
   }
 }
 
