@@ -171,6 +171,22 @@ TEST_F(AssemblerFiles, CliPrintsTheEditorLineBeforeTheErrorLines) {
   EXPECT_EQ(runCli("asm").status, 2);
 }
 
+// --project gives the include directory and the symbol output option.
+TEST_F(AssemblerFiles, CliTakesIncludeDirectoryAndSymbolOptionFromTheProject) {
+  if (!fs::exists(fs::path(KIT_BIN_DIR) / "velkor-cli")) GTEST_SKIP() << "velkor-cli is not built";
+  fs::create_directories(dir / "src");
+  write("DEFS.MAC", "ONE: NOP\n");
+  write("src/X.Mac", " INCLUDE DEFS.MAC\n");
+  const std::string prj = (dir / "P.Prj").string();
+  ASSERT_EQ(runCli("new " + prj + " --target None " + (dir / "src/X.Mac").string()).status, 0);
+  const CliRun run = runCli("asm " + (dir / "src/X.Mac").string() + " --project " + prj);
+  ASSERT_EQ(run.status, 0) << run.output;
+  const std::string rro = read("src/X.RRO");
+  EXPECT_EQ(test::hexBytes({rro.begin() + 9, rro.end()}), "17 00 00 2A 03 4F 4E 45 01 00");
+  // Without the project the include is looked for beside the source.
+  EXPECT_EQ(runCli("asm " + (dir / "src/X.Mac").string()).status, 1);
+}
+
 // A project with target None links the object into an image holding exactly
 // the source's bytes.
 TEST_F(AssemblerFiles, ProjectBuildGivesTheSourceBytes) {
