@@ -195,6 +195,15 @@ TEST(LinkNamedValues, LoadRefAndStoreSize) {
   EXPECT_EQ(r.imageFile, Bytes({1, 2, 3, 2, 0, 0, 3, 0}));
 }
 
+TEST(LinkNamedValues, LoadRefAndMemErrorUseTheFinalLayout) {
+  // Pass 1 includes the block; the image must not see its three bytes.
+  LinkProject p("final");
+  p.module("A.Mac", {" IFTRUE 0", " DB 1,2,3", " ENDIF", " LOADREF P", " DREF P", " MEMERROR 4,TOO_BIG"});
+  const LinkResult r = p.link();
+  ASSERT_TRUE(r.ok) << p.output();
+  EXPECT_EQ(r.imageFile, Bytes({0, 0, 0}));
+}
+
 TEST(LinkNamedValues, UnknownNamesAndDuplicatesFail) {
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{" DREF NOPE"}, "Code location reference \"NOPE\" not found"},
