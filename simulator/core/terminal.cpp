@@ -6,6 +6,12 @@ constexpr std::uint8_t kCarriageReturn = 0x0D;
 constexpr std::uint8_t kLineFeed = 0x0A;
 }  // namespace
 
+std::string TerminalPortsCaption(std::uint8_t port) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  auto hex = [](std::uint8_t v) { return std::string{kDigits[v >> 4], kDigits[v & 0xF]}; };
+  return "Ports: " + hex(port) + "H, " + hex(static_cast<std::uint8_t>(port + 1)) + "H";
+}
+
 void Terminal::Clear() {
   for (std::string& line : lines_) line.clear();
   line_ = 0;

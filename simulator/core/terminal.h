@@ -12,6 +12,9 @@ inline constexpr int kTerminalLines = 14;
 inline constexpr int kTerminalColumns = 40;
 inline constexpr std::uint8_t kDefaultTerminalPort = 0x80;
 
+// "Ports: 80H, 81H": the data port and the status port after it.
+std::string TerminalPortsCaption(std::uint8_t port);
+
 class Terminal {
  public:
   Terminal() { Clear(); }

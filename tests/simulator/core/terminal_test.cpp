@@ -81,5 +81,11 @@ TEST(TerminalInput, NewKeyOverwritesUnreadOneAndClearClearsWaiting) {
   EXPECT_EQ(t.ReadStatus(), 0);
 }
 
+TEST(TerminalPorts, CaptionNamesDataAndStatusPort) {
+  EXPECT_EQ(TerminalPortsCaption(0x80), "Ports: 80H, 81H");
+  EXPECT_EQ(TerminalPortsCaption(0xFE), "Ports: FEH, FFH");
+  EXPECT_EQ(TerminalPortsCaption(0x0F), "Ports: 0FH, 10H");
+}
+
 }  // namespace
 }  // namespace kavrin
