@@ -111,7 +111,6 @@ void Assembly::processLines(const std::vector<std::string>& lines, bool isInclud
       linesSinceEvents = 0;
       if (settings.processEvents) settings.processEvents();
     }
-    currentLines = &lines;
     currentIndex = i;
     currentLine = lines[i];
     processLine(lines[i]);
@@ -214,11 +213,6 @@ void Assembly::advance(std::uint32_t bytes) {
   counter.count = static_cast<std::uint16_t>(counter.count + bytes);
 }
 
-std::uint16_t Assembly::labelIndexOf(std::string_view name) {
-  const Label* label = symbols.findLabel(name);
-  return label == nullptr ? 0 : label->index;
-}
-
 void Assembly::beginMacro(std::string_view name, std::string_view parameters) {
   if (macroIndex.find(name) != macroIndex.end()) fail(asmerr::DuplicateLabel);
   macroLine = std::string(currentLine);
@@ -294,7 +288,6 @@ void Assembly::includeFile(std::string_view operand) {
   std::string readError;
   if (!readSourceLines(path, lines, readError)) fail(asmerr::IncludeNotFound);
 
-  const std::vector<std::string>* savedLines = currentLines;
   const std::size_t savedIndex = currentIndex;
   const std::string_view savedLine = currentLine;
   inInclude = true;
@@ -305,7 +298,6 @@ void Assembly::includeFile(std::string_view operand) {
   inInclude = false;
   includeEndFlag = false;
   includeName.clear();
-  currentLines = savedLines;
   currentIndex = savedIndex;
   currentLine = savedLine;
 }

@@ -143,9 +143,6 @@ class Assembly {
   void endMacro();
   void expandMacro(const Macro& macro, std::string_view arguments);
 
-  // Label index as record fields need it.
-  std::uint16_t labelIndexOf(std::string_view name);
-
  private:
   void runPass();
   void processLines(const std::vector<std::string>& lines, bool isInclude);
@@ -160,7 +157,6 @@ class Assembly {
   bool errorFlag = false;
   AssemblyError firstError;
   // Where the line in progress comes from, for the error position.
-  const std::vector<std::string>* currentLines = nullptr;
   std::size_t currentIndex = 0;
   std::string includeName;
   std::string_view currentLine;
@@ -169,7 +165,6 @@ class Assembly {
   std::string macroLine;
   std::size_t macroLineIndex = 0;
   std::string macroFile;
-  std::string scratch;
 };
 
 // Thrown by fail() to leave the line in progress; caught by the pass driver.
