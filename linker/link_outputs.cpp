@@ -1,7 +1,6 @@
 // The files a successful link leaves: the image for the target and the
 // .SYM file, then the programs asked for with RUNWHENDONE.
 #include <algorithm>
-#include <cstdio>
 #include <map>
 
 #include "linker/link_messages.h"
@@ -17,11 +16,7 @@ namespace {
 // A CP/M program runs from 0100H; its file starts there.
 constexpr std::uint32_t kCpmStart = 0x100;
 
-std::string hex4(std::uint32_t value) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%04X", value & 0xFFFF);
-  return buf;
-}
+std::string hex4(std::uint32_t value) { return HexDigits(value & 0xFFFF, 4); }
 
 }  // namespace
 
