@@ -8,8 +8,9 @@
 namespace velkor::testing {
 namespace {
 
-std::vector<std::uint8_t> pasmoImage(const std::vector<std::string>& lines) {
-  const auto dir = std::filesystem::temp_directory_path() / "linker_pasmo_oracle";
+// ctest runs the programs in parallel, so each gets its own oracle directory.
+std::vector<std::uint8_t> pasmoImage(const std::string& name, const std::vector<std::string>& lines) {
+  const auto dir = std::filesystem::temp_directory_path() / ("linker_pasmo_oracle_" + name);
   std::filesystem::create_directories(dir);
   {
     std::ofstream(dir / "all.asm") << joined(lines);
@@ -66,7 +67,7 @@ TEST_P(LinkedProgram, ImageEqualsOneSourceAssembledByPasmo) {
   }
   const LinkResult result = project.link();
   ASSERT_TRUE(result.ok) << project.output();
-  const std::vector<std::uint8_t> expected = pasmoImage(program.oracle);
+  const std::vector<std::uint8_t> expected = pasmoImage(program.name, program.oracle);
   ASSERT_FALSE(expected.empty());
   EXPECT_EQ(result.imageFile, expected) << project.output();
   EXPECT_EQ(readBytes(project.path("PROJ.ROM")), expected);
