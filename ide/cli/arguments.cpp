@@ -7,7 +7,7 @@ const std::string* ParsedArguments::Value(std::string_view name) const {
   return it == options.end() ? nullptr : &it->second;
 }
 
-bool ParseArguments(const std::vector<std::string>& args, std::span<const OptionSpec> specs,
+bool ParseArguments(const std::vector<std::string>& args, std::span<const OptionRule> rules,
                     ParsedArguments& parsed, const Invocation& run) {
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -20,15 +20,15 @@ bool ParseArguments(const std::vector<std::string>& args, std::span<const Option
       optionsEnded = true;
       continue;
     }
-    const OptionSpec* spec = nullptr;
-    for (const OptionSpec& candidate : specs) {
-      if (candidate.name == arg) spec = &candidate;
+    const OptionRule* match = nullptr;
+    for (const OptionRule& candidate : rules) {
+      if (candidate.name == arg) match = &candidate;
     }
-    if (spec == nullptr) {
+    if (match == nullptr) {
       run.UsageError("unknown option " + arg);
       return false;
     }
-    if (!spec->takesValue) {
+    if (!match->takesValue) {
       parsed.options[arg] = "";
       continue;
     }

@@ -2,7 +2,7 @@
 // Option parsing shared by the commands: "--name VALUE" options and "--name"
 // flags anywhere among the positional arguments; "--" ends the options.
 //
-//   static constexpr OptionSpec kOptions[] = {{"--target", true}, {"--no-sym", false}};
+//   static constexpr OptionRule kOptions[] = {{"--target", true}, {"--no-sym", false}};
 //   ParsedArguments parsed;
 //   if (!ParseArguments(run.args, kOptions, parsed, run)) return kExitUsage;
 //   if (parsed.Has("--no-sym")) ...;  parsed.Value("--target");  parsed.positional
@@ -17,7 +17,7 @@
 
 namespace velkor::cli {
 
-struct OptionSpec {
+struct OptionRule {
   std::string_view name;
   bool takesValue;
 };
@@ -31,7 +31,7 @@ struct ParsedArguments {
 };
 
 // On a bad argument prints the usage error and returns false.
-bool ParseArguments(const std::vector<std::string>& args, std::span<const OptionSpec> specs,
+bool ParseArguments(const std::vector<std::string>& args, std::span<const OptionRule> rules,
                     ParsedArguments& parsed, const Invocation& run);
 
 }  // namespace velkor::cli

@@ -9,7 +9,7 @@
 namespace velkor::cli {
 
 namespace {
-constexpr OptionSpec kOptions[] = {{"--project", true}};
+constexpr OptionRule kOptions[] = {{"--project", true}};
 }  // namespace
 
 // Assembles one file next to itself. On an error the assembler's two error

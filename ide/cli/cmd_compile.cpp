@@ -10,7 +10,7 @@
 namespace velkor::cli {
 
 namespace {
-constexpr OptionSpec kOptions[] = {{"--project", true}};
+constexpr OptionRule kOptions[] = {{"--project", true}};
 }  // namespace
 
 // Compiles one Pascal source with the project's settings (the defaults of a

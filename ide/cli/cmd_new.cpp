@@ -9,7 +9,7 @@
 namespace velkor::cli {
 
 namespace {
-constexpr OptionSpec kOptions[] = {
+constexpr OptionRule kOptions[] = {
     {"--target", true}, {"--cpu", true}, {"--main", true}, {"--no-sym", false}, {"--no-rtl", false},
 };
 

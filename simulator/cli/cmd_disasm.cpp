@@ -10,7 +10,7 @@
 namespace kavrin::cli {
 namespace {
 
-const OptionSpec kDisasmOptions = {{"--load-at", "--from", "--count", "--sym"}, {}, {}};
+const OptionTable kDisasmOptions = {{"--load-at", "--from", "--count", "--sym"}, {}, {}};
 
 }  // namespace
 

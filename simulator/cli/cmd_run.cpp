@@ -15,7 +15,7 @@
 namespace kavrin::cli {
 namespace {
 
-const OptionSpec kRunOptions = {
+const OptionTable kRunOptions = {
     {"--load-at", "--pc", "--sym", "--break", "--max-steps", "--terminal-port"},
     {"--break"},
     {"--regs", "--trace"},

@@ -10,7 +10,7 @@ std::optional<std::string> ParsedOptions::Value(const std::string& name) const {
   return it->second.back();
 }
 
-ParsedOptions ParseOptions(const std::vector<std::string>& args, const OptionSpec& spec) {
+ParsedOptions ParseOptions(const std::vector<std::string>& args, const OptionTable& known) {
   ParsedOptions out;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -20,15 +20,15 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args, const OptionSpe
         return out;
       }
       out.positional = a;
-    } else if (spec.switches.count(a)) {
+    } else if (known.switches.count(a)) {
       out.switches.insert(a);
-    } else if (spec.withValue.count(a)) {
+    } else if (known.withValue.count(a)) {
       if (i + 1 >= args.size()) {
         out.error = a + " needs a value";
         return out;
       }
       auto& list = out.values[a];
-      if (!list.empty() && !spec.repeatable.count(a)) {
+      if (!list.empty() && !known.repeatable.count(a)) {
         out.error = a + " given twice";
         return out;
       }

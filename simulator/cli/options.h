@@ -10,7 +10,7 @@
 
 namespace kavrin::cli {
 
-struct OptionSpec {
+struct OptionTable {
   std::set<std::string> withValue;    // may repeat only when listed in repeatable
   std::set<std::string> repeatable;
   std::set<std::string> switches;
@@ -26,7 +26,7 @@ struct ParsedOptions {
   bool Has(const std::string& name) const { return switches.count(name) != 0; }
 };
 
-ParsedOptions ParseOptions(const std::vector<std::string>& args, const OptionSpec& spec);
+ParsedOptions ParseOptions(const std::vector<std::string>& args, const OptionTable& known);
 
 // A positive decimal count.
 std::optional<unsigned long long> ParseCount(const std::string& text);
