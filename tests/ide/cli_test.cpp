@@ -1,10 +1,9 @@
 // velkor-cli run as a program: exit statuses, output streams, new and show.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include "ide/core/project_file.h"
 #include "ide/core/run_time_library.h"
+#include "tests/platform/run_program.h"
 #include "tests/platform/test_dir.h"
 
 namespace velkor {
@@ -12,30 +11,15 @@ namespace {
 
 using kit_test::TestDir;
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using CliRun = kit_test::ProgramRun;
 
 CliRun Cli(const TestDir& dir, const std::vector<std::string>& args) {
-  std::string command = "cd " + Quote(dir.Path()) + " && " + Quote(std::string(KIT_BIN_DIR) + "/velkor-cli");
-  for (const auto& a : args) command += " " + Quote(a);
-  command += " >" + Quote(dir.Path() + ".out") + " 2>" + Quote(dir.Path() + ".err");
-  int raw = std::system(command.c_str());
-  CliRun r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, TestDir::Read(dir.Path() + ".out"), TestDir::Read(dir.Path() + ".err")};
-  std::filesystem::remove(dir.Path() + ".out");
-  std::filesystem::remove(dir.Path() + ".err");
-  return r;
+  return kit_test::RunProgram(dir.Path(), "velkor-cli", args);
 }
 
-int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+int LineCount(const std::string& text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
 
 struct ErrorCase {
   const char* name;
@@ -58,21 +42,30 @@ TEST_P(CliErrors, OneClearLineOnStderr) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path() + "P.Prj")) << "nothing written on an error";
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CliErrors, ::testing::Values(
-    ErrorCase{"NoCommand", {}, 2, "no command"},
-    ErrorCase{"UnknownCommand", {"frobnicate"}, 2, "unknown command frobnicate"},
-    ErrorCase{"UnknownOption", {"new", "P.Prj", "--fast", "A.Mac"}, 2, "unknown option --fast"},
-    ErrorCase{"OptionWithoutValue", {"new", "P.Prj", "A.Mac", "--target"}, 2, "--target needs a value"},
-    ErrorCase{"BadTarget", {"new", "P.Prj", "--target", "512K", "A.Mac"}, 2, "unknown target 512K"},
-    ErrorCase{"BadCpu", {"new", "P.Prj", "--cpu", "6502", "A.Mac"}, 2, "unknown CPU 6502"},
-    ErrorCase{"MainNotPascal", {"new", "P.Prj", "--main", "A.Mac", "A.Mac"}, 2, "must be of type \".PAS\""},
-    ErrorCase{"NotAPrjName", {"new", "P.txt", "A.Mac"}, 2, "must end in .Prj"},
-    ErrorCase{"NoFiles", {"new", "P.Prj"}, 2, "no source files"},
-    ErrorCase{"MissingFile", {"new", "P.Prj", "A.Mac", "Gone.Mac"}, 1, "cannot find Gone.Mac"},
-    ErrorCase{"ShowMissing", {"show", "None.Prj"}, 1, "None.Prj"},
-    ErrorCase{"ShowForeign", {"show", "Bad.Prj"}, 1, "is not a project file"},
-    ErrorCase{"ShowTwoFiles", {"show", "a.Prj", "b.Prj"}, 2, "expected one project file"},
-    ErrorCase{"ShowUnknownOption", {"show", "--all", "Bad.Prj"}, 2, "unknown option --all"}),
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliErrors,
+    ::testing::Values(
+        ErrorCase{"NoCommand", {}, 2, "no command"},
+        ErrorCase{"UnknownCommand", {"frobnicate"}, 2, "unknown command frobnicate"},
+        ErrorCase{"UnknownOption", {"new", "P.Prj", "--fast", "A.Mac"}, 2, "unknown option --fast"},
+        ErrorCase{"OptionWithoutValue",
+                  {"new", "P.Prj", "A.Mac", "--target"},
+                  2,
+                  "--target needs a value"},
+        ErrorCase{
+            "BadTarget", {"new", "P.Prj", "--target", "512K", "A.Mac"}, 2, "unknown target 512K"},
+        ErrorCase{"BadCpu", {"new", "P.Prj", "--cpu", "6502", "A.Mac"}, 2, "unknown CPU 6502"},
+        ErrorCase{"MainNotPascal",
+                  {"new", "P.Prj", "--main", "A.Mac", "A.Mac"},
+                  2,
+                  "must be of type \".PAS\""},
+        ErrorCase{"NotAPrjName", {"new", "P.txt", "A.Mac"}, 2, "must end in .Prj"},
+        ErrorCase{"NoFiles", {"new", "P.Prj"}, 2, "no source files"},
+        ErrorCase{"MissingFile", {"new", "P.Prj", "A.Mac", "Gone.Mac"}, 1, "cannot find Gone.Mac"},
+        ErrorCase{"ShowMissing", {"show", "None.Prj"}, 1, "None.Prj"},
+        ErrorCase{"ShowForeign", {"show", "Bad.Prj"}, 1, "is not a project file"},
+        ErrorCase{"ShowTwoFiles", {"show", "a.Prj", "b.Prj"}, 2, "expected one project file"},
+        ErrorCase{"ShowUnknownOption", {"show", "--all", "Bad.Prj"}, 2, "unknown option --all"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Cli, HelpListsTheCommandsOnStdout) {
@@ -92,13 +85,14 @@ TEST(Cli, NewThenShowListsTheItems) {
   dir.Write("Main.Pas", "program x; begin end.\r\n");
   dir.Write("io.mac", "\tnop\r\n");
   std::string outside = dir.Write("other/Ext.RRO", "");
-  CliRun made = Cli(dir, {"new", "Demo.Prj", "--target", "32k", "--cpu", "Z180", "--main", "Main.Pas", "--no-rtl",
-                       "io.mac", "Main.Pas", outside, "io.mac"});
+  CliRun made = Cli(dir, {"new", "Demo.Prj", "--target", "32k", "--cpu", "Z180", "--main",
+                          "Main.Pas", "--no-rtl", "io.mac", "Main.Pas", outside, "io.mac"});
   ASSERT_EQ(made.status, 0) << made.err;
   EXPECT_TRUE(made.err.empty());
   CliRun shown = Cli(dir, {"show", "Demo.Prj"});
   ASSERT_EQ(shown.status, 0) << shown.err;
-  EXPECT_EQ(shown.out, "Demo\n" + dir.Path() + "\n32K target device\nZ180 CPU\nio.mac\nMain.Pas\n" + outside + "\n");
+  EXPECT_EQ(shown.out, "Demo\n" + dir.Path() + "\n32K target device\nZ180 CPU\nio.mac\nMain.Pas\n" +
+                           outside + "\n");
   Project p;
   std::string error;
   ASSERT_TRUE(ReadProjectFile(dir.Path() + "Demo.Prj", p, error)) << error;
@@ -135,9 +129,11 @@ TEST(Cli, RunTimeLibraryFollowsPascalProjectsOnly) {
   dir.Write("B.Pas", "");
   std::string error;
   std::vector<std::string> withRtl = {"A.Mac", "B.Pas"};
-  for (std::string_view object : RunTimeLibraryObjects(kCpuZ80)) withRtl.emplace_back(object);
+  for (std::string_view object : RunTimeLibraryObjects(kCpuZ80))
+    withRtl.emplace_back(object);
   std::vector<std::string> withZ180Rtl = {"B.Pas"};
-  for (std::string_view object : RunTimeLibraryObjects(kCpuZ180)) withZ180Rtl.emplace_back(object);
+  for (std::string_view object : RunTimeLibraryObjects(kCpuZ180))
+    withZ180Rtl.emplace_back(object);
 
   struct Case {
     std::vector<std::string> args;
@@ -154,5 +150,5 @@ TEST(Cli, RunTimeLibraryFollowsPascalProjectsOnly) {
   }
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

@@ -1,0 +1,53 @@
+#pragma once
+// Runs one of our programs as a user would from a shell in a directory, and
+// collects its exit status, stdout and stderr.
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace kit_test {
+
+struct ProgramRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+inline std::string ShellQuoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text)
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// `program` is a file name under the build's program directory.
+inline ProgramRun RunProgram(const std::string& directory, const std::string& program,
+                             const std::vector<std::string>& args) {
+  static int counter = 0;
+  const std::filesystem::path capture =
+      std::filesystem::temp_directory_path() /
+      ("kit-run-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+  const std::string out = capture.string() + ".out", err = capture.string() + ".err";
+  std::string command = "cd " + ShellQuoted(directory) + " && " +
+                        ShellQuoted(std::string(KIT_BIN_DIR) + "/" + program);
+  for (const std::string& a : args)
+    command += " " + ShellQuoted(a);
+  command += " >" + ShellQuoted(out) + " 2>" + ShellQuoted(err);
+  const int raw = std::system(command.c_str());
+  auto read = [](const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  ProgramRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read(out), read(err)};
+  std::filesystem::remove(out);
+  std::filesystem::remove(err);
+  return run;
+}
+
+} // namespace kit_test
