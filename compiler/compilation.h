@@ -219,6 +219,7 @@ struct Compilation {
   std::int32_t NumericValue = 0;
   std::string StringValue;  // its size is the string length
   bool RangeFollows = false;
+  bool RangeColonPending = false;  // the ":" current stands for the ".." after a constant
   std::string ConstantText;
   std::vector<std::string> DefinedSymbols;
   bool SkippingText = false;

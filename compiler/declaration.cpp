@@ -114,8 +114,9 @@ void ResolvePendingPointers(Compilation& c, int typeId) {
             ++k;
             continue;
         }
-        const std::size_t from = static_cast<std::size_t>(pending[k].identifierCount) + 1;
-        const std::size_t to = k + 1 < pending.size() ? static_cast<std::size_t>(pending[k + 1].identifierCount) + 1
+        // The pointer was entered just before (a field) or just after (a type) the count was taken.
+        const std::size_t from = static_cast<std::size_t>(pending[k].identifierCount);
+        const std::size_t to = k + 1 < pending.size() ? static_cast<std::size_t>(pending[k + 1].identifierCount)
                                                       : c.Identifiers.size();
         for (std::size_t i = from; i < to && i < c.Identifiers.size(); ++i) {
             IdentifierEntry& e = c.Identifiers[i];

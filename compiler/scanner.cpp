@@ -116,6 +116,7 @@ void ReadConstant(Compilation& c, const std::string& prefix) {
     if (c.CurrentChar == '.') {
       c.CurrentChar = ':';
       c.RangeFollows = true;
+      c.RangeColonPending = true;
     } else {
       ReadRealTail(c);
     }
@@ -333,6 +334,13 @@ void NextSymbol(Compilation& c) {
     };
     switch (ch) {
       case ':':
+        // The colon that stands for ".." says so, however it was written.
+        if (c.RangeColonPending) {
+          c.RangeColonPending = false;
+          c.RangeFollows = true;
+          c.Symbol = SymbolKind::Colon;
+          return;
+        }
         if (next == '=') return two(SymbolKind::Becomes);
         c.Symbol = SymbolKind::Colon;
         return;

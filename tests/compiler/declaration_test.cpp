@@ -33,6 +33,16 @@ TEST(DeclarationSections, RepeatAndInterleave) {
     EXPECT_TRUE(Contains(p.lines, "T_B:\tDS 3"));
 }
 
+TEST(DeclarationSections, PointersDeclaredBeforeTheirTargetGetItsSize) {
+    const CompiledProgram p = Ok(
+        "PROGRAM T;\nTYPE P = ^Q; Q = RECORD A, B: LONGINT END;\n"
+        "  NODE = RECORD NEXT: ^NODE; V: WORD END;\n"
+        "VAR X: P; N: NODE;\nBEGIN NEW(X); NEW(N.NEXT) END.\n");
+    EXPECT_EQ(MainBody(p), (Lines{"\tld hl,8", "\tcall __malloc", "\tld (T_X),hl", "\tld hl,T_N", "\tpush hl",
+                                  "\tld hl,4", "\tcall __malloc", "\tex de,hl", "\tpop hl", "\tld (hl),e",
+                                  "\tinc hl", "\tld (hl),d"}));
+}
+
 TEST(ModuleTail, StorageOrderSizesAndEnd) {
     const CompiledProgram p = Ok(
         "PROGRAM T;\nTYPE R = RECORD A: BYTE; B: WORD; C: LONGINT END;\n"

@@ -113,7 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FoldCase{"65535", {"word:65535"}}, FoldCase{"65536", {"long:65536"}},
                       FoldCase{"$10+%11", {"byte:19"}}, FoldCase{"10/3", {"byte:3"}},
                       FoldCase{"M/2", {"int:-3"}}, FoldCase{"K*2", {"byte:8"}},
-                      FoldCase{"1..5", {"byte:1..", ":", "byte:5"}},
+                      FoldCase{"1..5", {"byte:1..", "..:", "byte:5"}},
+                      FoldCase{"1..=", {"byte:1..", "..:", "="}},
                       FoldCase{"1 .. 5", {"byte:1", "..:", "byte:5"}},
                       FoldCase{"(2+3)*2", {"(", "byte:5", ")", "*", "byte:2"}}));
 
