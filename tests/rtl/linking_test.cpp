@@ -241,5 +241,19 @@ TEST(Overlay, PartsAreSwappedIntoTheBuffer) {
   batch.Run();
 }
 
+// The start-up stores overlay parts from 4000H on; a program with overlays
+// whose code reaches that far fails to link instead of being overwritten.
+TEST(Overlay, CodeReachingThePartsFailsTheLink) {
+  BoardProgram program;
+  program.code = {"\tld hl,Buffer+6", "\tcall __InitializeOverlay", "\tjp Past", "\tDS 4000H", "Past:"};
+  program.data = {"Buffer:", "\tDS 8"};
+  BoardRun run = RunOnBoard(program);
+  EXPECT_FALSE(run.built);
+  EXPECT_NE(run.log.find("Program code reaches the overlay parts at 4000H"), std::string::npos) << run.log;
+  program.code = {"\tjp Past", "\tDS 4000H", "Past:"};
+  BoardRun plain = RunOnBoard(program);
+  EXPECT_TRUE(plain.built) << "without overlays the code may be larger\n" << plain.log;
+}
+
 }  // namespace
 }  // namespace rtltest
