@@ -185,4 +185,28 @@ void CompileFile(Compilation& c, const std::string& fileName, int /*editorPageIn
   dataSize = static_cast<std::int32_t>(c.DataSize);
 }
 
+ProgramHeading ReadProgramHeading(const std::string& fileName) {
+  ProgramHeading heading;
+  MessageList messages;
+  Compilation c(messages);
+  c.MainSourceName = fileName;
+  c.EncodedInput = UpperExtension(fileName) == ".EPS";
+  if (!OpenMainSource(c)) return heading;
+  try {
+    NextSymbol(c);
+    if (c.Symbol == SymbolKind::Identifier && c.IdentifierText == "LINK") {
+      heading.readable = heading.hasLink = true;
+    } else if (c.Symbol == SymbolKind::Program) {
+      NextSymbol(c);
+      if (c.Symbol == SymbolKind::Identifier) {
+        heading.readable = true;
+        heading.programName = c.IdentifierText;
+      }
+    }
+  } catch (const ECompileError&) {
+  }
+  CloseAllSources(c);
+  return heading;
+}
+
 }  // namespace velkor

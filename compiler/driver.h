@@ -23,6 +23,15 @@ namespace velkor {
 void CompileFile(Compilation& c, const std::string& fileName, int editorPageIndex,
                  std::int32_t& codeSize, std::int32_t& dataSize);
 
+// How a main file begins, read with the scanner so comments and directives
+// are skipped: whether it opens with a LINK clause, and its program name.
+struct ProgramHeading {
+  bool readable = false;  // the file opened and began with LINK or PROGRAM name
+  bool hasLink = false;
+  std::string programName;
+};
+ProgramHeading ReadProgramHeading(const std::string& fileName);
+
 // The file name with its extension replaced (or appended).
 std::string ChangeFileExt(const std::string& fileName, const std::string& extension);
 

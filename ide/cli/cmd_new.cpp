@@ -1,22 +1,38 @@
+#include <cctype>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "common/project.h"
+#include "compiler/driver.h"
 #include "ide/cli/arguments.h"
 #include "ide/core/project_file.h"
 #include "ide/core/run_time_library.h"
+#include "ide/core/startup_module.h"
 #include "platform/paths.h"
 
 namespace velkor::cli {
 
 namespace {
 constexpr OptionRule kOptions[] = {
-    {"--target", true}, {"--cpu", true}, {"--main", true}, {"--no-sym", false}, {"--no-rtl", false},
+    {"--target", true},  {"--cpu", true},     {"--main", true},
+    {"--no-sym", false}, {"--no-rtl", false}, {"--ram", true},
 };
 
 bool IsPascal(const std::string& file) {
   std::string extension = platform::UpperCase(platform::ExtensionPart(file));
   return extension == ".PAS" || extension == ".EPS";
 }
+// One to four hexadecimal digits, an optional trailing H.
+std::optional<std::uint16_t> ParseRamStart(std::string text) {
+  if (!text.empty() && (text.back() == 'H' || text.back() == 'h')) text.pop_back();
+  if (text.empty() || text.size() > 4) return std::nullopt;
+  for (char c : text) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
+  }
+  return static_cast<std::uint16_t>(std::stoul(text, nullptr, 16));
+}
+
 }  // namespace
 
 int RunNew(Invocation& run) {
@@ -48,15 +64,37 @@ int RunNew(Invocation& run) {
   }
   project.RefreshDescriptions();
 
+  std::uint16_t ramStart = kDefaultRamStart;
+  if (const std::string* ram = parsed.Value("--ram")) {
+    auto value = ParseRamStart(*ram);
+    if (!value) return run.UsageError("--ram needs a hexadecimal address: " + *ram);
+    ramStart = *value;
+  }
+
   bool hasPascal = false;
+  std::string mainPascal;
   for (std::size_t i = 1; i < parsed.positional.size(); ++i) {
     const std::string& file = parsed.positional[i];
     if (!platform::FileExists(file)) return run.Fail("cannot find " + file);
+    if (IsPascal(file) && !hasPascal) mainPascal = platform::AbsolutePath(file);
     hasPascal |= IsPascal(file);
     project.AddFile(platform::AbsolutePath(file));
   }
   if (hasPascal && !parsed.Has("--no-rtl")) {
-    for (std::string_view object : RunTimeLibraryObjects(project.settings.CPU)) project.AddFile(object);
+    if (IsPascal(project.settings.MainFileName)) mainPascal = project.settings.MainFileName;
+    // A program with its own LINK clause keeps full control of its layout.
+    const ProgramHeading heading = ReadProgramHeading(mainPascal);
+    if (heading.readable && !heading.hasLink) {
+      std::string startup, error;
+      if (!WriteStartupModule(platform::ProgramDirectory(), project.Directory(),
+                              heading.programName, ramStart, startup, error)) {
+        return run.Fail(error);
+      }
+      project.AddFile(startup);
+      project.MoveFile(project.FileCount() - 1, 0);
+    }
+    for (std::string_view object : RunTimeLibraryObjects(project.settings.CPU))
+      project.AddFile(object);
   }
 
   std::string error;

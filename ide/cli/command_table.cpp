@@ -18,7 +18,7 @@ namespace {
 const Command kCommands[] = {
     {"new",
      "PROJECT.Prj [--target None|CP/M|2K|4K|8K|16K|32K|64K|128K|256K] [--cpu Z80|Z180] [--main FILE] "
-     "[--no-sym] [--no-rtl] FILE...",
+     "[--no-sym] [--no-rtl] [--ram HEX] FILE...",
      "write a project listing the files in link order", RunNew},
     {"asm", "FILE.Mac|FILE.EMS [--project PROJECT.Prj]", "assemble one file into an .RRO object beside it",
      RunAsm},

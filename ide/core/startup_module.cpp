@@ -1,0 +1,57 @@
+#include "ide/core/startup_module.h"
+
+#include <cstdio>
+
+#include "platform/atomic_file.h"
+#include "platform/paths.h"
+
+namespace velkor {
+
+namespace {
+
+// Comment lines keep the placeholders, so they still explain the template.
+void ReplaceOutsideComments(std::string& text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
+    const std::size_t newline = text.rfind('\n', at);
+    const std::size_t lineStart = newline == std::string::npos ? 0 : newline + 1;
+    if (text[lineStart] == ';') {
+      at += from.size();
+      continue;
+    }
+    text.replace(at, from.size(), to);
+    at += to.size();
+  }
+}
+
+}  // namespace
+
+bool StartupModuleText(const std::string& programDirectory, const std::string& programName,
+                       std::uint16_t ramStart, std::string& text, std::string& error) {
+  const std::string templatePath = programDirectory + "Default/Startup.mac";
+  if (!platform::ReadWholeFile(templatePath, text, error)) {
+    error = "cannot read the start-up template " + templatePath;
+    return false;
+  }
+  char ram[8];
+  std::snprintf(ram, sizeof ram, "%04X", ramStart);
+  ReplaceOutsideComments(text, "%MAIN%", programName);
+  ReplaceOutsideComments(text, "%RAM%", ram);
+  return true;
+}
+
+bool WriteStartupModule(const std::string& programDirectory, const std::string& projectDirectory,
+                        const std::string& programName, std::uint16_t ramStart, std::string& path,
+                        std::string& error) {
+  std::string text;
+  if (!StartupModuleText(programDirectory, programName, ramStart, text, error)) return false;
+  path = projectDirectory + kStartupFileName;
+  if (platform::FileExists(path)) {
+    std::string existing, unused;
+    if (platform::ReadWholeFile(path, existing, unused) && existing == text) return true;
+    error = path + " already exists; remove it or give --no-rtl";
+    return false;
+  }
+  return platform::WriteFileAtomically(path, text, error);
+}
+
+}  // namespace velkor

@@ -1,0 +1,26 @@
+#pragma once
+// The start-up module of a new Pascal project: a compiled main program is a
+// routine that returns, so a project whose main file has no LINK clause gets
+// a copy of Default/Startup.mac first, which sets up the board, calls the
+// program and halts.
+
+#include <cstdint>
+#include <string>
+
+namespace velkor {
+
+inline constexpr const char* kStartupFileName = "Startup.Mac";
+inline constexpr std::uint16_t kDefaultRamStart = 0x8000;
+
+// The template's text for `programName`, with data at `ramStart`.
+bool StartupModuleText(const std::string& programDirectory, const std::string& programName,
+                       std::uint16_t ramStart, std::string& text, std::string& error);
+
+// Writes the start-up beside the project and gives its path. An existing file
+// of that name is kept when it already holds this text and refused
+// otherwise, so a user's own file is never overwritten.
+bool WriteStartupModule(const std::string& programDirectory, const std::string& projectDirectory,
+                        const std::string& programName, std::uint16_t ramStart, std::string& path,
+                        std::string& error);
+
+}  // namespace velkor

@@ -1,0 +1,98 @@
+// velkor-cli new puts a start-up first in a Pascal project whose main file
+// has no LINK clause, so the program builds and runs on kavrin-cli as it is.
+#include <gtest/gtest.h>
+
+#include "ide/core/project_file.h"
+#include "ide/core/run_time_library.h"
+#include "ide/core/startup_module.h"
+#include "tests/platform/run_program.h"
+#include "tests/platform/test_dir.h"
+
+namespace velkor {
+namespace {
+
+using kit_test::RunProgram;
+using kit_test::TestDir;
+
+// The heading's comment names LINK, which must not count as the clause.
+const char* kHello = "{ no LINK here } (* nor LINK here *)\r\n"
+                     "PROGRAM Hello;\r\nBEGIN\r\n  OUT($80, 72); OUT($80, 105);\r\nEND.\r\n";
+
+std::vector<std::string> FilesOf(const TestDir& dir, const std::string& prj) {
+  Project p;
+  std::string error;
+  EXPECT_TRUE(ReadProjectFile(dir.Path() + prj, p, error)) << error;
+  return p.Files();
+}
+
+TEST(NewStartup, ProgramWithoutLinkGetsTheStartupFirstAndRuns) {
+  TestDir dir;
+  dir.Write("Hello.Pas", kHello);
+  const auto created = RunProgram(dir.Path(), "velkor-cli", {"new", "P.Prj", "Hello.Pas"});
+  ASSERT_EQ(created.status, 0) << created.err;
+  const std::vector<std::string> files = FilesOf(dir, "P.Prj");
+  ASSERT_GE(files.size(), 2u);
+  EXPECT_EQ(files[0], kStartupFileName);
+  EXPECT_EQ(files[1], "Hello.Pas");
+  const std::string startup = TestDir::Read(dir.Path() + kStartupFileName);
+  EXPECT_NE(startup.find("@HELLO"), std::string::npos) << startup;
+  EXPECT_NE(startup.find("LINK 0000H,08000H"), std::string::npos) << startup;
+
+  const auto built = RunProgram(dir.Path(), "velkor-cli", {"build", "P.Prj"});
+  ASSERT_EQ(built.status, 0) << built.out << built.err;
+  const auto ran = RunProgram(dir.Path(), "kavrin-cli", {"run", "P.ROM", "--max-steps", "100000"});
+  EXPECT_EQ(ran.status, 0) << ran.err; // it halts
+  EXPECT_EQ(ran.out, "Hi");
+}
+
+TEST(NewStartup, RamOptionPlacesTheData) {
+  TestDir dir;
+  dir.Write("Hello.Pas", kHello);
+  ASSERT_EQ(
+      RunProgram(dir.Path(), "velkor-cli", {"new", "P.Prj", "--ram", "9000", "Hello.Pas"}).status,
+      0);
+  EXPECT_NE(TestDir::Read(dir.Path() + kStartupFileName).find("LINK 0000H,09000H"),
+            std::string::npos);
+  for (const char* bad : {"10000", "XYZ", ""}) {
+    EXPECT_EQ(
+        RunProgram(dir.Path(), "velkor-cli", {"new", "Q.Prj", "--ram", bad, "Hello.Pas"}).status, 2)
+        << bad;
+  }
+}
+
+TEST(NewStartup, OwnLinkClauseOrNoRtlGetsNone) {
+  TestDir dir;
+  dir.Write("Own.Pas", "{ comment first }\r\nLINK CODEADD = $0000 DATAADD = $8000\r\nPROGRAM "
+                       "Own;\r\nBEGIN\r\nEND.\r\n");
+  dir.Write("Hello.Pas", kHello);
+  ASSERT_EQ(RunProgram(dir.Path(), "velkor-cli", {"new", "P.Prj", "Own.Pas"}).status, 0);
+  std::vector<std::string> expected = {"Own.Pas"};
+  for (std::string_view object : RunTimeLibraryObjects(kCpuZ80))
+    expected.emplace_back(object);
+  EXPECT_EQ(FilesOf(dir, "P.Prj"), expected);
+  ASSERT_EQ(RunProgram(dir.Path(), "velkor-cli", {"new", "Q.Prj", "--no-rtl", "Hello.Pas"}).status,
+            0);
+  EXPECT_EQ(FilesOf(dir, "Q.Prj"), std::vector<std::string>{"Hello.Pas"});
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() + kStartupFileName));
+}
+
+TEST(NewStartup, MainOptionChoosesTheProgramAndAUsersFileIsKept) {
+  TestDir dir;
+  dir.Write("Hello.Pas", kHello);
+  dir.Write("Other.Pas", "PROGRAM Other;\r\nBEGIN\r\nEND.\r\n");
+  ASSERT_EQ(RunProgram(dir.Path(), "velkor-cli",
+                       {"new", "P.Prj", "--main", "Other.Pas", "Hello.Pas", "Other.Pas"})
+                .status,
+            0);
+  EXPECT_NE(TestDir::Read(dir.Path() + kStartupFileName).find("@OTHER"), std::string::npos);
+
+  // Another program's start-up is the user's file now: new refuses to replace it.
+  const auto refused = RunProgram(dir.Path(), "velkor-cli", {"new", "Q.Prj", "Hello.Pas"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("already exists"), std::string::npos) << refused.err;
+  EXPECT_NE(TestDir::Read(dir.Path() + kStartupFileName).find("@OTHER"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() + "Q.Prj"));
+}
+
+}  // namespace
+}  // namespace velkor
