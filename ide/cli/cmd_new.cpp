@@ -80,12 +80,13 @@ int RunNew(Invocation& run) {
     hasPascal |= IsPascal(file);
     project.AddFile(platform::AbsolutePath(file));
   }
+  std::string error;
   if (hasPascal && !parsed.Has("--no-rtl")) {
     if (IsPascal(project.settings.MainFileName)) mainPascal = project.settings.MainFileName;
     // A program with its own LINK clause keeps full control of its layout.
     const ProgramHeading heading = ReadProgramHeading(mainPascal);
     if (heading.readable && !heading.hasLink) {
-      std::string startup, error;
+      std::string startup;
       if (!WriteStartupModule(platform::ProgramDirectory(), project.Directory(),
                               heading.programName, ramStart, startup, error)) {
         return run.Fail(error);
@@ -95,9 +96,10 @@ int RunNew(Invocation& run) {
     }
     for (std::string_view object : RunTimeLibraryObjects(project.settings.CPU))
       project.AddFile(object);
+    if (!CopyTerminalUnit(platform::ProgramDirectory(), project.Directory(), error))
+      return run.Fail(error);
   }
 
-  std::string error;
   if (!WriteProjectFile(project, prjPath, error)) return run.Fail(error);
   return kExitOk;
 }

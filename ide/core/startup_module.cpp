@@ -54,4 +54,16 @@ bool WriteStartupModule(const std::string& programDirectory, const std::string& 
   return platform::WriteFileAtomically(path, text, error);
 }
 
+bool CopyTerminalUnit(const std::string& programDirectory, const std::string& projectDirectory,
+                      std::string& error) {
+  if (platform::FindCaseInsensitive(projectDirectory, kTerminalUnitFileName)) return true;
+  const std::string source = programDirectory + "Default/" + kTerminalUnitFileName;
+  std::string text;
+  if (!platform::ReadWholeFile(source, text, error)) {
+    error = "cannot read the terminal unit " + source;
+    return false;
+  }
+  return platform::WriteFileAtomically(projectDirectory + kTerminalUnitFileName, text, error);
+}
+
 }  // namespace velkor

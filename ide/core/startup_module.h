@@ -11,6 +11,7 @@ namespace velkor {
 
 inline constexpr const char* kStartupFileName = "Startup.Mac";
 inline constexpr std::uint16_t kDefaultRamStart = 0x8000;
+inline constexpr const char* kTerminalUnitFileName = "Terminal.pas";
 
 // The template's text for `programName`, with data at `ramStart`.
 bool StartupModuleText(const std::string& programDirectory, const std::string& programName,
@@ -22,5 +23,11 @@ bool StartupModuleText(const std::string& programDirectory, const std::string& p
 bool WriteStartupModule(const std::string& programDirectory, const std::string& projectDirectory,
                         const std::string& programName, std::uint16_t ramStart, std::string& path,
                         std::string& error);
+
+// Copies the terminal unit from Default/ beside the project, where the
+// compiler's include search finds it. A file of that name already there, in
+// any letter case, is the user's and stays as it is.
+bool CopyTerminalUnit(const std::string& programDirectory, const std::string& projectDirectory,
+                      std::string& error);
 
 }  // namespace velkor

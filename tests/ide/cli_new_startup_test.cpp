@@ -94,5 +94,20 @@ TEST(NewStartup, MainOptionChoosesTheProgramAndAUsersFileIsKept) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path() + "Q.Prj"));
 }
 
+TEST(NewStartup, TerminalUnitComesBesideTheProjectUnlessTheUserHasOne) {
+  TestDir dir;
+  dir.Write("Hello.Pas", kHello);
+  ASSERT_EQ(RunProgram(dir.Path(), "velkor-cli", {"new", "P.Prj", "Hello.Pas"}).status, 0);
+  EXPECT_EQ(TestDir::Read(dir.Path() + kTerminalUnitFileName),
+            TestDir::Read(std::string(KIT_BIN_DIR) + "/Default/" + kTerminalUnitFileName));
+
+  const std::string own = dir.Path() + "own/";
+  dir.Write("own/Hello.Pas", kHello);
+  dir.Write("own/TERMINAL.PAS", "{ mine }");
+  ASSERT_EQ(RunProgram(own, "velkor-cli", {"new", "P.Prj", "Hello.Pas"}).status, 0);
+  EXPECT_EQ(TestDir::Read(own + "TERMINAL.PAS"), "{ mine }");
+  EXPECT_FALSE(std::filesystem::exists(own + kTerminalUnitFileName));
+}
+
 }  // namespace
 }  // namespace velkor
