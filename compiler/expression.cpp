@@ -92,7 +92,11 @@ void Compare(Compilation& c, Relation r, ExprType left, ExprType right) {
   if (IsOrdinalNumber(left.type) && IsOrdinalNumber(right.type)) {
     const bool wordAgainstInteger = (left.type == kTypeWord && right.type == kTypeInteger) ||
                                     (left.type == kTypeInteger && right.type == kTypeWord);
-    if (wordAgainstInteger) {
+    const ExprType& wordSide = left.type == kTypeWord ? left : right;
+    if (wordAgainstInteger && wordSide.isConstant && wordSide.constantValue <= kMaxInteger) {
+      // A WORD constant within INTEGER range compares exactly as an INTEGER.
+      left.type = right.type = kTypeInteger;
+    } else if (wordAgainstInteger) {
       // Neither 16-bit comparison is right for both: compare as LONGINT.
       EmitWidenTopToLong(c, right.type);
       EmitWidenLeftToLong(c, left.type);
@@ -241,9 +245,10 @@ ExprType Factor(Compilation& c) {
       const std::uint8_t type = c.Symbol == SymbolKind::ByteConst   ? kTypeByte
                                 : c.Symbol == SymbolKind::WordConst ? kTypeWord
                                                                     : kTypeInteger;
-      EmitPushConstant(c, c.NumericValue);
+      const std::int32_t value = c.NumericValue;
+      EmitPushConstant(c, value);
       NextSymbol(c);
-      return ExprType{type, 0};
+      return ExprType{type, 0, true, value};
     }
     case SymbolKind::LongConst:
       EmitPushLongConstant(c, c.NumericValue);

@@ -17,6 +17,9 @@ namespace velkor {
 struct ExprType {
   std::uint8_t type = kTypeNone;
   std::uint16_t reference = 0;
+  // Set while the operand is one numeric constant and nothing more.
+  bool isConstant = false;
+  std::int32_t constantValue = 0;
 };
 
 // Relational level: SimpleExpression [relation SimpleExpression | IN [set]].

@@ -37,6 +37,7 @@ constexpr bool IsOrdinalNumber(std::uint8_t t) {
   return t == kTypeByte || t == kTypeWord || t == kTypeInteger;
 }
 constexpr bool IsNumeric(std::uint8_t t) { return IsOrdinalNumber(t) || t == kTypeLongint; }
+constexpr std::int32_t kMaxInteger = 32767;  // the largest INTEGER value
 
 // Table limits. A full table ends the compilation with the overflow report.
 constexpr int kMaxIdentifiers = 5000;       // "IDENTIFIER"
