@@ -274,7 +274,6 @@ void CompileBlock(Compilation& c, bool isFunction, int level, int routine) {
     bool hasBody = true;
     if (mainProgram) {
         // The program heading's ";" is still current.
-        if (c.Symbol == SymbolKind::LeftParen) ReportCompileError(c, kErrMainWithParameters);
         Require(c, SymbolKind::Semicolon, kErrExpectedSemicolon);
     } else {
         hasBody = RoutineHeading(c, routine, isFunction, forwardBody);

@@ -74,6 +74,8 @@ void CompileProgram(Compilation& c) {
   NoteGlobal(c, "@" + c.ProgramName);
   NoteExternal(c, "HeapPtr");
   NextSymbol(c);
+  // PROGRAM T(INPUT, OUTPUT) is a habit from standard Pascal; say so plainly.
+  if (c.Symbol == SymbolKind::LeftParen) ReportCompileError(c, kErrMainWithParameters);
   if (c.Symbol != SymbolKind::Semicolon) ReportCompileError(c, kErrExpectedSemicolon);
 
   EnterPredefinedIdentifiers(c);

@@ -44,6 +44,9 @@ const ErrorCase kStatementErrors[] = {
     {23, "", "CASE S OF 1: B := 1 END"},
     {26, "", "AB[BO] := 1"},
     {31, "", "B.A := 1"},
+    {20, "", "L := 1.5E+"},
+    {20, "", "L := 1.X"},
+    {30, "TYPE PU = ^UNDECLARED;\nVAR PV: PU;\n", "PV^ := 1"},
     {36, "", "Q(S)"},
     {36, "", "V(W)"},
     {37, "", "FOR K := 1 TO 2 DO B := 1"},
@@ -147,6 +150,10 @@ TEST(DeclarationErrors, EachIsReported) {
         }
         ExpectError(k, Source(k));
     }
+}
+
+TEST(DeclarationErrors, MainProgramHasNoParameters) {
+    ExpectError({74, "", ""}, "PROGRAM T(INPUT, OUTPUT);\nBEGIN END.\n");
 }
 
 TEST(DeclarationErrors, TheProcedureTableHoldsFiveHundredBlocks) {
