@@ -3,10 +3,11 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
-#include <set>
 #include <sstream>
 
 #include "assembler/assembler.h"
@@ -29,16 +30,19 @@ std::string TempProjectDirectory() {
 // Every library name the caller uses must be declared EXTERN.
 std::vector<std::string> ExternLines(const BoardProgram& program) {
   static const std::regex name(R"((__[A-Za-z0-9_]+|\bHeapPtr\b))");
-  std::set<std::string> names;
+  // The assembler ignores case: __pushString and __PushString are one name.
+  std::map<std::string, std::string> names;
   for (const std::string& line : program.code) {
     for (auto it = std::sregex_iterator(line.begin(), line.end(), name); it != std::sregex_iterator(); ++it) {
-      names.insert(it->str());
+      std::string upper = it->str();
+      for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+      names.emplace(upper, it->str());
     }
   }
   std::vector<std::string> lines;
   std::string current;
   int count = 0;
-  for (const std::string& n : names) {
+  for (const auto& [upper, n] : names) {
     current += (count == 0 ? " EXTERN " : ",") + n;
     if (++count == 8) {
       lines.push_back(current);
