@@ -328,5 +328,83 @@ TEST(LanguageRun, CaseWithManyLabelsAndRanges) {
     EXPECT_EQ(r.Word("SUM"), static_cast<std::uint16_t>(15 + 48 + 1000 + 11000 + 130000));
 }
 
+TEST(LanguageRun, CallsInsideExpressionsAndVarParametersPassedOn) {
+    const Ran r = RunProgram(
+        "PROGRAM T;\n"
+        "VAR A, B, N: WORD;\n"
+        "FUNCTION SQ(X: WORD): WORD; BEGIN SQ := X * X END;\n"
+        "FUNCTION ADD3(X, Y, Z: WORD): WORD; BEGIN ADD3 := X + Y + Z END;\n"
+        "PROCEDURE BUMP(VAR V: WORD); BEGIN V := V + 1 END;\n"
+        "PROCEDURE TWICE(VAR V: WORD); BEGIN BUMP(V); BUMP(V) END;\n"
+        "BEGIN\n"
+        "  A := SQ(3) + SQ(4) * SQ(2);\n"
+        "  B := ADD3(SQ(1), ADD3(1, 2, SQ(3)), 100) - SQ(2);\n"
+        "  N := 5; TWICE(N)\n"
+        "END.\n");
+    EXPECT_EQ(r.Word("A"), 9 + 16 * 4);
+    EXPECT_EQ(r.Word("B"), 1 + 12 + 100 - 4);
+    EXPECT_EQ(r.Word("N"), 7);
+}
+
+TEST(LanguageRun, StringEdgesAndConversions) {
+    const Ran r = RunProgram(
+        "PROGRAM T;\n"
+        "VAR S, E: STRING[255]; N, K: BYTE; C1, C2, C3, C4: BOOLEAN; L1, L2, L3: LONGINT; H: STRING[8];\n"
+        "    A: ARRAY[1..3] OF STRING[4];\n"
+        "BEGIN\n"
+        "  S := ''; FOR K := 1 TO 30 DO S := S + '0123456789'; N := LENGTH(S);\n"
+        "  E := ''; C1 := E = ''; C2 := 'ab' < 'abc'; C3 := 'ba' > 'abc'; C4 := 'abc' <> 'abc';\n"
+        "  L1 := STRTOINT('-2147483648'); L2 := STRTOINTDEF('12x', -7); L3 := STRTOINT('65536');\n"
+        "  H := INTTOHEX(48879, 4);\n"
+        "  A[1] := 'ONE'; A[2] := A[1]; A[2][1] := 'T'; A[3] := COPY(A[2], 2, 10)\n"
+        "END.\n");
+    EXPECT_EQ(r.Byte("N"), 255) << "concatenation is cut at 255 characters";
+    EXPECT_EQ(r.Byte("C1"), 1);
+    EXPECT_EQ(r.Byte("C2"), 1);
+    EXPECT_EQ(r.Byte("C3"), 1);
+    EXPECT_EQ(r.Byte("C4"), 0);
+    EXPECT_EQ(r.Long("L1"), 0x80000000u);
+    EXPECT_EQ(static_cast<std::int32_t>(r.Long("L2")), -7);
+    EXPECT_EQ(r.Long("L3"), 65536u);
+    ASSERT_EQ(r.Byte("H"), 4);
+    EXPECT_EQ(std::string({char(r.Byte("H", 1)), char(r.Byte("H", 2)), char(r.Byte("H", 3)), char(r.Byte("H", 4))}), "BEEF");
+    EXPECT_EQ(r.Byte("A", 5 + 1), 'T');
+    EXPECT_EQ(r.Byte("A", 10), 2) << "A[3] is 'NE'";
+    EXPECT_EQ(r.Byte("A", 11), 'N');
+}
+
+TEST(LanguageRun, PointerToArrayNestedWithAndSizeof) {
+    const Ran r = RunProgram(
+        "PROGRAM T;\n"
+        "TYPE ARR = ARRAY[1..4] OF WORD; PA = ^ARR;\n"
+        "  INNER = RECORD V: BYTE END; OUTER = RECORD I: INNER; W: WORD END;\n"
+        "VAR P: PA; SUM, SZ: WORD; K: BYTE; O: OUTER;\n"
+        "BEGIN\n"
+        "  NEW(P); FOR K := 1 TO 4 DO P^[K] := K * 100; SUM := 0; FOR K := 1 TO 4 DO SUM := SUM + P^[K];\n"
+        "  WITH O DO WITH I DO BEGIN V := 9; W := V * 2 END;\n"
+        "  SZ := SIZEOF(ARR) + SIZEOF(OUTER)\n"
+        "END.\n");
+    EXPECT_EQ(r.Word("SUM"), 1000);
+    EXPECT_EQ(r.Byte("O", 0), 9);
+    EXPECT_EQ(r.Byte("O", 1) | r.Byte("O", 2) << 8, 18);
+    EXPECT_EQ(r.Word("SZ"), 8 + 3);
+}
+
+TEST(LanguageRun, LongComparisonsIncDecAndBooleanOrder) {
+    const Ran r = RunProgram(
+        "PROGRAM T;\n"
+        "VAR A, B: LONGINT; C1, C2, C3, C4, C5: BOOLEAN; N: WORD;\n"
+        "BEGIN\n"
+        "  A := -1; B := 1;\n"
+        "  C1 := A < B; C2 := -2147483647 - 1 < A; C3 := 65536 > 65535; C4 := FALSE < TRUE; C5 := 'A' < 'a';\n"
+        "  A := 65535; INC(A); B := 0; DEC(B);\n"
+        "  N := 0; WHILE A > 65530 DO BEGIN DEC(A); INC(N) END\n"
+        "END.\n");
+    for (const char* name : {"C1", "C2", "C3", "C4", "C5"}) EXPECT_EQ(r.Byte(name), 1) << name;
+    EXPECT_EQ(r.Long("A"), 65530u);
+    EXPECT_EQ(r.Long("B"), 0xFFFFFFFFu);
+    EXPECT_EQ(r.Word("N"), 6);
+}
+
 }  // namespace
 }  // namespace velkor
