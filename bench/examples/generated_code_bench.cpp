@@ -98,6 +98,7 @@ BuiltProgram BuildSdcc(const fs::path& source) {
   const fs::path here = fs::path(KIT_SOURCE_DIR) / "bench/examples";
   fs::copy_file(source, dir / source.filename());
   fs::copy_file(here / "sdcc_crt0.s", dir / "crt0.s");
+  fs::copy_file(here / "terminal.h", dir / "terminal.h");
   if (!Shell(dir,
              "sdasz80 -o crt0.rel crt0.s && sdcc -mz80 -c " + name + ".c && sdcc -mz80 --no-std-crt0 --code-loc " +
                  std::to_string(kSdccCodeStart) + " "
