@@ -1,5 +1,6 @@
 #include "compiler/constant_folding.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -149,6 +150,15 @@ FoldResult Evaluate(const std::vector<Piece>& pieces, std::size_t count) {
 }  // namespace
 
 FoldResult FoldConstantText(Compilation& c, const std::string& text, bool firstOperandOnly) {
+  // Most constants are a short decimal number: nothing to rewrite, and nine
+  // digits cannot leave the 32-bit range.
+  constexpr std::size_t kPlainNumberDigits = 9;
+  if (!text.empty() && text.size() <= kPlainNumberDigits &&
+      std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
+    std::int32_t value = 0;
+    for (char ch : text) value = value * 10 + (ch - '0');
+    return {true, value, {}};
+  }
   const std::vector<Token> tokens = Tokenize(text);
   for (const Token& t : tokens)
     if (t.kind == TokenKind::Invalid) return {};

@@ -108,10 +108,6 @@ std::string LinkLine(const Compilation& c) {
   return line;
 }
 
-void InsertAtTop(std::vector<std::string>& list, const std::vector<std::string>& lines) {
-  list.insert(list.begin(), lines.begin(), lines.end());
-}
-
 void WriteOutput(Compilation& c) {
   if (c.OutputLines.empty()) return;
   std::string source = c.MainFile.path.empty() ? c.MainSourceName : c.MainFile.path;
@@ -178,10 +174,15 @@ void CompileFile(Compilation& c, const std::string& fileName, int /*editorPageIn
   CompileProgram(c);
   CloseAllSources(c);
 
-  if (c.CodeAddress.state != LinkValue::State::NotGiven) c.OutputLines.insert(c.OutputLines.begin(), LinkLine(c));
+  std::string linkLine;
+  if (c.CodeAddress.state != LinkValue::State::NotGiven) linkLine = LinkLine(c);
   EmitModuleTail(c);
-  InsertAtTop(c.OutputLines, BuildNameBlock(" GLOBAL ", c.GlobalNames));
-  InsertAtTop(c.OutputLines, BuildNameBlock(" EXTERN ", c.ExternNames));
+  // One insertion at the top: each one moves every line of the module.
+  std::vector<std::string> top = BuildNameBlock(" EXTERN ", c.ExternNames);
+  const std::vector<std::string> globals = BuildNameBlock(" GLOBAL ", c.GlobalNames);
+  top.insert(top.end(), globals.begin(), globals.end());
+  if (!linkLine.empty()) top.push_back(linkLine);
+  c.OutputLines.insert(c.OutputLines.begin(), top.begin(), top.end());
   WriteOutput(c);
   codeSize = static_cast<std::int32_t>(c.CodeSize);
   dataSize = static_cast<std::int32_t>(c.DataSize);

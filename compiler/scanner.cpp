@@ -15,6 +15,8 @@ namespace {
 
 bool IsLetter(char ch) { return std::isalpha(static_cast<unsigned char>(ch)) || ch == '@'; }
 bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+// Names are ASCII; a byte above 127 stays as it is, as toupper leaves it.
+char AsciiUpper(char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 32) : ch; }
 bool IsNameChar(char ch) { return IsLetter(ch) || IsDigit(ch) || ch == '_'; }
 
 // Every character the scanner accepts outside strings and comments.
@@ -159,7 +161,7 @@ void ReadName(Compilation& c) {
   const bool at = c.CurrentChar == '@';
   do {
     if (name.size() < static_cast<std::size_t>(kMaxNameLength))
-      name += static_cast<char>(std::toupper(static_cast<unsigned char>(c.CurrentChar)));
+      name += AsciiUpper(c.CurrentChar);
     NextChar(c);
   } while (!at && IsNameChar(c.CurrentChar));
   c.IdentifierText = name;

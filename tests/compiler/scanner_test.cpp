@@ -111,6 +111,9 @@ INSTANTIATE_TEST_SUITE_P(
                       FoldCase{"-1", {"-", "byte:1"}}, FoldCase{"300-400", {"int:-100"}},
                       FoldCase{"70000", {"long:70000"}}, FoldCase{"256", {"word:256"}},
                       FoldCase{"65535", {"word:65535"}}, FoldCase{"65536", {"long:65536"}},
+                      // Nine digits and more, either side of the plain-number shortcut.
+                      FoldCase{"999999999", {"long:999999999"}}, FoldCase{"0000000007", {"byte:7"}},
+                      FoldCase{"2147483647", {"long:2147483647"}}, FoldCase{"4294967295", {"int:-1"}},
                       FoldCase{"$10+%11", {"byte:19"}}, FoldCase{"10/3", {"byte:3"}},
                       FoldCase{"M/2", {"int:-3"}}, FoldCase{"K*2", {"byte:8"}},
                       FoldCase{"1..5", {"byte:1..", "..:", "byte:5"}},
