@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "compiler/ascii_case.h"
 #include "compiler/compile_error.h"
 #include "compiler/constant_folding.h"
 #include "compiler/directives.h"
@@ -15,8 +16,6 @@ namespace {
 
 bool IsLetter(char ch) { return std::isalpha(static_cast<unsigned char>(ch)) || ch == '@'; }
 bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
-// Names are ASCII; a byte above 127 stays as it is, as toupper leaves it.
-char AsciiUpper(char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 32) : ch; }
 bool IsNameChar(char ch) { return IsLetter(ch) || IsDigit(ch) || ch == '_'; }
 
 // Every character the scanner accepts outside strings and comments.

@@ -1,7 +1,8 @@
 #include "compiler/emit/output.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "compiler/ascii_case.h"
 
 namespace velkor {
 
@@ -9,16 +10,9 @@ namespace {
 
 // The assembler compares names in upper case, so a name is present once
 // whatever the case of its letters.
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
-
 void AddName(std::vector<std::string>& list, std::string_view name) {
   for (const std::string& n : list)
-    if (SameName(n, name)) return;
+    if (SameNameIgnoringCase(n, name)) return;
   list.emplace_back(name);
 }
 
