@@ -19,10 +19,6 @@ constexpr OptionRule kOptions[] = {
     {"--no-sym", false}, {"--no-rtl", false}, {"--ram", true},
 };
 
-bool IsPascal(const std::string& file) {
-  std::string extension = platform::UpperCase(platform::ExtensionPart(file));
-  return extension == ".PAS" || extension == ".EPS";
-}
 // One to four hexadecimal digits, an optional trailing H.
 std::optional<std::uint16_t> ParseRamStart(std::string text) {
   if (!text.empty() && (text.back() == 'H' || text.back() == 'h')) text.pop_back();
@@ -71,19 +67,18 @@ int RunNew(Invocation& run) {
     ramStart = *value;
   }
 
-  bool hasPascal = false;
-  std::string mainPascal;
+  std::string firstPascal;
   for (std::size_t i = 1; i < parsed.positional.size(); ++i) {
     const std::string& file = parsed.positional[i];
     if (!platform::FileExists(file)) return run.Fail("cannot find " + file);
-    if (IsPascal(file) && !hasPascal) mainPascal = platform::AbsolutePath(file);
-    hasPascal |= IsPascal(file);
+    if (firstPascal.empty() && IsMainFileName(file)) firstPascal = platform::AbsolutePath(file);
     project.AddFile(platform::AbsolutePath(file));
   }
   std::string error;
-  if (hasPascal && !parsed.Has("--no-rtl")) {
-    if (IsPascal(project.settings.MainFileName)) mainPascal = project.settings.MainFileName;
+  if (!firstPascal.empty() && !parsed.Has("--no-rtl")) {
     // A program with its own LINK clause keeps full control of its layout.
+    const std::string& mainPascal =
+        project.settings.MainFileName.empty() ? firstPascal : project.settings.MainFileName;
     const ProgramHeading heading = ReadProgramHeading(mainPascal);
     if (heading.readable && !heading.hasLink) {
       std::string startup;

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -14,6 +13,7 @@
 #include "common/message_list.h"
 #include "ide/core/run_time_library.h"
 #include "linker/linker.h"
+#include "platform/paths.h"
 #include "platform/ui_host.h"
 
 namespace rtltest {
@@ -34,9 +34,7 @@ std::vector<std::string> ExternLines(const BoardProgram& program) {
   std::map<std::string, std::string> names;
   for (const std::string& line : program.code) {
     for (auto it = std::sregex_iterator(line.begin(), line.end(), name); it != std::sregex_iterator(); ++it) {
-      std::string upper = it->str();
-      for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-      names.emplace(upper, it->str());
+      names.emplace(platform::UpperCase(it->str()), it->str());
     }
   }
   std::vector<std::string> lines;
