@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "common/encoded_lines.h"
 #include "common/message_list.h"
 #include "compiler/emit/emit_history.h"
+#include "compiler/emit/line_list.h"
 #include "compiler/symbol_kind.h"
 #include "compiler/types.h"
 
@@ -95,6 +97,22 @@ struct IdentifierEntry {
   std::uint8_t overlayArea = 0;
   std::uint8_t overlayPart = 0;
   bool typedConstant = false;  // its storage is the data in the code area
+};
+
+// Lets a name table be searched with a string_view, without a string made
+// for every lookup.
+struct NameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+};
+
+// An identifier's assembler name as last made, with what it was made from
+// that can still change: the GLOBAL mark and the {#L} switch.
+struct CachedAssemblerName {
+  std::string text;
+  bool made = false;
+  bool globalMark = false;
+  bool programPrefix = false;
 };
 
 struct BlockEntry {
@@ -186,7 +204,7 @@ struct Compilation {
   bool EncodedInput = false;
   bool EncodeOutput = false;  // cleared by the caller; set by an .EPS include
   bool CancelRequested = false;
-  std::vector<std::string> OutputLines;
+  LineList OutputLines;
   std::vector<std::string> ExternNames;  // each name at most once, in order of adding
   std::vector<std::string> GlobalNames;
   LinkValue CodeAddress, DataAddress, LoadNext;
@@ -236,16 +254,19 @@ struct Compilation {
 
   // --- Symbol table ----------------------------------------------------------
   std::vector<IdentifierEntry> Identifiers;  // entry 0: the empty name, "not found"
-  std::unordered_map<std::string, std::vector<std::uint16_t>> NameIndex;  // entries by name, oldest first
+  std::unordered_map<std::string, std::vector<std::uint16_t>, NameHash, std::equal_to<>> NameIndex;  // entries by name, oldest first
   std::vector<BlockEntry> Blocks;  // index 0 unused; block 1 is the main program
   std::array<std::uint16_t, kMaxLevel + 1> Display{};
   int CurrentLevel = 0;
   std::vector<ArrayDescriptor> Arrays;  // index 0 unused
   std::vector<PendingPointer> PendingPointerTargets;
   std::uint16_t CurrentRoutine = 0;  // owner of the names entered now; 0 at program level
+  // Assembler names by identifier, made on first use: every load and store
+  // writes one, and the joining costs more than the rest of the line.
+  mutable std::vector<CachedAssemblerName> AssemblerNames;
 
   // --- Emitter ---------------------------------------------------------------
-  std::vector<std::string> DeferredLines;
+  LineList DeferredLines;
   bool WriteDeferred = false;
   std::uint16_t PendingPush = 0;
   EmitHistory History;  // EmitHistory
@@ -278,7 +299,7 @@ struct Compilation {
   std::vector<RoutineContext> RoutineStack;     // innermost last
 
   // The list every writer appends to (DeferredLines while WriteDeferred).
-  std::vector<std::string>& CurrentList() { return WriteDeferred ? DeferredLines : OutputLines; }
+  LineList& CurrentList() { return WriteDeferred ? DeferredLines : OutputLines; }
 };
 
 }  // namespace velkor

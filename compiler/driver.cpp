@@ -71,6 +71,7 @@ void CompileProgram(Compilation& c) {
   NextSymbol(c);
   if (c.Symbol != SymbolKind::Identifier) ReportCompileError(c, kErrExpectedIdentifier);
   c.ProgramName = c.IdentifierText;
+  c.AssemblerNames.clear();  // names made so far lack the prefix
   NoteGlobal(c, "@" + c.ProgramName);
   NoteExternal(c, "HeapPtr");
   NextSymbol(c);
@@ -115,17 +116,12 @@ void WriteOutput(Compilation& c) {
   std::string error;
   if (c.EncodeOutput) {
     c.OutputFileName = ChangeFileExt(source, ".EMS");
-    if (!WriteEncodedFile(c.OutputFileName, c.OutputLines, error))
+    if (!WriteEncodedFile(c.OutputFileName, c.OutputLines.Lines(), error))
       AbandonCompilation(c, "Cannot write file : " + c.OutputFileName + " (" + error + ")");
     return;
   }
   c.OutputFileName = ChangeFileExt(source, ".Mac");
-  std::string text;
-  for (const std::string& line : c.OutputLines) {
-    text += line;
-    text += "\r\n";
-  }
-  if (!platform::WriteFileAtomically(c.OutputFileName, text, error))
+  if (!platform::WriteFileAtomically(c.OutputFileName, c.OutputLines.Text(), error))
     AbandonCompilation(c, "Cannot write file : " + c.OutputFileName + " (" + error + ")");
 }
 
@@ -182,7 +178,7 @@ void CompileFile(Compilation& c, const std::string& fileName, int /*editorPageIn
   const std::vector<std::string> globals = BuildNameBlock(" GLOBAL ", c.GlobalNames);
   top.insert(top.end(), globals.begin(), globals.end());
   if (!linkLine.empty()) top.push_back(linkLine);
-  c.OutputLines.insert(c.OutputLines.begin(), top.begin(), top.end());
+  c.OutputLines.insert_front(top);
   WriteOutput(c);
   codeSize = static_cast<std::int32_t>(c.CodeSize);
   dataSize = static_cast<std::int32_t>(c.DataSize);

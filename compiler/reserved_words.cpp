@@ -1,5 +1,5 @@
-#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 #include "compiler/scanner.h"
@@ -44,15 +44,43 @@ constexpr bool IsSorted() {
     if (!(kReservedWords[i - 1].word < kReservedWords[i].word)) return false;
   return true;
 }
-static_assert(IsSorted(), "reserved words must stay sorted for the binary search");
+static_assert(IsSorted(), "reserved words must stay sorted for the first-letter index");
+
+constexpr std::size_t kLongestReservedWord = 9;
+constexpr bool FitsLongest() {
+  for (const ReservedWord& w : kReservedWords)
+    if (w.word.size() > kLongestReservedWord || w.word.size() < 2) return false;
+  return true;
+}
+static_assert(FitsLongest());
+
+// For each letter, the range of words that start with it: every name the
+// scanner reads is looked up, and a bucket holds at most a few words.
+struct LetterRange {
+  std::uint8_t first = 0;
+  std::uint8_t end = 0;
+};
+
+constexpr std::array<LetterRange, 26> MakeLetterIndex() {
+  std::array<LetterRange, 26> index{};
+  for (std::size_t i = kReservedWords.size(); i-- > 0;) {
+    LetterRange& r = index[static_cast<std::size_t>(kReservedWords[i].word[0] - 'A')];
+    if (r.end == 0) r.end = static_cast<std::uint8_t>(i + 1);
+    r.first = static_cast<std::uint8_t>(i);
+  }
+  return index;
+}
+constexpr std::array<LetterRange, 26> kLetterIndex = MakeLetterIndex();
 
 }  // namespace
 
 SymbolKind LookupReservedWord(std::string_view upperName) {
-  if (upperName.size() > 10) return SymbolKind::Identifier;
-  auto it = std::lower_bound(kReservedWords.begin(), kReservedWords.end(), upperName,
-                             [](const ReservedWord& w, std::string_view n) { return w.word < n; });
-  if (it != kReservedWords.end() && it->word == upperName) return it->kind;
+  if (upperName.size() < 2 || upperName.size() > kLongestReservedWord) return SymbolKind::Identifier;
+  const char first = upperName[0];
+  if (first < 'A' || first > 'Z') return SymbolKind::Identifier;
+  const LetterRange r = kLetterIndex[static_cast<std::size_t>(first - 'A')];
+  for (std::size_t i = r.first; i < r.end; ++i)
+    if (kReservedWords[i].word == upperName) return kReservedWords[i].kind;
   return SymbolKind::Identifier;
 }
 

@@ -11,7 +11,7 @@ const IdentifierEntry& Entry(const Compilation& c, int id) { return c.Identifier
 
 // The newest entry of `name` in `block`, optionally skipping level-0 entries.
 int FindInBlock(const Compilation& c, std::uint16_t block, std::string_view name, bool skipLevelZero) {
-  auto it = c.NameIndex.find(std::string(name));
+  auto it = c.NameIndex.find(name);
   if (it == c.NameIndex.end()) return 0;
   const auto& entries = it->second;
   for (auto e = entries.rbegin(); e != entries.rend(); ++e) {
@@ -87,7 +87,7 @@ int EnterPredefined(Compilation& c, std::string_view name, IdentifierKind kind, 
 
 int LookupIdentifier(const Compilation& c, std::string_view name) {
   if (c.CurrentLevel <= 0) return 0;
-  auto it = c.NameIndex.find(std::string(name));
+  auto it = c.NameIndex.find(name);
   if (it == c.NameIndex.end()) return 0;
   const auto& entries = it->second;
   for (int level = c.CurrentLevel; level >= 0; --level) {

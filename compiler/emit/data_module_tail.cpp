@@ -11,7 +11,7 @@ namespace velkor {
 namespace {
 
 void Append(Compilation& c, const std::vector<std::string>& lines) {
-    c.OutputLines.insert(c.OutputLines.end(), lines.begin(), lines.end());
+    for (const std::string& line : lines) c.OutputLines.push_back(line);
 }
 
 std::uint32_t StorageSize(const Compilation& c, const IdentifierEntry& e) {
@@ -86,12 +86,12 @@ void EmitModuleTail(Compilation& c) {
         Append(c, entry.lines);
         c.CodeSize += entry.size;
     }
-    c.OutputLines.emplace_back();
+    c.OutputLines.push_back("");
     Append(c, OverlayDescriptorTableLines(c));
-    c.OutputLines.emplace_back();
+    c.OutputLines.push_back("");
     if (c.DataLine) {
         c.OutputLines.push_back("\tDATA");
-        c.OutputLines.emplace_back();
+        c.OutputLines.push_back("");
     }
     Append(c, OverlayBufferLines(c));
     VariableStorage(c);
@@ -99,9 +99,9 @@ void EmitModuleTail(Compilation& c) {
         c.OutputLines.push_back(t.name + "\tDS " + std::to_string(t.size));
         c.DataSize += static_cast<std::uint32_t>(t.size);
     }
-    c.OutputLines.emplace_back();
+    c.OutputLines.push_back("");
     c.OutputLines.push_back("\tEND");
-    c.OutputLines.emplace_back();
+    c.OutputLines.push_back("");
 }
 
 }  // namespace velkor

@@ -307,20 +307,19 @@ bool TryTwoOperandFold(Compilation& c, char popTag) {
     int sizeChange;
   };
   Rewrite w{0, {}, 0};
-  const std::string tags(h.tags.begin() + 1, h.tags.begin() + 5);
-  if (h.Matches(std::string(1, popTag) + "hPH")) {
+  if (h.Matches(popTag, "hPH")) {
     w = {4, {"ld hl," + text(1), "ld " + pair + ",(" + text(3) + ")"}, -1};
-  } else if (h.Matches(std::string(1, popTag) + "hPh")) {
+  } else if (h.Matches(popTag, "hPh")) {
     w = {4, {"ld hl," + text(1), "ld " + pair + "," + text(3)}, -2};
-  } else if (h.Matches(std::string(1, popTag) + "hP0H")) {
+  } else if (h.Matches(popTag, "hP0H")) {
     w = {5, {"ld hl," + text(1), "ld " + pair + ",(" + text(4) + ")", std::string("ld ") + r.high + ",0"}, -1};
-  } else if (h.Matches(std::string(1, popTag) + "HPH")) {
+  } else if (h.Matches(popTag, "HPH")) {
     w = {4, {"ld hl,(" + text(1) + ")", "ld " + pair + ",(" + text(3) + ")"}, -1};
-  } else if (h.Matches(std::string(1, popTag) + "HPh")) {
+  } else if (h.Matches(popTag, "HPh")) {
     w = {4, {"ld hl,(" + text(1) + ")", "ld " + pair + "," + text(3)}, -2};
-  } else if (h.Matches(std::string(1, popTag) + "0HPh")) {
+  } else if (h.Matches(popTag, "0HPh")) {
     w = {5, {"ld hl,(" + text(2) + ")", "ld h,0", "ld " + pair + "," + text(4)}, -10 + 3 + 3 + 2};
-  } else if (h.Matches(std::string(1, popTag) + "0HPH")) {
+  } else if (h.Matches(popTag, "0HPH")) {
     w = {5, {"ld hl,(" + text(2) + ")", "ld h,0", "ld " + pair + ",(" + text(4) + ")"}, -10 + 3 + 4 + 2};
   } else {
     return false;
@@ -627,7 +626,7 @@ int FactorCommonCodeStep(Compilation& c) {
   if (c.CommonCodeBodies.size() >= static_cast<std::size_t>(kMaxCommonCodeBodies)) return -1;
   auto& list = c.CurrentList();
   if (c.FactorMarkLine >= list.size()) return -1;
-  std::vector<std::string> lines(list.begin() + static_cast<std::ptrdiff_t>(c.FactorMarkLine), list.end());
+  std::vector<std::string> lines = list.Lines(c.FactorMarkLine);
   int body = -1;
   for (std::size_t k = 0; k < c.CommonCodeBodies.size(); ++k) {
     if (c.CommonCodeBodies[k] == lines) {
@@ -635,7 +634,7 @@ int FactorCommonCodeStep(Compilation& c) {
       break;
     }
   }
-  list.erase(list.begin() + static_cast<std::ptrdiff_t>(c.FactorMarkLine), list.end());
+  list.truncate(c.FactorMarkLine);
   if (body >= 0) {
     c.CodeSize = c.FactorMarkCodeSize + 4;
   } else {
@@ -652,8 +651,7 @@ int FactorCommonCodeStep(Compilation& c) {
 
 void CancelToFactorMark(Compilation& c) {
   auto& list = c.CurrentList();
-  if (c.FactorMarkLine < list.size())
-    list.erase(list.begin() + static_cast<std::ptrdiff_t>(c.FactorMarkLine), list.end());
+  list.truncate(c.FactorMarkLine);
   c.CodeSize = c.FactorMarkCodeSize;
 }
 

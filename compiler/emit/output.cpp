@@ -16,27 +16,23 @@ void AddName(std::vector<std::string>& list, std::string_view name) {
   list.emplace_back(name);
 }
 
-bool IsComment(const std::string& line) { return !line.empty() && line[0] == ';'; }
+bool IsComment(std::string_view line) { return !line.empty() && line[0] == ';'; }
 
 }  // namespace
 
 void EmitTagged(Compilation& c, char tag, std::uint32_t value, std::string_view text) {
-  std::string line;
-  line.reserve(text.size() + 1);
-  line += '\t';
-  line += text;
-  c.CurrentList().push_back(std::move(line));
+  c.CurrentList().push_back_joined({"\t", text});
   c.History.Push(tag, value);
 }
 
 void Emit(Compilation& c, std::string_view text) { EmitTagged(c, ' ', 0, text); }
 
 void EmitLabelLine(Compilation& c, std::string_view text) {
-  c.CurrentList().emplace_back(text);
+  c.CurrentList().push_back(text);
   c.History.Push('\0', 0);
 }
 
-void EmitRawLine(Compilation& c, std::string_view text) { c.CurrentList().emplace_back(text); }
+void EmitRawLine(Compilation& c, std::string_view text) { c.CurrentList().push_back(text); }
 
 void DeleteLastInstructions(Compilation& c, int n) {
   auto& list = c.CurrentList();
@@ -44,7 +40,7 @@ void DeleteLastInstructions(Compilation& c, int n) {
   while (n > 0 && i > 1) {
     --i;
     if (IsComment(list[i])) continue;
-    list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+    list.erase(i);
     --n;
   }
 }
@@ -74,10 +70,10 @@ void ElidePush(Compilation& c) {
   auto& list = c.CurrentList();
   int instructionsBack = 0;  // history position of the line, counting instruction lines
   for (std::size_t i = list.size(); i-- > 0;) {
-    const std::string& line = list[i];
+    const std::string_view line = list[i];
     if (IsComment(line)) continue;
     if (line.find("push hl") != std::string::npos) {
-      list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+      list.erase(i);
       if (instructionsBack < kEmitHistoryLength) c.History.RemoveAt(instructionsBack);
       SubtractCodeSize(c, 2);
       break;
@@ -99,8 +95,9 @@ std::string NewLabel(Compilation& c) { return "@@" + std::to_string(c.LabelCount
 std::string PeekLabel(const Compilation& c) { return "@@" + std::to_string(c.LabelCounter); }
 void EmitGeneratedLabel(Compilation& c, const std::string& label) { EmitLabelLine(c, label + ":"); }
 
-std::string AssemblerName(const Compilation& c, int symbol) {
-  if (symbol <= 0 || symbol >= static_cast<int>(c.Identifiers.size())) return {};
+namespace {
+
+std::string MakeAssemblerName(const Compilation& c, int symbol) {
   const IdentifierEntry& e = c.Identifiers[static_cast<std::size_t>(symbol)];
   const bool hasOwner = e.owner != 0 && e.owner != symbol && e.owner < c.Identifiers.size();
   const std::string owner = hasOwner ? c.Identifiers[e.owner].name : std::string();
@@ -115,6 +112,22 @@ std::string AssemblerName(const Compilation& c, int symbol) {
   }
   if (name.size() > static_cast<std::size_t>(kMaxNameLength)) name.resize(kMaxNameLength);
   return name;
+}
+
+}  // namespace
+
+std::string AssemblerName(const Compilation& c, int symbol) {
+  if (symbol <= 0 || symbol >= static_cast<int>(c.Identifiers.size())) return {};
+  if (c.AssemblerNames.size() < c.Identifiers.size()) c.AssemblerNames.resize(c.Identifiers.size());
+  const IdentifierEntry& e = c.Identifiers[static_cast<std::size_t>(symbol)];
+  CachedAssemblerName& cached = c.AssemblerNames[static_cast<std::size_t>(symbol)];
+  if (!cached.made || cached.globalMark != e.globalMark || cached.programPrefix != c.ProgramPrefix) {
+    cached.text = MakeAssemblerName(c, symbol);
+    cached.made = true;
+    cached.globalMark = e.globalMark;
+    cached.programPrefix = c.ProgramPrefix;
+  }
+  return cached.text;
 }
 
 void EmitSymbolLabel(Compilation& c, int symbol) { EmitLabelLine(c, "@" + AssemblerName(c, symbol) + ":"); }

@@ -41,7 +41,7 @@ void CloseOverlayArea(Compilation& c) {
         c.CurrentArea = c.SavedArea;
     } else {
         c.OverlayMode = false;
-        c.OutputLines.insert(c.OutputLines.end(), c.DeferredLines.begin(), c.DeferredLines.end());
+        c.OutputLines.append(c.DeferredLines);
         c.DeferredLines.clear();
         c.WriteDeferred = false;
         c.PendingPush = 0;

@@ -282,5 +282,16 @@ TEST(Frame, CountersForTheSummary) {
   EXPECT_GT(r.identifiers, 40);
 }
 
+// A name is made once and kept; switching the program prefix in the middle
+// of the source must still change the names written after the switch.
+TEST(Frame, NamesFollowTheProgramPrefixSwitch) {
+  const Compiled r = CompileText("PROGRAM Demo;\nVAR V: WORD;\nBEGIN\nV := V;\n{#L-}\nV := V;\n{#L+}\nV := V\nEND.\n");
+  ASSERT_TRUE(r.ok) << front_test::Joined(r.messages);
+  Lines loads;
+  for (const std::string& line : r.lines)
+    if (line.rfind("\tld hl,(", 0) == 0) loads.push_back(line);
+  EXPECT_EQ(loads, (Lines{"\tld hl,(DEMO_V)", "\tld hl,(V)", "\tld hl,(DEMO_V)"}));
+}
+
 }  // namespace
 }  // namespace velkor

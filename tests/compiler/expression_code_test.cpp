@@ -363,7 +363,7 @@ TEST(ExpressionCode, CommonCodeIsFactoredUnderR) {
   NextSymbol(h.c);
   h.c.OutputLines = {"\tCODE"};
   Expression(h.c);
-  EXPECT_EQ(front_test::Joined(h.c.OutputLines),
+  EXPECT_EQ(front_test::Joined(h.c.OutputLines.Lines()),
             front_test::Joined({"\tCODE", "\tcall @@S0", "\tld l,(hl)", "\tld h,0", "\tpush hl", "\tcall @@S0", "\tld l,(hl)",
                                 "\tld h,0", "\tpop de", "\tadd hl,de", "\tpush hl"}));
   ASSERT_EQ(h.c.CommonCodeBodies.size(), 1u);

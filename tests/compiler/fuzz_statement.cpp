@@ -52,6 +52,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     MessageList assemblerMessages;
     asmsrc::AssemblySettings settings;
-    if (!assembleLines(c.OutputLines, settings, assemblerMessages).ok) std::abort();
+    if (!assembleLines(c.OutputLines.Lines(), settings, assemblerMessages).ok) std::abort();
     return 0;
 }

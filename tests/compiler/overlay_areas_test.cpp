@@ -121,7 +121,7 @@ TEST_F(OverlayAreasTest, NestedAreaCodeIsDeferredUntilTheOuterAreaCloses) {
     c.CurrentRoutine = 0;
     Emit(c, "ret");
     EndOverlayPart(c, outer);
-    const Lines deferred = c.DeferredLines;
+    const Lines deferred = c.DeferredLines.Lines();
     ASSERT_FALSE(deferred.empty());
     EXPECT_EQ(deferred.front(), "\tSizeCounterZero 2");
     Taken();

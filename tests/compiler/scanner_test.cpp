@@ -244,7 +244,7 @@ TEST(Conditionals, AFalseBranchSkipsItsDirectives) {
             (V{"id:B"}));
   Harness h("{#C IFDEFINED NOPE}{#P skipped}{#C ENDIF}{#P kept} END");
   NextSymbol(h.c);
-  EXPECT_EQ(h.c.OutputLines, (front_test::Lines{" kept"}));
+  EXPECT_EQ(h.c.OutputLines.Lines(), (front_test::Lines{" kept"}));
 }
 
 TEST(Conditionals, Errors) {
@@ -264,7 +264,7 @@ TEST(Directives, SwitchesAndPassThrough) {
   EXPECT_FALSE(h.c.ProgramPrefix);
   NextSymbol(h.c);
   EXPECT_TRUE(h.c.ProgramPrefix);
-  EXPECT_EQ(h.c.OutputLines, (front_test::Lines{" ld a,1"}));
+  EXPECT_EQ(h.c.OutputLines.Lines(), (front_test::Lines{" ld a,1"}));
   EXPECT_EQ(ErrorOf("{#D*}"), Text(89));
   EXPECT_EQ(ErrorOf("{#Q+}"), Text(89));
   EXPECT_EQ(ErrorOf("{#O X}"), Text(89));

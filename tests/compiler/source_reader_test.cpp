@@ -148,10 +148,10 @@ TEST(EncodedSources, AnEpsIncludeMakesTheOutputEncoded) {
   std::vector<std::string> decoded;
   ASSERT_TRUE(DecodeLines(front_test::ReadBytes(dir / "T.EMS"), decoded));
   Lines nonEmpty;
-  for (const std::string& line : c.OutputLines)
-    if (!line.empty()) nonEmpty.push_back(line);
+  for (std::string_view line : c.OutputLines)
+    if (!line.empty()) nonEmpty.emplace_back(line);
   EXPECT_EQ(decoded, nonEmpty);
-  EXPECT_EQ(front_test::AssemblyError(c.OutputLines), "");
+  EXPECT_EQ(front_test::AssemblyError(c.OutputLines.Lines()), "");
   fs::remove_all(dir);
 }
 

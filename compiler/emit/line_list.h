@@ -1,0 +1,102 @@
+#pragma once
+// The lines of generated text in one buffer, each line followed by CR LF as
+// the .Mac file holds it. A compilation writes hundreds of thousands of short
+// lines; one heap string per line cost more than generating them.
+//
+//   LineList list;
+//   list.push_back("\tCODE");
+//   list.push_back_joined({"\t", "ld hl,5"});
+//   list[1] == "\tld hl,5";  list.Text() == "\tCODE\r\n\tld hl,5\r\n"
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velkor {
+
+class LineList {
+ public:
+  class const_iterator {
+   public:
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = std::string_view;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = std::string_view;
+
+    const_iterator() = default;
+    const_iterator(const LineList* list, std::size_t index) : list_(list), index_(index) {}
+    std::string_view operator*() const { return (*list_)[index_]; }
+    const_iterator& operator++() { ++index_; return *this; }
+    const_iterator operator++(int) { const_iterator old = *this; ++index_; return old; }
+    const_iterator& operator--() { --index_; return *this; }
+    const_iterator& operator+=(difference_type n) { index_ = static_cast<std::size_t>(static_cast<difference_type>(index_) + n); return *this; }
+    const_iterator operator+(difference_type n) const { const_iterator r = *this; return r += n; }
+    const_iterator operator-(difference_type n) const { return *this + (-n); }
+    difference_type operator-(const const_iterator& other) const {
+      return static_cast<difference_type>(index_) - static_cast<difference_type>(other.index_);
+    }
+    std::string_view operator[](difference_type n) const { return *(*this + n); }
+    bool operator==(const const_iterator& other) const { return index_ == other.index_; }
+    auto operator<=>(const const_iterator& other) const { return index_ <=> other.index_; }
+
+   private:
+    const LineList* list_ = nullptr;
+    std::size_t index_ = 0;
+  };
+
+  LineList() = default;
+  LineList(std::initializer_list<std::string_view> lines);
+  LineList(const LineList& other) { *this = other; }
+  LineList& operator=(const LineList& other);
+  LineList(LineList&&) noexcept = default;
+  LineList& operator=(LineList&&) noexcept = default;
+
+  std::size_t size() const { return starts_.size(); }
+  bool empty() const { return starts_.empty(); }
+  std::string_view operator[](std::size_t i) const {
+    const std::size_t end = (i + 1 < starts_.size() ? starts_[i + 1] : size_) - kLineEnd.size();
+    return std::string_view(text_.get() + starts_[i], end - starts_[i]);
+  }
+  std::string_view back() const { return (*this)[size() - 1]; }
+  const_iterator begin() const { return const_iterator(this, 0); }
+  const_iterator end() const { return const_iterator(this, size()); }
+
+  void push_back(std::string_view line) { push_back_joined({line}); }
+  // One line made of the pieces, without a temporary string.
+  void push_back_joined(std::initializer_list<std::string_view> pieces);
+  void append(const LineList& other);
+  // Removes line i; the later lines close up.
+  void erase(std::size_t i);
+  // Removes lines from `first` to the end.
+  void truncate(std::size_t first);
+  // Puts the lines before the first line.
+  void insert_front(const std::vector<std::string>& lines);
+  void clear();
+
+  // Every line followed by CR LF.
+  std::string_view Text() const { return std::string_view(text_.get(), size_); }
+  // The lines from `first` on, as separate strings.
+  std::vector<std::string> Lines(std::size_t first = 0) const;
+
+  bool operator==(const LineList& other) const { return Text() == other.Text(); }
+
+ private:
+  static constexpr std::string_view kLineEnd = "\r\n";
+  void Reserve(std::size_t needed);
+  void Put(std::string_view piece);
+
+  // A plain buffer: std::string's append checks cost more than the copy of
+  // a few characters.
+  std::unique_ptr<char[]> text_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+  std::vector<std::size_t> starts_;
+};
+
+}  // namespace velkor
