@@ -207,6 +207,8 @@ struct Compilation {
   LineList OutputLines;
   std::vector<std::string> ExternNames;  // each name at most once, in order of adding
   std::vector<std::string> GlobalNames;
+  // The same names in upper case, for the test of presence on every call.
+  std::unordered_set<std::string, NameHash, std::equal_to<>> ExternNameKeys, GlobalNameKeys;
   LinkValue CodeAddress, DataAddress, LoadNext;
   std::string LoadRefName;
   std::string ProgramName;

@@ -16,6 +16,11 @@ namespace velkor {
 
 namespace {
 
+// The output is reserved from the source size: dense code writes six
+// to eight .Mac bytes, and a .Mac line, for every two source bytes or so.
+constexpr std::size_t kOutputBytesPerSourceByte = 12;
+constexpr std::size_t kSourceBytesPerOutputLine = 2;
+
 constexpr std::size_t kNamesPerLine = 8;
 constexpr std::size_t kNameLineLength = 71;
 
@@ -166,6 +171,9 @@ void CompileFile(Compilation& c, const std::string& fileName, int /*editorPageIn
   c.TotalLines = 0;
   // An unreadable source ends the build, so that no old .Mac is assembled.
   if (!OpenMainSource(c)) AbandonCompilation(c, "Cannot find file : " + fileName);
+  // Encoded sources hand their bytes to the record reader: no estimate.
+  c.OutputLines.reserve(c.MainFile.bytes.size() * kOutputBytesPerSourceByte,
+                        c.MainFile.bytes.size() / kSourceBytesPerOutputLine);
 
   CompileProgram(c);
   CloseAllSources(c);

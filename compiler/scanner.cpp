@@ -14,7 +14,9 @@ namespace velkor {
 
 namespace {
 
-bool IsLetter(char ch) { return std::isalpha(static_cast<unsigned char>(ch)) || ch == '@'; }
+// Names are ASCII whatever the locale; a byte above 127 is no letter.
+bool IsAsciiLetter(char ch) { return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z'); }
+bool IsLetter(char ch) { return IsAsciiLetter(ch) || ch == '@'; }
 bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
 bool IsNameChar(char ch) { return IsLetter(ch) || IsDigit(ch) || ch == '_'; }
 
@@ -34,7 +36,7 @@ bool IsLegal(char ch) {
 // The characters a constant text is collected from.
 bool IsConstantChar(char ch) {
   return ch == '$' || ch == '%' || ch == '(' || ch == ')' || ch == '*' || ch == '+' || ch == '-' ||
-         ch == '/' || IsDigit(ch) || std::isalpha(static_cast<unsigned char>(ch)) || ch == '_';
+         ch == '/' || IsDigit(ch) || IsAsciiLetter(ch) || ch == '_';
 }
 
 void SkipBlanks(Compilation& c) {
@@ -156,14 +158,14 @@ bool StartsConstant(const Compilation& c, const std::string& name) {
 }
 
 void ReadName(Compilation& c) {
-  std::string name;
+  std::string& name = c.IdentifierText;
+  name.clear();
   const bool at = c.CurrentChar == '@';
   do {
     if (name.size() < static_cast<std::size_t>(kMaxNameLength))
       name += AsciiUpper(c.CurrentChar);
     NextChar(c);
   } while (!at && IsNameChar(c.CurrentChar));
-  c.IdentifierText = name;
   c.Symbol = LookupReservedWord(name);
   if (c.Symbol != SymbolKind::Identifier || c.SkippingText) return;
   if (c.FoldChrOrd && (name == "CHR" || name == "ORD")) {

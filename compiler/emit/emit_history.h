@@ -30,11 +30,14 @@ struct EmitHistory {
     values_[newest_] = value;
   }
   // Removes entry i; the older entries close up and the oldest slot is blank.
+  // The removed entry is usually among the newest, so the newer entries move
+  // down one slot and the ring turns.
   void RemoveAt(int i) {
-    for (int k = i; k < kEmitHistoryLength - 1; ++k) {
-      tags_[Slot(k)] = tags_[Slot(k + 1)];
-      values_[Slot(k)] = values_[Slot(k + 1)];
+    for (int k = i; k > 0; --k) {
+      tags_[Slot(k)] = tags_[Slot(k - 1)];
+      values_[Slot(k)] = values_[Slot(k - 1)];
     }
+    newest_ = (newest_ + 1) & kSlotMask;
     tags_[Slot(kEmitHistoryLength - 1)] = ' ';
     values_[Slot(kEmitHistoryLength - 1)] = 0;
   }

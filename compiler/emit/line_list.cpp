@@ -41,22 +41,19 @@ LineList& LineList::operator=(const LineList& other) {
   clear();
   Reserve(other.size_);
   Put(other.Text());
-  starts_ = other.starts_;
+  ReserveLines(other.lines_);
+  if (other.lines_ > 0) std::memcpy(Starts(), other.Starts(), other.lines_ * sizeof(std::size_t));
+  lines_ = other.lines_;
   return *this;
 }
 
-void LineList::Reserve(std::size_t needed) {
-  if (needed <= capacity_) return;
-  const std::size_t capacity = std::max({needed, capacity_ * 2, kInitialCapacity});
-  auto text = std::make_unique_for_overwrite<char[]>(capacity);
-  if (size_ > 0) std::memcpy(text.get(), text_.get(), size_);
-  text_ = std::move(text);
-  capacity_ = capacity;
+void LineList::Grow(platform::BigBuffer& buffer, std::size_t needed, std::size_t used) {
+  buffer.Resize(std::max({needed, buffer.capacity() * 2, kInitialCapacity}), used);
 }
 
 void LineList::Put(std::string_view piece) {
   if (piece.empty()) return;
-  CopyPiece(text_.get() + size_, piece.data(), piece.size());
+  CopyPiece(text_.data() + size_, piece.data(), piece.size());
   size_ += piece.size();
 }
 
@@ -64,42 +61,71 @@ void LineList::push_back_joined(std::initializer_list<std::string_view> pieces) 
   std::size_t length = kLineEnd.size();
   for (std::string_view piece : pieces) length += piece.size();
   Reserve(size_ + length);
-  starts_.push_back(size_);
+  AddStart(size_);
   for (std::string_view piece : pieces) Put(piece);
   Put(kLineEnd);
 }
 
+void LineList::push_back_tabbed(std::string_view text) {
+  Reserve(size_ + text.size() + 1 + kLineEnd.size());
+  AddStart(size_);
+  char* out = text_.data() + size_;
+  out[0] = '\t';
+  CopyPiece(out + 1, text.data(), text.size());
+  out[text.size() + 1] = kLineEnd[0];
+  out[text.size() + 2] = kLineEnd[1];
+  size_ += text.size() + 1 + kLineEnd.size();
+}
+
 void LineList::append(const LineList& other) {
   Reserve(size_ + other.size_);
-  for (std::size_t start : other.starts_) starts_.push_back(size_ + start);
+  ReserveLines(lines_ + other.lines_);
+  for (std::size_t i = 0; i < other.lines_; ++i) Starts()[lines_ + i] = size_ + other.Start(i);
+  lines_ += other.lines_;
   Put(other.Text());
 }
 
 void LineList::erase(std::size_t i) {
-  const std::size_t start = starts_[i];
-  const std::size_t length = (i + 1 < starts_.size() ? starts_[i + 1] : size_) - start;
-  std::memmove(text_.get() + start, text_.get() + start + length, size_ - start - length);
+  const std::size_t start = Start(i);
+  const std::size_t length = (i + 1 < lines_ ? Start(i + 1) : size_) - start;
+  std::memmove(text_.data() + start, text_.data() + start + length, size_ - start - length);
   size_ -= length;
-  starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(i));
-  for (std::size_t k = i; k < starts_.size(); ++k) starts_[k] -= length;
+  std::size_t* starts = Starts();
+  for (std::size_t k = i; k + 1 < lines_; ++k) starts[k] = starts[k + 1] - length;
+  --lines_;
 }
 
 void LineList::truncate(std::size_t first) {
-  if (first >= starts_.size()) return;
-  size_ = starts_[first];
-  starts_.resize(first);
+  if (first >= lines_) return;
+  size_ = Start(first);
+  lines_ = first;
 }
 
 void LineList::insert_front(const std::vector<std::string>& lines) {
-  LineList front;
-  for (const std::string& line : lines) front.push_back(line);
-  front.append(*this);
-  *this = std::move(front);
+  // In place: a second copy of the whole module would double the memory
+  // touched at the end of every compilation.
+  std::size_t bytes = 0;
+  for (const std::string& line : lines) bytes += line.size() + kLineEnd.size();
+  Reserve(size_ + bytes);
+  ReserveLines(lines_ + lines.size());
+  std::memmove(text_.data() + bytes, text_.data(), size_);
+  std::size_t* starts = Starts();
+  for (std::size_t k = lines_; k-- > 0;) starts[k + lines.size()] = starts[k] + bytes;
+  std::size_t at = 0;
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    starts[k] = at;
+    CopyPiece(text_.data() + at, lines[k].data(), lines[k].size());
+    at += lines[k].size();
+    CopyPiece(text_.data() + at, kLineEnd.data(), kLineEnd.size());
+    at += kLineEnd.size();
+  }
+  lines_ += lines.size();
+  size_ += bytes;
 }
 
 void LineList::clear() {
   size_ = 0;
-  starts_.clear();
+  lines_ = 0;
 }
 
 std::vector<std::string> LineList::Lines(std::size_t first) const {

@@ -12,10 +12,11 @@
 #include <cstdint>
 #include <initializer_list>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/big_buffer.h"
 
 namespace velkor {
 
@@ -57,17 +58,25 @@ class LineList {
   LineList(LineList&&) noexcept = default;
   LineList& operator=(LineList&&) noexcept = default;
 
-  std::size_t size() const { return starts_.size(); }
-  bool empty() const { return starts_.empty(); }
+  std::size_t size() const { return lines_; }
+  bool empty() const { return lines_ == 0; }
   std::string_view operator[](std::size_t i) const {
-    const std::size_t end = (i + 1 < starts_.size() ? starts_[i + 1] : size_) - kLineEnd.size();
-    return std::string_view(text_.get() + starts_[i], end - starts_[i]);
+    const std::size_t end = (i + 1 < lines_ ? Start(i + 1) : size_) - kLineEnd.size();
+    return std::string_view(text_.data() + Start(i), end - Start(i));
   }
   std::string_view back() const { return (*this)[size() - 1]; }
   const_iterator begin() const { return const_iterator(this, 0); }
   const_iterator end() const { return const_iterator(this, size()); }
 
+  // Room for about this much text and this many lines, so that a long
+  // output is not copied as it grows.
+  void reserve(std::size_t bytes, std::size_t lines) {
+    Reserve(bytes);
+    ReserveLines(lines);
+  }
   void push_back(std::string_view line) { push_back_joined({line}); }
+  // The line tab + text, the form of every instruction line.
+  void push_back_tabbed(std::string_view text);
   // One line made of the pieces, without a temporary string.
   void push_back_joined(std::initializer_list<std::string_view> pieces);
   void append(const LineList& other);
@@ -80,7 +89,7 @@ class LineList {
   void clear();
 
   // Every line followed by CR LF.
-  std::string_view Text() const { return std::string_view(text_.get(), size_); }
+  std::string_view Text() const { return std::string_view(text_.data(), size_); }
   // The lines from `first` on, as separate strings.
   std::vector<std::string> Lines(std::size_t first = 0) const;
 
@@ -88,15 +97,28 @@ class LineList {
 
  private:
   static constexpr std::string_view kLineEnd = "\r\n";
-  void Reserve(std::size_t needed);
+  void Reserve(std::size_t needed) {
+    if (needed > text_.capacity()) Grow(text_, needed, size_);
+  }
+  void ReserveLines(std::size_t lines) {
+    if (lines * sizeof(std::size_t) > starts_.capacity()) Grow(starts_, lines * sizeof(std::size_t), lines_ * sizeof(std::size_t));
+  }
+  static void Grow(platform::BigBuffer& buffer, std::size_t needed, std::size_t used);
+  std::size_t* Starts() const { return reinterpret_cast<std::size_t*>(starts_.data()); }
+  std::size_t Start(std::size_t i) const { return Starts()[i]; }
+  void AddStart(std::size_t start) {
+    ReserveLines(lines_ + 1);
+    Starts()[lines_++] = start;
+  }
   void Put(std::string_view piece);
 
-  // A plain buffer: std::string's append checks cost more than the copy of
-  // a few characters.
-  std::unique_ptr<char[]> text_;
+  // Plain buffers: std::string's append checks cost more than the copy of a
+  // few characters, and the growth of a string or vector copies the whole
+  // module into memory not touched before.
+  platform::BigBuffer text_;
   std::size_t size_ = 0;
-  std::size_t capacity_ = 0;
-  std::vector<std::size_t> starts_;
+  platform::BigBuffer starts_;  // std::size_t per line: where it begins in text_
+  std::size_t lines_ = 0;
 };
 
 }  // namespace velkor

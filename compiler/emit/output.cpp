@@ -10,10 +10,11 @@ namespace {
 
 // The assembler compares names in upper case, so a name is present once
 // whatever the case of its letters.
-void AddName(std::vector<std::string>& list, std::string_view name) {
-  for (const std::string& n : list)
-    if (SameNameIgnoringCase(n, name)) return;
-  list.emplace_back(name);
+void AddName(std::vector<std::string>& list, std::unordered_set<std::string, NameHash, std::equal_to<>>& keys,
+             std::string_view name) {
+  std::string key(name);
+  for (char& ch : key) ch = AsciiUpper(ch);
+  if (keys.insert(std::move(key)).second) list.emplace_back(name);
 }
 
 bool IsComment(std::string_view line) { return !line.empty() && line[0] == ';'; }
@@ -21,7 +22,7 @@ bool IsComment(std::string_view line) { return !line.empty() && line[0] == ';'; 
 }  // namespace
 
 void EmitTagged(Compilation& c, char tag, std::uint32_t value, std::string_view text) {
-  c.CurrentList().push_back_joined({"\t", text});
+  c.CurrentList().push_back_tabbed(text);
   c.History.Push(tag, value);
 }
 
@@ -56,8 +57,8 @@ void AddCodeSize(Compilation& c, int n) {
 
 void SubtractCodeSize(Compilation& c, int n) { AddCodeSize(c, -n); }
 
-void NoteExternal(Compilation& c, std::string_view name) { AddName(c.ExternNames, name); }
-void NoteGlobal(Compilation& c, std::string_view name) { AddName(c.GlobalNames, name); }
+void NoteExternal(Compilation& c, std::string_view name) { AddName(c.ExternNames, c.ExternNameKeys, name); }
+void NoteGlobal(Compilation& c, std::string_view name) { AddName(c.GlobalNames, c.GlobalNameKeys, name); }
 
 void EmitCall(Compilation& c, std::string_view routine, char tag) {
   std::string text = "call ";

@@ -58,13 +58,20 @@ TEST(LineList, TruncateInsertFrontAndAppend) {
 }
 
 TEST(LineList, CopiesAreIndependentAndLongLinesGrowTheBuffer) {
+  // 3 MB: past the size from which the buffers are mapped rather than heap.
   const std::string longLine(10000, 'x');
   LineList list;
-  for (int i = 0; i < 50; ++i) list.push_back_joined({"\t", std::to_string(i), longLine});
+  for (int i = 0; i < 300; ++i) list.push_back_joined({"\t", std::to_string(i), longLine});
+  list.insert_front({"head"});
+  list.erase(1);
+  ASSERT_EQ(list.size(), 300u);
+  EXPECT_EQ(list[0], "head");
+  EXPECT_EQ(list[1], "\t1" + longLine);
+  EXPECT_EQ(list.back(), "\t299" + longLine);
   LineList copy = list;
   list.truncate(0);
-  ASSERT_EQ(copy.size(), 50u);
-  EXPECT_EQ(copy[49], "\t49" + longLine);
+  ASSERT_EQ(copy.size(), 300u);
+  EXPECT_EQ(copy[299], "\t299" + longLine);
   EXPECT_TRUE(list.empty());
   EXPECT_EQ(list.Text(), "");
   // Every piece length takes one of the copy paths.
