@@ -107,10 +107,10 @@ std::string LinkLine(const Compilation& c) {
   std::string line = "\tLink ";
   line += c.CodeAddress.state == LinkValue::State::Symbolic
               ? "CODEADD,"
-              : "0" + Hex(static_cast<std::uint32_t>(c.CodeAddress.value) & 0xFFFF, 4) + "H,";
+              : HexWord(static_cast<std::uint32_t>(c.CodeAddress.value)) + ",";
   line += c.DataAddress.state == LinkValue::State::Symbolic
               ? "DATAADD"
-              : "0" + Hex(static_cast<std::uint32_t>(c.DataAddress.value) & 0xFFFF, 4) + "H";
+              : HexWord(static_cast<std::uint32_t>(c.DataAddress.value));
   return line;
 }
 

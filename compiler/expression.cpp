@@ -179,7 +179,7 @@ ExprType TypeCast(Compilation& c, const IdentifierEntry& target) {
   const ExprType value = Expression(c);
   if (c.Symbol != SymbolKind::RightParen) ReportCompileError(c, kErrExpectedCloseParen);
   NextSymbol(c);
-  const std::uint8_t to = target.pointer ? kTypeWord : target.type;
+  const std::uint8_t to = target.pointer ? static_cast<std::uint8_t>(kTypeWord) : target.type;
   auto castable = [](std::uint8_t t) { return t >= kTypeByte && t <= kTypeChar && t != kTypeReal; };
   if (!castable(to) || !castable(value.type) || IsString(c, value)) ReportCompileError(c, kErrTypecastNotCastable);
   if (SimpleTypeSize(to) != SimpleTypeSize(value.type)) ReportCompileError(c, kErrTypecastSize);

@@ -209,7 +209,7 @@ bool RoutineHeading(Compilation& c, int routine, bool isFunction, bool forwardBo
             }
             case SymbolKind::Global:
                 r->globalMark = true;
-                NoteGlobal(c, "@" + AssemblerName(c, routine));
+                NoteGlobal(c, CodeLabelName(c, routine));
                 if (isFunction) NoteGlobal(c, AssemblerName(c, routine));
                 MarkParameters(c, routine, true, false);
                 global = true;
@@ -221,7 +221,7 @@ bool RoutineHeading(Compilation& c, int routine, bool isFunction, bool forwardBo
                 // Another module defines it under its plain name, as GLOBAL does.
                 r->external = true;
                 r->globalMark = true;
-                NoteExternal(c, "@" + AssemblerName(c, routine));
+                NoteExternal(c, CodeLabelName(c, routine));
                 MarkParameters(c, routine, false, true);
                 NextSymbol(c);
                 Expect(c, SymbolKind::Semicolon, kErrExpectedSemicolon);

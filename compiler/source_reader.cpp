@@ -110,22 +110,20 @@ bool ReadSourceLine(Compilation& c, SourceFile& file, std::string& line) {
     }
   }
   const std::string& bytes = file.bytes;
-  while (file.position < bytes.size()) {
-    const char b = bytes[file.position++];
-    if (b == '\r') {
-      file.lastByteWasCR = true;
-      return true;
-    }
-    if (b == '\n') {
-      if (file.lastByteWasCR) {  // the second byte of CR LF
-        file.lastByteWasCR = false;
-        continue;
-      }
-      return true;  // a lone LF, the Linux line end
-    }
-    file.lastByteWasCR = false;
-    if (line.size() < kMaxLineLength) line += b;
+  if (file.lastByteWasCR && file.position < bytes.size() && bytes[file.position] == '\n') {
+    ++file.position;  // the second byte of CR LF
   }
+  file.lastByteWasCR = false;
+  // The line is taken whole up to its end, then cut: one copy, not a byte at a time.
+  std::size_t end = file.position;
+  while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+  line.assign(bytes, file.position, std::min(end - file.position, kMaxLineLength));
+  if (end < bytes.size()) {
+    file.lastByteWasCR = bytes[end] == '\r';
+    file.position = end + 1;
+    return true;
+  }
+  file.position = end;
   if (!line.empty()) return true;
   file.endOfFile = true;
   return false;
@@ -156,7 +154,7 @@ void NextChar(Compilation& c) {
       return;
     }
     c.EndOfLinePending = true;
-    if (!c.CurrentLine.empty() && c.Settings.IncludeSourceAsComments) EmitRawLine(c, ";" + c.CurrentLine);
+    if (!c.CurrentLine.empty() && c.Settings.IncludeSourceAsComments) EmitRawLine(c, {";", c.CurrentLine});
     if (!c.IncludeStack.empty() && c.IncludeStack.back().endOfFile) {
       EmitRawLine(c, "; End of include file " + c.IncludeStack.back().name.substr(0, kMaxIncludeNameShown));
       c.IncludeStack.pop_back();

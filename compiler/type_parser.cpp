@@ -62,7 +62,7 @@ Bounds ReadBounds(Compilation& c) {
   NextSymbol(c);
   const BoundConstant high = ReadBoundConstant(c);
   // A byte lower bound is taken as an integer index.
-  const std::uint8_t indexType = low.type == kTypeByte ? kTypeInteger : low.type;
+  const std::uint8_t indexType = low.type == kTypeByte ? static_cast<std::uint8_t>(kTypeInteger) : low.type;
   return {indexType, low.value, high.value};
 }
 

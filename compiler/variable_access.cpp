@@ -155,7 +155,7 @@ VariableAccess ParseVariableAccessFactored(Compilation& c, int symbol) {
 }
 
 void EmitLoadAccess(Compilation& c, const VariableAccess& v) {
-  const std::uint8_t type = v.pointer ? kTypeWord : v.type;
+  const std::uint8_t type = v.pointer ? static_cast<std::uint8_t>(kTypeWord) : v.type;
   const bool isString = !v.pointer && IsStringType(c, v.type, v.reference);
   switch (v.mode) {
     case VariableAccess::Mode::Direct: EmitLoadVariable(c, v.symbol, type, isString); break;

@@ -37,7 +37,7 @@ void VariableStorage(Compilation& c) {
         const int id = static_cast<int>(i);
         const bool routine = e.kind == kKindProcedure || e.kind == kKindFunction;
         if (routine && e.absoluteMode == 1) {
-            c.OutputLines.push_back("@" + AssemblerName(c, id) + "\tEQU " + FixedAddress(e.value));
+            c.OutputLines.push_back(CodeLabelName(c, id) + "\tEQU " + FixedAddress(e.value));
             continue;
         }
         if ((e.kind != kKindVariable && e.kind != kKindFunction) || e.field) continue;

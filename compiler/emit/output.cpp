@@ -34,6 +34,9 @@ void EmitLabelLine(Compilation& c, std::string_view text) {
 }
 
 void EmitRawLine(Compilation& c, std::string_view text) { c.CurrentList().push_back(text); }
+void EmitRawLine(Compilation& c, std::initializer_list<std::string_view> pieces) {
+  c.CurrentList().push_back_joined(pieces);
+}
 
 void DeleteLastInstructions(Compilation& c, int n) {
   auto& list = c.CurrentList();
@@ -131,7 +134,13 @@ std::string AssemblerName(const Compilation& c, int symbol) {
   return cached.text;
 }
 
-void EmitSymbolLabel(Compilation& c, int symbol) { EmitLabelLine(c, "@" + AssemblerName(c, symbol) + ":"); }
+std::string CodeLabelName(const Compilation& c, int symbol) {
+  std::string label = "@";
+  label += AssemblerName(c, symbol);
+  return label;
+}
+
+void EmitSymbolLabel(Compilation& c, int symbol) { EmitLabelLine(c, CodeLabelName(c, symbol) + ":"); }
 
 void EmitJumpToSymbol(Compilation& c, int symbol) {
   Emit(c, "jp @" + AssemblerName(c, symbol));
@@ -153,6 +162,11 @@ std::string Hex(std::uint32_t value, int digits) {
   return out;
 }
 
-std::string HexWord(std::uint32_t value) { return "0" + Hex(value & 0xFFFF, 4) + "H"; }
+std::string HexWord(std::uint32_t value) {
+  std::string text = "0";
+  text += Hex(value & 0xFFFF, 4);
+  text += 'H';
+  return text;
+}
 
 }  // namespace velkor

@@ -10,6 +10,7 @@
 //   PopHL(c);                            // elides the push: HL still holds 5
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,8 @@ void Emit(Compilation& c, std::string_view text);
 void EmitLabelLine(Compilation& c, std::string_view text);
 // A line appended as it is, without touching the history (comments, {#P} lines).
 void EmitRawLine(Compilation& c, std::string_view text);
+// The same made of pieces, without a temporary string.
+void EmitRawLine(Compilation& c, std::initializer_list<std::string_view> pieces);
 
 // Walking back from the last line, deletes the last n lines that do not begin
 // with ";". The first line of the list is never deleted.
@@ -55,6 +58,8 @@ void EmitGeneratedLabel(Compilation& c, const std::string& label);
 
 // The name under which a symbol appears in the .Mac text (cut to 255).
 std::string AssemblerName(const Compilation& c, int symbol);
+// "@" + AssemblerName: the label of a routine's code.
+std::string CodeLabelName(const Compilation& c, int symbol);
 // "@" + AssemblerName + ":" as a label line; "jp @" + AssemblerName (size 3).
 void EmitSymbolLabel(Compilation& c, int symbol);
 void EmitJumpToSymbol(Compilation& c, int symbol);
