@@ -16,6 +16,7 @@
 
 #include "common/encoded_lines.h"
 #include "common/message_list.h"
+#include "compiler/ascii_case.h"
 #include "compiler/emit/emit_history.h"
 #include "compiler/emit/line_list.h"
 #include "compiler/symbol_kind.h"
@@ -99,12 +100,6 @@ struct IdentifierEntry {
   bool typedConstant = false;  // its storage is the data in the code area
 };
 
-// Lets a name table be searched with a string_view, without a string made
-// for every lookup.
-struct NameHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
-};
 
 // An identifier's assembler name as last made, with what it was made from
 // that can still change: the GLOBAL mark and the {#L} switch.
@@ -207,8 +202,8 @@ struct Compilation {
   LineList OutputLines;
   std::vector<std::string> ExternNames;  // each name at most once, in order of adding
   std::vector<std::string> GlobalNames;
-  // The same names in upper case, for the test of presence on every call.
-  std::unordered_set<std::string, NameHash, std::equal_to<>> ExternNameKeys, GlobalNameKeys;
+  // The same names, for the test of presence on every call.
+  std::unordered_set<std::string, NameIgnoringCaseHash, NameIgnoringCaseEqual> ExternNameKeys, GlobalNameKeys;
   LinkValue CodeAddress, DataAddress, LoadNext;
   std::string LoadRefName;
   std::string ProgramName;
@@ -256,7 +251,9 @@ struct Compilation {
 
   // --- Symbol table ----------------------------------------------------------
   std::vector<IdentifierEntry> Identifiers;  // entry 0: the empty name, "not found"
-  std::unordered_map<std::string, std::vector<std::uint16_t>, NameHash, std::equal_to<>> NameIndex;  // entries by name, oldest first
+  // Entries by name, oldest first. The names are upper case already, so the
+  // case-blind hash only serves to search with a string_view.
+  std::unordered_map<std::string, std::vector<std::uint16_t>, NameIgnoringCaseHash, std::equal_to<>> NameIndex;
   std::vector<BlockEntry> Blocks;  // index 0 unused; block 1 is the main program
   std::array<std::uint16_t, kMaxLevel + 1> Display{};
   int CurrentLevel = 0;

@@ -87,6 +87,7 @@ void BM_Compile20000Lines(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(lines), benchmark::Counter::kIsIterationInvariantRate);
   fs::remove_all(dir);
 }
-BENCHMARK(BM_Compile20000Lines)->Unit(benchmark::kMillisecond);
+// By the wall clock: writing the .Mac is part of what the user waits for.
+BENCHMARK(BM_Compile20000Lines)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -10,11 +10,11 @@ namespace {
 
 // The assembler compares names in upper case, so a name is present once
 // whatever the case of its letters.
-void AddName(std::vector<std::string>& list, std::unordered_set<std::string, NameHash, std::equal_to<>>& keys,
-             std::string_view name) {
-  std::string key(name);
-  for (char& ch : key) ch = AsciiUpper(ch);
-  if (keys.insert(std::move(key)).second) list.emplace_back(name);
+void AddName(std::vector<std::string>& list,
+             std::unordered_set<std::string, NameIgnoringCaseHash, NameIgnoringCaseEqual>& keys, std::string_view name) {
+  if (keys.find(name) != keys.end()) return;
+  keys.emplace(name);
+  list.emplace_back(name);
 }
 
 bool IsComment(std::string_view line) { return !line.empty() && line[0] == ';'; }
