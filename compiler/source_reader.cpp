@@ -129,7 +129,7 @@ bool ReadSourceLine(Compilation& c, SourceFile& file, std::string& line) {
   return false;
 }
 
-void NextChar(Compilation& c) {
+void NextCharSlowly(Compilation& c) {
   if (!c.PushbackText.empty()) {
     c.CurrentChar = c.PushbackText.front();
     c.PushbackText.erase(0, 1);

@@ -16,7 +16,20 @@ bool OpenMainSource(Compilation& c);
 
 // Makes the next character current (c.CurrentChar). Reports 103 at the end of
 // the source (102 while skipping), 60 for a control character.
-void NextChar(Compilation& c);
+void NextCharSlowly(Compilation& c);
+// The scanner asks for every character, and nearly every one is a printable
+// character of the current line: that case is taken here, the rest apart.
+inline void NextChar(Compilation& c) {
+  if (c.PushbackText.empty() && c.Column < c.CurrentLine.size()) {
+    const char ch = c.CurrentLine[c.Column];
+    if (static_cast<unsigned char>(ch) >= ' ') {
+      ++c.Column;
+      c.CurrentChar = ch;
+      return;
+    }
+  }
+  NextCharSlowly(c);
+}
 
 // Reads the next line of the file into `line`, plain or encoded; false at its
 // end. Lines end at CR LF, CR or a lone LF and keep their first 255 characters.
