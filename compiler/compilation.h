@@ -100,7 +100,6 @@ struct IdentifierEntry {
   bool typedConstant = false;  // its storage is the data in the code area
 };
 
-
 // An identifier's assembler name as last made, with what it was made from
 // that can still change: the GLOBAL mark and the {#L} switch.
 struct CachedAssemblerName {

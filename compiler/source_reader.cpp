@@ -79,6 +79,11 @@ void CountLine(Compilation& c, SourceFile& file) {
   if (c.TotalLines % kProgressInterval == 0 && c.Host.Progress) c.Host.Progress(c.TotalLines);
 }
 
+// The line just read in full, as a comment of the output, when the settings ask for it.
+void EmitSourceLineComment(Compilation& c) {
+  if (!c.CurrentLine.empty() && c.Settings.IncludeSourceAsComments) EmitRawLine(c, {";", c.CurrentLine});
+}
+
 void ShowMainFileName(Compilation& c) {
   if (c.Host.ShowFile) c.Host.ShowFile(FileNameOnly(c.MainSourceName));
 }
@@ -154,7 +159,7 @@ void NextCharSlowly(Compilation& c) {
       return;
     }
     c.EndOfLinePending = true;
-    if (!c.CurrentLine.empty() && c.Settings.IncludeSourceAsComments) EmitRawLine(c, {";", c.CurrentLine});
+    EmitSourceLineComment(c);
     if (!c.IncludeStack.empty() && c.IncludeStack.back().endOfFile) {
       EmitRawLine(c, "; End of include file " + c.IncludeStack.back().name.substr(0, kMaxIncludeNameShown));
       c.IncludeStack.pop_back();
@@ -201,7 +206,7 @@ void OpenIncludeFile(Compilation& c, const std::string& written) {
 
 void ReadAsmBlockLines(Compilation& c, const std::function<void(const std::string&)>& emitLine) {
   c.PushbackText.clear();
-  if (!c.CurrentLine.empty() && c.Settings.IncludeSourceAsComments) EmitRawLine(c, ";" + c.CurrentLine);
+  EmitSourceLineComment(c);
   SourceFile& file = TopFile(c);
   std::string line;
   while (true) {
@@ -219,7 +224,7 @@ void ReadAsmBlockLines(Compilation& c, const std::function<void(const std::strin
   c.Column = c.CurrentLine.size();
   c.EndOfLinePending = false;
   c.CurrentChar = ' ';
-  if (!c.CurrentLine.empty() && c.Settings.IncludeSourceAsComments) EmitRawLine(c, ";" + c.CurrentLine);
+  EmitSourceLineComment(c);
   c.CurrentLine.clear();
   c.Column = 0;
 }

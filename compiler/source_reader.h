@@ -14,9 +14,12 @@ namespace velkor {
 // it cannot be read.
 bool OpenMainSource(Compilation& c);
 
+// NextChar for every case: pushed-back text, tabs, control characters and
+// line ends.
+void NextCharSlowly(Compilation& c);
+
 // Makes the next character current (c.CurrentChar). Reports 103 at the end of
 // the source (102 while skipping), 60 for a control character.
-void NextCharSlowly(Compilation& c);
 // The scanner asks for every character, and nearly every one is a printable
 // character of the current line: that case is taken here, the rest apart.
 inline void NextChar(Compilation& c) {

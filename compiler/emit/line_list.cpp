@@ -39,9 +39,9 @@ LineList::LineList(std::initializer_list<std::string_view> lines) {
 LineList& LineList::operator=(const LineList& other) {
   if (this == &other) return *this;
   clear();
-  Reserve(other.size_);
+  MakeRoom(other.size_);
   Put(other.Text());
-  ReserveLines(other.lines_);
+  MakeRoomForLines(other.lines_);
   if (other.lines_ > 0) std::memcpy(Starts(), other.Starts(), other.lines_ * sizeof(std::size_t));
   lines_ = other.lines_;
   return *this;
@@ -60,14 +60,14 @@ void LineList::Put(std::string_view piece) {
 void LineList::push_back_joined(std::initializer_list<std::string_view> pieces) {
   std::size_t length = kLineEnd.size();
   for (std::string_view piece : pieces) length += piece.size();
-  Reserve(size_ + length);
+  MakeRoom(size_ + length);
   AddStart(size_);
   for (std::string_view piece : pieces) Put(piece);
   Put(kLineEnd);
 }
 
 void LineList::push_back_tabbed(std::string_view text) {
-  Reserve(size_ + text.size() + 1 + kLineEnd.size());
+  MakeRoom(size_ + text.size() + 1 + kLineEnd.size());
   AddStart(size_);
   char* out = text_.data() + size_;
   out[0] = '\t';
@@ -78,8 +78,8 @@ void LineList::push_back_tabbed(std::string_view text) {
 }
 
 void LineList::append(const LineList& other) {
-  Reserve(size_ + other.size_);
-  ReserveLines(lines_ + other.lines_);
+  MakeRoom(size_ + other.size_);
+  MakeRoomForLines(lines_ + other.lines_);
   for (std::size_t i = 0; i < other.lines_; ++i) Starts()[lines_ + i] = size_ + other.Start(i);
   lines_ += other.lines_;
   Put(other.Text());
@@ -106,8 +106,8 @@ void LineList::insert_front(const std::vector<std::string>& lines) {
   // touched at the end of every compilation.
   std::size_t bytes = 0;
   for (const std::string& line : lines) bytes += line.size() + kLineEnd.size();
-  Reserve(size_ + bytes);
-  ReserveLines(lines_ + lines.size());
+  MakeRoom(size_ + bytes);
+  MakeRoomForLines(lines_ + lines.size());
   std::memmove(text_.data() + bytes, text_.data(), size_);
   std::size_t* starts = Starts();
   for (std::size_t k = lines_; k-- > 0;) starts[k + lines.size()] = starts[k] + bytes;

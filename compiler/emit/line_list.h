@@ -71,8 +71,8 @@ class LineList {
   // Room for about this much text and this many lines, so that a long
   // output is not copied as it grows.
   void reserve(std::size_t bytes, std::size_t lines) {
-    Reserve(bytes);
-    ReserveLines(lines);
+    MakeRoom(bytes);
+    MakeRoomForLines(lines);
   }
   void push_back(std::string_view line) { push_back_joined({line}); }
   // The line tab + text, the form of every instruction line.
@@ -97,17 +97,18 @@ class LineList {
 
  private:
   static constexpr std::string_view kLineEnd = "\r\n";
-  void Reserve(std::size_t needed) {
+  // Room for `needed` bytes of text (for `lines` line starts) from the start.
+  void MakeRoom(std::size_t needed) {
     if (needed > text_.capacity()) Grow(text_, needed, size_);
   }
-  void ReserveLines(std::size_t lines) {
+  void MakeRoomForLines(std::size_t lines) {
     if (lines * sizeof(std::size_t) > starts_.capacity()) Grow(starts_, lines * sizeof(std::size_t), lines_ * sizeof(std::size_t));
   }
   static void Grow(platform::BigBuffer& buffer, std::size_t needed, std::size_t used);
   std::size_t* Starts() const { return reinterpret_cast<std::size_t*>(starts_.data()); }
   std::size_t Start(std::size_t i) const { return Starts()[i]; }
   void AddStart(std::size_t start) {
-    ReserveLines(lines_ + 1);
+    MakeRoomForLines(lines_ + 1);
     Starts()[lines_++] = start;
   }
   void Put(std::string_view piece);
