@@ -40,7 +40,7 @@ constexpr Row kTexts[] = {
     {OutOfHandles, "Out of overlay handles (>32)"},
 };
 
-}  // namespace
+} // namespace
 
 std::string_view errorText(int number) {
   for (const Row& row : kTexts)
@@ -48,4 +48,4 @@ std::string_view errorText(int number) {
   return {};
 }
 
-}  // namespace velkor::asmerr
+} // namespace velkor::asmerr

@@ -49,4 +49,4 @@ inline constexpr std::string_view kTooManyLabels = "Too many labels (at most 654
 // The text of a numbered error; "" for a number that has none.
 std::string_view errorText(int number);
 
-}  // namespace velkor::asmerr
+} // namespace velkor::asmerr

@@ -2,11 +2,14 @@
 
 namespace velkor::asmsrc {
 
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char upper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::string toUpper(std::string_view text) {
   std::string out(text);
-  for (char& c : out) c = upper(c);
+  for (char& c : out)
+    c = upper(c);
   return out;
 }
 
@@ -18,8 +21,10 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 namespace {
-bool isBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
-}  // namespace
+bool isBlank(char c) {
+  return static_cast<unsigned char>(c) <= 0x20;
+}
+} // namespace
 
 void TokenLine::tokenize(std::string_view line, std::size_t from) {
   count_ = 0;
@@ -27,7 +32,8 @@ void TokenLine::tokenize(std::string_view line, std::size_t from) {
   std::size_t out = 0;
   std::size_t i = from;
   while (count_ < kMaxTokens) {
-    while (i < line.size() && (isBlank(line[i]) || line[i] == ',')) ++i;
+    while (i < line.size() && (isBlank(line[i]) || line[i] == ','))
+      ++i;
     if (i >= line.size() || line[i] == ';') break;
     const std::size_t start = out;
     bool quoted = false;
@@ -88,10 +94,19 @@ LongNumber parseLongNumber(std::string_view text, std::uint32_t& value) {
   unsigned base = 10;
   std::string_view digits = text;
   switch (text.back()) {
-    case 'H': base = 16; digits.remove_suffix(1); break;
-    case 'D': digits.remove_suffix(1); break;
-    case 'B': base = 2; digits.remove_suffix(1); break;
-    default: break;
+  case 'H':
+    base = 16;
+    digits.remove_suffix(1);
+    break;
+  case 'D':
+    digits.remove_suffix(1);
+    break;
+  case 'B':
+    base = 2;
+    digits.remove_suffix(1);
+    break;
+  default:
+    break;
   }
   if (digits.empty()) return LongNumber::Invalid;
   std::uint64_t v = 0;
@@ -140,4 +155,4 @@ std::string withoutQuotes(std::string_view text) {
   return std::string(text);
 }
 
-}  // namespace velkor::asmsrc
+} // namespace velkor::asmsrc

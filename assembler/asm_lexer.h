@@ -20,15 +20,15 @@ inline constexpr std::size_t kMaxLineLength = 255;
 inline constexpr std::size_t kMaxTokens = 128;
 
 struct Token {
-  std::string_view text;      // upper case outside quotes
-  std::size_t sourceEnd = 0;  // offset in the line just after the token
+  std::string_view text;     // upper case outside quotes
+  std::size_t sourceEnd = 0; // offset in the line just after the token
   bool commaFollows = false;
 };
 
 // The tokens of one line. Token views point into the object itself, so it must
 // not be copied while they are in use.
 class TokenLine {
- public:
+public:
   TokenLine() = default;
   TokenLine(const TokenLine&) = delete;
   TokenLine& operator=(const TokenLine&) = delete;
@@ -39,7 +39,7 @@ class TokenLine {
   std::size_t size() const { return count_; }
   const Token& operator[](std::size_t i) const { return tokens_[i]; }
 
- private:
+private:
   std::array<char, kMaxLineLength + 1> text_{};
   std::array<Token, kMaxTokens> tokens_{};
   std::size_t count_ = 0;
@@ -69,4 +69,4 @@ std::string unquote(std::string_view text);
 // A token in quotes loses them (and its doubled quotes); others stay.
 std::string withoutQuotes(std::string_view text);
 
-}  // namespace velkor::asmsrc
+} // namespace velkor::asmsrc

@@ -9,14 +9,18 @@
 namespace velkor::asmsrc {
 namespace {
 
-bool isOperatorChar(char c) { return c == '+' || c == '-' || c == '*' || c == '/'; }
-bool splitsExpression(char c) { return isOperatorChar(c) || c == '(' || c == ')'; }
+bool isOperatorChar(char c) {
+  return c == '+' || c == '-' || c == '*' || c == '/';
+}
+bool splitsExpression(char c) {
+  return isOperatorChar(c) || c == '(' || c == ')';
+}
 
 void appendDollar(std::string& text, std::uint8_t segmentByte) {
   appendLocalLabelOperand(text, segmentByte, kDollarLabelIndex);
 }
 
-}  // namespace
+} // namespace
 
 bool Assembly::hasOperator(std::string_view operand) {
   bool quoted = false;
@@ -97,33 +101,33 @@ void Assembly::buildExpression(std::string_view text, ExpressionText& result) {
     }
     const Operand op = evaluate(term);
     switch (op.kind) {
-      case OperandKind::Absolute:
-        result.object += std::to_string(op.value);
-        result.decimal += std::to_string(op.value);
-        break;
-      case OperandKind::Dollar:
-        appendDollar(result.object, segmentByte());
-        result.decimal += std::to_string(statementStart & 0xFFFF);
-        break;
-      case OperandKind::LocalLabel:
-        appendLocalLabelOperand(result.object, op.segmentByte, op.labelIndex);
-        result.decimal += std::to_string(op.value);
-        break;
-      case OperandKind::External:
-        appendExternalOperand(result.object, op.name);
-        result.decimal += '0';
-        result.external = true;
-        break;
-      case OperandKind::EquateName:
-        appendEquateOperand(result.object, op.name);
-        result.decimal += '0';
-        result.unknown = true;
-        break;
-      case OperandKind::Expression:
-      case OperandKind::Unknown:
-        result.decimal += '0';
-        result.unknown = true;
-        break;
+    case OperandKind::Absolute:
+      result.object += std::to_string(op.value);
+      result.decimal += std::to_string(op.value);
+      break;
+    case OperandKind::Dollar:
+      appendDollar(result.object, segmentByte());
+      result.decimal += std::to_string(statementStart & 0xFFFF);
+      break;
+    case OperandKind::LocalLabel:
+      appendLocalLabelOperand(result.object, op.segmentByte, op.labelIndex);
+      result.decimal += std::to_string(op.value);
+      break;
+    case OperandKind::External:
+      appendExternalOperand(result.object, op.name);
+      result.decimal += '0';
+      result.external = true;
+      break;
+    case OperandKind::EquateName:
+      appendEquateOperand(result.object, op.name);
+      result.decimal += '0';
+      result.unknown = true;
+      break;
+    case OperandKind::Expression:
+    case OperandKind::Unknown:
+      result.decimal += '0';
+      result.unknown = true;
+      break;
     }
   }
 }
@@ -133,11 +137,15 @@ std::uint16_t Assembly::compute(std::string_view text, int externalError, int un
   if (!hasOperator(text)) {
     const Operand op = evaluate(text);
     switch (op.kind) {
-      case OperandKind::Absolute:
-      case OperandKind::LocalLabel: return op.value;
-      case OperandKind::Dollar: return static_cast<std::uint16_t>(statementStart);
-      case OperandKind::External: fail(externalError);
-      default: fail(unknownError);
+    case OperandKind::Absolute:
+    case OperandKind::LocalLabel:
+      return op.value;
+    case OperandKind::Dollar:
+      return static_cast<std::uint16_t>(statementStart);
+    case OperandKind::External:
+      fail(externalError);
+    default:
+      fail(unknownError);
     }
   }
   ExpressionText expr;
@@ -152,13 +160,24 @@ std::uint16_t Assembly::compute(std::string_view text, int externalError, int un
 void Assembly::emitWord(std::string_view text, std::uint32_t offset) {
   const Operand op = evaluate(text);
   switch (op.kind) {
-    case OperandKind::Absolute: out.absoluteWord(op.value); return;
-    case OperandKind::LocalLabel: out.labelWord(segment, op.labelIndex); return;
-    case OperandKind::Dollar: out.dollarWord(segment, static_cast<std::uint16_t>(offset)); return;
-    case OperandKind::External: out.externalReference(2, op.name); return;
-    case OperandKind::EquateName: out.equateReference(2, op.name); return;
-    case OperandKind::Expression:
-    case OperandKind::Unknown: break;
+  case OperandKind::Absolute:
+    out.absoluteWord(op.value);
+    return;
+  case OperandKind::LocalLabel:
+    out.labelWord(segment, op.labelIndex);
+    return;
+  case OperandKind::Dollar:
+    out.dollarWord(segment, static_cast<std::uint16_t>(offset));
+    return;
+  case OperandKind::External:
+    out.externalReference(2, op.name);
+    return;
+  case OperandKind::EquateName:
+    out.equateReference(2, op.name);
+    return;
+  case OperandKind::Expression:
+  case OperandKind::Unknown:
+    break;
   }
   ExpressionText expr;
   buildExpression(text, expr);
@@ -169,56 +188,73 @@ void Assembly::emitByte(std::string_view text, std::uint32_t offset) {
   const Operand op = evaluate(text);
   std::string object;
   switch (op.kind) {
-    case OperandKind::Absolute: out.dataByte(static_cast<std::uint8_t>(op.value)); return;
-    case OperandKind::External: out.externalReference(1, op.name); return;
-    case OperandKind::EquateName: out.equateReference(1, op.name); return;
-    // A label as a byte travels as an expression: the linker knows its address.
-    case OperandKind::LocalLabel:
-      appendLocalLabelOperand(object, op.segmentByte, op.labelIndex);
-      out.byteExpression(object);
-      return;
-    // `$` in text means the operand's own address; the offset brings it back
-    // to the statement start.
-    case OperandKind::Dollar:
-      appendDollar(object, segmentByte());
-      object += '-';
-      object += std::to_string(offset);
-      out.byteExpression(object);
-      return;
-    case OperandKind::Expression:
-    case OperandKind::Unknown: break;
+  case OperandKind::Absolute:
+    out.dataByte(static_cast<std::uint8_t>(op.value));
+    return;
+  case OperandKind::External:
+    out.externalReference(1, op.name);
+    return;
+  case OperandKind::EquateName:
+    out.equateReference(1, op.name);
+    return;
+  // A label as a byte travels as an expression: the linker knows its address.
+  case OperandKind::LocalLabel:
+    appendLocalLabelOperand(object, op.segmentByte, op.labelIndex);
+    out.byteExpression(object);
+    return;
+  // `$` in text means the operand's own address; the offset brings it back
+  // to the statement start.
+  case OperandKind::Dollar:
+    appendDollar(object, segmentByte());
+    object += '-';
+    object += std::to_string(offset);
+    out.byteExpression(object);
+    return;
+  case OperandKind::Expression:
+  case OperandKind::Unknown:
+    break;
   }
   ExpressionText expr;
   buildExpression(text, expr);
   out.byteExpression(expr.object);
 }
 
-void Assembly::emitValueRef(std::string_view text, const std::function<void(const ValueRef&)>& write) {
+void Assembly::emitValueRef(std::string_view text,
+                            const std::function<void(const ValueRef&)>& write) {
   const Operand op = evaluate(text);
   ValueRef v;
   ExpressionText expr;
   switch (op.kind) {
-    case OperandKind::Absolute: v.kind = rro::ValueAbsolute; v.value = op.value; break;
-    case OperandKind::LocalLabel:
-      v.kind = rro::ValueLocalLabel;
-      v.value = op.labelIndex;
-      v.segment = op.segmentByte;
-      break;
-    case OperandKind::External: v.kind = rro::ValueExternal; v.text = op.name; break;
-    case OperandKind::EquateName: v.kind = rro::ValueEquateName; v.text = op.name; break;
-    case OperandKind::Dollar:
-      appendDollar(expr.object, segmentByte());
-      v.kind = rro::ValueExpression;
-      v.text = expr.object;
-      break;
-    case OperandKind::Expression:
-    case OperandKind::Unknown:
-      buildExpression(text, expr);
-      v.kind = rro::ValueExpression;
-      v.text = expr.object;
-      break;
+  case OperandKind::Absolute:
+    v.kind = rro::ValueAbsolute;
+    v.value = op.value;
+    break;
+  case OperandKind::LocalLabel:
+    v.kind = rro::ValueLocalLabel;
+    v.value = op.labelIndex;
+    v.segment = op.segmentByte;
+    break;
+  case OperandKind::External:
+    v.kind = rro::ValueExternal;
+    v.text = op.name;
+    break;
+  case OperandKind::EquateName:
+    v.kind = rro::ValueEquateName;
+    v.text = op.name;
+    break;
+  case OperandKind::Dollar:
+    appendDollar(expr.object, segmentByte());
+    v.kind = rro::ValueExpression;
+    v.text = expr.object;
+    break;
+  case OperandKind::Expression:
+  case OperandKind::Unknown:
+    buildExpression(text, expr);
+    v.kind = rro::ValueExpression;
+    v.text = expr.object;
+    break;
   }
   write(v);
 }
 
-}  // namespace velkor::asmsrc
+} // namespace velkor::asmsrc

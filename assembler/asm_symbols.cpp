@@ -28,12 +28,15 @@ void SymbolTables::removeLabel(std::string_view name) {
 void SymbolTables::assignIndexes() {
   ordered_.clear();
   ordered_.reserve(labels_.size());
-  for (const auto& entry : labels_) ordered_.push_back(entry.first);
+  for (const auto& entry : labels_)
+    ordered_.push_back(entry.first);
   std::sort(ordered_.begin(), ordered_.end());
   for (std::size_t i = 0; i < ordered_.size(); ++i)
     labels_.find(ordered_[i])->second.index = static_cast<std::uint16_t>(i);
 }
 
-bool SymbolTables::addGlobal(std::string_view name) { return globals_.emplace(name).second; }
+bool SymbolTables::addGlobal(std::string_view name) {
+  return globals_.emplace(name).second;
+}
 
-}  // namespace velkor::asmsrc
+} // namespace velkor::asmsrc

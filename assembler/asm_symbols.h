@@ -17,7 +17,7 @@ namespace velkor::asmsrc {
 inline constexpr std::int32_t kDataLabelBit = 0x800000;
 inline constexpr std::int32_t kExternalValue = -1;
 // Indexes from 0xFF81 on encode `$` in label words, so labels stay below.
-inline constexpr std::size_t kMaxLabels = 0xFF81;  // indexes 0 .. 0xFF80
+inline constexpr std::size_t kMaxLabels = 0xFF81; // indexes 0 .. 0xFF80
 
 struct NameHash {
   using is_transparent = void;
@@ -26,18 +26,18 @@ struct NameHash {
 
 struct Label {
   std::int32_t value = 0;
-  std::uint16_t index = 0;  // valid from pass 2 on
+  std::uint16_t index = 0; // valid from pass 2 on
   bool external() const { return value == kExternalValue; }
   bool inData() const { return !external() && (value & kDataLabelBit) != 0; }
   std::uint16_t location() const { return static_cast<std::uint16_t>(value & 0xFFFF); }
 };
 
 class SymbolTables {
- public:
+public:
   void clear();
 
   Label* findLabel(std::string_view name);
-  bool addLabel(std::string_view name, std::int32_t value);  // false: present
+  bool addLabel(std::string_view name, std::int32_t value); // false: present
   void removeLabel(std::string_view name);
   // Gives every label its position in name order; called after pass 1.
   void assignIndexes();
@@ -48,13 +48,13 @@ class SymbolTables {
   void addEquate(std::string_view name) { equates_.emplace(name); }
 
   bool isGlobal(std::string_view name) const { return globals_.find(name) != globals_.end(); }
-  bool addGlobal(std::string_view name);  // false: listed twice
+  bool addGlobal(std::string_view name); // false: listed twice
 
- private:
+private:
   std::unordered_map<std::string, Label, NameHash, std::equal_to<>> labels_;
   std::vector<std::string> ordered_;
   std::unordered_set<std::string, NameHash, std::equal_to<>> equates_;
   std::set<std::string, std::less<>> globals_;
 };
 
-}  // namespace velkor::asmsrc
+} // namespace velkor::asmsrc

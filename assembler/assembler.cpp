@@ -18,8 +18,8 @@ std::string definitionFileText(const std::vector<std::pair<std::string, std::uin
   return text;
 }
 
-AssembledLines assembleLines(std::vector<std::string> lines, const asmsrc::AssemblySettings& settings,
-                             MessageList& messages) {
+AssembledLines assembleLines(std::vector<std::string> lines,
+                             const asmsrc::AssemblySettings& settings, MessageList& messages) {
   asmsrc::Assembly assembly(std::move(lines), settings, messages);
   assembly.run();
   AssembledLines result;
@@ -67,16 +67,16 @@ AssembleResult assembleFile(const std::string& sourcePath, const asmsrc::Assembl
     const asmsrc::AssemblyError& e = assembly.error();
     result.errorMessage = e.message;
     result.errorLine = e.lineIndex + 1;
-    result.errorPath = e.file.empty()
-                           ? sourcePath
-                           : asmsrc::findFileIgnoringCase(run.projectDirectory, e.file);
+    result.errorPath =
+        e.file.empty() ? sourcePath : asmsrc::findFileIgnoringCase(run.projectDirectory, e.file);
     if (result.errorPath.empty()) result.errorPath = e.file;
     return result;
   }
   messages.AddMessageLine(kCompletedMessage);
   if (!assembly.writeEntries().empty()) {
     const std::string defPath = asmsrc::replaceExtension(sourcePath, ".DEF");
-    if (!platform::WriteFileAtomically(defPath, definitionFileText(assembly.writeEntries()), writeError)) {
+    if (!platform::WriteFileAtomically(defPath, definitionFileText(assembly.writeEntries()),
+                                       writeError)) {
       result.ok = false;
       result.errorMessage = writeError;
       messages.AddMessageLine(writeError);
@@ -87,4 +87,4 @@ AssembleResult assembleFile(const std::string& sourcePath, const asmsrc::Assembl
   return result;
 }
 
-}  // namespace velkor
+} // namespace velkor

@@ -41,8 +41,8 @@ struct AssembledLines {
   std::vector<std::pair<std::string, std::uint16_t>> writeList;
   asmsrc::AssemblyError error;
 };
-AssembledLines assembleLines(std::vector<std::string> lines, const asmsrc::AssemblySettings& settings,
-                             MessageList& messages);
+AssembledLines assembleLines(std::vector<std::string> lines,
+                             const asmsrc::AssemblySettings& settings, MessageList& messages);
 
 // The text of the .DEF file for a WRITE list.
 std::string definitionFileText(const std::vector<std::pair<std::string, std::uint16_t>>& entries);
@@ -50,4 +50,4 @@ std::string definitionFileText(const std::vector<std::pair<std::string, std::uin
 inline constexpr std::string_view kCompletedMessage = "Completed. No fatal errors...";
 inline constexpr std::string_view kCannotFindFile = "Cannot find file : ";
 
-}  // namespace velkor
+} // namespace velkor

@@ -8,7 +8,9 @@
 namespace velkor::asmsrc {
 namespace {
 
-bool isBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+bool isBlank(char c) {
+  return static_cast<unsigned char>(c) <= 0x20;
+}
 
 bool isCommentOrEmpty(std::string_view line) {
   for (char c : line) {
@@ -24,7 +26,8 @@ std::vector<std::string> macroWords(std::string_view text) {
   std::vector<std::string> words;
   std::size_t i = 0;
   while (true) {
-    while (i < text.size() && (isBlank(text[i]) || text[i] == ',')) ++i;
+    while (i < text.size() && (isBlank(text[i]) || text[i] == ','))
+      ++i;
     if (i >= text.size() || text[i] == ';') break;
     std::string word;
     bool quoted = false;
@@ -47,7 +50,7 @@ std::vector<std::string> macroWords(std::string_view text) {
   return words;
 }
 
-}  // namespace
+} // namespace
 
 Assembly::Assembly(std::vector<std::string> lines, AssemblySettings s, MessageList& m)
     : settings(std::move(s)), sourceLines(std::move(lines)), messages(m) {
@@ -223,7 +226,9 @@ void Assembly::beginMacro(std::string_view name, std::string_view parameters) {
   recordingMacro = true;
 }
 
-void Assembly::endMacro() { recordingMacro = false; }
+void Assembly::endMacro() {
+  recordingMacro = false;
+}
 
 // A body line is only recorded: its instructions and directives act when the
 // macro is expanded, so that formal names may stand for registers and bit
@@ -321,4 +326,4 @@ void Assembly::fail(int number, std::string_view freeText) {
   throw AssemblyStopped{};
 }
 
-}  // namespace velkor::asmsrc
+} // namespace velkor::asmsrc

@@ -45,16 +45,16 @@ struct SizeCounter {
 
 struct Macro {
   std::string name;
-  std::string parameters;  // everything after MACRO on its line
+  std::string parameters; // everything after MACRO on its line
   std::vector<std::string> body;
 };
 
 // Where and why the first error happened.
 struct AssemblyError {
   int number = -1;
-  std::string message;     // as reported, include file prefix included
-  std::string sourceLine;  // upper-case copy of the offending line
-  std::string file;        // include file name, or empty for the main source
+  std::string message;    // as reported, include file prefix included
+  std::string sourceLine; // upper-case copy of the offending line
+  std::string file;       // include file name, or empty for the main source
   std::size_t lineIndex = 0;
 };
 
@@ -63,22 +63,22 @@ enum class OperandKind { Absolute, LocalLabel, Dollar, External, EquateName, Exp
 
 struct Operand {
   OperandKind kind = OperandKind::Absolute;
-  std::uint16_t value = 0;       // Absolute; LocalLabel: its location
-  std::uint16_t labelIndex = 0;  // LocalLabel
-  std::uint8_t segmentByte = 0;  // LocalLabel
-  std::string_view name;         // External, EquateName
+  std::uint16_t value = 0;      // Absolute; LocalLabel: its location
+  std::uint16_t labelIndex = 0; // LocalLabel
+  std::uint8_t segmentByte = 0; // LocalLabel
+  std::string_view name;        // External, EquateName
 };
 
 // Expression text for the object file, and a decimal form for computing.
 struct ExpressionText {
   std::string object;
   std::string decimal;
-  bool external = false;  // refers to an external label
-  bool unknown = false;   // an equate or a name without value
+  bool external = false; // refers to an external label
+  bool unknown = false;  // an equate or a name without value
 };
 
 class Assembly {
- public:
+public:
   Assembly(std::vector<std::string> lines, AssemblySettings settings, MessageList& messages);
 
   // Runs pass 1 and, after a clean pass 1, pass 2.
@@ -87,7 +87,9 @@ class Assembly {
   bool failed() const { return errorFlag; }
   const AssemblyError& error() const { return firstError; }
   ObjectWriter& object() { return out; }
-  const std::vector<std::pair<std::string, std::uint16_t>>& writeEntries() const { return writeList; }
+  const std::vector<std::pair<std::string, std::uint16_t>>& writeEntries() const {
+    return writeList;
+  }
 
   // ---- used by the encoder and the directive handlers ----
   [[noreturn]] void fail(int number, std::string_view freeText = {});
@@ -110,12 +112,12 @@ class Assembly {
 
   std::uint16_t ifDepth = 0;
   std::array<SizeCounter, kSizeCounterCount> sizeCounters{};
-  std::size_t activeCounter = 0;  // handle - 1
+  std::size_t activeCounter = 0; // handle - 1
   std::vector<std::pair<std::string, std::uint16_t>> writeList;
 
   bool recordingMacro = false;
   bool expandingMacro = false;
-  bool skippingMacroBody = false;  // pass 2: a definition's lines
+  bool skippingMacroBody = false; // pass 2: a definition's lines
   bool inInclude = false;
   bool endFlag = false;
   bool includeEndFlag = false;
@@ -143,7 +145,7 @@ class Assembly {
   void endMacro();
   void expandMacro(const Macro& macro, std::string_view arguments);
 
- private:
+private:
   void runPass();
   void processLines(const std::vector<std::string>& lines, bool isInclude);
   void processLine(const std::string& line);
@@ -170,4 +172,4 @@ class Assembly {
 // Thrown by fail() to leave the line in progress; caught by the pass driver.
 struct AssemblyStopped {};
 
-}  // namespace velkor::asmsrc
+} // namespace velkor::asmsrc

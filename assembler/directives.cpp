@@ -17,7 +17,9 @@ void expectCount(Assembly& a, S s, std::size_t count) {
 void expectSome(Assembly& a, S s) {
   if (s.operands.empty()) a.fail(asmerr::SyntaxError);
 }
-std::string_view operand(S s, std::size_t i) { return s.operands[i].text; }
+std::string_view operand(S s, std::size_t i) {
+  return s.operands[i].text;
+}
 
 // Handles 1..32; the records carry handle - 1.
 std::size_t handleOf(Assembly& a, std::string_view text) {
@@ -27,9 +29,11 @@ std::size_t handleOf(Assembly& a, std::string_view text) {
   return *n - 1U;
 }
 
-std::uint32_t longNumber(Assembly& a, std::string_view text, std::uint32_t limit = kMaxLoadAddress) {
+std::uint32_t longNumber(Assembly& a, std::string_view text,
+                         std::uint32_t limit = kMaxLoadAddress) {
   std::uint32_t value = 0;
-  if (parseLongNumber(text, value) != LongNumber::Ok || value > limit) a.fail(asmerr::InvalidNumeric);
+  if (parseLongNumber(text, value) != LongNumber::Ok || value > limit)
+    a.fail(asmerr::InvalidNumeric);
   return value;
 }
 
@@ -52,7 +56,8 @@ void doOrg(Assembly& a, S s) {
     const Label* label = a.symbols.findLabel(target);
     if (label == nullptr) {
       // A label defined further on has no value yet in pass 1.
-      if (a.pass != 1 || a.symbols.isEquate(target)) a.fail(asmerr::FreeText, asmerr::kWordLabelNotFound);
+      if (a.pass != 1 || a.symbols.isEquate(target))
+        a.fail(asmerr::FreeText, asmerr::kWordLabelNotFound);
     } else {
       if (label->external()) a.fail(asmerr::SyntaxError);
       kind = label->inData() ? rro::OriginDataLabel : rro::OriginCodeLabel;
@@ -92,8 +97,12 @@ void selectSegment(Assembly& a, S s, Segment segment) {
   a.location = 0;
   if (a.writing()) a.out.segmentSwitch(segment);
 }
-void doCode(Assembly& a, S s) { selectSegment(a, s, Segment::Code); }
-void doData(Assembly& a, S s) { selectSegment(a, s, Segment::Data); }
+void doCode(Assembly& a, S s) {
+  selectSegment(a, s, Segment::Code);
+}
+void doData(Assembly& a, S s) {
+  selectSegment(a, s, Segment::Data);
+}
 
 void doDb(Assembly& a, S s) {
   expectSome(a, s);
@@ -102,7 +111,8 @@ void doDb(Assembly& a, S s) {
       const std::string text = unquote(item.text);
       if (text.size() >= 2) {
         if (a.writing())
-          for (char c : text) a.out.dataByte(static_cast<std::uint8_t>(c));
+          for (char c : text)
+            a.out.dataByte(static_cast<std::uint8_t>(c));
         a.advance(static_cast<std::uint32_t>(text.size()));
         continue;
       }
@@ -207,8 +217,12 @@ void ifValue(Assembly& a, S s, bool whenTrue) {
     });
   ++a.ifDepth;
 }
-void doIfTrue(Assembly& a, S s) { ifValue(a, s, true); }
-void doIfFalse(Assembly& a, S s) { ifValue(a, s, false); }
+void doIfTrue(Assembly& a, S s) {
+  ifValue(a, s, true);
+}
+void doIfFalse(Assembly& a, S s) {
+  ifValue(a, s, false);
+}
 
 void doIfRef(Assembly& a, S s) {
   expectSome(a, s);
@@ -287,8 +301,7 @@ void doDwSize(Assembly& a, S s) {
   a.advance(2);
 }
 
-template <void (ObjectWriter::*Write)(std::uint8_t)>
-void handleRecord(Assembly& a, S s) {
+template <void (ObjectWriter::*Write)(std::uint8_t)> void handleRecord(Assembly& a, S s) {
   expectCount(a, s, 1);
   const std::size_t handle = handleOf(a, operand(s, 0));
   if (a.writing()) (a.out.*Write)(static_cast<std::uint8_t>(handle));
@@ -309,16 +322,16 @@ void doMemLoadError(Assembly& a, S s) {
 void doWrite(Assembly& a, S s) {
   expectCount(a, s, 2);
   if (!a.writing()) return;
-  const std::uint16_t value = a.compute(operand(s, 0), asmerr::ValueExternal, asmerr::CannotEvaluate);
+  const std::uint16_t value =
+      a.compute(operand(s, 0), asmerr::ValueExternal, asmerr::CannotEvaluate);
   a.writeList.emplace_back(std::string(operand(s, 1)), value);
 }
 
 void doReport(Assembly& a, S s) {
   expectCount(a, s, 3);
   if (a.writing())
-    a.emitValueRef(operand(s, 1), [&](const ValueRef& v) {
-      a.out.report(v, withoutQuotes(operand(s, 2)));
-    });
+    a.emitValueRef(operand(s, 1),
+                   [&](const ValueRef& v) { a.out.report(v, withoutQuotes(operand(s, 2))); });
 }
 
 struct Row {
@@ -368,18 +381,21 @@ constexpr Row kDirectives[] = {
     {"REPORT", doReport},
 };
 
-}  // namespace
+} // namespace
 
 DirectiveHandler findDirective(std::string_view name) {
   static const std::unordered_map<std::string_view, DirectiveHandler> table = [] {
     std::unordered_map<std::string_view, DirectiveHandler> t;
-    for (const Row& row : kDirectives) t.emplace(row.name, row.handler);
+    for (const Row& row : kDirectives)
+      t.emplace(row.name, row.handler);
     return t;
   }();
   auto it = table.find(name);
   return it == table.end() ? nullptr : it->second;
 }
 
-bool directiveOwnsLabel(std::string_view name) { return name == "EQU" || name == "MACRO"; }
+bool directiveOwnsLabel(std::string_view name) {
+  return name == "EQU" || name == "MACRO";
+}
 
-}  // namespace velkor::asmsrc
+} // namespace velkor::asmsrc

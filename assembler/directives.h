@@ -11,11 +11,11 @@ namespace velkor::asmsrc {
 class Assembly;
 
 struct Statement {
-  std::string_view label;             // empty when the line has none
+  std::string_view label; // empty when the line has none
   std::string_view mnemonic;
   std::span<const Token> operands;
-  std::string_view line;              // the line as written
-  std::size_t afterMnemonic = 0;      // offset in `line` just after the mnemonic
+  std::string_view line;         // the line as written
+  std::size_t afterMnemonic = 0; // offset in `line` just after the mnemonic
 };
 
 using DirectiveHandler = void (*)(Assembly&, const Statement&);
@@ -26,4 +26,4 @@ DirectiveHandler findDirective(std::string_view name);
 // Directives that take the line's label themselves instead of defining it.
 bool directiveOwnsLabel(std::string_view name);
 
-}  // namespace velkor::asmsrc
+} // namespace velkor::asmsrc

@@ -19,7 +19,8 @@ constexpr std::array<std::string_view, 8> kCond = {"NZ", "Z", "NC", "C", "PO", "
 constexpr std::array<std::string_view, 5> kRegisterParens = {"(HL)", "(BC)", "(DE)", "(SP)", "(C)"};
 
 template <std::size_t N>
-int codeOf(const std::array<std::string_view, N>& names, std::string_view token, std::size_t count = N) {
+int codeOf(const std::array<std::string_view, N>& names, std::string_view token,
+           std::size_t count = N) {
   for (std::size_t i = 0; i < count; ++i)
     if (names[i] == token) return static_cast<int>(i);
   return -1;
@@ -55,7 +56,7 @@ bool isValue(std::string_view t) {
 struct Match {
   std::array<int, kMaxOperands> code{};
   std::uint8_t indexPrefix = 0;
-  std::string_view value;  // immediate, memory address or branch target
+  std::string_view value; // immediate, memory address or branch target
   std::string_view displacement;
   char displacementSign = '+';
 };
@@ -63,70 +64,103 @@ struct Match {
 bool matchOperand(C c, std::string_view t, std::size_t slot, Match& m) {
   int code = 0;
   switch (c) {
-    case C::None: return false;
-    case C::A: return t == "A";
-    case C::HL: return t == "HL";
-    case C::SP: return t == "SP";
-    case C::AF: return t == "AF";
-    case C::AFAlt: return t == "AF'";
-    case C::DE: return t == "DE";
-    case C::I: return t == "I";
-    case C::R: return t == "R";
-    case C::AtSP: return t == "(SP)";
-    case C::AtC: return t == "(C)";
-    case C::AtBC: return t == "(BC)";
-    case C::AtDE: return t == "(DE)";
-    case C::AtHL: return t == "(HL)";
-    case C::Reg8: code = codeOf(kReg8, t); break;
-    case C::Reg8NoHL: code = codeOf(kReg8, t); if (code == 6) code = -1; break;
-    case C::Pair: code = codeOf(kPair, t); break;
-    case C::PairAF: code = codeOf(kPairAF, t); break;
-    case C::PairNoHL: code = codeOf(kPair, t); if (code == 2) code = -1; break;
-    case C::Cond: code = codeOf(kCond, t); break;
-    case C::JrCond: code = codeOf(kCond, t, 4); break;
-    case C::BitNumber:
-      if (t.size() != 1 || t[0] < '0' || t[0] > '7') return false;
-      code = t[0] - '0';
-      break;
-    case C::RstVector: {
-      auto n = parseNumber(t);
-      if (!n || *n > 0x38 || (*n & 7) != 0) return false;
-      code = *n;
-      break;
+  case C::None:
+    return false;
+  case C::A:
+    return t == "A";
+  case C::HL:
+    return t == "HL";
+  case C::SP:
+    return t == "SP";
+  case C::AF:
+    return t == "AF";
+  case C::AFAlt:
+    return t == "AF'";
+  case C::DE:
+    return t == "DE";
+  case C::I:
+    return t == "I";
+  case C::R:
+    return t == "R";
+  case C::AtSP:
+    return t == "(SP)";
+  case C::AtC:
+    return t == "(C)";
+  case C::AtBC:
+    return t == "(BC)";
+  case C::AtDE:
+    return t == "(DE)";
+  case C::AtHL:
+    return t == "(HL)";
+  case C::Reg8:
+    code = codeOf(kReg8, t);
+    break;
+  case C::Reg8NoHL:
+    code = codeOf(kReg8, t);
+    if (code == 6) code = -1;
+    break;
+  case C::Pair:
+    code = codeOf(kPair, t);
+    break;
+  case C::PairAF:
+    code = codeOf(kPairAF, t);
+    break;
+  case C::PairNoHL:
+    code = codeOf(kPair, t);
+    if (code == 2) code = -1;
+    break;
+  case C::Cond:
+    code = codeOf(kCond, t);
+    break;
+  case C::JrCond:
+    code = codeOf(kCond, t, 4);
+    break;
+  case C::BitNumber:
+    if (t.size() != 1 || t[0] < '0' || t[0] > '7') return false;
+    code = t[0] - '0';
+    break;
+  case C::RstVector: {
+    auto n = parseNumber(t);
+    if (!n || *n > 0x38 || (*n & 7) != 0) return false;
+    code = *n;
+    break;
+  }
+  case C::ImMode0:
+  case C::ImMode1:
+  case C::ImMode2: {
+    auto n = parseNumber(t);
+    return n && *n == static_cast<int>(c) - static_cast<int>(C::ImMode0);
+  }
+  case C::IndexReg:
+    if (t != "IX" && t != "IY") return false;
+    m.indexPrefix = t[1] == 'X' ? 0xDD : 0xFD;
+    return true;
+  case C::AtIndexReg:
+    if (t != "(IX)" && t != "(IY)") return false;
+    m.indexPrefix = t[2] == 'X' ? 0xDD : 0xFD;
+    return true;
+  case C::Indexed:
+    if (!startsWithIndex(t)) return false;
+    if (t.size() == 4 && t[3] == ')') {
+      m.displacement = {};
+    } else {
+      if (t.size() < 6 || t.back() != ')' || (t[3] != '+' && t[3] != '-')) return false;
+      m.displacementSign = t[3];
+      m.displacement = t.substr(4, t.size() - 5);
     }
-    case C::ImMode0: case C::ImMode1: case C::ImMode2: {
-      auto n = parseNumber(t);
-      return n && *n == static_cast<int>(c) - static_cast<int>(C::ImMode0);
-    }
-    case C::IndexReg:
-      if (t != "IX" && t != "IY") return false;
-      m.indexPrefix = t[1] == 'X' ? 0xDD : 0xFD;
-      return true;
-    case C::AtIndexReg:
-      if (t != "(IX)" && t != "(IY)") return false;
-      m.indexPrefix = t[2] == 'X' ? 0xDD : 0xFD;
-      return true;
-    case C::Indexed:
-      if (!startsWithIndex(t)) return false;
-      if (t.size() == 4 && t[3] == ')') {
-        m.displacement = {};
-      } else {
-        if (t.size() < 6 || t.back() != ')' || (t[3] != '+' && t[3] != '-')) return false;
-        m.displacementSign = t[3];
-        m.displacement = t.substr(4, t.size() - 5);
-      }
-      m.indexPrefix = t[2] == 'X' ? 0xDD : 0xFD;
-      return true;
-    case C::Immediate:
-    case C::Relative:
-      if (!isValue(t)) return false;
-      m.value = t;
-      return true;
-    case C::Memory:
-      if (!fullyParenthesised(t) || startsWithIndex(t) || codeOf(kRegisterParens, t) >= 0) return false;
-      m.value = t.substr(1, t.size() - 2);
-      if (!isValue(m.value)) return false;
-      return true;
+    m.indexPrefix = t[2] == 'X' ? 0xDD : 0xFD;
+    return true;
+  case C::Immediate:
+  case C::Relative:
+    if (!isValue(t)) return false;
+    m.value = t;
+    return true;
+  case C::Memory:
+    if (!fullyParenthesised(t) || startsWithIndex(t) || codeOf(kRegisterParens, t) >= 0)
+      return false;
+    m.value = t.substr(1, t.size() - 2);
+    if (!isValue(m.value)) return false;
+    return true;
   }
   if (code < 0) return false;
   m.code[slot] = code;
@@ -135,7 +169,8 @@ bool matchOperand(C c, std::string_view t, std::size_t slot, Match& m) {
 
 std::uint8_t displacementByte(Assembly& a, const Match& m) {
   if (m.displacement.empty()) return 0;
-  const std::uint16_t v = a.compute(m.displacement, asmerr::IndexNotKnown, asmerr::IndexCannotEvaluate);
+  const std::uint16_t v =
+      a.compute(m.displacement, asmerr::IndexNotKnown, asmerr::IndexCannotEvaluate);
   if (m.displacementSign == '+') {
     if (v < 128) return static_cast<std::uint8_t>(v);
   } else {
@@ -163,16 +198,22 @@ void encodeRelative(Assembly& a, std::string_view t) {
   if (!Assembly::hasOperator(t)) {
     const Operand op = a.evaluate(t);
     switch (op.kind) {
-      case OperandKind::Absolute: a.out.dataByte(offsetDisplacement(a, op.value, '+')); return;
-      case OperandKind::Dollar: a.out.dataByte(0xFE); return;
-      case OperandKind::LocalLabel: {
-        const Label* label = a.symbols.findLabel(t);
-        branchDisplacement(a, static_cast<std::uint32_t>(label->value), a.statementStart);
-        a.out.relativeLabel(a.segment, op.labelIndex);
-        return;
-      }
-      case OperandKind::External: a.fail(asmerr::BranchExternal);
-      default: a.fail(asmerr::BranchCannotEvaluate);
+    case OperandKind::Absolute:
+      a.out.dataByte(offsetDisplacement(a, op.value, '+'));
+      return;
+    case OperandKind::Dollar:
+      a.out.dataByte(0xFE);
+      return;
+    case OperandKind::LocalLabel: {
+      const Label* label = a.symbols.findLabel(t);
+      branchDisplacement(a, static_cast<std::uint32_t>(label->value), a.statementStart);
+      a.out.relativeLabel(a.segment, op.labelIndex);
+      return;
+    }
+    case OperandKind::External:
+      a.fail(asmerr::BranchExternal);
+    default:
+      a.fail(asmerr::BranchCannotEvaluate);
     }
   }
   ExpressionText expr;
@@ -185,7 +226,7 @@ void encodeRelative(Assembly& a, std::string_view t) {
   a.out.relativeExpression(a.segment, expr.object);
 }
 
-}  // namespace
+} // namespace
 
 std::uint8_t branchDisplacement(Assembly& a, std::uint32_t target, std::uint32_t start) {
   if (target >= start) {
@@ -228,36 +269,44 @@ void encodeInstruction(Assembly& a, std::span<const InstructionForm> forms,
         a.out.dataByte(opcode);
     };
     switch (form->layout) {
-      case Layout::Opcode: opcodeBytes(); break;
-      case Layout::OpcodeByte: opcodeBytes(); a.emitByte(m.value, size - 1); break;
-      case Layout::OpcodeWord: opcodeBytes(); a.emitWord(m.value, size - 2); break;
-      case Layout::OpcodeDisp: {
-        const std::uint8_t d = displacementByte(a, m);
-        opcodeBytes();
-        a.out.dataByte(d);
-        break;
-      }
-      case Layout::OpcodeDispByte: {
-        const std::uint8_t d = displacementByte(a, m);
-        opcodeBytes();
-        a.out.dataByte(d);
-        a.emitByte(m.value, 3);
-        break;
-      }
-      case Layout::BitDisp: {
-        const std::uint8_t d = displacementByte(a, m);
-        a.out.opcodePair(m.indexPrefix, 0xCB);
-        a.out.dataByte(d);
-        a.out.dataByte(opcode);
-        break;
-      }
-      case Layout::OpcodeRelative:
-        opcodeBytes();
-        encodeRelative(a, m.value);
-        break;
+    case Layout::Opcode:
+      opcodeBytes();
+      break;
+    case Layout::OpcodeByte:
+      opcodeBytes();
+      a.emitByte(m.value, size - 1);
+      break;
+    case Layout::OpcodeWord:
+      opcodeBytes();
+      a.emitWord(m.value, size - 2);
+      break;
+    case Layout::OpcodeDisp: {
+      const std::uint8_t d = displacementByte(a, m);
+      opcodeBytes();
+      a.out.dataByte(d);
+      break;
+    }
+    case Layout::OpcodeDispByte: {
+      const std::uint8_t d = displacementByte(a, m);
+      opcodeBytes();
+      a.out.dataByte(d);
+      a.emitByte(m.value, 3);
+      break;
+    }
+    case Layout::BitDisp: {
+      const std::uint8_t d = displacementByte(a, m);
+      a.out.opcodePair(m.indexPrefix, 0xCB);
+      a.out.dataByte(d);
+      a.out.dataByte(opcode);
+      break;
+    }
+    case Layout::OpcodeRelative:
+      opcodeBytes();
+      encodeRelative(a, m.value);
+      break;
     }
   }
   a.advance(size);
 }
 
-}  // namespace velkor::asmsrc
+} // namespace velkor::asmsrc

@@ -19,4 +19,4 @@ void encodeInstruction(Assembly& assembly, std::span<const InstructionForm> form
 // with "Relative branch out of range".
 std::uint8_t branchDisplacement(Assembly& assembly, std::uint32_t target, std::uint32_t start);
 
-}  // namespace velkor::asmsrc
+} // namespace velkor::asmsrc

@@ -63,8 +63,10 @@ struct LayoutIndex {
   std::array<std::int8_t, 256> row{};
   constexpr LayoutIndex() {
     row.fill(-1);
-    for (std::size_t i = 0; i < std::size(kLayouts); ++i) row[kLayouts[i].type] = static_cast<std::int8_t>(i);
-    for (int t = rro::ByteRunFirst; t <= 0xFF; ++t) row[t] = row[rro::ByteRunFirst];
+    for (std::size_t i = 0; i < std::size(kLayouts); ++i)
+      row[kLayouts[i].type] = static_cast<std::int8_t>(i);
+    for (int t = rro::ByteRunFirst; t <= 0xFF; ++t)
+      row[t] = row[rro::ByteRunFirst];
   }
 };
 constexpr LayoutIndex kLayoutIndex;
@@ -101,28 +103,36 @@ std::string segmentName(std::uint32_t segmentByte) {
 
 std::string describeValue(const ValueRef& value) {
   switch (value.kind) {
-    case rro::ValueEquateName: return "equ " + quoteText(value.text);
-    case rro::ValueExpression: return "expr " + quoteText(describeExpression(value.text));
-    case rro::ValueExternal: return "ext " + quoteText(value.text);
-    case rro::ValueAbsolute: return hex(value.value, 4) + "H";
-    case rro::ValueLocalLabel:
-      return "label " + std::to_string(value.value) + " " + segmentName(value.segment);
+  case rro::ValueEquateName:
+    return "equ " + quoteText(value.text);
+  case rro::ValueExpression:
+    return "expr " + quoteText(describeExpression(value.text));
+  case rro::ValueExternal:
+    return "ext " + quoteText(value.text);
+  case rro::ValueAbsolute:
+    return hex(value.value, 4) + "H";
+  case rro::ValueLocalLabel:
+    return "label " + std::to_string(value.value) + " " + segmentName(value.segment);
   }
   return "kind " + hex(value.kind, 2) + "H";
 }
 
-}  // namespace
+} // namespace
 
 const RecordLayout* findRecordLayout(std::uint8_t type) {
   const int row = kLayoutIndex.row[type];
   return row < 0 ? nullptr : &kLayouts[row];
 }
 
-std::span<const RecordLayout> recordLayouts() { return kLayouts; }
+std::span<const RecordLayout> recordLayouts() {
+  return kLayouts;
+}
 
 // ---------------------------------------------------------------- writer
 
-ObjectWriter::ObjectWriter() { stream_.reserve(4096); }
+ObjectWriter::ObjectWriter() {
+  stream_.reserve(4096);
+}
 
 void ObjectWriter::beginPass() {
   stream_.clear();
@@ -151,8 +161,10 @@ void ObjectWriter::dataByte(std::uint8_t byte) {
 
 void ObjectWriter::flush() {
   if (runLength_ == 0) return;
-  put(runLength_ == 1 ? std::uint8_t{rro::SingleByte} : static_cast<std::uint8_t>(0xF0 | (runLength_ - 1)));
-  for (std::size_t i = 0; i < runLength_; ++i) put(run_[i]);
+  put(runLength_ == 1 ? std::uint8_t{rro::SingleByte}
+                      : static_cast<std::uint8_t>(0xF0 | (runLength_ - 1)));
+  for (std::size_t i = 0; i < runLength_; ++i)
+    put(run_[i]);
   runLength_ = 0;
 }
 
@@ -170,18 +182,23 @@ void ObjectWriter::word(std::uint16_t value) {
 void ObjectWriter::string(std::string_view text) {
   if (text.size() > kObjectStringLimit) text = text.substr(0, kObjectStringLimit);
   recordByte(static_cast<std::uint8_t>(text.size()));
-  for (char c : text) recordByte(static_cast<std::uint8_t>(c));
+  for (char c : text)
+    recordByte(static_cast<std::uint8_t>(c));
 }
 
 void ObjectWriter::valueRef(const ValueRef& value) {
   recordByte(value.kind);
   switch (value.kind) {
-    case rro::ValueAbsolute: word(value.value); break;
-    case rro::ValueLocalLabel:
-      word(value.value);
-      recordByte(value.segment);
-      break;
-    default: string(value.text); break;
+  case rro::ValueAbsolute:
+    word(value.value);
+    break;
+  case rro::ValueLocalLabel:
+    word(value.value);
+    recordByte(value.segment);
+    break;
+  default:
+    string(value.text);
+    break;
   }
 }
 
@@ -220,7 +237,8 @@ void ObjectWriter::externalReference(std::uint8_t size, std::string_view name) {
   string(name);
 }
 
-void ObjectWriter::segmentSwitch(Segment segment, std::uint16_t address, std::uint8_t area, bool set) {
+void ObjectWriter::segmentSwitch(Segment segment, std::uint16_t address, std::uint8_t area,
+                                 bool set) {
   recordByte(segment == Segment::Code ? rro::CodeSegment : rro::DataSegment);
   word(address);
   recordByte(area);
@@ -290,7 +308,9 @@ void ObjectWriter::ifFalse(const ValueRef& value) {
   valueRef(value);
 }
 
-void ObjectWriter::endIf() { recordByte(rro::EndIf); }
+void ObjectWriter::endIf() {
+  recordByte(rro::EndIf);
+}
 
 void ObjectWriter::relativeExpression(Segment current, std::string_view expression) {
   recordByte(rro::RelativeExpression);
@@ -384,7 +404,8 @@ void ObjectWriter::report(const ValueRef& value, std::string_view text) {
   string(text);
 }
 
-void ObjectWriter::origin(std::uint8_t kind, std::uint16_t offsetOrIndex, std::uint32_t loadAddress) {
+void ObjectWriter::origin(std::uint8_t kind, std::uint16_t offsetOrIndex,
+                          std::uint32_t loadAddress) {
   recordByte(rro::Origin);
   recordByte(kind);
   word(offsetOrIndex);
@@ -453,7 +474,8 @@ std::string describeExpression(std::string_view text) {
     } else if (c == rro::ExprLocalLabel && i + 1 < text.size()) {
       out += "lbl:" + segmentName(static_cast<unsigned char>(text[i + 1])) + ":";
       i += 2;
-      while (i < text.size() && text[i] >= '0' && text[i] <= '9') out += text[i++];
+      while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+        out += text[i++];
     } else {
       out += c;
       ++i;
@@ -482,7 +504,8 @@ struct Cursor {
   bool number(std::size_t bytes, std::uint32_t& out) {
     if (!has(bytes)) return false;
     out = 0;
-    for (std::size_t i = 0; i < bytes; ++i) out |= static_cast<std::uint32_t>(data[pos + i]) << (8 * i);
+    for (std::size_t i = 0; i < bytes; ++i)
+      out |= static_cast<std::uint32_t>(data[pos + i]) << (8 * i);
     pos += bytes;
     return true;
   }
@@ -496,7 +519,7 @@ struct Cursor {
   }
 };
 
-}  // namespace
+} // namespace
 
 bool ObjectReader::next(Record& record, std::string_view& error) {
   if (atEnd()) {
@@ -517,61 +540,76 @@ bool ObjectReader::next(Record& record, std::string_view& error) {
     bool ok = true;
     std::uint32_t n = 0;
     switch (layout->fields[f]) {
-      case Field::Byte: ok = c.number(1, n); break;
-      case Field::Word: ok = c.number(2, n); break;
-      case Field::Address24: ok = c.number(3, n); break;
-      case Field::Long: ok = c.number(4, n); break;
-      case Field::String: ok = c.text(record.strings[record.stringCount++]); break;
-      case Field::RunBytes: {
-        const std::size_t len = runLength(type);
-        ok = c.has(len);
-        if (ok) {
-          record.bytes = file_.subspan(c.pos, len);
-          c.pos += len;
-        }
+    case Field::Byte:
+      ok = c.number(1, n);
+      break;
+    case Field::Word:
+      ok = c.number(2, n);
+      break;
+    case Field::Address24:
+      ok = c.number(3, n);
+      break;
+    case Field::Long:
+      ok = c.number(4, n);
+      break;
+    case Field::String:
+      ok = c.text(record.strings[record.stringCount++]);
+      break;
+    case Field::RunBytes: {
+      const std::size_t len = runLength(type);
+      ok = c.has(len);
+      if (ok) {
+        record.bytes = file_.subspan(c.pos, len);
+        c.pos += len;
+      }
+      break;
+    }
+    case Field::Value: {
+      std::uint32_t kind = 0;
+      ok = c.number(1, kind);
+      if (!ok) break;
+      record.value.kind = static_cast<std::uint8_t>(kind);
+      std::uint32_t v = 0, seg = 0;
+      switch (kind) {
+      case rro::ValueEquateName:
+      case rro::ValueExpression:
+      case rro::ValueExternal:
+        ok = c.text(record.value.text);
+        break;
+      case rro::ValueAbsolute:
+        ok = c.number(2, v);
+        record.value.value = static_cast<std::uint16_t>(v);
+        break;
+      case rro::ValueLocalLabel:
+        ok = c.number(2, v) && c.number(1, seg);
+        record.value.value = static_cast<std::uint16_t>(v);
+        record.value.segment = static_cast<std::uint8_t>(seg);
+        break;
+      default:
+        ok = false;
         break;
       }
-      case Field::Value: {
-        std::uint32_t kind = 0;
-        ok = c.number(1, kind);
-        if (!ok) break;
-        record.value.kind = static_cast<std::uint8_t>(kind);
-        std::uint32_t v = 0, seg = 0;
-        switch (kind) {
-          case rro::ValueEquateName:
-          case rro::ValueExpression:
-          case rro::ValueExternal: ok = c.text(record.value.text); break;
-          case rro::ValueAbsolute:
-            ok = c.number(2, v);
-            record.value.value = static_cast<std::uint16_t>(v);
-            break;
-          case rro::ValueLocalLabel:
-            ok = c.number(2, v) && c.number(1, seg);
-            record.value.value = static_cast<std::uint16_t>(v);
-            record.value.segment = static_cast<std::uint8_t>(seg);
-            break;
-          default: ok = false; break;
-        }
-        break;
+      break;
+    }
+    case Field::Placement: {
+      PlacementPart& part = record.placement[f == 1 ? 0 : 1];
+      std::uint32_t flag = 0, address = 0;
+      ok = c.number(1, flag);
+      if (ok && flag != 0) {
+        ok = c.number(2, address);
+        part.hasAddress = true;
+        part.address = static_cast<std::uint16_t>(address);
       }
-      case Field::Placement: {
-        PlacementPart& part = record.placement[f == 1 ? 0 : 1];
-        std::uint32_t flag = 0, address = 0;
-        ok = c.number(1, flag);
-        if (ok && flag != 0) {
-          ok = c.number(2, address);
-          part.hasAddress = true;
-          part.address = static_cast<std::uint16_t>(address);
-        }
-        break;
-      }
+      break;
+    }
     }
     if (!ok) {
       error = kObjectContentsError;
       return false;
     }
     const Field kind = layout->fields[f];
-    if (kind == Field::Byte || kind == Field::Word || kind == Field::Address24 || kind == Field::Long) {
+    if (kind == Field::Byte || kind == Field::Word || kind == Field::Address24 ||
+        kind == Field::Long) {
       record.numbers[record.numberCount++] = n;
     }
   }
@@ -606,39 +644,49 @@ std::string describeRecord(const Record& r) {
   for (std::size_t f = 0; f < layout->fieldCount; ++f) {
     line += ' ';
     switch (layout->fields[f]) {
-      case Field::Byte: {
-        const std::uint32_t v = r.numbers[number++];
-        const bool isSegment = (r.type == rro::RelativeExpression || r.type == rro::RelativeLabel ||
-                                r.type == rro::ReserveSpace) && f == 0;
-        line += isSegment ? segmentName(v) : hex(v, 2) + "H";
-        break;
+    case Field::Byte: {
+      const std::uint32_t v = r.numbers[number++];
+      const bool isSegment = (r.type == rro::RelativeExpression || r.type == rro::RelativeLabel ||
+                              r.type == rro::ReserveSpace) &&
+                             f == 0;
+      line += isSegment ? segmentName(v) : hex(v, 2) + "H";
+      break;
+    }
+    case Field::Word:
+      line += hex(r.numbers[number++], 4) + "H";
+      break;
+    case Field::Address24:
+      line += hex(r.numbers[number++], 5) + "H";
+      break;
+    case Field::Long:
+      line += hex(r.numbers[number++], 8) + "H";
+      break;
+    case Field::String: {
+      const std::string_view s = r.strings[string++];
+      const bool isExpression = r.type == rro::WordExpression || r.type == rro::ByteExpression ||
+                                r.type == rro::RelativeExpression ||
+                                (r.type == rro::Equate && string == 2);
+      line += quoteText(isExpression ? describeExpression(s) : std::string(s));
+      break;
+    }
+    case Field::Value:
+      line += describeValue(r.value);
+      break;
+    case Field::Placement: {
+      const PlacementPart& part = r.placement[f == 1 ? 0 : 1];
+      line += part.hasAddress ? hex(part.address, 4) + "H" : std::string("next");
+      break;
+    }
+    case Field::RunBytes: {
+      for (std::size_t i = 0; i < r.bytes.size(); ++i) {
+        if (i) line += ' ';
+        line += hex(r.bytes[i], 2);
       }
-      case Field::Word: line += hex(r.numbers[number++], 4) + "H"; break;
-      case Field::Address24: line += hex(r.numbers[number++], 5) + "H"; break;
-      case Field::Long: line += hex(r.numbers[number++], 8) + "H"; break;
-      case Field::String: {
-        const std::string_view s = r.strings[string++];
-        const bool isExpression = r.type == rro::WordExpression || r.type == rro::ByteExpression ||
-                                  r.type == rro::RelativeExpression || (r.type == rro::Equate && string == 2);
-        line += quoteText(isExpression ? describeExpression(s) : std::string(s));
-        break;
-      }
-      case Field::Value: line += describeValue(r.value); break;
-      case Field::Placement: {
-        const PlacementPart& part = r.placement[f == 1 ? 0 : 1];
-        line += part.hasAddress ? hex(part.address, 4) + "H" : std::string("next");
-        break;
-      }
-      case Field::RunBytes: {
-        for (std::size_t i = 0; i < r.bytes.size(); ++i) {
-          if (i) line += ' ';
-          line += hex(r.bytes[i], 2);
-        }
-        break;
-      }
+      break;
+    }
     }
   }
   return line;
 }
 
-}  // namespace velkor
+} // namespace velkor

@@ -43,7 +43,8 @@ inline constexpr std::uint16_t kDollarLabelIndex = 65535;
 inline constexpr std::string_view kObjectTooLargeMessage = "Object size to large";
 inline constexpr std::string_view kObjectContentsError = "Object file contents error";
 inline constexpr std::string_view kObjectInvalidHeader = "invalid header";
-inline constexpr std::string_view kObjectAssemblyFailed = "assembly did not complete without errors";
+inline constexpr std::string_view kObjectAssemblyFailed =
+    "assembly did not complete without errors";
 inline constexpr std::string_view kObjectNotFound = "not found";
 
 namespace rro {
@@ -111,16 +112,16 @@ enum : char { ExprExternal = 0x01, ExprLocalLabel = 0x02, ExprEquate = 0x03 };
 // Origin kinds of record 0x80.
 enum : std::uint8_t { OriginOffset = 0, OriginCodeLabel = 1, OriginDataLabel = 2 };
 inline constexpr std::uint32_t kLoadNext = 0xFFFFFFFF;
-}  // namespace rro
+} // namespace rro
 
 enum class Segment : std::uint8_t { Code, Data };
 
 // A value reference as written after some records.
 struct ValueRef {
   std::uint8_t kind = rro::ValueAbsolute;
-  std::string_view text;      // kinds 0, 1, 2
-  std::uint16_t value = 0;    // kind 3: the value; kind 4: the label index
-  std::uint8_t segment = 0;   // kind 4: the label's segment byte
+  std::string_view text;    // kinds 0, 1, 2
+  std::uint16_t value = 0;  // kind 3: the value; kind 4: the label index
+  std::uint8_t segment = 0; // kind 4: the label's segment byte
 };
 
 // One part of record 0x81: continue at the next free address, or an address.
@@ -131,21 +132,21 @@ struct PlacementPart {
 
 // The shapes a record's payload is built from.
 enum class Field : std::uint8_t {
-  Byte,        // one byte
-  Word,        // two bytes, low first
-  Address24,   // three bytes, low first
-  Long,        // four bytes, low first
-  String,      // length byte + bytes
-  Value,       // value reference
-  Placement,   // 0x81 part: 0x00, or 0x01 + word
-  RunBytes,    // the data bytes of 0x01, 0x02 and 0xF1..0xFF
+  Byte,      // one byte
+  Word,      // two bytes, low first
+  Address24, // three bytes, low first
+  Long,      // four bytes, low first
+  String,    // length byte + bytes
+  Value,     // value reference
+  Placement, // 0x81 part: 0x00, or 0x01 + word
+  RunBytes,  // the data bytes of 0x01, 0x02 and 0xF1..0xFF
 };
 
 inline constexpr std::size_t kMaxRecordFields = 4;
 
 struct RecordLayout {
   std::uint8_t type;
-  std::string_view name;  // as dump-rro prints it
+  std::string_view name; // as dump-rro prints it
   std::uint8_t fieldCount;
   std::array<Field, kMaxRecordFields> fields;
 };
@@ -159,19 +160,19 @@ std::span<const RecordLayout> recordLayouts();
 // order of the layout's fields; string views point into the reader's buffer.
 struct Record {
   std::uint8_t type = 0;
-  std::size_t offset = 0;  // of the type byte, from the start of the file
-  std::span<const std::uint8_t> bytes;  // RunBytes
+  std::size_t offset = 0;              // of the type byte, from the start of the file
+  std::span<const std::uint8_t> bytes; // RunBytes
   std::array<std::uint32_t, kMaxRecordFields> numbers{};
   std::uint8_t numberCount = 0;
   std::array<std::string_view, 2> strings{};
   std::uint8_t stringCount = 0;
   ValueRef value;
-  std::array<PlacementPart, 2> placement{};  // 0x81: code part, data part
+  std::array<PlacementPart, 2> placement{}; // 0x81: code part, data part
 };
 
 // Builds the record stream of one pass.
 class ObjectWriter {
- public:
+public:
   ObjectWriter();
 
   // Empties the stream and writes the opening code-segment record.
@@ -246,7 +247,7 @@ class ObjectWriter {
   // when it cannot be written.
   bool save(const std::string& path, bool assemblyOk, std::string& error);
 
- private:
+private:
   void put(std::uint8_t byte);
   std::vector<std::uint8_t> stream_;
   std::array<std::uint8_t, kObjectByteRunLimit> run_{};
@@ -265,7 +266,7 @@ std::string describeExpression(std::string_view expression);
 
 // Walks the records of a whole .RRO file held in memory.
 class ObjectReader {
- public:
+public:
   explicit ObjectReader(std::span<const std::uint8_t> file) : file_(file) {}
 
   // "" when the header is sound, else "invalid header" or "assembly did not
@@ -282,17 +283,16 @@ class ObjectReader {
   std::size_t position() const { return pos_; }
   std::span<const std::uint8_t> file() const { return file_; }
 
- private:
+private:
   std::span<const std::uint8_t> file_;
   std::size_t pos_ = kObjectHeaderSize;
 };
 
 // Reads a whole object file. False with error "not found" when it cannot be
 // opened, "Object file contents error" when it is larger than an object can be.
-bool loadObjectFile(const std::string& path, std::vector<std::uint8_t>& bytes,
-                    std::string& error);
+bool loadObjectFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error);
 
 // One line per record, for dump-rro and for test failure messages.
 std::string describeRecord(const Record& record);
 
-}  // namespace velkor
+} // namespace velkor

@@ -52,7 +52,8 @@ std::string findFileIgnoringCase(const std::string& directory, const std::string
   for (const auto& entry : fs::directory_iterator(dir, ec)) {
     if (!entry.is_regular_file(ec)) continue;
     const std::string candidate = entry.path().filename().string();
-    if (equalsIgnoreCase(candidate, name)) return directory.empty() ? candidate : entry.path().string();
+    if (equalsIgnoreCase(candidate, name))
+      return directory.empty() ? candidate : entry.path().string();
   }
   return {};
 }
@@ -66,4 +67,4 @@ std::string replaceExtension(const std::string& path, std::string_view extension
   return base + std::string(extension);
 }
 
-}  // namespace velkor::asmsrc
+} // namespace velkor::asmsrc

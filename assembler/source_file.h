@@ -11,7 +11,7 @@ namespace velkor::asmsrc {
 // Splits plain text into lines, each cut to the short-string length.
 std::vector<std::string> splitSourceText(std::string_view text);
 
-bool hasExtension(std::string_view path, std::string_view extension);  // case-insensitive, ".EMS"
+bool hasExtension(std::string_view path, std::string_view extension); // case-insensitive, ".EMS"
 
 // Reads a source; an .EMS file is decoded. False with a reason when the
 // file cannot be read or an encoded file is damaged.
@@ -24,4 +24,4 @@ std::string findFileIgnoringCase(const std::string& directory, const std::string
 // The path with its extension replaced (".RRO", ".DEF").
 std::string replaceExtension(const std::string& path, std::string_view extension);
 
-}  // namespace velkor::asmsrc
+} // namespace velkor::asmsrc

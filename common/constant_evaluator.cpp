@@ -25,7 +25,9 @@ struct FunctionEntry {
   std::optional<Real> (*apply)(Real);
 };
 
-std::optional<Real> Finite(Real v) { return std::isfinite(v) ? std::optional<Real>(v) : std::nullopt; }
+std::optional<Real> Finite(Real v) {
+  return std::isfinite(v) ? std::optional<Real>(v) : std::nullopt;
+}
 
 const std::array<FunctionEntry, 8> kFunctions = {{
     {"ABS", [](Real x) { return Finite(std::fabs(x)); }},
@@ -48,12 +50,14 @@ constexpr std::string_view kBadArgument = "Invalid function argument";
 constexpr std::string_view kOutOfRange = "Result out of the 32-bit range";
 constexpr std::string_view kWrongFunction = "Wrong function name : ";
 
-bool IsOperator(char c) { return c == '+' || c == '-' || c == '*' || c == '/' || c == '%' || c == '^'; }
+bool IsOperator(char c) {
+  return c == '+' || c == '-' || c == '*' || c == '/' || c == '%' || c == '^';
+}
 
 // Translates prepared text into a postfix list by splitting at the last
 // operator of the lowest level outside parentheses.
 class Translator {
- public:
+public:
   explicit Translator(const std::string& text) : text_(text) {}
 
   bool Run(std::vector<Item>& out) {
@@ -62,7 +66,7 @@ class Translator {
   }
   const std::string& Error() const { return error_; }
 
- private:
+private:
   bool Fail(std::string_view message, std::string_view detail = {}) {
     error_ = std::string(message);
     error_ += detail;
@@ -74,16 +78,20 @@ class Translator {
     int depth = 0;
     for (std::size_t i = hi; i > lo; --i) {
       char c = text_[i - 1];
-      if (c == ')') ++depth;
-      else if (c == '(') --depth;
-      else if (depth == 0 && ops.find(c) != std::string_view::npos) return i - 1;
+      if (c == ')')
+        ++depth;
+      else if (c == '(')
+        --depth;
+      else if (depth == 0 && ops.find(c) != std::string_view::npos)
+        return i - 1;
     }
     return std::string::npos;
   }
 
   bool Translate(std::size_t lo, std::size_t hi) {
     if (lo >= hi) return Fail(kSyntax);
-    for (std::string_view level : {std::string_view("+-"), std::string_view("*/%"), std::string_view("^")}) {
+    for (std::string_view level :
+         {std::string_view("+-"), std::string_view("*/%"), std::string_view("^")}) {
       std::size_t at = LastAtDepthZero(lo, hi, level);
       if (at != std::string::npos) {
         if (!Translate(lo, at) || !Translate(at + 1, hi)) return false;
@@ -113,7 +121,8 @@ class Translator {
     }
     if (std::isalpha(static_cast<unsigned char>(first))) {
       std::size_t nameEnd = lo;
-      while (nameEnd < hi && std::isalnum(static_cast<unsigned char>(text_[nameEnd]))) ++nameEnd;
+      while (nameEnd < hi && std::isalnum(static_cast<unsigned char>(text_[nameEnd])))
+        ++nameEnd;
       std::string_view name(text_.data() + lo, nameEnd - lo);
       int index = -1;
       for (std::size_t f = 0; f < kFunctions.size(); ++f) {
@@ -139,7 +148,8 @@ class Translator {
 bool Prepare(std::string_view text, std::string& out, std::string& error) {
   std::string compact;
   for (char c : text) {
-    if (c != ' ' && c != '\t') compact.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    if (c != ' ' && c != '\t')
+      compact.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
   }
   int depth = 0;
   std::size_t items = 0;
@@ -196,24 +206,30 @@ bool Compute(const std::vector<Item>& items, Real& result, std::string& error) {
     Real a = stack.back();
     Real r = 0;
     switch (item.op) {
-      case '+': r = a + b; break;
-      case '-': r = a - b; break;
-      case '*': r = a * b; break;
-      case '/':
-      case '%':
-        if (b == 0) {
-          error = kDivisionByZero;
-          return false;
-        }
-        r = item.op == '/' ? std::trunc(a / b) : std::fmod(a, b);
-        break;
-      case '^':
-        r = std::pow(a, b);
-        if (std::isnan(r)) {
-          error = kBadArgument;
-          return false;
-        }
-        break;
+    case '+':
+      r = a + b;
+      break;
+    case '-':
+      r = a - b;
+      break;
+    case '*':
+      r = a * b;
+      break;
+    case '/':
+    case '%':
+      if (b == 0) {
+        error = kDivisionByZero;
+        return false;
+      }
+      r = item.op == '/' ? std::trunc(a / b) : std::fmod(a, b);
+      break;
+    case '^':
+      r = std::pow(a, b);
+      if (std::isnan(r)) {
+        error = kBadArgument;
+        return false;
+      }
+      break;
     }
     if (!std::isfinite(r)) {
       error = kOverflow;
@@ -225,7 +241,7 @@ bool Compute(const std::vector<Item>& items, Real& result, std::string& error) {
   return true;
 }
 
-}  // namespace
+} // namespace
 
 Evaluation<std::int32_t> EvaluateConstant32(std::string_view text) {
   Evaluation<std::int32_t> out;
@@ -265,4 +281,4 @@ Evaluation<std::uint16_t> EvaluateConstant16(std::string_view text) {
   return out;
 }
 
-}  // namespace velkor
+} // namespace velkor

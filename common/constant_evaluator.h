@@ -32,14 +32,13 @@ namespace velkor {
 // Bounds the evaluator's postfix list and value stack; also the nesting depth.
 constexpr std::size_t kMaxEvaluatorItems = 100;
 
-template <typename Value>
-struct Evaluation {
+template <typename Value> struct Evaluation {
   bool ok = false;
   Value value = 0;
-  std::string errorText;  // "Error at " and the reason, when !ok
+  std::string errorText; // "Error at " and the reason, when !ok
 };
 
 Evaluation<std::int32_t> EvaluateConstant32(std::string_view text);
 Evaluation<std::uint16_t> EvaluateConstant16(std::string_view text);
 
-}  // namespace velkor
+} // namespace velkor

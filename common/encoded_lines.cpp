@@ -9,7 +9,7 @@ namespace velkor {
 namespace {
 constexpr std::uint16_t kKeyMultiplier = 52789;
 constexpr std::uint16_t kKeyIncrement = 13907;
-}  // namespace
+} // namespace
 
 void ScrambleKey::Advance(std::uint8_t stored) {
   // Unsigned 32-bit arithmetic, reduced to 16 bits: the product must not be
@@ -63,7 +63,8 @@ EncodedLineReader::Status EncodedLineReader::ReadLine(std::string& line) {
   ++position_;
   line.reserve(length);
   for (std::size_t i = 0; i < length; ++i) {
-    line.push_back(static_cast<char>(key_.Descramble(static_cast<std::uint8_t>(bytes_[position_ + i]))));
+    line.push_back(
+        static_cast<char>(key_.Descramble(static_cast<std::uint8_t>(bytes_[position_ + i]))));
   }
   position_ += length;
   return Status::kLine;
@@ -75,15 +76,15 @@ bool DecodeLines(std::string fileBytes, std::vector<std::string>& lines) {
   std::string line;
   for (;;) {
     switch (reader.ReadLine(line)) {
-      case EncodedLineReader::Status::kLine:
-        lines.push_back(line);
-        break;
-      case EncodedLineReader::Status::kEnd:
-        return true;
-      case EncodedLineReader::Status::kDamaged:
-        return false;
+    case EncodedLineReader::Status::kLine:
+      lines.push_back(line);
+      break;
+    case EncodedLineReader::Status::kEnd:
+      return true;
+    case EncodedLineReader::Status::kDamaged:
+      return false;
     }
   }
 }
 
-}  // namespace velkor
+} // namespace velkor

@@ -33,12 +33,12 @@ inline constexpr std::string_view kEncodedFileDamaged =
 
 // The running key. Both directions update it with the stored (scrambled) byte.
 class ScrambleKey {
- public:
+public:
   std::uint8_t Scramble(std::uint8_t text);
   std::uint8_t Descramble(std::uint8_t stored);
   std::uint16_t Value() const { return key_; }
 
- private:
+private:
   void Advance(std::uint8_t stored);
   std::uint16_t key_ = kEncodedKeySeed;
 };
@@ -51,7 +51,7 @@ bool WriteEncodedFile(const std::string& path, const std::vector<std::string>& l
                       std::string& error);
 
 class EncodedLineReader {
- public:
+public:
   enum class Status { kLine, kEnd, kDamaged };
 
   explicit EncodedLineReader(std::string fileBytes);
@@ -62,7 +62,7 @@ class EncodedLineReader {
   Status ReadLine(std::string& line);
   bool Damaged() const { return damaged_; }
 
- private:
+private:
   std::string bytes_;
   std::size_t position_ = 0;
   ScrambleKey key_;
@@ -73,4 +73,4 @@ class EncodedLineReader {
 // lines before the damaged record).
 bool DecodeLines(std::string fileBytes, std::vector<std::string>& lines);
 
-}  // namespace velkor
+} // namespace velkor

@@ -9,7 +9,7 @@ std::string WithSlash(std::string dir) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
   return dir;
 }
-}  // namespace
+} // namespace
 
 std::string LibraryDirectory(const std::string& programDirectory) {
   return WithSlash(programDirectory) + std::string(kLibraryDirectoryName) + "/";
@@ -32,11 +32,14 @@ std::string SearchProjectFile(std::string_view entry, const std::string& project
     return platform::FindCaseInsensitive(path).value_or(path);
   }
   const std::string candidates[] = {WithSlash(projectDirectory), WithSlash(programDirectory),
-                                    LibraryDirectory(programDirectory), DefaultDirectory(programDirectory)};
+                                    LibraryDirectory(programDirectory),
+                                    DefaultDirectory(programDirectory)};
   for (const std::string& dir : candidates) {
-    if (auto found = platform::FindCaseInsensitive(dir, name); found && platform::FileExists(*found)) return *found;
+    if (auto found = platform::FindCaseInsensitive(dir, name);
+        found && platform::FileExists(*found))
+      return *found;
   }
   return candidates[3] + name;
 }
 
-}  // namespace velkor
+} // namespace velkor

@@ -21,8 +21,8 @@ namespace velkor {
 inline constexpr std::string_view kLibraryDirectoryName = "Lib";
 inline constexpr std::string_view kDefaultDirectoryName = "Default";
 
-std::string LibraryDirectory(const std::string& programDirectory);  // ".../Lib/"
-std::string DefaultDirectory(const std::string& programDirectory);  // ".../Default/"
+std::string LibraryDirectory(const std::string& programDirectory); // ".../Lib/"
+std::string DefaultDirectory(const std::string& programDirectory); // ".../Default/"
 
 // Creates Lib/ and Default/ when they are missing; failures are ignored, the
 // search then simply finds nothing there.
@@ -31,4 +31,4 @@ void EnsureLibraryDirectories(const std::string& programDirectory);
 std::string SearchProjectFile(std::string_view entry, const std::string& projectDirectory,
                               const std::string& programDirectory);
 
-}  // namespace velkor
+} // namespace velkor

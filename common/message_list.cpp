@@ -27,10 +27,13 @@ void MessageList::AddMessageLine(std::string_view text) {
   std::string line = ExpandTabs(text);
   lines_.push_back(line);
   auto observers = observers_;
-  for (auto& entry : observers) entry.second(line);
+  for (auto& entry : observers)
+    entry.second(line);
 }
 
-void MessageList::Clear() { lines_.clear(); }
+void MessageList::Clear() {
+  lines_.clear();
+}
 
 MessageList::ObserverId MessageList::AddObserver(Observer observer) {
   ObserverId id = nextObserverId_++;
@@ -42,4 +45,4 @@ void MessageList::RemoveObserver(ObserverId id) {
   std::erase_if(observers_, [id](const auto& entry) { return entry.first == id; });
 }
 
-}  // namespace velkor
+} // namespace velkor

@@ -22,7 +22,7 @@ namespace velkor {
 std::string ExpandTabs(std::string_view text);
 
 class MessageList {
- public:
+public:
   using Observer = std::function<void(const std::string& line)>;
   using ObserverId = std::size_t;
 
@@ -36,10 +36,10 @@ class MessageList {
   ObserverId AddObserver(Observer observer);
   void RemoveObserver(ObserverId id);
 
- private:
+private:
   std::vector<std::string> lines_;
   std::vector<std::pair<ObserverId, Observer>> observers_;
   ObserverId nextObserverId_ = 1;
 };
 
-}  // namespace velkor
+} // namespace velkor

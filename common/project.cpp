@@ -32,10 +32,14 @@ std::optional<int> IndexOf(const std::array<std::string_view, N>& names, std::st
   }
   return std::nullopt;
 }
-}  // namespace
+} // namespace
 
-std::optional<int> TargetIndex(std::string_view name) { return IndexOf(kTargetNames, name); }
-std::optional<int> CpuIndex(std::string_view name) { return IndexOf(kCpuNames, name); }
+std::optional<int> TargetIndex(std::string_view name) {
+  return IndexOf(kTargetNames, name);
+}
+std::optional<int> CpuIndex(std::string_view name) {
+  return IndexOf(kCpuNames, name);
+}
 
 bool IsMainFileName(std::string_view name) {
   std::string extension = platform::UpperCase(platform::ExtensionPart(name));
@@ -44,7 +48,8 @@ bool IsMainFileName(std::string_view name) {
 
 std::string Project::PrjPath() const {
   std::string fileName = Name() + ".Prj";
-  if (auto existing = platform::FindCaseInsensitive(Directory(), fileName); existing && platform::FileExists(*existing)) {
+  if (auto existing = platform::FindCaseInsensitive(Directory(), fileName);
+      existing && platform::FileExists(*existing)) {
     return *existing;
   }
   return Directory() + fileName;
@@ -91,7 +96,8 @@ bool Project::MoveFile(std::size_t from, std::size_t to) {
   auto begin = ProjectItems.begin() + kFirstFileItem;
   std::string moved = std::move(begin[static_cast<std::ptrdiff_t>(from)]);
   ProjectItems.erase(begin + static_cast<std::ptrdiff_t>(from));
-  ProjectItems.insert(ProjectItems.begin() + static_cast<std::ptrdiff_t>(kFirstFileItem + to), std::move(moved));
+  ProjectItems.insert(ProjectItems.begin() + static_cast<std::ptrdiff_t>(kFirstFileItem + to),
+                      std::move(moved));
   return true;
 }
 
@@ -115,4 +121,4 @@ Project NewProject(std::string_view directory, std::string_view name) {
   return project;
 }
 
-}  // namespace velkor
+} // namespace velkor

@@ -40,8 +40,9 @@ constexpr int kCpuZ180 = 1;
 // an index out of range.
 std::size_t TargetRomSize(int target);
 
-std::string TargetDescription(int target);  // "32K target device", "No target device", "Invalid device"
-std::string CpuDescription(int cpu);        // "Z80 CPU", "Z180 CPU", "No Selection"
+std::string
+TargetDescription(int target);       // "32K target device", "No target device", "Invalid device"
+std::string CpuDescription(int cpu); // "Z80 CPU", "Z180 CPU", "No Selection"
 // Case-insensitive name -> index, or nothing.
 std::optional<int> TargetIndex(std::string_view name);
 std::optional<int> CpuIndex(std::string_view name);
@@ -72,7 +73,7 @@ constexpr std::size_t kEditorSlots = 100;
 struct Project {
   std::vector<std::string> ProjectItems = {"Project1", "", "No target device", "Z80 CPU"};
   ProjectSettings settings;
-  std::vector<OpenEditor> editors;  // at most kEditorSlots, in slot order
+  std::vector<OpenEditor> editors; // at most kEditorSlots, in slot order
   int currentEditor = 0;
 
   const std::string& Name() const { return ProjectItems[kItemName]; }
@@ -104,4 +105,4 @@ struct Project {
 // "Project1" in the given directory, no target, Z80, no files.
 Project NewProject(std::string_view directory, std::string_view name = "Project1");
 
-}  // namespace velkor
+} // namespace velkor

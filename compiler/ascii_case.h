@@ -8,7 +8,9 @@
 
 namespace velkor {
 
-constexpr char AsciiUpper(char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 32) : ch; }
+constexpr char AsciiUpper(char ch) {
+  return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 32) : ch;
+}
 
 constexpr bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -36,7 +38,9 @@ struct NameIgnoringCaseHash {
 };
 struct NameIgnoringCaseEqual {
   using is_transparent = void;
-  bool operator()(std::string_view a, std::string_view b) const { return SameNameIgnoringCase(a, b); }
+  bool operator()(std::string_view a, std::string_view b) const {
+    return SameNameIgnoringCase(a, b);
+  }
 };
 
-}  // namespace velkor
+} // namespace velkor

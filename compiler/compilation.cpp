@@ -13,4 +13,4 @@ void Compilation::Reset() {
   EncodeOutput = encodeOutput;
 }
 
-}  // namespace velkor
+} // namespace velkor

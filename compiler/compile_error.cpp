@@ -128,7 +128,8 @@ namespace {
 
 std::string UpperExtension(const std::string& name) {
   std::string ext = std::filesystem::path(name).extension().string();
-  for (char& ch : ext) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  for (char& ch : ext)
+    ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
   return ext;
 }
 
@@ -137,7 +138,7 @@ std::string UpperExtension(const std::string& name) {
   throw ECompileError();
 }
 
-}  // namespace
+} // namespace
 
 void ReportCompileError(Compilation& c, int number) {
   // The position belongs to the file being read when the error was found,
@@ -155,7 +156,8 @@ void ReportCompileError(Compilation& c, int number) {
 
   std::string marker(c.Column > 2 ? c.Column - 2 : c.Column, ' ');
   marker += '^';
-  std::string_view text = number >= 0 && number < kCompileErrorCount ? CompilerErrorMessages[number] : "";
+  std::string_view text =
+      number >= 0 && number < kCompileErrorCount ? CompilerErrorMessages[number] : "";
   c.Messages.AddMessageLine(shownName);
   c.Messages.AddMessageLine("");
   c.Messages.AddMessageLine(c.PreviousLine);
@@ -184,4 +186,4 @@ void AbandonCompilation(Compilation& c, const std::string& message) {
   RaiseAfterReport(c);
 }
 
-}  // namespace velkor
+} // namespace velkor

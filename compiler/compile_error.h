@@ -13,12 +13,12 @@ struct Compilation;
 
 // Raised after the error report has been written; the build command catches it.
 class ECompileError : public std::runtime_error {
- public:
+public:
   ECompileError() : std::runtime_error("Error Occured") {}
 };
 
 constexpr int kCompileErrorCount = 114;
-constexpr std::size_t kCompileErrorTextWidth = 40;  // the texts are fixed fields of this width
+constexpr std::size_t kCompileErrorTextWidth = 40; // the texts are fixed fields of this width
 
 // Indexed by error number; texts longer than the field are cut to it.
 extern const std::array<std::string_view, kCompileErrorCount> CompilerErrorMessages;
@@ -153,4 +153,4 @@ enum CompileErrorNumber : int {
 // cannot be opened or read.
 [[noreturn]] void AbandonCompilation(Compilation& c, const std::string& message);
 
-}  // namespace velkor
+} // namespace velkor

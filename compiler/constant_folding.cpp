@@ -16,13 +16,17 @@ enum class TokenKind { Number, Name, Op, Invalid };
 
 struct Token {
   TokenKind kind;
-  std::size_t begin;  // span in the collected text
+  std::size_t begin; // span in the collected text
   std::size_t end;
-  std::string text;  // the name (upper case), the decimal number, or the operator
+  std::string text; // the name (upper case), the decimal number, or the operator
 };
 
-bool IsNameStart(char ch) { return std::isalpha(static_cast<unsigned char>(ch)) || ch == '_'; }
-bool IsNameChar(char ch) { return std::isalnum(static_cast<unsigned char>(ch)) || ch == '_'; }
+bool IsNameStart(char ch) {
+  return std::isalpha(static_cast<unsigned char>(ch)) || ch == '_';
+}
+bool IsNameChar(char ch) {
+  return std::isalnum(static_cast<unsigned char>(ch)) || ch == '_';
+}
 
 int DigitValue(char ch) {
   if (ch >= '0' && ch <= '9') return ch - '0';
@@ -35,7 +39,8 @@ int DigitValue(char ch) {
 // that the evaluator reports the overflow.
 std::string DigitsToDecimal(const std::string& digits, int base) {
   double value = 0;
-  for (char d : digits) value = value * base + DigitValue(d);
+  for (char d : digits)
+    value = value * base + DigitValue(d);
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.0f", value);
   return buffer;
@@ -55,14 +60,17 @@ std::vector<Token> Tokenize(const std::string& text) {
       const int base = ch == '$' ? 16 : 2;
       ++i;
       std::string digits;
-      while (i < text.size() && DigitValue(text[i]) < base) digits += text[i++];
+      while (i < text.size() && DigitValue(text[i]) < base)
+        digits += text[i++];
       tokens.push_back({digits.empty() ? TokenKind::Invalid : TokenKind::Number, begin, i,
                         DigitsToDecimal(digits, base)});
     } else if (ch >= '0' && ch <= '9') {
-      while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+      while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+        ++i;
       std::string digits = text.substr(begin, i - begin);
-      std::size_t first = digits.find_first_not_of('0');  // the evaluator sees plain decimals
-      tokens.push_back({TokenKind::Number, begin, i, first == std::string::npos ? "0" : digits.substr(first)});
+      std::size_t first = digits.find_first_not_of('0'); // the evaluator sees plain decimals
+      tokens.push_back(
+          {TokenKind::Number, begin, i, first == std::string::npos ? "0" : digits.substr(first)});
     } else if (IsNameStart(ch)) {
       std::string name;
       while (i < text.size() && IsNameChar(text[i]))
@@ -76,7 +84,9 @@ std::vector<Token> Tokenize(const std::string& text) {
   return tokens;
 }
 
-bool IsOp(const Token& t, char op) { return t.kind == TokenKind::Op && t.text[0] == op; }
+bool IsOp(const Token& t, char op) {
+  return t.kind == TokenKind::Op && t.text[0] == op;
+}
 bool IsTrailingOperator(const Token& t) {
   return IsOp(t, '(') || IsOp(t, '*') || IsOp(t, '+') || IsOp(t, '-') || IsOp(t, '/');
 }
@@ -92,7 +102,7 @@ bool IsSizeofFunction(const Compilation& c, int id) {
 }
 
 struct Piece {
-  std::size_t token;  // index of the first token the piece stands for
+  std::size_t token; // index of the first token the piece stands for
   std::string text;
 };
 
@@ -110,12 +120,15 @@ bool OperandText(Compilation& c, const std::vector<Token>& tokens, std::size_t& 
   if (t.kind != TokenKind::Name) return false;
   const int id = LookupIdentifier(c, t.text);
   if (t.text == "SIZEOF" && IsSizeofFunction(c, id)) {
-    if (i + 1 >= tokens.size() || !IsOp(tokens[i + 1], '(')) ReportCompileError(c, kErrExpectedOpenParen);
+    if (i + 1 >= tokens.size() || !IsOp(tokens[i + 1], '('))
+      ReportCompileError(c, kErrExpectedOpenParen);
     if (i + 2 >= tokens.size() || tokens[i + 2].kind != TokenKind::Name) {
-      if (i + 2 < tokens.size() && IsOp(tokens[i + 2], ')')) ReportCompileError(c, kErrExpectedIdentifier);
+      if (i + 2 < tokens.size() && IsOp(tokens[i + 2], ')'))
+        ReportCompileError(c, kErrExpectedIdentifier);
       ReportCompileError(c, kErrExpectedIdentifier);
     }
-    if (i + 3 >= tokens.size() || !IsOp(tokens[i + 3], ')')) ReportCompileError(c, kErrExpectedCloseParen);
+    if (i + 3 >= tokens.size() || !IsOp(tokens[i + 3], ')'))
+      ReportCompileError(c, kErrExpectedCloseParen);
     const int target = LookupIdentifier(c, tokens[i + 2].text);
     if (target == 0) {
       stop = true;
@@ -138,7 +151,8 @@ bool OperandText(Compilation& c, const std::vector<Token>& tokens, std::size_t& 
 
 FoldResult Evaluate(const std::vector<Piece>& pieces, std::size_t count) {
   std::string expression;
-  for (std::size_t k = 0; k < count; ++k) expression += pieces[k].text;
+  for (std::size_t k = 0; k < count; ++k)
+    expression += pieces[k].text;
   FoldResult r;
   if (expression.empty()) return r;
   auto e = EvaluateConstant32(expression);
@@ -147,7 +161,7 @@ FoldResult Evaluate(const std::vector<Piece>& pieces, std::size_t count) {
   return r;
 }
 
-}  // namespace
+} // namespace
 
 FoldResult FoldConstantText(Compilation& c, const std::string& text, bool firstOperandOnly) {
   // Most constants are a short decimal number: nothing to rewrite, and nine
@@ -156,7 +170,8 @@ FoldResult FoldConstantText(Compilation& c, const std::string& text, bool firstO
   if (!text.empty() && text.size() <= kPlainNumberDigits &&
       std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
     std::int32_t value = 0;
-    for (char ch : text) value = value * 10 + (ch - '0');
+    for (char ch : text)
+      value = value * 10 + (ch - '0');
     return {true, value, {}};
   }
   const std::vector<Token> tokens = Tokenize(text);
@@ -180,8 +195,8 @@ FoldResult FoldConstantText(Compilation& c, const std::string& text, bool firstO
   }
 
   int depth = 0;
-  std::size_t lastTopLevelAddSub = tokens.size();  // piece index of the last top-level + or -
-  std::size_t outermostOpen = tokens.size();       // piece index of the open top-level "("
+  std::size_t lastTopLevelAddSub = tokens.size(); // piece index of the last top-level + or -
+  std::size_t outermostOpen = tokens.size();      // piece index of the open top-level "("
   while (i < tokens.size()) {
     const Token& t = tokens[i];
     if (t.kind == TokenKind::Op) {
@@ -190,7 +205,7 @@ FoldResult FoldConstantText(Compilation& c, const std::string& text, bool firstO
         if (depth == 0) outermostOpen = pieces.size();
         ++depth;
       } else if (op == ')') {
-        if (depth == 0) break;  // ends the text
+        if (depth == 0) break; // ends the text
         --depth;
       } else if ((op == '+' || op == '-') && depth == 0) {
         lastTopLevelAddSub = pieces.size();
@@ -205,14 +220,16 @@ FoldResult FoldConstantText(Compilation& c, const std::string& text, bool firstO
       pieces.push_back({at, operand});
       continue;
     }
-    if (stop) return Evaluate(pieces, pieces.size());  // SIZEOF of an unknown name
+    if (stop) return Evaluate(pieces, pieces.size()); // SIZEOF of an unknown name
     // A non-constant name ends the foldable part. After * or /, or inside
     // parentheses, the prefix is cut back to the last top-level + or -, so
     // the name stays bound to its operator.
     std::size_t k = pieces.size();
-    while (k > 0 && IsOp(tokens[pieces[k - 1].token], '(')) --k;
+    while (k > 0 && IsOp(tokens[pieces[k - 1].token], '('))
+      --k;
     const bool boundToHigherOperator =
-        depth > 0 || (k > 0 && (IsOp(tokens[pieces[k - 1].token], '*') || IsOp(tokens[pieces[k - 1].token], '/')));
+        depth > 0 || (k > 0 && (IsOp(tokens[pieces[k - 1].token], '*') ||
+                                IsOp(tokens[pieces[k - 1].token], '/')));
     std::size_t cut = pieces.size();
     if (boundToHigherOperator) {
       if (lastTopLevelAddSub < pieces.size()) {
@@ -223,7 +240,8 @@ FoldResult FoldConstantText(Compilation& c, const std::string& text, bool firstO
         cut = k;
       }
     }
-    while (cut > 0 && IsTrailingOperator(tokens[pieces[cut - 1].token])) --cut;
+    while (cut > 0 && IsTrailingOperator(tokens[pieces[cut - 1].token]))
+      --cut;
     const std::size_t resumeToken = cut < pieces.size() ? pieces[cut].token : at;
     FoldResult r = Evaluate(pieces, cut);
     r.pushback = pushbackFrom(resumeToken);
@@ -232,4 +250,4 @@ FoldResult FoldConstantText(Compilation& c, const std::string& text, bool firstO
   return Evaluate(pieces, pieces.size());
 }
 
-}  // namespace velkor
+} // namespace velkor

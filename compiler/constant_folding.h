@@ -13,7 +13,7 @@ namespace velkor {
 struct FoldResult {
   bool ok = false;
   std::int32_t value = 0;
-  std::string pushback;  // text the scanner must deliver again, empty when all folded
+  std::string pushback; // text the scanner must deliver again, empty when all folded
 };
 
 // `text` is the collected ConstantText. With `firstOperandOnly` (the run
@@ -21,4 +21,4 @@ struct FoldResult {
 // Reports errors 2, 4, 9 for a bad SIZEOF; !ok means error 92.
 FoldResult FoldConstantText(Compilation& c, const std::string& text, bool firstOperandOnly);
 
-}  // namespace velkor
+} // namespace velkor

@@ -26,4 +26,4 @@ void CheckForwardBodies(Compilation& c, int routine);
 // name : type = value: the value of a typed constant, written as data lines.
 void TypedConstant(Compilation& c, int symbol, const TypeInfo& type);
 
-}  // namespace velkor
+} // namespace velkor

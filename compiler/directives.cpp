@@ -14,12 +14,15 @@ namespace velkor {
 
 namespace {
 
-constexpr std::size_t kMaxDirectiveWord = 250;  // 251 characters or more is an error
+constexpr std::size_t kMaxDirectiveWord = 250; // 251 characters or more is an error
 
-bool IsWordChar(char ch) { return std::isalnum(static_cast<unsigned char>(ch)) || ch == '_'; }
+bool IsWordChar(char ch) {
+  return std::isalnum(static_cast<unsigned char>(ch)) || ch == '_';
+}
 
 void SkipBlanks(Compilation& c) {
-  while (c.CurrentChar == ' ') NextChar(c);
+  while (c.CurrentChar == ' ')
+    NextChar(c);
 }
 
 // A word of a {#C} directive, upper case; error 101 when empty or too long.
@@ -36,7 +39,8 @@ std::string ReadConditionalWord(Compilation& c) {
 }
 
 bool IsDefined(const Compilation& c, const std::string& name) {
-  return std::find(c.DefinedSymbols.begin(), c.DefinedSymbols.end(), name) != c.DefinedSymbols.end();
+  return std::find(c.DefinedSymbols.begin(), c.DefinedSymbols.end(), name) !=
+         c.DefinedSymbols.end();
 }
 
 // Discards symbols until an ELSE or ENDIF clears SkippingText; the symbol
@@ -47,7 +51,7 @@ void SkipConditionalText(Compilation& c) {
   c.SkippingText = true;
   const SymbolKind before = c.PreviousSymbol;
   while (c.SkippingText) {
-    c.Symbol = before;  // skipped symbols do not count as the previous symbol
+    c.Symbol = before; // skipped symbols do not count as the previous symbol
     NextSymbol(c);
   }
 }
@@ -55,7 +59,7 @@ void SkipConditionalText(Compilation& c) {
 // {#C word ...}. Returns true when text was skipped.
 bool ConditionalDirective(Compilation& c) {
   const std::string word = ReadConditionalWord(c);
-  if (c.SkippingText) {  // in a false branch only ELSE and ENDIF act
+  if (c.SkippingText) { // in a false branch only ELSE and ENDIF act
     if (word == "ELSE" && !c.InTrueBranch) {
       c.SkippingText = false;
     } else if (word == "ENDIF") {
@@ -115,7 +119,8 @@ void IncludeDirective(Compilation& c) {
     if (name.size() <= kMaxDirectiveWord) name += c.CurrentChar;
     NextChar(c);
   }
-  while (!name.empty() && name.back() == ' ') name.pop_back();
+  while (!name.empty() && name.back() == ' ')
+    name.pop_back();
   if (name.empty() || name.size() > kMaxDirectiveWord) ReportCompileError(c, kErrInvalidFilename);
   OpenIncludeFile(c, name);
 }
@@ -168,38 +173,54 @@ void SelectorDirective(Compilation& c) {
   }
   const int id = name.empty() ? 0 : LookupIdentifier(c, name);
   if (id == 0) ReportCompileError(c, kErrUndefinedIdentifier);
-  if (c.Identifiers[static_cast<std::size_t>(id)].kind != kKindVariable) ReportCompileError(c, kErrExpectedVariable);
+  if (c.Identifiers[static_cast<std::size_t>(id)].kind != kKindVariable)
+    ReportCompileError(c, kErrExpectedVariable);
   c.SelectorVariable = static_cast<std::uint16_t>(id);
   c.SelectorFirstPending = true;
   SkipToClosingBrace(c);
 }
 
-}  // namespace
+} // namespace
 
 void SkipToClosingBrace(Compilation& c) {
-  while (c.CurrentChar != '}') NextChar(c);
+  while (c.CurrentChar != '}')
+    NextChar(c);
 }
 
 bool HandleDirective(Compilation& c) {
   const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(c.CurrentChar)));
-  if (c.SkippingText && letter != 'C') {  // skipped with the text
+  if (c.SkippingText && letter != 'C') { // skipped with the text
     SkipToClosingBrace(c);
     return false;
   }
   switch (letter) {
-    case 'C':
-      NextChar(c);
-      return ConditionalDirective(c);
-    case 'D': SwitchDirective(c, c.DataLine); return false;
-    case 'L': SwitchDirective(c, c.ProgramPrefix); return false;
-    case 'R': SwitchDirective(c, c.FactorCommonCode); return false;
-    case 'I': IncludeDirective(c); return false;
-    case 'P': PassThroughDirective(c); return false;
-    case 'O': OverlayDirective(c); return false;
-    case 'S': SelectorDirective(c); return false;
-    default:
-      ReportCompileError(c, kErrInvalidDirective);
+  case 'C':
+    NextChar(c);
+    return ConditionalDirective(c);
+  case 'D':
+    SwitchDirective(c, c.DataLine);
+    return false;
+  case 'L':
+    SwitchDirective(c, c.ProgramPrefix);
+    return false;
+  case 'R':
+    SwitchDirective(c, c.FactorCommonCode);
+    return false;
+  case 'I':
+    IncludeDirective(c);
+    return false;
+  case 'P':
+    PassThroughDirective(c);
+    return false;
+  case 'O':
+    OverlayDirective(c);
+    return false;
+  case 'S':
+    SelectorDirective(c);
+    return false;
+  default:
+    ReportCompileError(c, kErrInvalidDirective);
   }
 }
 
-}  // namespace velkor
+} // namespace velkor

@@ -14,4 +14,4 @@ bool HandleDirective(Compilation& c);
 // Skips characters up to the next "}" (which becomes current).
 void SkipToClosingBrace(Compilation& c);
 
-}  // namespace velkor
+} // namespace velkor

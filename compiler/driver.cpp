@@ -26,7 +26,8 @@ constexpr std::size_t kNameLineLength = 71;
 
 std::string UpperExtension(const std::string& name) {
   std::string ext = std::filesystem::path(name).extension().string();
-  for (char& ch : ext) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  for (char& ch : ext)
+    ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
   return ext;
 }
 
@@ -39,7 +40,8 @@ struct CompilingGuard {
   ~CompilingGuard() { g_compiling = false; }
 };
 
-void ReadLinkValue(Compilation& c, LinkValue& value, const char* keyword, int error, bool allowLong) {
+void ReadLinkValue(Compilation& c, LinkValue& value, const char* keyword, int error,
+                   bool allowLong) {
   NextSymbol(c);
   const bool number = c.Symbol == SymbolKind::ByteConst || c.Symbol == SymbolKind::WordConst ||
                       (allowLong && c.Symbol == SymbolKind::LongConst);
@@ -76,7 +78,7 @@ void CompileProgram(Compilation& c) {
   NextSymbol(c);
   if (c.Symbol != SymbolKind::Identifier) ReportCompileError(c, kErrExpectedIdentifier);
   c.ProgramName = c.IdentifierText;
-  c.AssemblerNames.clear();  // names made so far lack the prefix
+  c.AssemblerNames.clear(); // names made so far lack the prefix
   NoteGlobal(c, "@" + c.ProgramName);
   NoteExternal(c, "HeapPtr");
   NextSymbol(c);
@@ -87,7 +89,7 @@ void CompileProgram(Compilation& c) {
   EnterPredefinedIdentifiers(c);
   if (c.Blocks.size() < 2) c.Blocks.resize(2);
   c.Blocks[1] = BlockEntry{static_cast<std::uint16_t>(c.IdentifierCount), 1, 0, 0};
-  c.Display[0] = 1;  // the predefined names stay visible below every block
+  c.Display[0] = 1; // the predefined names stay visible below every block
 
   Emit(c, "CODE");
   if (c.LoadNext.state == LinkValue::State::Number) {
@@ -130,7 +132,7 @@ void WriteOutput(Compilation& c) {
     AbandonCompilation(c, "Cannot write file : " + c.OutputFileName + " (" + error + ")");
 }
 
-}  // namespace
+} // namespace
 
 std::string ChangeFileExt(const std::string& fileName, const std::string& extension) {
   std::filesystem::path p(fileName);
@@ -138,7 +140,8 @@ std::string ChangeFileExt(const std::string& fileName, const std::string& extens
   return p.string();
 }
 
-std::vector<std::string> BuildNameBlock(const std::string& prefix, const std::vector<std::string>& names) {
+std::vector<std::string> BuildNameBlock(const std::string& prefix,
+                                        const std::vector<std::string>& names) {
   std::vector<std::string> lines;
   std::string current;
   std::size_t count = 0;
@@ -155,8 +158,8 @@ std::vector<std::string> BuildNameBlock(const std::string& prefix, const std::ve
   return lines;
 }
 
-void CompileFile(Compilation& c, const std::string& fileName, int /*editorPageIndex*/, std::int32_t& codeSize,
-                 std::int32_t& dataSize) {
+void CompileFile(Compilation& c, const std::string& fileName, int /*editorPageIndex*/,
+                 std::int32_t& codeSize, std::int32_t& dataSize) {
   if (g_compiling) {
     c.Messages.AddMessageLine("A compilation is already running");
     throw ECompileError();
@@ -216,4 +219,4 @@ ProgramHeading ReadProgramHeading(const std::string& fileName) {
   return heading;
 }
 
-}  // namespace velkor
+} // namespace velkor

@@ -26,7 +26,7 @@ void CompileFile(Compilation& c, const std::string& fileName, int editorPageInde
 // How a main file begins, read with the scanner so comments and directives
 // are skipped: whether it opens with a LINK clause, and its program name.
 struct ProgramHeading {
-  bool readable = false;  // the file opened and began with LINK or PROGRAM name
+  bool readable = false; // the file opened and began with LINK or PROGRAM name
   bool hasLink = false;
   std::string programName;
 };
@@ -37,6 +37,7 @@ std::string ChangeFileExt(const std::string& fileName, const std::string& extens
 
 // The EXTERN or GLOBAL block for a name list: prefix " EXTERN " or " GLOBAL ",
 // eight names or 71 characters a line, then one empty line; nothing for none.
-std::vector<std::string> BuildNameBlock(const std::string& prefix, const std::vector<std::string>& names);
+std::vector<std::string> BuildNameBlock(const std::string& prefix,
+                                        const std::vector<std::string>& names);
 
-}  // namespace velkor
+} // namespace velkor

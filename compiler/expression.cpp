@@ -12,42 +12,81 @@ namespace velkor {
 
 namespace {
 
-bool IsString(const Compilation& c, const ExprType& t) { return IsStringType(c, t.type, t.reference); }
+bool IsString(const Compilation& c, const ExprType& t) {
+  return IsStringType(c, t.type, t.reference);
+}
 
-ExprType StringResult() { return ExprType{kTypeArray, 1}; }  // descriptor 1: STRING[255]
+ExprType StringResult() {
+  return ExprType{kTypeArray, 1};
+} // descriptor 1: STRING[255]
 
 bool RelationOf(SymbolKind s, Relation& r) {
   switch (s) {
-    case SymbolKind::Equal: r = Relation::Equal; return true;
-    case SymbolKind::NotEqual: r = Relation::NotEqual; return true;
-    case SymbolKind::Less: r = Relation::Less; return true;
-    case SymbolKind::LessEqual: r = Relation::LessOrEqual; return true;
-    case SymbolKind::Greater: r = Relation::Greater; return true;
-    case SymbolKind::GreaterEqual: r = Relation::GreaterOrEqual; return true;
-    default: return false;
+  case SymbolKind::Equal:
+    r = Relation::Equal;
+    return true;
+  case SymbolKind::NotEqual:
+    r = Relation::NotEqual;
+    return true;
+  case SymbolKind::Less:
+    r = Relation::Less;
+    return true;
+  case SymbolKind::LessEqual:
+    r = Relation::LessOrEqual;
+    return true;
+  case SymbolKind::Greater:
+    r = Relation::Greater;
+    return true;
+  case SymbolKind::GreaterEqual:
+    r = Relation::GreaterOrEqual;
+    return true;
+  default:
+    return false;
   }
 }
 
 bool AddingOperator(SymbolKind s, ArithOp& op) {
   switch (s) {
-    case SymbolKind::Plus: op = ArithOp::Add; return true;
-    case SymbolKind::Minus: op = ArithOp::Sub; return true;
-    case SymbolKind::Or: op = ArithOp::Or; return true;
-    case SymbolKind::Xor: op = ArithOp::Xor; return true;
-    default: return false;
+  case SymbolKind::Plus:
+    op = ArithOp::Add;
+    return true;
+  case SymbolKind::Minus:
+    op = ArithOp::Sub;
+    return true;
+  case SymbolKind::Or:
+    op = ArithOp::Or;
+    return true;
+  case SymbolKind::Xor:
+    op = ArithOp::Xor;
+    return true;
+  default:
+    return false;
   }
 }
 
 bool MultiplyingOperator(SymbolKind s, ArithOp& op) {
   switch (s) {
-    case SymbolKind::Times: op = ArithOp::Mul; return true;
-    case SymbolKind::Slash:
-    case SymbolKind::Div: op = ArithOp::Div; return true;
-    case SymbolKind::Mod: op = ArithOp::Mod; return true;
-    case SymbolKind::And: op = ArithOp::And; return true;
-    case SymbolKind::Shl: op = ArithOp::Shl; return true;
-    case SymbolKind::Shr: op = ArithOp::Shr; return true;
-    default: return false;
+  case SymbolKind::Times:
+    op = ArithOp::Mul;
+    return true;
+  case SymbolKind::Slash:
+  case SymbolKind::Div:
+    op = ArithOp::Div;
+    return true;
+  case SymbolKind::Mod:
+    op = ArithOp::Mod;
+    return true;
+  case SymbolKind::And:
+    op = ArithOp::And;
+    return true;
+  case SymbolKind::Shl:
+    op = ArithOp::Shl;
+    return true;
+  case SymbolKind::Shr:
+    op = ArithOp::Shr;
+    return true;
+  default:
+    return false;
   }
 }
 
@@ -72,13 +111,16 @@ ExprType Arithmetic(Compilation& c, ArithOp op, ExprType left, ExprType right) {
     EmitStringConcat(c, !leftString, !rightString);
     return StringResult();
   }
-  if (left.type == kTypeNone || right.type == kTypeNone || left.type > kTypeReal || right.type > kTypeReal)
+  if (left.type == kTypeNone || right.type == kTypeNone || left.type > kTypeReal ||
+      right.type > kTypeReal)
     ReportCompileError(c, kErrIllegalArithmeticType);
   // A long beside anything but a number would leave the stack unbalanced.
-  if ((left.type == kTypeLongint) != (right.type == kTypeLongint)) ReportCompileError(c, kErrIllegalArithmeticType);
+  if ((left.type == kTypeLongint) != (right.type == kTypeLongint))
+    ReportCompileError(c, kErrIllegalArithmeticType);
   const std::uint8_t result = std::max(left.type, right.type);
   if (result == kTypeReal) ReportCompileError(c, kErrRealsNotSupported);
-  if ((op == ArithOp::Div || op == ArithOp::Mod) && !IsNumeric(result)) ReportCompileError(c, kErrExpectedIntegerDivMod);
+  if ((op == ArithOp::Div || op == ArithOp::Mod) && !IsNumeric(result))
+    ReportCompileError(c, kErrExpectedIntegerDivMod);
   if (result == kTypeLongint) {
     EmitLongOperation(c, op);
   } else {
@@ -107,7 +149,7 @@ void Compare(Compilation& c, Relation r, ExprType left, ExprType right) {
   }
   const bool leftString = IsString(c, left);
   bool rightString = IsString(c, right);
-  if (leftString && right.type == kTypeChar) {  // s = 'A'
+  if (leftString && right.type == kTypeChar) { // s = 'A'
     EmitCharToString(c);
     rightString = true;
   }
@@ -116,8 +158,8 @@ void Compare(Compilation& c, Relation r, ExprType left, ExprType right) {
     return;
   }
   const std::uint8_t t = left.type;
-  const bool comparable = t == kTypeByte || t == kTypeWord || t == kTypeInteger || t == kTypeLongint ||
-                          t == kTypeBoolean || t == kTypeChar;
+  const bool comparable = t == kTypeByte || t == kTypeWord || t == kTypeInteger ||
+                          t == kTypeLongint || t == kTypeBoolean || t == kTypeChar;
   if (left.type != right.type || !comparable || leftString || rightString)
     ReportCompileError(c, kErrRealsNotSupported);
   EmitComparison(c, r, t, false);
@@ -125,7 +167,8 @@ void Compare(Compilation& c, Relation r, ExprType left, ExprType right) {
 
 // IN [a, b..c, ...]: constants of a byte or char type.
 void SetMembership(Compilation& c, const ExprType& tested) {
-  if (!(IsByteType(tested.type) || IsOrdinalNumber(tested.type))) ReportCompileError(c, kErrIllegalExpressionType);
+  if (!(IsByteType(tested.type) || IsOrdinalNumber(tested.type)))
+    ReportCompileError(c, kErrIllegalExpressionType);
   NextSymbol(c);
   if (c.Symbol != SymbolKind::LeftBracket) ReportCompileError(c, kErrExpectedOpenBracket);
   NextSymbol(c);
@@ -162,7 +205,8 @@ ExprType ConstantFactor(Compilation& c, const IdentifierEntry& e) {
     EmitPushStringLiteral(c, e.stringValue);
     return StringResult();
   }
-  if (e.type == kTypeLongint || (e.type != kTypeChar && ConstantKindOf(e.value) == SymbolKind::LongConst)) {
+  if (e.type == kTypeLongint ||
+      (e.type != kTypeChar && ConstantKindOf(e.value) == SymbolKind::LongConst)) {
     EmitPushLongConstant(c, e.value);
     return ExprType{kTypeLongint, 0};
   }
@@ -181,12 +225,13 @@ ExprType TypeCast(Compilation& c, const IdentifierEntry& target) {
   NextSymbol(c);
   const std::uint8_t to = target.pointer ? static_cast<std::uint8_t>(kTypeWord) : target.type;
   auto castable = [](std::uint8_t t) { return t >= kTypeByte && t <= kTypeChar && t != kTypeReal; };
-  if (!castable(to) || !castable(value.type) || IsString(c, value)) ReportCompileError(c, kErrTypecastNotCastable);
+  if (!castable(to) || !castable(value.type) || IsString(c, value))
+    ReportCompileError(c, kErrTypecastNotCastable);
   if (SimpleTypeSize(to) != SimpleTypeSize(value.type)) ReportCompileError(c, kErrTypecastSize);
   return ExprType{to, 0};
 }
 
-}  // namespace
+} // namespace
 
 ExprType EntryValueType(const IdentifierEntry& e) {
   if (e.pointer) return ExprType{kTypeWord, 0};
@@ -239,49 +284,50 @@ ExprType Term(Compilation& c) {
 
 ExprType Factor(Compilation& c) {
   switch (c.Symbol) {
-    case SymbolKind::ByteConst:
-    case SymbolKind::WordConst:
-    case SymbolKind::IntegerConst: {
-      const std::uint8_t type = c.Symbol == SymbolKind::ByteConst   ? kTypeByte
-                                : c.Symbol == SymbolKind::WordConst ? kTypeWord
-                                                                    : kTypeInteger;
-      const std::int32_t value = c.NumericValue;
-      EmitPushConstant(c, value);
-      NextSymbol(c);
-      return ExprType{type, 0, true, value};
-    }
-    case SymbolKind::LongConst:
-      EmitPushLongConstant(c, c.NumericValue);
-      NextSymbol(c);
-      return ExprType{kTypeLongint, 0};
-    case SymbolKind::RealConst:
-      ReportCompileError(c, kErrRealsNotSupported);
-    case SymbolKind::CharConst:
-      EmitPushConstant(c, c.NumericValue);
-      NextSymbol(c);
-      return ExprType{kTypeChar, 0};
-    case SymbolKind::StringConst:
-      EmitPushStringLiteral(c, c.StringValue);
-      NextSymbol(c);
-      return StringResult();
-    case SymbolKind::LeftParen: {
-      NextSymbol(c);
-      const ExprType t = Expression(c);
-      if (c.Symbol != SymbolKind::RightParen) ReportCompileError(c, kErrExpectedCloseParen);
-      NextSymbol(c);
-      return t;
-    }
-    case SymbolKind::Not: {
-      NextSymbol(c);
-      const ExprType t = Factor(c);
-      if (!(t.type == kTypeBoolean || IsNumeric(t.type))) ReportCompileError(c, kErrIllegalArithmeticType);
-      EmitNot(c, t.type);
-      return t;
-    }
-    case SymbolKind::Identifier:
-      break;
-    default:
-      ReportCompileError(c, kErrCannotEvaluate);
+  case SymbolKind::ByteConst:
+  case SymbolKind::WordConst:
+  case SymbolKind::IntegerConst: {
+    const std::uint8_t type = c.Symbol == SymbolKind::ByteConst   ? kTypeByte
+                              : c.Symbol == SymbolKind::WordConst ? kTypeWord
+                                                                  : kTypeInteger;
+    const std::int32_t value = c.NumericValue;
+    EmitPushConstant(c, value);
+    NextSymbol(c);
+    return ExprType{type, 0, true, value};
+  }
+  case SymbolKind::LongConst:
+    EmitPushLongConstant(c, c.NumericValue);
+    NextSymbol(c);
+    return ExprType{kTypeLongint, 0};
+  case SymbolKind::RealConst:
+    ReportCompileError(c, kErrRealsNotSupported);
+  case SymbolKind::CharConst:
+    EmitPushConstant(c, c.NumericValue);
+    NextSymbol(c);
+    return ExprType{kTypeChar, 0};
+  case SymbolKind::StringConst:
+    EmitPushStringLiteral(c, c.StringValue);
+    NextSymbol(c);
+    return StringResult();
+  case SymbolKind::LeftParen: {
+    NextSymbol(c);
+    const ExprType t = Expression(c);
+    if (c.Symbol != SymbolKind::RightParen) ReportCompileError(c, kErrExpectedCloseParen);
+    NextSymbol(c);
+    return t;
+  }
+  case SymbolKind::Not: {
+    NextSymbol(c);
+    const ExprType t = Factor(c);
+    if (!(t.type == kTypeBoolean || IsNumeric(t.type)))
+      ReportCompileError(c, kErrIllegalArithmeticType);
+    EmitNot(c, t.type);
+    return t;
+  }
+  case SymbolKind::Identifier:
+    break;
+  default:
+    ReportCompileError(c, kErrCannotEvaluate);
   }
 
   const WithField wf = FindWithField(c, c.IdentifierText);
@@ -294,33 +340,33 @@ ExprType Factor(Compilation& c) {
   if (id == 0) ReportCompileError(c, kErrUndefinedIdentifier);
   const IdentifierEntry& e = c.Identifiers[static_cast<std::size_t>(id)];
   switch (e.kind) {
-    case kKindConstant: {
-      const ExprType t = ConstantFactor(c, e);
+  case kKindConstant: {
+    const ExprType t = ConstantFactor(c, e);
+    NextSymbol(c);
+    return t;
+  }
+  case kKindVariable: {
+    if (e.predefined && e.level == 0 && e.name == "HEAPPTR") {
+      EmitHeapPtr(c);
       NextSymbol(c);
-      return t;
+      return ExprType{kTypeWord, 0};
     }
-    case kKindVariable: {
-      if (e.predefined && e.level == 0 && e.name == "HEAPPTR") {
-        EmitHeapPtr(c);
-        NextSymbol(c);
-        return ExprType{kTypeWord, 0};
-      }
-      const VariableAccess v = ParseVariableAccessFactored(c, id);
-      EmitLoadAccess(c, v);
-      return v.pointer ? ExprType{kTypeWord, 0} : ExprType{v.type, v.reference};
+    const VariableAccess v = ParseVariableAccessFactored(c, id);
+    EmitLoadAccess(c, v);
+    return v.pointer ? ExprType{kTypeWord, 0} : ExprType{v.type, v.reference};
+  }
+  case kKindType:
+    return TypeCast(c, e);
+  case kKindFunction:
+    if (e.predefined && e.level == 0) return PredefinedFunction(c, id);
+    {
+      const ExprType result = EntryValueType(c.Identifiers[static_cast<std::size_t>(id)]);
+      CompileRoutineCall(c, id);
+      return result;
     }
-    case kKindType:
-      return TypeCast(c, e);
-    case kKindFunction:
-      if (e.predefined && e.level == 0) return PredefinedFunction(c, id);
-      {
-        const ExprType result = EntryValueType(c.Identifiers[static_cast<std::size_t>(id)]);
-        CompileRoutineCall(c, id);
-        return result;
-      }
-    default:
-      ReportCompileError(c, kErrExpectedVariableOrConstant);
+  default:
+    ReportCompileError(c, kErrExpectedVariableOrConstant);
   }
 }
 
-}  // namespace velkor
+} // namespace velkor

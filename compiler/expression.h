@@ -33,16 +33,16 @@ ExprType Factor(Compilation& c);
 // Where a variable's value lives once its name and selectors have been read.
 struct VariableAccess {
   enum class Mode : std::uint8_t {
-    Direct,     // a static variable by name; nothing emitted yet
-    ByAddress,  // a variable holding the address (var-parameter), no selectors; nothing emitted
-    OnStack,    // the address was computed and pushed (element, field, p^)
+    Direct,    // a static variable by name; nothing emitted yet
+    ByAddress, // a variable holding the address (var-parameter), no selectors; nothing emitted
+    OnStack,   // the address was computed and pushed (element, field, p^)
   };
   Mode mode = Mode::Direct;
-  int symbol = 0;  // the variable named first
+  int symbol = 0; // the variable named first
   std::uint8_t type = kTypeNone;
   std::uint16_t reference = 0;
-  std::uint32_t size = 0;  // size of the designated object
-  bool pointer = false;    // the designated object is a pointer (declared with "^")
+  std::uint32_t size = 0; // size of the designated object
+  bool pointer = false;   // the designated object is a pointer (declared with "^")
 };
 
 // With the variable's name current (c.Symbol is its identifier), reads the
@@ -57,7 +57,7 @@ void EmitAddressOfAccess(Compilation& c, const VariableAccess& v);
 
 // A bare name among the fields of the open WITH records, innermost first.
 struct WithField {
-  int withIndex = -1;  // -1: not a field of an open WITH record
+  int withIndex = -1; // -1: not a field of an open WITH record
   int field = 0;
 };
 WithField FindWithField(const Compilation& c, std::string_view name);
@@ -65,4 +65,4 @@ WithField FindWithField(const Compilation& c, std::string_view name);
 // The value type of a variable entry (its declared type, or WORD for a pointer).
 ExprType EntryValueType(const IdentifierEntry& e);
 
-}  // namespace velkor
+} // namespace velkor

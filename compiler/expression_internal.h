@@ -15,4 +15,4 @@ ExprType PredefinedFunction(Compilation& c, int symbol);
 // HEAPPTR as a value.
 void EmitHeapPtr(Compilation& c);
 
-}  // namespace velkor
+} // namespace velkor

@@ -27,4 +27,4 @@ void CompileRoutineCall(Compilation& c, int routine);
 // The data section and closing lines of the module, appended at the end.
 void EmitModuleTail(Compilation& c);
 
-}  // namespace velkor
+} // namespace velkor

@@ -14,9 +14,29 @@ namespace {
 
 // Routine numbers of the predefined functions.
 enum Routine : int {
-  kAbs = 0, kOdd = 4, kChr = 5, kOrd = 6, kSucc = 7, kPred = 8, kSizeOf = 20, kInp = 22, kAddr = 23, kAt = 24,
-  kLength = 25, kCopy = 26, kIntToStr = 27, kIntToHex = 28, kStrToInt = 29, kStrToIntDef = 30, kLo = 31,
-  kHi = 32, kLoWord = 33, kHiWord = 34, kUpCase = 35, kPos = 36, kPosN = 37,
+  kAbs = 0,
+  kOdd = 4,
+  kChr = 5,
+  kOrd = 6,
+  kSucc = 7,
+  kPred = 8,
+  kSizeOf = 20,
+  kInp = 22,
+  kAddr = 23,
+  kAt = 24,
+  kLength = 25,
+  kCopy = 26,
+  kIntToStr = 27,
+  kIntToHex = 28,
+  kStrToInt = 29,
+  kStrToIntDef = 30,
+  kLo = 31,
+  kHi = 32,
+  kLoWord = 33,
+  kHiWord = 34,
+  kUpCase = 35,
+  kPos = 36,
+  kPosN = 37,
 };
 
 void Call(Compilation& c, const char* routine, char tag = ' ') {
@@ -46,7 +66,9 @@ void Close(Compilation& c) {
   NextSymbol(c);
 }
 
-bool IsString(const Compilation& c, const ExprType& t) { return IsStringType(c, t.type, t.reference); }
+bool IsString(const Compilation& c, const ExprType& t) {
+  return IsStringType(c, t.type, t.reference);
+}
 
 // A count-like argument: LONGINT is 85, other non-numbers `error`.
 ExprType WordArgument(Compilation& c, int error) {
@@ -63,7 +85,8 @@ VariableAccess VariableArgument(Compilation& c) {
   if (wf.withIndex >= 0) return ParseVariableAccess(c, wf.field, wf.withIndex);
   const int id = LookupIdentifier(c, c.IdentifierText);
   if (id == 0) ReportCompileError(c, kErrUndefinedIdentifier);
-  if (c.Identifiers[static_cast<std::size_t>(id)].kind != kKindVariable) ReportCompileError(c, kErrExpectedVariable);
+  if (c.Identifiers[static_cast<std::size_t>(id)].kind != kKindVariable)
+    ReportCompileError(c, kErrExpectedVariable);
   return ParseVariableAccess(c, id);
 }
 
@@ -134,7 +157,7 @@ ExprType Inp(Compilation& c) {
     DeleteLastInstructions(c, 3);
     SubtractCodeSize(c, 6);
     Emit(c, "ld bc,(" + port + ")");
-    Emit(c, "ld b,0");  // the Z180's on-chip ports need B = 0
+    Emit(c, "ld b,0"); // the Z180's on-chip ports need B = 0
     AddCodeSize(c, 6);
   } else if (h.Matches("PH")) {
     const std::string port = HistoryValueText(c, h.Value(1));
@@ -180,7 +203,7 @@ ExprType SuccPred(Compilation& c, bool succ) {
   return t;
 }
 
-}  // namespace
+} // namespace
 
 void EmitHeapPtr(Compilation& c) {
   Call(c, "__GetHeapPtr");
@@ -191,190 +214,196 @@ void EmitHeapPtr(Compilation& c) {
 ExprType PredefinedFunction(Compilation& c, int symbol) {
   const int routine = c.Identifiers[static_cast<std::size_t>(symbol)].value;
   switch (routine) {
-    case kAbs:
-    case kOdd: {
-      Open(c);
-      const ExprType t = Expression(c);
-      Close(c);
-      if (!IsNumeric(t.type)) ReportCompileError(c, kErrStdFunctionArgument);
-      const bool isLong = t.type == kTypeLongint;
-      c.PendingPush = 0;
-      if (routine == kAbs) {
-        Call(c, isLong ? "__lintABS" : "__intABS");
-        return t;
-      }
-      Call(c, isLong ? "__lintODD" : "__intODD");
-      return ExprType{kTypeBoolean, 0};
-    }
-    case kChr: {
-      Open(c);
-      const ExprType t = Expression(c);
-      Close(c);
-      if (!IsOrdinalNumber(t.type)) ReportCompileError(c, kErrStdFunctionArgument);
-      PopHL(c);
-      EmitTagged(c, '0', 0, "ld h,0");
-      AddCodeSize(c, 2);
-      PushHL(c);
-      return ExprType{kTypeChar, 0};
-    }
-    case kOrd: {
-      Open(c);
-      const ExprType t = Expression(c);
-      Close(c);
-      if (IsByteType(t.type)) return ExprType{kTypeByte, 0};
-      if (!IsOrdinalNumber(t.type)) ReportCompileError(c, kErrStdFunctionArgument);
+  case kAbs:
+  case kOdd: {
+    Open(c);
+    const ExprType t = Expression(c);
+    Close(c);
+    if (!IsNumeric(t.type)) ReportCompileError(c, kErrStdFunctionArgument);
+    const bool isLong = t.type == kTypeLongint;
+    c.PendingPush = 0;
+    if (routine == kAbs) {
+      Call(c, isLong ? "__lintABS" : "__intABS");
       return t;
     }
-    case kSucc: return SuccPred(c, true);
-    case kPred: return SuccPred(c, false);
-    case kSizeOf: return SizeOf(c);
-    case kInp: return Inp(c);
-    case kAddr: return Address(c, true);
-    case kAt: {
+    Call(c, isLong ? "__lintODD" : "__intODD");
+    return ExprType{kTypeBoolean, 0};
+  }
+  case kChr: {
+    Open(c);
+    const ExprType t = Expression(c);
+    Close(c);
+    if (!IsOrdinalNumber(t.type)) ReportCompileError(c, kErrStdFunctionArgument);
+    PopHL(c);
+    EmitTagged(c, '0', 0, "ld h,0");
+    AddCodeSize(c, 2);
+    PushHL(c);
+    return ExprType{kTypeChar, 0};
+  }
+  case kOrd: {
+    Open(c);
+    const ExprType t = Expression(c);
+    Close(c);
+    if (IsByteType(t.type)) return ExprType{kTypeByte, 0};
+    if (!IsOrdinalNumber(t.type)) ReportCompileError(c, kErrStdFunctionArgument);
+    return t;
+  }
+  case kSucc:
+    return SuccPred(c, true);
+  case kPred:
+    return SuccPred(c, false);
+  case kSizeOf:
+    return SizeOf(c);
+  case kInp:
+    return Inp(c);
+  case kAddr:
+    return Address(c, true);
+  case kAt: {
+    NextSymbol(c);
+    if (c.Symbol == SymbolKind::LeftParen) {
       NextSymbol(c);
-      if (c.Symbol == SymbolKind::LeftParen) {
-        NextSymbol(c);
-        const ExprType t = Address(c, false);
-        Close(c);
-        return t;
-      }
-      return Address(c, false);
-    }
-    case kLength: {
-      Open(c);
-      StringVariableAddress(c);
+      const ExprType t = Address(c, false);
       Close(c);
+      return t;
+    }
+    return Address(c, false);
+  }
+  case kLength: {
+    Open(c);
+    StringVariableAddress(c);
+    Close(c);
+    PopHL(c);
+    EmitTagged(c, 'm', 0, "ld l,(hl)");
+    EmitTagged(c, '0', 0, "ld h,0");
+    AddCodeSize(c, 3);
+    PushHL(c);
+    return ExprType{kTypeByte, 0};
+  }
+  case kCopy: {
+    Open(c);
+    StringVariableAddress(c);
+    Comma(c);
+    if (!IsOrdinalNumber(Expression(c).type)) ReportCompileError(c, kErrExpectedVariableOrConstant);
+    Comma(c);
+    if (!IsOrdinalNumber(Expression(c).type)) ReportCompileError(c, kErrExpectedVariableOrConstant);
+    Close(c);
+    c.PendingPush = 0;
+    Call(c, "__CopyString");
+    return ExprType{kTypeArray, 1};
+  }
+  case kIntToStr: {
+    Open(c);
+    const ExprType t = Expression(c);
+    Close(c);
+    const char* r = t.type == kTypeByte || t.type == kTypeChar ? "__ByteToStr"
+                    : t.type == kTypeWord                      ? "__WordToStr"
+                    : t.type == kTypeInteger                   ? "__IntToStr"
+                    : t.type == kTypeLongint                   ? "__LIntToStr"
+                                                               : nullptr;
+    if (r == nullptr) ReportCompileError(c, kErrExpectedVariableOrConstant);
+    c.PendingPush = 0;
+    Call(c, r);
+    return ExprType{kTypeArray, 1};
+  }
+  case kIntToHex: {
+    Open(c);
+    const ExprType t = Expression(c);
+    if (!IsNumeric(t.type) && t.type != kTypeChar)
+      ReportCompileError(c, kErrExpectedVariableOrConstant);
+    Comma(c);
+    if (!IsOrdinalNumber(Expression(c).type)) ReportCompileError(c, kErrExpectedVariableOrConstant);
+    Close(c);
+    const int size = SimpleTypeSize(t.type);
+    c.PendingPush = 0;
+    Call(c, size == 1 ? "__ByteToHexStr" : size == 2 ? "__WordToHexStr" : "__LIntToHexStr");
+    return ExprType{kTypeArray, 1};
+  }
+  case kStrToInt: {
+    Open(c);
+    StringExpression(c);
+    Close(c);
+    c.PendingPush = 0;
+    Call(c, "__StrToInt");
+    return ExprType{kTypeLongint, 0};
+  }
+  case kStrToIntDef: {
+    Open(c);
+    StringExpression(c);
+    Comma(c);
+    const ExprType d = Expression(c);
+    if (!IsNumeric(d.type)) ReportCompileError(c, kErrExpectedVariableOrConstant);
+    if (d.type != kTypeLongint) EmitWidenTopToLong(c, d.type); // the default is passed as a long
+    Close(c);
+    c.PendingPush = 0;
+    Call(c, "__StrToIntDef");
+    return ExprType{kTypeLongint, 0};
+  }
+  case kLo:
+  case kHi: {
+    Open(c);
+    const ExprType t = Expression(c);
+    Close(c);
+    if (!IsOrdinalNumber(t.type)) ReportCompileError(c, kErrExpectedInteger);
+    PopHL(c);
+    if (routine == kHi) {
+      Emit(c, "ld l,h");
+      AddCodeSize(c, 1);
+    }
+    EmitTagged(c, '0', 0, "ld h,0");
+    AddCodeSize(c, 2);
+    PushHL(c);
+    return ExprType{kTypeInteger, 0};
+  }
+  case kLoWord:
+  case kHiWord: {
+    Open(c);
+    const ExprType t = Expression(c);
+    Close(c);
+    if (t.type != kTypeLongint) ReportCompileError(c, kErrExpectedLongint);
+    if (routine == kLoWord) {
       PopHL(c);
-      EmitTagged(c, 'm', 0, "ld l,(hl)");
-      EmitTagged(c, '0', 0, "ld h,0");
-      AddCodeSize(c, 3);
+      Emit(c, "pop de");
+      AddCodeSize(c, 1);
       PushHL(c);
-      return ExprType{kTypeByte, 0};
+    } else {
+      Emit(c, "pop de");
+      AddCodeSize(c, 1);
+      c.PendingPush = 0;
     }
-    case kCopy: {
-      Open(c);
-      StringVariableAddress(c);
+    return ExprType{kTypeInteger, 0};
+  }
+  case kUpCase: {
+    Open(c);
+    const ExprType t = Expression(c);
+    Close(c);
+    if (t.type != kTypeChar) ReportCompileError(c, kErrExpectedCharacter);
+    PopHL(c);
+    Call(c, "__UpCase");
+    PushHL(c);
+    return ExprType{kTypeChar, 0};
+  }
+  case kPos:
+  case kPosN: {
+    Open(c);
+    StringExpression(c);
+    Comma(c);
+    StringVariableAddress(c);
+    if (routine == kPosN) {
       Comma(c);
-      if (!IsOrdinalNumber(Expression(c).type)) ReportCompileError(c, kErrExpectedVariableOrConstant);
-      Comma(c);
-      if (!IsOrdinalNumber(Expression(c).type)) ReportCompileError(c, kErrExpectedVariableOrConstant);
-      Close(c);
-      c.PendingPush = 0;
-      Call(c, "__CopyString");
-      return ExprType{kTypeArray, 1};
+      const ExprType start = Expression(c);
+      if (!IsOrdinalNumber(start.type)) ReportCompileError(c, kErrExpectedInteger);
+    } else {
+      EmitPushConstant(c, 1);
     }
-    case kIntToStr: {
-      Open(c);
-      const ExprType t = Expression(c);
-      Close(c);
-      const char* r = t.type == kTypeByte || t.type == kTypeChar ? "__ByteToStr"
-                      : t.type == kTypeWord                      ? "__WordToStr"
-                      : t.type == kTypeInteger                   ? "__IntToStr"
-                      : t.type == kTypeLongint                   ? "__LIntToStr"
-                                                                 : nullptr;
-      if (r == nullptr) ReportCompileError(c, kErrExpectedVariableOrConstant);
-      c.PendingPush = 0;
-      Call(c, r);
-      return ExprType{kTypeArray, 1};
-    }
-    case kIntToHex: {
-      Open(c);
-      const ExprType t = Expression(c);
-      if (!IsNumeric(t.type) && t.type != kTypeChar) ReportCompileError(c, kErrExpectedVariableOrConstant);
-      Comma(c);
-      if (!IsOrdinalNumber(Expression(c).type)) ReportCompileError(c, kErrExpectedVariableOrConstant);
-      Close(c);
-      const int size = SimpleTypeSize(t.type);
-      c.PendingPush = 0;
-      Call(c, size == 1 ? "__ByteToHexStr" : size == 2 ? "__WordToHexStr" : "__LIntToHexStr");
-      return ExprType{kTypeArray, 1};
-    }
-    case kStrToInt: {
-      Open(c);
-      StringExpression(c);
-      Close(c);
-      c.PendingPush = 0;
-      Call(c, "__StrToInt");
-      return ExprType{kTypeLongint, 0};
-    }
-    case kStrToIntDef: {
-      Open(c);
-      StringExpression(c);
-      Comma(c);
-      const ExprType d = Expression(c);
-      if (!IsNumeric(d.type)) ReportCompileError(c, kErrExpectedVariableOrConstant);
-      if (d.type != kTypeLongint) EmitWidenTopToLong(c, d.type);  // the default is passed as a long
-      Close(c);
-      c.PendingPush = 0;
-      Call(c, "__StrToIntDef");
-      return ExprType{kTypeLongint, 0};
-    }
-    case kLo:
-    case kHi: {
-      Open(c);
-      const ExprType t = Expression(c);
-      Close(c);
-      if (!IsOrdinalNumber(t.type)) ReportCompileError(c, kErrExpectedInteger);
-      PopHL(c);
-      if (routine == kHi) {
-        Emit(c, "ld l,h");
-        AddCodeSize(c, 1);
-      }
-      EmitTagged(c, '0', 0, "ld h,0");
-      AddCodeSize(c, 2);
-      PushHL(c);
-      return ExprType{kTypeInteger, 0};
-    }
-    case kLoWord:
-    case kHiWord: {
-      Open(c);
-      const ExprType t = Expression(c);
-      Close(c);
-      if (t.type != kTypeLongint) ReportCompileError(c, kErrExpectedLongint);
-      if (routine == kLoWord) {
-        PopHL(c);
-        Emit(c, "pop de");
-        AddCodeSize(c, 1);
-        PushHL(c);
-      } else {
-        Emit(c, "pop de");
-        AddCodeSize(c, 1);
-        c.PendingPush = 0;
-      }
-      return ExprType{kTypeInteger, 0};
-    }
-    case kUpCase: {
-      Open(c);
-      const ExprType t = Expression(c);
-      Close(c);
-      if (t.type != kTypeChar) ReportCompileError(c, kErrExpectedCharacter);
-      PopHL(c);
-      Call(c, "__UpCase");
-      PushHL(c);
-      return ExprType{kTypeChar, 0};
-    }
-    case kPos:
-    case kPosN: {
-      Open(c);
-      StringExpression(c);
-      Comma(c);
-      StringVariableAddress(c);
-      if (routine == kPosN) {
-        Comma(c);
-        const ExprType start = Expression(c);
-        if (!IsOrdinalNumber(start.type)) ReportCompileError(c, kErrExpectedInteger);
-      } else {
-        EmitPushConstant(c, 1);
-      }
-      Close(c);
-      PopHL(c);
-      Call(c, "__POSN");
-      c.PendingPush = 0;
-      return ExprType{kTypeInteger, 0};
-    }
-    default:
-      ReportCompileError(c, kErrUnsupportedStdFunction);
+    Close(c);
+    PopHL(c);
+    Call(c, "__POSN");
+    c.PendingPush = 0;
+    return ExprType{kTypeInteger, 0};
+  }
+  default:
+    ReportCompileError(c, kErrUnsupportedStdFunction);
   }
 }
 
-}  // namespace velkor
+} // namespace velkor

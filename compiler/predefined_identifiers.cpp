@@ -10,8 +10,8 @@ namespace {
 constexpr IdentifierKind Constant = kKindConstant, Variable = kKindVariable, Type = kKindType,
                          Procedure = kKindProcedure, Function = kKindFunction;
 constexpr TypeCode None = kTypeNone, Byte = kTypeByte, Word = kTypeWord, Integer = kTypeInteger,
-                   LongInt = kTypeLongint, Boolean = kTypeBoolean, Real = kTypeReal, Char = kTypeChar,
-                   Array = kTypeArray;
+                   LongInt = kTypeLongint, Boolean = kTypeBoolean, Real = kTypeReal,
+                   Char = kTypeChar, Array = kTypeArray;
 
 constexpr std::array<PredefinedIdentifier, 49> kTable{{
     {"", Variable, None, false, 0},
@@ -65,17 +65,20 @@ constexpr std::array<PredefinedIdentifier, 49> kTable{{
     {"", Procedure, None, false, 0},
 }};
 
-}  // namespace
+} // namespace
 
-std::span<const PredefinedIdentifier> PredefinedIdentifiers() { return kTable; }
-
-void EnterPredefinedIdentifiers(Compilation& c) {
-    const int stringDescriptor = NewArrayDescriptor(c, kTypeInteger, 0, 255);
-    SetArrayElement(c, stringDescriptor, kTypeChar, 0, 1, false);
-    for (const PredefinedIdentifier& p : kTable) {
-        const std::uint16_t reference = p.stringResult ? static_cast<std::uint16_t>(stringDescriptor) : 0;
-        EnterPredefined(c, p.name, p.kind, p.type, reference, p.value);
-    }
+std::span<const PredefinedIdentifier> PredefinedIdentifiers() {
+  return kTable;
 }
 
-}  // namespace velkor
+void EnterPredefinedIdentifiers(Compilation& c) {
+  const int stringDescriptor = NewArrayDescriptor(c, kTypeInteger, 0, 255);
+  SetArrayElement(c, stringDescriptor, kTypeChar, 0, 1, false);
+  for (const PredefinedIdentifier& p : kTable) {
+    const std::uint16_t reference =
+        p.stringResult ? static_cast<std::uint16_t>(stringDescriptor) : 0;
+    EnterPredefined(c, p.name, p.kind, p.type, reference, p.value);
+  }
+}
+
+} // namespace velkor

@@ -15,27 +15,48 @@ struct ReservedWord {
 
 // Sorted, for the binary search.
 constexpr std::array<ReservedWord, kReservedWordCount> kReservedWords{{
-    {"ABSOLUTE", SymbolKind::Absolute}, {"AND", SymbolKind::And},
-    {"ARRAY", SymbolKind::Array},       {"ASM", SymbolKind::Asm},
-    {"BEGIN", SymbolKind::Begin},       {"BREAK", SymbolKind::Break},
-    {"CASE", SymbolKind::Case},         {"CONST", SymbolKind::Const},
-    {"CONTINUE", SymbolKind::Continue}, {"DIV", SymbolKind::Div},
-    {"DO", SymbolKind::Do},             {"DOWNTO", SymbolKind::Downto},
-    {"ELSE", SymbolKind::Else},         {"END", SymbolKind::End},
-    {"EXIT", SymbolKind::Exit},         {"EXTERNAL", SymbolKind::External},
-    {"FOR", SymbolKind::For},           {"FORWARD", SymbolKind::Forward},
-    {"FUNCTION", SymbolKind::Function}, {"GLOBAL", SymbolKind::Global},
-    {"GOTO", SymbolKind::Goto},         {"IF", SymbolKind::If},
-    {"IN", SymbolKind::In},             {"LABEL", SymbolKind::Label},
-    {"MOD", SymbolKind::Mod},           {"NOT", SymbolKind::Not},
-    {"OF", SymbolKind::Of},             {"OR", SymbolKind::Or},
-    {"PROCEDURE", SymbolKind::Procedure}, {"PROGRAM", SymbolKind::Program},
-    {"RECORD", SymbolKind::Record},     {"REPEAT", SymbolKind::Repeat},
-    {"SHL", SymbolKind::Shl},           {"SHR", SymbolKind::Shr},
-    {"STRING", SymbolKind::String},     {"THEN", SymbolKind::Then},
-    {"TO", SymbolKind::To},             {"TYPE", SymbolKind::Type},
-    {"UNTIL", SymbolKind::Until},       {"VAR", SymbolKind::Var},
-    {"WHILE", SymbolKind::While},       {"WITH", SymbolKind::With},
+    {"ABSOLUTE", SymbolKind::Absolute},
+    {"AND", SymbolKind::And},
+    {"ARRAY", SymbolKind::Array},
+    {"ASM", SymbolKind::Asm},
+    {"BEGIN", SymbolKind::Begin},
+    {"BREAK", SymbolKind::Break},
+    {"CASE", SymbolKind::Case},
+    {"CONST", SymbolKind::Const},
+    {"CONTINUE", SymbolKind::Continue},
+    {"DIV", SymbolKind::Div},
+    {"DO", SymbolKind::Do},
+    {"DOWNTO", SymbolKind::Downto},
+    {"ELSE", SymbolKind::Else},
+    {"END", SymbolKind::End},
+    {"EXIT", SymbolKind::Exit},
+    {"EXTERNAL", SymbolKind::External},
+    {"FOR", SymbolKind::For},
+    {"FORWARD", SymbolKind::Forward},
+    {"FUNCTION", SymbolKind::Function},
+    {"GLOBAL", SymbolKind::Global},
+    {"GOTO", SymbolKind::Goto},
+    {"IF", SymbolKind::If},
+    {"IN", SymbolKind::In},
+    {"LABEL", SymbolKind::Label},
+    {"MOD", SymbolKind::Mod},
+    {"NOT", SymbolKind::Not},
+    {"OF", SymbolKind::Of},
+    {"OR", SymbolKind::Or},
+    {"PROCEDURE", SymbolKind::Procedure},
+    {"PROGRAM", SymbolKind::Program},
+    {"RECORD", SymbolKind::Record},
+    {"REPEAT", SymbolKind::Repeat},
+    {"SHL", SymbolKind::Shl},
+    {"SHR", SymbolKind::Shr},
+    {"STRING", SymbolKind::String},
+    {"THEN", SymbolKind::Then},
+    {"TO", SymbolKind::To},
+    {"TYPE", SymbolKind::Type},
+    {"UNTIL", SymbolKind::Until},
+    {"VAR", SymbolKind::Var},
+    {"WHILE", SymbolKind::While},
+    {"WITH", SymbolKind::With},
     {"XOR", SymbolKind::Xor},
 }};
 
@@ -72,10 +93,11 @@ constexpr std::array<LetterRange, 26> MakeLetterIndex() {
 }
 constexpr std::array<LetterRange, 26> kLetterIndex = MakeLetterIndex();
 
-}  // namespace
+} // namespace
 
 SymbolKind LookupReservedWord(std::string_view upperName) {
-  if (upperName.size() < 2 || upperName.size() > kLongestReservedWord) return SymbolKind::Identifier;
+  if (upperName.size() < 2 || upperName.size() > kLongestReservedWord)
+    return SymbolKind::Identifier;
   const char first = upperName[0];
   if (first < 'A' || first > 'Z') return SymbolKind::Identifier;
   const LetterRange r = kLetterIndex[static_cast<std::size_t>(first - 'A')];
@@ -84,4 +106,4 @@ SymbolKind LookupReservedWord(std::string_view upperName) {
   return SymbolKind::Identifier;
 }
 
-}  // namespace velkor
+} // namespace velkor

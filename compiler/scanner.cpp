@@ -15,21 +15,51 @@ namespace velkor {
 namespace {
 
 // Names are ASCII whatever the locale; a byte above 127 is no letter.
-bool IsAsciiLetter(char ch) { return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z'); }
-bool IsLetter(char ch) { return IsAsciiLetter(ch) || ch == '@'; }
-bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
-bool IsNameChar(char ch) { return IsLetter(ch) || IsDigit(ch) || ch == '_'; }
+bool IsAsciiLetter(char ch) {
+  return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
+}
+bool IsLetter(char ch) {
+  return IsAsciiLetter(ch) || ch == '@';
+}
+bool IsDigit(char ch) {
+  return ch >= '0' && ch <= '9';
+}
+bool IsNameChar(char ch) {
+  return IsLetter(ch) || IsDigit(ch) || ch == '_';
+}
 
 // Every character the scanner accepts outside strings and comments.
 bool IsLegal(char ch) {
   if (IsLetter(ch) || IsDigit(ch)) return true;
   switch (ch) {
-    case ' ': case '!': case '#': case '$': case '%': case '\'': case '(': case ')':
-    case '*': case '+': case ',': case '-': case '.': case '/': case ':': case ';':
-    case '<': case '=': case '>': case '[': case ']': case '^': case '_': case '{': case '}':
-      return true;
-    default:
-      return false;
+  case ' ':
+  case '!':
+  case '#':
+  case '$':
+  case '%':
+  case '\'':
+  case '(':
+  case ')':
+  case '*':
+  case '+':
+  case ',':
+  case '-':
+  case '.':
+  case '/':
+  case ':':
+  case ';':
+  case '<':
+  case '=':
+  case '>':
+  case '[':
+  case ']':
+  case '^':
+  case '_':
+  case '{':
+  case '}':
+    return true;
+  default:
+    return false;
   }
 }
 
@@ -40,18 +70,25 @@ bool IsConstantChar(char ch) {
 }
 
 void SkipBlanks(Compilation& c) {
-  while (c.CurrentChar == ' ') NextChar(c);
+  while (c.CurrentChar == ' ')
+    NextChar(c);
 }
 
 // Operators after which a constant run folds only its first operand, so that
 // it binds as Pascal's precedence says.
 bool BindsFirstOperandOnly(SymbolKind previous) {
   switch (previous) {
-    case SymbolKind::Minus: case SymbolKind::Times: case SymbolKind::Slash: case SymbolKind::Div:
-    case SymbolKind::Mod: case SymbolKind::And: case SymbolKind::Shl: case SymbolKind::Shr:
-      return true;
-    default:
-      return false;
+  case SymbolKind::Minus:
+  case SymbolKind::Times:
+  case SymbolKind::Slash:
+  case SymbolKind::Div:
+  case SymbolKind::Mod:
+  case SymbolKind::And:
+  case SymbolKind::Shl:
+  case SymbolKind::Shr:
+    return true;
+  default:
+    return false;
   }
 }
 
@@ -63,7 +100,8 @@ void SetNumber(Compilation& c, std::int64_t value) {
 // The digits after a decimal point (and an exponent): a real constant.
 void ReadRealTail(Compilation& c) {
   if (!IsDigit(c.CurrentChar)) ReportCompileError(c, kErrSyntax);
-  while (IsDigit(c.CurrentChar)) NextChar(c);
+  while (IsDigit(c.CurrentChar))
+    NextChar(c);
   if (c.CurrentChar == 'E' || c.CurrentChar == 'e') {
     NextChar(c);
     bool negative = false;
@@ -103,7 +141,7 @@ void ReadConstant(Compilation& c, const std::string& prefix) {
     NextChar(c);
   }
   c.ConstantText = text;
-  if (c.SkippingText) {  // skipped text is scanned but never evaluated
+  if (c.SkippingText) { // skipped text is scanned but never evaluated
     SetNumber(c, 0);
     return;
   }
@@ -162,8 +200,7 @@ void ReadName(Compilation& c) {
   name.clear();
   const bool at = c.CurrentChar == '@';
   do {
-    if (name.size() < static_cast<std::size_t>(kMaxNameLength))
-      name += AsciiUpper(c.CurrentChar);
+    if (name.size() < static_cast<std::size_t>(kMaxNameLength)) name += AsciiUpper(c.CurrentChar);
     NextChar(c);
   } while (!at && IsNameChar(c.CurrentChar));
   c.Symbol = LookupReservedWord(name);
@@ -251,7 +288,7 @@ bool ReadBraceComment(Compilation& c) {
     }
   } else if (c.CurrentChar == '*') {
     NextChar(c);
-    if (c.CurrentChar == '}') {  // {*} ... {*}: braces inside do not matter
+    if (c.CurrentChar == '}') { // {*} ... {*}: braces inside do not matter
       NextChar(c);
       for (;;) {
         if (c.CurrentChar == '{') {
@@ -267,7 +304,7 @@ bool ReadBraceComment(Compilation& c) {
       NextChar(c);
       return false;
     }
-    if (c.CurrentChar == '!') c.BangMarkerSeen = true;  // the text after it is compiled
+    if (c.CurrentChar == '!') c.BangMarkerSeen = true; // the text after it is compiled
     NextChar(c);
     return false;
   }
@@ -289,7 +326,7 @@ void SkipParenComment(Compilation& c) {
   NextChar(c);
 }
 
-}  // namespace
+} // namespace
 
 SymbolKind ConstantKindOf(std::int64_t value) {
   if (value >= 0 && value <= 255) return SymbolKind::ByteConst;
@@ -336,70 +373,90 @@ void NextSymbol(Compilation& c) {
       c.Symbol = k;
     };
     switch (ch) {
-      case ':':
-        // The colon that stands for ".." says so, however it was written.
-        if (c.RangeColonPending) {
-          c.RangeColonPending = false;
-          c.RangeFollows = true;
-          c.Symbol = SymbolKind::Colon;
-          return;
-        }
-        if (next == '=') return two(SymbolKind::Becomes);
+    case ':':
+      // The colon that stands for ".." says so, however it was written.
+      if (c.RangeColonPending) {
+        c.RangeColonPending = false;
+        c.RangeFollows = true;
         c.Symbol = SymbolKind::Colon;
         return;
-      case '<':
-        if (next == '=') return two(SymbolKind::LessEqual);
-        if (next == '>') return two(SymbolKind::NotEqual);
-        c.Symbol = SymbolKind::Less;
-        return;
-      case '>':
-        if (next == '=') return two(SymbolKind::GreaterEqual);
-        c.Symbol = SymbolKind::Greater;
-        return;
-      case '.':
-        if (next == '.') {
-          c.RangeFollows = true;
-          return two(SymbolKind::Colon);
-        }
-        c.Symbol = SymbolKind::Period;
-        return;
-      case '^': c.Symbol = SymbolKind::Caret; return;
-      case '(':
-        if (next == '*') {
-          SkipParenComment(c);
-          continue;
-        }
-        c.Symbol = SymbolKind::LeftParen;
-        return;
-      case '/':
-        if (next == '/') {
-          c.PushbackText.clear();
-          c.Column = c.CurrentLine.size();
+      }
+      if (next == '=') return two(SymbolKind::Becomes);
+      c.Symbol = SymbolKind::Colon;
+      return;
+    case '<':
+      if (next == '=') return two(SymbolKind::LessEqual);
+      if (next == '>') return two(SymbolKind::NotEqual);
+      c.Symbol = SymbolKind::Less;
+      return;
+    case '>':
+      if (next == '=') return two(SymbolKind::GreaterEqual);
+      c.Symbol = SymbolKind::Greater;
+      return;
+    case '.':
+      if (next == '.') {
+        c.RangeFollows = true;
+        return two(SymbolKind::Colon);
+      }
+      c.Symbol = SymbolKind::Period;
+      return;
+    case '^':
+      c.Symbol = SymbolKind::Caret;
+      return;
+    case '(':
+      if (next == '*') {
+        SkipParenComment(c);
+        continue;
+      }
+      c.Symbol = SymbolKind::LeftParen;
+      return;
+    case '/':
+      if (next == '/') {
+        c.PushbackText.clear();
+        c.Column = c.CurrentLine.size();
+        NextChar(c);
+        continue;
+      }
+      c.Symbol = SymbolKind::Slash;
+      return;
+    case ')':
+      c.Symbol = SymbolKind::RightParen;
+      return;
+    case '*':
+      c.Symbol = SymbolKind::Times;
+      return;
+    case '+':
+      c.Symbol = SymbolKind::Plus;
+      return;
+    case ',':
+      c.Symbol = SymbolKind::Comma;
+      return;
+    case '-':
+      c.Symbol = SymbolKind::Minus;
+      return;
+    case ';':
+      c.Symbol = SymbolKind::Semicolon;
+      return;
+    case '=':
+      c.Symbol = SymbolKind::Equal;
+      return;
+    case '[':
+      c.Symbol = SymbolKind::LeftBracket;
+      return;
+    case ']':
+      c.Symbol = SymbolKind::RightBracket;
+      return;
+    case '!':
+      if (c.BangMarkerSeen && next == '*') {
+        NextChar(c);
+        if (c.CurrentChar == '}') {
           NextChar(c);
           continue;
         }
-        c.Symbol = SymbolKind::Slash;
-        return;
-      case ')': c.Symbol = SymbolKind::RightParen; return;
-      case '*': c.Symbol = SymbolKind::Times; return;
-      case '+': c.Symbol = SymbolKind::Plus; return;
-      case ',': c.Symbol = SymbolKind::Comma; return;
-      case '-': c.Symbol = SymbolKind::Minus; return;
-      case ';': c.Symbol = SymbolKind::Semicolon; return;
-      case '=': c.Symbol = SymbolKind::Equal; return;
-      case '[': c.Symbol = SymbolKind::LeftBracket; return;
-      case ']': c.Symbol = SymbolKind::RightBracket; return;
-      case '!':
-        if (c.BangMarkerSeen && next == '*') {
-          NextChar(c);
-          if (c.CurrentChar == '}') {
-            NextChar(c);
-            continue;
-          }
-        }
-        ReportCompileError(c, kErrIllegalCharacter);
-      default:
-        ReportCompileError(c, kErrIllegalCharacter);
+      }
+      ReportCompileError(c, kErrIllegalCharacter);
+    default:
+      ReportCompileError(c, kErrIllegalCharacter);
     }
   }
 }
@@ -419,4 +476,4 @@ void Expect(Compilation& c, SymbolKind kind, int error) {
   if (c.Symbol != kind) ReportCompileError(c, error);
 }
 
-}  // namespace velkor
+} // namespace velkor

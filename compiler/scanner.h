@@ -2,8 +2,8 @@
 // The scanner: one symbol per NextSymbol call, with comments, directives and
 // constant folding handled on the way.
 //
-//   NextSymbol(c);                       // c.Symbol, c.IdentifierText, c.NumericValue, c.StringValue
-//   Require(c, SymbolKind::Semicolon, kErrExpectedSemicolon);   // check and read on
+//   NextSymbol(c);                       // c.Symbol, c.IdentifierText, c.NumericValue,
+//   c.StringValue Require(c, SymbolKind::Semicolon, kErrExpectedSemicolon);   // check and read on
 //   if (Accept(c, SymbolKind::Comma)) ...
 
 #include <string_view>
@@ -29,4 +29,4 @@ constexpr int kReservedWordCount = 43;
 // integer -32768..-1, long otherwise.
 SymbolKind ConstantKindOf(std::int64_t value);
 
-}  // namespace velkor
+} // namespace velkor

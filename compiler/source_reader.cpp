@@ -20,13 +20,18 @@ constexpr std::size_t kMaxIncludeName = 128;
 constexpr std::uint32_t kProgressInterval = 10;
 
 std::string Upper(std::string s) {
-  for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  for (char& ch : s)
+    ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
   return s;
 }
 
-std::string UpperExtension(const std::string& name) { return Upper(fs::path(name).extension().string()); }
+std::string UpperExtension(const std::string& name) {
+  return Upper(fs::path(name).extension().string());
+}
 
-std::string FileNameOnly(const std::string& name) { return fs::path(name).filename().string(); }
+std::string FileNameOnly(const std::string& name) {
+  return fs::path(name).filename().string();
+}
 
 bool LoadSource(SourceFile& file, const std::string& path) {
   std::string error;
@@ -71,7 +76,9 @@ std::string FindWithExchange(const std::string& name) {
   return {};
 }
 
-SourceFile& TopFile(Compilation& c) { return c.IncludeStack.empty() ? c.MainFile : c.IncludeStack.back(); }
+SourceFile& TopFile(Compilation& c) {
+  return c.IncludeStack.empty() ? c.MainFile : c.IncludeStack.back();
+}
 
 void CountLine(Compilation& c, SourceFile& file) {
   ++c.TotalLines;
@@ -81,14 +88,15 @@ void CountLine(Compilation& c, SourceFile& file) {
 
 // The line just read in full, as a comment of the output, when the settings ask for it.
 void EmitSourceLineComment(Compilation& c) {
-  if (!c.CurrentLine.empty() && c.Settings.IncludeSourceAsComments) EmitRawLine(c, {";", c.CurrentLine});
+  if (!c.CurrentLine.empty() && c.Settings.IncludeSourceAsComments)
+    EmitRawLine(c, {";", c.CurrentLine});
 }
 
 void ShowMainFileName(Compilation& c) {
   if (c.Host.ShowFile) c.Host.ShowFile(FileNameOnly(c.MainSourceName));
 }
 
-}  // namespace
+} // namespace
 
 bool OpenMainSource(Compilation& c) {
   c.MainFile = SourceFile{};
@@ -104,24 +112,25 @@ bool ReadSourceLine(Compilation& c, SourceFile& file, std::string& line) {
   if (file.endOfFile) return false;
   if (file.encoded) {
     switch (file.records->ReadLine(line)) {
-      case EncodedLineReader::Status::kLine:
-        if (line.size() > kMaxLineLength) line.resize(kMaxLineLength);
-        return true;
-      case EncodedLineReader::Status::kEnd:
-        file.endOfFile = true;
-        return false;
-      case EncodedLineReader::Status::kDamaged:
-        AbandonCompilation(c, file.path + ": " + std::string(kEncodedFileDamaged));
+    case EncodedLineReader::Status::kLine:
+      if (line.size() > kMaxLineLength) line.resize(kMaxLineLength);
+      return true;
+    case EncodedLineReader::Status::kEnd:
+      file.endOfFile = true;
+      return false;
+    case EncodedLineReader::Status::kDamaged:
+      AbandonCompilation(c, file.path + ": " + std::string(kEncodedFileDamaged));
     }
   }
   const std::string& bytes = file.bytes;
   if (file.lastByteWasCR && file.position < bytes.size() && bytes[file.position] == '\n') {
-    ++file.position;  // the second byte of CR LF
+    ++file.position; // the second byte of CR LF
   }
   file.lastByteWasCR = false;
   // The line is taken whole up to its end, then cut: one copy, not a byte at a time.
   std::size_t end = file.position;
-  while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+  while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+    ++end;
   line.assign(bytes, file.position, std::min(end - file.position, kMaxLineLength));
   if (end < bytes.size()) {
     file.lastByteWasCR = bytes[end] == '\r';
@@ -161,7 +170,8 @@ void NextCharSlowly(Compilation& c) {
     c.EndOfLinePending = true;
     EmitSourceLineComment(c);
     if (!c.IncludeStack.empty() && c.IncludeStack.back().endOfFile) {
-      EmitRawLine(c, "; End of include file " + c.IncludeStack.back().name.substr(0, kMaxIncludeNameShown));
+      EmitRawLine(c, "; End of include file " +
+                         c.IncludeStack.back().name.substr(0, kMaxIncludeNameShown));
       c.IncludeStack.pop_back();
     } else if (c.IncludeStack.empty() && c.MainFile.endOfFile) {
       ReportCompileError(c, c.SkippingText ? kErrUnterminatedConditional : kErrUnexpectedEnd);
@@ -186,11 +196,13 @@ void OpenIncludeFile(Compilation& c, const std::string& written) {
     std::string projectDir = c.Settings.ProjectDirectory;
     if (projectDir.empty()) projectDir = fs::path(c.MainFile.path).parent_path().string();
     std::replace(projectDir.begin(), projectDir.end(), '\\', '/');
-    if (!projectDir.empty()) found = FindWithExchange((fs::path(projectDir) / FileNameOnly(name)).string());
+    if (!projectDir.empty())
+      found = FindWithExchange((fs::path(projectDir) / FileNameOnly(name)).string());
   }
   if (found.empty()) ReportCompileError(c, kErrIncludeNotFound);
   if (c.Host.SaveIfModified) c.Host.SaveIfModified(found);
-  if (static_cast<int>(c.IncludeStack.size()) >= kMaxIncludeDepth) ReportCompileError(c, kErrTooManyIncludes);
+  if (static_cast<int>(c.IncludeStack.size()) >= kMaxIncludeDepth)
+    ReportCompileError(c, kErrTooManyIncludes);
 
   SourceFile file;
   if (!LoadSource(file, found)) AbandonCompilation(c, "Cannot find file : " + found);
@@ -239,4 +251,4 @@ std::uint32_t CurrentFileLine(const Compilation& c) {
   return c.IncludeStack.empty() ? c.MainFile.lineNumber : c.IncludeStack.back().lineNumber;
 }
 
-}  // namespace velkor
+} // namespace velkor

@@ -53,4 +53,4 @@ void CloseAllSources(Compilation& c);
 // The line number in the file being read (top include, else main).
 std::uint32_t CurrentFileLine(const Compilation& c);
 
-}  // namespace velkor
+} // namespace velkor

@@ -36,4 +36,4 @@ void IdentifierStatement(Compilation& c);
 // statements separated by ";".
 void StatementSequence(Compilation& c);
 
-}  // namespace velkor
+} // namespace velkor

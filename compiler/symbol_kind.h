@@ -7,13 +7,13 @@ namespace velkor {
 
 enum class SymbolKind : std::uint8_t {
   None,
-  ByteConst,     // folded value 0..255
-  IntegerConst,  // folded value -32768..-1
-  WordConst,     // folded value 256..65535
-  LongConst,     // any other folded value
+  ByteConst,    // folded value 0..255
+  IntegerConst, // folded value -32768..-1
+  WordConst,    // folded value 256..65535
+  LongConst,    // any other folded value
   RealConst,
-  CharConst,    // a one-character literal, or CHR(c) folded
-  StringConst,  // a literal of 0 or 2..255 characters
+  CharConst,   // a one-character literal, or CHR(c) folded
+  StringConst, // a literal of 0 or 2..255 characters
   Unused1,
   Plus,
   Minus,
@@ -39,7 +39,7 @@ enum class SymbolKind : std::uint8_t {
   Comma,
   Semicolon,
   Period,
-  Colon,  // ":" and ".." (then RangeFollows is set)
+  Colon, // ":" and ".." (then RangeFollows is set)
   Becomes,
   Const,
   Type,
@@ -88,4 +88,4 @@ constexpr bool IsNumberSymbol(SymbolKind k) {
          k == SymbolKind::WordConst || k == SymbolKind::LongConst;
 }
 
-}  // namespace velkor
+} // namespace velkor

@@ -7,10 +7,13 @@ namespace velkor {
 
 namespace {
 
-const IdentifierEntry& Entry(const Compilation& c, int id) { return c.Identifiers[static_cast<std::size_t>(id)]; }
+const IdentifierEntry& Entry(const Compilation& c, int id) {
+  return c.Identifiers[static_cast<std::size_t>(id)];
+}
 
 // The newest entry of `name` in `block`, optionally skipping level-0 entries.
-int FindInBlock(const Compilation& c, std::uint16_t block, std::string_view name, bool skipLevelZero) {
+int FindInBlock(const Compilation& c, std::uint16_t block, std::string_view name,
+                bool skipLevelZero) {
   auto it = c.NameIndex.find(name);
   if (it == c.NameIndex.end()) return 0;
   const auto& entries = it->second;
@@ -28,7 +31,7 @@ void EnsureTables(Compilation& c) {
   if (c.Arrays.empty()) c.Arrays.emplace_back();
 }
 
-}  // namespace
+} // namespace
 
 int EnterIdentifier(Compilation& c, std::string_view name, IdentifierKind kind, int level) {
   EnsureTables(c);
@@ -36,7 +39,8 @@ int EnterIdentifier(Compilation& c, std::string_view name, IdentifierKind kind, 
   if (c.IdentifierCount + 1 >= kMaxIdentifiers) ReportTableOverflow(c, "IDENTIFIER");
   const std::uint16_t block = c.Display[static_cast<std::size_t>(c.CurrentLevel)];
   // Predefined names may be declared again; the new entry hides them.
-  if (!name.empty() && FindInBlock(c, block, name, true) != 0) ReportCompileError(c, kErrMultipleDefinition);
+  if (!name.empty() && FindInBlock(c, block, name, true) != 0)
+    ReportCompileError(c, kErrMultipleDefinition);
 
   IdentifierEntry e;
   e.name = std::string(name.substr(0, kMaxNameLength));
@@ -46,7 +50,8 @@ int EnterIdentifier(Compilation& c, std::string_view name, IdentifierKind kind, 
   e.link = c.Blocks[block].lastIdentifier;
   e.owner = c.CurrentRoutine;
   e.selector = c.SelectorVariable;
-  if (c.SelectorVariable != 0 && c.SelectorFirstPending && (kind == kKindVariable || kind == kKindFunction)) {
+  if (c.SelectorVariable != 0 && c.SelectorFirstPending &&
+      (kind == kKindVariable || kind == kKindFunction)) {
     e.firstAfterSelector = true;
     c.SelectorFirstPending = false;
   }
@@ -107,7 +112,8 @@ int NewBlock(Compilation& c) {
   EnsureTables(c);
   if (c.BlockCount + 1 > kMaxBlocks) ReportTableOverflow(c, "PROCEDURES");
   ++c.BlockCount;
-  if (c.Blocks.size() <= static_cast<std::size_t>(c.BlockCount)) c.Blocks.resize(static_cast<std::size_t>(c.BlockCount) + 1);
+  if (c.Blocks.size() <= static_cast<std::size_t>(c.BlockCount))
+    c.Blocks.resize(static_cast<std::size_t>(c.BlockCount) + 1);
   c.Blocks[static_cast<std::size_t>(c.BlockCount)] = BlockEntry{};
   return c.BlockCount;
 }
@@ -125,7 +131,8 @@ void CloseLevel(Compilation& c) {
   }
 }
 
-int NewArrayDescriptor(Compilation& c, std::uint8_t indexType, std::int64_t low, std::int64_t high) {
+int NewArrayDescriptor(Compilation& c, std::uint8_t indexType, std::int64_t low,
+                       std::int64_t high) {
   EnsureTables(c);
   if (low < 0 || high > 65535 || low > high) ReportCompileError(c, kErrIllegalBounds);
   if (c.ArrayCount + 1 > kMaxArrayDescriptors) ReportTableOverflow(c, "ARRAYS");
@@ -138,8 +145,9 @@ int NewArrayDescriptor(Compilation& c, std::uint8_t indexType, std::int64_t low,
   return c.ArrayCount;
 }
 
-void SetArrayElement(Compilation& c, int descriptor, std::uint8_t elementType, std::uint16_t elementReference,
-                     std::uint32_t elementSize, bool elementPointer) {
+void SetArrayElement(Compilation& c, int descriptor, std::uint8_t elementType,
+                     std::uint16_t elementReference, std::uint32_t elementSize,
+                     bool elementPointer) {
   ArrayDescriptor& d = c.Arrays[static_cast<std::size_t>(descriptor)];
   const std::uint64_t total = (static_cast<std::uint64_t>(d.high) - d.low + 1) * elementSize;
   // Sizes that wrap would overlap other variables.
@@ -153,10 +161,18 @@ void SetArrayElement(Compilation& c, int descriptor, std::uint8_t elementType, s
 
 int SimpleTypeSize(std::uint8_t type) {
   switch (type) {
-    case kTypeByte: case kTypeBoolean: case kTypeChar: case kTypeReal: return 1;
-    case kTypeWord: case kTypeInteger: return 2;
-    case kTypeLongint: return 4;
-    default: return 0;
+  case kTypeByte:
+  case kTypeBoolean:
+  case kTypeChar:
+  case kTypeReal:
+    return 1;
+  case kTypeWord:
+  case kTypeInteger:
+    return 2;
+  case kTypeLongint:
+    return 4;
+  default:
+    return 0;
   }
 }
 
@@ -167,12 +183,12 @@ std::uint32_t TypeSize(const Compilation& c, std::uint8_t type, std::uint16_t re
 }
 
 bool IsStringType(const Compilation& c, std::uint8_t type, std::uint16_t reference) {
-  return type == kTypeArray && reference < c.Arrays.size() && c.Arrays[reference].elementType == kTypeChar &&
-         !c.Arrays[reference].elementPointer;
+  return type == kTypeArray && reference < c.Arrays.size() &&
+         c.Arrays[reference].elementType == kTypeChar && !c.Arrays[reference].elementPointer;
 }
 
 int StringCapacity(const Compilation& c, std::uint16_t reference) {
   return reference < c.Arrays.size() ? c.Arrays[reference].high : 0;
 }
 
-}  // namespace velkor
+} // namespace velkor

@@ -35,7 +35,8 @@ void CloseLevel(Compilation& c);
 int NewArrayDescriptor(Compilation& c, std::uint8_t indexType, std::int64_t low, std::int64_t high);
 // Sets the element type and computes the total size (error 27 above 65535 bytes).
 void SetArrayElement(Compilation& c, int descriptor, std::uint8_t elementType,
-                     std::uint16_t elementReference, std::uint32_t elementSize, bool elementPointer);
+                     std::uint16_t elementReference, std::uint32_t elementSize,
+                     bool elementPointer);
 
 // The result of reading a type.
 struct TypeInfo {
@@ -58,4 +59,4 @@ bool IsStringType(const Compilation& c, std::uint8_t type, std::uint16_t referen
 // A string's capacity (its high bound), for the stores.
 int StringCapacity(const Compilation& c, std::uint16_t reference);
 
-}  // namespace velkor
+} // namespace velkor

@@ -7,15 +7,15 @@ namespace velkor {
 
 // The order of codes 1..6 is the arithmetic result rule: the larger code wins.
 enum TypeCode : std::uint8_t {
-  kTypeNone = 0,  // procedures, untyped
+  kTypeNone = 0, // procedures, untyped
   kTypeByte = 1,
-  kTypeWord = 2,  // also POINTER and every pointer type
+  kTypeWord = 2, // also POINTER and every pointer type
   kTypeInteger = 3,
   kTypeLongint = 4,
   kTypeBoolean = 5,
-  kTypeReal = 6,  // declared, every operation on it is rejected
+  kTypeReal = 6, // declared, every operation on it is rejected
   kTypeChar = 7,
-  kTypeArray = 9,  // a STRING is an array of CHAR whose element 0 holds the length
+  kTypeArray = 9, // a STRING is an array of CHAR whose element 0 holds the length
   kTypeRecord = 10,
 };
 
@@ -25,7 +25,7 @@ enum IdentifierKind : std::uint8_t {
   kKindType = 2,
   kKindProcedure = 3,
   kKindFunction = 4,
-  kKindLabel = 5,  // a LABEL name, target of GOTO
+  kKindLabel = 5, // a LABEL name, target of GOTO
 };
 
 // Byte types live in one byte and are zero-extended into HL.
@@ -36,15 +36,17 @@ constexpr bool IsByteType(std::uint8_t t) {
 constexpr bool IsOrdinalNumber(std::uint8_t t) {
   return t == kTypeByte || t == kTypeWord || t == kTypeInteger;
 }
-constexpr bool IsNumeric(std::uint8_t t) { return IsOrdinalNumber(t) || t == kTypeLongint; }
-constexpr std::int32_t kMaxInteger = 32767;  // the largest INTEGER value
+constexpr bool IsNumeric(std::uint8_t t) {
+  return IsOrdinalNumber(t) || t == kTypeLongint;
+}
+constexpr std::int32_t kMaxInteger = 32767; // the largest INTEGER value
 
 // Table limits. A full table ends the compilation with the overflow report.
-constexpr int kMaxIdentifiers = 5000;       // "IDENTIFIER"
-constexpr int kMaxBlocks = 500;             // "PROCEDURES"
-constexpr int kMaxArrayDescriptors = 500;   // "ARRAYS"
-constexpr int kMaxLevel = 7;                // "LEVELS": display levels 0..7
-constexpr int kMaxCaseLabels = 100;         // "CODE"
+constexpr int kMaxIdentifiers = 5000;     // "IDENTIFIER"
+constexpr int kMaxBlocks = 500;           // "PROCEDURES"
+constexpr int kMaxArrayDescriptors = 500; // "ARRAYS"
+constexpr int kMaxLevel = 7;              // "LEVELS": display levels 0..7
+constexpr int kMaxCaseLabels = 100;       // "CODE"
 constexpr int kMaxForwardDeclarations = 250;
 constexpr int kMaxIncludeDepth = 5;
 constexpr int kMaxOverlayAreas = 31;
@@ -54,4 +56,4 @@ constexpr int kMaxNameLength = 255;
 // Reference of a pointer whose target type is not declared yet.
 constexpr std::uint16_t kPendingPointerTarget = 65535;
 
-}  // namespace velkor
+} // namespace velkor

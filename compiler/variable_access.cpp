@@ -13,22 +13,23 @@ namespace {
 // The address of the designated object on the stack.
 void MaterializeAddress(Compilation& c, VariableAccess& v) {
   switch (v.mode) {
-    case VariableAccess::Mode::Direct:
-      EmitPushAddress(c, v.symbol);
-      break;
-    case VariableAccess::Mode::ByAddress:
-      Emit(c, "ld hl,(" + AssemblerName(c, v.symbol) + ")");
-      Emit(c, "push hl");
-      AddCodeSize(c, 4);
-      c.PendingPush = 0;
-      break;
-    case VariableAccess::Mode::OnStack:
-      break;
+  case VariableAccess::Mode::Direct:
+    EmitPushAddress(c, v.symbol);
+    break;
+  case VariableAccess::Mode::ByAddress:
+    Emit(c, "ld hl,(" + AssemblerName(c, v.symbol) + ")");
+    Emit(c, "push hl");
+    AddCodeSize(c, 4);
+    c.PendingPush = 0;
+    break;
+  case VariableAccess::Mode::OnStack:
+    break;
   }
   v.mode = VariableAccess::Mode::OnStack;
 }
 
-void TakeType(Compilation& c, VariableAccess& v, std::uint8_t type, std::uint16_t reference, bool pointer) {
+void TakeType(Compilation& c, VariableAccess& v, std::uint8_t type, std::uint16_t reference,
+              bool pointer) {
   v.type = type;
   v.reference = reference;
   v.pointer = pointer;
@@ -70,18 +71,18 @@ void FieldSelector(Compilation& c, VariableAccess& v) {
 void DereferenceSelector(Compilation& c, VariableAccess& v) {
   if (!v.pointer && v.type != kTypeWord) ReportCompileError(c, kErrExpectedPointer);
   switch (v.mode) {
-    case VariableAccess::Mode::Direct:
-      EmitLoadVariable(c, v.symbol, kTypeWord, false);
-      break;
-    case VariableAccess::Mode::ByAddress:
-      EmitLoadThroughAddressVariable(c, v.symbol, kTypeWord, false);
-      break;
-    case VariableAccess::Mode::OnStack:
-      EmitDereference(c);
-      break;
+  case VariableAccess::Mode::Direct:
+    EmitLoadVariable(c, v.symbol, kTypeWord, false);
+    break;
+  case VariableAccess::Mode::ByAddress:
+    EmitLoadThroughAddressVariable(c, v.symbol, kTypeWord, false);
+    break;
+  case VariableAccess::Mode::OnStack:
+    EmitDereference(c);
+    break;
   }
   v.mode = VariableAccess::Mode::OnStack;
-  if (!v.pointer) {  // an untyped pointer designates a word
+  if (!v.pointer) { // an untyped pointer designates a word
     TakeType(c, v, kTypeWord, 0, false);
   } else {
     if (v.reference == kPendingPointerTarget) ReportCompileError(c, kErrUndefinedType);
@@ -90,7 +91,7 @@ void DereferenceSelector(Compilation& c, VariableAccess& v) {
   NextSymbol(c);
 }
 
-}  // namespace
+} // namespace
 
 WithField FindWithField(const Compilation& c, std::string_view name) {
   for (int k = static_cast<int>(c.WithStack.size()) - 1; k >= 0; --k) {
@@ -112,7 +113,8 @@ VariableAccess ParseVariableAccess(Compilation& c, int symbol, int withIndex) {
     AddCodeSize(c, 3);
     const std::uint16_t offset = e.offset;
     if (offset > 0 && offset <= 3) {
-      for (int i = 0; i < offset; ++i) Emit(c, "inc hl");
+      for (int i = 0; i < offset; ++i)
+        Emit(c, "inc hl");
       AddCodeSize(c, offset);
     } else if (offset > 3) {
       Emit(c, "ld de," + std::to_string(offset));
@@ -158,9 +160,15 @@ void EmitLoadAccess(Compilation& c, const VariableAccess& v) {
   const std::uint8_t type = v.pointer ? static_cast<std::uint8_t>(kTypeWord) : v.type;
   const bool isString = !v.pointer && IsStringType(c, v.type, v.reference);
   switch (v.mode) {
-    case VariableAccess::Mode::Direct: EmitLoadVariable(c, v.symbol, type, isString); break;
-    case VariableAccess::Mode::ByAddress: EmitLoadThroughAddressVariable(c, v.symbol, type, isString); break;
-    case VariableAccess::Mode::OnStack: EmitLoadFromStackAddress(c, type, isString); break;
+  case VariableAccess::Mode::Direct:
+    EmitLoadVariable(c, v.symbol, type, isString);
+    break;
+  case VariableAccess::Mode::ByAddress:
+    EmitLoadThroughAddressVariable(c, v.symbol, type, isString);
+    break;
+  case VariableAccess::Mode::OnStack:
+    EmitLoadFromStackAddress(c, type, isString);
+    break;
   }
 }
 
@@ -169,4 +177,4 @@ void EmitAddressOfAccess(Compilation& c, const VariableAccess& v) {
   MaterializeAddress(c, copy);
 }
 
-}  // namespace velkor
+} // namespace velkor

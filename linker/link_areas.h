@@ -9,11 +9,9 @@
 namespace velkor {
 
 class LinkAreas {
- public:
+public:
   LinkAreas() { reset(); }
-  void reset() {
-    areas_.assign(1, LinkArea{});
-  }
+  void reset() { areas_.assign(1, LinkArea{}); }
   // The load position moved: a non-empty current area is closed. When the
   // table is full the last entry grows to cover the new position instead.
   void startAt(std::uint32_t position) {
@@ -37,8 +35,8 @@ class LinkAreas {
   void markLoadedFromFile() { areas_.back().loadedFromFile = true; }
   const std::vector<LinkArea>& areas() const { return areas_; }
 
- private:
+private:
   std::vector<LinkArea> areas_;
 };
 
-}  // namespace velkor
+} // namespace velkor

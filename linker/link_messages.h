@@ -15,7 +15,7 @@ inline std::string HexDigits(std::uint32_t value, int digits) {
   return buf;
 }
 
-}  // namespace velkor
+} // namespace velkor
 
 namespace velkor::link_text {
 
@@ -54,6 +54,7 @@ inline constexpr std::string_view kCannotStart = " Warning: Cannot start program
 inline constexpr std::string_view kRunningAfterLink = "Running after link ";
 inline constexpr std::string_view kCodeStart = " Code start ";
 inline constexpr std::string_view kDataStart = " Data start ";
-inline constexpr std::string_view kDoesNotFit = "Warning: Executable code does not fit into target device";
+inline constexpr std::string_view kDoesNotFit =
+    "Warning: Executable code does not fit into target device";
 
-}  // namespace velkor::link_text
+} // namespace velkor::link_text

@@ -16,11 +16,15 @@ namespace {
 // A CP/M program runs from 0100H; its file starts there.
 constexpr std::uint32_t kCpmStart = 0x100;
 
-std::string hex4(std::uint32_t value) { return HexDigits(value & 0xFFFF, 4); }
+std::string hex4(std::uint32_t value) {
+  return HexDigits(value & 0xFFFF, 4);
+}
 
-}  // namespace
+} // namespace
 
-const char* TargetImageExtension(int target) { return target == kTargetCpm ? ".COM" : ".ROM"; }
+const char* TargetImageExtension(int target) {
+  return target == kTargetCpm ? ".COM" : ".ROM";
+}
 
 void LinkRun::finishOutputs(LinkResult& result) {
   std::uint32_t size = highestCodeAddress_ + 1;
@@ -44,14 +48,16 @@ void LinkRun::finishOutputs(LinkResult& result) {
     // hold a module number, not a value, and are left out.
     std::string text = symLabelLines_;
     for (std::size_t m = 0; m < modules_.size(); ++m) {
-      std::map<std::string_view, std::int32_t> sorted(modules_[m].equates.begin(), modules_[m].equates.end());
+      std::map<std::string_view, std::int32_t> sorted(modules_[m].equates.begin(),
+                                                      modules_[m].equates.end());
       for (const auto& [name, value] : sorted) {
         if (value == kUnknownValue) continue;
         text += hex4(static_cast<std::uint32_t>(value)) + " " + std::string(name) + "\n";
       }
     }
     std::map<std::string_view, std::int32_t> sorted;
-    for (const auto& [name, global] : globals_) sorted.emplace(name, global.value);
+    for (const auto& [name, global] : globals_)
+      sorted.emplace(name, global.value);
     for (const auto& [name, value] : sorted) {
       if (value == kUnknownValue) continue;
       text += hex4(static_cast<std::uint32_t>(value)) + " " + std::string(name) + "\n";
@@ -80,4 +86,4 @@ void LinkRun::finishOutputs(LinkResult& result) {
   }
 }
 
-}  // namespace velkor
+} // namespace velkor

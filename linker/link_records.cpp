@@ -17,12 +17,15 @@ namespace {
 // Global-equate markers carry these two bytes before the equate's name.
 constexpr std::string_view kEquateMarker = "\x01\xFF";
 
-bool isEquateMarker(std::string_view name) { return name.substr(0, 2) == kEquateMarker; }
+bool isEquateMarker(std::string_view name) {
+  return name.substr(0, 2) == kEquateMarker;
+}
 
-std::string hex(std::uint32_t value, int digits) { return HexDigits(value, digits); }
+std::string hex(std::uint32_t value, int digits) {
+  return HexDigits(value, digits);
+}
 
-}  // namespace
-
+} // namespace
 
 LinkRun::OverlayHandle* LinkRun::handle(std::uint32_t number) {
   if (number >= kOverlayHandles) {
@@ -54,7 +57,8 @@ bool LinkRun::globalDefinition(const Record& r) {
     globals_.emplace(std::string(name), Global{value, pass_});
     return true;
   }
-  if (it == globals_.end()) it = globals_.emplace(std::string(name), Global{kUnknownValue, 0}).first;
+  if (it == globals_.end())
+    it = globals_.emplace(std::string(name), Global{kUnknownValue, 0}).first;
   if (it->second.value != value) {
     it->second.value = value;
     changed();
@@ -68,11 +72,13 @@ bool LinkRun::equateDefinition(const Record& r) {
   std::uint16_t value = 0;
   bool dollar = false;
   // A first-pass value may still depend on later modules: no error yet.
-  const bool evaluated = evaluateExpression(r.strings[1], value, dollar, T::kCannotEvaluate, pass_ == 1);
+  const bool evaluated =
+      evaluateExpression(r.strings[1], value, dollar, T::kCannotEvaluate, pass_ == 1);
   auto it = module_->equates.find(name);
   if (pass_ == 1) {
     if (!evaluated) value = 0;
-    if (it != module_->equates.end()) return fail(std::string(T::kDuplicateEquate) + std::string(name));
+    if (it != module_->equates.end())
+      return fail(std::string(T::kDuplicateEquate) + std::string(name));
     module_->equates.emplace(std::string(name), value);
     return true;
   }
@@ -86,7 +92,8 @@ bool LinkRun::equateDefinition(const Record& r) {
 }
 
 bool LinkRun::relativeBranch(std::int32_t displacement) {
-  if (pass_ == 4 && (displacement < -128 || displacement > 127)) return fail(T::kRelativeOutOfRange);
+  if (pass_ == 4 && (displacement < -128 || displacement > 127))
+    return fail(T::kRelativeOutOfRange);
   return placeByte(static_cast<std::uint8_t>(displacement));
 }
 
@@ -111,7 +118,8 @@ bool LinkRun::loadFile(const Record& r) {
     return true;
   }
   if (address >= kImageSize) return fail(T::kTargetOutOfBounds);
-  messages_.AddMessageLine(module_->path + std::string(T::kLoading) + path + " at " + hex(address, 5) + "H");
+  messages_.AddMessageLine(module_->path + std::string(T::kLoading) + path + " at " +
+                           hex(address, 5) + "H");
   const std::size_t count = std::min<std::size_t>(bytes.size(), kImageSize - address);
   std::copy_n(bytes.begin(), count, image_.begin() + address);
   const std::uint32_t resume = codeAreas_.areas().back().end;
@@ -127,8 +135,8 @@ bool LinkRun::runProgram(std::string_view name, bool whenDone) {
   std::string path = request_.projectDirectory + platform::NormalizeSeparators(name);
   if (auto found = platform::FindCaseInsensitive(path)) path = *found;
   if (!platform::FileExists(path)) {
-    messages_.AddMessageLine(module_->path +
-                             std::string(whenDone ? T::kRunWhenDoneMissing : T::kRunFileMissing) + path);
+    messages_.AddMessageLine(
+        module_->path + std::string(whenDone ? T::kRunWhenDoneMissing : T::kRunFileMissing) + path);
     return true;
   }
   if (whenDone) {
@@ -162,7 +170,8 @@ bool LinkRun::origin(const Record& r) {
     dataLocation_ = static_cast<std::uint16_t>(moduleDataBase_ + word);
     moveDataLoad(load);
     if (pass_ == 4) {
-      note(std::string(T::kDataStart) + hex(dataLocation_, 4) + "H load at " + hex(dataLoadPosition_, 5) + "H");
+      note(std::string(T::kDataStart) + hex(dataLocation_, 4) + "H load at " +
+           hex(dataLoadPosition_, 5) + "H");
     }
     return true;
   }
@@ -173,7 +182,8 @@ bool LinkRun::origin(const Record& r) {
   }
   moveCodeLoad(load < 0x100000 ? load : nextFreeLoadPosition_);
   if (pass_ == 4) {
-    note(std::string(T::kCodeStart) + hex(codeLocation_, 4) + "H load at " + hex(codeLoadPosition_, 5) + "H");
+    note(std::string(T::kCodeStart) + hex(codeLocation_, 4) + "H load at " +
+         hex(codeLoadPosition_, 5) + "H");
   }
   return true;
 }
@@ -193,197 +203,212 @@ bool LinkRun::replayRecord(const Record& r) {
   std::uint16_t w = 0;
   bool dollar = false;
   switch (type) {
-    case rro::AbsoluteWord: return placeWord(static_cast<std::uint16_t>(r.numbers[0]));
-    case rro::GlobalDefinition: return globalDefinition(r);
-    case rro::ExternalReference:
-      if (r.numbers[0] != 1 && r.numbers[0] != 2) return fail(T::kInvalidData);
-      if (!externalValue(r.strings[0], v)) return false;
-      return placeSized(static_cast<std::uint8_t>(r.numbers[0]), static_cast<std::uint32_t>(v));
-    case rro::CodeSegment:
-    case rro::DataSegment: {
-      if (r.numbers[1] >= 10) return fail(T::kInvalidData);
-      const bool data = type == rro::DataSegment;
-      const std::uint16_t address = static_cast<std::uint16_t>(r.numbers[0]);
-      if (r.numbers[2] != 0) {
-        if (data) {
-          dataLocation_ = moduleDataBase_ = address;
-          moveDataLoad(address);
-        } else {
-          codeLocation_ = moduleCodeBase_ = address;
-          moveCodeLoad(address);
-        }
-      }
-      dataSegment_ = data;
-      if (pass_ == 4) note(std::string(data ? T::kDataStart : T::kCodeStart) + hex(currentLocation(data), 4) + "H");
-      return true;
-    }
-    case rro::WordExpression:
-    case rro::ByteExpression:
-      if (pass_ >= 2 && !evaluateExpression(r.strings[0], w, dollar, T::kCannotEvaluateColon)) {
-        return false;
-      }
-      return type == rro::WordExpression ? placeWord(w) : placeByte(static_cast<std::uint8_t>(w));
-    case rro::Equate: return equateDefinition(r);
-    case rro::EquateReference: {
-      const std::uint8_t size = static_cast<std::uint8_t>(r.numbers[0]);
-      if (size != 1 && size != 2) return fail(T::kInvalidData);
-      if (pass_ >= 3 && !findModuleEquate(r.strings[0], v) && !findGlobalEquate(r.strings[0], v)) {
-        return fail(std::string(T::kExternalEquate) + std::string(r.strings[0]) + std::string(T::kNotFoundSuffix));
-      }
-      return placeSized(size, pass_ >= 3 ? static_cast<std::uint32_t>(v) : 0);
-    }
-    case rro::LoadFile: return loadFile(r);
-    case rro::RunProgram: return runProgram(r.strings[0], false);
-    case rro::RunWhenDone: return runProgram(r.strings[0], true);
-    case rro::LabelWordCode:
-    case rro::LabelWordData: {
-      const std::uint16_t index = static_cast<std::uint16_t>(r.numbers[0]);
-      if (index >= kDollarIndexBase) {
-        const std::uint16_t here = currentLocation(type == rro::LabelWordData);
-        return placeWord(static_cast<std::uint16_t>(here - static_cast<std::uint16_t>(~index)));
-      }
-      return placeWord(static_cast<std::uint16_t>(labelValue(index)));
-    }
-    case rro::LabelDefinitionCode: defineLabel(static_cast<std::uint16_t>(r.numbers[0]), codeLocation_); return true;
-    case rro::LabelDefinitionData:
-      defineLabel(static_cast<std::uint16_t>(r.numbers[0]), dataLocation_ + kDataLabelOffset);
-      return true;
-    case rro::IfTrue:
-    case rro::IfFalse:
-      if (pass_ < 2) return true;
-      if (!resolveValue(r.value, w)) return false;
-      if ((type == rro::IfTrue && w == 0) || (type == rro::IfFalse && w == 1)) exclusion_ = true;
-      return true;
-    case rro::EndIf: exclusion_ = false; return true;
-    case rro::RelativeExpression: {
-      if (pass_ == 1) return placeByte(0);
-      const bool data = r.numbers[0] == rro::SegmentData;
-      if (!evaluateExpression(r.strings[0], w, dollar, T::kCannotEvaluateColon)) return false;
-      const std::int32_t location = currentLocation(data);
-      const std::int32_t delta = static_cast<std::int16_t>(dollar ? w - location - 2 : w - (location - 1) - 2);
-      return relativeBranch(delta);
-    }
-    case rro::RelativeLabel: {
-      const std::uint16_t index = static_cast<std::uint16_t>(r.numbers[1]);
-      if (index >= module_->labels.size() || module_->labels[index].value == kUnknownValue) {
-        return placeByte(0);
-      }
-      const bool data = r.numbers[0] == rro::SegmentData;
-      const std::uint16_t here = static_cast<std::uint16_t>(currentLocation(data) - 1);
-      const std::uint16_t target = static_cast<std::uint16_t>(labelValue(index));
-      return relativeBranch(static_cast<std::int16_t>(target - here - 2));
-    }
-    case rro::ReserveSpace:
-      if (!resolveValue(r.value, w)) return false;
-      return reserve(r.numbers[0] == rro::SegmentData, w);
-    case rro::LoadReference: {
-      const auto it = namedValues_.find(r.strings[0]);
-      if (pass_ == 1 && it != namedValues_.end()) return fail(T::kDuplicateNamedValue);
-      if (pass_ == 4 && codeLoadPosition_ >= kImageSize) return fail(T::kTargetOutOfBounds);
-      if (it == namedValues_.end()) {
-        namedValues_.emplace(std::string(r.strings[0]), codeLoadPosition_);
-      } else if (it->second != codeLoadPosition_) {
-        it->second = codeLoadPosition_;
-        changed();
-      }
-      return true;
-    }
-    case rro::DataReference: {
-      if (pass_ == 1) return placeWord(0) && placeByte(0);
-      const auto it = namedValues_.find(r.strings[0]);
-      if (it == namedValues_.end()) {
-        return fail(std::string(T::kCodeLocationReference) + "\"" + std::string(r.strings[0]) + "\"" +
-                    std::string(T::kNotFoundSuffix));
-      }
-      return placeWord(static_cast<std::uint16_t>(it->second)) &&
-             placeByte(static_cast<std::uint8_t>(it->second >> 16));
-    }
-    case rro::IfRefFirst:
-      exclusion_ = true;
-      inReferenceNames_ = true;
-      return ifReferencedName(r.strings[0]);
-    case rro::IfRefNext: return ifReferencedName(r.strings[0]);
-    case rro::IfRefEnd:
-      inReferenceNames_ = false;
-      if (pass_ == 1) exclusion_ = false;
-      return true;
-    case rro::StoreSize: {
-      const auto it = namedValues_.find(r.strings[0]);
-      if (pass_ == 1 && it != namedValues_.end()) return fail(T::kDuplicateNamedValue);
-      if (it == namedValues_.end()) {
-        namedValues_.emplace(std::string(r.strings[0]), r.numbers[0]);
+  case rro::AbsoluteWord:
+    return placeWord(static_cast<std::uint16_t>(r.numbers[0]));
+  case rro::GlobalDefinition:
+    return globalDefinition(r);
+  case rro::ExternalReference:
+    if (r.numbers[0] != 1 && r.numbers[0] != 2) return fail(T::kInvalidData);
+    if (!externalValue(r.strings[0], v)) return false;
+    return placeSized(static_cast<std::uint8_t>(r.numbers[0]), static_cast<std::uint32_t>(v));
+  case rro::CodeSegment:
+  case rro::DataSegment: {
+    if (r.numbers[1] >= 10) return fail(T::kInvalidData);
+    const bool data = type == rro::DataSegment;
+    const std::uint16_t address = static_cast<std::uint16_t>(r.numbers[0]);
+    if (r.numbers[2] != 0) {
+      if (data) {
+        dataLocation_ = moduleDataBase_ = address;
+        moveDataLoad(address);
       } else {
-        it->second = r.numbers[0];
+        codeLocation_ = moduleCodeBase_ = address;
+        moveCodeLoad(address);
       }
-      return true;
     }
-    case rro::SizeWord: {
-      if (pass_ == 1) return placeWord(0);
-      const auto it = namedValues_.find(r.strings[0]);
-      if (it == namedValues_.end()) {
-        return fail(std::string(T::kCodeSizeReference) + "\"" + std::string(r.strings[0]) + "\"" +
-                    std::string(T::kNotFoundSuffix));
-      }
-      return placeWord(static_cast<std::uint16_t>(it->second));
+    dataSegment_ = data;
+    if (pass_ == 4)
+      note(std::string(data ? T::kDataStart : T::kCodeStart) + hex(currentLocation(data), 4) + "H");
+    return true;
+  }
+  case rro::WordExpression:
+  case rro::ByteExpression:
+    if (pass_ >= 2 && !evaluateExpression(r.strings[0], w, dollar, T::kCannotEvaluateColon)) {
+      return false;
     }
-    case rro::OrgMark:
-    case rro::LoadMark: {
-      OverlayHandle* h = handle(r.numbers[0]);
-      if (!h) return false;
-      h->set = true;
-      if (type == rro::OrgMark) {
-        h->codeLocation = codeLocation_;
-      } else {
-        h->loadPosition = codeLoadPosition_;
-      }
-      return true;
+    return type == rro::WordExpression ? placeWord(w) : placeByte(static_cast<std::uint8_t>(w));
+  case rro::Equate:
+    return equateDefinition(r);
+  case rro::EquateReference: {
+    const std::uint8_t size = static_cast<std::uint8_t>(r.numbers[0]);
+    if (size != 1 && size != 2) return fail(T::kInvalidData);
+    if (pass_ >= 3 && !findModuleEquate(r.strings[0], v) && !findGlobalEquate(r.strings[0], v)) {
+      return fail(std::string(T::kExternalEquate) + std::string(r.strings[0]) +
+                  std::string(T::kNotFoundSuffix));
     }
-    case rro::OrgResume:
-    case rro::LoadResume: {
-      OverlayHandle* h = handle(r.numbers[0]);
-      if (!h) return false;
-      if (!h->set) return fail(T::kMarkerNotSet);
-      if (type == rro::OrgResume) {
-        codeLocation_ = h->codeLocation;
-      } else {
-        nextFreeLoadPosition_ = h->loadPosition;
-        moveCodeLoad(h->loadPosition);
-      }
-      return true;
+    return placeSized(size, pass_ >= 3 ? static_cast<std::uint32_t>(v) : 0);
+  }
+  case rro::LoadFile:
+    return loadFile(r);
+  case rro::RunProgram:
+    return runProgram(r.strings[0], false);
+  case rro::RunWhenDone:
+    return runProgram(r.strings[0], true);
+  case rro::LabelWordCode:
+  case rro::LabelWordData: {
+    const std::uint16_t index = static_cast<std::uint16_t>(r.numbers[0]);
+    if (index >= kDollarIndexBase) {
+      const std::uint16_t here = currentLocation(type == rro::LabelWordData);
+      return placeWord(static_cast<std::uint16_t>(here - static_cast<std::uint16_t>(~index)));
     }
-    case rro::SymbolName:
-      if (pass_ == 4 && wasLabel && request_.writeSym) {
-        symLabelLines_ += hex(static_cast<std::uint32_t>(lastLabelValue_) & 0xFFFF, 4);
-        symLabelLines_ += ' ';
-        symLabelLines_ += r.strings[0];
-        symLabelLines_ += '\n';
-      }
-      return true;
-    case rro::MemoryError:
-      if (pass_ == 4 && currentLocation(dataSegment_) >= r.numbers[0]) return fail(r.strings[0]);
-      return true;
-    case rro::MemoryLoadError:
-      if (pass_ == 4 && (dataSegment_ ? dataLoadPosition_ : codeLoadPosition_) >= r.numbers[0]) {
-        return fail(r.strings[0]);
-      }
-      return true;
-    case rro::Report:
-      if (pass_ != 4) return true;
-      if (!resolveValue(r.value, w)) return false;
-      messages_.AddMessageLine(std::string(r.strings[0]) + " - " + hex(w, 4) + "H");
-      return true;
-    case rro::Origin: return origin(r);
-    case rro::LinkPlacement:
-      if (r.placement[0].hasAddress) {
-        codeLocation_ = moduleCodeBase_ = r.placement[0].address;
-        moveCodeLoad(r.placement[0].address);
-      }
-      if (r.placement[1].hasAddress) {
-        dataLocation_ = moduleDataBase_ = r.placement[1].address;
-        moveDataLoad(r.placement[1].address);
-      }
-      return true;
+    return placeWord(static_cast<std::uint16_t>(labelValue(index)));
+  }
+  case rro::LabelDefinitionCode:
+    defineLabel(static_cast<std::uint16_t>(r.numbers[0]), codeLocation_);
+    return true;
+  case rro::LabelDefinitionData:
+    defineLabel(static_cast<std::uint16_t>(r.numbers[0]), dataLocation_ + kDataLabelOffset);
+    return true;
+  case rro::IfTrue:
+  case rro::IfFalse:
+    if (pass_ < 2) return true;
+    if (!resolveValue(r.value, w)) return false;
+    if ((type == rro::IfTrue && w == 0) || (type == rro::IfFalse && w == 1)) exclusion_ = true;
+    return true;
+  case rro::EndIf:
+    exclusion_ = false;
+    return true;
+  case rro::RelativeExpression: {
+    if (pass_ == 1) return placeByte(0);
+    const bool data = r.numbers[0] == rro::SegmentData;
+    if (!evaluateExpression(r.strings[0], w, dollar, T::kCannotEvaluateColon)) return false;
+    const std::int32_t location = currentLocation(data);
+    const std::int32_t delta =
+        static_cast<std::int16_t>(dollar ? w - location - 2 : w - (location - 1) - 2);
+    return relativeBranch(delta);
+  }
+  case rro::RelativeLabel: {
+    const std::uint16_t index = static_cast<std::uint16_t>(r.numbers[1]);
+    if (index >= module_->labels.size() || module_->labels[index].value == kUnknownValue) {
+      return placeByte(0);
+    }
+    const bool data = r.numbers[0] == rro::SegmentData;
+    const std::uint16_t here = static_cast<std::uint16_t>(currentLocation(data) - 1);
+    const std::uint16_t target = static_cast<std::uint16_t>(labelValue(index));
+    return relativeBranch(static_cast<std::int16_t>(target - here - 2));
+  }
+  case rro::ReserveSpace:
+    if (!resolveValue(r.value, w)) return false;
+    return reserve(r.numbers[0] == rro::SegmentData, w);
+  case rro::LoadReference: {
+    const auto it = namedValues_.find(r.strings[0]);
+    if (pass_ == 1 && it != namedValues_.end()) return fail(T::kDuplicateNamedValue);
+    if (pass_ == 4 && codeLoadPosition_ >= kImageSize) return fail(T::kTargetOutOfBounds);
+    if (it == namedValues_.end()) {
+      namedValues_.emplace(std::string(r.strings[0]), codeLoadPosition_);
+    } else if (it->second != codeLoadPosition_) {
+      it->second = codeLoadPosition_;
+      changed();
+    }
+    return true;
+  }
+  case rro::DataReference: {
+    if (pass_ == 1) return placeWord(0) && placeByte(0);
+    const auto it = namedValues_.find(r.strings[0]);
+    if (it == namedValues_.end()) {
+      return fail(std::string(T::kCodeLocationReference) + "\"" + std::string(r.strings[0]) + "\"" +
+                  std::string(T::kNotFoundSuffix));
+    }
+    return placeWord(static_cast<std::uint16_t>(it->second)) &&
+           placeByte(static_cast<std::uint8_t>(it->second >> 16));
+  }
+  case rro::IfRefFirst:
+    exclusion_ = true;
+    inReferenceNames_ = true;
+    return ifReferencedName(r.strings[0]);
+  case rro::IfRefNext:
+    return ifReferencedName(r.strings[0]);
+  case rro::IfRefEnd:
+    inReferenceNames_ = false;
+    if (pass_ == 1) exclusion_ = false;
+    return true;
+  case rro::StoreSize: {
+    const auto it = namedValues_.find(r.strings[0]);
+    if (pass_ == 1 && it != namedValues_.end()) return fail(T::kDuplicateNamedValue);
+    if (it == namedValues_.end()) {
+      namedValues_.emplace(std::string(r.strings[0]), r.numbers[0]);
+    } else {
+      it->second = r.numbers[0];
+    }
+    return true;
+  }
+  case rro::SizeWord: {
+    if (pass_ == 1) return placeWord(0);
+    const auto it = namedValues_.find(r.strings[0]);
+    if (it == namedValues_.end()) {
+      return fail(std::string(T::kCodeSizeReference) + "\"" + std::string(r.strings[0]) + "\"" +
+                  std::string(T::kNotFoundSuffix));
+    }
+    return placeWord(static_cast<std::uint16_t>(it->second));
+  }
+  case rro::OrgMark:
+  case rro::LoadMark: {
+    OverlayHandle* h = handle(r.numbers[0]);
+    if (!h) return false;
+    h->set = true;
+    if (type == rro::OrgMark) {
+      h->codeLocation = codeLocation_;
+    } else {
+      h->loadPosition = codeLoadPosition_;
+    }
+    return true;
+  }
+  case rro::OrgResume:
+  case rro::LoadResume: {
+    OverlayHandle* h = handle(r.numbers[0]);
+    if (!h) return false;
+    if (!h->set) return fail(T::kMarkerNotSet);
+    if (type == rro::OrgResume) {
+      codeLocation_ = h->codeLocation;
+    } else {
+      nextFreeLoadPosition_ = h->loadPosition;
+      moveCodeLoad(h->loadPosition);
+    }
+    return true;
+  }
+  case rro::SymbolName:
+    if (pass_ == 4 && wasLabel && request_.writeSym) {
+      symLabelLines_ += hex(static_cast<std::uint32_t>(lastLabelValue_) & 0xFFFF, 4);
+      symLabelLines_ += ' ';
+      symLabelLines_ += r.strings[0];
+      symLabelLines_ += '\n';
+    }
+    return true;
+  case rro::MemoryError:
+    if (pass_ == 4 && currentLocation(dataSegment_) >= r.numbers[0]) return fail(r.strings[0]);
+    return true;
+  case rro::MemoryLoadError:
+    if (pass_ == 4 && (dataSegment_ ? dataLoadPosition_ : codeLoadPosition_) >= r.numbers[0]) {
+      return fail(r.strings[0]);
+    }
+    return true;
+  case rro::Report:
+    if (pass_ != 4) return true;
+    if (!resolveValue(r.value, w)) return false;
+    messages_.AddMessageLine(std::string(r.strings[0]) + " - " + hex(w, 4) + "H");
+    return true;
+  case rro::Origin:
+    return origin(r);
+  case rro::LinkPlacement:
+    if (r.placement[0].hasAddress) {
+      codeLocation_ = moduleCodeBase_ = r.placement[0].address;
+      moveCodeLoad(r.placement[0].address);
+    }
+    if (r.placement[1].hasAddress) {
+      dataLocation_ = moduleDataBase_ = r.placement[1].address;
+      moveDataLoad(r.placement[1].address);
+    }
+    return true;
   }
   return fail(kObjectContentsError);
 }
-}  // namespace velkor
+} // namespace velkor

@@ -12,8 +12,8 @@ namespace T = link_text;
 
 LinkRun::LinkRun(const LinkRequest& request, MessageList& messages, platform::UiHost& ui)
     : request_(request), messages_(messages), ui_(ui) {
-  programDirectory_ = request.programDirectory.empty() ? platform::ProgramDirectory()
-                                                       : request.programDirectory;
+  programDirectory_ =
+      request.programDirectory.empty() ? platform::ProgramDirectory() : request.programDirectory;
 }
 
 bool LinkRun::fail(std::string_view message) {
@@ -110,15 +110,18 @@ bool LinkRun::replayModule(Module& module) {
 bool LinkRun::skipWhileExcluded(const Record& r) const {
   if (!exclusion_) return false;
   switch (r.type) {
-    case rro::IfTrue:
-    case rro::IfFalse:
-    case rro::EndIf:
-    case rro::IfRefFirst: return false;
-    // The rest of an IFREF name list is read even while excluded, so that a
-    // block is kept when any of its names is referenced.
-    case rro::IfRefNext:
-    case rro::IfRefEnd: return !inReferenceNames_;
-    default: return true;
+  case rro::IfTrue:
+  case rro::IfFalse:
+  case rro::EndIf:
+  case rro::IfRefFirst:
+    return false;
+  // The rest of an IFREF name list is read even while excluded, so that a
+  // block is kept when any of its names is referenced.
+  case rro::IfRefNext:
+  case rro::IfRefEnd:
+    return !inReferenceNames_;
+  default:
+    return true;
   }
 }
 
@@ -148,7 +151,8 @@ bool LinkRun::placeByte(std::uint8_t byte) {
 }
 
 bool LinkRun::placeWord(std::uint16_t word) {
-  return placeByte(static_cast<std::uint8_t>(word)) && placeByte(static_cast<std::uint8_t>(word >> 8));
+  return placeByte(static_cast<std::uint8_t>(word)) &&
+         placeByte(static_cast<std::uint8_t>(word >> 8));
 }
 
 bool LinkRun::placeSized(std::uint8_t size, std::uint32_t value) {
@@ -199,7 +203,8 @@ LinkResult LinkRun::run() {
   auto timed = [&](int index, int pass) {
     const auto start = Clock::now();
     const bool ok = runPass(pass);
-    result.timings.passSeconds[index] += std::chrono::duration<double>(Clock::now() - start).count();
+    result.timings.passSeconds[index] +=
+        std::chrono::duration<double>(Clock::now() - start).count();
     return ok;
   };
   modules_.resize(request_.sources.size());
@@ -233,4 +238,4 @@ LinkResult Link(const LinkRequest& request, MessageList& messages, platform::UiH
   return run.run();
 }
 
-}  // namespace velkor
+} // namespace velkor

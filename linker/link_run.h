@@ -28,11 +28,11 @@ inline constexpr std::int32_t kUnknownValue = -1;
 inline constexpr std::int32_t kDataLabelOffset = 0x10000;
 
 class LinkRun {
- public:
+public:
   LinkRun(const LinkRequest& request, MessageList& messages, platform::UiHost& ui);
   LinkResult run();
 
- private:
+private:
   struct Global {
     std::int32_t value = 0;
     int definedInPass = 0;
@@ -46,10 +46,10 @@ class LinkRun {
     std::uint32_t loadPosition = 0;
   };
   struct Module {
-    std::string path;  // the object as found
+    std::string path; // the object as found
     std::vector<std::uint8_t> bytes;
-    std::vector<Label> labels;           // by label index
-    NameTable<std::int32_t> equates;     // this module's equates
+    std::vector<Label> labels;       // by label index
+    NameTable<std::int32_t> equates; // this module's equates
   };
 
   // Passes and modules.
@@ -108,13 +108,13 @@ class LinkRun {
   std::vector<Module> modules_;
   std::vector<std::uint8_t> image_;
   NameTable<Global> globals_;
-  NameTable<int> globalEquateModules_;  // global equate name -> defining module
-  NameTable<std::uint32_t> namedValues_;  // LOADREF positions, STORESIZE sizes
+  NameTable<int> globalEquateModules_;   // global equate name -> defining module
+  NameTable<std::uint32_t> namedValues_; // LOADREF positions, STORESIZE sizes
   NameTable<bool> referencedNames_;
   std::array<OverlayHandle, kOverlayHandles> overlayHandles_{};
   std::vector<std::string> runWhenDone_;
   std::string symLabelLines_;
-  long changes_ = 0;  // label, global, equate and reference changes in a pass
+  long changes_ = 0; // label, global, equate and reference changes in a pass
 
   // Reset for every pass.
   int pass_ = 0;
@@ -137,4 +137,4 @@ class LinkRun {
   bool failed_ = false;
 };
 
-}  // namespace velkor
+} // namespace velkor

@@ -7,7 +7,6 @@ namespace velkor {
 
 namespace T = link_text;
 
-
 std::int32_t LinkRun::labelValue(std::uint16_t index) const {
   if (index >= module_->labels.size()) return 0;
   const std::int32_t value = module_->labels[index].value;
@@ -100,7 +99,8 @@ bool LinkRun::evaluateExpression(std::string_view text, std::uint16_t& value, bo
         markReferenced(n);
       } else if (!findGlobalEquate(n, v)) {
         if (pass_ >= 2) {
-          return fail(std::string(T::kExternalLabel) + std::string(n) + std::string(T::kNotFoundSuffix));
+          return fail(std::string(T::kExternalLabel) + std::string(n) +
+                      std::string(T::kNotFoundSuffix));
         }
         v = 0;
       }
@@ -152,27 +152,29 @@ bool LinkRun::resolveValue(const ValueRef& ref, std::uint16_t& value) {
   std::int32_t v = 0;
   bool dollar = false;
   switch (ref.kind) {
-    case rro::ValueEquateName:
-      if (!findGlobalEquate(ref.text, v) && !findModuleEquate(ref.text, v)) {
-        if (pass_ == 1) {
-          v = 0;
-        } else {
-          return fail(std::string(T::kCannotFindEquate) + std::string(ref.text));
-        }
+  case rro::ValueEquateName:
+    if (!findGlobalEquate(ref.text, v) && !findModuleEquate(ref.text, v)) {
+      if (pass_ == 1) {
+        v = 0;
+      } else {
+        return fail(std::string(T::kCannotFindEquate) + std::string(ref.text));
       }
-      value = static_cast<std::uint16_t>(v);
-      return true;
-    case rro::ValueExpression:
-      return evaluateExpression(ref.text, value, dollar, T::kCannotEvaluateColon);
-    case rro::ValueExternal:
-      if (!externalValue(ref.text, v)) return false;
-      value = static_cast<std::uint16_t>(v);
-      return true;
-    case rro::ValueAbsolute: value = ref.value; return true;
-    case rro::ValueLocalLabel:
-      value = static_cast<std::uint16_t>(labelValue(ref.value));
-      return true;
+    }
+    value = static_cast<std::uint16_t>(v);
+    return true;
+  case rro::ValueExpression:
+    return evaluateExpression(ref.text, value, dollar, T::kCannotEvaluateColon);
+  case rro::ValueExternal:
+    if (!externalValue(ref.text, v)) return false;
+    value = static_cast<std::uint16_t>(v);
+    return true;
+  case rro::ValueAbsolute:
+    value = ref.value;
+    return true;
+  case rro::ValueLocalLabel:
+    value = static_cast<std::uint16_t>(labelValue(ref.value));
+    return true;
   }
   return fail(kObjectContentsError);
 }
-}  // namespace velkor
+} // namespace velkor

@@ -35,10 +35,10 @@ inline constexpr std::size_t kOverlayHandles = 32;
 const char* TargetImageExtension(int target);
 
 struct LinkRequest {
-  std::string projectName;       // base name of the image and .SYM files
-  std::string projectDirectory;  // ends in "/"
-  std::vector<std::string> sources;  // project entries in link order
-  int target = kTargetNone;  // index into kTargetNames
+  std::string projectName;          // base name of the image and .SYM files
+  std::string projectDirectory;     // ends in "/"
+  std::vector<std::string> sources; // project entries in link order
+  int target = kTargetNone;         // index into kTargetNames
   bool writeSym = false;
   // Where Lib/ and Default/ are searched; empty: the running program's.
   std::string programDirectory;
@@ -52,7 +52,7 @@ struct LinkRequest {
 };
 
 struct LinkArea {
-  std::uint32_t start = 0;  // load positions; end is one past the last byte
+  std::uint32_t start = 0; // load positions; end is one past the last byte
   std::uint32_t end = 0;
   bool loadedFromFile = false;
 };
@@ -68,18 +68,18 @@ struct LinkTimings {
 
 struct LinkResult {
   bool ok = false;
-  std::vector<std::uint8_t> image;   // kImageSize bytes after pass 4
+  std::vector<std::uint8_t> image; // kImageSize bytes after pass 4
   std::uint32_t highestCodeAddress = 0;
   std::vector<LinkArea> codeAreas;
   std::vector<LinkArea> dataAreas;
-  std::string imagePath;             // what was (or would be) written
-  std::vector<std::uint8_t> imageFile;  // the bytes of the image file
+  std::string imagePath;               // what was (or would be) written
+  std::vector<std::uint8_t> imageFile; // the bytes of the image file
   std::string symPath;
-  std::string symText;               // the .SYM contents ("" without WriteSym)
+  std::string symText; // the .SYM contents ("" without WriteSym)
   std::vector<std::string> runWhenDone;
   LinkTimings timings;
 };
 
 LinkResult Link(const LinkRequest& request, MessageList& messages, platform::UiHost& ui);
 
-}  // namespace velkor
+} // namespace velkor

@@ -34,7 +34,7 @@ bool WriteAll(int fd, const char* data, size_t size) {
   return true;
 }
 
-}  // namespace
+} // namespace
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
   std::string temp = DirectoryOf(path) + "/.kit-XXXXXX";
@@ -104,4 +104,4 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
   return true;
 }
 
-}  // namespace platform
+} // namespace platform

@@ -21,4 +21,4 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
 // Reads a whole file; false (with a one-line reason) when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error);
 
-}  // namespace platform
+} // namespace platform

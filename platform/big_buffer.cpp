@@ -16,7 +16,9 @@ namespace {
 // From this size on the buffer is mapped; the unit is the huge page size.
 constexpr std::size_t kMappedFrom = std::size_t{2} << 20;
 
-std::uintptr_t RoundUp(std::uintptr_t n, std::uintptr_t unit) { return (n + unit - 1) / unit * unit; }
+std::uintptr_t RoundUp(std::uintptr_t n, std::uintptr_t unit) {
+  return (n + unit - 1) / unit * unit;
+}
 
 // A mapping of `size` bytes (a multiple of kMappedFrom) aligned to
 // kMappedFrom: huge pages are used only for aligned ranges.
@@ -25,21 +27,23 @@ char* Map(std::size_t size) {
   void* p = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (p == MAP_FAILED) throw std::bad_alloc();
   char* start = static_cast<char*>(p);
-  char* aligned = reinterpret_cast<char*>(RoundUp(reinterpret_cast<std::uintptr_t>(start), kMappedFrom));
+  char* aligned =
+      reinterpret_cast<char*>(RoundUp(reinterpret_cast<std::uintptr_t>(start), kMappedFrom));
   if (aligned > start) ::munmap(start, static_cast<std::size_t>(aligned - start));
   char* end = aligned + size;
   if (end < start + span) ::munmap(end, static_cast<std::size_t>(start + span - end));
-  ::madvise(aligned, size, MADV_HUGEPAGE);  // a hint: without huge pages it still works
+  ::madvise(aligned, size, MADV_HUGEPAGE); // a hint: without huge pages it still works
   return aligned;
 }
 
-}  // namespace
+} // namespace
 
-BigBuffer::~BigBuffer() { Release(); }
+BigBuffer::~BigBuffer() {
+  Release();
+}
 
 BigBuffer::BigBuffer(BigBuffer&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)),
-      capacity_(std::exchange(other.capacity_, 0)),
+    : data_(std::exchange(other.data_, nullptr)), capacity_(std::exchange(other.capacity_, 0)),
       mapped_(std::exchange(other.mapped_, false)) {}
 
 BigBuffer& BigBuffer::operator=(BigBuffer&& other) noexcept {
@@ -88,4 +92,4 @@ void BigBuffer::Resize(std::size_t capacity, std::size_t keep) {
   mapped_ = true;
 }
 
-}  // namespace platform
+} // namespace platform

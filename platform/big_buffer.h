@@ -13,7 +13,7 @@
 namespace platform {
 
 class BigBuffer {
- public:
+public:
   BigBuffer() = default;
   ~BigBuffer();
   BigBuffer(const BigBuffer&) = delete;
@@ -27,11 +27,11 @@ class BigBuffer {
   // Throws std::bad_alloc when the memory cannot be had.
   void Resize(std::size_t capacity, std::size_t keep);
 
- private:
+private:
   void Release();
   char* data_ = nullptr;
   std::size_t capacity_ = 0;
   bool mapped_ = false;
 };
 
-}  // namespace platform
+} // namespace platform

@@ -12,7 +12,8 @@ namespace {
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
       return false;
   }
   return true;
@@ -20,14 +21,17 @@ bool SameName(std::string_view a, std::string_view b) {
 
 std::string IndexName(std::string_view name) {
   std::string out(name);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : out)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return out;
 }
 
 std::string_view Trim(std::string_view text) {
   auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  while (!text.empty() && blank(text.front()))
+    text.remove_prefix(1);
+  while (!text.empty() && blank(text.back()))
+    text.remove_suffix(1);
   return text;
 }
 
@@ -39,7 +43,7 @@ std::string OneLine(std::string_view text) {
   return out;
 }
 
-}  // namespace
+} // namespace
 
 bool IniFile::Load(const std::string& path, std::string& error) {
   std::string text;
@@ -66,8 +70,8 @@ void IniFile::Parse(std::string_view text) {
     }
     auto& target = current ? current->entries : preamble_;
     std::size_t equals = line.find('=');
-    if (line.empty() || line.front() == ';' || line.front() == '#' || equals == std::string_view::npos ||
-        Trim(line.substr(0, equals)).empty()) {
+    if (line.empty() || line.front() == ';' || line.front() == '#' ||
+        equals == std::string_view::npos || Trim(line.substr(0, equals)).empty()) {
       if (!line.empty()) target.push_back({"", "", std::string(raw)});
       continue;
     }
@@ -83,7 +87,8 @@ void IniFile::Parse(std::string_view text) {
 std::string IniFile::ToText() const {
   std::string out;
   auto emit = [&out](const std::vector<Entry>& entries) {
-    for (const Entry& e : entries) out += e.key.empty() ? e.rawLine + "\n" : e.key + "=" + e.value + "\n";
+    for (const Entry& e : entries)
+      out += e.key.empty() ? e.rawLine + "\n" : e.key + "=" + e.value + "\n";
   };
   emit(preamble_);
   for (std::size_t i = 0; i < sections_.size(); ++i) {
@@ -107,7 +112,8 @@ void IniFile::Section::Reindex() {
 
 void IniFile::ReindexSections() {
   sectionIndex_.clear();
-  for (std::size_t i = 0; i < sections_.size(); ++i) sectionIndex_.emplace(IndexName(sections_[i].name), i);
+  for (std::size_t i = 0; i < sections_.size(); ++i)
+    sectionIndex_.emplace(IndexName(sections_[i].name), i);
 }
 
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
@@ -134,7 +140,8 @@ const IniFile::Entry* IniFile::Lookup(std::string_view section, std::string_view
   return it == s->keyIndex.end() ? nullptr : &s->entries[it->second];
 }
 
-std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view fallback) const {
+std::string IniFile::ReadString(std::string_view section, std::string_view key,
+                                std::string_view fallback) const {
   const Entry* entry = Lookup(section, key);
   return entry ? entry->value : std::string(fallback);
 }
@@ -192,7 +199,9 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
   WriteString(section, key, value ? "1" : "0");
 }
 
-bool IniFile::SectionExists(std::string_view section) const { return FindSection(section) != nullptr; }
+bool IniFile::SectionExists(std::string_view section) const {
+  return FindSection(section) != nullptr;
+}
 
 bool IniFile::KeyExists(std::string_view section, std::string_view key) const {
   return Lookup(section, key) != nullptr;
@@ -205,14 +214,16 @@ void IniFile::EraseSection(std::string_view section) {
 
 void IniFile::DeleteKey(std::string_view section, std::string_view key) {
   if (Section* found = FindSection(section)) {
-    std::erase_if(found->entries, [key](const Entry& e) { return !e.key.empty() && SameName(e.key, key); });
+    std::erase_if(found->entries,
+                  [key](const Entry& e) { return !e.key.empty() && SameName(e.key, key); });
     found->Reindex();
   }
 }
 
 std::vector<std::string> IniFile::Sections() const {
   std::vector<std::string> names;
-  for (const Section& s : sections_) names.push_back(s.name);
+  for (const Section& s : sections_)
+    names.push_back(s.name);
   return names;
 }
 
@@ -226,4 +237,4 @@ std::vector<std::string> IniFile::Keys(std::string_view section) const {
   return keys;
 }
 
-}  // namespace platform
+} // namespace platform

@@ -24,13 +24,14 @@
 namespace platform {
 
 class IniFile {
- public:
+public:
   bool Load(const std::string& path, std::string& error);
   void Parse(std::string_view text);
   bool Save(const std::string& path, std::string& error) const;
   std::string ToText() const;
 
-  std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view fallback) const;
   // Decimal with an optional sign, or hexadecimal after "$" or "0x"; anything
   // else, or a value outside the int range, gives the default.
   int ReadInteger(std::string_view section, std::string_view key, int fallback) const;
@@ -50,9 +51,9 @@ class IniFile {
   std::vector<std::string> Sections() const;
   std::vector<std::string> Keys(std::string_view section) const;
 
- private:
+private:
   struct Entry {
-    std::string key;  // empty for a line that is not key=value (kept as text)
+    std::string key; // empty for a line that is not key=value (kept as text)
     std::string value;
     std::string rawLine;
   };
@@ -71,9 +72,9 @@ class IniFile {
   const Entry* Lookup(std::string_view section, std::string_view key) const;
   void ReindexSections();
 
-  std::vector<Entry> preamble_;  // lines before the first section
+  std::vector<Entry> preamble_; // lines before the first section
   std::vector<Section> sections_;
   std::unordered_map<std::string, std::size_t> sectionIndex_;
 };
 
-}  // namespace platform
+} // namespace platform

@@ -43,11 +43,14 @@ std::string ChangeExtension(std::string_view path, std::string_view extension) {
 
 std::string UpperCase(std::string_view text) {
   std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : out)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return out;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) { return UpperCase(a) == UpperCase(b); }
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return UpperCase(a) == UpperCase(b);
+}
 
 std::string AbsolutePath(std::string_view path) {
   std::error_code ec;
@@ -81,7 +84,8 @@ bool DirectoryWritable(const std::string& directory) {
   return fs::is_directory(directory, ec) && ::access(directory.c_str(), W_OK | X_OK) == 0;
 }
 
-std::optional<std::string> FindCaseInsensitive(const std::string& directory, std::string_view name) {
+std::optional<std::string> FindCaseInsensitive(const std::string& directory,
+                                               std::string_view name) {
   std::error_code ec;
   std::string dir = directory.empty() ? std::string("./") : directory;
   if (dir.back() != '/') dir += '/';
@@ -101,7 +105,8 @@ std::optional<std::string> FindCaseInsensitive(const std::string& path) {
   // Walk from the start: keep exact components while they exist, then match.
   std::string found = path.starts_with('/') ? "/" : "";
   std::string_view rest(path);
-  while (!rest.empty() && rest.front() == '/') rest.remove_prefix(1);
+  while (!rest.empty() && rest.front() == '/')
+    rest.remove_prefix(1);
   while (!rest.empty()) {
     auto slash = rest.find('/');
     std::string_view component = rest.substr(0, slash);
@@ -130,12 +135,14 @@ std::string SettingsFilePathFor(const std::string& programDirectory, std::string
     base = std::string(home && *home ? home : ".") + "/.config";
   }
   std::string program = ChangeExtension(fileName, "");
-  for (char& c : program) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : program)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return base + "/" + program + "/" + std::string(fileName);
 }
 
 std::string SettingsFilePath(std::string_view fileName) {
-  return SettingsFilePathFor(ProgramDirectory(), fileName, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  return SettingsFilePathFor(ProgramDirectory(), fileName, std::getenv("XDG_CONFIG_HOME"),
+                             std::getenv("HOME"));
 }
 
 bool MakeDirectories(const std::string& directory) {
@@ -144,4 +151,4 @@ bool MakeDirectories(const std::string& directory) {
   return fs::is_directory(directory, ec);
 }
 
-}  // namespace platform
+} // namespace platform

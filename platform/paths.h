@@ -56,4 +56,4 @@ std::string SettingsFilePathFor(const std::string& programDirectory, std::string
 // Creates the directory and its parents; false when it cannot be made.
 bool MakeDirectories(const std::string& directory);
 
-}  // namespace platform
+} // namespace platform

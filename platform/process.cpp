@@ -8,7 +8,8 @@
 
 namespace platform {
 
-bool StartProgram(const std::string& program, const std::vector<std::string>& arguments, std::string& error) {
+bool StartProgram(const std::string& program, const std::vector<std::string>& arguments,
+                  std::string& error) {
   if (program.empty()) {
     error = "Cannot start a program without a name";
     return false;
@@ -19,7 +20,8 @@ bool StartProgram(const std::string& program, const std::vector<std::string>& ar
   storage.push_back(program);
   storage.insert(storage.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
-  for (std::string& s : storage) argv.push_back(s.data());
+  for (std::string& s : storage)
+    argv.push_back(s.data());
   argv.push_back(nullptr);
   bool searchPath = program.find('/') == std::string::npos;
 
@@ -43,8 +45,10 @@ bool StartProgram(const std::string& program, const std::vector<std::string>& ar
     ::setsid();
     pid_t grandchild = ::fork();
     if (grandchild == 0) {
-      if (searchPath) ::execvp(argv[0], argv.data());
-      else ::execv(argv[0], argv.data());
+      if (searchPath)
+        ::execvp(argv[0], argv.data());
+      else
+        ::execv(argv[0], argv.data());
       int code = errno;
       ssize_t ignored = ::write(report[1], &code, sizeof code);
       (void)ignored;
@@ -73,4 +77,4 @@ bool StartProgram(const std::string& program, const std::vector<std::string>& ar
   return true;
 }
 
-}  // namespace platform
+} // namespace platform

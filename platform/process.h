@@ -14,6 +14,7 @@
 
 namespace platform {
 
-bool StartProgram(const std::string& program, const std::vector<std::string>& arguments, std::string& error);
+bool StartProgram(const std::string& program, const std::vector<std::string>& arguments,
+                  std::string& error);
 
-}  // namespace platform
+} // namespace platform

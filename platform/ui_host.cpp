@@ -4,7 +4,8 @@
 
 namespace platform {
 
-Answer HeadlessUiHost::MessageBox(std::string_view text, std::string_view caption, AnswerSet buttons) {
+Answer HeadlessUiHost::MessageBox(std::string_view text, std::string_view caption,
+                                  AnswerSet buttons) {
   messageBoxTexts_.emplace_back(text);
   if (messageStream_) *messageStream_ << caption << ": " << text << '\n';
   while (!answers_.empty()) {
@@ -30,4 +31,4 @@ void HeadlessUiHost::ShowEditorPosition(const std::string& file, int line, int c
   lastEditorPosition_ = EditorPosition{file, line, column};
 }
 
-}  // namespace platform
+} // namespace platform

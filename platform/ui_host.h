@@ -25,7 +25,9 @@ enum class Answer { kOk, kYes, kNo, kCancel, kAll };
 
 // The buttons a message box offers, as a set of Answer bits.
 using AnswerSet = std::uint8_t;
-constexpr AnswerSet Bit(Answer a) { return static_cast<AnswerSet>(1u << static_cast<unsigned>(a)); }
+constexpr AnswerSet Bit(Answer a) {
+  return static_cast<AnswerSet>(1u << static_cast<unsigned>(a));
+}
 constexpr AnswerSet kOkOnly = Bit(Answer::kOk);
 constexpr AnswerSet kYesNo = Bit(Answer::kYes) | Bit(Answer::kNo);
 constexpr AnswerSet kYesNoCancel = kYesNo | Bit(Answer::kCancel);
@@ -33,12 +35,12 @@ constexpr AnswerSet kYesNoCancelAll = kYesNoCancel | Bit(Answer::kAll);
 
 struct FileRequest {
   std::string title;
-  std::string filter;  // "Project files (*.Prj)|*.Prj"
+  std::string filter; // "Project files (*.Prj)|*.Prj"
   bool forSaving = false;
 };
 
 class UiHost {
- public:
+public:
   virtual ~UiHost() = default;
 
   // Lets the window system repaint and handle clicks inside long work.
@@ -59,7 +61,7 @@ class UiHost {
 // of No, Cancel, Ok that is offered, so nothing is overwritten or lost
 // unasked. Calls are recorded for tests.
 class HeadlessUiHost : public UiHost {
- public:
+public:
   explicit HeadlessUiHost(std::ostream* messageStream = nullptr) : messageStream_(messageStream) {}
 
   void ProcessPendingMessages() override { ++pumpCount_; }
@@ -80,7 +82,7 @@ class HeadlessUiHost : public UiHost {
   const std::vector<std::string>& MessageBoxTexts() const { return messageBoxTexts_; }
   const std::optional<EditorPosition>& LastEditorPosition() const { return lastEditorPosition_; }
 
- private:
+private:
   std::ostream* messageStream_;
   int pumpCount_ = 0;
   std::deque<Answer> answers_;
@@ -89,4 +91,4 @@ class HeadlessUiHost : public UiHost {
   std::optional<EditorPosition> lastEditorPosition_;
 };
 
-}  // namespace platform
+} // namespace platform

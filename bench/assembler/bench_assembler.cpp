@@ -42,47 +42,78 @@ std::string spell(OpClass c, Layout layout, unsigned n, const std::string& label
   static const char* pairNoHL[] = {"BC", "DE", "SP"};
   static const char* cond[] = {"NZ", "Z", "NC", "C", "PO", "PE", "P", "M"};
   switch (c) {
-    case OpClass::None: return "";
-    case OpClass::A: return "A";
-    case OpClass::HL: return "HL";
-    case OpClass::SP: return "SP";
-    case OpClass::AF: return "AF";
-    case OpClass::AFAlt: return "AF'";
-    case OpClass::DE: return "DE";
-    case OpClass::I: return "I";
-    case OpClass::R: return "R";
-    case OpClass::AtSP: return "(SP)";
-    case OpClass::AtC: return "(C)";
-    case OpClass::AtBC: return "(BC)";
-    case OpClass::AtDE: return "(DE)";
-    case OpClass::AtHL: return "(HL)";
-    case OpClass::Reg8: return reg8[n % 8];
-    case OpClass::Reg8NoHL: return reg8NoHL[n % 7];
-    case OpClass::Pair: return pair[n % 4];
-    case OpClass::PairAF: return pairAF[n % 4];
-    case OpClass::PairNoHL: return pairNoHL[n % 3];
-    case OpClass::Cond: return cond[n % 8];
-    case OpClass::JrCond: return cond[n % 4];
-    case OpClass::BitNumber: return std::to_string(n % 8);
-    case OpClass::RstVector: return "38H";
-    case OpClass::ImMode0: return "0";
-    case OpClass::ImMode1: return "1";
-    case OpClass::ImMode2: return "2";
-    case OpClass::IndexReg: return n % 2 ? "IY" : "IX";
-    case OpClass::AtIndexReg: return n % 2 ? "(IY)" : "(IX)";
-    case OpClass::Indexed: return n % 2 ? "(IY-3)" : "(IX+5)";
-    case OpClass::Immediate:
-      if (layout == Layout::OpcodeWord) return n % 3 == 0 ? label : "1234H";
-      return "5AH";
-    case OpClass::Memory: return layout == Layout::OpcodeWord ? "(1234H)" : "(5AH)";
-    case OpClass::Relative: return label;
+  case OpClass::None:
+    return "";
+  case OpClass::A:
+    return "A";
+  case OpClass::HL:
+    return "HL";
+  case OpClass::SP:
+    return "SP";
+  case OpClass::AF:
+    return "AF";
+  case OpClass::AFAlt:
+    return "AF'";
+  case OpClass::DE:
+    return "DE";
+  case OpClass::I:
+    return "I";
+  case OpClass::R:
+    return "R";
+  case OpClass::AtSP:
+    return "(SP)";
+  case OpClass::AtC:
+    return "(C)";
+  case OpClass::AtBC:
+    return "(BC)";
+  case OpClass::AtDE:
+    return "(DE)";
+  case OpClass::AtHL:
+    return "(HL)";
+  case OpClass::Reg8:
+    return reg8[n % 8];
+  case OpClass::Reg8NoHL:
+    return reg8NoHL[n % 7];
+  case OpClass::Pair:
+    return pair[n % 4];
+  case OpClass::PairAF:
+    return pairAF[n % 4];
+  case OpClass::PairNoHL:
+    return pairNoHL[n % 3];
+  case OpClass::Cond:
+    return cond[n % 8];
+  case OpClass::JrCond:
+    return cond[n % 4];
+  case OpClass::BitNumber:
+    return std::to_string(n % 8);
+  case OpClass::RstVector:
+    return "38H";
+  case OpClass::ImMode0:
+    return "0";
+  case OpClass::ImMode1:
+    return "1";
+  case OpClass::ImMode2:
+    return "2";
+  case OpClass::IndexReg:
+    return n % 2 ? "IY" : "IX";
+  case OpClass::AtIndexReg:
+    return n % 2 ? "(IY)" : "(IX)";
+  case OpClass::Indexed:
+    return n % 2 ? "(IY-3)" : "(IX+5)";
+  case OpClass::Immediate:
+    if (layout == Layout::OpcodeWord) return n % 3 == 0 ? label : "1234H";
+    return "5AH";
+  case OpClass::Memory:
+    return layout == Layout::OpcodeWord ? "(1234H)" : "(5AH)";
+  case OpClass::Relative:
+    return label;
   }
   return "";
 }
 
 struct Program {
-  std::vector<std::vector<std::string>> modules;  // our source lines
-  std::string pasmo;                               // the same program for pasmo
+  std::vector<std::vector<std::string>> modules; // our source lines
+  std::string pasmo;                             // the same program for pasmo
   std::size_t lines = 0;
 };
 
@@ -94,7 +125,8 @@ std::string asDb(const std::string& line) {
   for (std::size_t i = 9; i < result.image.size(); ++i) {
     const std::uint8_t type = result.image[i];
     const std::size_t count = type == 0x01 ? 1 : type == 0x02 ? 2 : (type & 0x0F) + 1;
-    for (std::size_t k = 1; k <= count; ++k) db += std::to_string(result.image[i + k]) + ",";
+    for (std::size_t k = 1; k <= count; ++k)
+      db += std::to_string(result.image[i + k]) + ",";
     i += count;
   }
   db.pop_back();
@@ -115,13 +147,15 @@ Program generate() {
   const std::string macroHeader = "SWAP MACRO R1,R2";
   const char* macroBody[] = {" LD A,R1", " LD R1,R2", " LD R2,A"};
   p.pasmo = " ORG 8000H\n" + macroHeader + "\n";
-  for (const char* body : macroBody) p.pasmo += std::string(body) + "\n";
+  for (const char* body : macroBody)
+    p.pasmo += std::string(body) + "\n";
   p.pasmo += " ENDM\n";
   unsigned n = 0;
   std::size_t form = 0;
   for (int m = 0; m < kModules; ++m) {
     std::vector<std::string> lines = {macroHeader};
-    for (const char* body : macroBody) lines.emplace_back(body);
+    for (const char* body : macroBody)
+      lines.emplace_back(body);
     lines.emplace_back(" MACEND");
     std::string label = labelName(m, 0);
     lines.push_back(label + ": NOP");
@@ -174,7 +208,8 @@ std::vector<std::string> writeModules() {
   for (std::size_t m = 0; m < program().modules.size(); ++m) {
     const auto path = workDir() / ("MOD" + std::to_string(m) + ".Mac");
     std::ofstream out(path, std::ios::binary);
-    for (const std::string& line : program().modules[m]) out << line << "\r\n";
+    for (const std::string& line : program().modules[m])
+      out << line << "\r\n";
     paths.push_back(path.string());
   }
   return paths;
@@ -183,9 +218,9 @@ std::vector<std::string> writeModules() {
 // A rate over the benchmark's time: processor time for ours, pasmo's
 // processor time for pasmo.
 void reportLines(benchmark::State& state) {
-  state.counters["lines/s"] = benchmark::Counter(
-      static_cast<double>(program().lines) * static_cast<double>(state.iterations()),
-      benchmark::Counter::kIsRate);
+  state.counters["lines/s"] = benchmark::Counter(static_cast<double>(program().lines) *
+                                                     static_cast<double>(state.iterations()),
+                                                 benchmark::Counter::kIsRate);
 }
 
 void BM_AssembleFiles(benchmark::State& state) {
@@ -232,8 +267,8 @@ double childCpuSeconds() {
 void BM_PasmoSameProgram(benchmark::State& state) {
   const auto source = workDir() / "PASMO.ASM";
   std::ofstream(source, std::ios::binary) << program().pasmo;
-  const std::string command = "pasmo " + source.string() + " " + (workDir() / "PASMO.BIN").string() +
-                              " >/dev/null 2>&1";
+  const std::string command =
+      "pasmo " + source.string() + " " + (workDir() / "PASMO.BIN").string() + " >/dev/null 2>&1";
   for (auto _ : state) {
     const double before = childCpuSeconds();
     if (std::system(command.c_str()) != 0) {
@@ -247,4 +282,4 @@ void BM_PasmoSameProgram(benchmark::State& state) {
 // Timed by pasmo's own processor time, comparable with the CPU time above.
 BENCHMARK(BM_PasmoSameProgram)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace

@@ -40,23 +40,44 @@ std::string GeneratedProgram(int& lines) {
     line("BEGIN");
     for (int k = 0; k < kStatementsPerRoutine; ++k) {
       switch (k % 10) {
-        case 0: line("  K := X + Limit * 2 - (W DIV 3);"); break;
-        case 1: line("  IF (B = C) AND (I < J) THEN Q := A[B MOD 20 + 1] ELSE Q := K SHL 2;"); break;
-        case 2: line("  WHILE K > 10 DO K := K - (K SHR 1);"); break;
-        case 3: line("  FOR Z := 1 TO 10 DO A[Z] := A[Z] + Z * 3;"); break;
-        case 4: line("  L := L + M * 1000 - Y;"); break;
-        case 5: line("  S := 'Value ' + INTTOSTR(K) + T;"); break;
-        case 6: line("  P.X := P.Y + Y - 7; P.Tag := LO(K) AND Mask;"); break;
-        case 7: line("  F := (W <> V) OR NOT F;"); break;
-        case 8: line("  REPEAT Q := Q + 1 UNTIL Q >= Limit;"); break;
-        case 9: line("  CASE B OF 1: C := 2; 2, 3: C := 4; 5..9: C := B ELSE C := 0 END;"); break;
+      case 0:
+        line("  K := X + Limit * 2 - (W DIV 3);");
+        break;
+      case 1:
+        line("  IF (B = C) AND (I < J) THEN Q := A[B MOD 20 + 1] ELSE Q := K SHL 2;");
+        break;
+      case 2:
+        line("  WHILE K > 10 DO K := K - (K SHR 1);");
+        break;
+      case 3:
+        line("  FOR Z := 1 TO 10 DO A[Z] := A[Z] + Z * 3;");
+        break;
+      case 4:
+        line("  L := L + M * 1000 - Y;");
+        break;
+      case 5:
+        line("  S := 'Value ' + INTTOSTR(K) + T;");
+        break;
+      case 6:
+        line("  P.X := P.Y + Y - 7; P.Tag := LO(K) AND Mask;");
+        break;
+      case 7:
+        line("  F := (W <> V) OR NOT F;");
+        break;
+      case 8:
+        line("  REPEAT Q := Q + 1 UNTIL Q >= Limit;");
+        break;
+      case 9:
+        line("  CASE B OF 1: C := 2; 2, 3: C := 4; 5..9: C := B ELSE C := 0 END;");
+        break;
       }
     }
     line("  F" + n + " := K + Q");
     line("END;");
   }
   line("BEGIN");
-  for (int r = 0; r < kRoutines; ++r) line("  W := F" + std::to_string(r) + "(W, I);");
+  for (int r = 0; r < kRoutines; ++r)
+    line("  W := F" + std::to_string(r) + "(W, I);");
   line("END.");
   return s;
 }
@@ -76,7 +97,8 @@ void BM_Compile20000Lines(benchmark::State& state) {
       velkor::CompileFile(c, source.string(), 0, code, data);
     } catch (const velkor::ECompileError&) {
       std::string report;
-      for (const std::string& m : messages.Lines()) report += m + "\n";
+      for (const std::string& m : messages.Lines())
+        report += m + "\n";
       state.SkipWithError(report.c_str());
       break;
     }
@@ -90,4 +112,4 @@ void BM_Compile20000Lines(benchmark::State& state) {
 // By the wall clock: writing the .Mac is part of what the user waits for.
 BENCHMARK(BM_Compile20000Lines)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-}  // namespace
+} // namespace

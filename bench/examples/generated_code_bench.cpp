@@ -24,7 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::uint32_t kRamStart = 0x8000;
-constexpr std::uint32_t kSdccCodeStart = 0x0100;  // below it: our crt0
+constexpr std::uint32_t kSdccCodeStart = 0x0100; // below it: our crt0
 constexpr std::uint64_t kMaxInstructions = 100'000'000;
 
 std::string ReadFile(const fs::path& path) {
@@ -35,14 +35,15 @@ std::string ReadFile(const fs::path& path) {
 }
 
 struct BuiltProgram {
-  std::string error;              // empty when it built
+  std::string error; // empty when it built
   std::vector<std::uint8_t> image;
   std::uint32_t codeBytes = 0;
-  std::uint32_t libraryStart = kRamStart;  // code from here on is the library's
+  std::uint32_t libraryStart = kRamStart; // code from here on is the library's
 };
 
 fs::path FreshDirectory(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("kit-codegen-" + std::to_string(::getpid()) + "-" + name);
+  const fs::path dir =
+      fs::temp_directory_path() / ("kit-codegen-" + std::to_string(::getpid()) + "-" + name);
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir;
@@ -56,14 +57,17 @@ bool Shell(const fs::path& dir, const std::string& commands, std::string& error)
 }
 
 // Calls `take` with the two captured hexadecimal numbers of every match.
-template <typename Take>
-void ForEachPair(const std::string& text, const char* pattern, Take take) {
+template <typename Take> void ForEachPair(const std::string& text, const char* pattern, Take take) {
   const std::regex expression(pattern);
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), expression); it != std::sregex_iterator(); ++it)
-    take(std::uint32_t(std::stoul((*it)[1], nullptr, 16)), std::uint32_t(std::stoul((*it)[2], nullptr, 16)));
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), expression);
+       it != std::sregex_iterator(); ++it)
+    take(std::uint32_t(std::stoul((*it)[1], nullptr, 16)),
+         std::uint32_t(std::stoul((*it)[2], nullptr, 16)));
 }
 
-std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<std::uint8_t> Bytes(const std::string& text) {
+  return {text.begin(), text.end()};
+}
 
 // Built as a user builds it: velkor-cli new, build, and map for the layout.
 BuiltProgram BuildPascal(const fs::path& source) {
@@ -73,8 +77,8 @@ BuiltProgram BuildPascal(const fs::path& source) {
   fs::copy_file(source, dir / source.filename());
   const std::string cli = std::string(KIT_BIN_DIR) + "/velkor-cli";
   if (!Shell(dir,
-             cli + " new " + name + ".Prj " + source.filename().string() + " && " + cli + " build " + name +
-                 ".Prj && " + cli + " map " + name + ".Prj >map.txt",
+             cli + " new " + name + ".Prj " + source.filename().string() + " && " + cli +
+                 " build " + name + ".Prj && " + cli + " map " + name + ".Prj >map.txt",
              built.error))
     return built;
   built.image = Bytes(ReadFile(dir / (name + ".ROM")));
@@ -84,9 +88,10 @@ BuiltProgram BuildPascal(const fs::path& source) {
   std::smatch match;
   if (std::regex_search(map, match, std::regex("/Lib/[^\\n]*?Code start ([0-9A-F]{4})H")))
     built.libraryStart = std::stoul(match[1], nullptr, 16);
-  ForEachPair(map, "\\n ([0-9A-F]{5})H ([0-9A-F]{5})H", [&built](std::uint32_t start, std::uint32_t end) {
-    if (end <= kRamStart) built.codeBytes += end - start;
-  });
+  ForEachPair(map, "\\n ([0-9A-F]{5})H ([0-9A-F]{5})H",
+              [&built](std::uint32_t start, std::uint32_t end) {
+                if (end <= kRamStart) built.codeBytes += end - start;
+              });
   fs::remove_all(dir);
   return built;
 }
@@ -100,24 +105,29 @@ BuiltProgram BuildSdcc(const fs::path& source) {
   fs::copy_file(here / "sdcc_crt0.s", dir / "crt0.s");
   fs::copy_file(here / "terminal.h", dir / "terminal.h");
   if (!Shell(dir,
-             "sdasz80 -o crt0.rel crt0.s && sdcc -mz80 -c " + name + ".c && sdcc -mz80 --no-std-crt0 --code-loc " +
-                 std::to_string(kSdccCodeStart) + " "
-             "--data-loc 0x8000 -o " + name + ".ihx crt0.rel " + name + ".rel && makebin -p " + name + ".ihx " +
-             name + ".bin",
+             "sdasz80 -o crt0.rel crt0.s && sdcc -mz80 -c " + name +
+                 ".c && sdcc -mz80 --no-std-crt0 --code-loc " + std::to_string(kSdccCodeStart) +
+                 " "
+                 "--data-loc 0x8000 -o " +
+                 name + ".ihx crt0.rel " + name + ".rel && makebin -p " + name + ".ihx " + name +
+                 ".bin",
              built.error))
     return built;
   built.image = Bytes(ReadFile(dir / (name + ".bin")));
   // Areas in the map: "_CODE   00000100   0000019E = 414. bytes".
   const std::string map = ReadFile(dir / (name + ".map"));
-  ForEachPair(map, "\\n_\\w+ +([0-9A-F]{8}) +([0-9A-F]{8}) =", [&built](std::uint32_t start, std::uint32_t size) {
-    if (start < kRamStart) built.codeBytes += size;
-  });
+  ForEachPair(map, "\\n_\\w+ +([0-9A-F]{8}) +([0-9A-F]{8}) =",
+              [&built](std::uint32_t start, std::uint32_t size) {
+                if (start < kRamStart) built.codeBytes += size;
+              });
   // Globals: "000001CB  _main  sieve". The library's code begins at the
   // lowest code global of any other module (crt0's lies below 0100H).
-  const std::regex global("\\n +([0-9A-F]{8}) +(_\\w+) +(\\w*)");  // C names begin with _
-  for (auto it = std::sregex_iterator(map.begin(), map.end(), global); it != std::sregex_iterator(); ++it) {
+  const std::regex global("\\n +([0-9A-F]{8}) +(_\\w+) +(\\w*)"); // C names begin with _
+  for (auto it = std::sregex_iterator(map.begin(), map.end(), global); it != std::sregex_iterator();
+       ++it) {
     const std::uint32_t address = std::stoul((*it)[1], nullptr, 16);
-    if ((*it)[3] != name && address >= kSdccCodeStart && address < built.libraryStart) built.libraryStart = address;
+    if ((*it)[3] != name && address >= kSdccCodeStart && address < built.libraryStart)
+      built.libraryStart = address;
   }
   fs::remove_all(dir);
   return built;
@@ -135,8 +145,9 @@ RunCounts Run(const BuiltProgram& program) {
   RunCounts counts;
   auto machine = std::make_unique<kavrin::Machine>();
   machine->BuildPortMaps(0x80, {0x82, 0x83, 0x84, 0x85, 0x86}, {0x87, 0x88, 0x89, 0x8A, 0x8B});
-  machine->SetPortWriteHandler(kavrin::kTerminalData,
-                               [&counts](std::uint8_t, std::uint8_t v) { counts.terminal.push_back(char(v)); });
+  machine->SetPortWriteHandler(kavrin::kTerminalData, [&counts](std::uint8_t, std::uint8_t v) {
+    counts.terminal.push_back(char(v));
+  });
   std::copy(program.image.begin(), program.image.end(), machine->PhysicalMemory.begin());
   machine->Reset();
   machine->Cpu.PC = 0;
@@ -160,7 +171,8 @@ struct Contender {
 };
 
 // Built and run once per process; the loop below repeats only the run.
-const Contender& Built(const std::string& key, BuiltProgram (*build)(const fs::path&), const fs::path& source) {
+const Contender& Built(const std::string& key, BuiltProgram (*build)(const fs::path&),
+                       const fs::path& source) {
   static std::map<std::string, Contender> cache;
   auto found = cache.find(key);
   if (found != cache.end()) return found->second;
@@ -169,10 +181,10 @@ const Contender& Built(const std::string& key, BuiltProgram (*build)(const fs::p
   return cache.emplace(key, std::move(contender)).first->second;
 }
 
-const fs::path kSources[] = {
-    fs::path(KIT_SOURCE_DIR) / "examples/sieve/Sieve.Pas", fs::path(KIT_SOURCE_DIR) / "bench/examples/sieve.c",
-    fs::path(KIT_SOURCE_DIR) / "bench/examples/StrBench.Pas",
-    fs::path(KIT_SOURCE_DIR) / "bench/examples/strbench.c"};
+const fs::path kSources[] = {fs::path(KIT_SOURCE_DIR) / "examples/sieve/Sieve.Pas",
+                             fs::path(KIT_SOURCE_DIR) / "bench/examples/sieve.c",
+                             fs::path(KIT_SOURCE_DIR) / "bench/examples/StrBench.Pas",
+                             fs::path(KIT_SOURCE_DIR) / "bench/examples/strbench.c"};
 
 void Report(benchmark::State& state, const Contender& ours, const Contender& peer, bool isOurs) {
   const Contender& me = isOurs ? ours : peer;
@@ -184,10 +196,12 @@ void Report(benchmark::State& state, const Contender& ours, const Contender& pee
     state.SkipWithError(("the two builds disagree or did not halt: " + me.counts.terminal).c_str());
     return;
   }
-  for (auto _ : state) benchmark::DoNotOptimize(Run(me.program).instructions);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(Run(me.program).instructions);
   state.counters["instructions"] = double(me.counts.instructions);
   state.counters["code_bytes"] = me.program.codeBytes;
-  state.counters["library_percent"] = 100.0 * double(me.counts.libraryInstructions) / double(me.counts.instructions);
+  state.counters["library_percent"] =
+      100.0 * double(me.counts.libraryInstructions) / double(me.counts.instructions);
 }
 
 void BM_Program(benchmark::State& state, int pair, bool isOurs) {
@@ -201,4 +215,4 @@ BENCHMARK_CAPTURE(BM_Program, sieve_sdcc, 0, false)->Unit(benchmark::kMillisecon
 BENCHMARK_CAPTURE(BM_Program, strings_velkor, 1, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Program, strings_sdcc, 1, false)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace

@@ -22,7 +22,7 @@ std::vector<std::string> moduleSource(int i) {
     text += std::to_string(n % kModules);
     return text;
   };
-  const int a = i + 1, b = i + kModules / 2, c = i + kModules - 1;  // distinct, none is i
+  const int a = i + 1, b = i + kModules / 2, c = i + kModules - 1; // distinct, none is i
   std::vector<std::string> lines = {
       " GLOBAL " + name(i) + ",T" + std::to_string(i),
       " EXTERN " + name(a) + "," + name(b) + "," + name(c),
@@ -57,8 +57,9 @@ struct Project {
       velkor::asmsrc::AssemblySettings settings;
       const auto assembled = velkor::assembleLines(moduleSource(i), settings, messages);
       if (!assembled.ok) {
-        throw std::runtime_error("generated module does not assemble: " +
-                                 (messages.Lines().empty() ? std::string() : messages.Lines().back()));
+        throw std::runtime_error(
+            "generated module does not assemble: " +
+            (messages.Lines().empty() ? std::string() : messages.Lines().back()));
       }
       std::string name = "M";
       name += std::to_string(i);
@@ -83,19 +84,21 @@ void BM_Link500Modules(benchmark::State& state) {
     platform::HeadlessUiHost ui;
     const velkor::LinkResult result = velkor::Link(project.request, messages, ui);
     if (!result.ok) {
-      state.SkipWithError(messages.Lines().empty() ? "link failed" : messages.Lines().back().c_str());
+      state.SkipWithError(messages.Lines().empty() ? "link failed"
+                                                   : messages.Lines().back().c_str());
       return;
     }
-    for (int p = 0; p < 4; ++p) passes[p] += result.timings.passSeconds[p];
+    for (int p = 0; p < 4; ++p)
+      passes[p] += result.timings.passSeconds[p];
     benchmark::DoNotOptimize(result.image.data());
   }
   const double total = passes[0] + passes[1] + passes[2] + passes[3];
-  state.counters["modules_per_second"] =
-      benchmark::Counter(static_cast<double>(kModules), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["modules_per_second"] = benchmark::Counter(
+      static_cast<double>(kModules), benchmark::Counter::kIsIterationInvariantRate);
   for (int p = 0; p < 4; ++p) {
     state.counters["pass" + std::to_string(p + 1) + "_share"] = total > 0 ? passes[p] / total : 0;
   }
 }
 BENCHMARK(BM_Link500Modules)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace

@@ -17,29 +17,29 @@ namespace {
 
 // A loop of loads, ALU, indexed and stack work, calls and a port write.
 constexpr std::array<uint8_t, 0x2D> kProgram = {
-    0x31, 0x00, 0xF0,        // 0000 LD SP,0F000H
-    0xDD, 0x21, 0x00, 0x80,  // 0003 LD IX,8000H
-    0x21, 0x00, 0x90,        // 0007 loop: LD HL,9000H
-    0x06, 0x10,              // 000A LD B,16
-    0x7E,                    // 000C inner: LD A,(HL)
-    0x80,                    // 000D ADD A,B
-    0x77,                    // 000E LD (HL),A
-    0x23,                    // 000F INC HL
-    0xEE, 0x5A,              // 0010 XOR 5AH
-    0xDD, 0x77, 0x03,        // 0012 LD (IX+3),A
-    0xCD, 0x28, 0x00,        // 0015 CALL sub
-    0xC5,                    // 0018 PUSH BC
-    0xD1,                    // 0019 POP DE
-    0xCB, 0x41,              // 001A BIT 0,C
-    0xDD, 0x8E, 0x01,        // 001C ADC A,(IX+1)
-    0x10, 0xEB,              // 001F DJNZ inner
-    0xD3, 0x80,              // 0021 OUT (80H),A
-    0xC3, 0x07, 0x00,        // 0023 JP loop
-    0x00, 0x00,              // 0026
-    0x07,                    // 0028 sub: RLCA
-    0x0C,                    // 0029 INC C
-    0xCB, 0x5F,              // 002A BIT 3,A
-    0xC9,                    // 002C RET
+    0x31, 0x00, 0xF0,       // 0000 LD SP,0F000H
+    0xDD, 0x21, 0x00, 0x80, // 0003 LD IX,8000H
+    0x21, 0x00, 0x90,       // 0007 loop: LD HL,9000H
+    0x06, 0x10,             // 000A LD B,16
+    0x7E,                   // 000C inner: LD A,(HL)
+    0x80,                   // 000D ADD A,B
+    0x77,                   // 000E LD (HL),A
+    0x23,                   // 000F INC HL
+    0xEE, 0x5A,             // 0010 XOR 5AH
+    0xDD, 0x77, 0x03,       // 0012 LD (IX+3),A
+    0xCD, 0x28, 0x00,       // 0015 CALL sub
+    0xC5,                   // 0018 PUSH BC
+    0xD1,                   // 0019 POP DE
+    0xCB, 0x41,             // 001A BIT 0,C
+    0xDD, 0x8E, 0x01,       // 001C ADC A,(IX+1)
+    0x10, 0xEB,             // 001F DJNZ inner
+    0xD3, 0x80,             // 0021 OUT (80H),A
+    0xC3, 0x07, 0x00,       // 0023 JP loop
+    0x00, 0x00,             // 0026
+    0x07,                   // 0028 sub: RLCA
+    0x0C,                   // 0029 INC C
+    0xCB, 0x5F,             // 002A BIT 3,A
+    0xC9,                   // 002C RET
 };
 constexpr int kInstructionsPerIteration = kavrin::kChunkSize;
 
@@ -56,8 +56,10 @@ void KavrinCore(benchmark::State& state) {
   machine->SetPortWriteHandler(kavrin::kTerminalData, [&sent](uint8_t, uint8_t) { ++sent; });
   machine->StepBudget = kavrin::kContinuous;
   const uint64_t before = machine->InstructionCount;
-  for (auto _ : state) machine->ExecuteSteps();
-  if (machine->StepBudget != kavrin::kContinuous || sent == 0) state.SkipWithError("the program did not loop");
+  for (auto _ : state)
+    machine->ExecuteSteps();
+  if (machine->StepBudget != kavrin::kContinuous || sent == 0)
+    state.SkipWithError("the program did not loop");
   benchmark::DoNotOptimize(sent);
   state.SetItemsProcessed(static_cast<int64_t>(machine->InstructionCount - before));
 }
@@ -74,19 +76,26 @@ Z80EX_BYTE ReadMemory(Z80EX_CONTEXT*, Z80EX_WORD addr, int, void* board) {
 void WriteMemory(Z80EX_CONTEXT*, Z80EX_WORD addr, Z80EX_BYTE value, void* board) {
   static_cast<Z80exBoard*>(board)->memory[addr] = value;
 }
-Z80EX_BYTE ReadPort(Z80EX_CONTEXT*, Z80EX_WORD, void*) { return 0; }
-void WritePort(Z80EX_CONTEXT*, Z80EX_WORD, Z80EX_BYTE, void* board) { ++static_cast<Z80exBoard*>(board)->sent; }
-Z80EX_BYTE InterruptVector(Z80EX_CONTEXT*, void*) { return 0xFF; }
+Z80EX_BYTE ReadPort(Z80EX_CONTEXT*, Z80EX_WORD, void*) {
+  return 0;
+}
+void WritePort(Z80EX_CONTEXT*, Z80EX_WORD, Z80EX_BYTE, void* board) {
+  ++static_cast<Z80exBoard*>(board)->sent;
+}
+Z80EX_BYTE InterruptVector(Z80EX_CONTEXT*, void*) {
+  return 0xFF;
+}
 
 void Z80ex(benchmark::State& state) {
   Z80exBoard board;
   std::copy(kProgram.begin(), kProgram.end(), board.memory.begin());
-  Z80EX_CONTEXT* cpu = z80ex_create(ReadMemory, &board, WriteMemory, &board, ReadPort, &board, WritePort, &board,
-                                    InterruptVector, &board);
+  Z80EX_CONTEXT* cpu = z80ex_create(ReadMemory, &board, WriteMemory, &board, ReadPort, &board,
+                                    WritePort, &board, InterruptVector, &board);
   int64_t instructions = 0;
   for (auto _ : state) {
     for (int i = 0; i < kInstructionsPerIteration; ++i) {
-      do z80ex_step(cpu);
+      do
+        z80ex_step(cpu);
       while (z80ex_last_op_type(cpu) != 0);
     }
     instructions += kInstructionsPerIteration;
@@ -97,4 +106,4 @@ void Z80ex(benchmark::State& state) {
 }
 BENCHMARK(Z80ex);
 
-}  // namespace
+} // namespace

@@ -1,7 +1,7 @@
 #pragma once
-// Blocks of lines and the data lines the compiler writes into the code area: typed constants and the
-// characters of string literals. Each line is complete (leading tab included),
-// so callers can append them to any line list.
+// Blocks of lines and the data lines the compiler writes into the code area: typed constants and
+// the characters of string literals. Each line is complete (leading tab included), so callers can
+// append them to any line list.
 
 #include <cstdint>
 #include <optional>
@@ -12,9 +12,9 @@
 namespace velkor {
 
 struct LineBlock {
-    std::vector<std::string> lines;
-    std::uint32_t size = 0;              // bytes the lines occupy in the image
-    std::vector<std::string> externs;    // run-time routines the lines call
+  std::vector<std::string> lines;
+  std::uint32_t size = 0;           // bytes the lines occupy in the image
+  std::vector<std::string> externs; // run-time routines the lines call
 };
 
 // The longest printable run put into one DB line. The assembler reads lines of
@@ -24,7 +24,8 @@ inline constexpr std::size_t kMaxDataRun = 240;
 // Characters as DB lines: printable runs quoted, other codes alone in hex.
 // With a capacity below 256 and a shorter text, DS pads up to the capacity and
 // the size becomes the capacity.
-LineBlock CharacterDataLines(std::string_view text, std::optional<unsigned> capacity = std::nullopt);
+LineBlock CharacterDataLines(std::string_view text,
+                             std::optional<unsigned> capacity = std::nullopt);
 
 // Typed-constant values.
 LineBlock ByteDataLine(std::uint32_t value);
@@ -40,4 +41,4 @@ LineBlock StringConstantDataLines(std::string_view text, unsigned declaredSize);
 // A pooled string literal: its label line, its length and its characters.
 LineBlock StringPoolEntryLines(unsigned labelNumber, std::string_view text);
 
-}  // namespace velkor
+} // namespace velkor

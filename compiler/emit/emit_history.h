@@ -50,7 +50,8 @@ struct EmitHistory {
   }
   // The same with the newest tag given apart.
   bool Matches(char newest, std::string_view older) const {
-    if (older.size() + 1 > static_cast<std::size_t>(kEmitHistoryLength) || Tag(0) != newest) return false;
+    if (older.size() + 1 > static_cast<std::size_t>(kEmitHistoryLength) || Tag(0) != newest)
+      return false;
     for (std::size_t i = 0; i < older.size(); ++i)
       if (Tag(static_cast<int>(i + 1)) != older[i]) return false;
     return true;
@@ -60,7 +61,7 @@ struct EmitHistory {
   std::uint32_t Value(int i) const { return values_[Slot(i)]; }
   static bool IsNumber(std::uint32_t v) { return v < kHistorySymbolBase; }
 
- private:
+private:
   // The ring has more slots than entries so that a slot is found by a mask;
   // entries older than the tenth are never read.
   static constexpr std::size_t kSlots = 16;
@@ -73,4 +74,4 @@ struct EmitHistory {
   std::size_t newest_ = 0;
 };
 
-}  // namespace velkor
+} // namespace velkor

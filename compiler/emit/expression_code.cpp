@@ -11,10 +11,10 @@ namespace velkor {
 namespace {
 
 // Size in bytes of the lines the fold patterns delete.
-constexpr int kLoadWordVarSize = 3;  // ld hl,(v)
-constexpr int kZeroHighSize = 2;     // ld h,0
+constexpr int kLoadWordVarSize = 3; // ld hl,(v)
+constexpr int kZeroHighSize = 2;    // ld h,0
 constexpr int kPushSize = 1;
-constexpr int kLoadConstSize = 3;  // ld hl,k
+constexpr int kLoadConstSize = 3; // ld hl,k
 constexpr int kPopSize = 1;
 
 void Push(Compilation& c) {
@@ -27,17 +27,21 @@ void PushStringCall(Compilation& c, const char* routine) {
   EmitCall(c, routine, 'S');
 }
 
-std::string Decimal(std::int64_t v) { return std::to_string(v); }
+std::string Decimal(std::int64_t v) {
+  return std::to_string(v);
+}
 
 // The register names of the two-operand fold: DE for operators, BC for the
 // for-loop head.
 struct PairNames {
-  const char* pair;  // "de" / "bc"
-  const char* high;  // "d" / "b"
+  const char* pair; // "de" / "bc"
+  const char* high; // "d" / "b"
 };
-PairNames PairFor(char popTag) { return popTag == 'B' ? PairNames{"bc", "b"} : PairNames{"de", "d"}; }
+PairNames PairFor(char popTag) {
+  return popTag == 'B' ? PairNames{"bc", "b"} : PairNames{"de", "d"};
+}
 
-}  // namespace
+} // namespace
 
 // --- Loads --------------------------------------------------------------------
 
@@ -136,7 +140,7 @@ void EmitLoadThroughAddressVariable(Compilation& c, int symbol, std::uint8_t typ
 
 void EmitLoadFromStackAddress(Compilation& c, std::uint8_t type, bool isString) {
   if (type == kTypeArray || type == kTypeRecord) {
-    if (!isString) return;  // structured values stay by address
+    if (!isString) return; // structured values stay by address
   }
   PopHL(c);
   if (type == kTypeLongint) {
@@ -193,7 +197,8 @@ void EmitFieldOffset(Compilation& c, std::uint16_t offset) {
     DeleteLastInstructions(c, 1);
     Emit(c, "ld hl," + base + "+" + Decimal(offset));
   } else if (offset <= 3) {
-    for (int i = 0; i < offset; ++i) Emit(c, "inc hl");
+    for (int i = 0; i < offset; ++i)
+      Emit(c, "inc hl");
     AddCodeSize(c, offset);
   } else {
     Emit(c, "ld de," + Decimal(offset));
@@ -207,7 +212,8 @@ void EmitFieldOffset(Compilation& c, std::uint16_t offset) {
 void EmitArrayElementAddress(Compilation& c, std::uint16_t low, std::uint32_t elementSize) {
   PopHL(c);
   if (low >= 1 && low <= 4) {
-    for (int i = 0; i < low; ++i) Emit(c, "dec hl");
+    for (int i = 0; i < low; ++i)
+      Emit(c, "dec hl");
     AddCodeSize(c, low);
   } else if (low != 0) {
     Emit(c, "ld de," + Decimal(low));
@@ -217,75 +223,85 @@ void EmitArrayElementAddress(Compilation& c, std::uint16_t low, std::uint32_t el
   }
   const EmitHistory& h = c.History;
   switch (elementSize) {
-    case 1: case 2: case 4: case 5: case 10: {
-      EmitTagged(c, 'D', 0, "pop de");
-      AddCodeSize(c, kPopSize);
-      // A constant index (and a constant base) fold into the address.
-      if (low == 0 && EmitHistory::IsNumber(h.Value(1)) && (h.Matches("DhPh") || h.Matches("DhPH"))) {
-        const std::uint32_t offset = h.Value(1) * elementSize;
-        const std::string base = HistoryValueText(c, h.Value(3));
-        const bool constantBase = h.Tag(3) == 'h';
-        DeleteLastInstructions(c, 4);
-        SubtractCodeSize(c, kLoadWordVarSize + kPushSize + kLoadConstSize + kPopSize);
-        if (constantBase) {
-          Emit(c, "ld hl," + base + "+" + Decimal(offset));
-          AddCodeSize(c, 3);
-          c.PendingPush = 0;
-          Push(c);
-          return;
-        }
-        Emit(c, "ld hl," + Decimal(offset));
-        Emit(c, "ld de,(" + base + ")");
-        AddCodeSize(c, 7);
-        break;
-      }
-      if (elementSize == 2) {
-        Emit(c, "add hl,hl");
-        AddCodeSize(c, 1);
-      } else if (elementSize == 4) {
-        Emit(c, "add hl,hl");
-        Emit(c, "add hl,hl");
-        AddCodeSize(c, 2);
-      } else if (elementSize == 5 || elementSize == 10) {
-        Emit(c, "ld b,h");
-        Emit(c, "ld c,l");
-        Emit(c, "add hl,hl");
-        Emit(c, "add hl,hl");
-        Emit(c, "add hl,bc");
-        AddCodeSize(c, 5);
-        if (elementSize == 10) {
-          Emit(c, "add hl,hl");
-          AddCodeSize(c, 1);
-        }
-      }
-      break;
-    }
-    case 8: case 16: case 32: case 64: case 128: case 256: {
-      int shift = 0;
-      while ((1u << shift) < elementSize) ++shift;
-      Emit(c, "ld b," + Decimal(shift));
-      EmitCall(c, rtl::kShl16);
-      EmitTagged(c, 'D', 0, "pop de");
-      AddCodeSize(c, 6);
-      break;
-    }
-    default:
-      if (h.Matches("hPh") && EmitHistory::IsNumber(h.Value(0))) {
-        const std::uint32_t offset = h.Value(0) * elementSize;
-        const std::string base = HistoryValueText(c, h.Value(2));
-        DeleteLastInstructions(c, 3);
-        SubtractCodeSize(c, kLoadConstSize + kPushSize + kLoadConstSize);
+  case 1:
+  case 2:
+  case 4:
+  case 5:
+  case 10: {
+    EmitTagged(c, 'D', 0, "pop de");
+    AddCodeSize(c, kPopSize);
+    // A constant index (and a constant base) fold into the address.
+    if (low == 0 && EmitHistory::IsNumber(h.Value(1)) && (h.Matches("DhPh") || h.Matches("DhPH"))) {
+      const std::uint32_t offset = h.Value(1) * elementSize;
+      const std::string base = HistoryValueText(c, h.Value(3));
+      const bool constantBase = h.Tag(3) == 'h';
+      DeleteLastInstructions(c, 4);
+      SubtractCodeSize(c, kLoadWordVarSize + kPushSize + kLoadConstSize + kPopSize);
+      if (constantBase) {
         Emit(c, "ld hl," + base + "+" + Decimal(offset));
         AddCodeSize(c, 3);
         c.PendingPush = 0;
         Push(c);
         return;
       }
-      Emit(c, "ld de," + Decimal(elementSize));
-      EmitCall(c, rtl::kMult16);
-      EmitTagged(c, 'D', 0, "pop de");
+      Emit(c, "ld hl," + Decimal(offset));
+      Emit(c, "ld de,(" + base + ")");
       AddCodeSize(c, 7);
       break;
+    }
+    if (elementSize == 2) {
+      Emit(c, "add hl,hl");
+      AddCodeSize(c, 1);
+    } else if (elementSize == 4) {
+      Emit(c, "add hl,hl");
+      Emit(c, "add hl,hl");
+      AddCodeSize(c, 2);
+    } else if (elementSize == 5 || elementSize == 10) {
+      Emit(c, "ld b,h");
+      Emit(c, "ld c,l");
+      Emit(c, "add hl,hl");
+      Emit(c, "add hl,hl");
+      Emit(c, "add hl,bc");
+      AddCodeSize(c, 5);
+      if (elementSize == 10) {
+        Emit(c, "add hl,hl");
+        AddCodeSize(c, 1);
+      }
+    }
+    break;
+  }
+  case 8:
+  case 16:
+  case 32:
+  case 64:
+  case 128:
+  case 256: {
+    int shift = 0;
+    while ((1u << shift) < elementSize)
+      ++shift;
+    Emit(c, "ld b," + Decimal(shift));
+    EmitCall(c, rtl::kShl16);
+    EmitTagged(c, 'D', 0, "pop de");
+    AddCodeSize(c, 6);
+    break;
+  }
+  default:
+    if (h.Matches("hPh") && EmitHistory::IsNumber(h.Value(0))) {
+      const std::uint32_t offset = h.Value(0) * elementSize;
+      const std::string base = HistoryValueText(c, h.Value(2));
+      DeleteLastInstructions(c, 3);
+      SubtractCodeSize(c, kLoadConstSize + kPushSize + kLoadConstSize);
+      Emit(c, "ld hl," + base + "+" + Decimal(offset));
+      AddCodeSize(c, 3);
+      c.PendingPush = 0;
+      Push(c);
+      return;
+    }
+    Emit(c, "ld de," + Decimal(elementSize));
+    EmitCall(c, rtl::kMult16);
+    EmitTagged(c, 'D', 0, "pop de");
+    AddCodeSize(c, 7);
+    break;
   }
   Emit(c, "add hl,de");
   AddCodeSize(c, 1);
@@ -312,7 +328,10 @@ bool TryTwoOperandFold(Compilation& c, char popTag) {
   } else if (h.Matches(popTag, "hPh")) {
     w = {4, {"ld hl," + text(1), "ld " + pair + "," + text(3)}, -2};
   } else if (h.Matches(popTag, "hP0H")) {
-    w = {5, {"ld hl," + text(1), "ld " + pair + ",(" + text(4) + ")", std::string("ld ") + r.high + ",0"}, -1};
+    w = {5,
+         {"ld hl," + text(1), "ld " + pair + ",(" + text(4) + ")",
+          std::string("ld ") + r.high + ",0"},
+         -1};
   } else if (h.Matches(popTag, "HPH")) {
     w = {4, {"ld hl,(" + text(1) + ")", "ld " + pair + ",(" + text(3) + ")"}, -1};
   } else if (h.Matches(popTag, "HPh")) {
@@ -320,12 +339,15 @@ bool TryTwoOperandFold(Compilation& c, char popTag) {
   } else if (h.Matches(popTag, "0HPh")) {
     w = {5, {"ld hl,(" + text(2) + ")", "ld h,0", "ld " + pair + "," + text(4)}, -10 + 3 + 3 + 2};
   } else if (h.Matches(popTag, "0HPH")) {
-    w = {5, {"ld hl,(" + text(2) + ")", "ld h,0", "ld " + pair + ",(" + text(4) + ")"}, -10 + 3 + 4 + 2};
+    w = {5,
+         {"ld hl,(" + text(2) + ")", "ld h,0", "ld " + pair + ",(" + text(4) + ")"},
+         -10 + 3 + 4 + 2};
   } else {
     return false;
   }
   DeleteLastInstructions(c, w.deleted);
-  for (const std::string& line : w.lines) Emit(c, line);
+  for (const std::string& line : w.lines)
+    Emit(c, line);
   AddCodeSize(c, w.sizeChange);
   return true;
 }
@@ -348,12 +370,13 @@ bool TryAddSubConstant(Compilation& c, ArithOp op) {
   } else {
     return false;
   }
-  if (!EmitHistory::IsNumber(h.Value(constantAt))) return false;  // an address, not a number
+  if (!EmitHistory::IsNumber(h.Value(constantAt))) return false; // an address, not a number
   const std::uint32_t k = h.Value(constantAt);
   const std::string variable = HistoryValueText(c, h.Value(variableAt));
   const int deleted = byteVariable ? 5 : 4;
   DeleteLastInstructions(c, deleted);
-  SubtractCodeSize(c, kLoadWordVarSize + (byteVariable ? kZeroHighSize : 0) + kPushSize + kLoadConstSize + kPopSize);
+  SubtractCodeSize(c, kLoadWordVarSize + (byteVariable ? kZeroHighSize : 0) + kPushSize +
+                          kLoadConstSize + kPopSize);
   auto load = [&] {
     Emit(c, "ld hl,(" + variable + ")");
     AddCodeSize(c, kLoadWordVarSize);
@@ -364,7 +387,8 @@ bool TryAddSubConstant(Compilation& c, ArithOp op) {
   };
   if (k < 4) {
     load();
-    for (std::uint32_t i = 0; i < k; ++i) Emit(c, op == ArithOp::Add ? "inc hl" : "dec hl");
+    for (std::uint32_t i = 0; i < k; ++i)
+      Emit(c, op == ArithOp::Add ? "inc hl" : "dec hl");
     AddCodeSize(c, static_cast<int>(k));
   } else {
     Emit(c, "ld de," + Decimal(k));
@@ -412,12 +436,12 @@ void Call(Compilation& c, const char* routine) {
   AddCodeSize(c, 3);
 }
 
-}  // namespace
+} // namespace
 
 void EmitWordOperation(Compilation& c, ArithOp op, std::uint8_t type, bool byteOperands) {
   const bool signedOperands = type == kTypeInteger;
   if (op == ArithOp::Mul && byteOperands && c.Settings.Z180) {
-    PopRightAndLeft(c);  // the multiply instruction takes its operands in H and L
+    PopRightAndLeft(c); // the multiply instruction takes its operands in H and L
     Emit(c, "ld h,e");
     Emit(c, "mlt hl");
     AddCodeSize(c, 3);
@@ -426,48 +450,57 @@ void EmitWordOperation(Compilation& c, ArithOp op, std::uint8_t type, bool byteO
     return;
   }
   PopRightAndLeft(c);
-  const bool constantFolded = (op == ArithOp::Add || op == ArithOp::Sub) && TryAddSubConstant(c, op);
+  const bool constantFolded =
+      (op == ArithOp::Add || op == ArithOp::Sub) && TryAddSubConstant(c, op);
   if (!constantFolded) TryTwoOperandFold(c, 'D');
   switch (op) {
-    case ArithOp::Add:
-      if (!constantFolded) {
-        Emit(c, "add hl,de");
-        AddCodeSize(c, 1);
-      }
-      break;
-    case ArithOp::Sub:
-      if (!constantFolded) {
-        Emit(c, "ex de,hl");
-        Emit(c, "or a");
-        Emit(c, "sbc hl,de");
-        AddCodeSize(c, 4);
-      }
-      break;
-    case ArithOp::Mul: Call(c, signedOperands ? rtl::kSignedMult16 : rtl::kMult16); break;
-    case ArithOp::Div:
-      Emit(c, "ex de,hl");
+  case ArithOp::Add:
+    if (!constantFolded) {
+      Emit(c, "add hl,de");
       AddCodeSize(c, 1);
-      Call(c, signedOperands ? rtl::kSignedDiv16 : rtl::kDiv16);
-      break;
-    case ArithOp::Mod:
+    }
+    break;
+  case ArithOp::Sub:
+    if (!constantFolded) {
       Emit(c, "ex de,hl");
-      AddCodeSize(c, 1);
-      Call(c, signedOperands ? rtl::kSignedMod16 : rtl::kMod16);
-      break;
-    case ArithOp::Shl:
-    case ArithOp::Shr:
-      Emit(c, "ld b,l");
-      Emit(c, "ex de,hl");
-      AddCodeSize(c, 2);
-      Call(c, op == ArithOp::Shl ? rtl::kShl16 : rtl::kShr16);
-      if (byteOperands) {  // a byte keeps its low byte
-        EmitTagged(c, '0', 0, "ld h,0");
-        AddCodeSize(c, kZeroHighSize);
-      }
-      break;
-    case ArithOp::And: byteOperands ? BitwiseByte(c, "and") : BitwiseWord(c, "and"); break;
-    case ArithOp::Or: byteOperands ? BitwiseByte(c, "or") : BitwiseWord(c, "or"); break;
-    case ArithOp::Xor: byteOperands ? BitwiseByte(c, "xor") : BitwiseWord(c, "xor"); break;
+      Emit(c, "or a");
+      Emit(c, "sbc hl,de");
+      AddCodeSize(c, 4);
+    }
+    break;
+  case ArithOp::Mul:
+    Call(c, signedOperands ? rtl::kSignedMult16 : rtl::kMult16);
+    break;
+  case ArithOp::Div:
+    Emit(c, "ex de,hl");
+    AddCodeSize(c, 1);
+    Call(c, signedOperands ? rtl::kSignedDiv16 : rtl::kDiv16);
+    break;
+  case ArithOp::Mod:
+    Emit(c, "ex de,hl");
+    AddCodeSize(c, 1);
+    Call(c, signedOperands ? rtl::kSignedMod16 : rtl::kMod16);
+    break;
+  case ArithOp::Shl:
+  case ArithOp::Shr:
+    Emit(c, "ld b,l");
+    Emit(c, "ex de,hl");
+    AddCodeSize(c, 2);
+    Call(c, op == ArithOp::Shl ? rtl::kShl16 : rtl::kShr16);
+    if (byteOperands) { // a byte keeps its low byte
+      EmitTagged(c, '0', 0, "ld h,0");
+      AddCodeSize(c, kZeroHighSize);
+    }
+    break;
+  case ArithOp::And:
+    byteOperands ? BitwiseByte(c, "and") : BitwiseWord(c, "and");
+    break;
+  case ArithOp::Or:
+    byteOperands ? BitwiseByte(c, "or") : BitwiseWord(c, "or");
+    break;
+  case ArithOp::Xor:
+    byteOperands ? BitwiseByte(c, "xor") : BitwiseWord(c, "xor");
+    break;
   }
   c.PendingPush = 0;
   Push(c);
@@ -475,7 +508,8 @@ void EmitWordOperation(Compilation& c, ArithOp op, std::uint8_t type, bool byteO
 
 void EmitLongOperation(Compilation& c, ArithOp op) {
   static constexpr std::array<const char*, 10> kRoutines = {
-      "__Add32", "__sub32", "__mult32", "__div32", "__mod32", "__and32", "__or32", "__xor32", "__shl32", "__shr32"};
+      "__Add32", "__sub32", "__mult32", "__div32", "__mod32",
+      "__and32", "__or32",  "__xor32",  "__shl32", "__shr32"};
   c.PendingPush = 0;
   Call(c, kRoutines[static_cast<std::size_t>(op)]);
 }
@@ -507,7 +541,8 @@ std::uint8_t EmitNegate(Compilation& c, std::uint8_t type) {
   const EmitHistory& h = c.History;
   if (h.Matches("Ph") && EmitHistory::IsNumber(h.Value(1)) && IsOrdinalNumber(type)) {
     const std::uint32_t raw = h.Value(1);
-    const std::int64_t v = type == kTypeInteger ? static_cast<std::int16_t>(raw) : static_cast<std::int64_t>(raw);
+    const std::int64_t v =
+        type == kTypeInteger ? static_cast<std::int16_t>(raw) : static_cast<std::int64_t>(raw);
     const std::int64_t n = -v;
     DeleteLastInstructions(c, 2);
     // The deleted load must not be read back by a later fold as an operand.
@@ -516,7 +551,8 @@ std::uint8_t EmitNegate(Compilation& c, std::uint8_t type) {
     SubtractCodeSize(c, kLoadConstSize + kPushSize);
     c.PendingPush = 0;
     if (n >= -32768 && n <= 32767) {
-      EmitTagged(c, 'h', HistoryConstant(static_cast<std::int32_t>(n)), "ld hl," + HexWord(static_cast<std::uint32_t>(n)));
+      EmitTagged(c, 'h', HistoryConstant(static_cast<std::int32_t>(n)),
+                 "ld hl," + HexWord(static_cast<std::uint32_t>(n)));
       AddCodeSize(c, kLoadConstSize);
       Push(c);
       return kTypeInteger;
@@ -530,22 +566,22 @@ std::uint8_t EmitNegate(Compilation& c, std::uint8_t type) {
     return kTypeLongint;
   }
   switch (type) {
-    case kTypeLongint:
-      c.PendingPush = 0;
-      Call(c, rtl::kNegLint);
-      return kTypeLongint;
-    case kTypeWord:
-      EmitWidenTopToLong(c, kTypeWord);
-      Call(c, rtl::kNegLint);
-      return kTypeLongint;
-    case kTypeByte:
-    case kTypeInteger:
-    case kTypeChar:
-      c.PendingPush = 0;  // negated in place on the stack: HL no longer holds it
-      Call(c, rtl::kNegInt);
-      return kTypeInteger;
-    default:
-      return type;
+  case kTypeLongint:
+    c.PendingPush = 0;
+    Call(c, rtl::kNegLint);
+    return kTypeLongint;
+  case kTypeWord:
+    EmitWidenTopToLong(c, kTypeWord);
+    Call(c, rtl::kNegLint);
+    return kTypeLongint;
+  case kTypeByte:
+  case kTypeInteger:
+  case kTypeChar:
+    c.PendingPush = 0; // negated in place on the stack: HL no longer holds it
+    Call(c, rtl::kNegInt);
+    return kTypeInteger;
+  default:
+    return type;
   }
 }
 
@@ -606,7 +642,8 @@ void EmitSetMembership(Compilation& c, const std::vector<std::pair<int, int>>& e
   Emit(c, std::string("jp ") + rtl::kConstSet);
   NoteExternal(c, rtl::kConstSet);
   Emit(c, "DB " + Decimal(static_cast<std::int64_t>(entries.size())));
-  for (const auto& [low, high] : entries) Emit(c, "DB " + Decimal(low) + "," + Decimal(high));
+  for (const auto& [low, high] : entries)
+    Emit(c, "DB " + Decimal(low) + "," + Decimal(high));
   EmitGeneratedLabel(c, label);
   AddCodeSize(c, 10 + 1 + 2 * static_cast<int>(entries.size()));
   // __constset continues behind the table with the boolean in HL.
@@ -655,4 +692,4 @@ void CancelToFactorMark(Compilation& c) {
   c.CodeSize = c.FactorMarkCodeSize;
 }
 
-}  // namespace velkor
+} // namespace velkor

@@ -16,8 +16,8 @@ enum class ArithOp : std::uint8_t { Add, Sub, Mul, Div, Mod, And, Or, Xor, Shl, 
 enum class Relation : std::uint8_t { Equal, NotEqual, Less, LessOrEqual, Greater, GreaterOrEqual };
 
 // --- Loads ----------------------------------------------------------------
-void EmitPushConstant(Compilation& c, std::int32_t value);      // byte or word constant
-void EmitPushLongConstant(Compilation& c, std::int32_t value);  // __LintConst
+void EmitPushConstant(Compilation& c, std::int32_t value);     // byte or word constant
+void EmitPushLongConstant(Compilation& c, std::int32_t value); // __LintConst
 // Pools the literal and pushes it; returns its label number.
 int EmitPushStringLiteral(Compilation& c, const std::string& text);
 // The pool's label number for a literal (a new one is added).
@@ -70,4 +70,4 @@ void SetFactorMark(Compilation& c);
 int FactorCommonCodeStep(Compilation& c);
 void CancelToFactorMark(Compilation& c);
 
-}  // namespace velkor
+} // namespace velkor

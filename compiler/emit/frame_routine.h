@@ -17,4 +17,4 @@ LineBlock ProcedureEndLines();
 // address, and the return through IY.
 LineBlock FunctionEndLines(unsigned exitLabel, const std::string& resultName, ResultClass result);
 
-}  // namespace velkor
+} // namespace velkor

@@ -24,16 +24,18 @@ inline void CopyPiece(char* out, const char* in, std::size_t n) {
     std::memcpy(out, &head, 4);
     std::memcpy(out + n - 4, &tail, 4);
   } else if (n < 4) {
-    for (std::size_t i = 0; i < n; ++i) out[i] = in[i];
+    for (std::size_t i = 0; i < n; ++i)
+      out[i] = in[i];
   } else {
     std::memcpy(out, in, n);
   }
 }
 
-}  // namespace
+} // namespace
 
 LineList::LineList(std::initializer_list<std::string_view> lines) {
-  for (std::string_view line : lines) push_back(line);
+  for (std::string_view line : lines)
+    push_back(line);
 }
 
 LineList& LineList::operator=(const LineList& other) {
@@ -59,10 +61,12 @@ void LineList::Put(std::string_view piece) {
 
 void LineList::push_back_joined(std::initializer_list<std::string_view> pieces) {
   std::size_t length = kLineEnd.size();
-  for (std::string_view piece : pieces) length += piece.size();
+  for (std::string_view piece : pieces)
+    length += piece.size();
   MakeRoom(size_ + length);
   AddStart(size_);
-  for (std::string_view piece : pieces) Put(piece);
+  for (std::string_view piece : pieces)
+    Put(piece);
   Put(kLineEnd);
 }
 
@@ -80,7 +84,8 @@ void LineList::push_back_tabbed(std::string_view text) {
 void LineList::append(const LineList& other) {
   MakeRoom(size_ + other.size_);
   MakeRoomForLines(lines_ + other.lines_);
-  for (std::size_t i = 0; i < other.lines_; ++i) Starts()[lines_ + i] = size_ + other.Start(i);
+  for (std::size_t i = 0; i < other.lines_; ++i)
+    Starts()[lines_ + i] = size_ + other.Start(i);
   lines_ += other.lines_;
   Put(other.Text());
 }
@@ -91,7 +96,8 @@ void LineList::erase(std::size_t i) {
   std::memmove(text_.data() + start, text_.data() + start + length, size_ - start - length);
   size_ -= length;
   std::size_t* starts = Starts();
-  for (std::size_t k = i; k + 1 < lines_; ++k) starts[k] = starts[k + 1] - length;
+  for (std::size_t k = i; k + 1 < lines_; ++k)
+    starts[k] = starts[k + 1] - length;
   --lines_;
 }
 
@@ -105,12 +111,14 @@ void LineList::insert_front(const std::vector<std::string>& lines) {
   // In place: a second copy of the whole module would double the memory
   // touched at the end of every compilation.
   std::size_t bytes = 0;
-  for (const std::string& line : lines) bytes += line.size() + kLineEnd.size();
+  for (const std::string& line : lines)
+    bytes += line.size() + kLineEnd.size();
   MakeRoom(size_ + bytes);
   MakeRoomForLines(lines_ + lines.size());
   std::memmove(text_.data() + bytes, text_.data(), size_);
   std::size_t* starts = Starts();
-  for (std::size_t k = lines_; k-- > 0;) starts[k + lines.size()] = starts[k] + bytes;
+  for (std::size_t k = lines_; k-- > 0;)
+    starts[k + lines.size()] = starts[k] + bytes;
   std::size_t at = 0;
   for (std::size_t k = 0; k < lines.size(); ++k) {
     starts[k] = at;
@@ -130,8 +138,9 @@ void LineList::clear() {
 
 std::vector<std::string> LineList::Lines(std::size_t first) const {
   std::vector<std::string> lines;
-  for (std::size_t i = first; i < size(); ++i) lines.emplace_back((*this)[i]);
+  for (std::size_t i = first; i < size(); ++i)
+    lines.emplace_back((*this)[i]);
   return lines;
 }
 
-}  // namespace velkor
+} // namespace velkor

@@ -21,9 +21,9 @@
 namespace velkor {
 
 class LineList {
- public:
+public:
   class const_iterator {
-   public:
+  public:
     using iterator_category = std::random_access_iterator_tag;
     using value_type = std::string_view;
     using difference_type = std::ptrdiff_t;
@@ -33,11 +33,27 @@ class LineList {
     const_iterator() = default;
     const_iterator(const LineList* list, std::size_t index) : list_(list), index_(index) {}
     std::string_view operator*() const { return (*list_)[index_]; }
-    const_iterator& operator++() { ++index_; return *this; }
-    const_iterator operator++(int) { const_iterator old = *this; ++index_; return old; }
-    const_iterator& operator--() { --index_; return *this; }
-    const_iterator& operator+=(difference_type n) { index_ = static_cast<std::size_t>(static_cast<difference_type>(index_) + n); return *this; }
-    const_iterator operator+(difference_type n) const { const_iterator r = *this; return r += n; }
+    const_iterator& operator++() {
+      ++index_;
+      return *this;
+    }
+    const_iterator operator++(int) {
+      const_iterator old = *this;
+      ++index_;
+      return old;
+    }
+    const_iterator& operator--() {
+      --index_;
+      return *this;
+    }
+    const_iterator& operator+=(difference_type n) {
+      index_ = static_cast<std::size_t>(static_cast<difference_type>(index_) + n);
+      return *this;
+    }
+    const_iterator operator+(difference_type n) const {
+      const_iterator r = *this;
+      return r += n;
+    }
     const_iterator operator-(difference_type n) const { return *this + (-n); }
     difference_type operator-(const const_iterator& other) const {
       return static_cast<difference_type>(index_) - static_cast<difference_type>(other.index_);
@@ -46,7 +62,7 @@ class LineList {
     bool operator==(const const_iterator& other) const { return index_ == other.index_; }
     auto operator<=>(const const_iterator& other) const { return index_ <=> other.index_; }
 
-   private:
+  private:
     const LineList* list_ = nullptr;
     std::size_t index_ = 0;
   };
@@ -95,14 +111,15 @@ class LineList {
 
   bool operator==(const LineList& other) const { return Text() == other.Text(); }
 
- private:
+private:
   static constexpr std::string_view kLineEnd = "\r\n";
   // Room for `needed` bytes of text (for `lines` line starts) from the start.
   void MakeRoom(std::size_t needed) {
     if (needed > text_.capacity()) Grow(text_, needed, size_);
   }
   void MakeRoomForLines(std::size_t lines) {
-    if (lines * sizeof(std::size_t) > starts_.capacity()) Grow(starts_, lines * sizeof(std::size_t), lines_ * sizeof(std::size_t));
+    if (lines * sizeof(std::size_t) > starts_.capacity())
+      Grow(starts_, lines * sizeof(std::size_t), lines_ * sizeof(std::size_t));
   }
   static void Grow(platform::BigBuffer& buffer, std::size_t needed, std::size_t used);
   std::size_t* Starts() const { return reinterpret_cast<std::size_t*>(starts_.data()); }
@@ -118,8 +135,8 @@ class LineList {
   // module into memory not touched before.
   platform::BigBuffer text_;
   std::size_t size_ = 0;
-  platform::BigBuffer starts_;  // std::size_t per line: where it begins in text_
+  platform::BigBuffer starts_; // std::size_t per line: where it begins in text_
   std::size_t lines_ = 0;
 };
 
-}  // namespace velkor
+} // namespace velkor

@@ -11,29 +11,36 @@ namespace {
 // The assembler compares names in upper case, so a name is present once
 // whatever the case of its letters.
 void AddName(std::vector<std::string>& list,
-             std::unordered_set<std::string, NameIgnoringCaseHash, NameIgnoringCaseEqual>& keys, std::string_view name) {
+             std::unordered_set<std::string, NameIgnoringCaseHash, NameIgnoringCaseEqual>& keys,
+             std::string_view name) {
   if (keys.find(name) != keys.end()) return;
   keys.emplace(name);
   list.emplace_back(name);
 }
 
-bool IsComment(std::string_view line) { return !line.empty() && line[0] == ';'; }
+bool IsComment(std::string_view line) {
+  return !line.empty() && line[0] == ';';
+}
 
-}  // namespace
+} // namespace
 
 void EmitTagged(Compilation& c, char tag, std::uint32_t value, std::string_view text) {
   c.CurrentList().push_back_tabbed(text);
   c.History.Push(tag, value);
 }
 
-void Emit(Compilation& c, std::string_view text) { EmitTagged(c, ' ', 0, text); }
+void Emit(Compilation& c, std::string_view text) {
+  EmitTagged(c, ' ', 0, text);
+}
 
 void EmitLabelLine(Compilation& c, std::string_view text) {
   c.CurrentList().push_back(text);
   c.History.Push('\0', 0);
 }
 
-void EmitRawLine(Compilation& c, std::string_view text) { c.CurrentList().push_back(text); }
+void EmitRawLine(Compilation& c, std::string_view text) {
+  c.CurrentList().push_back(text);
+}
 void EmitRawLine(Compilation& c, std::initializer_list<std::string_view> pieces) {
   c.CurrentList().push_back_joined(pieces);
 }
@@ -51,17 +58,24 @@ void DeleteLastInstructions(Compilation& c, int n) {
 
 void AddCodeSize(Compilation& c, int n) {
   if (c.OverlayMode && c.CurrentArea > 0) {
-    c.OverlaySizes[c.CurrentArea].currentSize = static_cast<std::uint16_t>(c.OverlaySizes[c.CurrentArea].currentSize + n);
+    c.OverlaySizes[c.CurrentArea].currentSize =
+        static_cast<std::uint16_t>(c.OverlaySizes[c.CurrentArea].currentSize + n);
     c.OverlayTotal += static_cast<std::uint32_t>(n);
   } else {
     c.CodeSize += static_cast<std::uint32_t>(n);
   }
 }
 
-void SubtractCodeSize(Compilation& c, int n) { AddCodeSize(c, -n); }
+void SubtractCodeSize(Compilation& c, int n) {
+  AddCodeSize(c, -n);
+}
 
-void NoteExternal(Compilation& c, std::string_view name) { AddName(c.ExternNames, c.ExternNameKeys, name); }
-void NoteGlobal(Compilation& c, std::string_view name) { AddName(c.GlobalNames, c.GlobalNameKeys, name); }
+void NoteExternal(Compilation& c, std::string_view name) {
+  AddName(c.ExternNames, c.ExternNameKeys, name);
+}
+void NoteGlobal(Compilation& c, std::string_view name) {
+  AddName(c.GlobalNames, c.GlobalNameKeys, name);
+}
 
 void EmitCall(Compilation& c, std::string_view routine, char tag) {
   std::string text = "call ";
@@ -72,7 +86,7 @@ void EmitCall(Compilation& c, std::string_view routine, char tag) {
 
 void ElidePush(Compilation& c) {
   auto& list = c.CurrentList();
-  int instructionsBack = 0;  // history position of the line, counting instruction lines
+  int instructionsBack = 0; // history position of the line, counting instruction lines
   for (std::size_t i = list.size(); i-- > 0;) {
     const std::string_view line = list[i];
     if (IsComment(line)) continue;
@@ -95,9 +109,15 @@ void PopHL(Compilation& c) {
   }
 }
 
-std::string NewLabel(Compilation& c) { return "@@" + std::to_string(c.LabelCounter++); }
-std::string PeekLabel(const Compilation& c) { return "@@" + std::to_string(c.LabelCounter); }
-void EmitGeneratedLabel(Compilation& c, const std::string& label) { EmitLabelLine(c, label + ":"); }
+std::string NewLabel(Compilation& c) {
+  return "@@" + std::to_string(c.LabelCounter++);
+}
+std::string PeekLabel(const Compilation& c) {
+  return "@@" + std::to_string(c.LabelCounter);
+}
+void EmitGeneratedLabel(Compilation& c, const std::string& label) {
+  EmitLabelLine(c, label + ":");
+}
 
 namespace {
 
@@ -118,14 +138,15 @@ std::string MakeAssemblerName(const Compilation& c, int symbol) {
   return name;
 }
 
-}  // namespace
+} // namespace
 
 std::string AssemblerName(const Compilation& c, int symbol) {
   if (symbol <= 0 || symbol >= static_cast<int>(c.Identifiers.size())) return {};
   if (c.AssemblerNames.size() < c.Identifiers.size()) c.AssemblerNames.resize(c.Identifiers.size());
   const IdentifierEntry& e = c.Identifiers[static_cast<std::size_t>(symbol)];
   CachedAssemblerName& cached = c.AssemblerNames[static_cast<std::size_t>(symbol)];
-  if (!cached.made || cached.globalMark != e.globalMark || cached.programPrefix != c.ProgramPrefix) {
+  if (!cached.made || cached.globalMark != e.globalMark ||
+      cached.programPrefix != c.ProgramPrefix) {
     cached.text = MakeAssemblerName(c, symbol);
     cached.made = true;
     cached.globalMark = e.globalMark;
@@ -140,7 +161,9 @@ std::string CodeLabelName(const Compilation& c, int symbol) {
   return label;
 }
 
-void EmitSymbolLabel(Compilation& c, int symbol) { EmitLabelLine(c, CodeLabelName(c, symbol) + ":"); }
+void EmitSymbolLabel(Compilation& c, int symbol) {
+  EmitLabelLine(c, CodeLabelName(c, symbol) + ":");
+}
 
 void EmitJumpToSymbol(Compilation& c, int symbol) {
   Emit(c, "jp @" + AssemblerName(c, symbol));
@@ -169,4 +192,4 @@ std::string HexWord(std::uint32_t value) {
   return text;
 }
 
-}  // namespace velkor
+} // namespace velkor

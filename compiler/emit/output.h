@@ -67,7 +67,9 @@ void EmitJumpToSymbol(Compilation& c, int symbol);
 // A history value as text: decimal for a number, the assembler name for a symbol.
 std::string HistoryValueText(const Compilation& c, std::uint32_t value);
 // The history value of a constant (its low 16 bits) and of a symbol's address.
-constexpr std::uint32_t HistoryConstant(std::int32_t v) { return static_cast<std::uint32_t>(v) & 0xFFFFu; }
+constexpr std::uint32_t HistoryConstant(std::int32_t v) {
+  return static_cast<std::uint32_t>(v) & 0xFFFFu;
+}
 constexpr std::uint32_t HistorySymbol(int symbol) {
   return kHistorySymbolBase + (static_cast<std::uint32_t>(symbol) & 0xFFFFu);
 }
@@ -77,4 +79,4 @@ std::string Hex(std::uint32_t value, int digits);
 // "0" + Hex(low 16 bits, 4) + "H", the form of 16-bit numbers in generated text.
 std::string HexWord(std::uint32_t value);
 
-}  // namespace velkor
+} // namespace velkor

@@ -6,141 +6,150 @@
 namespace velkor {
 namespace {
 
-std::string AreaPart(int area, int part) { return "_G" + std::to_string(area) + "P" + std::to_string(part); }
+std::string AreaPart(int area, int part) {
+  return "_G" + std::to_string(area) + "P" + std::to_string(part);
+}
 
-std::string Buffer(int area) { return "@@OVRB" + std::to_string(area); }
+std::string Buffer(int area) {
+  return "@@OVRB" + std::to_string(area);
+}
 
-}  // namespace
+} // namespace
 
-std::string OverlayDescriptorLabel(int area, int part) { return "@@OVRI" + AreaPart(area, part); }
+std::string OverlayDescriptorLabel(int area, int part) {
+  return "@@OVRI" + AreaPart(area, part);
+}
 
 void OpenOverlayArea(Compilation& c) {
-    if (!c.OverlayActive && c.OverlayLevel > 0) ReportCompileError(c, kErrOverlayStartLevel);
-    if (c.OverlayLevel >= 2) ReportCompileError(c, kErrOverlayLevel);
-    if (c.OverlayAreaCount >= kMaxOverlayAreas) ReportTableOverflow(c, "OVERLAY AREAS");
-    c.FirstPart = true;
-    c.OverlayActive = true;
-    ++c.OverlayAreaCount;
-    if (c.OverlayLevel == 1) c.SavedArea = c.CurrentArea;
-    c.CurrentArea = c.OverlayAreaCount;
-    c.OverlaySizes[c.CurrentArea] = {};
-    c.OverlayStartDepth = c.CurrentLevel;
-    ++c.OverlayLevel;
+  if (!c.OverlayActive && c.OverlayLevel > 0) ReportCompileError(c, kErrOverlayStartLevel);
+  if (c.OverlayLevel >= 2) ReportCompileError(c, kErrOverlayLevel);
+  if (c.OverlayAreaCount >= kMaxOverlayAreas) ReportTableOverflow(c, "OVERLAY AREAS");
+  c.FirstPart = true;
+  c.OverlayActive = true;
+  ++c.OverlayAreaCount;
+  if (c.OverlayLevel == 1) c.SavedArea = c.CurrentArea;
+  c.CurrentArea = c.OverlayAreaCount;
+  c.OverlaySizes[c.CurrentArea] = {};
+  c.OverlayStartDepth = c.CurrentLevel;
+  ++c.OverlayLevel;
 }
 
 void CloseOverlayArea(Compilation& c) {
-    if (!c.OverlayActive || c.OverlayLevel == 0) ReportCompileError(c, kErrOverlayNotActive);
-    const std::string area = std::to_string(c.CurrentArea);
-    Emit(c, "LoadMark 32");
-    Emit(c, "LoadResume " + area);
-    Emit(c, "OrgResume " + area);
-    if (c.OverlayLevel == 2) {
-        // The outer part's own code goes on here, so it must not stay deferred.
-        c.WriteDeferred = false;
-        c.PendingPush = 0;
-        c.CurrentArea = c.SavedArea;
-    } else {
-        c.OverlayMode = false;
-        c.OutputLines.append(c.DeferredLines);
-        c.DeferredLines.clear();
-        c.WriteDeferred = false;
-        c.PendingPush = 0;
-        c.OverlayActive = false;
-    }
-    --c.OverlayLevel;
+  if (!c.OverlayActive || c.OverlayLevel == 0) ReportCompileError(c, kErrOverlayNotActive);
+  const std::string area = std::to_string(c.CurrentArea);
+  Emit(c, "LoadMark 32");
+  Emit(c, "LoadResume " + area);
+  Emit(c, "OrgResume " + area);
+  if (c.OverlayLevel == 2) {
+    // The outer part's own code goes on here, so it must not stay deferred.
+    c.WriteDeferred = false;
+    c.PendingPush = 0;
+    c.CurrentArea = c.SavedArea;
+  } else {
+    c.OverlayMode = false;
+    c.OutputLines.append(c.DeferredLines);
+    c.DeferredLines.clear();
+    c.WriteDeferred = false;
+    c.PendingPush = 0;
+    c.OverlayActive = false;
+  }
+  --c.OverlayLevel;
 }
 
-void SetOverlayLoadAddress(Compilation& c, std::uint32_t address) { c.NextAreaLoadAddress = address; }
+void SetOverlayLoadAddress(Compilation& c, std::uint32_t address) {
+  c.NextAreaLoadAddress = address;
+}
 
 bool DeclaresOverlayPart(const Compilation& c) {
-    if (c.OverlayLevel == 0) return false;
-    for (int routine = c.CurrentRoutine; routine != 0; routine = c.Identifiers[routine].owner) {
-        if (c.Identifiers[routine].overlayArea == c.CurrentArea) return false;
-    }
-    return true;
+  if (c.OverlayLevel == 0) return false;
+  for (int routine = c.CurrentRoutine; routine != 0; routine = c.Identifiers[routine].owner) {
+    if (c.Identifiers[routine].overlayArea == c.CurrentArea) return false;
+  }
+  return true;
 }
 
 OverlayPart BeginOverlayPart(Compilation& c) {
-    c.OverlayMode = true;
-    if (c.OverlayLevel == 2) {
-        c.WriteDeferred = true;
-        c.PendingPush = 0;
-    }
-    OverlaySizeCounters& counters = c.OverlaySizes[c.CurrentArea];
-    const OverlayPart part{c.CurrentArea, counters.partCount + 1};
-    const std::string area = std::to_string(part.area);
-    Emit(c, "SizeCounterZero " + area);
-    Emit(c, "Count " + area);
-    if (c.FirstPart) {
-        counters.currentSize = 0;
-        counters.largestSize = 0;
-        Emit(c, "LoadMark " + area);
-        Emit(c, "OrgMark " + area);
-        if (c.NextAreaLoadAddress >= 0) {
-            Emit(c, "Org " + Buffer(part.area) + "," + Hex(static_cast<std::uint32_t>(c.NextAreaLoadAddress), 5) + "H");
-            c.NextAreaLoadAddress = -1;
-        } else {
-            Emit(c, "LoadResume 32");
-            Emit(c, "Org " + Buffer(part.area) + ",LOADNEXT");
-        }
-        c.FirstPart = false;
+  c.OverlayMode = true;
+  if (c.OverlayLevel == 2) {
+    c.WriteDeferred = true;
+    c.PendingPush = 0;
+  }
+  OverlaySizeCounters& counters = c.OverlaySizes[c.CurrentArea];
+  const OverlayPart part{c.CurrentArea, counters.partCount + 1};
+  const std::string area = std::to_string(part.area);
+  Emit(c, "SizeCounterZero " + area);
+  Emit(c, "Count " + area);
+  if (c.FirstPart) {
+    counters.currentSize = 0;
+    counters.largestSize = 0;
+    Emit(c, "LoadMark " + area);
+    Emit(c, "OrgMark " + area);
+    if (c.NextAreaLoadAddress >= 0) {
+      Emit(c, "Org " + Buffer(part.area) + "," +
+                  Hex(static_cast<std::uint32_t>(c.NextAreaLoadAddress), 5) + "H");
+      c.NextAreaLoadAddress = -1;
     } else {
-        Emit(c, "Org " + Buffer(part.area) + ",LOADNEXT");
+      Emit(c, "LoadResume 32");
+      Emit(c, "Org " + Buffer(part.area) + ",LOADNEXT");
     }
-    Emit(c, "LoadRef @@OVRL" + AreaPart(part.area, part.part));
-    ++counters.partCount;
-    counters.partNumber = counters.partCount;
-    return part;
+    c.FirstPart = false;
+  } else {
+    Emit(c, "Org " + Buffer(part.area) + ",LOADNEXT");
+  }
+  Emit(c, "LoadRef @@OVRL" + AreaPart(part.area, part.part));
+  ++counters.partCount;
+  counters.partNumber = counters.partCount;
+  return part;
 }
 
 void EmitOverlayPartEntry(Compilation& c, OverlayPart part) {
-    EmitLabelLine(c, "@@OVRE" + AreaPart(part.area, part.part) + "\tEQU $");
+  EmitLabelLine(c, "@@OVRE" + AreaPart(part.area, part.part) + "\tEQU $");
 }
 
 void EndOverlayPart(Compilation& c, OverlayPart part) {
-    const std::string area = std::to_string(part.area);
-    Emit(c, "Storelarger " + area);
-    Emit(c, "StoreSize " + area + ",@@OVRS" + AreaPart(part.area, part.part));
-    OverlaySizeCounters& counters = c.OverlaySizes[part.area];
-    if (counters.currentSize > counters.largestSize) counters.largestSize = counters.currentSize;
-    counters.currentSize = 0;
-    if (c.OverlayLevel == 0) {
-        Emit(c, "OrgResume " + area);
-        c.OverlayMode = false;
-    }
+  const std::string area = std::to_string(part.area);
+  Emit(c, "Storelarger " + area);
+  Emit(c, "StoreSize " + area + ",@@OVRS" + AreaPart(part.area, part.part));
+  OverlaySizeCounters& counters = c.OverlaySizes[part.area];
+  if (counters.currentSize > counters.largestSize) counters.largestSize = counters.currentSize;
+  counters.currentSize = 0;
+  if (c.OverlayLevel == 0) {
+    Emit(c, "OrgResume " + area);
+    c.OverlayMode = false;
+  }
 }
 
 void EmitInitOverlay(Compilation& c) {
-    for (int area = 1; area <= c.OverlayAreaCount; ++area) {
-        Emit(c, "ld hl," + OverlayDescriptorLabel(area, 1) + "+6");
-        EmitCall(c, "__InitializeOverlay");
-        AddCodeSize(c, 6);
-    }
+  for (int area = 1; area <= c.OverlayAreaCount; ++area) {
+    Emit(c, "ld hl," + OverlayDescriptorLabel(area, 1) + "+6");
+    EmitCall(c, "__InitializeOverlay");
+    AddCodeSize(c, 6);
+  }
 }
 
 std::vector<std::string> OverlayDescriptorTableLines(const Compilation& c) {
-    std::vector<std::string> lines;
-    for (int area = 1; area <= c.OverlayAreaCount; ++area) {
-        for (int part = 1; part <= c.OverlaySizes[area].partCount; ++part) {
-            const std::string ap = AreaPart(area, part);
-            lines.push_back(OverlayDescriptorLabel(area, part));
-            lines.push_back("\tDB " + std::to_string(part));
-            lines.push_back("\tDREF @@OVRL" + ap);
-            lines.push_back("\tDWSIZE @@OVRS" + ap);
-            lines.push_back("\tDW " + Buffer(area));
-            lines.push_back("\tDW @@OVRE" + ap);
-        }
+  std::vector<std::string> lines;
+  for (int area = 1; area <= c.OverlayAreaCount; ++area) {
+    for (int part = 1; part <= c.OverlaySizes[area].partCount; ++part) {
+      const std::string ap = AreaPart(area, part);
+      lines.push_back(OverlayDescriptorLabel(area, part));
+      lines.push_back("\tDB " + std::to_string(part));
+      lines.push_back("\tDREF @@OVRL" + ap);
+      lines.push_back("\tDWSIZE @@OVRS" + ap);
+      lines.push_back("\tDW " + Buffer(area));
+      lines.push_back("\tDW @@OVRE" + ap);
     }
-    return lines;
+  }
+  return lines;
 }
 
 std::vector<std::string> OverlayBufferLines(const Compilation& c) {
-    std::vector<std::string> lines;
-    for (int area = 1; area <= c.OverlayAreaCount; ++area) {
-        lines.push_back("\tDS 1");
-        lines.push_back(Buffer(area) + ":\tDSSIZE " + std::to_string(area));
-    }
-    return lines;
+  std::vector<std::string> lines;
+  for (int area = 1; area <= c.OverlayAreaCount; ++area) {
+    lines.push_back("\tDS 1");
+    lines.push_back(Buffer(area) + ":\tDSSIZE " + std::to_string(area));
+  }
+  return lines;
 }
 
-}  // namespace velkor
+} // namespace velkor

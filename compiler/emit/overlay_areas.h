@@ -23,8 +23,8 @@ void SetOverlayLoadAddress(Compilation& c, std::uint32_t address);
 bool DeclaresOverlayPart(const Compilation& c);
 
 struct OverlayPart {
-    int area = 0;
-    int part = 0;
+  int area = 0;
+  int part = 0;
 };
 // Written when the part's declaration begins, before its nested routines.
 OverlayPart BeginOverlayPart(Compilation& c);
@@ -43,4 +43,4 @@ std::vector<std::string> OverlayBufferLines(const Compilation& c);
 // "@@OVRI_G<a>P<p>", the descriptor a call of a part hands to the handler.
 std::string OverlayDescriptorLabel(int area, int part);
 
-}  // namespace velkor
+} // namespace velkor

@@ -9,32 +9,32 @@
 namespace velkor {
 
 struct CaseEntry {
-    std::uint8_t low = 0;
-    std::uint8_t high = 0;
-    unsigned armLabel = 0;  // the number n of the arm's label @@n
+  std::uint8_t low = 0;
+  std::uint8_t high = 0;
+  unsigned armLabel = 0; // the number n of the arm's label @@n
 };
 
 class CaseTable {
 public:
-    static constexpr std::size_t kMaxEntries = 100;
+  static constexpr std::size_t kMaxEntries = 100;
 
-    // False when the table is full; the caller reports the overflow.
-    bool Add(std::uint8_t low, std::uint8_t high, unsigned armLabel);
+  // False when the table is full; the caller reports the overflow.
+  bool Add(std::uint8_t low, std::uint8_t high, unsigned armLabel);
 
-    // 2 to 127 single values, each one above the previous (on bytes).
-    bool IsDense() const;
+  // 2 to 127 single values, each one above the previous (on bytes).
+  bool IsDense() const;
 
-    struct Dispatch {
-        std::string routine;              // __jpTable or __switchbyte
-        std::vector<std::string> lines;   // the call and the table, each with its tab
-        std::uint32_t size = 0;           // bytes of the table
-    };
-    Dispatch DispatchLines() const;
+  struct Dispatch {
+    std::string routine;            // __jpTable or __switchbyte
+    std::vector<std::string> lines; // the call and the table, each with its tab
+    std::uint32_t size = 0;         // bytes of the table
+  };
+  Dispatch DispatchLines() const;
 
-    const std::vector<CaseEntry>& Entries() const { return entries_; }
+  const std::vector<CaseEntry>& Entries() const { return entries_; }
 
 private:
-    std::vector<CaseEntry> entries_;
+  std::vector<CaseEntry> entries_;
 };
 
-}  // namespace velkor
+} // namespace velkor

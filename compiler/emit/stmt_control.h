@@ -16,13 +16,13 @@ void EmitJump(Compilation& c, const std::string& label);
 
 // FOR v := a TO|DOWNTO b with a and b on the stack (b on top).
 struct ForLoop {
-    int variable = 0;
-    std::string temp;       // the "to" value's storage
-    bool byteVariable = false;
-    bool signedCompare = false;  // an INTEGER loop variable
-    bool down = false;
-    std::string head;       // the compare at the top of every round
-    std::string exit;
+  int variable = 0;
+  std::string temp; // the "to" value's storage
+  bool byteVariable = false;
+  bool signedCompare = false; // an INTEGER loop variable
+  bool down = false;
+  std::string head; // the compare at the top of every round
+  std::string exit;
 };
 // Adds the temporary, pops the bounds and writes the first compare.
 ForLoop EmitForHead(Compilation& c, int variable, std::uint8_t variableType, bool down);
@@ -30,4 +30,4 @@ ForLoop EmitForHead(Compilation& c, int variable, std::uint8_t variableType, boo
 // the variable and jumps back to the head; then the exit label.
 void EmitForStep(Compilation& c, const ForLoop& loop);
 
-}  // namespace velkor
+} // namespace velkor

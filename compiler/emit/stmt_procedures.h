@@ -26,9 +26,9 @@ void EmitDelete(Compilation& c);
 void EmitRelease(Compilation& c, int pointerSymbol);
 // The new heap block or mark in HL, pushed for the store that follows.
 void EmitGetHeapPtr(Compilation& c);
-void EmitMalloc(Compilation& c);  // size on the stack
+void EmitMalloc(Compilation& c); // size on the stack
 
 // A value left by a call statement: one word, a LONGINT, or a string.
 void EmitDiscard(Compilation& c, StoreClass cls);
 
-}  // namespace velkor
+} // namespace velkor

@@ -11,17 +11,18 @@ namespace velkor {
 
 // How a value of a type is moved.
 enum class StoreClass : std::uint8_t { Byte, Word, Long, String, Structured };
-StoreClass StoreClassOf(const Compilation& c, std::uint8_t type, std::uint16_t reference, bool pointer);
+StoreClass StoreClassOf(const Compilation& c, std::uint8_t type, std::uint16_t reference,
+                        bool pointer);
 
 // Where the destination is.
 enum class StoreTarget : std::uint8_t { Variable, AddressVariable, StackAddress };
 
 struct StoreDestination {
-    StoreTarget target = StoreTarget::Variable;
-    int symbol = 0;  // the variable (Variable, AddressVariable)
-    StoreClass cls = StoreClass::Word;
-    int capacity = 0;         // strings
-    std::uint32_t size = 0;   // structured values
+  StoreTarget target = StoreTarget::Variable;
+  int symbol = 0; // the variable (Variable, AddressVariable)
+  StoreClass cls = StoreClass::Word;
+  int capacity = 0;       // strings
+  std::uint32_t size = 0; // structured values
 };
 
 // A value of the destination's own class.
@@ -31,4 +32,4 @@ void EmitWideningStore(Compilation& c, const StoreDestination& d, bool signedSou
 // A LONGINT value into a byte or word destination: the low word is kept.
 void EmitNarrowingStore(Compilation& c, const StoreDestination& d);
 
-}  // namespace velkor
+} // namespace velkor

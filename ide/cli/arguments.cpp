@@ -41,4 +41,4 @@ bool ParseArguments(const std::vector<std::string>& args, std::span<const Option
   return true;
 }
 
-}  // namespace velkor::cli
+} // namespace velkor::cli

@@ -23,7 +23,7 @@ struct OptionRule {
 };
 
 struct ParsedArguments {
-  std::map<std::string, std::string, std::less<>> options;  // flags map to ""
+  std::map<std::string, std::string, std::less<>> options; // flags map to ""
   std::vector<std::string> positional;
 
   bool Has(std::string_view name) const { return options.find(name) != options.end(); }
@@ -34,4 +34,4 @@ struct ParsedArguments {
 bool ParseArguments(const std::vector<std::string>& args, std::span<const OptionRule> rules,
                     ParsedArguments& parsed, const Invocation& run);
 
-}  // namespace velkor::cli
+} // namespace velkor::cli

@@ -21,4 +21,4 @@ int RunWithProject(Invocation& run, const std::function<bool(BuildSession&)>& wo
   return work(session) ? kExitOk : kExitFailure;
 }
 
-}  // namespace velkor::cli
+} // namespace velkor::cli

@@ -11,4 +11,4 @@ namespace velkor::cli {
 
 int RunWithProject(Invocation& run, const std::function<bool(BuildSession&)>& work);
 
-}  // namespace velkor::cli
+} // namespace velkor::cli

@@ -10,7 +10,7 @@ namespace velkor::cli {
 
 namespace {
 constexpr OptionRule kOptions[] = {{"--project", true}};
-}  // namespace
+} // namespace
 
 // Assembles one file next to itself. On an error the assembler's two error
 // lines are preceded by "FILE:LINE: message", the form editors jump to.
@@ -43,4 +43,4 @@ int RunAsm(Invocation& run) {
   return result.ok ? kExitOk : kExitFailure;
 }
 
-}  // namespace velkor::cli
+} // namespace velkor::cli

@@ -7,4 +7,4 @@ int RunBuild(Invocation& run) {
   return RunWithProject(run, [](BuildSession& session) { return session.Build(); });
 }
 
-}  // namespace velkor::cli
+} // namespace velkor::cli

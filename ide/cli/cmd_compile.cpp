@@ -11,7 +11,7 @@ namespace velkor::cli {
 
 namespace {
 constexpr OptionRule kOptions[] = {{"--project", true}};
-}  // namespace
+} // namespace
 
 // Compiles one Pascal source with the project's settings (the defaults of a
 // new project without one), prints the compile summary as the editor's
@@ -22,7 +22,8 @@ int RunCompile(Invocation& run) {
   if (parsed.positional.size() != 1) return run.UsageError("expected one .Pas or .EPS file");
   const std::string source = platform::AbsolutePath(parsed.positional.front());
   const std::string extension = platform::UpperCase(platform::ExtensionPart(source));
-  if (extension != ".PAS" && extension != ".EPS") return run.UsageError("expected one .Pas or .EPS file");
+  if (extension != ".PAS" && extension != ".EPS")
+    return run.UsageError("expected one .Pas or .EPS file");
 
   Project project = NewProject(platform::DirectoryPart(source));
   if (const std::string* prj = parsed.Value("--project")) {
@@ -38,4 +39,4 @@ int RunCompile(Invocation& run) {
   return AssembleFile(session, c.OutputFileName) ? kExitOk : kExitFailure;
 }
 
-}  // namespace velkor::cli
+} // namespace velkor::cli

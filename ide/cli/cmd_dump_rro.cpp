@@ -20,9 +20,9 @@ int RunDumpRro(Invocation& run) {
   if (header == kObjectInvalidHeader || bytes.size() < kObjectHeaderSize) {
     return run.Fail(path + " " + std::string(header));
   }
-  run.messages.AddMessageLine(path + ": " + std::to_string(bytes.size()) + " bytes, status " +
-                              std::to_string(bytes[3]) +
-                              (header.empty() ? " (assembled without errors)" : " (" + std::string(header) + ")"));
+  run.messages.AddMessageLine(
+      path + ": " + std::to_string(bytes.size()) + " bytes, status " + std::to_string(bytes[3]) +
+      (header.empty() ? " (assembled without errors)" : " (" + std::string(header) + ")"));
   Record record;
   std::string_view recordError;
   while (!reader.atEnd()) {
@@ -36,4 +36,4 @@ int RunDumpRro(Invocation& run) {
   return kExitOk;
 }
 
-}  // namespace velkor::cli
+} // namespace velkor::cli

@@ -7,4 +7,4 @@ int RunLink(Invocation& run) {
   return RunWithProject(run, [](BuildSession& session) { return session.Link(); });
 }
 
-}  // namespace velkor::cli
+} // namespace velkor::cli

@@ -6,13 +6,13 @@ namespace velkor::cli {
 
 // "Compile main file": compiles and assembles MainFileName, does not link.
 int RunMain(Invocation& run) {
-    return RunWithProject(run, [&run](BuildSession& session) {
-        if (!HasPascalMainFile(session.project)) {
-            run.Fail("the project has no Pascal main file (MainFileName)");
-            return false;
-        }
-        return CompileMainFile(session);
-    });
+  return RunWithProject(run, [&run](BuildSession& session) {
+    if (!HasPascalMainFile(session.project)) {
+      run.Fail("the project has no Pascal main file (MainFileName)");
+      return false;
+    }
+    return CompileMainFile(session);
+  });
 }
 
-}  // namespace velkor::cli
+} // namespace velkor::cli

@@ -23,7 +23,7 @@ void PrintAreas(MessageList& messages, const char* title, const std::vector<Link
   }
 }
 
-}  // namespace
+} // namespace
 
 int RunMap(Invocation& run) {
   return RunWithProject(run, [&run](BuildSession& session) {
@@ -34,4 +34,4 @@ int RunMap(Invocation& run) {
   });
 }
 
-}  // namespace velkor::cli
+} // namespace velkor::cli

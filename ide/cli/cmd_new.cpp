@@ -29,7 +29,7 @@ std::optional<std::uint16_t> ParseRamStart(std::string text) {
   return static_cast<std::uint16_t>(std::stoul(text, nullptr, 16));
 }
 
-}  // namespace
+} // namespace
 
 int RunNew(Invocation& run) {
   ParsedArguments parsed;
@@ -99,4 +99,4 @@ int RunNew(Invocation& run) {
   return kExitOk;
 }
 
-}  // namespace velkor::cli
+} // namespace velkor::cli

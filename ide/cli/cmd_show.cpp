@@ -11,8 +11,9 @@ int RunShow(Invocation& run) {
   Project project;
   std::string error;
   if (!ReadProjectFile(parsed.positional.front(), project, error)) return run.Fail(error);
-  for (const std::string& item : project.ProjectItems) run.messages.AddMessageLine(item);
+  for (const std::string& item : project.ProjectItems)
+    run.messages.AddMessageLine(item);
   return kExitOk;
 }
 
-}  // namespace velkor::cli
+} // namespace velkor::cli

@@ -11,7 +11,8 @@ int Invocation::Fail(std::string_view text) const {
 
 int Invocation::UsageError(std::string_view text) const {
   err << "velkor-cli " << command << ": " << text;
-  if (const Command* known = FindCommand(command)) err << " (usage: velkor-cli " << command << ' ' << known->usage << ')';
+  if (const Command* known = FindCommand(command))
+    err << " (usage: velkor-cli " << command << ' ' << known->usage << ')';
   err << '\n';
   return kExitUsage;
 }
@@ -33,7 +34,7 @@ void PrintHelp(std::ostream& out) {
   out << "\nExit status: 0 success, 1 failure, 2 usage error.\n";
 }
 
-}  // namespace
+} // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.empty()) {
@@ -62,4 +63,4 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   return command->run(run);
 }
 
-}  // namespace velkor::cli
+} // namespace velkor::cli

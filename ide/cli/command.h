@@ -28,8 +28,8 @@ constexpr int kExitUsage = 2;
 
 struct Invocation {
   std::string_view command;
-  std::vector<std::string> args;  // after the command name
-  MessageList& messages;          // tool output, one line at a time on stdout
+  std::vector<std::string> args; // after the command name
+  MessageList& messages;         // tool output, one line at a time on stdout
   std::ostream& out;
   std::ostream& err;
 
@@ -40,8 +40,8 @@ struct Invocation {
 
 struct Command {
   std::string_view name;
-  std::string_view usage;    // the arguments after the command name
-  std::string_view summary;  // one line for --help
+  std::string_view usage;   // the arguments after the command name
+  std::string_view summary; // one line for --help
   int (*run)(Invocation&);
 };
 
@@ -51,4 +51,4 @@ const Command* FindCommand(std::string_view name);
 // Runs velkor-cli with its arguments (without the program name).
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-}  // namespace velkor::cli
+} // namespace velkor::cli

@@ -17,22 +17,28 @@ int RunShow(Invocation& run);
 namespace {
 const Command kCommands[] = {
     {"new",
-     "PROJECT.Prj [--target None|CP/M|2K|4K|8K|16K|32K|64K|128K|256K] [--cpu Z80|Z180] [--main FILE] "
+     "PROJECT.Prj [--target None|CP/M|2K|4K|8K|16K|32K|64K|128K|256K] [--cpu Z80|Z180] [--main "
+     "FILE] "
      "[--no-sym] [--no-rtl] [--ram HEX] FILE...",
      "write a project listing the files in link order", RunNew},
-    {"asm", "FILE.Mac|FILE.EMS [--project PROJECT.Prj]", "assemble one file into an .RRO object beside it",
-     RunAsm},
+    {"asm", "FILE.Mac|FILE.EMS [--project PROJECT.Prj]",
+     "assemble one file into an .RRO object beside it", RunAsm},
     {"compile", "FILE.Pas|FILE.EPS [--project PROJECT.Prj]",
-     "compile one Pascal file into a .Mac (or .EMS) beside it, print its summary and assemble it", RunCompile},
-    {"build", "PROJECT.Prj", "compile and assemble every .Pas and .Mac entry in link order, then link", RunBuild},
-    {"main", "PROJECT.Prj", "compile and assemble the project's main file (MainFileName), without linking", RunMain},
+     "compile one Pascal file into a .Mac (or .EMS) beside it, print its summary and assemble it",
+     RunCompile},
+    {"build", "PROJECT.Prj",
+     "compile and assemble every .Pas and .Mac entry in link order, then link", RunBuild},
+    {"main", "PROJECT.Prj",
+     "compile and assemble the project's main file (MainFileName), without linking", RunMain},
     {"link", "PROJECT.Prj", "link the project's objects into its image (and .SYM)", RunLink},
     {"map", "PROJECT.Prj", "link in memory and print the code and data areas", RunMap},
     {"dump-rro", "FILE.RRO", "print an object file's records, one per line", RunDumpRro},
     {"show", "PROJECT.Prj", "print the project's items, one per line", RunShow},
 };
-}  // namespace
+} // namespace
 
-std::span<const Command> Commands() { return kCommands; }
+std::span<const Command> Commands() {
+  return kCommands;
+}
 
-}  // namespace velkor::cli
+} // namespace velkor::cli

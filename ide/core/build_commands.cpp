@@ -18,9 +18,11 @@ constexpr EntryBuilder kEntryBuilders[] = {
     {".PAS", BuildPascalEntry},
 };
 
-}  // namespace
+} // namespace
 
-std::span<const EntryBuilder> EntryBuilders() { return kEntryBuilders; }
+std::span<const EntryBuilder> EntryBuilders() {
+  return kEntryBuilders;
+}
 
 std::string BuildSession::SearchEntry(std::string_view entry) const {
   return SearchProjectFile(entry, project.Directory(), programDirectory);
@@ -31,7 +33,9 @@ bool AssembleFile(BuildSession& session, const std::string& path) {
   settings.projectDirectory = session.project.Directory();
   settings.symbolOutput = session.project.settings.WriteSym;
   settings.processEvents = [&session] { session.ui.ProcessPendingMessages(); };
-  settings.beforeIncludeRead = [&session](const std::string& file) { session.ui.SaveFileIfModified(file); };
+  settings.beforeIncludeRead = [&session](const std::string& file) {
+    session.ui.SaveFileIfModified(file);
+  };
   const AssembleResult result = assembleFile(path, settings, session.messages);
   if (!result.ok) {
     session.errorFlag = true;
@@ -72,6 +76,8 @@ bool BuildSession::Link(bool writeFiles) {
   return lastLink.ok;
 }
 
-bool BuildSession::Build() { return BuildAllFiles() && Link(); }
+bool BuildSession::Build() {
+  return BuildAllFiles() && Link();
+}
 
-}  // namespace velkor
+} // namespace velkor

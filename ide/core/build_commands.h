@@ -24,13 +24,15 @@
 namespace velkor {
 
 struct BuildSession {
-  BuildSession(Project& project, MessageList& messages, platform::UiHost& ui, std::string programDirectory)
-      : project(project), messages(messages), ui(ui), programDirectory(std::move(programDirectory)) {}
+  BuildSession(Project& project, MessageList& messages, platform::UiHost& ui,
+               std::string programDirectory)
+      : project(project), messages(messages), ui(ui),
+        programDirectory(std::move(programDirectory)) {}
 
   Project& project;
   MessageList& messages;
   platform::UiHost& ui;
-  std::string programDirectory;  // where Lib/ and Default/ lie
+  std::string programDirectory; // where Lib/ and Default/ lie
 
   // Set by the first failing tool; a build stops there.
   bool errorFlag = false;
@@ -51,7 +53,7 @@ struct BuildSession {
 
 // One way of building a project entry, chosen by its extension.
 struct EntryBuilder {
-  std::string_view extension;  // upper case, with the dot
+  std::string_view extension; // upper case, with the dot
   bool (*build)(BuildSession& session, const std::string& entry);
 };
 std::span<const EntryBuilder> EntryBuilders();
@@ -59,4 +61,4 @@ std::span<const EntryBuilder> EntryBuilders();
 // Assembles the file (a .Mac or .EMS) next to itself; false on an error.
 bool AssembleFile(BuildSession& session, const std::string& path);
 
-}  // namespace velkor
+} // namespace velkor

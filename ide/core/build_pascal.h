@@ -20,7 +20,8 @@ CompileHost CompileHostFor(platform::UiHost& ui);
 // Compiles `path`; on an error the report is in the messages, the session's
 // error flag is set and false is returned. `encodeOutput` is the starting
 // value of EncodeOutput (an encoded include may still set it).
-bool CompilePascalFile(BuildSession& session, Compilation& c, const std::string& path, bool encodeOutput);
+bool CompilePascalFile(BuildSession& session, Compilation& c, const std::string& path,
+                       bool encodeOutput);
 
 // The summary lines after a compilation; `blocksLabel` is "Procedures:     "
 // or "CodeBlocks:     ".
@@ -37,4 +38,4 @@ bool CompileMainFile(BuildSession& session);
 // Whether the project names a main file "Compile main file" would build.
 bool HasPascalMainFile(const Project& project);
 
-}  // namespace velkor
+} // namespace velkor

@@ -16,7 +16,9 @@ constexpr std::string_view kEditor = "Editor";
 constexpr std::string_view kMain = "Main";
 constexpr std::string_view kSourceKey = "Source";
 
-std::string Numbered(std::string_view key, std::size_t n) { return std::string(key) + std::to_string(n); }
+std::string Numbered(std::string_view key, std::size_t n) {
+  return std::string(key) + std::to_string(n);
+}
 
 void ReadSettings(const platform::IniFile& ini, ProjectSettings& s, bool withMainFile) {
   s.Target = ini.ReadInteger(kGeneral, "Target", 0);
@@ -25,7 +27,8 @@ void ReadSettings(const platform::IniFile& ini, ProjectSettings& s, bool withMai
   s.WriteSym = ini.ReadBool(kGeneral, "WriteSym", false);
   s.PasInSym = ini.ReadBool(kGeneral, "PasInSym", false);
   s.AutoIndent = ini.ReadBool(kGeneral, "AutoIndent", false);
-  if (withMainFile) s.MainFileName = platform::NormalizeSeparators(ini.ReadString(kGeneral, "MainFileName", ""));
+  if (withMainFile)
+    s.MainFileName = platform::NormalizeSeparators(ini.ReadString(kGeneral, "MainFileName", ""));
 }
 
 void WriteSettings(platform::IniFile& ini, const ProjectSettings& s, bool withMainFile) {
@@ -50,7 +53,8 @@ std::vector<std::string> ReadSourceList(const platform::IniFile& ini, std::strin
 }
 
 void WriteSourceList(platform::IniFile& ini, const std::vector<std::string>& files) {
-  for (std::size_t k = 1; k <= files.size(); ++k) ini.WriteString(kSources, Numbered(kSourceKey, k), files[k - 1]);
+  for (std::size_t k = 1; k <= files.size(); ++k)
+    ini.WriteString(kSources, Numbered(kSourceKey, k), files[k - 1]);
   ini.WriteString(kSources, Numbered(kSourceKey, files.size() + 1), kListEndMarker);
 }
 
@@ -60,7 +64,8 @@ std::vector<OpenEditor> ReadEditors(const platform::IniFile& ini) {
     std::string file = ini.ReadString(kEditor, Numbered(kSourceKey, k), kListEndMarker);
     if (file == kListEndMarker) break;
     if (file.empty()) continue;
-    editors.push_back({platform::NormalizeSeparators(file), std::max(0, ini.ReadInteger(kEditor, Numbered("PosY", k), 0)),
+    editors.push_back({platform::NormalizeSeparators(file),
+                       std::max(0, ini.ReadInteger(kEditor, Numbered("PosY", k), 0)),
                        std::max(0, ini.ReadInteger(kEditor, Numbered("PosX", k), 0))});
   }
   return editors;
@@ -106,7 +111,7 @@ bool SaveKeepingForeign(platform::IniFile& fresh, const std::string& path, std::
   return fresh.Save(path, error);
 }
 
-}  // namespace
+} // namespace
 
 bool ReadProjectFile(const std::string& path, Project& project, std::string& error) {
   std::string text;
@@ -114,7 +119,8 @@ bool ReadProjectFile(const std::string& path, Project& project, std::string& err
   return ParseProjectText(text, path, project, error);
 }
 
-bool ParseProjectText(std::string_view text, const std::string& path, Project& project, std::string& error) {
+bool ParseProjectText(std::string_view text, const std::string& path, Project& project,
+                      std::string& error) {
   platform::IniFile ini;
   ini.Parse(text);
   if (!ini.SectionExists(kGeneral) && !ini.SectionExists(kSources)) {
@@ -127,7 +133,8 @@ bool ParseProjectText(std::string_view text, const std::string& path, Project& p
   read.ProjectItems = {platform::ChangeExtension(platform::FileNamePart(absolute), ""),
                        platform::DirectoryPart(absolute), "", ""};
   read.RefreshDescriptions();
-  for (std::string& file : ReadSourceList(ini, kSources)) read.ProjectItems.push_back(std::move(file));
+  for (std::string& file : ReadSourceList(ini, kSources))
+    read.ProjectItems.push_back(std::move(file));
   read.editors = ReadEditors(ini);
   read.currentEditor = ini.ReadInteger(kEditor, "Current", 0);
   project = std::move(read);
@@ -146,33 +153,39 @@ platform::IniFile ProjectIni(const Project& project) {
   WriteEditors(ini, project.editors, project.currentEditor);
   return ini;
 }
-}  // namespace
+} // namespace
 
-std::string ProjectFileText(const Project& project) { return ProjectIni(project).ToText(); }
+std::string ProjectFileText(const Project& project) {
+  return ProjectIni(project).ToText();
+}
 
 bool WriteProjectFile(const Project& project, const std::string& path, std::string& error) {
   platform::IniFile ini = ProjectIni(project);
   return SaveKeepingForeign(ini, path, error);
 }
 
-std::string VelkorIniPath() { return platform::SettingsFilePath(kVelkorIniName); }
+std::string VelkorIniPath() {
+  return platform::SettingsFilePath(kVelkorIniName);
+}
 
-bool ReadVelkorIni(const std::string& path, const std::string& programDirectory, IdeSettings& settings,
-                   std::string& error) {
+bool ReadVelkorIni(const std::string& path, const std::string& programDirectory,
+                   IdeSettings& settings, std::string& error) {
   std::string text;
   if (platform::FileExists(path) && !platform::ReadWholeFile(path, text, error)) return false;
   ParseVelkorIniText(text, programDirectory, settings);
   return true;
 }
 
-void ParseVelkorIniText(std::string_view text, const std::string& programDirectory, IdeSettings& settings) {
+void ParseVelkorIniText(std::string_view text, const std::string& programDirectory,
+                        IdeSettings& settings) {
   IdeSettings read;
   read.LastPath = programDirectory;
   {
     platform::IniFile ini;
     ini.Parse(text);
     read.LastProject = ini.ReadString(kGeneral, "LastProject", read.LastProject);
-    read.LastPath = platform::NormalizeSeparators(ini.ReadString(kGeneral, "LastPath", read.LastPath));
+    read.LastPath =
+        platform::NormalizeSeparators(ini.ReadString(kGeneral, "LastPath", read.LastPath));
     if (!read.LastPath.empty() && read.LastPath.back() != '/') read.LastPath += '/';
     ReadSettings(ini, read.settings, false);
     read.EditorWidth = ini.ReadInteger(kEditor, "Width", read.EditorWidth);
@@ -205,4 +218,4 @@ bool WriteVelkorIni(const std::string& path, const IdeSettings& settings, std::s
   return SaveKeepingForeign(ini, path, error);
 }
 
-}  // namespace velkor
+} // namespace velkor

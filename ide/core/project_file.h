@@ -26,7 +26,8 @@ inline constexpr std::string_view kListEndMarker = "Undefined";
 
 bool ReadProjectFile(const std::string& path, Project& project, std::string& error);
 // The same from the file's text; `path` gives items 0 and 1.
-bool ParseProjectText(std::string_view text, const std::string& path, Project& project, std::string& error);
+bool ParseProjectText(std::string_view text, const std::string& path, Project& project,
+                      std::string& error);
 // The file as written for a project, without anything carried over.
 std::string ProjectFileText(const Project& project);
 bool WriteProjectFile(const Project& project, std::string& error);
@@ -35,13 +36,13 @@ bool WriteProjectFile(const Project& project, const std::string& path, std::stri
 // What Velkor.ini keeps between runs of the environment.
 struct IdeSettings {
   std::string LastProject = "Project1";
-  std::string LastPath;  // the program's directory when not stored
+  std::string LastPath; // the program's directory when not stored
   ProjectSettings settings;
   int EditorWidth = 600;
   int EditorHeight = 440;
-  std::optional<int> MainTop;  // unset: the window's own default position
+  std::optional<int> MainTop; // unset: the window's own default position
   std::optional<int> MainLeft;
-  std::vector<std::string> sources;  // copy of the project's files
+  std::vector<std::string> sources; // copy of the project's files
   std::vector<OpenEditor> editors;
   int currentEditor = 0;
 };
@@ -53,9 +54,10 @@ inline constexpr std::string_view kVelkorIniName = "Velkor.ini";
 std::string VelkorIniPath();
 
 // A missing file gives the defaults and true; an unreadable one false.
-bool ReadVelkorIni(const std::string& path, const std::string& programDirectory, IdeSettings& settings,
-                   std::string& error);
-void ParseVelkorIniText(std::string_view text, const std::string& programDirectory, IdeSettings& settings);
+bool ReadVelkorIni(const std::string& path, const std::string& programDirectory,
+                   IdeSettings& settings, std::string& error);
+void ParseVelkorIniText(std::string_view text, const std::string& programDirectory,
+                        IdeSettings& settings);
 bool WriteVelkorIni(const std::string& path, const IdeSettings& settings, std::string& error);
 
-}  // namespace velkor
+} // namespace velkor

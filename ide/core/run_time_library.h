@@ -13,4 +13,4 @@ namespace velkor {
 // In link order, for the project's CPU (the Z180 gets the MLT multiply).
 std::span<const std::string_view> RunTimeLibraryObjects(int cpu = kCpuZ80);
 
-}  // namespace velkor
+} // namespace velkor

@@ -23,7 +23,7 @@ void ReplaceOutsideComments(std::string& text, const std::string& from, const st
   }
 }
 
-}  // namespace
+} // namespace
 
 bool StartupModuleText(const std::string& programDirectory, const std::string& programName,
                        std::uint16_t ramStart, std::string& text, std::string& error) {
@@ -66,4 +66,4 @@ bool CopyTerminalUnit(const std::string& programDirectory, const std::string& pr
   return platform::WriteFileAtomically(projectDirectory + kTerminalUnitFileName, text, error);
 }
 
-}  // namespace velkor
+} // namespace velkor

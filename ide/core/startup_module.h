@@ -30,4 +30,4 @@ bool WriteStartupModule(const std::string& programDirectory, const std::string& 
 bool CopyTerminalUnit(const std::string& programDirectory, const std::string& projectDirectory,
                       std::string& error);
 
-}  // namespace velkor
+} // namespace velkor

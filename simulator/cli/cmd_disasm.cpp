@@ -12,7 +12,7 @@ namespace {
 
 const OptionTable kDisasmOptions = {{"--load-at", "--from", "--count", "--sym"}, {}, {}};
 
-}  // namespace
+} // namespace
 
 int DisasmCommand(const std::vector<std::string>& args) {
   const ParsedOptions options = ParseOptions(args, kDisasmOptions);
@@ -43,14 +43,19 @@ int DisasmCommand(const std::vector<std::string>& args) {
     address = r.value % space;
   }
   const Machine& machine = session.machine();
-  const ByteReader read = physical ? ByteReader([&machine](std::uint32_t a) { return machine.PhysicalMemory[a & kPhysicalMask]; })
-                                   : ByteReader([&machine](std::uint32_t a) { return machine.ReadByte(static_cast<std::uint16_t>(a)); });
+  const ByteReader read = physical ? ByteReader([&machine](std::uint32_t a) {
+    return machine.PhysicalMemory[a & kPhysicalMask];
+  })
+                                   : ByteReader([&machine](std::uint32_t a) {
+                                       return machine.ReadByte(static_cast<std::uint16_t>(a));
+                                     });
   // Without --count the listing covers the image once.
   std::uint64_t covered = 0;
   const std::uint64_t wanted = address >= image->loadAddress && address < end ? end - address : 1;
   for (unsigned long long line = 0; count ? line < count : covered < wanted; ++line) {
-    const Disassembly d = Disassemble(read, address, std::string::npos,
-                                      physical ? AddressSpace::Physical : AddressSpace::Logical, &session.symbols);
+    const Disassembly d =
+        Disassemble(read, address, std::string::npos,
+                    physical ? AddressSpace::Physical : AddressSpace::Logical, &session.symbols);
     const std::string prefix = physical ? Hex(address, 5) + "H " : Hex(address, 4) + "H  ";
     std::printf("%s%s\n", prefix.c_str(), d.text.c_str());
     address = (address + static_cast<std::uint32_t>(d.length)) % space;
@@ -59,4 +64,4 @@ int DisasmCommand(const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-}  // namespace kavrin::cli
+} // namespace kavrin::cli

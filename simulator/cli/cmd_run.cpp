@@ -22,10 +22,11 @@ const OptionTable kRunOptions = {
 };
 
 void PrintRegisters(const Machine& machine) {
-  for (const std::string& line : RegisterDisplay(machine)) Report(line);
+  for (const std::string& line : RegisterDisplay(machine))
+    Report(line);
 }
 
-}  // namespace
+} // namespace
 
 int RunCommand(const std::vector<std::string>& args) {
   const ParsedOptions options = ParseOptions(args, kRunOptions);
@@ -34,7 +35,9 @@ int RunCommand(const std::vector<std::string>& args) {
   Session session;
   if (const auto text = options.Value("--terminal-port")) {
     const auto port = ParsePortAddress(*text);
-    if (!port) return UsageError("--terminal-port needs a port of one or two hex digits below FFH, not " + *text);
+    if (!port)
+      return UsageError("--terminal-port needs a port of one or two hex digits below FFH, not " +
+                        *text);
     session.SetTerminalPort(*port);
   }
   unsigned long long maxSteps = 0;
@@ -43,7 +46,8 @@ int RunCommand(const std::vector<std::string>& args) {
     if (!count) return UsageError("--max-steps needs a positive decimal count, not " + *text);
     maxSteps = *count;
   }
-  const auto breakTexts = options.values.count("--break") ? options.values.at("--break") : std::vector<std::string>{};
+  const auto breakTexts =
+      options.values.count("--break") ? options.values.at("--break") : std::vector<std::string>{};
   if (breakTexts.size() > kBreakpointCount) return UsageError("at most 4 breakpoints");
 
   int exitCode = kExitOk;
@@ -52,7 +56,8 @@ int RunCommand(const std::vector<std::string>& args) {
   Machine& machine = session.machine();
 
   // Addresses resolve against the symbols just read, as in the window.
-  std::uint16_t pc = image->loadAddress < kLogicalSpaceSize ? static_cast<std::uint16_t>(image->loadAddress) : 0;
+  std::uint16_t pc =
+      image->loadAddress < kLogicalSpaceSize ? static_cast<std::uint16_t>(image->loadAddress) : 0;
   if (const auto text = options.Value("--pc")) {
     const ResolvedAddress r = ResolveAddress(*text, session.symbols);
     if (!r.ok) {
@@ -85,7 +90,8 @@ int RunCommand(const std::vector<std::string>& args) {
   for (;;) {
     const std::uint64_t executed = machine.InstructionCount - start;
     if (maxSteps && executed >= maxSteps) {
-      Report("Step limit of " + std::to_string(maxSteps) + " instructions reached at " + Hex(machine.Cpu.PC, 4) + "H");
+      Report("Step limit of " + std::to_string(maxSteps) + " instructions reached at " +
+             Hex(machine.Cpu.PC, 4) + "H");
       result = kExitStepLimit;
       break;
     }
@@ -94,12 +100,14 @@ int RunCommand(const std::vector<std::string>& args) {
     const std::uint64_t remaining = maxSteps ? maxSteps - executed : ~0ull;
     if (trace) {
       machine.StepBudget = 1;
-      if (!std::any_of(breakpoints.begin(), breakpoints.end(), [&](std::uint16_t b) { return b && b == machine.Cpu.PC; }))
+      if (!std::any_of(breakpoints.begin(), breakpoints.end(),
+                       [&](std::uint16_t b) { return b && b == machine.Cpu.PC; }))
         Report(ExecutionLine(machine, session.symbols, machine.Cpu.PC, true));
     } else if (remaining >= static_cast<std::uint64_t>(kChunkSize)) {
       machine.StepBudget = kContinuous;
     } else {
-      machine.StepBudget = static_cast<std::uint8_t>(std::min<std::uint64_t>(remaining, kMaxMultiStep));
+      machine.StepBudget =
+          static_cast<std::uint8_t>(std::min<std::uint64_t>(remaining, kMaxMultiStep));
     }
     const StopReason reason = machine.ExecuteSteps();
     std::fflush(stdout);
@@ -111,11 +119,11 @@ int RunCommand(const std::vector<std::string>& args) {
       Report(machine.StopMessage());
       result = kExitError;
     }
-    break;  // Halt, breakpoint or the core's stop
+    break; // Halt, breakpoint or the core's stop
   }
   std::fflush(stdout);
   if (options.Has("--regs")) PrintRegisters(machine);
   return result;
 }
 
-}  // namespace kavrin::cli
+} // namespace kavrin::cli

@@ -17,4 +17,4 @@ int DisasmCommand(const std::vector<std::string>& args);
 // Prints "kavrin-cli: " + text on stderr and returns kExitUsage.
 int UsageError(const std::string& text);
 
-}  // namespace kavrin::cli
+} // namespace kavrin::cli

@@ -12,18 +12,22 @@ void Report(const std::string& line) {
   std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-std::optional<LoadedImage> LoadForCommand(Session& session, const ParsedOptions& options, int& exitCode) {
+std::optional<LoadedImage> LoadForCommand(Session& session, const ParsedOptions& options,
+                                          int& exitCode) {
   LoadedImage image;
   if (const auto text = options.Value("--load-at")) {
     const ResolvedAddress at = ResolveAddress(*text, SymbolTable{});
     if (!at.ok || at.value >= kPhysicalMemorySize) {
-      exitCode = UsageError("--load-at needs a physical address of at most five hex digits below 100000H, not " + *text);
+      exitCode = UsageError(
+          "--load-at needs a physical address of at most five hex digits below 100000H, not " +
+          *text);
       return std::nullopt;
     }
     image.loadAddress = at.value;
   }
   std::string symbolMessage;
-  const LoadResult loaded = session.LoadAndReset(options.positional, image.loadAddress, false, &symbolMessage);
+  const LoadResult loaded =
+      session.LoadAndReset(options.positional, image.loadAddress, false, &symbolMessage);
   if (!loaded.ok) {
     Report(loaded.message);
     exitCode = kExitError;
@@ -43,4 +47,4 @@ std::optional<LoadedImage> LoadForCommand(Session& session, const ParsedOptions&
   return image;
 }
 
-}  // namespace kavrin::cli
+} // namespace kavrin::cli

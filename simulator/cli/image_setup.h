@@ -17,9 +17,10 @@ struct LoadedImage {
 
 // Loads per --load-at and --sym and resets; prints the tool's lines on
 // stderr. Returns nothing and sets exitCode on failure.
-std::optional<LoadedImage> LoadForCommand(Session& session, const ParsedOptions& options, int& exitCode);
+std::optional<LoadedImage> LoadForCommand(Session& session, const ParsedOptions& options,
+                                          int& exitCode);
 
 // Prints one line of the tool's own on stderr.
 void Report(const std::string& line);
 
-}  // namespace kavrin::cli
+} // namespace kavrin::cli

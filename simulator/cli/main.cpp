@@ -11,7 +11,8 @@ namespace kavrin::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kavrin-cli run IMAGE [--load-at HEX] [--pc HEX|SYMBOL] [--sym FILE] [--break HEX|SYMBOL]...\n"
+    "usage: kavrin-cli run IMAGE [--load-at HEX] [--pc HEX|SYMBOL] [--sym FILE] [--break "
+    "HEX|SYMBOL]...\n"
     "                  [--max-steps N] [--terminal-port HEX] [--regs] [--trace]\n"
     "       kavrin-cli disasm IMAGE [--load-at HEX] [--from HEX|SYMBOL] [--count N] [--sym FILE]\n"
     "run: the program's terminal output goes to stdout, stdin is typed on the terminal;\n"
@@ -27,7 +28,7 @@ constexpr Command kCommands[] = {
     {"disasm", DisasmCommand},
 };
 
-}  // namespace
+} // namespace
 
 int UsageError(const std::string& text) {
   std::fflush(stdout);
@@ -47,6 +48,8 @@ int Main(int argc, char** argv) {
   return UsageError(std::string("unknown command ") + argv[1]);
 }
 
-}  // namespace kavrin::cli
+} // namespace kavrin::cli
 
-int main(int argc, char** argv) { return kavrin::cli::Main(argc, argv); }
+int main(int argc, char** argv) {
+  return kavrin::cli::Main(argc, argv);
+}

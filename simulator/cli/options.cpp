@@ -45,8 +45,9 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args, const OptionTab
 std::optional<unsigned long long> ParseCount(const std::string& text) {
   unsigned long long value = 0;
   const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || ptr != text.data() + text.size() || text.empty() || value == 0) return std::nullopt;
+  if (ec != std::errc() || ptr != text.data() + text.size() || text.empty() || value == 0)
+    return std::nullopt;
   return value;
 }
 
-}  // namespace kavrin::cli
+} // namespace kavrin::cli

@@ -9,7 +9,7 @@ namespace kavrin::cli {
 namespace {
 constexpr std::size_t kReadSize = 4096;
 constexpr std::uint8_t kEnter = 0x0D;
-}  // namespace
+} // namespace
 
 bool StdinKeys::Fill() {
   if (atEnd_) return false;
@@ -48,4 +48,4 @@ void StdinKeys::Offer(Terminal& terminal) {
   }
 }
 
-}  // namespace kavrin::cli
+} // namespace kavrin::cli

@@ -11,13 +11,13 @@
 namespace kavrin::cli {
 
 class StdinKeys {
- public:
+public:
   explicit StdinKeys(int fd) : fd_(fd) {}
   // Presses the next key when the terminal has none waiting and one is at hand.
   void Offer(Terminal& terminal);
   bool AtEnd() const { return atEnd_ && next_ >= buffer_.size(); }
 
- private:
+private:
   bool Fill();
 
   int fd_;
@@ -27,4 +27,4 @@ class StdinKeys {
   std::size_t next_ = 0;
 };
 
-}  // namespace kavrin::cli
+} // namespace kavrin::cli

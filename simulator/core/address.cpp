@@ -3,19 +3,21 @@
 namespace kavrin {
 namespace {
 
-bool IsUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+bool IsUpperHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
 
 std::optional<std::uint32_t> ParseHex(std::string_view text) {
   std::uint32_t value = 0;
   for (char c : text) {
     if (!IsUpperHexDigit(c)) return std::nullopt;
-    if (value > 0x0FFFFFFFu) return std::nullopt;  // would drop digits: no number we can use
+    if (value > 0x0FFFFFFFu) return std::nullopt; // would drop digits: no number we can use
     value = value << 4 | static_cast<std::uint32_t>(c <= '9' ? c - '0' : c - 'A' + 10);
   }
   return value;
 }
 
-}  // namespace
+} // namespace
 
 ResolvedAddress ResolveAddress(std::string_view text, const SymbolTable& symbols) {
   const std::string upper = ToUpperAscii(text);
@@ -34,4 +36,4 @@ std::optional<std::uint8_t> ParsePortAddress(std::string_view text) {
   return static_cast<std::uint8_t>(*value);
 }
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -13,7 +13,7 @@ namespace kavrin {
 struct ResolvedAddress {
   bool ok = false;
   std::uint32_t value = 0;
-  std::string message;  // "Cannot resolve " + text when !ok
+  std::string message; // "Cannot resolve " + text when !ok
 };
 
 // Hexadecimal first (an empty text is 0), then a symbol name. The text is
@@ -24,4 +24,4 @@ ResolvedAddress ResolveAddress(std::string_view text, const SymbolTable& symbols
 // A port number from the port dialog: at most two hex digits, below FFH.
 std::optional<std::uint8_t> ParsePortAddress(std::string_view text);
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -13,27 +13,29 @@ namespace {
 
 using namespace cpu;
 
-template <uint8_t Op>
-uint8_t Operate(CpuState& c, uint8_t v) {
+template <uint8_t Op> uint8_t Operate(CpuState& c, uint8_t v) {
   constexpr int x = Op >> 6, y = (Op >> 3) & 7;
-  if constexpr (x == 0) return Rotate<y>(c, v);
-  else if constexpr (x == 2) return static_cast<uint8_t>(v & ~(1 << y));
-  else return static_cast<uint8_t>(v | (1 << y));
+  if constexpr (x == 0)
+    return Rotate<y>(c, v);
+  else if constexpr (x == 2)
+    return static_cast<uint8_t>(v & ~(1 << y));
+  else
+    return static_cast<uint8_t>(v | (1 << y));
 }
 
-template <uint8_t Op>
-void OnAddress(Machine& m, uint16_t address) {
+template <uint8_t Op> void OnAddress(Machine& m, uint16_t address) {
   constexpr int x = Op >> 6, y = (Op >> 3) & 7;
   const uint8_t v = m.ReadByte(address);
-  if constexpr (x == 1) Bit<y>(m.Cpu, v);
-  else m.WriteByte(address, Operate<Op>(m.Cpu, v));
+  if constexpr (x == 1)
+    Bit<y>(m.Cpu, v);
+  else
+    m.WriteByte(address, Operate<Op>(m.Cpu, v));
 }
 
-template <uint8_t Op>
-void Cb(Machine& m) {
+template <uint8_t Op> void Cb(Machine& m) {
   constexpr int x = Op >> 6, y = (Op >> 3) & 7, z = Op & 7;
   if constexpr (x == 0 && y == 6) {
-    IllegalOpcode(m);  // SLL does not exist on this processor
+    IllegalOpcode(m); // SLL does not exist on this processor
   } else if constexpr (z == 6) {
     OnAddress<Op>(m, m.Cpu.HL());
   } else if constexpr (x == 1) {
@@ -43,26 +45,26 @@ void Cb(Machine& m) {
   }
 }
 
-template <uint8_t Op>
-void IndexCb(Machine& m) {
+template <uint8_t Op> void IndexCb(Machine& m) {
   constexpr int x = Op >> 6, y = (Op >> 3) & 7, z = Op & 7;
-  if constexpr (x == 0 && y == 6) IllegalOpcode(m);
-  else if constexpr (z == 6) OnAddress<Op>(m, m.index_address);
-  else Cb<Op>(m);
+  if constexpr (x == 0 && y == 6)
+    IllegalOpcode(m);
+  else if constexpr (z == 6)
+    OnAddress<Op>(m, m.index_address);
+  else
+    Cb<Op>(m);
 }
 
-template <size_t... Op>
-constexpr OpcodePage MakeCbPage(std::index_sequence<Op...>) {
+template <size_t... Op> constexpr OpcodePage MakeCbPage(std::index_sequence<Op...>) {
   return {&Cb<static_cast<uint8_t>(Op)>...};
 }
-template <size_t... Op>
-constexpr OpcodePage MakeIndexCbPage(std::index_sequence<Op...>) {
+template <size_t... Op> constexpr OpcodePage MakeIndexCbPage(std::index_sequence<Op...>) {
   return {&IndexCb<static_cast<uint8_t>(Op)>...};
 }
 
-}  // namespace
+} // namespace
 
 const OpcodePage kCbPage = MakeCbPage(std::make_index_sequence<256>());
 const OpcodePage kIndexCbPage = MakeIndexCbPage(std::make_index_sequence<256>());
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -13,11 +13,12 @@ namespace {
 
 using namespace cpu;
 
-uint16_t Stepped(uint16_t value, int delta) { return static_cast<uint16_t>(value + delta); }
+uint16_t Stepped(uint16_t value, int delta) {
+  return static_cast<uint16_t>(value + delta);
+}
 
 // LDI/LDD: P/V tells whether BC is still non-zero. Returns that.
-template <int Delta>
-bool BlockLoad(Machine& m) {
+template <int Delta> bool BlockLoad(Machine& m) {
   CpuState& c = m.Cpu;
   m.WriteByte(c.DE(), m.ReadByte(c.HL()));
   c.SetHL(Stepped(c.HL(), Delta));
@@ -29,8 +30,7 @@ bool BlockLoad(Machine& m) {
 }
 
 // CPI/CPD. Returns whether a repeat goes on (no match, BC not 0).
-template <int Delta>
-bool BlockCompare(Machine& m) {
+template <int Delta> bool BlockCompare(Machine& m) {
   CpuState& c = m.Cpu;
   const uint8_t v = m.ReadByte(c.HL());
   const uint8_t r = static_cast<uint8_t>(c.A - v);
@@ -45,11 +45,11 @@ bool BlockCompare(Machine& m) {
 // 8-bit companion value, P from a parity mix, N from bit 7 of the byte.
 void BlockIoFlags(CpuState& c, uint8_t v, unsigned companion) {
   const unsigned k = v + companion;
-  SetFlags(c, kSz[c.B] | (k > 0xFF ? (kFlagH | kFlagC) : 0) | (kSzp[(k & 7) ^ c.B] & kFlagP), (v & 0x80) != 0);
+  SetFlags(c, kSz[c.B] | (k > 0xFF ? (kFlagH | kFlagC) : 0) | (kSzp[(k & 7) ^ c.B] & kFlagP),
+           (v & 0x80) != 0);
 }
 
-template <int Delta>
-bool BlockInput(Machine& m) {
+template <int Delta> bool BlockInput(Machine& m) {
   CpuState& c = m.Cpu;
   const uint8_t v = m.PortRead(c.C);
   m.WriteByte(c.HL(), v);
@@ -59,8 +59,7 @@ bool BlockInput(Machine& m) {
   return c.B != 0;
 }
 
-template <int Delta>
-bool BlockOutput(Machine& m) {
+template <int Delta> bool BlockOutput(Machine& m) {
   CpuState& c = m.Cpu;
   const uint8_t v = m.ReadByte(c.HL());
   --c.B;
@@ -72,8 +71,7 @@ bool BlockOutput(Machine& m) {
 
 // OTIM/OTDM: the Z180 steps C along with HL. Flags as for DEC B with the
 // borrow in C; N is bit 7 of the byte sent.
-template <int Delta>
-bool BlockOutputIncrementing(Machine& m) {
+template <int Delta> bool BlockOutputIncrementing(Machine& m) {
   CpuState& c = m.Cpu;
   const uint8_t v = m.ReadByte(c.HL());
   m.PortWrite(c.C, v);
@@ -86,8 +84,7 @@ bool BlockOutputIncrementing(Machine& m) {
 }
 
 // Repeats run to the end within one step.
-template <bool (*Once)(Machine&), bool Repeat>
-void Block(Machine& m) {
+template <bool (*Once)(Machine&), bool Repeat> void Block(Machine& m) {
   if constexpr (Repeat) {
     while (Once(m)) {
     }
@@ -121,45 +118,50 @@ void UnsupportedIm0(Machine& m) {
   m.EndRun(StopReason::UnsupportedIm0, text);
 }
 
-template <uint8_t Op>
-void Ed(Machine& m) {
+template <uint8_t Op> void Ed(Machine& m) {
   CpuState& c = m.Cpu;
   constexpr int x = Op >> 6, y = (Op >> 3) & 7, z = Op & 7, p = y >> 1, q = y & 1;
-  if constexpr (x == 0 && z == 0 && y != 6) {  // IN0 r,(n)
+  if constexpr (x == 0 && z == 0 && y != 6) { // IN0 r,(n)
     const uint8_t v = m.PortRead(m.FetchByte());
     Reg<y>(c) = v;
     InputFlags(c, v);
-  } else if constexpr (x == 0 && z == 1 && y != 6) {  // OUT0 (n),r
+  } else if constexpr (x == 0 && z == 1 && y != 6) { // OUT0 (n),r
     m.PortWrite(m.FetchByte(), Reg<y>(c));
-  } else if constexpr (x == 0 && z == 4) {  // TST r / TST (HL)
-    if constexpr (y == 6) Test(c, m.ReadByte(c.HL()));
-    else Test(c, Reg<y>(c));
-  } else if constexpr (x == 1 && z == 0 && y != 6) {  // IN r,(C)
+  } else if constexpr (x == 0 && z == 4) { // TST r / TST (HL)
+    if constexpr (y == 6)
+      Test(c, m.ReadByte(c.HL()));
+    else
+      Test(c, Reg<y>(c));
+  } else if constexpr (x == 1 && z == 0 && y != 6) { // IN r,(C)
     const uint8_t v = m.PortRead(c.C);
     Reg<y>(c) = v;
     InputFlags(c, v);
-  } else if constexpr (x == 1 && z == 1 && y != 6) {  // OUT (C),r
+  } else if constexpr (x == 1 && z == 1 && y != 6) { // OUT (C),r
     m.PortWrite(c.C, Reg<y>(c));
   } else if constexpr (x == 1 && z == 2) {
-    if constexpr (q == 0) c.SetHL(Sbc16(c, c.HL(), GetPair<p>(c)));
-    else c.SetHL(Adc16(c, c.HL(), GetPair<p>(c)));
+    if constexpr (q == 0)
+      c.SetHL(Sbc16(c, c.HL(), GetPair<p>(c)));
+    else
+      c.SetHL(Adc16(c, c.HL(), GetPair<p>(c)));
   } else if constexpr (x == 1 && z == 3) {
     const uint16_t nn = m.FetchWord();
-    if constexpr (q == 0) m.WriteWord(nn, GetPair<p>(c));
-    else SetPair<p>(c, m.ReadWord(nn));
-  } else if constexpr (Op == 0x44) {  // NEG
+    if constexpr (q == 0)
+      m.WriteWord(nn, GetPair<p>(c));
+    else
+      SetPair<p>(c, m.ReadWord(nn));
+  } else if constexpr (Op == 0x44) { // NEG
     const uint8_t a = c.A;
     c.A = 0;
     Alu<2>(c, a);
-  } else if constexpr (x == 1 && z == 4 && q == 1) {  // MLT rr
+  } else if constexpr (x == 1 && z == 4 && q == 1) { // MLT rr
     const uint16_t v = GetPair<p>(c);
     SetPair<p>(c, static_cast<uint16_t>(Hi(v) * Lo(v)));
-  } else if constexpr (Op == 0x64) {  // TST n
+  } else if constexpr (Op == 0x64) { // TST n
     Test(c, m.FetchByte());
-  } else if constexpr (Op == 0x74) {  // TSTIO n
+  } else if constexpr (Op == 0x74) { // TSTIO n
     const uint8_t v = m.PortRead(c.C) & m.FetchByte();
     SetFlags(c, kSzp[v] | kFlagH, false);
-  } else if constexpr (Op == 0x45 || Op == 0x4D) {  // RETN, RETI
+  } else if constexpr (Op == 0x45 || Op == 0x4D) { // RETN, RETI
     c.PC = Pop(m);
   } else if constexpr (Op == 0x46) {
     UnsupportedIm0(m);
@@ -182,22 +184,25 @@ void Ed(Machine& m) {
   } else if constexpr (x == 2 && y >= 4 && z <= 3) {
     constexpr int delta = (y & 1) ? -1 : 1;
     constexpr bool repeat = y >= 6;
-    if constexpr (z == 0) Block<&BlockLoad<delta>, repeat>(m);
-    else if constexpr (z == 1) Block<&BlockCompare<delta>, repeat>(m);
-    else if constexpr (z == 2) Block<&BlockInput<delta>, repeat>(m);
-    else Block<&BlockOutput<delta>, repeat>(m);
+    if constexpr (z == 0)
+      Block<&BlockLoad<delta>, repeat>(m);
+    else if constexpr (z == 1)
+      Block<&BlockCompare<delta>, repeat>(m);
+    else if constexpr (z == 2)
+      Block<&BlockInput<delta>, repeat>(m);
+    else
+      Block<&BlockOutput<delta>, repeat>(m);
   } else {
     IllegalOpcode(m);
   }
 }
 
-template <size_t... Op>
-constexpr OpcodePage MakeEdPage(std::index_sequence<Op...>) {
+template <size_t... Op> constexpr OpcodePage MakeEdPage(std::index_sequence<Op...>) {
   return {&Ed<static_cast<uint8_t>(Op)>...};
 }
 
-}  // namespace
+} // namespace
 
 const OpcodePage kEdPage = MakeEdPage(std::make_index_sequence<256>());
 
-}  // namespace kavrin
+} // namespace kavrin

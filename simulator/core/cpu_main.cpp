@@ -18,8 +18,7 @@ using namespace cpu;
 // instead of never returning.
 constexpr unsigned kMaxPrefixRun = 0x10000;
 
-template <bool Indexed>
-uint16_t MemoryOperand(Machine& m) {
+template <bool Indexed> uint16_t MemoryOperand(Machine& m) {
   if constexpr (Indexed) {
     const auto d = static_cast<int8_t>(m.FetchByte());
     return static_cast<uint16_t>(m.Cpu.HL() + d);
@@ -29,10 +28,11 @@ uint16_t MemoryOperand(Machine& m) {
 }
 
 // The r field as a source: register or (HL)/(IX+d).
-template <int Z, bool Indexed>
-uint8_t Operand(Machine& m) {
-  if constexpr (Z == 6) return m.ReadByte(MemoryOperand<Indexed>(m));
-  else return Reg<Z>(m.Cpu);
+template <int Z, bool Indexed> uint8_t Operand(Machine& m) {
+  if constexpr (Z == 6)
+    return m.ReadByte(MemoryOperand<Indexed>(m));
+  else
+    return Reg<Z>(m.Cpu);
 }
 
 void Jump(Machine& m, bool taken) {
@@ -68,10 +68,22 @@ void AccumulatorRotate(CpuState& c, int kind) {
   const uint8_t a = c.A;
   uint8_t carry;
   switch (kind) {
-    case 0: c.A = Lo(a << 1 | a >> 7); carry = a >> 7; break;                 // RLCA
-    case 1: c.A = Lo(a >> 1 | a << 7); carry = a & 1; break;                  // RRCA
-    case 2: c.A = Lo(a << 1 | (c.F & kFlagC)); carry = a >> 7; break;         // RLA
-    default: c.A = Lo(a >> 1 | (c.F & kFlagC) << 7); carry = a & 1; break;   // RRA
+  case 0:
+    c.A = Lo(a << 1 | a >> 7);
+    carry = a >> 7;
+    break; // RLCA
+  case 1:
+    c.A = Lo(a >> 1 | a << 7);
+    carry = a & 1;
+    break; // RRCA
+  case 2:
+    c.A = Lo(a << 1 | (c.F & kFlagC));
+    carry = a >> 7;
+    break; // RLA
+  default:
+    c.A = Lo(a >> 1 | (c.F & kFlagC) << 7);
+    carry = a & 1;
+    break; // RRA
   }
   SetFlags(c, (c.F & (kFlagS | kFlagZ | kFlagP)) | carry, false);
 }
@@ -93,11 +105,14 @@ void ExchangeAll(CpuState& c) {
 }
 
 void IndexPrefix(Machine& m, uint16_t* slot);
-void CbPrefix(Machine& m) { kCbPage[m.FetchByte()](m); }
-void EdPrefix(Machine& m) { kEdPage[m.FetchByte()](m); }
+void CbPrefix(Machine& m) {
+  kCbPage[m.FetchByte()](m);
+}
+void EdPrefix(Machine& m) {
+  kEdPage[m.FetchByte()](m);
+}
 
-template <uint8_t Op, bool Indexed>
-void Exec(Machine& m) {
+template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
   CpuState& c = m.Cpu;
   constexpr int x = Op >> 6, y = (Op >> 3) & 7, z = Op & 7, p = y >> 1, q = y & 1;
   if constexpr (x == 0) {
@@ -111,19 +126,25 @@ void Exec(Machine& m) {
         JumpRelative(m, true);
       } else if constexpr (y >= 4) {
         JumpRelative(m, Condition<y - 4>(c));
-      }  // y == 0: NOP
+      } // y == 0: NOP
     } else if constexpr (z == 1) {
-      if constexpr (q == 0) SetPair<p>(c, m.FetchWord());
-      else c.SetHL(Add16(c, c.HL(), GetPair<p>(c)));
+      if constexpr (q == 0)
+        SetPair<p>(c, m.FetchWord());
+      else
+        c.SetHL(Add16(c, c.HL(), GetPair<p>(c)));
     } else if constexpr (z == 2) {
       if constexpr (p == 2) {
         const uint16_t nn = m.FetchWord();
-        if constexpr (q == 0) m.WriteWord(nn, c.HL());
-        else c.SetHL(m.ReadWord(nn));
+        if constexpr (q == 0)
+          m.WriteWord(nn, c.HL());
+        else
+          c.SetHL(m.ReadWord(nn));
       } else {
         const uint16_t address = p == 0 ? c.BC() : p == 1 ? c.DE() : m.FetchWord();
-        if constexpr (q == 0) m.WriteByte(address, c.A);
-        else c.A = m.ReadByte(address);
+        if constexpr (q == 0)
+          m.WriteByte(address, c.A);
+        else
+          c.A = m.ReadByte(address);
       }
     } else if constexpr (z == 3) {
       SetPair<p>(c, static_cast<uint16_t>(GetPair<p>(c) + (q == 0 ? 1 : -1)));
@@ -137,14 +158,16 @@ void Exec(Machine& m) {
       }
     } else if constexpr (z == 6) {
       if constexpr (y == 6) {
-        const uint16_t address = MemoryOperand<Indexed>(m);  // LD (IX+d),n: d comes before n
+        const uint16_t address = MemoryOperand<Indexed>(m); // LD (IX+d),n: d comes before n
         m.WriteByte(address, m.FetchByte());
       } else {
         Reg<y>(c) = m.FetchByte();
       }
     } else {
-      if constexpr (y < 4) AccumulatorRotate(c, y);
-      else if constexpr (y == 4) DecimalAdjust(c);
+      if constexpr (y < 4)
+        AccumulatorRotate(c, y);
+      else if constexpr (y == 4)
+        DecimalAdjust(c);
       else if constexpr (y == 5) {
         c.A = static_cast<uint8_t>(~c.A);
         SetFlags(c, (c.F & (kFlagS | kFlagZ | kFlagP | kFlagC)) | kFlagH, true);
@@ -159,12 +182,16 @@ void Exec(Machine& m) {
       m.EndRun(StopReason::Halt);
     } else if constexpr (y == 6) {
       const uint16_t address = MemoryOperand<Indexed>(m);
-      if constexpr (Indexed) m.WriteByte(address, GetRealReg<z>(m));
-      else m.WriteByte(address, Reg<z>(c));
+      if constexpr (Indexed)
+        m.WriteByte(address, GetRealReg<z>(m));
+      else
+        m.WriteByte(address, Reg<z>(c));
     } else if constexpr (z == 6) {
       const uint8_t v = m.ReadByte(MemoryOperand<Indexed>(m));
-      if constexpr (Indexed) SetRealReg<y>(m, v);
-      else Reg<y>(c) = v;
+      if constexpr (Indexed)
+        SetRealReg<y>(m, v);
+      else
+        Reg<y>(c) = v;
     } else {
       Reg<y>(c) = Reg<z>(c);
     }
@@ -174,18 +201,27 @@ void Exec(Machine& m) {
     if constexpr (z == 0) {
       if (Condition<y>(c)) c.PC = Pop(m);
     } else if constexpr (z == 1) {
-      if constexpr (q == 0) SetPair<p, true>(c, Pop(m));
-      else if constexpr (p == 0) c.PC = Pop(m);
-      else if constexpr (p == 1) ExchangeAll(c);
-      else if constexpr (p == 2) c.PC = c.HL();
-      else c.SP = c.HL();
+      if constexpr (q == 0)
+        SetPair<p, true>(c, Pop(m));
+      else if constexpr (p == 0)
+        c.PC = Pop(m);
+      else if constexpr (p == 1)
+        ExchangeAll(c);
+      else if constexpr (p == 2)
+        c.PC = c.HL();
+      else
+        c.SP = c.HL();
     } else if constexpr (z == 2) {
       Jump(m, Condition<y>(c));
     } else if constexpr (z == 3) {
-      if constexpr (y == 0) Jump(m, true);
-      else if constexpr (y == 1) CbPrefix(m);
-      else if constexpr (y == 2) m.PortWrite(m.FetchByte(), c.A);
-      else if constexpr (y == 3) c.A = m.PortRead(m.FetchByte());
+      if constexpr (y == 0)
+        Jump(m, true);
+      else if constexpr (y == 1)
+        CbPrefix(m);
+      else if constexpr (y == 2)
+        m.PortWrite(m.FetchByte(), c.A);
+      else if constexpr (y == 3)
+        c.A = m.PortRead(m.FetchByte());
       else if constexpr (y == 4) {
         const uint16_t v = m.ReadWord(c.SP);
         m.WriteWord(c.SP, c.HL());
@@ -200,11 +236,16 @@ void Exec(Machine& m) {
     } else if constexpr (z == 4) {
       Call(m, Condition<y>(c));
     } else if constexpr (z == 5) {
-      if constexpr (q == 0) Push(m, GetPair<p, true>(c));
-      else if constexpr (p == 0) Call(m, true);
-      else if constexpr (p == 1) IndexPrefix(m, &c.IX);
-      else if constexpr (p == 2) EdPrefix(m);
-      else IndexPrefix(m, &c.IY);
+      if constexpr (q == 0)
+        Push(m, GetPair<p, true>(c));
+      else if constexpr (p == 0)
+        Call(m, true);
+      else if constexpr (p == 1)
+        IndexPrefix(m, &c.IX);
+      else if constexpr (p == 2)
+        EdPrefix(m);
+      else
+        IndexPrefix(m, &c.IY);
     } else if constexpr (z == 6) {
       Alu<y>(c, m.FetchByte());
     } else {
@@ -230,23 +271,24 @@ constexpr bool NamesHl(int op) {
   const int x = op >> 6, y = (op >> 3) & 7, z = op & 7;
   if (op == 0x76) return false;
   switch (x) {
-    case 0:
-      if (z == 1) return true;                      // LD rr,nn / ADD HL,rr
-      if (z == 2 || z == 3) return (y >> 1) == 2;   // LD (nn),HL / LD HL,(nn) / INC HL / DEC HL
-      if (z >= 4 && z <= 6) return y >= 4 && y <= 6;
-      return false;
-    case 1:
-      return (y >= 4 && y <= 6) || (z >= 4 && z <= 6);
-    case 2:
-      return z >= 4 && z <= 6;
-    default:
-      return op == 0xCB || op == 0xE1 || op == 0xE3 || op == 0xE5 || op == 0xE9 || op == 0xF9;
+  case 0:
+    if (z == 1) return true;                    // LD rr,nn / ADD HL,rr
+    if (z == 2 || z == 3) return (y >> 1) == 2; // LD (nn),HL / LD HL,(nn) / INC HL / DEC HL
+    if (z >= 4 && z <= 6) return y >= 4 && y <= 6;
+    return false;
+  case 1:
+    return (y >= 4 && y <= 6) || (z >= 4 && z <= 6);
+  case 2:
+    return z >= 4 && z <= 6;
+  default:
+    return op == 0xCB || op == 0xE1 || op == 0xE3 || op == 0xE5 || op == 0xE9 || op == 0xF9;
   }
 }
 
 constexpr std::array<bool, 256> kNamesHl = [] {
   std::array<bool, 256> t{};
-  for (int op = 0; op < 256; ++op) t[op] = NamesHl(op);
+  for (int op = 0; op < 256; ++op)
+    t[op] = NamesHl(op);
   return t;
 }();
 
@@ -279,25 +321,25 @@ void IndexPrefix(Machine& m, uint16_t* slot) {
   *slot = index;
 }
 
-template <size_t... Op>
-constexpr OpcodePage MakeMainPage(std::index_sequence<Op...>) {
+template <size_t... Op> constexpr OpcodePage MakeMainPage(std::index_sequence<Op...>) {
   return {&Exec<static_cast<uint8_t>(Op), false>...};
 }
 
-template <size_t Op>
-constexpr OpcodeHandler IndexEntry() {
-  if constexpr (Op == 0xCB) return &IndexCbPrefix;
-  else if constexpr (HasMemoryOperand(Op)) return &Exec<static_cast<uint8_t>(Op), true>;
-  else return &Exec<static_cast<uint8_t>(Op), false>;
+template <size_t Op> constexpr OpcodeHandler IndexEntry() {
+  if constexpr (Op == 0xCB)
+    return &IndexCbPrefix;
+  else if constexpr (HasMemoryOperand(Op))
+    return &Exec<static_cast<uint8_t>(Op), true>;
+  else
+    return &Exec<static_cast<uint8_t>(Op), false>;
 }
-template <size_t... Op>
-constexpr OpcodePage MakeIndexPage(std::index_sequence<Op...>) {
+template <size_t... Op> constexpr OpcodePage MakeIndexPage(std::index_sequence<Op...>) {
   return {IndexEntry<Op>()...};
 }
 
-}  // namespace
+} // namespace
 
 const OpcodePage kMainPage = MakeMainPage(std::make_index_sequence<256>());
 const OpcodePage kIndexPage = MakeIndexPage(std::make_index_sequence<256>());
 
-}  // namespace kavrin
+} // namespace kavrin

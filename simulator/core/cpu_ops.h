@@ -19,7 +19,8 @@ inline constexpr std::array<uint8_t, 256> MakeSzTable(bool withParity) {
     if (v == 0) f |= kFlagZ;
     if (withParity) {
       int bits = 0;
-      for (int b = 0; b < 8; ++b) bits += (v >> b) & 1;
+      for (int b = 0; b < 8; ++b)
+        bits += (v >> b) & 1;
       if ((bits & 1) == 0) f |= kFlagP;
     }
     t[v] = f;
@@ -29,9 +30,15 @@ inline constexpr std::array<uint8_t, 256> MakeSzTable(bool withParity) {
 inline constexpr std::array<uint8_t, 256> kSz = MakeSzTable(false);
 inline constexpr std::array<uint8_t, 256> kSzp = MakeSzTable(true);
 
-inline uint16_t Word(uint8_t high, uint8_t low) { return static_cast<uint16_t>(high << 8 | low); }
-inline uint8_t Lo(unsigned v) { return static_cast<uint8_t>(v); }
-inline uint8_t Hi(unsigned v) { return static_cast<uint8_t>(v >> 8); }
+inline uint16_t Word(uint8_t high, uint8_t low) {
+  return static_cast<uint16_t>(high << 8 | low);
+}
+inline uint8_t Lo(unsigned v) {
+  return static_cast<uint8_t>(v);
+}
+inline uint8_t Hi(unsigned v) {
+  return static_cast<uint8_t>(v >> 8);
+}
 
 // Sets S Z H P C from f and N from subtract.
 inline void SetFlags(CpuState& c, unsigned f, bool subtract) {
@@ -40,47 +47,63 @@ inline void SetFlags(CpuState& c, unsigned f, bool subtract) {
 }
 
 // --- register fields: 0 B, 1 C, 2 D, 3 E, 4 H, 5 L, 7 A (6 is memory) ---
-template <int R>
-inline uint8_t& Reg(CpuState& c) {
+template <int R> inline uint8_t& Reg(CpuState& c) {
   static_assert(R != 6);
-  if constexpr (R == 0) return c.B;
-  else if constexpr (R == 1) return c.C;
-  else if constexpr (R == 2) return c.D;
-  else if constexpr (R == 3) return c.E;
-  else if constexpr (R == 4) return c.H;
-  else if constexpr (R == 5) return c.L;
-  else return c.A;
+  if constexpr (R == 0)
+    return c.B;
+  else if constexpr (R == 1)
+    return c.C;
+  else if constexpr (R == 2)
+    return c.D;
+  else if constexpr (R == 3)
+    return c.E;
+  else if constexpr (R == 4)
+    return c.H;
+  else if constexpr (R == 5)
+    return c.L;
+  else
+    return c.A;
 }
 
 // H or L as the program named them while HL holds the index register
 // (LD H,(IX+d) and friends use the real registers).
-template <int R>
-inline uint8_t GetRealReg(Machine& m) {
-  if constexpr (R == 4) return Hi(*m.index_slot);
-  else if constexpr (R == 5) return Lo(*m.index_slot);
-  else return Reg<R>(m.Cpu);
+template <int R> inline uint8_t GetRealReg(Machine& m) {
+  if constexpr (R == 4)
+    return Hi(*m.index_slot);
+  else if constexpr (R == 5)
+    return Lo(*m.index_slot);
+  else
+    return Reg<R>(m.Cpu);
 }
-template <int R>
-inline void SetRealReg(Machine& m, uint8_t v) {
-  if constexpr (R == 4) *m.index_slot = Word(v, Lo(*m.index_slot));
-  else if constexpr (R == 5) *m.index_slot = Word(Hi(*m.index_slot), v);
-  else Reg<R>(m.Cpu) = v;
+template <int R> inline void SetRealReg(Machine& m, uint8_t v) {
+  if constexpr (R == 4)
+    *m.index_slot = Word(v, Lo(*m.index_slot));
+  else if constexpr (R == 5)
+    *m.index_slot = Word(Hi(*m.index_slot), v);
+  else
+    Reg<R>(m.Cpu) = v;
 }
 
 // --- pair fields: 0 BC, 1 DE, 2 HL, 3 SP (AF for PUSH/POP) ---
-template <int P, bool Af = false>
-inline uint16_t GetPair(const CpuState& c) {
-  if constexpr (P == 0) return c.BC();
-  else if constexpr (P == 1) return c.DE();
-  else if constexpr (P == 2) return c.HL();
-  else if constexpr (Af) return Word(c.A, c.PackedFlags());
-  else return c.SP;
+template <int P, bool Af = false> inline uint16_t GetPair(const CpuState& c) {
+  if constexpr (P == 0)
+    return c.BC();
+  else if constexpr (P == 1)
+    return c.DE();
+  else if constexpr (P == 2)
+    return c.HL();
+  else if constexpr (Af)
+    return Word(c.A, c.PackedFlags());
+  else
+    return c.SP;
 }
-template <int P, bool Af = false>
-inline void SetPair(CpuState& c, uint16_t v) {
-  if constexpr (P == 0) c.SetBC(v);
-  else if constexpr (P == 1) c.SetDE(v);
-  else if constexpr (P == 2) c.SetHL(v);
+template <int P, bool Af = false> inline void SetPair(CpuState& c, uint16_t v) {
+  if constexpr (P == 0)
+    c.SetBC(v);
+  else if constexpr (P == 1)
+    c.SetDE(v);
+  else if constexpr (P == 2)
+    c.SetHL(v);
   else if constexpr (Af) {
     c.A = Hi(v);
     c.SetPackedFlags(Lo(v));
@@ -101,8 +124,7 @@ inline uint16_t Pop(Machine& m) {
 }
 
 // --- conditions: NZ Z NC C PO PE P M ---
-template <int Y>
-inline bool Condition(const CpuState& c) {
+template <int Y> inline bool Condition(const CpuState& c) {
   constexpr uint8_t kMask[4] = {kFlagZ, kFlagC, kFlagP, kFlagS};
   const bool set = (c.F & kMask[Y >> 1]) != 0;
   return (Y & 1) ? set : !set;
@@ -110,17 +132,16 @@ inline bool Condition(const CpuState& c) {
 
 // --- 8-bit arithmetic ---
 inline uint8_t AddFlags(uint8_t a, uint8_t v, unsigned r) {
-  return static_cast<uint8_t>(kSz[Lo(r)] | ((a ^ v ^ r) & kFlagH) | (((a ^ ~v) & (a ^ r) & 0x80) >> 5) |
-                              ((r >> 8) & kFlagC));
+  return static_cast<uint8_t>(kSz[Lo(r)] | ((a ^ v ^ r) & kFlagH) |
+                              (((a ^ ~v) & (a ^ r) & 0x80) >> 5) | ((r >> 8) & kFlagC));
 }
 inline uint8_t SubFlags(uint8_t a, uint8_t v, unsigned r) {
-  return static_cast<uint8_t>(kSz[Lo(r)] | ((a ^ v ^ r) & kFlagH) | (((a ^ v) & (a ^ r) & 0x80) >> 5) |
-                              ((r >> 8) & kFlagC));
+  return static_cast<uint8_t>(kSz[Lo(r)] | ((a ^ v ^ r) & kFlagH) |
+                              (((a ^ v) & (a ^ r) & 0x80) >> 5) | ((r >> 8) & kFlagC));
 }
 
 // ALU operation by the 3-bit field: ADD ADC SUB SBC AND XOR OR CP.
-template <int Y>
-inline void Alu(CpuState& c, uint8_t v) {
+template <int Y> inline void Alu(CpuState& c, uint8_t v) {
   const uint8_t a = c.A;
   if constexpr (Y == 0 || Y == 1) {
     const unsigned r = a + v + (Y == 1 ? (c.F & kFlagC) : 0u);
@@ -144,22 +165,27 @@ inline void Alu(CpuState& c, uint8_t v) {
 
 inline uint8_t Inc8(CpuState& c, uint8_t v) {
   const uint8_t r = static_cast<uint8_t>(v + 1);
-  SetFlags(c, (c.F & kFlagC) | kSz[r] | ((r & 0x0F) == 0 ? kFlagH : 0) | (r == 0x80 ? kFlagP : 0), false);
+  SetFlags(c, (c.F & kFlagC) | kSz[r] | ((r & 0x0F) == 0 ? kFlagH : 0) | (r == 0x80 ? kFlagP : 0),
+           false);
   return r;
 }
 inline uint8_t Dec8(CpuState& c, uint8_t v) {
   const uint8_t r = static_cast<uint8_t>(v - 1);
-  SetFlags(c, (c.F & kFlagC) | kSz[r] | ((v & 0x0F) == 0 ? kFlagH : 0) | (r == 0x7F ? kFlagP : 0), true);
+  SetFlags(c, (c.F & kFlagC) | kSz[r] | ((v & 0x0F) == 0 ? kFlagH : 0) | (r == 0x7F ? kFlagP : 0),
+           true);
   return r;
 }
 
 // TST, TSTIO: A AND v, A unchanged.
-inline void Test(CpuState& c, uint8_t v) { SetFlags(c, kSzp[c.A & v] | kFlagH, false); }
+inline void Test(CpuState& c, uint8_t v) {
+  SetFlags(c, kSzp[c.A & v] | kFlagH, false);
+}
 
 // --- 16-bit arithmetic ---
 inline uint16_t Add16(CpuState& c, uint16_t a, uint16_t v) {
   const uint32_t r = static_cast<uint32_t>(a) + v;
-  SetFlags(c, (c.F & (kFlagS | kFlagZ | kFlagP)) | (((a ^ v ^ r) >> 8) & kFlagH) | (r >> 16), false);
+  SetFlags(c, (c.F & (kFlagS | kFlagZ | kFlagP)) | (((a ^ v ^ r) >> 8) & kFlagH) | (r >> 16),
+           false);
   return static_cast<uint16_t>(r);
 }
 inline uint16_t Adc16(CpuState& c, uint16_t a, uint16_t v) {
@@ -182,31 +208,46 @@ inline uint16_t Sbc16(CpuState& c, uint16_t a, uint16_t v) {
 }
 
 // --- rotates and shifts of the CB page: RLC RRC RL RR SLA SRA (SLL) SRL ---
-template <int Y>
-inline uint8_t Rotate(CpuState& c, uint8_t v) {
+template <int Y> inline uint8_t Rotate(CpuState& c, uint8_t v) {
   static_assert(Y != 6, "SLL is undefined");
   unsigned r;
   uint8_t carry;
-  if constexpr (Y == 0) { r = v << 1 | v >> 7; carry = v >> 7; }
-  else if constexpr (Y == 1) { r = v >> 1 | v << 7; carry = v & 1; }
-  else if constexpr (Y == 2) { r = v << 1 | (c.F & kFlagC); carry = v >> 7; }
-  else if constexpr (Y == 3) { r = v >> 1 | (c.F & kFlagC) << 7; carry = v & 1; }
-  else if constexpr (Y == 4) { r = v << 1; carry = v >> 7; }
-  else if constexpr (Y == 5) { r = v >> 1 | (v & 0x80); carry = v & 1; }
-  else { r = v >> 1; carry = v & 1; }
+  if constexpr (Y == 0) {
+    r = v << 1 | v >> 7;
+    carry = v >> 7;
+  } else if constexpr (Y == 1) {
+    r = v >> 1 | v << 7;
+    carry = v & 1;
+  } else if constexpr (Y == 2) {
+    r = v << 1 | (c.F & kFlagC);
+    carry = v >> 7;
+  } else if constexpr (Y == 3) {
+    r = v >> 1 | (c.F & kFlagC) << 7;
+    carry = v & 1;
+  } else if constexpr (Y == 4) {
+    r = v << 1;
+    carry = v >> 7;
+  } else if constexpr (Y == 5) {
+    r = v >> 1 | (v & 0x80);
+    carry = v & 1;
+  } else {
+    r = v >> 1;
+    carry = v & 1;
+  }
   const uint8_t result = Lo(r);
   SetFlags(c, kSzp[result] | carry, false);
   return result;
 }
 
-template <int B>
-inline void Bit(CpuState& c, uint8_t v) {
+template <int B> inline void Bit(CpuState& c, uint8_t v) {
   const bool set = (v & (1 << B)) != 0;
   SetFlags(c, (c.F & kFlagC) | kFlagH | (set ? (B == 7 ? kFlagS : 0) : (kFlagZ | kFlagP)), false);
 }
 
 // IN r,(C) and IN0: the byte's S Z P, carry kept.
-inline void InputFlags(CpuState& c, uint8_t v) { SetFlags(c, kSzp[v] | (c.F & kFlagC), false); }
+inline void InputFlags(CpuState& c, uint8_t v) {
+  SetFlags(c, kSzp[v] | (c.F & kFlagC), false);
+}
 
 // "Illegal opcode at XXXXH" with the address after the offending byte.
 inline void IllegalOpcode(Machine& m) {
@@ -215,4 +256,4 @@ inline void IllegalOpcode(Machine& m) {
   m.EndRun(StopReason::IllegalOpcode, text);
 }
 
-}  // namespace kavrin::cpu
+} // namespace kavrin::cpu

@@ -17,4 +17,4 @@ extern const OpcodePage kCbPage;
 extern const OpcodePage kIndexCbPage;
 extern const OpcodePage kEdPage;
 
-}  // namespace kavrin
+} // namespace kavrin

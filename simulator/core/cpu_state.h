@@ -10,7 +10,7 @@ inline constexpr uint8_t kFlagS = 0x80;
 inline constexpr uint8_t kFlagZ = 0x40;
 inline constexpr uint8_t kFlagH = 0x10;
 inline constexpr uint8_t kFlagP = 0x04;
-inline constexpr uint8_t kFlagN = 0x02;  // only in a pushed AF word
+inline constexpr uint8_t kFlagN = 0x02; // only in a pushed AF word
 inline constexpr uint8_t kFlagC = 0x01;
 
 // The processor's register file. 8-bit registers are kept as bytes so that
@@ -25,14 +25,14 @@ struct CpuState {
   uint8_t A = 0;
   uint8_t F = 0;
   uint8_t B = 0;
-  uint8_t R = 0;  // never incremented: only LD R,A / LD A,R touch it
+  uint8_t R = 0; // never incremented: only LD R,A / LD A,R touch it
   uint8_t C = 0;
   uint8_t D = 0;
   uint8_t E = 0;
-  uint8_t InterruptMode = 0;  // 1 or 2 as set by IM 1 / IM 2
+  uint8_t InterruptMode = 0; // 1 or 2 as set by IM 1 / IM 2
   uint8_t H = 0;
   uint8_t L = 0;
-  uint8_t SubtractFlag = 0;  // 0 or 1: the N flag
+  uint8_t SubtractFlag = 0; // 0 or 1: the N flag
   uint8_t AltA = 0;
   uint8_t AltF = 0;
   uint16_t IX = 0;
@@ -50,16 +50,27 @@ struct CpuState {
   uint16_t DE() const { return static_cast<uint16_t>(D << 8 | E); }
   uint16_t HL() const { return static_cast<uint16_t>(H << 8 | L); }
   uint16_t AF() const { return static_cast<uint16_t>(A << 8 | F); }
-  void SetBC(uint16_t v) { B = static_cast<uint8_t>(v >> 8); C = static_cast<uint8_t>(v); }
-  void SetDE(uint16_t v) { D = static_cast<uint8_t>(v >> 8); E = static_cast<uint8_t>(v); }
-  void SetHL(uint16_t v) { H = static_cast<uint8_t>(v >> 8); L = static_cast<uint8_t>(v); }
+  void SetBC(uint16_t v) {
+    B = static_cast<uint8_t>(v >> 8);
+    C = static_cast<uint8_t>(v);
+  }
+  void SetDE(uint16_t v) {
+    D = static_cast<uint8_t>(v >> 8);
+    E = static_cast<uint8_t>(v);
+  }
+  void SetHL(uint16_t v) {
+    H = static_cast<uint8_t>(v >> 8);
+    L = static_cast<uint8_t>(v);
+  }
 
   // F as the processor pushes it: N from SubtractFlag in bit 1.
-  uint8_t PackedFlags() const { return static_cast<uint8_t>((F & ~kFlagN) | (SubtractFlag ? kFlagN : 0)); }
+  uint8_t PackedFlags() const {
+    return static_cast<uint8_t>((F & ~kFlagN) | (SubtractFlag ? kFlagN : 0));
+  }
   void SetPackedFlags(uint8_t f) {
     F = static_cast<uint8_t>(f & ~kFlagN);
     SubtractFlag = (f & kFlagN) ? 1 : 0;
   }
 };
 
-}  // namespace kavrin
+} // namespace kavrin

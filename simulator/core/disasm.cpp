@@ -13,7 +13,7 @@ constexpr std::uint8_t kPrefixEd = 0xED;
 constexpr std::uint8_t kPrefixFd = 0xFD;
 
 class InstructionBytes {
- public:
+public:
   InstructionBytes(const ByteReader& read, std::uint32_t address, std::uint32_t spaceSize)
       : read_(read), address_(address), spaceSize_(spaceSize) {}
 
@@ -27,7 +27,7 @@ class InstructionBytes {
   std::uint32_t NextAddress() const { return address_ + static_cast<std::uint32_t>(count_); }
   const std::string& Field() const { return field_; }
 
- private:
+private:
   const ByteReader& read_;
   std::uint32_t address_;
   std::uint32_t spaceSize_;
@@ -46,7 +46,8 @@ std::string Displacement(std::uint8_t d) {
 }
 
 void ReplaceAll(std::string& text, std::string_view placeholder, const std::string& value) {
-  for (std::size_t at = 0; (at = text.find(placeholder, at)) != std::string::npos; at += value.size())
+  for (std::size_t at = 0; (at = text.find(placeholder, at)) != std::string::npos;
+       at += value.size())
     text.replace(at, placeholder.size(), value);
 }
 
@@ -57,12 +58,13 @@ bool ReplaceFirst(std::string& text, std::string_view placeholder, const std::st
   return true;
 }
 
-}  // namespace
+} // namespace
 
-Disassembly Disassemble(const ByteReader& read, std::uint32_t address, std::size_t maxLength, AddressSpace space,
-                        const SymbolTable* symbols) {
+Disassembly Disassemble(const ByteReader& read, std::uint32_t address, std::size_t maxLength,
+                        AddressSpace space, const SymbolTable* symbols) {
   const MnemonicTables& tables = Mnemonics();
-  const std::uint32_t spaceSize = space == AddressSpace::Logical ? kLogicalSpaceSize : kPhysicalSpaceSize;
+  const std::uint32_t spaceSize =
+      space == AddressSpace::Logical ? kLogicalSpaceSize : kPhysicalSpaceSize;
   address %= spaceSize;
   InstructionBytes bytes(read, address, spaceSize);
 
@@ -73,7 +75,8 @@ Disassembly Disassemble(const ByteReader& read, std::uint32_t address, std::size
   std::uint8_t op = bytes.Next();
   // A run of index prefixes is one instruction; the last prefix wins. The
   // bound keeps memory full of prefixes from looping for ever.
-  while ((op == kPrefixDd || op == kPrefixFd) && bytes.Count() < static_cast<int>(kLogicalSpaceSize)) {
+  while ((op == kPrefixDd || op == kPrefixFd) &&
+         bytes.Count() < static_cast<int>(kLogicalSpaceSize)) {
     indexLetter = op == kPrefixDd ? 'X' : 'Y';
     op = bytes.Next();
   }
@@ -97,10 +100,12 @@ Disassembly Disassemble(const ByteReader& read, std::uint32_t address, std::size
     ReplaceFirst(mnemonic, "^h", Displacement(displacement));
   }
   if (indexLetter) ReplaceAll(mnemonic, "%", std::string(1, indexLetter));
-  if (mnemonic.find("*h") != std::string::npos) ReplaceFirst(mnemonic, "*h", Hex(bytes.Next(), 2) + "H");
+  if (mnemonic.find("*h") != std::string::npos)
+    ReplaceFirst(mnemonic, "*h", Hex(bytes.Next(), 2) + "H");
   if (mnemonic.find("@h") != std::string::npos) {
     const auto offset = static_cast<std::int8_t>(bytes.Next());
-    const auto target = static_cast<std::uint16_t>(bytes.NextAddress() + static_cast<std::uint32_t>(offset));
+    const auto target =
+        static_cast<std::uint16_t>(bytes.NextAddress() + static_cast<std::uint32_t>(offset));
     ReplaceFirst(mnemonic, "@h", AddressText(target, symbols));
   }
   if (mnemonic.find("#h") != std::string::npos) {
@@ -111,8 +116,9 @@ Disassembly Disassemble(const ByteReader& read, std::uint32_t address, std::size
 
   std::string field = bytes.Field().substr(0, kBytesFieldMaximum);
   if (field.size() < kBytesFieldWidth) field.resize(kBytesFieldWidth, ' ');
-  const std::string* label =
-      symbols && address < kLogicalSpaceSize ? symbols->FindAddress(static_cast<std::uint16_t>(address)) : nullptr;
+  const std::string* label = symbols && address < kLogicalSpaceSize
+                                 ? symbols->FindAddress(static_cast<std::uint16_t>(address))
+                                 : nullptr;
   std::string labelField = label ? *label + ": " : " ";
 
   Disassembly out;
@@ -123,4 +129,4 @@ Disassembly Disassemble(const ByteReader& read, std::uint32_t address, std::size
   return out;
 }
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -29,7 +29,7 @@ struct Disassembly {
   std::size_t mnemonicOffset = 0;
 };
 
-Disassembly Disassemble(const ByteReader& read, std::uint32_t address, std::size_t maxLength, AddressSpace space,
-                        const SymbolTable* symbols);
+Disassembly Disassemble(const ByteReader& read, std::uint32_t address, std::size_t maxLength,
+                        AddressSpace space, const SymbolTable* symbols);
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -21,4 +21,4 @@ struct MnemonicTables {
 
 const MnemonicTables& Mnemonics();
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -10,7 +10,8 @@ DisassemblyView::DisassemblyView(const Machine& machine, const SymbolTable& symb
 }
 
 void DisassemblyView::GoTo(std::uint32_t address) {
-  const std::uint32_t size = space_ == AddressSpace::Logical ? kLogicalSpaceSize : kPhysicalSpaceSize;
+  const std::uint32_t size =
+      space_ == AddressSpace::Logical ? kLogicalSpaceSize : kPhysicalSpaceSize;
   start_ = next_ = address % size;
   cursor_ = 0;
   lines_.clear();
@@ -24,8 +25,12 @@ void DisassemblyView::SetSpace(AddressSpace space) {
 
 void DisassemblyView::Append(int count) {
   const bool logical = space_ == AddressSpace::Logical;
-  const ByteReader read = logical ? ByteReader([this](std::uint32_t a) { return machine_.ReadByte(static_cast<std::uint16_t>(a)); })
-                                  : ByteReader([this](std::uint32_t a) { return machine_.PhysicalMemory[a & kPhysicalMask]; });
+  const ByteReader read = logical ? ByteReader([this](std::uint32_t a) {
+    return machine_.ReadByte(static_cast<std::uint16_t>(a));
+  })
+                                  : ByteReader([this](std::uint32_t a) {
+                                      return machine_.PhysicalMemory[a & kPhysicalMask];
+                                    });
   const std::uint32_t size = logical ? kLogicalSpaceSize : kPhysicalSpaceSize;
   for (int i = 0; i < count; ++i) {
     const Disassembly d = Disassemble(read, next_, std::string::npos, space_, &symbols_);
@@ -35,10 +40,13 @@ void DisassemblyView::Append(int count) {
 }
 
 void DisassemblyView::MoveDown(int step, int grow) {
-  if (cursor_ + step >= static_cast<int>(lines_.size())) Append(std::max(grow, cursor_ + step + 1 - static_cast<int>(lines_.size())));
+  if (cursor_ + step >= static_cast<int>(lines_.size()))
+    Append(std::max(grow, cursor_ + step + 1 - static_cast<int>(lines_.size())));
   cursor_ += step;
 }
 
-void DisassemblyView::MoveUp(int step) { cursor_ = std::max(0, cursor_ - step); }
+void DisassemblyView::MoveUp(int step) {
+  cursor_ = std::max(0, cursor_ - step);
+}
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -16,7 +16,7 @@ inline constexpr int kDisassemblyViewLines = 20;
 inline constexpr int kDisassemblyPageStep = 5;
 
 class DisassemblyView {
- public:
+public:
   DisassemblyView(const Machine& machine, const SymbolTable& symbols);
 
   // Rebuilds the list from the start address (after a go-to, a switch of
@@ -35,7 +35,7 @@ class DisassemblyView {
   std::uint32_t Start() const { return start_; }
   AddressSpace Space() const { return space_; }
 
- private:
+private:
   void Append(int count);
   void MoveDown(int step, int grow);
   void MoveUp(int step);
@@ -49,4 +49,4 @@ class DisassemblyView {
   std::vector<std::string> lines_;
 };
 
-}  // namespace kavrin
+} // namespace kavrin

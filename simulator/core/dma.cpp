@@ -7,7 +7,7 @@ namespace kavrin {
 namespace {
 
 constexpr uint8_t kDe0 = 0x40;
-constexpr uint8_t kDwe0 = 0x10;  // active low: DE0 is written only with it clear
+constexpr uint8_t kDwe0 = 0x10; // active low: DE0 is written only with it clear
 
 uint32_t Address20(const std::array<uint8_t, kOnChipRegisterCount>& r, uint8_t low) {
   return static_cast<uint32_t>((r[low + 2] & 0x0F) << 16 | r[low + 1] << 8 | r[low]);
@@ -19,7 +19,7 @@ void StoreAddress20(std::array<uint8_t, kOnChipRegisterCount>& r, uint8_t low, u
   r[low + 2] = static_cast<uint8_t>((value >> 16) & 0x0F);
 }
 
-}  // namespace
+} // namespace
 
 // Memory to memory, increasing addresses, all at once inside the OUT. Byte by
 // byte in address order, so a destination one above the source fills memory
@@ -32,14 +32,16 @@ void Machine::RunDmaChannel0() {
   uint32_t count = static_cast<uint32_t>(InternalRegisters[onchip::kBcr0L + 1] << 8 |
                                          InternalRegisters[onchip::kBcr0L]);
   count = std::min({count, kPhysicalMemorySize - source, kPhysicalMemorySize - destination});
-  for (uint32_t i = 0; i < count; ++i) PhysicalMemory[destination + i] = PhysicalMemory[source + i];
+  for (uint32_t i = 0; i < count; ++i)
+    PhysicalMemory[destination + i] = PhysicalMemory[source + i];
   StoreAddress20(InternalRegisters, onchip::kSar0L, (source + count) & kPhysicalMask);
   StoreAddress20(InternalRegisters, onchip::kDar0L, (destination + count) & kPhysicalMask);
   uint32_t left = static_cast<uint32_t>(InternalRegisters[onchip::kBcr0L + 1] << 8 |
-                                        InternalRegisters[onchip::kBcr0L]) - count;
+                                        InternalRegisters[onchip::kBcr0L]) -
+                  count;
   InternalRegisters[onchip::kBcr0L] = static_cast<uint8_t>(left);
   InternalRegisters[onchip::kBcr0L + 1] = static_cast<uint8_t>(left >> 8);
   dstat &= static_cast<uint8_t>(~kDe0);
 }
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -39,25 +39,33 @@ void IoPanel::Refresh() {
 
 std::array<std::uint8_t, kIoPageRows> IoPanel::InputPorts() const {
   std::array<std::uint8_t, kIoPageRows> ports{};
-  for (std::size_t i = 0; i < ports.size(); ++i) ports[i] = rows_[i].inputPort;
+  for (std::size_t i = 0; i < ports.size(); ++i)
+    ports[i] = rows_[i].inputPort;
   return ports;
 }
 
 std::array<std::uint8_t, kIoPageRows> IoPanel::OutputPorts() const {
   std::array<std::uint8_t, kIoPageRows> ports{};
-  for (std::size_t i = 0; i < ports.size(); ++i) ports[i] = rows_[i].outputPort;
+  for (std::size_t i = 0; i < ports.size(); ++i)
+    ports[i] = rows_[i].outputPort;
   return ports;
 }
 
-void ConnectDevices(Machine& machine, Terminal& terminal, IoPanel& panel, std::uint8_t terminalPort) {
+void ConnectDevices(Machine& machine, Terminal& terminal, IoPanel& panel,
+                    std::uint8_t terminalPort) {
   machine.BuildPortMaps(terminalPort, panel.InputPorts(), panel.OutputPorts());
-  machine.SetPortReadHandler(kTerminalData, [&terminal](std::uint8_t) { return terminal.ReadData(); });
-  machine.SetPortWriteHandler(kTerminalData, [&terminal](std::uint8_t, std::uint8_t v) { terminal.Output(v); });
-  machine.SetPortReadHandler(kTerminalStatus, [&terminal](std::uint8_t) { return terminal.ReadStatus(); });
+  machine.SetPortReadHandler(kTerminalData,
+                             [&terminal](std::uint8_t) { return terminal.ReadData(); });
+  machine.SetPortWriteHandler(kTerminalData,
+                              [&terminal](std::uint8_t, std::uint8_t v) { terminal.Output(v); });
+  machine.SetPortReadHandler(kTerminalStatus,
+                             [&terminal](std::uint8_t) { return terminal.ReadStatus(); });
   for (int row = 0; row < kIoPageRows; ++row) {
     const auto device = static_cast<PortDevice>(kIoPageFirst + row);
-    machine.SetPortReadHandler(device, [&panel, row](std::uint8_t) { return panel.ReadInput(row); });
-    machine.SetPortWriteHandler(device, [&panel, row](std::uint8_t, std::uint8_t v) { panel.WriteOutput(row, v); });
+    machine.SetPortReadHandler(device,
+                               [&panel, row](std::uint8_t) { return panel.ReadInput(row); });
+    machine.SetPortWriteHandler(
+        device, [&panel, row](std::uint8_t, std::uint8_t v) { panel.WriteOutput(row, v); });
   }
 }
 
@@ -69,9 +77,13 @@ std::uint8_t ParseValue(const std::string& text, int base) {
   if (ec != std::errc() || ptr != end || text.empty()) return 0;
   return static_cast<std::uint8_t>(value);
 }
-}  // namespace
+} // namespace
 
-std::uint8_t ParseDecimalValue(const std::string& text) { return ParseValue(text, 10); }
-std::uint8_t ParseHexValue(const std::string& text) { return ParseValue(text, 16); }
+std::uint8_t ParseDecimalValue(const std::string& text) {
+  return ParseValue(text, 10);
+}
+std::uint8_t ParseHexValue(const std::string& text) {
+  return ParseValue(text, 16);
+}
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -25,7 +25,7 @@ struct IoPageRow {
 };
 
 class IoPanel {
- public:
+public:
   IoPanel();
 
   std::array<IoPageRow, kIoPageRows>& Rows() { return rows_; }
@@ -43,17 +43,18 @@ class IoPanel {
   std::array<std::uint8_t, kIoPageRows> InputPorts() const;
   std::array<std::uint8_t, kIoPageRows> OutputPorts() const;
 
- private:
+private:
   std::array<IoPageRow, kIoPageRows> rows_;
 };
 
 // Rebuilds the machine's port maps from the terminal port and the I/O page,
 // and routes the external handlers to the two devices. Both must outlive the
 // machine's use of them.
-void ConnectDevices(Machine& machine, Terminal& terminal, IoPanel& panel, std::uint8_t terminalPort);
+void ConnectDevices(Machine& machine, Terminal& terminal, IoPanel& panel,
+                    std::uint8_t terminalPort);
 
 // Input value typed as decimal or hex: text that is no number gives 0.
 std::uint8_t ParseDecimalValue(const std::string& text);
 std::uint8_t ParseHexValue(const std::string& text);
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -25,7 +25,9 @@ LoadResult LoadImage(const std::filesystem::path& path, std::uint32_t physicalAd
     result.message = "File " + path.string() + " is empty";
     return result;
   }
-  const std::uint32_t space = physicalAddress < memory.size() ? static_cast<std::uint32_t>(memory.size() - physicalAddress) : 0;
+  const std::uint32_t space = physicalAddress < memory.size()
+                                  ? static_cast<std::uint32_t>(memory.size() - physicalAddress)
+                                  : 0;
   const auto wanted = static_cast<std::uint32_t>(std::min<std::uintmax_t>(result.fileSize, space));
   std::ifstream in(path, std::ios::binary);
   std::vector<char> buffer(wanted);
@@ -37,14 +39,16 @@ LoadResult LoadImage(const std::filesystem::path& path, std::uint32_t physicalAd
   result.ok = true;
   result.stored = wanted;
   if (wanted < result.fileSize)
-    result.message = "Only " + std::to_string(wanted) + " of the " + std::to_string(result.fileSize) + " bytes of " +
-                     path.filename().string() + " fit below 100000H";
+    result.message = "Only " + std::to_string(wanted) + " of the " +
+                     std::to_string(result.fileSize) + " bytes of " + path.filename().string() +
+                     " fit below 100000H";
   return result;
 }
 
 void LoadHistory::Add(const std::string& path, std::uint32_t address) {
   const std::string key = ToUpperAscii(path);
-  std::erase_if(entries_, [&key](const LoadHistoryEntry& e) { return ToUpperAscii(e.path) == key; });
+  std::erase_if(entries_,
+                [&key](const LoadHistoryEntry& e) { return ToUpperAscii(e.path) == key; });
   entries_.insert(entries_.begin(), {path, address});
   if (entries_.size() > kLoadHistorySize) entries_.resize(kLoadHistorySize);
 }
@@ -58,9 +62,10 @@ void LoadHistory::Set(std::vector<LoadHistoryEntry> entries) {
 std::vector<std::string> LoadHistory::MenuCaptions() const {
   std::vector<std::string> captions;
   for (std::size_t i = 0; i < entries_.size(); ++i)
-    captions.push_back("&" + std::to_string(i + 1) + " " + std::filesystem::path(entries_[i].path).filename().string() +
-                       " at " + Hex(entries_[i].address, 5) + "H");
+    captions.push_back("&" + std::to_string(i + 1) + " " +
+                       std::filesystem::path(entries_[i].path).filename().string() + " at " +
+                       Hex(entries_[i].address, 5) + "H");
   return captions;
 }
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -11,8 +11,8 @@ namespace kavrin {
 
 struct LoadResult {
   bool ok = false;
-  std::string message;       // the error when !ok, else a warning or empty
-  std::uint32_t stored = 0;  // bytes placed in memory
+  std::string message;      // the error when !ok, else a warning or empty
+  std::uint32_t stored = 0; // bytes placed in memory
   std::uintmax_t fileSize = 0;
 };
 
@@ -30,7 +30,7 @@ struct LoadHistoryEntry {
 };
 
 class LoadHistory {
- public:
+public:
   // Entry 0 is the newest; a path equal without regard to case is replaced.
   void Add(const std::string& path, std::uint32_t address);
   const std::vector<LoadHistoryEntry>& Entries() const { return entries_; }
@@ -38,8 +38,8 @@ class LoadHistory {
   // File menu captions, one per entry: "&1 NAME at 00000H".
   std::vector<std::string> MenuCaptions() const;
 
- private:
+private:
   std::vector<LoadHistoryEntry> entries_;
 };
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -20,7 +20,8 @@ void Machine::Reset() {
   c.IX = c.IY = c.SP = c.PC = 0;
   c.I = 0;
   c.InterruptsEnabled = false;
-  for (int i = 0; i < kOnChipRegisterCount; ++i) InternalRegisters[i] = kOnChipRegisters[i].reset_value;
+  for (int i = 0; i < kOnChipRegisterCount; ++i)
+    InternalRegisters[i] = kOnChipRegisters[i].reset_value;
   io_base_ = InternalRegisters[onchip::kIcr] & 0xC0;
   UpdateTranslation();
 }
@@ -68,4 +69,4 @@ StopReason Machine::RunSimulation(const std::function<void()>& pump) {
   return reason;
 }
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -5,13 +5,11 @@
 // How a front end uses it:
 //   auto machine = std::make_unique<kavrin::Machine>();   // 1 MB: keep it off the stack
 //   machine->BuildPortMaps(terminalPort, inputPorts, outputPorts);
-//   machine->SetPortReadHandler(kavrin::kTerminalData, [&](uint8_t) { return terminal.Receive(); });
-//   machine->SetPortWriteHandler(kavrin::kTerminalData, [&](uint8_t, uint8_t v) { terminal.Put(v); });
-//   std::copy(image.begin(), image.end(), machine->PhysicalMemory.begin() + loadAt);
-//   machine->Reset();
-//   machine->Cpu.PC = start;
-//   machine->StepBudget = kavrin::kContinuous;             // or 1..250 for (multi-)steps
-//   machine->CoreBreakpoints = {0x1234, 0, 0, 0, 0};
+//   machine->SetPortReadHandler(kavrin::kTerminalData, [&](uint8_t) { return terminal.Receive();
+//   }); machine->SetPortWriteHandler(kavrin::kTerminalData, [&](uint8_t, uint8_t v) {
+//   terminal.Put(v); }); std::copy(image.begin(), image.end(), machine->PhysicalMemory.begin() +
+//   loadAt); machine->Reset(); machine->Cpu.PC = start; machine->StepBudget = kavrin::kContinuous;
+//   // or 1..250 for (multi-)steps machine->CoreBreakpoints = {0x1234, 0, 0, 0, 0};
 //   kavrin::StopReason why = machine->RunSimulation([] { /* let the window system pump */ });
 //   if (why == kavrin::StopReason::IllegalOpcode || why == kavrin::StopReason::UnsupportedIm0)
 //     ShowMessage(machine->StopMessage());
@@ -28,12 +26,12 @@
 
 namespace kavrin {
 
-inline constexpr uint32_t kPhysicalMemorySize = 0x100000;  // 20-bit physical space
+inline constexpr uint32_t kPhysicalMemorySize = 0x100000; // 20-bit physical space
 inline constexpr uint32_t kPhysicalMask = kPhysicalMemorySize - 1;
 inline constexpr int kOnChipRegisterCount = 64;
 inline constexpr int kBreakpointCount = 4;
-inline constexpr int kChunkSize = 4096;   // instructions per ExecuteSteps call in continuous mode
-inline constexpr uint8_t kContinuous = 0xFF;  // StepBudget value for a continuous run
+inline constexpr int kChunkSize = 4096; // instructions per ExecuteSteps call in continuous mode
+inline constexpr uint8_t kContinuous = 0xFF; // StepBudget value for a continuous run
 inline constexpr int kIoPagePortCount = 5;
 
 // On-chip register offsets the rest of the simulator refers to.
@@ -48,14 +46,14 @@ inline constexpr uint8_t kCbr = 0x38;
 inline constexpr uint8_t kBbr = 0x39;
 inline constexpr uint8_t kCbar = 0x3A;
 inline constexpr uint8_t kIcr = 0x3F;
-}  // namespace onchip
+} // namespace onchip
 
 // Values of the port maps: which external device answers a port.
 enum PortDevice : uint8_t {
   kNoDevice = 0,
-  kTerminalData = 1,    // read: received byte; write: transmit to the terminal
-  kTerminalStatus = 2,  // read: 1 when a received byte waits; no write handler
-  kIoPageFirst = 3,     // I/O page rows 0..4 are devices 3..7
+  kTerminalData = 1,   // read: received byte; write: transmit to the terminal
+  kTerminalStatus = 2, // read: 1 when a received byte waits; no write handler
+  kIoPageFirst = 3,    // I/O page rows 0..4 are devices 3..7
   kIoPageLast = 7,
 };
 inline constexpr int kPortDeviceCount = 8;
@@ -64,16 +62,16 @@ using PortReadHandler = std::function<uint8_t(uint8_t port)>;
 using PortWriteHandler = std::function<void(uint8_t port, uint8_t value)>;
 
 enum class StopReason {
-  ChunkEnded,      // continuous run: StepBudget still FFH, call again
-  BudgetUsed,      // the requested steps ran (also after Stop())
-  Breakpoint,      // PC reached a CoreBreakpoints entry; nothing executed there
-  Halt,            // HALT executed; PC is past it
-  IllegalOpcode,   // StopMessage(): "Illegal opcode at XXXXH"
-  UnsupportedIm0,  // StopMessage(): "IM 0 interrupt mode not supported at XXXXH"
+  ChunkEnded,     // continuous run: StepBudget still FFH, call again
+  BudgetUsed,     // the requested steps ran (also after Stop())
+  Breakpoint,     // PC reached a CoreBreakpoints entry; nothing executed there
+  Halt,           // HALT executed; PC is past it
+  IllegalOpcode,  // StopMessage(): "Illegal opcode at XXXXH"
+  UnsupportedIm0, // StopMessage(): "IM 0 interrupt mode not supported at XXXXH"
 };
 
 class Machine {
- public:
+public:
   Machine();
   // Handlers hold pointers into the object (index_slot): not copyable.
   Machine(const Machine&) = delete;
@@ -84,8 +82,9 @@ class Machine {
   uint8_t StepBudget = 0;
   // Entries in order, the first 0 ends the list (so 0000H is never a breakpoint).
   std::array<uint16_t, kBreakpointCount + 1> CoreBreakpoints{};
-  std::vector<uint8_t> PhysicalMemory;  // always kPhysicalMemorySize bytes; the loader writes it directly
-  uint64_t InstructionCount = 0;        // instructions executed since construction
+  std::vector<uint8_t>
+      PhysicalMemory;            // always kPhysicalMemorySize bytes; the loader writes it directly
+  uint64_t InstructionCount = 0; // instructions executed since construction
 
   // --- reset and run control ---
   // Registers, on-chip registers, MMU and I/O base to their reset values;
@@ -106,18 +105,21 @@ class Machine {
     return (logical + page_offset_[logical >> 12]) & kPhysicalMask;
   }
   uint8_t ReadByte(uint16_t logical) const { return PhysicalMemory[TranslateAddress(logical)]; }
-  void WriteByte(uint16_t logical, uint8_t value) { PhysicalMemory[TranslateAddress(logical)] = value; }
+  void WriteByte(uint16_t logical, uint8_t value) {
+    PhysicalMemory[TranslateAddress(logical)] = value;
+  }
   // Each byte is translated on its own, so a word may straddle an area boundary.
   uint16_t ReadWord(uint16_t logical) const {
-    return static_cast<uint16_t>(ReadByte(logical) | ReadByte(static_cast<uint16_t>(logical + 1)) << 8);
+    return static_cast<uint16_t>(ReadByte(logical) | ReadByte(static_cast<uint16_t>(logical + 1))
+                                                         << 8);
   }
   void WriteWord(uint16_t logical, uint16_t value) {
     WriteByte(logical, static_cast<uint8_t>(value));
     WriteByte(static_cast<uint16_t>(logical + 1), static_cast<uint8_t>(value >> 8));
   }
   // MMU figures for the register display.
-  uint16_t BankAreaStart() const { return bank_start_; }      // BA, logical
-  uint16_t CommonAreaStart() const { return common_start_; }  // CA, logical
+  uint16_t BankAreaStart() const { return bank_start_; }     // BA, logical
+  uint16_t CommonAreaStart() const { return common_start_; } // CA, logical
   uint32_t BankBase() const { return InternalRegisters[onchip::kBbr] * 0x1000u; }
   uint32_t CommonBase() const { return InternalRegisters[onchip::kCbr] * 0x1000u; }
 
@@ -129,7 +131,7 @@ class Machine {
   uint8_t PortRead(uint8_t port);
   void PortWrite(uint8_t port, uint8_t value);
 
-  std::array<uint8_t, 256> ReadPortMap{};   // PortDevice per port
+  std::array<uint8_t, 256> ReadPortMap{}; // PortDevice per port
   std::array<uint8_t, 256> WritePortMap{};
   void BuildPortMaps(uint8_t terminalPort, const std::array<uint8_t, kIoPagePortCount>& inputPorts,
                      const std::array<uint8_t, kIoPagePortCount>& outputPorts);
@@ -142,7 +144,7 @@ class Machine {
   void EndRun(StopReason reason, std::string message = {});
   // The register HL was exchanged with while an index prefix runs (holds the real HL).
   uint16_t* index_slot = nullptr;
-  uint16_t index_address = 0;  // effective (IX+d) address for the index-CB page
+  uint16_t index_address = 0; // effective (IX+d) address for the index-CB page
   uint8_t FetchByte() { return ReadByte(Cpu.PC++); }
   uint16_t FetchWord() {
     uint16_t v = ReadWord(Cpu.PC);
@@ -150,12 +152,12 @@ class Machine {
     return v;
   }
 
- private:
+private:
   void UpdateTranslation();
   void RunDmaChannel0();
   bool AtBreakpoint() const;
 
-  std::array<uint32_t, 16> page_offset_{};  // physical - logical per 4 KB logical page
+  std::array<uint32_t, 16> page_offset_{}; // physical - logical per 4 KB logical page
   uint16_t bank_start_ = 0;
   uint16_t common_start_ = 0;
   uint8_t io_base_ = 0;
@@ -165,4 +167,4 @@ class Machine {
   std::array<PortWriteHandler, kPortDeviceCount> write_handlers_;
 };
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -19,4 +19,4 @@ void Machine::UpdateTranslation() {
   }
 }
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -3,7 +3,8 @@
 namespace kavrin {
 
 uint8_t Machine::PortRead(uint8_t port) {
-  if (static_cast<uint8_t>(port - io_base_) < kOnChipRegisterCount) return InternalRegisters[port - io_base_];
+  if (static_cast<uint8_t>(port - io_base_) < kOnChipRegisterCount)
+    return InternalRegisters[port - io_base_];
   const PortReadHandler& handler = read_handlers_[ReadPortMap[port]];
   return handler ? handler(port) : 0;
 }
@@ -18,7 +19,8 @@ void Machine::PortWrite(uint8_t port, uint8_t value) {
 }
 
 // Later assignments win: an I/O page port equal to the terminal port hides it.
-void Machine::BuildPortMaps(uint8_t terminalPort, const std::array<uint8_t, kIoPagePortCount>& inputPorts,
+void Machine::BuildPortMaps(uint8_t terminalPort,
+                            const std::array<uint8_t, kIoPagePortCount>& inputPorts,
                             const std::array<uint8_t, kIoPagePortCount>& outputPorts) {
   ReadPortMap.fill(kNoDevice);
   WritePortMap.fill(kNoDevice);
@@ -39,4 +41,4 @@ void Machine::SetPortWriteHandler(PortDevice device, PortWriteHandler handler) {
   if (device > kNoDevice && device < kPortDeviceCount) write_handlers_[device] = std::move(handler);
 }
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -16,13 +16,19 @@ RunOutcome Run(Machine& machine, const Pump& pump) {
   return outcome;
 }
 
-void ClearCoreBreakpoints(Machine& machine) { machine.CoreBreakpoints.fill(0); }
+void ClearCoreBreakpoints(Machine& machine) {
+  machine.CoreBreakpoints.fill(0);
+}
 
-}  // namespace
+} // namespace
 
-std::string BreakpointMessage(std::uint16_t address) { return "Breakpoint at " + Hex(address, 4) + "H reached"; }
+std::string BreakpointMessage(std::uint16_t address) {
+  return "Breakpoint at " + Hex(address, 4) + "H reached";
+}
 
-RunOutcome StepOne(Machine& machine, const Pump& pump) { return MultiStep(machine, 1, pump); }
+RunOutcome StepOne(Machine& machine, const Pump& pump) {
+  return MultiStep(machine, 1, pump);
+}
 
 RunOutcome MultiStep(Machine& machine, int count, const Pump& pump) {
   ClearCoreBreakpoints(machine);
@@ -30,14 +36,15 @@ RunOutcome MultiStep(Machine& machine, int count, const Pump& pump) {
   return Run(machine, pump);
 }
 
-RunOutcome RunToBreakpoints(Machine& machine, const UserBreakpoints& breakpoints, const Pump& pump) {
+RunOutcome RunToBreakpoints(Machine& machine, const UserBreakpoints& breakpoints,
+                            const Pump& pump) {
   ClearCoreBreakpoints(machine);
   std::copy(breakpoints.begin(), breakpoints.end(), machine.CoreBreakpoints.begin());
   machine.StepBudget = kContinuous;
   RunOutcome outcome = Run(machine, pump);
   const std::uint16_t pc = machine.Cpu.PC;
-  if (outcome.message.empty() &&
-      std::any_of(breakpoints.begin(), breakpoints.end(), [pc](std::uint16_t b) { return b != 0 && b == pc; }))
+  if (outcome.message.empty() && std::any_of(breakpoints.begin(), breakpoints.end(),
+                                             [pc](std::uint16_t b) { return b != 0 && b == pc; }))
     outcome.message = BreakpointMessage(pc);
   return outcome;
 }
@@ -50,8 +57,9 @@ RunOutcome GotoAddress(Machine& machine, std::uint16_t target, const Pump& pump)
 }
 
 bool IsCallAt(const Machine& machine, const SymbolTable& symbols, std::uint16_t* returnAddress) {
-  const Disassembly line = Disassemble([&machine](std::uint32_t a) { return machine.ReadByte(static_cast<std::uint16_t>(a)); },
-                                       machine.Cpu.PC, std::string::npos, AddressSpace::Logical, &symbols);
+  const Disassembly line = Disassemble(
+      [&machine](std::uint32_t a) { return machine.ReadByte(static_cast<std::uint16_t>(a)); },
+      machine.Cpu.PC, std::string::npos, AddressSpace::Logical, &symbols);
   const std::string_view mnemonic = std::string_view(line.text).substr(line.mnemonicOffset);
   if (!mnemonic.starts_with("CALL") && !mnemonic.starts_with("RST")) return false;
   if (returnAddress) *returnAddress = static_cast<std::uint16_t>(machine.Cpu.PC + line.length);
@@ -64,4 +72,4 @@ RunOutcome StepOver(Machine& machine, const SymbolTable& symbols, const Pump& pu
   return StepOne(machine, pump);
 }
 
-}  // namespace kavrin
+} // namespace kavrin

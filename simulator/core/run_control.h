@@ -41,4 +41,4 @@ bool IsCallAt(const Machine& machine, const SymbolTable& symbols, std::uint16_t*
 
 std::string BreakpointMessage(std::uint16_t address);
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -8,7 +8,8 @@ namespace kavrin {
 
 std::string FlagField(std::uint8_t f, std::uint8_t subtract) {
   auto bit = [](bool set) { return set ? '1' : '0'; };
-  return {bit(f & kFlagS), ' ', bit(f & kFlagZ), ' ', bit(f & kFlagP), ' ', bit(subtract != 0), ' ', bit(f & kFlagC)};
+  return {bit(f & kFlagS),    ' ', bit(f & kFlagZ), ' ', bit(f & kFlagP), ' ',
+          bit(subtract != 0), ' ', bit(f & kFlagC)};
 }
 
 std::vector<std::string> RegisterDisplay(const Machine& m) {
@@ -18,26 +19,28 @@ std::vector<std::string> RegisterDisplay(const Machine& m) {
   const std::uint32_t bankPhysical = (m.BankAreaStart() + m.BankBase()) & kPhysicalMask;
   const std::uint32_t commonPhysical = (m.CommonAreaStart() + m.CommonBase()) & kPhysicalMask;
   return {
-      "A=" + b(c.A) + " B=" + b(c.B) + " C=" + b(c.C) + " D=" + b(c.D) + " E=" + b(c.E) + " H=" + b(c.H) +
-          " L=" + b(c.L) + " I=" + b(c.I),
+      "A=" + b(c.A) + " B=" + b(c.B) + " C=" + b(c.C) + " D=" + b(c.D) + " E=" + b(c.E) +
+          " H=" + b(c.H) + " L=" + b(c.L) + " I=" + b(c.I),
       "A'=" + b(c.AltA) + " BC'=" + w(c.AltBC) + " DE'=" + w(c.AltDE) + " HL'=" + w(c.AltHL),
       "IX=" + w(c.IX) + " IY=" + w(c.IY) + " SP=" + w(c.SP) + " PC=" + w(c.PC),
-      "S Z P N C=" + FlagField(c.F, c.SubtractFlag) + "  alternate=" + FlagField(c.AltF, c.AltSubtractFlag),
-      "Bank=" + Hex(bankPhysical, 5) + "H/" + w(m.BankAreaStart()) + "H Common=" + Hex(commonPhysical, 5) + "H/" +
-          w(m.CommonAreaStart()) + "H",
+      "S Z P N C=" + FlagField(c.F, c.SubtractFlag) +
+          "  alternate=" + FlagField(c.AltF, c.AltSubtractFlag),
+      "Bank=" + Hex(bankPhysical, 5) + "H/" + w(m.BankAreaStart()) +
+          "H Common=" + Hex(commonPhysical, 5) + "H/" + w(m.CommonAreaStart()) + "H",
   };
 }
 
-std::string ExecutionLine(const Machine& machine, const SymbolTable& symbols, std::uint16_t address, bool marked,
-                          int* length) {
-  const Disassembly d =
-      Disassemble([&machine](std::uint32_t a) { return machine.ReadByte(static_cast<std::uint16_t>(a)); }, address,
-                  std::string::npos, AddressSpace::Logical, &symbols);
+std::string ExecutionLine(const Machine& machine, const SymbolTable& symbols, std::uint16_t address,
+                          bool marked, int* length) {
+  const Disassembly d = Disassemble(
+      [&machine](std::uint32_t a) { return machine.ReadByte(static_cast<std::uint16_t>(a)); },
+      address, std::string::npos, AddressSpace::Logical, &symbols);
   if (length) *length = d.length;
   return std::string(marked ? ">" : " ") + Hex(address, 4) + "H " + d.text;
 }
 
-void ExecutionPointList::Fill(const Machine& machine, const SymbolTable& symbols, std::uint16_t start) {
+void ExecutionPointList::Fill(const Machine& machine, const SymbolTable& symbols,
+                              std::uint16_t start) {
   addresses_.clear();
   lines_.clear();
   std::uint16_t address = start;
@@ -64,4 +67,4 @@ void ExecutionPointList::Update(const Machine& machine, const SymbolTable& symbo
   Fill(machine, symbols, addresses_.front());
 }
 
-}  // namespace kavrin
+} // namespace kavrin

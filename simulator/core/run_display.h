@@ -19,11 +19,11 @@ std::string FlagField(std::uint8_t f, std::uint8_t subtract);
 std::vector<std::string> RegisterDisplay(const Machine& machine);
 
 // One execution-point line: marker, address, "H ", disassembly.
-std::string ExecutionLine(const Machine& machine, const SymbolTable& symbols, std::uint16_t address, bool marked,
-                          int* length = nullptr);
+std::string ExecutionLine(const Machine& machine, const SymbolTable& symbols, std::uint16_t address,
+                          bool marked, int* length = nullptr);
 
 class ExecutionPointList {
- public:
+public:
   // After a run or step: only the marker moves when PC is among the first
   // 22 lines, else the list starts again at PC.
   void Update(const Machine& machine, const SymbolTable& symbols);
@@ -31,10 +31,10 @@ class ExecutionPointList {
   const std::vector<std::string>& Lines() const { return lines_; }
   const std::vector<std::uint16_t>& Addresses() const { return addresses_; }
 
- private:
+private:
   void Fill(const Machine& machine, const SymbolTable& symbols, std::uint16_t start);
   std::vector<std::uint16_t> addresses_;
   std::vector<std::string> lines_;
 };
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -5,23 +5,38 @@
 namespace kavrin {
 namespace {
 
-bool IsByteField(RegisterField f) { return f == RegisterField::A || f == RegisterField::AltA || f == RegisterField::I; }
+bool IsByteField(RegisterField f) {
+  return f == RegisterField::A || f == RegisterField::AltA || f == RegisterField::I;
+}
 
 std::uint16_t Get(const CpuState& c, RegisterField f) {
   switch (f) {
-    case RegisterField::PC: return c.PC;
-    case RegisterField::SP: return c.SP;
-    case RegisterField::IX: return c.IX;
-    case RegisterField::IY: return c.IY;
-    case RegisterField::HL: return c.HL();
-    case RegisterField::DE: return c.DE();
-    case RegisterField::BC: return c.BC();
-    case RegisterField::AltHL: return c.AltHL;
-    case RegisterField::AltDE: return c.AltDE;
-    case RegisterField::AltBC: return c.AltBC;
-    case RegisterField::A: return c.A;
-    case RegisterField::AltA: return c.AltA;
-    case RegisterField::I: return c.I;
+  case RegisterField::PC:
+    return c.PC;
+  case RegisterField::SP:
+    return c.SP;
+  case RegisterField::IX:
+    return c.IX;
+  case RegisterField::IY:
+    return c.IY;
+  case RegisterField::HL:
+    return c.HL();
+  case RegisterField::DE:
+    return c.DE();
+  case RegisterField::BC:
+    return c.BC();
+  case RegisterField::AltHL:
+    return c.AltHL;
+  case RegisterField::AltDE:
+    return c.AltDE;
+  case RegisterField::AltBC:
+    return c.AltBC;
+  case RegisterField::A:
+    return c.A;
+  case RegisterField::AltA:
+    return c.AltA;
+  case RegisterField::I:
+    return c.I;
   }
   return 0;
 }
@@ -29,37 +44,63 @@ std::uint16_t Get(const CpuState& c, RegisterField f) {
 void Set(CpuState& c, RegisterField f, std::uint16_t v) {
   const auto b = static_cast<std::uint8_t>(v);
   switch (f) {
-    case RegisterField::PC: c.PC = v; break;
-    case RegisterField::SP: c.SP = v; break;
-    case RegisterField::IX: c.IX = v; break;
-    case RegisterField::IY: c.IY = v; break;
-    case RegisterField::HL: c.SetHL(v); break;
-    case RegisterField::DE: c.SetDE(v); break;
-    case RegisterField::BC: c.SetBC(v); break;
-    case RegisterField::AltHL: c.AltHL = v; break;
-    case RegisterField::AltDE: c.AltDE = v; break;
-    case RegisterField::AltBC: c.AltBC = v; break;
-    case RegisterField::A: c.A = b; break;
-    case RegisterField::AltA: c.AltA = b; break;
-    case RegisterField::I: c.I = b; break;
+  case RegisterField::PC:
+    c.PC = v;
+    break;
+  case RegisterField::SP:
+    c.SP = v;
+    break;
+  case RegisterField::IX:
+    c.IX = v;
+    break;
+  case RegisterField::IY:
+    c.IY = v;
+    break;
+  case RegisterField::HL:
+    c.SetHL(v);
+    break;
+  case RegisterField::DE:
+    c.SetDE(v);
+    break;
+  case RegisterField::BC:
+    c.SetBC(v);
+    break;
+  case RegisterField::AltHL:
+    c.AltHL = v;
+    break;
+  case RegisterField::AltDE:
+    c.AltDE = v;
+    break;
+  case RegisterField::AltBC:
+    c.AltBC = v;
+    break;
+  case RegisterField::A:
+    c.A = b;
+    break;
+  case RegisterField::AltA:
+    c.AltA = b;
+    break;
+  case RegisterField::I:
+    c.I = b;
+    break;
   }
 }
 
 // Right edges of the S, Z, P, N and C zones of the flag field.
 struct FlagZone {
   int lastX;
-  std::uint8_t mask;  // 0 for the subtract indicator
+  std::uint8_t mask; // 0 for the subtract indicator
 };
 constexpr FlagZone kFlagZones[] = {{14, kFlagS}, {32, kFlagZ}, {48, kFlagP}, {64, 0}, {80, kFlagC}};
 
-}  // namespace
+} // namespace
 
 std::string RegisterEditText(const Machine& machine, RegisterField field) {
   return Hex(Get(machine.Cpu, field), IsByteField(field) ? 2 : 4);
 }
 
-bool ApplyRegisterEdit(Machine& machine, RegisterField field, const std::string& text, const SymbolTable& symbols,
-                       std::string* message) {
+bool ApplyRegisterEdit(Machine& machine, RegisterField field, const std::string& text,
+                       const SymbolTable& symbols, std::string* message) {
   const ResolvedAddress r = ResolveAddress(text, symbols);
   if (!r.ok) {
     if (message) *message = r.message;
@@ -81,4 +122,4 @@ void ToggleFlagAt(std::uint8_t& flags, std::uint8_t& subtract, int x) {
   }
 }
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -16,11 +16,11 @@ enum class RegisterField { PC, SP, IX, IY, HL, DE, BC, AltHL, AltDE, AltBC, A, A
 std::string RegisterEditText(const Machine& machine, RegisterField field);
 // Resolves the text and stores it; on failure sets "Cannot resolve " + text
 // and changes nothing.
-bool ApplyRegisterEdit(Machine& machine, RegisterField field, const std::string& text, const SymbolTable& symbols,
-                       std::string* message);
+bool ApplyRegisterEdit(Machine& machine, RegisterField field, const std::string& text,
+                       const SymbolTable& symbols, std::string* message);
 
 // Toggles S, Z, P, N (the subtract indicator) or C by the horizontal click
 // position in the flag field; positions beyond the field change nothing.
 void ToggleFlagAt(std::uint8_t& flags, std::uint8_t& subtract, int x);
 
-}  // namespace kavrin
+} // namespace kavrin

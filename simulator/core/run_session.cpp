@@ -22,7 +22,9 @@ void Session::UseSettings(const KavrinSettings& settings) {
   RebuildPortMaps();
 }
 
-void Session::RebuildPortMaps() { ConnectDevices(*machine_, terminal, panel, terminalPort_); }
+void Session::RebuildPortMaps() {
+  ConnectDevices(*machine_, terminal, panel, terminalPort_);
+}
 
 LoadResult Session::LoadAndReset(const std::string& path, std::uint32_t address, bool addToHistory,
                                  std::string* symbolMessage) {
@@ -61,7 +63,7 @@ void Session::OpenSettings(const std::string& path) {
   settingsPath_ = path;
   settings_ = platform::IniFile();
   std::string error;
-  if (platform::FileExists(path)) settings_.Load(path, error);  // unreadable reads as defaults
+  if (platform::FileExists(path)) settings_.Load(path, error); // unreadable reads as defaults
   UseSettings(ReadSettings(settings_));
   history = ReadLoadHistory(settings_);
 }
@@ -81,4 +83,4 @@ void Session::SaveHistory() {
   settings_.Save(settingsPath_, error);
 }
 
-}  // namespace kavrin
+} // namespace kavrin

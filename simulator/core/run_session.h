@@ -18,7 +18,7 @@
 namespace kavrin {
 
 class Session {
- public:
+public:
   Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -53,7 +53,7 @@ class Session {
   bool SaveSettings(std::string& error);
   const std::string& SettingsPath() const { return settingsPath_; }
 
- private:
+private:
   void SaveHistory();
 
   std::unique_ptr<Machine> machine_;
@@ -62,4 +62,4 @@ class Session {
   std::uint8_t terminalPort_ = kDefaultTerminalPort;
 };
 
-}  // namespace kavrin
+} // namespace kavrin

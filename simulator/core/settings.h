@@ -14,11 +14,11 @@ namespace kavrin {
 
 inline constexpr const char* kSettingsFileName = "Kavrin.ini";
 inline constexpr const char* kNoHistory = "NoHistory";
-inline constexpr int kIoPortCount = 2 * kIoPageRows;  // inputs 0-4, outputs 5-9
+inline constexpr int kIoPortCount = 2 * kIoPageRows; // inputs 0-4, outputs 5-9
 
 struct KavrinSettings {
   std::uint8_t terminalPort = kDefaultTerminalPort;
-  std::array<std::uint8_t, kIoPortCount> ioPorts{};  // default 82H + index
+  std::array<std::uint8_t, kIoPortCount> ioPorts{}; // default 82H + index
   std::array<bool, kIoPageRows> join{};
   KavrinSettings();
 };
@@ -35,4 +35,4 @@ void WriteLoadHistory(const LoadHistory& history, platform::IniFile& ini);
 void ApplySettings(const KavrinSettings& settings, IoPanel& panel);
 KavrinSettings CaptureSettings(std::uint8_t terminalPort, const IoPanel& panel);
 
-}  // namespace kavrin
+} // namespace kavrin

@@ -34,31 +34,31 @@ void SymbolTable::Add(std::string_view addressText, std::uint16_t address, std::
   const std::size_t index = names_.size();
   names_.push_back({ToUpperAscii(name.substr(0, kMaxSymbolNameLength)), address});
   // Insert after equal keys so that the first one read stays the one found.
-  auto byName = std::upper_bound(nameOrder_.begin(), nameOrder_.end(), index,
-                                 [this](std::size_t a, std::size_t b) {
-                                   return names_[a].upperName < names_[b].upperName;
-                                 });
+  auto byName = std::upper_bound(
+      nameOrder_.begin(), nameOrder_.end(), index,
+      [this](std::size_t a, std::size_t b) { return names_[a].upperName < names_[b].upperName; });
   nameOrder_.insert(byName, index);
   AddressEntry entry{std::string(addressText), index};
-  auto byAddress = std::upper_bound(addresses_.begin(), addresses_.end(), entry,
-                                    [](const AddressEntry& a, const AddressEntry& b) {
-                                      return a.addressText < b.addressText;
-                                    });
+  auto byAddress = std::upper_bound(
+      addresses_.begin(), addresses_.end(), entry,
+      [](const AddressEntry& a, const AddressEntry& b) { return a.addressText < b.addressText; });
   addresses_.insert(byAddress, std::move(entry));
 }
 
 std::optional<std::uint16_t> SymbolTable::FindName(std::string_view name) const {
   const std::string key = ToUpperAscii(name);
-  auto it = std::lower_bound(nameOrder_.begin(), nameOrder_.end(), key,
-                             [this](std::size_t a, const std::string& k) { return names_[a].upperName < k; });
+  auto it = std::lower_bound(
+      nameOrder_.begin(), nameOrder_.end(), key,
+      [this](std::size_t a, const std::string& k) { return names_[a].upperName < k; });
   if (it == nameOrder_.end() || names_[*it].upperName != key) return std::nullopt;
   return names_[*it].address;
 }
 
 const std::string* SymbolTable::FindAddress(std::uint16_t address) const {
   const std::string key = Hex(address, 4);
-  auto it = std::lower_bound(addresses_.begin(), addresses_.end(), key,
-                             [](const AddressEntry& a, const std::string& k) { return a.addressText < k; });
+  auto it = std::lower_bound(
+      addresses_.begin(), addresses_.end(), key,
+      [](const AddressEntry& a, const std::string& k) { return a.addressText < k; });
   if (it == addresses_.end() || it->addressText != key) return nullptr;
   return &names_[it->nameIndex].upperName;
 }
@@ -100,7 +100,8 @@ SymbolLine ParseLine(std::string_view line) {
     return out;
   }
   std::string_view name = line.substr(5);
-  while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.remove_suffix(1);
+  while (!name.empty() && (name.back() == ' ' || name.back() == '\t'))
+    name.remove_suffix(1);
   if (name.empty()) {
     out.error = "no symbol name";
     return out;
@@ -111,9 +112,10 @@ SymbolLine ParseLine(std::string_view line) {
   return out;
 }
 
-}  // namespace
+} // namespace
 
-SymbolFileResult ParseSymbolText(std::string_view text, std::string_view fileName, SymbolTable& table) {
+SymbolFileResult ParseSymbolText(std::string_view text, std::string_view fileName,
+                                 SymbolTable& table) {
   SymbolTable fresh;
   std::size_t lineNumber = 0;
   std::size_t pos = 0;
@@ -127,8 +129,8 @@ SymbolFileResult ParseSymbolText(std::string_view text, std::string_view fileNam
     if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
     const SymbolLine parsed = ParseLine(line);
     if (parsed.error) {
-      return {false, "Bad symbol file " + std::string(fileName) + ", line " + std::to_string(lineNumber) + ": " +
-                         parsed.error};
+      return {false, "Bad symbol file " + std::string(fileName) + ", line " +
+                         std::to_string(lineNumber) + ": " + parsed.error};
     }
     fresh.Add(parsed.addressText, parsed.address, parsed.name);
   }
@@ -139,7 +141,8 @@ SymbolFileResult ParseSymbolText(std::string_view text, std::string_view fileNam
 SymbolFileResult ReadSymbolFile(const std::filesystem::path& path, SymbolTable& table) {
   std::ifstream in(path, std::ios::binary);
   std::error_code ec;
-  if (!in || std::filesystem::is_directory(path, ec)) return {false, "Cannot open symbol file " + path.string()};
+  if (!in || std::filesystem::is_directory(path, ec))
+    return {false, "Cannot open symbol file " + path.string()};
   std::ostringstream content;
   content << in.rdbuf();
   if (in.bad()) return {false, "Cannot read symbol file " + path.string()};
@@ -153,11 +156,11 @@ std::filesystem::path SymbolFileFor(const std::filesystem::path& imagePath) {
   if (std::filesystem::exists(exact, ec)) return exact;
   const std::filesystem::path dir = imagePath.has_parent_path() ? imagePath.parent_path() : ".";
   const std::string wanted = ToUpperAscii(exact.filename().string());
-  for (auto it = std::filesystem::directory_iterator(dir, ec); !ec && it != std::filesystem::directory_iterator();
-       it.increment(ec)) {
+  for (auto it = std::filesystem::directory_iterator(dir, ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
     if (ToUpperAscii(it->path().filename().string()) == wanted) return it->path();
   }
   return exact;
 }
 
-}  // namespace kavrin
+} // namespace kavrin

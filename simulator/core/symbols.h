@@ -14,7 +14,7 @@ namespace kavrin {
 inline constexpr std::size_t kMaxSymbolNameLength = 255;
 
 class SymbolTable {
- public:
+public:
   void Clear();
   // addressText is the four characters as they stand in the file.
   void Add(std::string_view addressText, std::uint16_t address, std::string_view name);
@@ -27,7 +27,7 @@ class SymbolTable {
   std::size_t Size() const { return names_.size(); }
   bool Empty() const { return names_.empty(); }
 
- private:
+private:
   struct Name {
     std::string upperName;
     std::uint16_t address;
@@ -36,20 +36,21 @@ class SymbolTable {
     std::string addressText;
     std::size_t nameIndex;
   };
-  std::vector<Name> names_;              // read order
-  std::vector<std::size_t> nameOrder_;   // indices into names_, sorted by name then read order
-  std::vector<AddressEntry> addresses_;  // sorted by text, then read order
+  std::vector<Name> names_;             // read order
+  std::vector<std::size_t> nameOrder_;  // indices into names_, sorted by name then read order
+  std::vector<AddressEntry> addresses_; // sorted by text, then read order
 };
 
 struct SymbolFileResult {
   bool ok = false;
-  std::string message;  // set when !ok
+  std::string message; // set when !ok
 };
 
 // Reads a symbol file: per line four hex digits, a blank, the name. On any
 // error the table is left as it was.
 SymbolFileResult ReadSymbolFile(const std::filesystem::path& path, SymbolTable& table);
-SymbolFileResult ParseSymbolText(std::string_view text, std::string_view fileName, SymbolTable& table);
+SymbolFileResult ParseSymbolText(std::string_view text, std::string_view fileName,
+                                 SymbolTable& table);
 
 // The .SYM path for an image path: same path, extension replaced. An
 // existing file whose extension differs only in case is preferred.
@@ -58,4 +59,4 @@ std::filesystem::path SymbolFileFor(const std::filesystem::path& imagePath);
 std::string ToUpperAscii(std::string_view text);
 std::string Hex(std::uint32_t value, int digits);
 
-}  // namespace kavrin
+} // namespace kavrin

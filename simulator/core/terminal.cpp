@@ -4,7 +4,7 @@ namespace kavrin {
 namespace {
 constexpr std::uint8_t kCarriageReturn = 0x0D;
 constexpr std::uint8_t kLineFeed = 0x0A;
-}  // namespace
+} // namespace
 
 std::string TerminalPortsCaption(std::uint8_t port) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -13,7 +13,8 @@ std::string TerminalPortsCaption(std::uint8_t port) {
 }
 
 void Terminal::Clear() {
-  for (std::string& line : lines_) line.clear();
+  for (std::string& line : lines_)
+    line.clear();
   line_ = 0;
   column_ = 0;
   byteWaiting_ = false;
@@ -21,7 +22,8 @@ void Terminal::Clear() {
 
 void Terminal::LineFeed() {
   if (line_ == kTerminalLines - 1) {
-    for (int i = 0; i + 1 < kTerminalLines; ++i) lines_[static_cast<std::size_t>(i)] = std::move(lines_[static_cast<std::size_t>(i + 1)]);
+    for (int i = 0; i + 1 < kTerminalLines; ++i)
+      lines_[static_cast<std::size_t>(i)] = std::move(lines_[static_cast<std::size_t>(i + 1)]);
     lines_[kTerminalLines - 1].clear();
   } else {
     ++line_;
@@ -68,4 +70,4 @@ void Terminal::KeyPress(std::uint8_t code) {
   byteWaiting_ = true;
 }
 
-}  // namespace kavrin
+} // namespace kavrin

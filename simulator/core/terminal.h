@@ -16,7 +16,7 @@ inline constexpr std::uint8_t kDefaultTerminalPort = 0x80;
 std::string TerminalPortsCaption(std::uint8_t port);
 
 class Terminal {
- public:
+public:
   Terminal() { Clear(); }
 
   // A byte the program writes to the data port.
@@ -37,7 +37,7 @@ class Terminal {
   int Line() const { return line_; }
   int Column() const { return column_; }
 
- private:
+private:
   void LineFeed();
 
   std::array<std::string, kTerminalLines> lines_;
@@ -48,4 +48,4 @@ class Terminal {
   bool byteWaiting_ = false;
 };
 
-}  // namespace kavrin
+} // namespace kavrin

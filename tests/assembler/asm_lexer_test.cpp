@@ -10,14 +10,16 @@ namespace {
 TEST(AsmNumbers, SpellingsAndNames) {
   struct Case {
     const char* text;
-    int value;  // -1: not a number, so a name
+    int value; // -1: not a number, so a name
   };
-  for (const Case& c : {Case{"0FFH", 255}, Case{"FFH", 255}, Case{"255D", 255}, Case{"255", 255},
-                        Case{"11111111B", 255}, Case{"$FF", 255}, Case{"0", 0}, Case{"65535", 65535},
-                        Case{"0FFFFH", 65535}, Case{"10000H", -1}, Case{"65536", -1}, Case{"$", -1},
-                        Case{"H", -1}, Case{"B", -1}, Case{"D", -1}, Case{"12B", -1}, Case{"ABH", 0xAB},
-                        Case{"BCD", -1}, Case{"ADD", -1}, Case{"1E", -1}, Case{"$10000", -1},
-                        Case{"DEH", 0xDE}, Case{"19D", 19}, Case{"0FFFFFFFFFFFFH", -1}}) {
+  for (const Case& c : {Case{"0FFH", 255},  Case{"FFH", 255},       Case{"255D", 255},
+                        Case{"255", 255},   Case{"11111111B", 255}, Case{"$FF", 255},
+                        Case{"0", 0},       Case{"65535", 65535},   Case{"0FFFFH", 65535},
+                        Case{"10000H", -1}, Case{"65536", -1},      Case{"$", -1},
+                        Case{"H", -1},      Case{"B", -1},          Case{"D", -1},
+                        Case{"12B", -1},    Case{"ABH", 0xAB},      Case{"BCD", -1},
+                        Case{"ADD", -1},    Case{"1E", -1},         Case{"$10000", -1},
+                        Case{"DEH", 0xDE},  Case{"19D", 19},        Case{"0FFFFFFFFFFFFH", -1}}) {
     const auto n = parseNumber(c.text);
     if (c.value < 0) {
       EXPECT_FALSE(n.has_value()) << c.text;
@@ -64,13 +66,15 @@ TEST(AsmTokens, BlanksAndCommasSeparateQuotesKeepCase) {
   a.tokenize(" LD A,B");
   b.tokenize(" LD A B");
   ASSERT_EQ(a.size(), b.size());
-  for (std::size_t i = 0; i < a.size(); ++i) EXPECT_EQ(a[i].text, b[i].text);
+  for (std::size_t i = 0; i < a.size(); ++i)
+    EXPECT_EQ(a[i].text, b[i].text);
 }
 
 TEST(AsmTokens, LongLinesAreCutAndCannotOverflow) {
   TokenLine t;
   std::string line;
-  for (int i = 0; i < 400; ++i) line += "A,";
+  for (int i = 0; i < 400; ++i)
+    line += "A,";
   t.tokenize(line);
   EXPECT_EQ(t.size(), kMaxTokens);
   const std::vector<std::string> lines = splitSourceText(std::string(300, 'X') + "\r\nY\rZ\n\nW");
@@ -89,5 +93,5 @@ TEST(AsmTokens, CharacterConstants) {
   EXPECT_FALSE(parseCharConstant("''").has_value());
 }
 
-}  // namespace
-}  // namespace velkor::asmsrc
+} // namespace
+} // namespace velkor::asmsrc

@@ -40,7 +40,8 @@ inline Assembled assemble(const std::string& text, asmsrc::AssemblySettings sett
 
 // The bytes an image places when it holds only byte, opcode-pair and
 // absolute-word records after the opening segment record; nullopt otherwise.
-inline std::optional<std::vector<std::uint8_t>> placedBytes(const std::vector<std::uint8_t>& image) {
+inline std::optional<std::vector<std::uint8_t>>
+placedBytes(const std::vector<std::uint8_t>& image) {
   ObjectReader reader(image);
   reader.rewind();
   Record r;
@@ -94,4 +95,4 @@ inline std::string recordListing(const std::vector<std::uint8_t>& image) {
   return out;
 }
 
-}  // namespace velkor::test
+} // namespace velkor::test

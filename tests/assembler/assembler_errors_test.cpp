@@ -13,12 +13,13 @@ struct ErrorCase {
   const char* source;
   int number;
   const char* text;
-  const char* line;  // the offending line as reported
+  const char* line; // the offending line as reported
 };
 
 std::string wordsOf(int count) {
   std::string s = " DW 0";
-  for (int i = 1; i < count; ++i) s += ",0";
+  for (int i = 1; i < count; ++i)
+    s += ",0";
   return s + "\n";
 }
 
@@ -56,29 +57,34 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{" GLOBAL 7\n", 11, "A numeric connot be external/global", " GLOBAL 7"},
         ErrorCase{" GLOBAL FOO\n NOP\n", 12, "Global label is not defined", " GLOBAL FOO"},
         ErrorCase{" EXTERN FOO\n GLOBAL FOO\n", 13, "Global label is external", " GLOBAL FOO"},
-        ErrorCase{" EXTERN FOO\n WRITE FOO+1,X\n", 14, "Value cannot be external", " WRITE FOO+1,X"},
+        ErrorCase{" EXTERN FOO\n WRITE FOO+1,X\n", 14, "Value cannot be external",
+                  " WRITE FOO+1,X"},
         ErrorCase{" LINK FOO,DATAADD\n", 15, "Code/Data target must be absolute value",
                   " LINK FOO,DATAADD"},
         ErrorCase{"M MACRO A,A\n NOP\n MACEND\n M 1,2\n", 17, "Duplicate Macro argument name",
                   " M 1,2"},
         ErrorCase{"M MACRO A,B\n NOP\n MACEND\n M 1,2,3\n", 18,
                   "Macro call with incorrect number of arguments", " M 1,2,3"},
-        ErrorCase{"X: NOP\n DS 1\n DW 0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,"
-                  "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0\n JR X\n",
-                  20, "Relative branch out of range", " JR X"},
+        ErrorCase{
+            "X: NOP\n DS 1\n DW 0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,"
+            "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0\n JR X\n",
+            20, "Relative branch out of range", " JR X"},
         ErrorCase{" JR +1\n", 21, "Relative branch into op-code (-1)", " JR +1"},
         ErrorCase{" DJNZ -1\n", 21, "Relative branch into op-code (-1)", " DJNZ -1"},
-        ErrorCase{" JR Q+1\nQ EQU 5\n", 22, "Relative branch: cannot evaluate expression", " JR Q+1"},
+        ErrorCase{" JR Q+1\nQ EQU 5\n", 22, "Relative branch: cannot evaluate expression",
+                  " JR Q+1"},
         ErrorCase{" JR Q\nQ EQU 5\n", 22, "Relative branch: cannot evaluate expression", " JR Q"},
         ErrorCase{" EQU 5\n", 23, "EQU must have label", " EQU 5"},
         ErrorCase{" EXTERN E1\n JR NZ,E1+1\n", 25,
                   "Relative branch expression may not reference externals", " JR NZ,E1+1"},
-        ErrorCase{" EXTERN E1\n JR E1\n", 25, "Relative branch expression may not reference externals",
-                  " JR E1"},
-        ErrorCase{" GLOBAL FOO\n GLOBAL FOO\n", 26, "Multiple global label definition", " GLOBAL FOO"},
+        ErrorCase{" EXTERN E1\n JR E1\n", 25,
+                  "Relative branch expression may not reference externals", " JR E1"},
+        ErrorCase{" GLOBAL FOO\n GLOBAL FOO\n", 26, "Multiple global label definition",
+                  " GLOBAL FOO"},
         ErrorCase{"Q EQU 5\n WRITE Q+1,X\n", 28, "Cannot evaluate expression", " WRITE Q+1,X"},
         ErrorCase{" IFTRUE 1\n NOP\n", 30, "Unbalanced IF statement (missing ENDIF)", " NOP"},
-        ErrorCase{" IFTRUE 1\n ENDIF\n ENDIF\n", 30, "Unbalanced IF statement (missing ENDIF)", " ENDIF"},
+        ErrorCase{" IFTRUE 1\n ENDIF\n ENDIF\n", 30, "Unbalanced IF statement (missing ENDIF)",
+                  " ENDIF"},
         ErrorCase{" EXTERN E1\n LD A,(IX+E1)\n", 32, "Index offset must be known at assembly time",
                   " LD A,(IX+E1)"},
         ErrorCase{"Q EQU 3\n LD A,(IY-Q*2)\n", 33, "Cannot evaluate index expression",
@@ -90,13 +96,15 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"$: NOP\n", 100, "Label may not be $ (reserved)", "$: NOP"},
         ErrorCase{" LD HL,NOWHERE\n", 100, "(Word) Label not found", " LD HL,NOWHERE"},
         ErrorCase{" LD HL,10000H\n", 100, "(Word) Label not found", " LD HL,10000H"},
-        ErrorCase{" NOP\n LINK 0,0\n", 100, "LINK statement must preceed code or data", " LINK 0,0"},
+        ErrorCase{" NOP\n LINK 0,0\n", 100, "LINK statement must preceed code or data",
+                  " LINK 0,0"},
         ErrorCase{"M MACRO\n NOP\n", 100, "MACRO without MACEND", "M MACRO"}));
 
 TEST(AssemblerErrors, ObjectTooLargeStopsTheAssembly) {
   std::string source;
   // 126 absolute words of 3 record bytes per line: past 256 KB after 700 lines.
-  for (int i = 0; i < 720; ++i) source += wordsOf(126);
+  for (int i = 0; i < 720; ++i)
+    source += wordsOf(126);
   const auto a = test::assemble(source);
   ASSERT_FALSE(a.ok());
   EXPECT_EQ(a.result.error.number, asmerr::ObjectTooLarge);
@@ -106,7 +114,8 @@ TEST(AssemblerErrors, ObjectTooLargeStopsTheAssembly) {
 
 TEST(AssemblerErrors, LabelIndexesHaveALimit) {
   std::string source;
-  for (int i = 0; i <= 65409; ++i) source += "L" + std::to_string(i) + ":\n";
+  for (int i = 0; i <= 65409; ++i)
+    source += "L" + std::to_string(i) + ":\n";
   const auto a = test::assemble(source);
   ASSERT_FALSE(a.ok());
   EXPECT_EQ(a.result.error.message, "Too many labels (at most 65409)");
@@ -133,17 +142,19 @@ TEST(AssemblerErrors, PositionCountsEveryLine) {
 
 // Operand forms that the table would turn into another instruction.
 TEST(AssemblerErrors, FormsThatWouldBecomeOtherInstructionsAreSyntaxErrors) {
-  for (const char* line : {" LD (HL),(HL)", " LD (HL),(IX+1)", " LD (IY-2),(HL)", " IN0 (HL),(10H)",
-                           " OUT0 (10H),(HL)", " RST 1", " RST 39H", " RST 40H", " RST X",
-                           " TST (IX+1)", " TST (IY-1)", " TST (IX)", " IN (HL),(C)", " OUT (C),(HL)",
-                           " ADD IX,IX", " ADD IX,IY", " BIT 8,A", " BIT 07,A", " LD A,(IX-128)",
-                           " LD A,(IX+128)", " JR +130", " JR -127", " LD A,(IX + 1)", " LD A,IX",
-                           " LD HL,IX+1", " LD B,(5)", " JP (1234H)", " SUB A,B", " NOP 1", " EX HL,DE",
-                           " IM 3", " PUSH SP", " POP IX,IY", " LD A,(C)", " INC"}) {
+  for (
+      const char* line :
+      {" LD (HL),(HL)", " LD (HL),(IX+1)", " LD (IY-2),(HL)", " IN0 (HL),(10H)", " OUT0 (10H),(HL)",
+       " RST 1",        " RST 39H",        " RST 40H",        " RST X",          " TST (IX+1)",
+       " TST (IY-1)",   " TST (IX)",       " IN (HL),(C)",    " OUT (C),(HL)",   " ADD IX,IX",
+       " ADD IX,IY",    " BIT 8,A",        " BIT 07,A",       " LD A,(IX-128)",  " LD A,(IX+128)",
+       " JR +130",      " JR -127",        " LD A,(IX + 1)",  " LD A,IX",        " LD HL,IX+1",
+       " LD B,(5)",     " JP (1234H)",     " SUB A,B",        " NOP 1",          " EX HL,DE",
+       " IM 3",         " PUSH SP",        " POP IX,IY",      " LD A,(C)",       " INC"}) {
     const auto a = test::assemble(std::string(line) + "\n");
     EXPECT_EQ(a.errorLines(), std::string("Syntax error|") + line) << line;
   }
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

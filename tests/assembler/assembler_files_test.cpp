@@ -16,10 +16,11 @@ namespace {
 namespace fs = std::filesystem;
 
 class AssemblerFiles : public testing::Test {
- protected:
+protected:
   void SetUp() override {
-    dir = fs::path(testing::TempDir()) /
-          ("asm_files_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    dir =
+        fs::path(testing::TempDir()) /
+        ("asm_files_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     fs::create_directories(dir);
   }
@@ -54,7 +55,8 @@ TEST_F(AssemblerFiles, LinesMayEndInCrLfCrOrLf) {
 }
 
 TEST_F(AssemblerFiles, EncodedSourceReadsLikePlainText) {
-  const std::vector<std::string> lines = {"; encoded", "START: LD HL,START", " DB 'Hi'", "", " END"};
+  const std::vector<std::string> lines = {"; encoded", "START: LD HL,START", " DB 'Hi'", "",
+                                          " END"};
   std::string error;
   ASSERT_TRUE(WriteEncodedFile((dir / "ENC.EMS").string(), lines, error)) << error;
   write("PLAIN.Mac", "; encoded\nSTART: LD HL,START\n DB 'Hi'\n\n END\n");
@@ -72,7 +74,8 @@ TEST_F(AssemblerFiles, DamagedOrMissingSourceWritesNothing) {
 
   const AssembleResult missing = assemble("NONE.EMS");
   EXPECT_FALSE(missing.ok);
-  EXPECT_EQ(messages.Lines(), std::vector<std::string>{"Cannot find file : " + (dir / "NONE.EMS").string()});
+  EXPECT_EQ(messages.Lines(),
+            std::vector<std::string>{"Cannot find file : " + (dir / "NONE.EMS").string()});
   EXPECT_FALSE(fs::exists(dir / "NONE.RRO"));
 }
 
@@ -148,7 +151,8 @@ CliRun runCli(const std::string& args) {
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return run;
   std::array<char, 512> buffer;
-  while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) run.output += buffer.data();
+  while (fgets(buffer.data(), buffer.size(), pipe) != nullptr)
+    run.output += buffer.data();
   const int status = pclose(pipe);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
@@ -162,7 +166,8 @@ TEST_F(AssemblerFiles, CliPrintsTheEditorLineBeforeTheErrorLines) {
   const CliRun asmBad = runCli("asm " + (dir / "BAD.Mac").string());
   EXPECT_EQ(asmBad.status, 1);
   EXPECT_EQ(asmBad.output, "Assemble: " + (dir / "BAD.Mac").string() + "\nPass 1\nPass 2\n" +
-                               (dir / "BAD.Mac").string() + ":3: Syntax error\nSyntax error\n LD A,(IX+300)\n");
+                               (dir / "BAD.Mac").string() +
+                               ":3: Syntax error\nSyntax error\n LD A,(IX+300)\n");
   write("GOOD.Mac", " LD A,0\n");
   const CliRun good = runCli("asm " + (dir / "GOOD.Mac").string());
   EXPECT_EQ(good.status, 0) << good.output;
@@ -191,7 +196,8 @@ TEST_F(AssemblerFiles, CliTakesIncludeDirectoryAndSymbolOptionFromTheProject) {
 // the source's bytes.
 TEST_F(AssemblerFiles, ProjectBuildGivesTheSourceBytes) {
   if (!fs::exists(fs::path(KIT_BIN_DIR) / "velkor-cli")) GTEST_SKIP() << "velkor-cli is not built";
-  write("X.Mac", "START: LD HL,MSG\n CALL NEXT\n JR START\nNEXT: RET\nMSG: DB 'OK',0\n LD DE,$+6\n");
+  write("X.Mac",
+        "START: LD HL,MSG\n CALL NEXT\n JR START\nNEXT: RET\nMSG: DB 'OK',0\n LD DE,$+6\n");
   const std::string prj = (dir / "P.Prj").string();
   const CliRun made = runCli("new " + prj + " --target None --no-rtl " + (dir / "X.Mac").string());
   ASSERT_EQ(made.status, 0) << made.output;
@@ -202,5 +208,5 @@ TEST_F(AssemblerFiles, ProjectBuildGivesTheSourceBytes) {
             "21 09 00 CD 08 00 18 F8 C9 4F 4B 00 11 13 00");
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

@@ -23,75 +23,117 @@ using asmsrc::OpClass;
 struct Spelling {
   std::string ours;
   std::string pasmo;
-  std::string sdas;  // sdasz80: "#" before immediates, d(ix), "." for the location
+  std::string sdas; // sdasz80: "#" before immediates, d(ix), "." for the location
 };
 
 const std::set<std::string_view> kZ180 = {"OTIM", "OTIMR", "OTDM", "OTDMR", "SLP",
                                           "IN0",  "OUT0",  "TST",  "TSTIO", "MLT"};
 
 std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : s)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
 }
 
 std::vector<Spelling> names(std::initializer_list<const char*> list) {
   std::vector<Spelling> out;
-  for (const char* n : list) out.push_back({n, n, lower(n)});
+  for (const char* n : list)
+    out.push_back({n, n, lower(n)});
   return out;
 }
 
-bool wordSized(Layout layout) { return layout == Layout::OpcodeWord; }
+bool wordSized(Layout layout) {
+  return layout == Layout::OpcodeWord;
+}
 
 std::vector<Spelling> spellings(OpClass c, Layout layout) {
   switch (c) {
-    case OpClass::None: return {};
-    case OpClass::A: return names({"A"});
-    case OpClass::HL: return names({"HL"});
-    case OpClass::SP: return names({"SP"});
-    case OpClass::AF: return names({"AF"});
-    case OpClass::AFAlt: return names({"AF'"});
-    case OpClass::DE: return names({"DE"});
-    case OpClass::I: return names({"I"});
-    case OpClass::R: return names({"R"});
-    case OpClass::AtSP: return names({"(SP)"});
-    case OpClass::AtC: return names({"(C)"});
-    case OpClass::AtBC: return names({"(BC)"});
-    case OpClass::AtDE: return names({"(DE)"});
-    case OpClass::AtHL: return names({"(HL)"});
-    case OpClass::Reg8: return names({"B", "C", "D", "E", "H", "L", "(HL)", "A"});
-    case OpClass::Reg8NoHL: return names({"B", "C", "D", "E", "H", "L", "A"});
-    case OpClass::Pair: return names({"BC", "DE", "HL", "SP"});
-    case OpClass::PairAF: return names({"BC", "DE", "HL", "AF"});
-    case OpClass::PairNoHL: return names({"BC", "DE", "SP"});
-    case OpClass::Cond: return names({"NZ", "Z", "NC", "C", "PO", "PE", "P", "M"});
-    case OpClass::JrCond: return names({"NZ", "Z", "NC", "C"});
-    case OpClass::BitNumber: return names({"0", "1", "2", "3", "4", "5", "6", "7"});
-    case OpClass::RstVector:
-      return {{"0", "0", "0"},       {"8", "8", "8"},       {"10H", "10H", "0x10"}, {"18H", "18H", "0x18"},
-              {"20H", "20H", "0x20"}, {"28H", "28H", "0x28"}, {"30H", "30H", "0x30"}, {"38H", "38H", "0x38"}};
-    case OpClass::ImMode0: return names({"0"});
-    case OpClass::ImMode1: return names({"1"});
-    case OpClass::ImMode2: return names({"2"});
-    case OpClass::IndexReg: return names({"IX", "IY"});
-    case OpClass::AtIndexReg: return names({"(IX)", "(IY)"});
-    case OpClass::Indexed:
-      return {{"(IX+5)", "(IX+5)", "5(ix)"},         {"(IY-3)", "(IY-3)", "-3(iy)"},
-              {"(IX)", "(IX)", "0(ix)"},             {"(IY+127)", "(IY+127)", "127(iy)"},
-              {"(IX-127)", "(IX-127)", "-127(ix)"},  {"(IY-0)", "(IY+0)", "0(iy)"},
-              {"(IX+10H)", "(IX+10H)", "0x10(ix)"}};
-    case OpClass::Immediate:
-      if (wordSized(layout))
-        return {{"1234H", "1234H", "#0x1234"}, {"0", "0", "#0"}, {"$BEEF", "0BEEFH", "#0xBEEF"},
-                {"65535", "65535", "#65535"}, {"1010101111001101B", "0ABCDH", "#0xABCD"}};
-      return {{"5AH", "5AH", "#0x5A"},        {"0", "0", "#0"}, {"255D", "255", "#255"},
-              {"11110000B", "0F0H", "#0xF0"}, {"'A'", "'A'", "#0x41"}};
-    case OpClass::Memory:
-      if (wordSized(layout)) return {{"(1234H)", "(1234H)", "(0x1234)"}, {"($FFFF)", "(0FFFFH)", "(0xFFFF)"}};
-      return {{"(5AH)", "(5AH)", "(0x5A)"}, {"(0FFH)", "(0FFH)", "(0xFF)"}, {"(0)", "(0)", "(0)"}};
-    case OpClass::Relative:
-      return {{"+2", "$+2", ".+2"},       {"-2", "$-2", ".-2"},    {"$", "$", "."},
-              {"+129", "$+129", ".+129"}, {"-126", "$-126", ".-126"}, {"40", "$+40", ".+40"},
-              {"+7FH", "$+127", ".+127"}};
+  case OpClass::None:
+    return {};
+  case OpClass::A:
+    return names({"A"});
+  case OpClass::HL:
+    return names({"HL"});
+  case OpClass::SP:
+    return names({"SP"});
+  case OpClass::AF:
+    return names({"AF"});
+  case OpClass::AFAlt:
+    return names({"AF'"});
+  case OpClass::DE:
+    return names({"DE"});
+  case OpClass::I:
+    return names({"I"});
+  case OpClass::R:
+    return names({"R"});
+  case OpClass::AtSP:
+    return names({"(SP)"});
+  case OpClass::AtC:
+    return names({"(C)"});
+  case OpClass::AtBC:
+    return names({"(BC)"});
+  case OpClass::AtDE:
+    return names({"(DE)"});
+  case OpClass::AtHL:
+    return names({"(HL)"});
+  case OpClass::Reg8:
+    return names({"B", "C", "D", "E", "H", "L", "(HL)", "A"});
+  case OpClass::Reg8NoHL:
+    return names({"B", "C", "D", "E", "H", "L", "A"});
+  case OpClass::Pair:
+    return names({"BC", "DE", "HL", "SP"});
+  case OpClass::PairAF:
+    return names({"BC", "DE", "HL", "AF"});
+  case OpClass::PairNoHL:
+    return names({"BC", "DE", "SP"});
+  case OpClass::Cond:
+    return names({"NZ", "Z", "NC", "C", "PO", "PE", "P", "M"});
+  case OpClass::JrCond:
+    return names({"NZ", "Z", "NC", "C"});
+  case OpClass::BitNumber:
+    return names({"0", "1", "2", "3", "4", "5", "6", "7"});
+  case OpClass::RstVector:
+    return {{"0", "0", "0"},        {"8", "8", "8"},        {"10H", "10H", "0x10"},
+            {"18H", "18H", "0x18"}, {"20H", "20H", "0x20"}, {"28H", "28H", "0x28"},
+            {"30H", "30H", "0x30"}, {"38H", "38H", "0x38"}};
+  case OpClass::ImMode0:
+    return names({"0"});
+  case OpClass::ImMode1:
+    return names({"1"});
+  case OpClass::ImMode2:
+    return names({"2"});
+  case OpClass::IndexReg:
+    return names({"IX", "IY"});
+  case OpClass::AtIndexReg:
+    return names({"(IX)", "(IY)"});
+  case OpClass::Indexed:
+    return {{"(IX+5)", "(IX+5)", "5(ix)"},
+            {"(IY-3)", "(IY-3)", "-3(iy)"},
+            {"(IX)", "(IX)", "0(ix)"},
+            {"(IY+127)", "(IY+127)", "127(iy)"},
+            {"(IX-127)", "(IX-127)", "-127(ix)"},
+            {"(IY-0)", "(IY+0)", "0(iy)"},
+            {"(IX+10H)", "(IX+10H)", "0x10(ix)"}};
+  case OpClass::Immediate:
+    if (wordSized(layout))
+      return {{"1234H", "1234H", "#0x1234"},
+              {"0", "0", "#0"},
+              {"$BEEF", "0BEEFH", "#0xBEEF"},
+              {"65535", "65535", "#65535"},
+              {"1010101111001101B", "0ABCDH", "#0xABCD"}};
+    return {{"5AH", "5AH", "#0x5A"},
+            {"0", "0", "#0"},
+            {"255D", "255", "#255"},
+            {"11110000B", "0F0H", "#0xF0"},
+            {"'A'", "'A'", "#0x41"}};
+  case OpClass::Memory:
+    if (wordSized(layout))
+      return {{"(1234H)", "(1234H)", "(0x1234)"}, {"($FFFF)", "(0FFFFH)", "(0xFFFF)"}};
+    return {{"(5AH)", "(5AH)", "(0x5A)"}, {"(0FFH)", "(0FFH)", "(0xFF)"}, {"(0)", "(0)", "(0)"}};
+  case OpClass::Relative:
+    return {{"+2", "$+2", ".+2"},       {"-2", "$-2", ".-2"},       {"$", "$", "."},
+            {"+129", "$+129", ".+129"}, {"-126", "$-126", ".-126"}, {"40", "$+40", ".+40"},
+            {"+7FH", "$+127", ".+127"}};
   }
   return {};
 }
@@ -112,7 +154,8 @@ std::vector<Instance> instancesOf(const InstructionForm& form) {
   std::vector<Instance> out;
   for (const Spelling& a : first)
     for (const Spelling& b : second) {
-      Instance inst{mnemonic + " " + a.ours, mnemonic + " " + a.pasmo, lower(mnemonic) + " " + a.sdas};
+      Instance inst{mnemonic + " " + a.ours, mnemonic + " " + a.pasmo,
+                    lower(mnemonic) + " " + a.sdas};
       if (form.operandCount == 2) {
         // ADD IX,HL is our spelling of what other assemblers write ADD IX,IX.
         const bool indexItself = form.operand[0] == OpClass::IndexReg && b.ours == "HL";
@@ -134,7 +177,9 @@ std::filesystem::path workDir() {
   return dir;
 }
 
-bool run(const std::string& command) { return std::system(("(" + command + ") >/dev/null 2>&1").c_str()) == 0; }
+bool run(const std::string& command) {
+  return std::system(("(" + command + ") >/dev/null 2>&1").c_str()) == 0;
+}
 
 std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -142,7 +187,8 @@ std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
 }
 
 // Intel hex as sdldz80 writes it, laid out from address `base`.
-std::vector<std::uint8_t> readIntelHex(const std::filesystem::path& path, unsigned base, std::size_t size) {
+std::vector<std::uint8_t> readIntelHex(const std::filesystem::path& path, unsigned base,
+                                       std::size_t size) {
   std::vector<std::uint8_t> bytes(size, 0);
   std::ifstream in(path);
   std::string line;
@@ -153,14 +199,15 @@ std::vector<std::uint8_t> readIntelHex(const std::filesystem::path& path, unsign
     if (std::stoul(line.substr(7, 2), nullptr, 16) != 0) continue;
     for (unsigned i = 0; i < count; ++i)
       if (address + i >= base && address + i - base < size)
-        bytes[address + i - base] = static_cast<std::uint8_t>(std::stoul(line.substr(9 + 2 * i, 2), nullptr, 16));
+        bytes[address + i - base] =
+            static_cast<std::uint8_t>(std::stoul(line.substr(9 + 2 * i, 2), nullptr, 16));
   }
   return bytes;
 }
 
 struct Ours {
   std::vector<std::uint8_t> bytes;
-  std::vector<std::size_t> starts;  // where each instance begins
+  std::vector<std::size_t> starts; // where each instance begins
 };
 
 Ours assembleOurs(const std::vector<Instance>& instances) {
@@ -184,9 +231,11 @@ void compare(const std::vector<Instance>& instances, const Ours& ours,
     const std::size_t end = i + 1 < instances.size() ? ours.starts[i + 1] : ours.bytes.size();
     std::vector<std::uint8_t> mine(ours.bytes.begin() + begin, ours.bytes.begin() + end);
     std::vector<std::uint8_t> theirs;
-    for (std::size_t k = begin; k < end && k < peer.size(); ++k) theirs.push_back(peer[k]);
+    for (std::size_t k = begin; k < end && k < peer.size(); ++k)
+      theirs.push_back(peer[k]);
     ASSERT_EQ(test::hexBytes(mine), test::hexBytes(theirs))
-        << instances[i].ours << "  (pasmo: " << instances[i].pasmo << ", sdasz80: " << instances[i].sdas << ")";
+        << instances[i].ours << "  (pasmo: " << instances[i].pasmo
+        << ", sdasz80: " << instances[i].sdas << ")";
   }
   EXPECT_EQ(ours.bytes.size(), peer.size()) << "the peer placed a different number of bytes";
 }
@@ -212,7 +261,8 @@ TEST(InstructionOracle, EveryZ80FormMatchesPasmo) {
     std::ofstream src(dir / "z80.asm");
     // Far from 0 so that backward branches stay in the address space.
     src << " ORG 8000H\n";
-    for (const Instance& inst : instances) src << " " << inst.pasmo << "\n";
+    for (const Instance& inst : instances)
+      src << " " << inst.pasmo << "\n";
   }
   ASSERT_TRUE(run("pasmo " + (dir / "z80.asm").string() + " " + (dir / "z80.bin").string()))
       << "pasmo rejected the generated source " << (dir / "z80.asm");
@@ -229,10 +279,12 @@ TEST(InstructionOracle, EveryZ80AndZ180FormMatchesSdasz80) {
   {
     std::ofstream src(dir / "z180.s");
     src << "\t.hd64\n\t.area CODE (ABS)\n\t.org 0x8000\n";
-    for (const Instance& inst : instances) src << "\t" << inst.sdas << "\n";
+    for (const Instance& inst : instances)
+      src << "\t" << inst.sdas << "\n";
   }
   const std::string base = (dir / "z180").string();
-  ASSERT_TRUE(run("sdasz80 -o " + base + ".rel " + base + ".s")) << "sdasz80 rejected " << base << ".s";
+  ASSERT_TRUE(run("sdasz80 -o " + base + ".rel " + base + ".s"))
+      << "sdasz80 rejected " << base << ".s";
   ASSERT_TRUE(run("sdldz80 -i " + base + ".ihx " + base + ".rel"));
   const Ours ours = assembleOurs(instances);
   compare(instances, ours, readIntelHex(base + ".ihx", 0x8000, ours.bytes.size()));
@@ -242,13 +294,13 @@ TEST(InstructionOracle, EveryZ80AndZ180FormMatchesSdasz80) {
 // each mnemonic's rows stand together (the lookup relies on it).
 TEST(InstructionTable, HoldsEveryMnemonicOnceInOneRun) {
   const std::set<std::string_view> expected = {
-      "NOP", "HALT", "DI", "EI", "EXX", "DAA", "CPL", "CCF", "SCF", "RLA", "RLCA", "RRA", "RRCA",
-      "NEG", "RETI", "RETN", "RLD", "RRD", "LDI", "LDIR", "LDD", "LDDR", "CPI", "CPIR", "CPD",
-      "CPDR", "INI", "INIR", "IND", "INDR", "OUTI", "OTIR", "OUTD", "OTDR", "OTIM", "OTIMR",
-      "OTDM", "OTDMR", "SLP", "ADD", "ADC", "SBC", "SUB", "AND", "XOR", "OR", "CP", "INC", "DEC",
-      "RLC", "RRC", "RL", "RR", "SLA", "SRA", "SRL", "BIT", "RES", "SET", "LD", "PUSH", "POP",
-      "EX", "JP", "CALL", "RET", "RST", "JR", "DJNZ", "IM", "IN", "OUT", "IN0", "OUT0", "TST",
-      "TSTIO", "MLT"};
+      "NOP",  "HALT", "DI",    "EI",   "EXX",   "DAA",  "CPL", "CCF",  "SCF",  "RLA",   "RLCA",
+      "RRA",  "RRCA", "NEG",   "RETI", "RETN",  "RLD",  "RRD", "LDI",  "LDIR", "LDD",   "LDDR",
+      "CPI",  "CPIR", "CPD",   "CPDR", "INI",   "INIR", "IND", "INDR", "OUTI", "OTIR",  "OUTD",
+      "OTDR", "OTIM", "OTIMR", "OTDM", "OTDMR", "SLP",  "ADD", "ADC",  "SBC",  "SUB",   "AND",
+      "XOR",  "OR",   "CP",    "INC",  "DEC",   "RLC",  "RRC", "RL",   "RR",   "SLA",   "SRA",
+      "SRL",  "BIT",  "RES",   "SET",  "LD",    "PUSH", "POP", "EX",   "JP",   "CALL",  "RET",
+      "RST",  "JR",   "DJNZ",  "IM",   "IN",    "OUT",  "IN0", "OUT0", "TST",  "TSTIO", "MLT"};
   std::set<std::string_view> seen;
   std::string_view previous;
   for (const InstructionForm& form : asmsrc::instructionForms()) {
@@ -262,5 +314,5 @@ TEST(InstructionTable, HoldsEveryMnemonicOnceInOneRun) {
   EXPECT_TRUE(asmsrc::findInstruction("SLL").empty());
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

@@ -44,11 +44,13 @@ TEST(ObjectWriter, EmptyPassGivesNineByteFile) {
 
 TEST(ObjectWriter, DataBytesAreGroupedIntoRunsOfSixteen) {
   const auto stream = streamOf([](ObjectWriter& w) {
-    for (int i = 0; i < 17; ++i) w.dataByte(static_cast<std::uint8_t>(i));
+    for (int i = 0; i < 17; ++i)
+      w.dataByte(static_cast<std::uint8_t>(i));
   });
   ASSERT_EQ(stream.size(), 5u + 17 + 2);
   EXPECT_EQ(stream[5], 0xFF);
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(stream[6 + i], i);
+  for (int i = 0; i < 16; ++i)
+    EXPECT_EQ(stream[6 + i], i);
   EXPECT_EQ(stream[22], 0x01);
   EXPECT_EQ(stream[23], 16);
 }
@@ -85,7 +87,8 @@ TEST(ObjectWriter, StringsAreCutTo255Bytes) {
 TEST(ObjectWriter, StreamLimitSetsFullInsteadOfGrowing) {
   ObjectWriter w;
   w.beginPass();
-  for (std::size_t i = 0; i < (kObjectStreamLimit - 5) / 3; ++i) w.absoluteWord(0xFFFF);
+  for (std::size_t i = 0; i < (kObjectStreamLimit - 5) / 3; ++i)
+    w.absoluteWord(0xFFFF);
   EXPECT_FALSE(w.full());
   w.absoluteWord(1);
   EXPECT_TRUE(w.full());
@@ -94,7 +97,8 @@ TEST(ObjectWriter, StreamLimitSetsFullInsteadOfGrowing) {
 }
 
 TEST(ObjectWriter, GlobalEquateCarriesMarkerAndZeroValue) {
-  const auto stream = streamOf([](ObjectWriter& w) { w.globalEquateDefinition(Segment::Data, "SIZE"); });
+  const auto stream =
+      streamOf([](ObjectWriter& w) { w.globalEquateDefinition(Segment::Data, "SIZE"); });
   const std::vector<std::uint8_t> tail(stream.begin() + 5, stream.end());
   EXPECT_EQ(tail, (std::vector<std::uint8_t>{0x04, 0, 0, 1, 0, 6, 0x01, 0xFF, 'S', 'I', 'Z', 'E'}));
 }
@@ -134,7 +138,8 @@ TEST(ObjectRoundTrip, EveryRecordTypeReadsBackItsFields) {
   w.beginPass();
   w.dataByte(0x11);
   w.flush();
-  for (int i = 0; i < 5; ++i) w.dataByte(static_cast<std::uint8_t>(0xA0 + i));
+  for (int i = 0; i < 5; ++i)
+    w.dataByte(static_cast<std::uint8_t>(0xA0 + i));
   w.opcodePair(0xED, 0x4D);
   w.absoluteWord(0xBEEF);
   w.globalDefinition(7, Segment::Code, "GLOB");
@@ -177,7 +182,8 @@ TEST(ObjectRoundTrip, EveryRecordTypeReadsBackItsFields) {
   const auto records = readAll(file);
 
   std::vector<std::uint8_t> types;
-  for (const Record& r : records) types.push_back(r.type);
+  for (const Record& r : records)
+    types.push_back(r.type);
   const std::vector<std::uint8_t> expectedTypes = {
       0x07, 0x01, 0xF4, 0x02, 0x03, 0x04, 0x05, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x11, 0x12, 0x13,
       0x15, 0x16, 0x17, 0x2A, 0x18, 0x19, 0x1A, 0x1B, 0x1C, 0x1D, 0x1E, 0x1F, 0x20, 0x21, 0x22,
@@ -256,11 +262,13 @@ TEST(ObjectReader, HeaderChecks) {
 
 TEST(ObjectReader, UnknownTypesAreContentsErrors) {
   std::set<int> known;
-  for (const RecordLayout& l : recordLayouts()) known.insert(l.type);
-  for (int t = 0xF2; t <= 0xFF; ++t) known.insert(t);
+  for (const RecordLayout& l : recordLayouts())
+    known.insert(l.type);
+  for (int t = 0xF2; t <= 0xFF; ++t)
+    known.insert(t);
   for (int t = 0; t < 256; ++t) {
     std::vector<std::uint8_t> file = {'R', 'R', 'O', 1, static_cast<std::uint8_t>(t)};
-    file.resize(file.size() + 600, 0);  // enough payload for any known layout
+    file.resize(file.size() + 600, 0); // enough payload for any known layout
     ObjectReader reader(file);
     Record r;
     std::string_view error;
@@ -284,19 +292,30 @@ TEST(ObjectReader, BadValueKindIsContentsError) {
 TEST(ObjectReader, EveryTruncationIsContentsError) {
   const std::string_view names[] = {"N1", "N2"};
   const std::vector<std::function<void(ObjectWriter&)>> writers = {
-      [](ObjectWriter& w) { for (int i = 0; i < 16; ++i) w.dataByte(1); },
+      [](ObjectWriter& w) {
+        for (int i = 0; i < 16; ++i)
+          w.dataByte(1);
+      },
       [](ObjectWriter& w) { w.opcodePair(0xDD, 0x21); },
       [](ObjectWriter& w) { w.globalDefinition(1, Segment::Code, "NAME"); },
       [](ObjectWriter& w) { w.segmentSwitch(Segment::Data, 1, 2, true); },
       [](ObjectWriter& w) { w.equate("A", "1+2"); },
       [](ObjectWriter& w) { w.loadFile(0x10000, "F"); },
-      [](ObjectWriter& w) { w.ifTrue({rro::ValueLocalLabel, {}, 3, 0}); },
-      [](ObjectWriter& w) { w.reserveSpace(Segment::Code, {rro::ValueExternal, "EXT", 0, 0}); },
+      [](ObjectWriter& w) {
+        w.ifTrue({rro::ValueLocalLabel, {}, 3, 0});
+      },
+      [](ObjectWriter& w) {
+        w.reserveSpace(Segment::Code, {rro::ValueExternal, "EXT", 0, 0});
+      },
       [&names](ObjectWriter& w) { w.ifReferenced(names); },
       [](ObjectWriter& w) { w.memoryLoadError(0x30000, "msg"); },
-      [](ObjectWriter& w) { w.report({rro::ValueAbsolute, {}, 4, 0}, "r"); },
+      [](ObjectWriter& w) {
+        w.report({rro::ValueAbsolute, {}, 4, 0}, "r");
+      },
       [](ObjectWriter& w) { w.origin(0, 1, 2); },
-      [](ObjectWriter& w) { w.linkPlacement({true, 1}, {true, 2}); },
+      [](ObjectWriter& w) {
+        w.linkPlacement({true, 1}, {true, 2});
+      },
   };
   for (std::size_t k = 0; k < writers.size(); ++k) {
     ObjectWriter w;
@@ -377,5 +396,5 @@ TEST(ObjectFile, DescribeRecordSpellsOutExpressions) {
   EXPECT_EQ(describeRecord(records[2]), "0001AH F1H BYTES C3 00");
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

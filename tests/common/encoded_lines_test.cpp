@@ -12,13 +12,14 @@ namespace {
 
 std::string Bytes(std::initializer_list<int> values) {
   std::string out;
-  for (int v : values) out.push_back(static_cast<char>(v));
+  for (int v : values)
+    out.push_back(static_cast<char>(v));
   return out;
 }
 
 // Computed independently from the published scrambling rule.
-const std::string kKnownImage = Bytes({0x02, 0x32, 0xAC, 0x0C, 0x76, 0xE4, 0x50, 0x81, 0x70, 0x79, 0x0F,
-                                       0x87, 0x80, 0x30, 0x94, 0x74});
+const std::string kKnownImage = Bytes({0x02, 0x32, 0xAC, 0x0C, 0x76, 0xE4, 0x50, 0x81, 0x70, 0x79,
+                                       0x0F, 0x87, 0x80, 0x30, 0x94, 0x74});
 
 TEST(EncodedLines, EncodesKnownImageWithoutRecordForEmptyLine) {
   EXPECT_EQ(EncodeLines({"AB", "", "Hello, world"}), kKnownImage);
@@ -41,11 +42,14 @@ TEST(EncodedLines, KeyUsesTheStoredByte) {
 
 TEST(EncodedLines, RoundTripsAllByteValuesAndCutsLongLines) {
   std::string every;
-  for (int c = 1; c < 256; ++c) every.push_back(static_cast<char>(c));
+  for (int c = 1; c < 256; ++c)
+    every.push_back(static_cast<char>(c));
   std::string longLine(300, 'x');
   std::vector<std::string> lines;
-  ASSERT_TRUE(DecodeLines(EncodeLines({every, "", "", longLine, std::string(1, '\0'), "end"}), lines));
-  EXPECT_EQ(lines, (std::vector<std::string>{every, std::string(255, 'x'), std::string(1, '\0'), "end"}));
+  ASSERT_TRUE(
+      DecodeLines(EncodeLines({every, "", "", longLine, std::string(1, '\0'), "end"}), lines));
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{every, std::string(255, 'x'), std::string(1, '\0'), "end"}));
 }
 
 TEST(EncodedLines, EmptyFileHasNoLines) {
@@ -58,7 +62,7 @@ TEST(EncodedLines, EmptyFileHasNoLines) {
 
 struct DamagedCase {
   const char* name;
-  std::size_t keep;  // bytes of the known image kept
+  std::size_t keep; // bytes of the known image kept
   std::size_t linesBefore;
 };
 
@@ -69,7 +73,8 @@ TEST_P(DamagedImage, RecordRunningPastTheEndIsAnError) {
   std::string line;
   std::size_t lines = 0;
   EncodedLineReader::Status status;
-  while ((status = reader.ReadLine(line)) == EncodedLineReader::Status::kLine) ++lines;
+  while ((status = reader.ReadLine(line)) == EncodedLineReader::Status::kLine)
+    ++lines;
   EXPECT_EQ(status, EncodedLineReader::Status::kDamaged);
   EXPECT_EQ(lines, GetParam().linesBefore);
   EXPECT_TRUE(reader.Damaged());
@@ -104,5 +109,5 @@ TEST(EncodedLines, WritesFileThatReadsBack) {
   std::filesystem::remove_all(dir);
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

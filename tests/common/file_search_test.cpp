@@ -8,7 +8,7 @@ namespace velkor {
 namespace {
 
 class FileSearch : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     project = dir.Path() + "project/";
     program = dir.Path() + "bin/";
@@ -48,10 +48,11 @@ TEST_F(FileSearch, MissingEverywhereGivesTheLastCandidate) {
 TEST_F(FileSearch, EntryWithDirectoryIsTakenAsIs) {
   dir.Write("elsewhere/Y.Mac", "y");
   dir.Write("project/sub/Z.Mac", "z");
-  EXPECT_EQ(SearchProjectFile(dir.Path() + "elsewhere/y.mac", project, program), dir.Path() + "elsewhere/Y.Mac");
+  EXPECT_EQ(SearchProjectFile(dir.Path() + "elsewhere/y.mac", project, program),
+            dir.Path() + "elsewhere/Y.Mac");
   EXPECT_EQ(SearchProjectFile("sub\\Z.Mac", project, program), project + "sub/Z.Mac");
   EXPECT_EQ(SearchProjectFile("/nowhere/Q.Mac", project, program), "/nowhere/Q.Mac");
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

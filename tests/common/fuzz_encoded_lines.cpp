@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::string> lines;
   if (!velkor::DecodeLines(bytes, lines)) return 0;
   bool hasEmptyRecord = false;
-  for (const auto& line : lines) hasEmptyRecord |= line.empty();
+  for (const auto& line : lines)
+    hasEmptyRecord |= line.empty();
   if (!hasEmptyRecord && velkor::EncodeLines(lines) != bytes) std::abort();
   return 0;
 }

@@ -62,5 +62,5 @@ TEST(MessageList, ObserverMayAddLinesAndRemoveItself) {
   EXPECT_EQ(seen, (std::vector<std::string>{"one"}));
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

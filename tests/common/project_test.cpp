@@ -20,13 +20,15 @@ TEST_P(Targets, DescriptionAndSize) {
   EXPECT_EQ(TargetRomSize(GetParam().index), GetParam().romSize);
 }
 
-INSTANTIATE_TEST_SUITE_P(All, Targets, ::testing::Values(
-    TargetCase{0, "No target device", 0}, TargetCase{1, "CP/M target device", 0},
-    TargetCase{2, "2K target device", 2048}, TargetCase{3, "4K target device", 4096},
-    TargetCase{4, "8K target device", 8192}, TargetCase{5, "16K target device", 16384},
-    TargetCase{6, "32K target device", 32768}, TargetCase{7, "64K target device", 65536},
-    TargetCase{8, "128K target device", 131072}, TargetCase{9, "256K target device", 262144},
-    TargetCase{10, "Invalid device", 0}, TargetCase{-1, "Invalid device", 0}));
+INSTANTIATE_TEST_SUITE_P(
+    All, Targets,
+    ::testing::Values(
+        TargetCase{0, "No target device", 0}, TargetCase{1, "CP/M target device", 0},
+        TargetCase{2, "2K target device", 2048}, TargetCase{3, "4K target device", 4096},
+        TargetCase{4, "8K target device", 8192}, TargetCase{5, "16K target device", 16384},
+        TargetCase{6, "32K target device", 32768}, TargetCase{7, "64K target device", 65536},
+        TargetCase{8, "128K target device", 131072}, TargetCase{9, "256K target device", 262144},
+        TargetCase{10, "Invalid device", 0}, TargetCase{-1, "Invalid device", 0}));
 
 TEST(Project, CpuDescriptionsAndNames) {
   EXPECT_EQ(CpuDescription(0), "Z80 CPU");
@@ -43,20 +45,23 @@ TEST(Project, CpuDescriptionsAndNames) {
 }
 
 TEST(Project, MainFileRule) {
-  for (const char* good : {"Main.Pas", "/w/MAIN.PAS", "lib.eps", "x.EpS"}) EXPECT_TRUE(IsMainFileName(good)) << good;
+  for (const char* good : {"Main.Pas", "/w/MAIN.PAS", "lib.eps", "x.EpS"})
+    EXPECT_TRUE(IsMainFileName(good)) << good;
   for (const char* bad : {"Main.Mac", "Main", "Main.Pasx", "Main.Pa", "/w.pas/Main", "A.RRO"})
     EXPECT_FALSE(IsMainFileName(bad)) << bad;
 }
 
 Project Sample() {
   Project p = NewProject("/w/demo");
-  for (const char* f : {"/w/demo/A.Mac", "/w/demo/B.Pas", "/other/C.RRO", "/w/demo/D.Mac"}) p.AddFile(f);
+  for (const char* f : {"/w/demo/A.Mac", "/w/demo/B.Pas", "/other/C.RRO", "/w/demo/D.Mac"})
+    p.AddFile(f);
   return p;
 }
 
 TEST(Project, NewProjectItems) {
   Project p = NewProject("/w/demo");
-  EXPECT_EQ(p.ProjectItems, (std::vector<std::string>{"Project1", "/w/demo/", "No target device", "Z80 CPU"}));
+  EXPECT_EQ(p.ProjectItems,
+            (std::vector<std::string>{"Project1", "/w/demo/", "No target device", "Z80 CPU"}));
   EXPECT_EQ(p.PrjPath(), "/w/demo/Project1.Prj");
   EXPECT_EQ(p.FileCount(), 0u);
   p.SetTarget(9);
@@ -91,9 +96,12 @@ TEST(Project, SwapFirstAndThirdChangesOnlyThem) {
   auto before = p.ProjectItems;
   ASSERT_TRUE(p.SwapFiles(0, 2));
   for (std::size_t i = 0; i < before.size(); ++i) {
-    if (i == 4) EXPECT_EQ(p.ProjectItems[i], before[6]);
-    else if (i == 6) EXPECT_EQ(p.ProjectItems[i], before[4]);
-    else EXPECT_EQ(p.ProjectItems[i], before[i]) << i;
+    if (i == 4)
+      EXPECT_EQ(p.ProjectItems[i], before[6]);
+    else if (i == 6)
+      EXPECT_EQ(p.ProjectItems[i], before[4]);
+    else
+      EXPECT_EQ(p.ProjectItems[i], before[i]) << i;
   }
 }
 
@@ -120,5 +128,5 @@ TEST(Project, OutOfRangePositionsChangeNothing) {
   EXPECT_EQ(p.ProjectItems, before);
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

@@ -19,17 +19,21 @@ struct CliRun {
 
 std::string Quote(const std::string& s) {
   std::string q = "'";
-  for (char ch : s) q += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
+  for (char ch : s)
+    q += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
   return q + "'";
 }
 
 CliRun Cli(const fs::path& dir, const std::vector<std::string>& args) {
-  std::string command = "cd " + Quote(dir.string()) + " && " + Quote(std::string(KIT_BIN_DIR) + "/velkor-cli");
-  for (const auto& a : args) command += " " + Quote(a);
+  std::string command =
+      "cd " + Quote(dir.string()) + " && " + Quote(std::string(KIT_BIN_DIR) + "/velkor-cli");
+  for (const auto& a : args)
+    command += " " + Quote(a);
   const fs::path out = dir / "cli.out", err = dir / "cli.err";
   command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
   const int raw = std::system(command.c_str());
-  return CliRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, front_test::ReadBytes(out), front_test::ReadBytes(err)};
+  return CliRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, front_test::ReadBytes(out),
+                front_test::ReadBytes(err)};
 }
 
 const char* kProgram = "PROGRAM Demo;\nVAR B, C: BYTE; W: WORD;\nBEGIN\n  W := B * C;\nEND.\n";
@@ -39,7 +43,7 @@ TEST(CliCompile, CompilesPrintsTheSummaryAndAssembles) {
   front_test::WriteSource(dir / "Demo.Pas", kProgram);
   const CliRun r = Cli(dir, {"compile", "Demo.Pas"});
   EXPECT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_NE(r.out.find("\n        Compile: "), std::string::npos) << r.out;  // the tab expanded
+  EXPECT_NE(r.out.find("\n        Compile: "), std::string::npos) << r.out; // the tab expanded
   EXPECT_NE(r.out.find("Data size:      4 bytes\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("Procedures:     1\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("Arrays/Strings: 0\n"), std::string::npos) << r.out;
@@ -77,5 +81,5 @@ TEST(CliCompile, ErrorsExitWithOne) {
   fs::remove_all(dir);
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

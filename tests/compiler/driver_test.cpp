@@ -13,7 +13,9 @@ using front_test::Compiled;
 using front_test::CompileText;
 using front_test::Lines;
 
-Lines Head(const Lines& lines, std::size_t n) { return Lines(lines.begin(), lines.begin() + std::min(n, lines.size())); }
+Lines Head(const Lines& lines, std::size_t n) {
+  return Lines(lines.begin(), lines.begin() + std::min(n, lines.size()));
+}
 
 TEST(Frame, ProgramWithoutLinkClause) {
   const Compiled r = CompileText("PROGRAM Demo;\nBEGIN\nEND.\n");
@@ -27,7 +29,7 @@ TEST(Frame, ProgramWithoutLinkClause) {
 
 struct LinkCase {
   const char* clause;
-  Lines afterGlobal;  // the lines after the GLOBAL block
+  Lines afterGlobal; // the lines after the GLOBAL block
 };
 
 class LinkClause : public ::testing::TestWithParam<LinkCase> {};
@@ -35,22 +37,25 @@ class LinkClause : public ::testing::TestWithParam<LinkCase> {};
 TEST_P(LinkClause, GivesTheseLines) {
   const Compiled r = CompileText(std::string(GetParam().clause) + "\nPROGRAM Demo;\nBEGIN\nEND.\n");
   ASSERT_TRUE(r.ok) << front_test::Joined(r.messages);
-  const Lines after(r.lines.begin() + 4, r.lines.begin() + 4 + static_cast<std::ptrdiff_t>(GetParam().afterGlobal.size()));
+  const Lines after(r.lines.begin() + 4,
+                    r.lines.begin() + 4 +
+                        static_cast<std::ptrdiff_t>(GetParam().afterGlobal.size()));
   EXPECT_EQ(after, GetParam().afterGlobal);
   EXPECT_EQ(front_test::AssemblyError(r.lines), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Frame, LinkClause,
-    ::testing::Values(LinkCase{"LINK CODEADD, DATAADD", {"\tLink CODEADD,DATAADD", "\tCODE"}},
-                      LinkCase{"LINK $C000, $8000", {"\tLink 0C000H,08000H", "\tCODE"}},
-                      LinkCase{"LINK 0, 255", {"\tLink 00000H,000FFH", "\tCODE"}},
-                      LinkCase{"LINK $C000, $8000, $8000, Boot",
-                               {"\tLink 0C000H,08000H", "\tCODE", "\tORG 0,008000H", "\tLOADREF BOOT"}},
-                      LinkCase{"LINK CODEADD, DATAADD, $12345, Boot",
-                               {"\tLink CODEADD,DATAADD", "\tCODE", "\tORG 0,012345H", "\tLOADREF BOOT"}},
-                      LinkCase{"LINK CODEADD, DATAADD, LOADNEXT, Boot",
-                               {"\tLink CODEADD,DATAADD", "\tCODE", "\tORG 0,LOADNEXT", "\tLOADREF BOOT"}}));
+    ::testing::Values(
+        LinkCase{"LINK CODEADD, DATAADD", {"\tLink CODEADD,DATAADD", "\tCODE"}},
+        LinkCase{"LINK $C000, $8000", {"\tLink 0C000H,08000H", "\tCODE"}},
+        LinkCase{"LINK 0, 255", {"\tLink 00000H,000FFH", "\tCODE"}},
+        LinkCase{"LINK $C000, $8000, $8000, Boot",
+                 {"\tLink 0C000H,08000H", "\tCODE", "\tORG 0,008000H", "\tLOADREF BOOT"}},
+        LinkCase{"LINK CODEADD, DATAADD, $12345, Boot",
+                 {"\tLink CODEADD,DATAADD", "\tCODE", "\tORG 0,012345H", "\tLOADREF BOOT"}},
+        LinkCase{"LINK CODEADD, DATAADD, LOADNEXT, Boot",
+                 {"\tLink CODEADD,DATAADD", "\tCODE", "\tORG 0,LOADNEXT", "\tLOADREF BOOT"}}));
 
 TEST(Frame, NameBlocksBreakAfterEightNamesOr71Characters) {
   const std::vector<std::string> nine = {"A1", "A2", "A3", "A4", "A5", "A6", "A7", "A8", "A9"};
@@ -58,7 +63,8 @@ TEST(Frame, NameBlocksBreakAfterEightNamesOr71Characters) {
             (Lines{" EXTERN A1,A2,A3,A4,A5,A6,A7,A8", " EXTERN A9", ""}));
   EXPECT_EQ(BuildNameBlock(" GLOBAL ", {}), Lines{});
   const std::string longName(30, 'N');
-  const Lines lines = BuildNameBlock(" EXTERN ", {longName + "1", longName + "2", longName + "3", "X"});
+  const Lines lines =
+      BuildNameBlock(" EXTERN ", {longName + "1", longName + "2", longName + "3", "X"});
   ASSERT_EQ(lines.size(), 3u);
   // 8 + 31 + 1 + 31 characters: the line is full at 71.
   EXPECT_EQ(lines[0], " EXTERN " + longName + "1," + longName + "2");
@@ -67,13 +73,13 @@ TEST(Frame, NameBlocksBreakAfterEightNamesOr71Characters) {
 
 TEST(Frame, ExternalRoutinesJoinTheExternBlock) {
   std::string source = "PROGRAM Demo;\n";
-  for (int i = 1; i <= 9; ++i) source += "PROCEDURE E" + std::to_string(i) + "; EXTERNAL;\n";
+  for (int i = 1; i <= 9; ++i)
+    source += "PROCEDURE E" + std::to_string(i) + "; EXTERNAL;\n";
   source += "BEGIN\nEND.\n";
   const Compiled r = CompileText(source);
   ASSERT_TRUE(r.ok) << front_test::Joined(r.messages);
   EXPECT_EQ(Head(r.lines, 3),
-            (Lines{" EXTERN HeapPtr,@E1,@E2,@E3,@E4,@E5,@E6,@E7",
-                   " EXTERN @E8,@E9", ""}))
+            (Lines{" EXTERN HeapPtr,@E1,@E2,@E3,@E4,@E5,@E6,@E7", " EXTERN @E8,@E9", ""}))
       << front_test::Joined(r.lines);
 }
 
@@ -111,13 +117,13 @@ TEST(ErrorReport, SixLinesAndTheEditorPosition) {
   ASSERT_EQ(r.messages.size(), 6u);
   EXPECT_EQ(std::filesystem::path(r.messages[0]).filename(), "T.Pas");
   EXPECT_EQ(r.messages[1], "");
-  EXPECT_EQ(r.messages[2], "");  // the empty line read before it
+  EXPECT_EQ(r.messages[2], ""); // the empty line read before it
   EXPECT_EQ(r.messages[3], "  X := 1;");
   // The column is the character after the name; two less blanks, then "^".
   EXPECT_EQ(r.messages[4], std::string(2, ' ') + "^");
   EXPECT_EQ(r.messages[5], "Undefined identifier");
   EXPECT_EQ(std::filesystem::path(shownPath).filename(), "T.Pas");
-  EXPECT_EQ(shownLine, 3);  // the empty line counts
+  EXPECT_EQ(shownLine, 3); // the empty line counts
   EXPECT_EQ(shownColumn, 3);
 }
 
@@ -131,9 +137,11 @@ TEST(ErrorReport, InAnIncludeFileNamesTheIncludeFile) {
     shownColumn = column;
   };
   std::string include;
-  for (int i = 1; i < 12; ++i) include += "{ line " + std::to_string(i) + " }\n";
+  for (int i = 1; i < 12; ++i)
+    include += "{ line " + std::to_string(i) + " }\n";
   include += "  ?\n";
-  const Compiled r = CompileText("PROGRAM Demo;\n{#I Inc.Pas}\nBEGIN\nEND.\n", {{"Inc.Pas", include}}, {}, host);
+  const Compiled r =
+      CompileText("PROGRAM Demo;\n{#I Inc.Pas}\nBEGIN\nEND.\n", {{"Inc.Pas", include}}, {}, host);
   ASSERT_FALSE(r.ok);
   ASSERT_EQ(r.messages.size(), 6u);
   EXPECT_EQ(r.messages[0], "Inc.Pas");
@@ -187,7 +195,8 @@ std::string Overflow(const Compiled& r) {
 
 TEST(TableOverflow, Identifiers) {
   std::string source = "PROGRAM P;\nVAR\n";
-  for (int i = 0; i < 5000; ++i) source += " V" + std::to_string(i) + ": BYTE;\n";
+  for (int i = 0; i < 5000; ++i)
+    source += " V" + std::to_string(i) + ": BYTE;\n";
   source += "BEGIN END.\n";
   const Compiled r = CompileText(source);
   EXPECT_FALSE(r.ok);
@@ -196,7 +205,8 @@ TEST(TableOverflow, Identifiers) {
 
 TEST(TableOverflow, Arrays) {
   std::string source = "PROGRAM P;\nTYPE\n";
-  for (int i = 0; i < 500; ++i) source += " S" + std::to_string(i) + " = STRING[2];\n";
+  for (int i = 0; i < 500; ++i)
+    source += " S" + std::to_string(i) + " = STRING[2];\n";
   source += "BEGIN END.\n";
   const Compiled r = CompileText(source);
   EXPECT_FALSE(r.ok);
@@ -205,7 +215,8 @@ TEST(TableOverflow, Arrays) {
 
 TEST(TableOverflow, Procedures) {
   std::string source = "PROGRAM P;\n";
-  for (int i = 0; i < 500; ++i) source += "PROCEDURE Q" + std::to_string(i) + "; BEGIN END;\n";
+  for (int i = 0; i < 500; ++i)
+    source += "PROCEDURE Q" + std::to_string(i) + "; BEGIN END;\n";
   source += "BEGIN END.\n";
   const Compiled r = CompileText(source);
   EXPECT_FALSE(r.ok);
@@ -214,7 +225,8 @@ TEST(TableOverflow, Procedures) {
 
 TEST(TableOverflow, Levels) {
   std::string type = "BYTE";
-  for (int i = 0; i < 7; ++i) type = "RECORD F: " + type + " END";
+  for (int i = 0; i < 7; ++i)
+    type = "RECORD F: " + type + " END";
   const Compiled r = CompileText("PROGRAM P;\nTYPE R = " + type + ";\nBEGIN END.\n");
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(Overflow(r), "Compiler table for LEVELS overflowed| Fatal termination of Orvalen");
@@ -227,7 +239,8 @@ TEST(Host, ProgressEveryTenLinesAndCancel) {
   host.Progress = [&](std::uint32_t total) { seen.push_back(total); };
   host.ShowFile = [&](const std::string& name) { files.push_back(name); };
   std::string source = "PROGRAM P;\nBEGIN\n";
-  for (int i = 0; i < 25; ++i) source += "\n";
+  for (int i = 0; i < 25; ++i)
+    source += "\n";
   source += "END.\n";
   const Compiled r = CompileText(source, {}, {}, host);
   EXPECT_TRUE(r.ok);
@@ -251,7 +264,8 @@ TEST(Host, ProgressEveryTenLinesAndCancel) {
 TEST(Host, ANestedCompileIsRefused) {
   const auto dir = front_test::ScratchDirectory();
   std::string source = "PROGRAM P;\nBEGIN\n";
-  for (int i = 0; i < 12; ++i) source += "\n";
+  for (int i = 0; i < 12; ++i)
+    source += "\n";
   source += "END.\n";
   front_test::WriteSource(dir / "T.Pas", source);
   MessageList messages;
@@ -275,9 +289,10 @@ TEST(Host, ANestedCompileIsRefused) {
 }
 
 TEST(Frame, CountersForTheSummary) {
-  const Compiled r = CompileText("PROGRAM P;\nVAR S: STRING[10]; A: ARRAY[1..10] OF WORD;\nBEGIN END.\n");
+  const Compiled r =
+      CompileText("PROGRAM P;\nVAR S: STRING[10]; A: ARRAY[1..10] OF WORD;\nBEGIN END.\n");
   ASSERT_TRUE(r.ok) << front_test::Joined(r.messages);
-  EXPECT_EQ(r.arrays, 3);  // descriptor 1 of the predefined strings, then two
+  EXPECT_EQ(r.arrays, 3); // descriptor 1 of the predefined strings, then two
   EXPECT_EQ(r.dataSize, 31);
   EXPECT_GT(r.identifiers, 40);
 }
@@ -285,7 +300,8 @@ TEST(Frame, CountersForTheSummary) {
 // A name is made once and kept; switching the program prefix in the middle
 // of the source must still change the names written after the switch.
 TEST(Frame, NamesFollowTheProgramPrefixSwitch) {
-  const Compiled r = CompileText("PROGRAM Demo;\nVAR V: WORD;\nBEGIN\nV := V;\n{#L-}\nV := V;\n{#L+}\nV := V\nEND.\n");
+  const Compiled r = CompileText(
+      "PROGRAM Demo;\nVAR V: WORD;\nBEGIN\nV := V;\n{#L-}\nV := V;\n{#L+}\nV := V\nEND.\n");
   ASSERT_TRUE(r.ok) << front_test::Joined(r.messages);
   Lines loads;
   for (const std::string& line : r.lines)
@@ -293,5 +309,5 @@ TEST(Frame, NamesFollowTheProgramPrefixSwitch) {
   EXPECT_EQ(loads, (Lines{"\tld hl,(DEMO_V)", "\tld hl,(V)", "\tld hl,(DEMO_V)"}));
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

@@ -28,8 +28,8 @@ namespace fs = std::filesystem;
 
 inline fs::path ScratchDirectory() {
   static int counter = 0;
-  const fs::path dir =
-      fs::temp_directory_path() / ("velkor_front_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+  const fs::path dir = fs::temp_directory_path() / ("velkor_front_" + std::to_string(::getpid()) +
+                                                    "_" + std::to_string(counter++));
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir;
@@ -76,14 +76,15 @@ inline Lines SplitCrLf(const std::string& text) {
 
 inline std::string Joined(const Lines& lines) {
   std::string s;
-  for (const std::string& l : lines) s += l + "\n";
+  for (const std::string& l : lines)
+    s += l + "\n";
   return s;
 }
 
 // A compilation reading `text` from a file, with the predefined identifiers
 // and an open main block at level 1, as the statement parser would have it.
 class Harness {
- public:
+public:
   explicit Harness(const std::string& text, CompileSettings settings = {})
       : dir_(ScratchDirectory()), c(messages, std::move(settings)) {
     const fs::path path = dir_ / "T.Pas";
@@ -103,7 +104,8 @@ class Harness {
   }
 
   // A variable of a simple type, or of the type named by `typeName`.
-  int Var(const std::string& name, std::uint8_t type, std::uint16_t size, std::uint16_t reference = 0) {
+  int Var(const std::string& name, std::uint8_t type, std::uint16_t size,
+          std::uint16_t reference = 0) {
     const int id = EnterIdentifier(c, name, kKindVariable, c.CurrentLevel);
     IdentifierEntry& e = c.Identifiers[static_cast<std::size_t>(id)];
     e.type = type;
@@ -119,8 +121,7 @@ class Harness {
   }
 
   // Runs `body`; true when it ended with a compile error.
-  template <typename F>
-  bool Fails(F body) {
+  template <typename F> bool Fails(F body) {
     try {
       body();
       return false;
@@ -128,22 +129,24 @@ class Harness {
       return true;
     }
   }
-  std::string LastMessage() const { return messages.Lines().empty() ? "" : messages.Lines().back(); }
+  std::string LastMessage() const {
+    return messages.Lines().empty() ? "" : messages.Lines().back();
+  }
 
   const fs::path& Dir() const { return dir_; }
 
   MessageList messages;
 
- private:
+private:
   fs::path dir_;
 
- public:
+public:
   Compilation c;
 };
 
 struct Compiled {
   bool ok = false;
-  Lines lines;  // the .Mac
+  Lines lines; // the .Mac
   Lines messages;
   std::string outputName;
   int identifiers = 0;
@@ -160,7 +163,8 @@ inline Compiled CompileText(const std::string& source,
                             const std::vector<std::pair<std::string, std::string>>& extraFiles = {},
                             CompileSettings settings = {}, CompileHost host = {}) {
   const fs::path dir = ScratchDirectory();
-  for (const auto& [name, text] : extraFiles) WriteSource(dir / name, text);
+  for (const auto& [name, text] : extraFiles)
+    WriteSource(dir / name, text);
   WriteSource(dir / "T.Pas", source);
   MessageList messages;
   Compilation c(messages, std::move(settings), std::move(host));
@@ -190,8 +194,9 @@ inline std::string AssemblyError(const Lines& lines) {
   const AssembledLines result = assembleLines(lines, settings, messages);
   if (result.ok) return {};
   std::string text;
-  for (const std::string& m : messages.Lines()) text += m + "\n";
+  for (const std::string& m : messages.Lines())
+    text += m + "\n";
   return text.empty() ? "assembly failed" : text;
 }
 
-}  // namespace velkor::front_test
+} // namespace velkor::front_test

@@ -17,8 +17,8 @@ namespace {
 
 using namespace velkor;
 
-void Declare(Compilation& c, const char* name, std::uint8_t type, std::uint16_t size, std::uint16_t reference = 0,
-             bool byAddress = false, bool pointer = false) {
+void Declare(Compilation& c, const char* name, std::uint8_t type, std::uint16_t size,
+             std::uint16_t reference = 0, bool byAddress = false, bool pointer = false) {
   const int id = EnterIdentifier(c, name, kKindVariable, c.CurrentLevel);
   IdentifierEntry& e = c.Identifiers[static_cast<std::size_t>(id)];
   e.type = type;
@@ -28,7 +28,7 @@ void Declare(Compilation& c, const char* name, std::uint8_t type, std::uint16_t 
   e.pointer = pointer;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     NextSymbol(c);
     for (int i = 0; i < 1000; ++i) {
       Expression(c);
-      NextSymbol(c);  // whatever ended the expression
+      NextSymbol(c); // whatever ended the expression
     }
   } catch (const ECompileError&) {
   }

@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kMaxSymbols = 20000;
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace velkor;
@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     c.Identifiers[static_cast<std::size_t>(v)].type = kTypeWord;
     c.Identifiers[static_cast<std::size_t>(v)].size = 2;
     c.FoldChrOrd = (data[0] & 2) != 0;
-    for (int i = 0; i < kMaxSymbols; ++i) NextSymbol(c);
+    for (int i = 0; i < kMaxSymbols; ++i)
+      NextSymbol(c);
   } catch (const ECompileError&) {
   }
   return 0;

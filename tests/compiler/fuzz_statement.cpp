@@ -27,31 +27,32 @@ const char kHeading[] =
     "PROCEDURE Q(N: BYTE; VAR M: WORD); BEGIN M := N END;\r\n"
     "FUNCTION F(N: WORD): WORD; BEGIN F := N END;\r\n";
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace velkor;
-    static const std::filesystem::path dir = [] {
-        auto d = std::filesystem::temp_directory_path() / ("fuzz_statement_" + std::to_string(getpid()));
-        std::filesystem::create_directories(d);
-        return d;
-    }();
-    const std::filesystem::path source = dir / "F.Pas";
-    {
-        std::ofstream out(source, std::ios::binary);
-        out << kHeading;
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
-    MessageList messages;
-    Compilation c(messages);
-    std::int32_t code = 0, dataSize = 0;
-    try {
-        CompileFile(c, source.string(), 0, code, dataSize);
-    } catch (const ECompileError&) {
-        return 0;
-    }
-    MessageList assemblerMessages;
-    asmsrc::AssemblySettings settings;
-    if (!assembleLines(c.OutputLines.Lines(), settings, assemblerMessages).ok) std::abort();
+  using namespace velkor;
+  static const std::filesystem::path dir = [] {
+    auto d =
+        std::filesystem::temp_directory_path() / ("fuzz_statement_" + std::to_string(getpid()));
+    std::filesystem::create_directories(d);
+    return d;
+  }();
+  const std::filesystem::path source = dir / "F.Pas";
+  {
+    std::ofstream out(source, std::ios::binary);
+    out << kHeading;
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  MessageList messages;
+  Compilation c(messages);
+  std::int32_t code = 0, dataSize = 0;
+  try {
+    CompileFile(c, source.string(), 0, code, dataSize);
+  } catch (const ECompileError&) {
     return 0;
+  }
+  MessageList assemblerMessages;
+  asmsrc::AssemblySettings settings;
+  if (!assembleLines(c.OutputLines.Lines(), settings, assemblerMessages).ok) std::abort();
+  return 0;
 }

@@ -42,7 +42,7 @@ TEST(LineList, EraseClosesUpAndKeepsTheLaterLines) {
 
 TEST(LineList, TruncateInsertFrontAndAppend) {
   LineList list{"1", "2", "3"};
-  list.truncate(5);  // past the end: nothing to remove
+  list.truncate(5); // past the end: nothing to remove
   EXPECT_EQ(list.size(), 3u);
   list.truncate(1);
   EXPECT_EQ(list.Lines(), (Lines{"1"}));
@@ -61,7 +61,8 @@ TEST(LineList, CopiesAreIndependentAndLongLinesGrowTheBuffer) {
   // 3 MB: past the size from which the buffers are mapped rather than heap.
   const std::string longLine(10000, 'x');
   LineList list;
-  for (int i = 0; i < 300; ++i) list.push_back_joined({"\t", std::to_string(i), longLine});
+  for (int i = 0; i < 300; ++i)
+    list.push_back_joined({"\t", std::to_string(i), longLine});
   list.insert_front({"head"});
   list.erase(1);
   ASSERT_EQ(list.size(), 300u);
@@ -75,8 +76,10 @@ TEST(LineList, CopiesAreIndependentAndLongLinesGrowTheBuffer) {
   EXPECT_TRUE(list.empty());
   EXPECT_EQ(list.Text(), "");
   // Every piece length takes one of the copy paths.
-  for (std::size_t n = 0; n <= 40; ++n) list.push_back(std::string(n, static_cast<char>('a' + n % 26)));
-  for (std::size_t n = 0; n <= 40; ++n) EXPECT_EQ(list[n], std::string(n, static_cast<char>('a' + n % 26)));
+  for (std::size_t n = 0; n <= 40; ++n)
+    list.push_back(std::string(n, static_cast<char>('a' + n % 26)));
+  for (std::size_t n = 0; n <= 40; ++n)
+    EXPECT_EQ(list[n], std::string(n, static_cast<char>('a' + n % 26)));
   std::vector<std::string> seen(list.begin(), list.end());
   EXPECT_EQ(seen, list.Lines());
 }
@@ -84,19 +87,21 @@ TEST(LineList, CopiesAreIndependentAndLongLinesGrowTheBuffer) {
 TEST(EmitHistory, NewestFirstAcrossManyPushes) {
   EmitHistory h;
   EXPECT_TRUE(h.Matches("          "));
-  for (int i = 0; i < 25; ++i) h.Push(static_cast<char>('a' + i), static_cast<std::uint32_t>(i));
+  for (int i = 0; i < 25; ++i)
+    h.Push(static_cast<char>('a' + i), static_cast<std::uint32_t>(i));
   EXPECT_EQ(h.Tag(0), 'y');
   EXPECT_EQ(h.Value(0), 24u);
   EXPECT_EQ(h.Tag(9), 'p');
   EXPECT_TRUE(h.Matches("yxw"));
   EXPECT_TRUE(h.Matches('y', "xwvutsrqp"));
-  EXPECT_FALSE(h.Matches('y', "xwvutsrqpo"));  // longer than the history
+  EXPECT_FALSE(h.Matches('y', "xwvutsrqpo")); // longer than the history
   EXPECT_FALSE(h.Matches("yxv"));
 }
 
 TEST(EmitHistory, RemoveAtClosesUpAndBlanksTheOldestEntry) {
   EmitHistory h;
-  for (int i = 0; i < 12; ++i) h.Push(static_cast<char>('a' + i), static_cast<std::uint32_t>(100 + i));
+  for (int i = 0; i < 12; ++i)
+    h.Push(static_cast<char>('a' + i), static_cast<std::uint32_t>(100 + i));
   // Newest first: l k j i h g f e d c; a and b have dropped out.
   h.RemoveAt(1);
   EXPECT_TRUE(h.Matches("ljihgfedc "));
@@ -108,5 +113,5 @@ TEST(EmitHistory, RemoveAtClosesUpAndBlanksTheOldestEntry) {
   EXPECT_TRUE(h.Matches("          "));
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

@@ -13,37 +13,68 @@ using front_test::Harness;
 
 std::string Describe(const Compilation& c) {
   switch (c.Symbol) {
-    case SymbolKind::ByteConst: return "byte:" + std::to_string(c.NumericValue);
-    case SymbolKind::WordConst: return "word:" + std::to_string(c.NumericValue);
-    case SymbolKind::IntegerConst: return "int:" + std::to_string(c.NumericValue);
-    case SymbolKind::LongConst: return "long:" + std::to_string(c.NumericValue);
-    case SymbolKind::RealConst: return "real";
-    case SymbolKind::CharConst: return "char:" + std::to_string(c.NumericValue);
-    case SymbolKind::StringConst: return "str:" + c.StringValue;
-    case SymbolKind::Identifier: return "id:" + c.IdentifierText;
-    case SymbolKind::Plus: return "+";
-    case SymbolKind::Minus: return "-";
-    case SymbolKind::Times: return "*";
-    case SymbolKind::Slash: return "/";
-    case SymbolKind::LeftParen: return "(";
-    case SymbolKind::RightParen: return ")";
-    case SymbolKind::Colon: return c.RangeFollows ? "..:" : ":";
-    case SymbolKind::Becomes: return ":=";
-    case SymbolKind::Semicolon: return ";";
-    case SymbolKind::Comma: return ",";
-    case SymbolKind::Period: return ".";
-    case SymbolKind::Equal: return "=";
-    case SymbolKind::Less: return "<";
-    case SymbolKind::LessEqual: return "<=";
-    case SymbolKind::NotEqual: return "<>";
-    case SymbolKind::Greater: return ">";
-    case SymbolKind::GreaterEqual: return ">=";
-    case SymbolKind::Caret: return "^";
-    case SymbolKind::LeftBracket: return "[";
-    case SymbolKind::RightBracket: return "]";
-    case SymbolKind::Begin: return "BEGIN";
-    case SymbolKind::Div: return "DIV";
-    default: return "kind" + std::to_string(static_cast<int>(c.Symbol));
+  case SymbolKind::ByteConst:
+    return "byte:" + std::to_string(c.NumericValue);
+  case SymbolKind::WordConst:
+    return "word:" + std::to_string(c.NumericValue);
+  case SymbolKind::IntegerConst:
+    return "int:" + std::to_string(c.NumericValue);
+  case SymbolKind::LongConst:
+    return "long:" + std::to_string(c.NumericValue);
+  case SymbolKind::RealConst:
+    return "real";
+  case SymbolKind::CharConst:
+    return "char:" + std::to_string(c.NumericValue);
+  case SymbolKind::StringConst:
+    return "str:" + c.StringValue;
+  case SymbolKind::Identifier:
+    return "id:" + c.IdentifierText;
+  case SymbolKind::Plus:
+    return "+";
+  case SymbolKind::Minus:
+    return "-";
+  case SymbolKind::Times:
+    return "*";
+  case SymbolKind::Slash:
+    return "/";
+  case SymbolKind::LeftParen:
+    return "(";
+  case SymbolKind::RightParen:
+    return ")";
+  case SymbolKind::Colon:
+    return c.RangeFollows ? "..:" : ":";
+  case SymbolKind::Becomes:
+    return ":=";
+  case SymbolKind::Semicolon:
+    return ";";
+  case SymbolKind::Comma:
+    return ",";
+  case SymbolKind::Period:
+    return ".";
+  case SymbolKind::Equal:
+    return "=";
+  case SymbolKind::Less:
+    return "<";
+  case SymbolKind::LessEqual:
+    return "<=";
+  case SymbolKind::NotEqual:
+    return "<>";
+  case SymbolKind::Greater:
+    return ">";
+  case SymbolKind::GreaterEqual:
+    return ">=";
+  case SymbolKind::Caret:
+    return "^";
+  case SymbolKind::LeftBracket:
+    return "[";
+  case SymbolKind::RightBracket:
+    return "]";
+  case SymbolKind::Begin:
+    return "BEGIN";
+  case SymbolKind::Div:
+    return "DIV";
+  default:
+    return "kind" + std::to_string(static_cast<int>(c.Symbol));
   }
 }
 
@@ -80,12 +111,15 @@ std::string ErrorOf(const std::string& text) {
   h.Var("X", kTypeWord, 2);
   h.Const("C", kTypeChar, 65);
   const bool failed = h.Fails([&] {
-    for (int i = 0; i < 100; ++i) NextSymbol(h.c);
+    for (int i = 0; i < 100; ++i)
+      NextSymbol(h.c);
   });
   return failed ? h.LastMessage() : "no error";
 }
 
-std::string Text(int error) { return std::string(CompilerErrorMessages[error]); }
+std::string Text(int error) {
+  return std::string(CompilerErrorMessages[error]);
+}
 
 using V = std::vector<std::string>;
 
@@ -103,23 +137,24 @@ struct FoldCase {
 
 class Folding : public ::testing::TestWithParam<FoldCase> {};
 
-TEST_P(Folding, GivesTheseSymbols) { EXPECT_EQ(Symbols(GetParam().text), GetParam().symbols); }
+TEST_P(Folding, GivesTheseSymbols) {
+  EXPECT_EQ(Symbols(GetParam().text), GetParam().symbols);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Constants, Folding,
-    ::testing::Values(FoldCase{"N*2+1", {"byte:21"}}, FoldCase{"$FF", {"byte:255"}}, FoldCase{"%101", {"byte:5"}},
-                      FoldCase{"-1", {"-", "byte:1"}}, FoldCase{"300-400", {"int:-100"}},
-                      FoldCase{"70000", {"long:70000"}}, FoldCase{"256", {"word:256"}},
-                      FoldCase{"65535", {"word:65535"}}, FoldCase{"65536", {"long:65536"}},
-                      // Nine digits and more, either side of the plain-number shortcut.
-                      FoldCase{"999999999", {"long:999999999"}}, FoldCase{"0000000007", {"byte:7"}},
-                      FoldCase{"2147483647", {"long:2147483647"}}, FoldCase{"4294967295", {"int:-1"}},
-                      FoldCase{"$10+%11", {"byte:19"}}, FoldCase{"10/3", {"byte:3"}},
-                      FoldCase{"M/2", {"int:-3"}}, FoldCase{"K*2", {"byte:8"}},
-                      FoldCase{"1..5", {"byte:1..", "..:", "byte:5"}},
-                      FoldCase{"1..=", {"byte:1..", "..:", "="}},
-                      FoldCase{"1 .. 5", {"byte:1", "..:", "byte:5"}},
-                      FoldCase{"(2+3)*2", {"(", "byte:5", ")", "*", "byte:2"}}));
+    ::testing::Values(
+        FoldCase{"N*2+1", {"byte:21"}}, FoldCase{"$FF", {"byte:255"}}, FoldCase{"%101", {"byte:5"}},
+        FoldCase{"-1", {"-", "byte:1"}}, FoldCase{"300-400", {"int:-100"}},
+        FoldCase{"70000", {"long:70000"}}, FoldCase{"256", {"word:256"}},
+        FoldCase{"65535", {"word:65535"}}, FoldCase{"65536", {"long:65536"}},
+        // Nine digits and more, either side of the plain-number shortcut.
+        FoldCase{"999999999", {"long:999999999"}}, FoldCase{"0000000007", {"byte:7"}},
+        FoldCase{"2147483647", {"long:2147483647"}}, FoldCase{"4294967295", {"int:-1"}},
+        FoldCase{"$10+%11", {"byte:19"}}, FoldCase{"10/3", {"byte:3"}}, FoldCase{"M/2", {"int:-3"}},
+        FoldCase{"K*2", {"byte:8"}}, FoldCase{"1..5", {"byte:1..", "..:", "byte:5"}},
+        FoldCase{"1..=", {"byte:1..", "..:", "="}}, FoldCase{"1 .. 5", {"byte:1", "..:", "byte:5"}},
+        FoldCase{"(2+3)*2", {"(", "byte:5", ")", "*", "byte:2"}}));
 
 // Folding respects precedence: a run after a higher-precedence operator
 // folds only its first operand, and a name bound to * or / keeps its operand.
@@ -130,8 +165,10 @@ INSTANTIATE_TEST_SUITE_P(
                       FoldCase{"-2+3", {"-", "byte:2", "+", "byte:3"}},
                       FoldCase{"2+3*X", {"byte:2", "+", "byte:3", "*", "id:X"}},
                       FoldCase{"2+(3*X)", {"byte:2", "+", "(", "byte:3", "*", "id:X", ")"}},
-                      FoldCase{"2+3*(X+1)", {"byte:2", "+", "byte:3", "*", "(", "id:X", "+", "byte:1", ")"}},
-                      FoldCase{"K*2+X", {"byte:8", "+", "id:X"}}, FoldCase{"2*3+X", {"byte:6", "+", "id:X"}},
+                      FoldCase{"2+3*(X+1)",
+                               {"byte:2", "+", "byte:3", "*", "(", "id:X", "+", "byte:1", ")"}},
+                      FoldCase{"K*2+X", {"byte:8", "+", "id:X"}},
+                      FoldCase{"2*3+X", {"byte:6", "+", "id:X"}},
                       FoldCase{"X DIV 2*3", {"id:X", "DIV", "byte:2", "*", "byte:3"}},
                       FoldCase{"X-K*2", {"id:X", "-", "byte:4", "*", "byte:2"}},
                       FoldCase{"2-3*X", {"byte:2", "-", "byte:3", "*", "id:X"}}));
@@ -179,14 +216,16 @@ TEST(Scanner, StringLiterals) {
 }
 
 TEST(Scanner, ReservedWords) {
-  const char* words[] = {"ABSOLUTE", "AND",   "ARRAY",   "ASM",      "BEGIN",    "BREAK",   "CASE",  "CONST",
-                         "CONTINUE", "DIV",   "DO",      "DOWNTO",   "ELSE",     "END",     "EXIT",  "EXTERNAL",
-                         "FOR",      "FORWARD", "FUNCTION", "GLOBAL", "GOTO",     "IF",      "IN",    "LABEL",
-                         "MOD",      "NOT",   "OF",      "OR",       "PROCEDURE", "PROGRAM", "RECORD", "REPEAT",
-                         "SHL",      "SHR",   "STRING",  "THEN",     "TO",       "TYPE",    "UNTIL", "VAR",
-                         "WHILE",    "WITH",  "XOR"};
+  const char* words[] = {
+      "ABSOLUTE", "AND",     "ARRAY",    "ASM",    "BEGIN",     "BREAK",   "CASE",   "CONST",
+      "CONTINUE", "DIV",     "DO",       "DOWNTO", "ELSE",      "END",     "EXIT",   "EXTERNAL",
+      "FOR",      "FORWARD", "FUNCTION", "GLOBAL", "GOTO",      "IF",      "IN",     "LABEL",
+      "MOD",      "NOT",     "OF",       "OR",     "PROCEDURE", "PROGRAM", "RECORD", "REPEAT",
+      "SHL",      "SHR",     "STRING",   "THEN",   "TO",        "TYPE",    "UNTIL",  "VAR",
+      "WHILE",    "WITH",    "XOR"};
   EXPECT_EQ(std::size(words), static_cast<std::size_t>(kReservedWordCount));
-  for (const char* w : words) EXPECT_NE(LookupReservedWord(w), SymbolKind::Identifier) << w;
+  for (const char* w : words)
+    EXPECT_NE(LookupReservedWord(w), SymbolKind::Identifier) << w;
   EXPECT_EQ(LookupReservedWord("BEGINS"), SymbolKind::Identifier);
   EXPECT_EQ(LookupReservedWord(""), SymbolKind::Identifier);
   EXPECT_EQ(LookupReservedWord("ZZZZ"), SymbolKind::Identifier);
@@ -195,8 +234,9 @@ TEST(Scanner, ReservedWords) {
 }
 
 TEST(Scanner, OperatorsAndComments) {
-  EXPECT_EQ(Symbols(":= : <= <> < >= > .. . ^ [ ] ( ) , ;"),
-            (V{":=", ":", "<=", "<>", "<", ">=", ">", "..:", ".", "^", "[", "]", "(", ")", ",", ";"}));
+  EXPECT_EQ(
+      Symbols(":= : <= <> < >= > .. . ^ [ ] ( ) , ;"),
+      (V{":=", ":", "<=", "<>", "<", ">=", ">", "..:", ".", "^", "[", "]", "(", ")", ",", ";"}));
   EXPECT_EQ(Symbols("A { comment } B (* another *) C // to the end\nD {} E"),
             (V{"id:A", "id:B", "id:C", "id:D", "id:E"}));
   EXPECT_EQ(Symbols("A {*} B { C } {*} D"), (V{"id:A", "id:D"}));
@@ -231,8 +271,10 @@ TEST(Scanner, CancelIsError111) {
 
 TEST(Conditionals, OnlyTheTrueBranchIsCompiled) {
   const std::string prefix = "{#C DEFINE DEBUG} ";
-  EXPECT_EQ(Symbols(prefix + "{#C IFDEFINED DEBUG} A {#C ELSE} B {#C ENDIF} C"), (V{"id:A", "id:C"}));
-  EXPECT_EQ(Symbols(prefix + "{#C IFNOTDEFINED DEBUG} A {#C ELSE} B {#C ENDIF} C"), (V{"id:B", "id:C"}));
+  EXPECT_EQ(Symbols(prefix + "{#C IFDEFINED DEBUG} A {#C ELSE} B {#C ENDIF} C"),
+            (V{"id:A", "id:C"}));
+  EXPECT_EQ(Symbols(prefix + "{#C IFNOTDEFINED DEBUG} A {#C ELSE} B {#C ENDIF} C"),
+            (V{"id:B", "id:C"}));
   EXPECT_EQ(Symbols("{#c ifdefined NOPE} A {#C ENDIF} C"), (V{"id:C"}));
   // Skipped text is scanned without folding or evaluating.
   EXPECT_EQ(Symbols("{#C IFDEFINED NOPE} 1/0 SIZEOF(Q) {#C ENDIF} C"), (V{"id:C"}));
@@ -287,5 +329,5 @@ TEST(Directives, Selector) {
   EXPECT_EQ(ErrorOf("{#S C}"), Text(37));
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

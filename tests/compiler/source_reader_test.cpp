@@ -22,7 +22,8 @@ Lines ReadAllLines(const std::string& bytes) {
   file.bytes = bytes;
   Lines lines;
   std::string line;
-  while (ReadSourceLine(c, file, line)) lines.push_back(line);
+  while (ReadSourceLine(c, file, line))
+    lines.push_back(line);
   return lines;
 }
 
@@ -43,12 +44,14 @@ TEST(SourceLines, ProgramsWithEveryLineEndCompile) {
   for (const std::string end : {"\r\n", "\r", "\n"}) {
     const auto dir = front_test::ScratchDirectory();
     std::string bytes;
-    for (char ch : program) bytes += ch == '\n' ? end : std::string(1, ch);
+    for (char ch : program)
+      bytes += ch == '\n' ? end : std::string(1, ch);
     front_test::WriteBytes(dir / "P.Pas", bytes);
     MessageList messages;
     Compilation c(messages);
     std::int32_t code = 0, data = 0;
-    EXPECT_NO_THROW(CompileFile(c, (dir / "P.Pas").string(), 0, code, data)) << front_test::Joined(messages.Lines());
+    EXPECT_NO_THROW(CompileFile(c, (dir / "P.Pas").string(), 0, code, data))
+        << front_test::Joined(messages.Lines());
     fs::remove_all(dir);
   }
 }
@@ -69,13 +72,14 @@ TEST(SourceLines, CopiedAsCommentsOnRequest) {
   const std::string text = front_test::Joined(r.lines);
   EXPECT_NE(text.find(";PROGRAM P;\n"), std::string::npos) << text;
   EXPECT_NE(text.find(";BEGIN\n"), std::string::npos);
-  EXPECT_EQ(std::count(r.lines.begin(), r.lines.end(), ";"), 0);  // empty lines are not copied
+  EXPECT_EQ(std::count(r.lines.begin(), r.lines.end(), ";"), 0); // empty lines are not copied
   EXPECT_EQ(front_test::AssemblyError(r.lines), "");
 }
 
 TEST(Includes, CommentLinesAroundTheIncludedText) {
-  const Compiled r = CompileText("PROGRAM P;\n{#I Inc.Pas} { the rest of this line is not read\nBEGIN\nEND.\n",
-                                 {{"Inc.Pas", "VAR W: WORD;\n"}});
+  const Compiled r =
+      CompileText("PROGRAM P;\n{#I Inc.Pas} { the rest of this line is not read\nBEGIN\nEND.\n",
+                  {{"Inc.Pas", "VAR W: WORD;\n"}});
   ASSERT_TRUE(r.ok) << front_test::Joined(r.messages);
   const std::string text = front_test::Joined(r.lines);
   const auto begin = text.find("; Include file ");
@@ -89,38 +93,50 @@ TEST(Includes, CommentLinesAroundTheIncludedText) {
 }
 
 TEST(Includes, FoundWithoutRegardToCaseAndWithTheOtherExtension) {
-  const Compiled r = CompileText("PROGRAM P;\n{#I inc.pas}\nBEGIN\nEND.\n", {{"INC.PAS", "VAR W: WORD;\n"}});
+  const Compiled r =
+      CompileText("PROGRAM P;\n{#I inc.pas}\nBEGIN\nEND.\n", {{"INC.PAS", "VAR W: WORD;\n"}});
   EXPECT_TRUE(r.ok) << front_test::Joined(r.messages);
-  const Compiled exchanged = CompileText("PROGRAM P;\n{#I Inc.Eps}\nBEGIN\nEND.\n", {{"Inc.Pas", "VAR W: WORD;\n"}});
+  const Compiled exchanged =
+      CompileText("PROGRAM P;\n{#I Inc.Eps}\nBEGIN\nEND.\n", {{"Inc.Pas", "VAR W: WORD;\n"}});
   EXPECT_TRUE(exchanged.ok) << front_test::Joined(exchanged.messages);
-  const Compiled windowsPath = CompileText("PROGRAM P;\n{#I sub\\Inc.Pas}\nBEGIN\nEND.\n", {{"Inc.Pas", "VAR W: WORD;\n"}});
-  EXPECT_TRUE(windowsPath.ok) << front_test::Joined(windowsPath.messages);  // found in the project directory
+  const Compiled windowsPath =
+      CompileText("PROGRAM P;\n{#I sub\\Inc.Pas}\nBEGIN\nEND.\n", {{"Inc.Pas", "VAR W: WORD;\n"}});
+  EXPECT_TRUE(windowsPath.ok) << front_test::Joined(
+      windowsPath.messages); // found in the project directory
 }
 
 TEST(Includes, Errors) {
-  EXPECT_EQ(CompileText("PROGRAM P;\n{#I Nope.Pas}\nBEGIN END.\n").Error(), "Include file not found");
+  EXPECT_EQ(CompileText("PROGRAM P;\n{#I Nope.Pas}\nBEGIN END.\n").Error(),
+            "Include file not found");
   EXPECT_EQ(CompileText("PROGRAM P;\n{#I }\nBEGIN END.\n").Error(), "Invalid filename");
   std::vector<std::pair<std::string, std::string>> files;
-  for (int i = 1; i <= 6; ++i) files.push_back({"I" + std::to_string(i) + ".Pas", "{#I I" + std::to_string(i + 1) + ".Pas}\n"});
+  for (int i = 1; i <= 6; ++i)
+    files.push_back(
+        {"I" + std::to_string(i) + ".Pas", "{#I I" + std::to_string(i + 1) + ".Pas}\n"});
   files.push_back({"I7.Pas", "\n"});
   const Compiled deep = CompileText("PROGRAM P;\n{#I I1.Pas}\nBEGIN END.\n", files);
   EXPECT_EQ(deep.Error(), "To many nested include files");
-  EXPECT_EQ(deep.messages[0], "I5.Pas");  // the sixth is opened from the fifth
-  files[4].second = "\n";                 // five levels are fine
+  EXPECT_EQ(deep.messages[0], "I5.Pas"); // the sixth is opened from the fifth
+  files[4].second = "\n";                // five levels are fine
   EXPECT_TRUE(CompileText("PROGRAM P;\n{#I I1.Pas}\nBEGIN END.\n", files).ok);
 }
 
 TEST(Includes, EditorSavesAModifiedIncludeFirst) {
   std::vector<std::string> saved;
   CompileHost host;
-  host.SaveIfModified = [&](const std::string& path) { saved.push_back(fs::path(path).filename().string()); };
-  const Compiled r = CompileText("PROGRAM P;\n{#I Inc.Pas}\nBEGIN END.\n", {{"Inc.Pas", "\n"}}, {}, host);
+  host.SaveIfModified = [&](const std::string& path) {
+    saved.push_back(fs::path(path).filename().string());
+  };
+  const Compiled r =
+      CompileText("PROGRAM P;\n{#I Inc.Pas}\nBEGIN END.\n", {{"Inc.Pas", "\n"}}, {}, host);
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(saved, (std::vector<std::string>{"Inc.Pas"}));
 }
 
 // An encoded file image of the lines.
-void WriteEncoded(const fs::path& path, const Lines& lines) { front_test::WriteBytes(path, EncodeLines(lines)); }
+void WriteEncoded(const fs::path& path, const Lines& lines) {
+  front_test::WriteBytes(path, EncodeLines(lines));
+}
 
 TEST(EncodedSources, AnEpsMainFileCompilesToMac) {
   const auto dir = front_test::ScratchDirectory();
@@ -128,7 +144,8 @@ TEST(EncodedSources, AnEpsMainFileCompilesToMac) {
   MessageList messages;
   Compilation c(messages);
   std::int32_t code = 0, data = 0;
-  ASSERT_NO_THROW(CompileFile(c, (dir / "E.EPS").string(), 0, code, data)) << front_test::Joined(messages.Lines());
+  ASSERT_NO_THROW(CompileFile(c, (dir / "E.EPS").string(), 0, code, data))
+      << front_test::Joined(messages.Lines());
   EXPECT_TRUE(fs::exists(dir / "E.Mac"));
   EXPECT_EQ(data, 2);
   fs::remove_all(dir);
@@ -141,7 +158,8 @@ TEST(EncodedSources, AnEpsIncludeMakesTheOutputEncoded) {
   MessageList messages;
   Compilation c(messages);
   std::int32_t code = 0, data = 0;
-  ASSERT_NO_THROW(CompileFile(c, (dir / "T.Pas").string(), 0, code, data)) << front_test::Joined(messages.Lines());
+  ASSERT_NO_THROW(CompileFile(c, (dir / "T.Pas").string(), 0, code, data))
+      << front_test::Joined(messages.Lines());
   EXPECT_TRUE(c.EncodeOutput);
   EXPECT_EQ(fs::path(c.OutputFileName).filename(), "T.EMS");
   EXPECT_FALSE(fs::exists(dir / "T.Mac"));
@@ -175,7 +193,7 @@ TEST(EncodedSources, ErrorsAreReportedWithoutMovingTheEditor) {
 TEST(EncodedSources, ADamagedFileIsReported) {
   const auto dir = front_test::ScratchDirectory();
   std::string bytes = EncodeLines({"PROGRAM E;", "BEGIN END."});
-  bytes.push_back(static_cast<char>(40));  // a record that promises 40 bytes
+  bytes.push_back(static_cast<char>(40)); // a record that promises 40 bytes
   bytes += "abc";
   front_test::WriteBytes(dir / "E.EPS", bytes);
   MessageList messages;
@@ -183,11 +201,12 @@ TEST(EncodedSources, ADamagedFileIsReported) {
   std::int32_t code = 0, data = 0;
   // The program is complete before the damage: text after the period is not read.
   EXPECT_NO_THROW(CompileFile(c, (dir / "E.EPS").string(), 0, code, data));
-  front_test::WriteBytes(dir / "F.EPS", EncodeLines({"PROGRAM E;"}) + std::string(1, '\x28') + "abc");
+  front_test::WriteBytes(dir / "F.EPS",
+                         EncodeLines({"PROGRAM E;"}) + std::string(1, '\x28') + "abc");
   EXPECT_THROW(CompileFile(c, (dir / "F.EPS").string(), 0, code, data), ECompileError);
   EXPECT_NE(messages.Lines().back().find(kEncodedFileDamaged), std::string::npos);
   fs::remove_all(dir);
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

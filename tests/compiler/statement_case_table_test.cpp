@@ -8,49 +8,56 @@ namespace {
 using Lines = std::vector<std::string>;
 
 TEST(CaseTable, ConsecutiveSingleValuesUseTheJumpTable) {
-    CaseTable table;
-    for (unsigned v = 3; v <= 6; ++v) ASSERT_TRUE(table.Add(v, v, 10 + v));
-    CaseTable::Dispatch d = table.DispatchLines();
-    EXPECT_EQ(d.routine, "__jpTable");
-    EXPECT_EQ(d.lines, (Lines{"\tcall __jpTable", "\tDB 4,3", "\tDW @@13", "\tDW @@14", "\tDW @@15", "\tDW @@16"}));
-    EXPECT_EQ(d.size, 9u);
+  CaseTable table;
+  for (unsigned v = 3; v <= 6; ++v)
+    ASSERT_TRUE(table.Add(v, v, 10 + v));
+  CaseTable::Dispatch d = table.DispatchLines();
+  EXPECT_EQ(d.routine, "__jpTable");
+  EXPECT_EQ(d.lines, (Lines{"\tcall __jpTable", "\tDB 4,3", "\tDW @@13", "\tDW @@14", "\tDW @@15",
+                            "\tDW @@16"}));
+  EXPECT_EQ(d.size, 9u);
 }
 
 TEST(CaseTable, DenseRunMayWrapOnBytes) {
-    CaseTable table;
-    table.Add(255, 255, 1);
-    table.Add(0, 0, 2);
-    EXPECT_TRUE(table.IsDense());
+  CaseTable table;
+  table.Add(255, 255, 1);
+  table.Add(0, 0, 2);
+  EXPECT_TRUE(table.IsDense());
 }
 
 TEST(CaseTable, GapsRangesAndSingleEntriesUseTheSearch) {
-    struct Case {
-        std::vector<CaseEntry> entries;
-        Lines lines;
-    };
-    const Case cases[] = {
-        {{{3, 3, 1}, {5, 5, 2}}, {"\tcall __switchbyte", "\tDB 2", "\tDB 3,3", "\tDW @@1", "\tDB 5,5", "\tDW @@2"}},
-        {{{'A', 'Z', 4}, {'0', '0', 4}}, {"\tcall __switchbyte", "\tDB 2", "\tDB 90,65", "\tDW @@4", "\tDB 48,48", "\tDW @@4"}},
-        {{{7, 7, 9}}, {"\tcall __switchbyte", "\tDB 1", "\tDB 7,7", "\tDW @@9"}},
-        {{{4, 4, 1}, {3, 3, 2}}, {"\tcall __switchbyte", "\tDB 2", "\tDB 4,4", "\tDW @@1", "\tDB 3,3", "\tDW @@2"}},
-    };
-    for (const Case& c : cases) {
-        CaseTable table;
-        for (const CaseEntry& e : c.entries) table.Add(e.low, e.high, e.armLabel);
-        CaseTable::Dispatch d = table.DispatchLines();
-        EXPECT_EQ(d.routine, "__switchbyte");
-        EXPECT_EQ(d.lines, c.lines);
-        EXPECT_EQ(d.size, 1 + 4 * c.entries.size());
-    }
+  struct Case {
+    std::vector<CaseEntry> entries;
+    Lines lines;
+  };
+  const Case cases[] = {
+      {{{3, 3, 1}, {5, 5, 2}},
+       {"\tcall __switchbyte", "\tDB 2", "\tDB 3,3", "\tDW @@1", "\tDB 5,5", "\tDW @@2"}},
+      {{{'A', 'Z', 4}, {'0', '0', 4}},
+       {"\tcall __switchbyte", "\tDB 2", "\tDB 90,65", "\tDW @@4", "\tDB 48,48", "\tDW @@4"}},
+      {{{7, 7, 9}}, {"\tcall __switchbyte", "\tDB 1", "\tDB 7,7", "\tDW @@9"}},
+      {{{4, 4, 1}, {3, 3, 2}},
+       {"\tcall __switchbyte", "\tDB 2", "\tDB 4,4", "\tDW @@1", "\tDB 3,3", "\tDW @@2"}},
+  };
+  for (const Case& c : cases) {
+    CaseTable table;
+    for (const CaseEntry& e : c.entries)
+      table.Add(e.low, e.high, e.armLabel);
+    CaseTable::Dispatch d = table.DispatchLines();
+    EXPECT_EQ(d.routine, "__switchbyte");
+    EXPECT_EQ(d.lines, c.lines);
+    EXPECT_EQ(d.size, 1 + 4 * c.entries.size());
+  }
 }
 
 TEST(CaseTable, DenseOnlyUpTo127Entries) {
-    CaseTable table;
-    for (unsigned v = 0; v < 100; ++v) ASSERT_TRUE(table.Add(v, v, v));
-    EXPECT_TRUE(table.IsDense());
-    EXPECT_FALSE(table.Add(100, 100, 100)) << "the 101st label overflows";
-    EXPECT_EQ(table.Entries().size(), 100u);
+  CaseTable table;
+  for (unsigned v = 0; v < 100; ++v)
+    ASSERT_TRUE(table.Add(v, v, v));
+  EXPECT_TRUE(table.IsDense());
+  EXPECT_FALSE(table.Add(100, 100, 100)) << "the 101st label overflows";
+  EXPECT_EQ(table.Entries().size(), 100u);
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

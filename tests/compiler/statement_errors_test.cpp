@@ -19,9 +19,9 @@ const char* const kDeclarations =
     "PROCEDURE V(VAR N: BYTE); BEGIN END;\n";
 
 struct ErrorCase {
-    int number;
-    const char* declarations;  // after the standard ones
-    const char* statements;
+  int number;
+  const char* declarations; // after the standard ones
+  const char* statements;
 };
 
 const ErrorCase kStatementErrors[] = {
@@ -121,55 +121,60 @@ const ErrorCase kDeclarationErrors[] = {
     {79, "CONST TR: R = (Z: 1);\n", ""},
     {97, "CONST TB: BYTE = @B;\n", ""},
     {98, "{#O+}\nPROCEDURE E; BEGIN END;\n", ""},
-    {110, "", ""},  // built below
+    {110, "", ""}, // built below
 };
 
 std::string Source(const ErrorCase& k) {
-    return std::string("PROGRAM T;\n") + kDeclarations + k.declarations + "BEGIN\n" + k.statements + "\nEND.\n";
+  return std::string("PROGRAM T;\n") + kDeclarations + k.declarations + "BEGIN\n" + k.statements +
+         "\nEND.\n";
 }
 
 void ExpectError(const ErrorCase& k, const std::string& source) {
-    const CompiledProgram p = Compile(source);
-    ASSERT_FALSE(p.ok) << source;
-    EXPECT_EQ(p.messages.size(), 6u) << source << Joined(p.messages);
-    EXPECT_EQ(p.Error(), CompilerErrorMessages[static_cast<std::size_t>(k.number)].substr(0, 40))
-        << "expected error " << k.number << " for\n" << source << Joined(p.messages);
+  const CompiledProgram p = Compile(source);
+  ASSERT_FALSE(p.ok) << source;
+  EXPECT_EQ(p.messages.size(), 6u) << source << Joined(p.messages);
+  EXPECT_EQ(p.Error(), CompilerErrorMessages[static_cast<std::size_t>(k.number)].substr(0, 40))
+      << "expected error " << k.number << " for\n"
+      << source << Joined(p.messages);
 }
 
 TEST(StatementErrors, EachIsReported) {
-    for (const ErrorCase& k : kStatementErrors) ExpectError(k, Source(k));
+  for (const ErrorCase& k : kStatementErrors)
+    ExpectError(k, Source(k));
 }
 
 TEST(DeclarationErrors, EachIsReported) {
-    for (const ErrorCase& k : kDeclarationErrors) {
-        if (k.number == 110) {
-            std::string forwards;
-            for (int i = 0; i < 251; ++i) forwards += "PROCEDURE F" + std::to_string(i) + "; FORWARD;\n";
-            ExpectError(k, std::string("PROGRAM T;\n") + forwards + "BEGIN END.\n");
-            continue;
-        }
-        ExpectError(k, Source(k));
+  for (const ErrorCase& k : kDeclarationErrors) {
+    if (k.number == 110) {
+      std::string forwards;
+      for (int i = 0; i < 251; ++i)
+        forwards += "PROCEDURE F" + std::to_string(i) + "; FORWARD;\n";
+      ExpectError(k, std::string("PROGRAM T;\n") + forwards + "BEGIN END.\n");
+      continue;
     }
+    ExpectError(k, Source(k));
+  }
 }
 
 TEST(DeclarationErrors, MainProgramHasNoParameters) {
-    ExpectError({74, "", ""}, "PROGRAM T(INPUT, OUTPUT);\nBEGIN END.\n");
+  ExpectError({74, "", ""}, "PROGRAM T(INPUT, OUTPUT);\nBEGIN END.\n");
 }
 
 TEST(DeclarationErrors, TheProcedureTableHoldsFiveHundredBlocks) {
-    auto source = [](int procedures) {
-        std::string s = "PROGRAM T;\n";
-        for (int i = 0; i < procedures; ++i) s += "PROCEDURE P" + std::to_string(i) + "; BEGIN END;\n";
-        return s + "BEGIN END.\n";
-    };
-    const CompiledProgram full = Compile(source(499));
-    EXPECT_TRUE(full.ok) << Joined(full.messages);
-    const CompiledProgram over = Compile(source(500));
-    ASSERT_FALSE(over.ok);
-    ASSERT_GE(over.messages.size(), 2u);
-    EXPECT_EQ(over.messages[over.messages.size() - 2], "Compiler table for PROCEDURES overflowed");
-    EXPECT_EQ(over.messages.back(), " Fatal termination of Orvalen");
+  auto source = [](int procedures) {
+    std::string s = "PROGRAM T;\n";
+    for (int i = 0; i < procedures; ++i)
+      s += "PROCEDURE P" + std::to_string(i) + "; BEGIN END;\n";
+    return s + "BEGIN END.\n";
+  };
+  const CompiledProgram full = Compile(source(499));
+  EXPECT_TRUE(full.ok) << Joined(full.messages);
+  const CompiledProgram over = Compile(source(500));
+  ASSERT_FALSE(over.ok);
+  ASSERT_GE(over.messages.size(), 2u);
+  EXPECT_EQ(over.messages[over.messages.size() - 2], "Compiler table for PROCEDURES overflowed");
+  EXPECT_EQ(over.messages.back(), " Fatal termination of Orvalen");
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

@@ -19,108 +19,113 @@ namespace velkor::testing_support {
 using Lines = std::vector<std::string>;
 
 struct CompiledProgram {
-    bool ok = false;
-    Lines lines;     // the .Mac file
-    Lines messages;  // the message list (the error report on failure)
-    std::uint32_t codeSize = 0;
-    std::uint32_t dataSize = 0;
-    int overlayAreas = 0;
+  bool ok = false;
+  Lines lines;    // the .Mac file
+  Lines messages; // the message list (the error report on failure)
+  std::uint32_t codeSize = 0;
+  std::uint32_t dataSize = 0;
+  int overlayAreas = 0;
 
-    // The error text: the last message line.
-    std::string Error() const { return messages.empty() ? std::string() : messages.back(); }
+  // The error text: the last message line.
+  std::string Error() const { return messages.empty() ? std::string() : messages.back(); }
 };
 
 inline std::filesystem::path ScratchDirectory() {
-    static int counter = 0;
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("velkor_compback_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    std::filesystem::create_directories(dir);
-    return dir;
+  static int counter = 0;
+  const auto dir =
+      std::filesystem::temp_directory_path() /
+      ("velkor_compback_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+  std::filesystem::create_directories(dir);
+  return dir;
 }
 
 inline Lines ReadLines(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    Lines lines;
-    std::string line;
-    for (char ch : text.str()) {
-        if (ch == '\n') {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += ch;
-        }
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  Lines lines;
+  std::string line;
+  for (char ch : text.str()) {
+    if (ch == '\n') {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line += ch;
     }
-    if (!line.empty()) lines.push_back(line);
-    return lines;
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
 }
 
 // `source` uses "\n" line ends; the file gets CR LF.
 inline CompiledProgram Compile(const std::string& source, CompileSettings settings = {}) {
-    const auto dir = ScratchDirectory();
-    const auto path = dir / "T.Pas";
-    {
-        std::ofstream out(path, std::ios::binary);
-        for (char ch : source) {
-            if (ch == '\n') out << '\r';
-            out << ch;
-        }
+  const auto dir = ScratchDirectory();
+  const auto path = dir / "T.Pas";
+  {
+    std::ofstream out(path, std::ios::binary);
+    for (char ch : source) {
+      if (ch == '\n') out << '\r';
+      out << ch;
     }
-    MessageList messages;
-    Compilation c(messages, std::move(settings));
-    CompiledProgram result;
-    std::int32_t code = 0, data = 0;
-    try {
-        CompileFile(c, path.string(), 0, code, data);
-        result.ok = true;
-        result.lines = ReadLines(dir / "T.Mac");
-    } catch (const ECompileError&) {
-        result.ok = false;
-    }
-    result.messages = messages.Lines();
-    result.codeSize = static_cast<std::uint32_t>(code);
-    result.dataSize = static_cast<std::uint32_t>(data);
-    result.overlayAreas = c.OverlayAreaCount;
-    std::filesystem::remove_all(dir);
-    return result;
+  }
+  MessageList messages;
+  Compilation c(messages, std::move(settings));
+  CompiledProgram result;
+  std::int32_t code = 0, data = 0;
+  try {
+    CompileFile(c, path.string(), 0, code, data);
+    result.ok = true;
+    result.lines = ReadLines(dir / "T.Mac");
+  } catch (const ECompileError&) {
+    result.ok = false;
+  }
+  result.messages = messages.Lines();
+  result.codeSize = static_cast<std::uint32_t>(code);
+  result.dataSize = static_cast<std::uint32_t>(data);
+  result.overlayAreas = c.OverlayAreaCount;
+  std::filesystem::remove_all(dir);
+  return result;
 }
 
 // The lines between the label line `from` (exclusive) and the first line
 // equal to `to` (exclusive).
 inline Lines Slice(const Lines& lines, const std::string& from, const std::string& to) {
-    Lines out;
-    bool inside = false;
-    for (const std::string& line : lines) {
-        if (inside) {
-            if (line == to) return out;
-            out.push_back(line);
-        } else if (line == from) {
-            inside = true;
-        }
+  Lines out;
+  bool inside = false;
+  for (const std::string& line : lines) {
+    if (inside) {
+      if (line == to) return out;
+      out.push_back(line);
+    } else if (line == from) {
+      inside = true;
     }
-    return inside ? out : Lines{"<no line " + from + ">"};
+  }
+  return inside ? out : Lines{"<no line " + from + ">"};
 }
 
 // The main program's body of PROGRAM T.
-inline Lines MainBody(const CompiledProgram& p) { return Slice(p.lines, "@T:", "\tret"); }
+inline Lines MainBody(const CompiledProgram& p) {
+  return Slice(p.lines, "@T:", "\tret");
+}
 
 // Empty when the lines assemble; else the assembler's message.
 inline std::string AssemblyError(const Lines& lines) {
-    MessageList messages;
-    asmsrc::AssemblySettings settings;
-    const AssembledLines result = assembleLines(lines, settings, messages);
-    if (result.ok) return {};
-    std::string text;
-    for (const std::string& m : messages.Lines()) text += m + "\n";
-    return text.empty() ? "assembly failed" : text;
+  MessageList messages;
+  asmsrc::AssemblySettings settings;
+  const AssembledLines result = assembleLines(lines, settings, messages);
+  if (result.ok) return {};
+  std::string text;
+  for (const std::string& m : messages.Lines())
+    text += m + "\n";
+  return text.empty() ? "assembly failed" : text;
 }
 
 inline std::string Joined(const Lines& lines) {
-    std::string s;
-    for (const std::string& l : lines) s += l + "\n";
-    return s;
+  std::string s;
+  for (const std::string& l : lines)
+    s += l + "\n";
+  return s;
 }
 
-}  // namespace velkor::testing_support
+} // namespace velkor::testing_support

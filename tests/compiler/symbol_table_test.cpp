@@ -82,7 +82,9 @@ struct TypeError {
 };
 class TypeErrors : public ::testing::TestWithParam<TypeError> {};
 
-TEST_P(TypeErrors, Report) { EXPECT_EQ(Type(GetParam().text).error, CompilerErrorMessages[GetParam().error]); }
+TEST_P(TypeErrors, Report) {
+  EXPECT_EQ(Type(GetParam().text).error, CompilerErrorMessages[GetParam().error]);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Types, TypeErrors,
@@ -90,14 +92,21 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeError{"ARRAY[-1..4] OF BYTE", kErrIllegalBounds},
                       // Larger than 64 KB would wrap and overlap other variables.
                       TypeError{"ARRAY[0..40000] OF WORD", kErrIllegalBounds},
-                      TypeError{"RECORD A: ARRAY[0..40000] OF BYTE; B: ARRAY[0..40000] OF BYTE END", kErrIllegalBounds},
+                      TypeError{"RECORD A: ARRAY[0..40000] OF BYTE; B: ARRAY[0..40000] OF BYTE END",
+                                kErrIllegalBounds},
                       // Element 0 holds the length.
-                      TypeError{"STRING[256]", kErrConstantOutOfRange}, TypeError{"STRING 5", kErrExpectedOpenBracket},
-                      TypeError{"STRING[5", kErrExpectedCloseBracket}, TypeError{"ARRAY 1..2 OF BYTE", kErrExpectedOpenBracket},
-                      TypeError{"ARRAY[1:2] OF BYTE", kErrExpectedRange}, TypeError{"ARRAY[1..2 OF BYTE", kErrExpectedCloseBracket},
-                      TypeError{"ARRAY[1..2] BYTE", kErrExpectedOf}, TypeError{"ARRAY[X..2] OF BYTE", kErrUndefinedIdentifier},
-                      TypeError{"ARRAY[1..2] OF TRUE", kErrExpectedTypeIdentifier}, TypeError{"NOPE", kErrUndefinedIdentifier},
-                      TypeError{"5", kErrExpectedIdArrayRecord}, TypeError{"RECORD A BYTE END", kErrExpectedColon},
+                      TypeError{"STRING[256]", kErrConstantOutOfRange},
+                      TypeError{"STRING 5", kErrExpectedOpenBracket},
+                      TypeError{"STRING[5", kErrExpectedCloseBracket},
+                      TypeError{"ARRAY 1..2 OF BYTE", kErrExpectedOpenBracket},
+                      TypeError{"ARRAY[1:2] OF BYTE", kErrExpectedRange},
+                      TypeError{"ARRAY[1..2 OF BYTE", kErrExpectedCloseBracket},
+                      TypeError{"ARRAY[1..2] BYTE", kErrExpectedOf},
+                      TypeError{"ARRAY[X..2] OF BYTE", kErrUndefinedIdentifier},
+                      TypeError{"ARRAY[1..2] OF TRUE", kErrExpectedTypeIdentifier},
+                      TypeError{"NOPE", kErrUndefinedIdentifier},
+                      TypeError{"5", kErrExpectedIdArrayRecord},
+                      TypeError{"RECORD A BYTE END", kErrExpectedColon},
                       TypeError{"RECORD A: BYTE B: WORD END", kErrExpectedSemicolon},
                       TypeError{"RECORD 5: BYTE END", kErrExpectedIdentifier},
                       TypeError{"RECORD A: BYTE; A: WORD END", kErrMultipleDefinition}));
@@ -111,14 +120,15 @@ TEST(Types, ForwardPointer) {
   EXPECT_EQ(t.reference, kPendingPointerTarget);
   ASSERT_EQ(h.c.PendingPointerTargets.size(), 1u);
   EXPECT_EQ(h.c.PendingPointerTargets[0].targetName, "Q");
-  const Compiled r = CompileText("PROGRAM D;\nTYPE P = ^Q; Q = RECORD A, B: WORD END;\nVAR X: P;\nBEGIN END.\n");
+  const Compiled r =
+      CompileText("PROGRAM D;\nTYPE P = ^Q; Q = RECORD A, B: WORD END;\nVAR X: P;\nBEGIN END.\n");
   EXPECT_TRUE(r.ok) << front_test::Joined(r.messages);
   EXPECT_EQ(r.dataSize, 2);
 }
 
 TEST(Scopes, InnerNamesHideOuterOnes) {
-  const Compiled r = CompileText(
-      "PROGRAM D;\nVAR X: WORD;\nPROCEDURE P;\nVAR X: BYTE;\nBEGIN\n  X := 1\nEND;\nBEGIN\n  X := 2\nEND.\n");
+  const Compiled r = CompileText("PROGRAM D;\nVAR X: WORD;\nPROCEDURE P;\nVAR X: BYTE;\nBEGIN\n  X "
+                                 ":= 1\nEND;\nBEGIN\n  X := 2\nEND.\n");
   ASSERT_TRUE(r.ok) << front_test::Joined(r.messages);
   const std::string text = front_test::Joined(r.lines);
   EXPECT_NE(text.find("\tld (D_P_X),a\n"), std::string::npos) << text;
@@ -127,10 +137,14 @@ TEST(Scopes, InnerNamesHideOuterOnes) {
 }
 
 TEST(Scopes, Redeclaration) {
-  EXPECT_EQ(CompileText("PROGRAM D;\nVAR X: WORD; X: BYTE;\nBEGIN END.\n").Error(), "Multiple definition of this identifier");
-  EXPECT_TRUE(CompileText("PROGRAM D;\nVAR X: WORD;\nPROCEDURE P; VAR X: BYTE; BEGIN END;\nBEGIN END.\n").ok);
+  EXPECT_EQ(CompileText("PROGRAM D;\nVAR X: WORD; X: BYTE;\nBEGIN END.\n").Error(),
+            "Multiple definition of this identifier");
+  EXPECT_TRUE(
+      CompileText("PROGRAM D;\nVAR X: WORD;\nPROCEDURE P; VAR X: BYTE; BEGIN END;\nBEGIN END.\n")
+          .ok);
   // Predefined names may be declared again.
-  const Compiled r = CompileText("PROGRAM D;\nVAR INC, WORD2: WORD; LENGTH: BYTE;\nBEGIN\n  INC := 1\nEND.\n");
+  const Compiled r =
+      CompileText("PROGRAM D;\nVAR INC, WORD2: WORD; LENGTH: BYTE;\nBEGIN\n  INC := 1\nEND.\n");
   EXPECT_TRUE(r.ok) << front_test::Joined(r.messages);
 }
 
@@ -180,12 +194,12 @@ TEST(Emitter, PushElisionSkipsCommentsButNotLabels) {
   EXPECT_EQ(h.c.OutputLines.Lines(), (front_test::Lines{"\tCODE", "\tld hl,5", ";a source line"}));
   EXPECT_EQ(h.c.History.Tag(0), 'h');
   EXPECT_EQ(h.c.PendingPush, 0);
-  PopHL(h.c);  // nothing pending: a real pop
+  PopHL(h.c); // nothing pending: a real pop
   EXPECT_EQ(h.c.OutputLines.back(), "\tpop hl");
   // Deleting never takes the first line nor comment lines.
   DeleteLastInstructions(h.c, 10);
   EXPECT_EQ(h.c.OutputLines.Lines(), (front_test::Lines{"\tCODE", ";a source line"}));
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

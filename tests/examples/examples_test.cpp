@@ -17,8 +17,8 @@ using kit_test::RunProgram;
 using kit_test::TestDir;
 
 struct Example {
-  const char* directory;  // under examples/
-  const char* file;       // without .Pas
+  const char* directory; // under examples/
+  const char* file;      // without .Pas
   const char* output;
 };
 
@@ -26,13 +26,15 @@ const Example kExamples[] = {
     {"hello", "Hello", "Hello, World!\r\n"},
     {"sieve", "Sieve", "Primes below 1000: 168\r\n983 991 997 \r\n"},
     {"strings", "Strings",
-     "Hello, World!\r\nWorld\r\n8\r\nHello, big World!\r\nbig World!\r\nbig World! and a str\r\n20\r\n"
+     "Hello, World!\r\nWorld\r\n8\r\nHello, big World!\r\nbig World!\r\nbig World! and a "
+     "str\r\n20\r\n"
      "Hello < World\r\nequal\r\n-24690\r\n-12345 FFFFCFC7\r\nQ\r\n"},
     {"longs", "Longs",
      "1 2 6 24 120 720 5040 40320 362880 3628800 39916800 479001600 \r\n2147483647 -2147483648\r\n"
      "76923077 6\r\n-142857 -1\r\nFFF0BDC0\r\n1000000\r\n"},
     {"heap", "Heap", "5=five 10=ten 20=twenty 30=thirty \r\nreleased\r\n"},
-    {"recursion", "Recursion", "1 1 2 6 24 120 720 5040 40320 362880 3628800 \r\n21 1162261467\r\n"},
+    {"recursion", "Recursion",
+     "1 1 2 6 24 120 720 5040 40320 362880 3628800 \r\n21 1162261467\r\n"},
     {"overlays", "Overlays", "first part\r\nsecond part\r\nfirst part\r\n3\r\n"},
 };
 
@@ -42,23 +44,27 @@ TEST_P(BundledExample, BuildsRunsPrintsItsOutputAndHalts) {
   const auto& [example, cpu] = GetParam();
   TestDir dir;
   const std::string source = std::string(example.file) + ".Pas";
-  fs::copy_file(fs::path(KIT_SOURCE_DIR) / "examples" / example.directory / source, dir.Path() + source);
+  fs::copy_file(fs::path(KIT_SOURCE_DIR) / "examples" / example.directory / source,
+                dir.Path() + source);
   const std::string project = std::string(example.file) + ".Prj";
 
   const auto created = RunProgram(dir.Path(), "velkor-cli", {"new", project, "--cpu", cpu, source});
   ASSERT_EQ(created.status, 0) << created.err;
   const auto built = RunProgram(dir.Path(), "velkor-cli", {"build", project});
   ASSERT_EQ(built.status, 0) << built.out << built.err;
-  const auto ran = RunProgram(dir.Path(), "kavrin-cli",
-                              {"run", std::string(example.file) + ".ROM", "--max-steps", "50000000"});
+  const auto ran =
+      RunProgram(dir.Path(), "kavrin-cli",
+                 {"run", std::string(example.file) + ".ROM", "--max-steps", "50000000"});
   EXPECT_EQ(ran.status, 0) << "it must halt: " << ran.err;
   EXPECT_EQ(ran.out, example.output);
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, BundledExample,
-                         ::testing::Combine(::testing::ValuesIn(kExamples), ::testing::Values("Z80", "Z180")),
+                         ::testing::Combine(::testing::ValuesIn(kExamples),
+                                            ::testing::Values("Z80", "Z180")),
                          [](const auto& info) {
-                           return std::string(std::get<0>(info.param).file) + std::get<1>(info.param);
+                           return std::string(std::get<0>(info.param).file) +
+                                  std::get<1>(info.param);
                          });
 
 TEST(BundledExamples, AssemblerExampleBuildsFromItsOwnProject) {
@@ -67,7 +73,8 @@ TEST(BundledExamples, AssemblerExampleBuildsFromItsOwnProject) {
     fs::copy_file(fs::path(KIT_SOURCE_DIR) / "examples/hello_asm" / file, dir.Path() + file);
   const auto built = RunProgram(dir.Path(), "velkor-cli", {"build", "Hello.Prj"});
   ASSERT_EQ(built.status, 0) << built.out << built.err;
-  const auto ran = RunProgram(dir.Path(), "kavrin-cli", {"run", "Hello.ROM", "--max-steps", "10000"});
+  const auto ran =
+      RunProgram(dir.Path(), "kavrin-cli", {"run", "Hello.ROM", "--max-steps", "10000"});
   EXPECT_EQ(ran.status, 0) << ran.err;
   EXPECT_EQ(ran.out, "Hello from Kavrin!\r\n");
 }
@@ -75,13 +82,16 @@ TEST(BundledExamples, AssemblerExampleBuildsFromItsOwnProject) {
 // A new example directory cannot slip in without its expected output above.
 TEST(BundledExamples, EveryPascalExampleIsChecked) {
   std::set<std::string> listed;
-  for (const Example& e : kExamples) listed.insert(std::string(e.directory) + "/" + e.file + ".Pas");
+  for (const Example& e : kExamples)
+    listed.insert(std::string(e.directory) + "/" + e.file + ".Pas");
   std::set<std::string> found;
-  for (const auto& entry : fs::recursive_directory_iterator(fs::path(KIT_SOURCE_DIR) / "examples")) {
+  for (const auto& entry :
+       fs::recursive_directory_iterator(fs::path(KIT_SOURCE_DIR) / "examples")) {
     if (entry.path().extension() != ".Pas") continue;
-    found.insert(entry.path().parent_path().filename().string() + "/" + entry.path().filename().string());
+    found.insert(entry.path().parent_path().filename().string() + "/" +
+                 entry.path().filename().string());
   }
   EXPECT_EQ(found, listed);
 }
 
-}  // namespace
+} // namespace

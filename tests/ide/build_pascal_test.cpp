@@ -24,189 +24,194 @@ const char* const kProgram = "PROGRAM PROG;\r\nVAR B: BYTE;\r\nBEGIN B := 1 END.
 
 class PascalBuild : public ::testing::Test {
 protected:
-    PascalBuild() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() / ("velkor_build_pascal_" + std::string(info->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir / "prog");
-        project = NewProject(dir.string() + "/", "PROJ");
-    }
-    ~PascalBuild() override { fs::remove_all(dir); }
+  PascalBuild() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir = fs::temp_directory_path() / ("velkor_build_pascal_" + std::string(info->name()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "prog");
+    project = NewProject(dir.string() + "/", "PROJ");
+  }
+  ~PascalBuild() override { fs::remove_all(dir); }
 
-    void Write(const std::string& name, const std::string& text) {
-        std::ofstream(dir / name, std::ios::binary) << text;
-    }
-    std::string Read(const std::string& name) {
-        std::ifstream in(dir / name, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    bool HasLine(const std::string& line) const {
-        const Lines& lines = messages.Lines();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
-    bool HasLineContaining(const std::string& text) const {
-        for (const std::string& line : messages.Lines())
-            if (line.find(text) != std::string::npos) return true;
-        return false;
-    }
-    BuildSession Session() { return BuildSession{project, messages, ui, (dir / "prog").string() + "/"}; }
+  void Write(const std::string& name, const std::string& text) {
+    std::ofstream(dir / name, std::ios::binary) << text;
+  }
+  std::string Read(const std::string& name) {
+    std::ifstream in(dir / name, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  bool HasLine(const std::string& line) const {
+    const Lines& lines = messages.Lines();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  }
+  bool HasLineContaining(const std::string& text) const {
+    for (const std::string& line : messages.Lines())
+      if (line.find(text) != std::string::npos) return true;
+    return false;
+  }
+  BuildSession Session() {
+    return BuildSession{project, messages, ui, (dir / "prog").string() + "/"};
+  }
 
-    fs::path dir;
-    Project project;
-    MessageList messages;
-    platform::HeadlessUiHost ui;
+  fs::path dir;
+  Project project;
+  MessageList messages;
+  platform::HeadlessUiHost ui;
 };
 
 TEST_F(PascalBuild, AllFilesCompilesPascalAssemblesMacAndLeavesObjects) {
-    Write("A.Mac", "\tCODE\r\n\tnop\r\n\tEND\r\n");
-    Write("B.Pas", kProgram);
-    project.AddFile("A.Mac");
-    project.AddFile("B.Pas");
-    project.AddFile("C.RRO");
-    BuildSession session = Session();
-    ASSERT_TRUE(session.BuildAllFiles()) << [&] {
-        std::string s;
-        for (const auto& l : messages.Lines()) s += l + "\n";
-        return s;
-    }();
-    EXPECT_TRUE(HasLine("Compile: B.Pas"));
-    EXPECT_TRUE(HasLineContaining("Code size: "));
-    EXPECT_TRUE(HasLineContaining("Data size: 1 bytes"));
-    EXPECT_TRUE(HasLineContaining("B.Mac"));
-    EXPECT_TRUE(fs::exists(dir / "A.RRO"));
-    EXPECT_TRUE(fs::exists(dir / "B.Mac"));
-    EXPECT_TRUE(fs::exists(dir / "B.RRO"));
+  Write("A.Mac", "\tCODE\r\n\tnop\r\n\tEND\r\n");
+  Write("B.Pas", kProgram);
+  project.AddFile("A.Mac");
+  project.AddFile("B.Pas");
+  project.AddFile("C.RRO");
+  BuildSession session = Session();
+  ASSERT_TRUE(session.BuildAllFiles()) << [&] {
+    std::string s;
+    for (const auto& l : messages.Lines())
+      s += l + "\n";
+    return s;
+  }();
+  EXPECT_TRUE(HasLine("Compile: B.Pas"));
+  EXPECT_TRUE(HasLineContaining("Code size: "));
+  EXPECT_TRUE(HasLineContaining("Data size: 1 bytes"));
+  EXPECT_TRUE(HasLineContaining("B.Mac"));
+  EXPECT_TRUE(fs::exists(dir / "A.RRO"));
+  EXPECT_TRUE(fs::exists(dir / "B.Mac"));
+  EXPECT_TRUE(fs::exists(dir / "B.RRO"));
 }
 
 TEST_F(PascalBuild, ACompileErrorStopsTheBuildAndKeepsTheOldOutput) {
-    Write("B.Pas", "PROGRAM PROG;\r\nBEGIN X := 1 END.\r\n");
-    Write("B.Mac", "old");
-    Write("D.Mac", "\tCODE\r\n\tEND\r\n");
-    project.AddFile("B.Pas");
-    project.AddFile("D.Mac");
-    BuildSession session = Session();
-    EXPECT_FALSE(session.BuildAllFiles());
-    EXPECT_TRUE(session.errorFlag);
-    EXPECT_EQ(messages.Lines().back(), "Undefined identifier");
-    EXPECT_EQ(Read("B.Mac"), "old");
-    EXPECT_FALSE(fs::exists(dir / "D.RRO")) << "the build stops at the first error";
-    ASSERT_TRUE(ui.LastEditorPosition().has_value());
-    EXPECT_EQ(ui.LastEditorPosition()->line, 1);
+  Write("B.Pas", "PROGRAM PROG;\r\nBEGIN X := 1 END.\r\n");
+  Write("B.Mac", "old");
+  Write("D.Mac", "\tCODE\r\n\tEND\r\n");
+  project.AddFile("B.Pas");
+  project.AddFile("D.Mac");
+  BuildSession session = Session();
+  EXPECT_FALSE(session.BuildAllFiles());
+  EXPECT_TRUE(session.errorFlag);
+  EXPECT_EQ(messages.Lines().back(), "Undefined identifier");
+  EXPECT_EQ(Read("B.Mac"), "old");
+  EXPECT_FALSE(fs::exists(dir / "D.RRO")) << "the build stops at the first error";
+  ASSERT_TRUE(ui.LastEditorPosition().has_value());
+  EXPECT_EQ(ui.LastEditorPosition()->line, 1);
 }
 
 TEST_F(PascalBuild, MainFileSummaryLines) {
-    Write("Prog.Pas", kProgram);
-    project.settings.MainFileName = "Prog.Pas";
-    BuildSession session = Session();
-    ASSERT_TRUE(CompileMainFile(session));
-    const Lines& lines = messages.Lines();
-    ASSERT_GE(lines.size(), 10u);
-    const Lines summary(lines.begin(), lines.begin() + 10);
-    EXPECT_EQ(summary, (Lines{"", "        Compile: Prog.Pas", "Code size:      6 bytes", "Data size:      1 bytes",
-                              "Identifiers:    49", "CodeBlocks:     1", "Arrays/Strings: 0", "OverlayAreas:   0", "",
-                              "Assemble: " + (dir / "Prog.Mac").string()}));
-    EXPECT_TRUE(fs::exists(dir / "Prog.RRO"));
+  Write("Prog.Pas", kProgram);
+  project.settings.MainFileName = "Prog.Pas";
+  BuildSession session = Session();
+  ASSERT_TRUE(CompileMainFile(session));
+  const Lines& lines = messages.Lines();
+  ASSERT_GE(lines.size(), 10u);
+  const Lines summary(lines.begin(), lines.begin() + 10);
+  EXPECT_EQ(summary, (Lines{"", "        Compile: Prog.Pas", "Code size:      6 bytes",
+                            "Data size:      1 bytes", "Identifiers:    49", "CodeBlocks:     1",
+                            "Arrays/Strings: 0", "OverlayAreas:   0", "",
+                            "Assemble: " + (dir / "Prog.Mac").string()}));
+  EXPECT_TRUE(fs::exists(dir / "Prog.RRO"));
 }
 
 TEST_F(PascalBuild, MainFileWithOverlaysListsItsBuffers) {
-    Write("Prog.Pas",
-          "PROGRAM PROG;\r\nVAR B: BYTE;\r\n{#O+}\r\nPROCEDURE P; BEGIN B := 1 END;\r\nPROCEDURE Q; BEGIN END;\r\n"
-          "{#O-}\r\nBEGIN INITOVERLAY; P END.\r\n");
-    project.settings.MainFileName = "Prog.Pas";
-    BuildSession session = Session();
-    ASSERT_TRUE(CompileMainFile(session));
-    EXPECT_TRUE(HasLine("OverlayAreas:   1"));
-    EXPECT_TRUE(HasLine("Buffer 1 6 bytes"));
-    EXPECT_TRUE(HasLine("OverlayAreaSize:6 bytes"));
-    EXPECT_TRUE(HasLine("OverlaySaving  :1 bytes"));
+  Write("Prog.Pas", "PROGRAM PROG;\r\nVAR B: BYTE;\r\n{#O+}\r\nPROCEDURE P; BEGIN B := 1 "
+                    "END;\r\nPROCEDURE Q; BEGIN END;\r\n"
+                    "{#O-}\r\nBEGIN INITOVERLAY; P END.\r\n");
+  project.settings.MainFileName = "Prog.Pas";
+  BuildSession session = Session();
+  ASSERT_TRUE(CompileMainFile(session));
+  EXPECT_TRUE(HasLine("OverlayAreas:   1"));
+  EXPECT_TRUE(HasLine("Buffer 1 6 bytes"));
+  EXPECT_TRUE(HasLine("OverlayAreaSize:6 bytes"));
+  EXPECT_TRUE(HasLine("OverlaySaving  :1 bytes"));
 }
 
 TEST_F(PascalBuild, MissingPasIsReplacedByItsEpsAndTheEmsIsAssembled) {
-    std::string error;
-    ASSERT_TRUE(WriteEncodedFile((dir / "Prog.EPS").string(),
-                                 {"PROGRAM PROG;", "VAR B: BYTE;", "BEGIN B := 1 END."}, error))
-        << error;
-    Write("Prog.Mac", "this older file must not be assembled");
-    project.settings.MainFileName = "Prog.Pas";
-    BuildSession session = Session();
-    ASSERT_TRUE(CompileMainFile(session));
-    EXPECT_TRUE(fs::exists(dir / "Prog.EMS"));
-    EXPECT_TRUE(HasLine("Assemble: " + (dir / "Prog.EMS").string()));
-    EXPECT_FALSE(HasLineContaining("Prog.Mac"));
-    EXPECT_TRUE(fs::exists(dir / "Prog.RRO"));
+  std::string error;
+  ASSERT_TRUE(WriteEncodedFile((dir / "Prog.EPS").string(),
+                               {"PROGRAM PROG;", "VAR B: BYTE;", "BEGIN B := 1 END."}, error))
+      << error;
+  Write("Prog.Mac", "this older file must not be assembled");
+  project.settings.MainFileName = "Prog.Pas";
+  BuildSession session = Session();
+  ASSERT_TRUE(CompileMainFile(session));
+  EXPECT_TRUE(fs::exists(dir / "Prog.EMS"));
+  EXPECT_TRUE(HasLine("Assemble: " + (dir / "Prog.EMS").string()));
+  EXPECT_FALSE(HasLineContaining("Prog.Mac"));
+  EXPECT_TRUE(fs::exists(dir / "Prog.RRO"));
 }
 
 TEST_F(PascalBuild, AnEpsMainFileGivesEncodedOutput) {
-    std::string error;
-    ASSERT_TRUE(WriteEncodedFile((dir / "Prog.EPS").string(),
-                                 {"PROGRAM PROG;", "VAR B: BYTE;", "BEGIN B := 1 END."}, error));
-    project.settings.MainFileName = "Prog.EPS";
-    BuildSession session = Session();
-    ASSERT_TRUE(CompileMainFile(session));
-    EXPECT_TRUE(fs::exists(dir / "Prog.EMS"));
-    EXPECT_FALSE(fs::exists(dir / "Prog.Mac"));
+  std::string error;
+  ASSERT_TRUE(WriteEncodedFile((dir / "Prog.EPS").string(),
+                               {"PROGRAM PROG;", "VAR B: BYTE;", "BEGIN B := 1 END."}, error));
+  project.settings.MainFileName = "Prog.EPS";
+  BuildSession session = Session();
+  ASSERT_TRUE(CompileMainFile(session));
+  EXPECT_TRUE(fs::exists(dir / "Prog.EMS"));
+  EXPECT_FALSE(fs::exists(dir / "Prog.Mac"));
 }
 
 TEST_F(PascalBuild, APlainCompileAfterAnEncodedOneWritesMacAgain) {
-    std::string error;
-    ASSERT_TRUE(WriteEncodedFile((dir / "Prog.EPS").string(), {"PROGRAM PROG;", "BEGIN END."}, error));
-    project.settings.MainFileName = "Prog.Pas";
-    BuildSession session = Session();
-    ASSERT_TRUE(CompileMainFile(session));
-    Write("Prog.Pas", kProgram);
-    ASSERT_TRUE(CompileMainFile(session));
-    EXPECT_TRUE(fs::exists(dir / "Prog.Mac"));
-    EXPECT_TRUE(HasLine("Assemble: " + (dir / "Prog.Mac").string()));
+  std::string error;
+  ASSERT_TRUE(
+      WriteEncodedFile((dir / "Prog.EPS").string(), {"PROGRAM PROG;", "BEGIN END."}, error));
+  project.settings.MainFileName = "Prog.Pas";
+  BuildSession session = Session();
+  ASSERT_TRUE(CompileMainFile(session));
+  Write("Prog.Pas", kProgram);
+  ASSERT_TRUE(CompileMainFile(session));
+  EXPECT_TRUE(fs::exists(dir / "Prog.Mac"));
+  EXPECT_TRUE(HasLine("Assemble: " + (dir / "Prog.Mac").string()));
 }
 
 TEST_F(PascalBuild, NoPascalMainFileDoesNothing) {
-    project.settings.MainFileName = "Prog.Mac";
-    messages.AddMessageLine("kept");
-    BuildSession session = Session();
-    EXPECT_TRUE(CompileMainFile(session));
-    EXPECT_EQ(messages.Lines(), (Lines{"kept"}));
+  project.settings.MainFileName = "Prog.Mac";
+  messages.AddMessageLine("kept");
+  BuildSession session = Session();
+  EXPECT_TRUE(CompileMainFile(session));
+  EXPECT_EQ(messages.Lines(), (Lines{"kept"}));
 }
 
 struct CliRun {
-    int status;
-    std::string out;
+  int status;
+  std::string out;
 };
 
 // velkor-cli run as a program, in the project directory.
 CliRun Cli(const fs::path& dir, const std::string& args) {
-    const fs::path out = dir / "cli.out";
-    const std::string command = "cd '" + dir.string() + "' && '" + std::string(KIT_BIN_DIR) + "/velkor-cli' " + args +
-                                " >'" + out.string() + "' 2>&1";
-    const int raw = std::system(command.c_str());
-    std::ifstream in(out, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text.str()};
+  const fs::path out = dir / "cli.out";
+  const std::string command = "cd '" + dir.string() + "' && '" + std::string(KIT_BIN_DIR) +
+                              "/velkor-cli' " + args + " >'" + out.string() + "' 2>&1";
+  const int raw = std::system(command.c_str());
+  std::ifstream in(out, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text.str()};
 }
 
 TEST_F(PascalBuild, CliMainExitCodes) {
-    Write("Prog.Pas", kProgram);
-    project.settings.MainFileName = "Prog.Pas";
-    project.AddFile("Prog.Pas");
-    ASSERT_EQ(Cli(dir, "new PROJ.Prj --main Prog.Pas --no-rtl Prog.Pas").status, 0);
-    const CliRun ok = Cli(dir, "main PROJ.Prj");
-    EXPECT_EQ(ok.status, 0) << ok.out;
-    EXPECT_NE(ok.out.find("CodeBlocks:     1"), std::string::npos) << ok.out;
-    EXPECT_NE(ok.out.find("Completed. No fatal errors..."), std::string::npos) << ok.out;
-    EXPECT_TRUE(fs::exists(dir / "Prog.RRO"));
-    EXPECT_EQ(ok.out.find("Linker"), std::string::npos) << "main does not link";
+  Write("Prog.Pas", kProgram);
+  project.settings.MainFileName = "Prog.Pas";
+  project.AddFile("Prog.Pas");
+  ASSERT_EQ(Cli(dir, "new PROJ.Prj --main Prog.Pas --no-rtl Prog.Pas").status, 0);
+  const CliRun ok = Cli(dir, "main PROJ.Prj");
+  EXPECT_EQ(ok.status, 0) << ok.out;
+  EXPECT_NE(ok.out.find("CodeBlocks:     1"), std::string::npos) << ok.out;
+  EXPECT_NE(ok.out.find("Completed. No fatal errors..."), std::string::npos) << ok.out;
+  EXPECT_TRUE(fs::exists(dir / "Prog.RRO"));
+  EXPECT_EQ(ok.out.find("Linker"), std::string::npos) << "main does not link";
 
-    Write("Prog.Pas", "PROGRAM PROG;\r\nBEGIN X := 1 END.\r\n");
-    const CliRun failed = Cli(dir, "main PROJ.Prj");
-    EXPECT_EQ(failed.status, 1);
-    EXPECT_NE(failed.out.find("Undefined identifier"), std::string::npos) << failed.out;
+  Write("Prog.Pas", "PROGRAM PROG;\r\nBEGIN X := 1 END.\r\n");
+  const CliRun failed = Cli(dir, "main PROJ.Prj");
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_NE(failed.out.find("Undefined identifier"), std::string::npos) << failed.out;
 
-    EXPECT_EQ(Cli(dir, "main").status, 2);
-    const CliRun help = Cli(dir, "--help");
-    EXPECT_NE(help.out.find("main"), std::string::npos) << help.out;
+  EXPECT_EQ(Cli(dir, "main").status, 2);
+  const CliRun help = Cli(dir, "--help");
+  EXPECT_NE(help.out.find("main"), std::string::npos) << help.out;
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

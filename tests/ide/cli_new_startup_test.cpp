@@ -109,5 +109,5 @@ TEST(NewStartup, TerminalUnitComesBesideTheProjectUnlessTheUserHasOne) {
   EXPECT_FALSE(std::filesystem::exists(own + kTerminalUnitFileName));
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

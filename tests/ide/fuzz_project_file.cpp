@@ -16,17 +16,19 @@ void Check(const std::string& text) {
   std::string error;
   if (!velkor::ParseProjectText(text, "/w/Fuzz.Prj", project, error)) return;
   velkor::Project again;
-  if (!velkor::ParseProjectText(velkor::ProjectFileText(project), "/w/Fuzz.Prj", again, error)) std::abort();
+  if (!velkor::ParseProjectText(velkor::ProjectFileText(project), "/w/Fuzz.Prj", again, error))
+    std::abort();
   const auto& a = project.settings;
   const auto& b = again.settings;
   if (again.ProjectItems != project.ProjectItems || a.Target != b.Target || a.CPU != b.CPU ||
       a.IncludePAS != b.IncludePAS || a.WriteSym != b.WriteSym || a.PasInSym != b.PasInSym ||
       a.AutoIndent != b.AutoIndent || a.MainFileName != b.MainFileName ||
-      again.editors.size() != project.editors.size() || again.currentEditor != project.currentEditor)
+      again.editors.size() != project.editors.size() ||
+      again.currentEditor != project.currentEditor)
     std::abort();
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);

@@ -24,7 +24,8 @@ TEST(ProjectFile, WritesTheLayoutExactly) {
             "[General]\nTarget=6\nCPU=1\nIncludePAS=0\nWriteSym=1\nPasInSym=0\nAutoIndent=0\n"
             "MainFileName=/w/demo/Main.Pas\n\n"
             "[Sources]\nSource1=Main.Pas\nSource2=/lib/Io.Mac\nSource3=Undefined\n\n"
-            "[Editor]\nSource1=/w/demo/Main.Pas\nPosY1=12\nPosX1=3\nSource2=/lib/Io.Mac\nPosY2=0\nPosX2=0\n"
+            "[Editor]\nSource1=/w/demo/Main.Pas\nPosY1=12\nPosX1=3\nSource2=/lib/"
+            "Io.Mac\nPosY2=0\nPosX2=0\n"
             "Source3=Undefined\nCurrent=1\n");
 }
 
@@ -33,7 +34,8 @@ TEST(ProjectFile, RoundTripThroughTheFile) {
   Project p = NewProject(dir.Path(), "Round");
   p.settings = {9, 1, false, true, true, true, dir.Path() + "M.Pas"};
   p.RefreshDescriptions();
-  for (const char* f : {"M.Pas", "Lib.Mac", "Obj.RRO"}) p.AddFile(dir.Path() + f);
+  for (const char* f : {"M.Pas", "Lib.Mac", "Obj.RRO"})
+    p.AddFile(dir.Path() + f);
   p.AddFile("/abs/Other.Mac");
   p.editors = {{dir.Path() + "M.Pas", 5, 7}};
   std::string error;
@@ -76,25 +78,52 @@ TEST_P(ReadsProject, ItemsAndSettings) {
   EXPECT_EQ(p.settings.Target, GetParam().target);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, ReadsProject, ::testing::Values(
-    ReadCase{"NoIncludePasMeansTrue", "[General]\nTarget=2\n", {}, true, 2, "2K target device"},
-    ReadCase{"NoSourcesMeansNoFiles", "[General]\nIncludePAS=0\n", {}, false, 0, "No target device"},
-    ReadCase{"UndefinedEndsTheList", "[Sources]\nSource1=A.Mac\nSource2=Undefined\nSource3=B.Mac\n", {"A.Mac"}, true,
-             0, "No target device"},
-    ReadCase{"FileNamedUndefinedCannotBeStored", "[Sources]\nSource1=Undefined\nSource2=A.Mac\n", {}, true, 0,
-             "No target device"},
-    ReadCase{"MissingMarkerEndsAtTheGap", "[Sources]\nSource1=A.Mac\nSource2=B.Pas\nSource4=C.Mac\n",
-             {"A.Mac", "B.Pas"}, true, 0, "No target device"},
-    ReadCase{"BackslashesBecomeSlashes", "[Sources]\nSource1=sub\\A.Mac\nSource2=C:\\X\\B.RRO\nSource3=Undefined\n",
-             {"sub/A.Mac", "C:/X/B.RRO"}, true, 0, "No target device"},
-    ReadCase{"WindowsLineEndsAndCase", "[general]\r\ntarget=9\r\n[SOURCES]\r\nsource1=A.Mac\r\n", {"A.Mac"}, true, 9,
-             "256K target device"},
-    ReadCase{"TargetOutOfRange", "[General]\nTarget=12\n", {}, true, 12, "Invalid device"},
-    ReadCase{"TargetNotANumber", "[General]\nTarget=big\nCPU=x\n", {}, true, 0, "No target device"}),
+INSTANTIATE_TEST_SUITE_P(
+    Files, ReadsProject,
+    ::testing::Values(
+        ReadCase{"NoIncludePasMeansTrue", "[General]\nTarget=2\n", {}, true, 2, "2K target device"},
+        ReadCase{
+            "NoSourcesMeansNoFiles", "[General]\nIncludePAS=0\n", {}, false, 0, "No target device"},
+        ReadCase{"UndefinedEndsTheList",
+                 "[Sources]\nSource1=A.Mac\nSource2=Undefined\nSource3=B.Mac\n",
+                 {"A.Mac"},
+                 true,
+                 0,
+                 "No target device"},
+        ReadCase{"FileNamedUndefinedCannotBeStored",
+                 "[Sources]\nSource1=Undefined\nSource2=A.Mac\n",
+                 {},
+                 true,
+                 0,
+                 "No target device"},
+        ReadCase{"MissingMarkerEndsAtTheGap",
+                 "[Sources]\nSource1=A.Mac\nSource2=B.Pas\nSource4=C.Mac\n",
+                 {"A.Mac", "B.Pas"},
+                 true,
+                 0,
+                 "No target device"},
+        ReadCase{"BackslashesBecomeSlashes",
+                 "[Sources]\nSource1=sub\\A.Mac\nSource2=C:\\X\\B.RRO\nSource3=Undefined\n",
+                 {"sub/A.Mac", "C:/X/B.RRO"},
+                 true,
+                 0,
+                 "No target device"},
+        ReadCase{"WindowsLineEndsAndCase",
+                 "[general]\r\ntarget=9\r\n[SOURCES]\r\nsource1=A.Mac\r\n",
+                 {"A.Mac"},
+                 true,
+                 9,
+                 "256K target device"},
+        ReadCase{"TargetOutOfRange", "[General]\nTarget=12\n", {}, true, 12, "Invalid device"},
+        ReadCase{
+            "TargetNotANumber", "[General]\nTarget=big\nCPU=x\n", {}, true, 0, "No target device"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProjectFile, ForeignFileIsRefusedAndProjectKept) {
-  for (std::string text : {std::string(""), std::string("hello world\n"), std::string("\x7f" "ELF\x01\x02\0\0", 8),
+  for (std::string text : {std::string(""), std::string("hello world\n"),
+                           std::string("\x7f"
+                                       "ELF\x01\x02\0\0",
+                                       8),
                            std::string("[Other]\nX=1\n")}) {
     Project p = NewProject("/w", "Keep");
     p.AddFile("/w/A.Mac");
@@ -117,7 +146,8 @@ TEST(ProjectFile, UnreadableFileIsAnError) {
 
 TEST(ProjectFile, ReadingLimitsEditorsToTheSlots) {
   std::string text = "[General]\n[Editor]\n";
-  for (int k = 1; k <= 150; ++k) text += "Source" + std::to_string(k) + "=F" + std::to_string(k) + ".Pas\n";
+  for (int k = 1; k <= 150; ++k)
+    text += "Source" + std::to_string(k) + "=F" + std::to_string(k) + ".Pas\n";
   Project p;
   std::string error;
   ASSERT_TRUE(ParseProjectText(text, "/w/x.Prj", p, error));
@@ -126,10 +156,10 @@ TEST(ProjectFile, ReadingLimitsEditorsToTheSlots) {
 
 TEST(ProjectFile, SavingKeepsForeignContentAndDropsStaleEntries) {
   TestDir dir;
-  std::string path = dir.Write("Keep.Prj",
-                               "[General]\nTarget=1\nColour=blue\n[Sources]\nSource1=A.Mac\nSource2=B.Mac\n"
-                               "Source3=C.Mac\nSource4=Undefined\n[Editor]\nSource1=A.Mac\nPosY1=1\nPosX1=1\n"
-                               "Source2=Undefined\nFont=Mono\n[Tools]\nPath=/opt/x\n");
+  std::string path = dir.Write(
+      "Keep.Prj", "[General]\nTarget=1\nColour=blue\n[Sources]\nSource1=A.Mac\nSource2=B.Mac\n"
+                  "Source3=C.Mac\nSource4=Undefined\n[Editor]\nSource1=A.Mac\nPosY1=1\nPosX1=1\n"
+                  "Source2=Undefined\nFont=Mono\n[Tools]\nPath=/opt/x\n");
   Project p;
   std::string error;
   ASSERT_TRUE(ReadProjectFile(path, p, error)) << error;
@@ -187,9 +217,10 @@ TEST(VelkorIni, RoundTripWithItsKeys) {
   std::string error;
   ASSERT_TRUE(WriteVelkorIni(path, s, error)) << error;
   std::string text = TestDir::Read(path);
-  for (const char* line : {"[General]\nLastProject=Demo\nLastPath=/w/demo/\nTarget=7\n", "WriteSym=1",
-                           "[Editor]\nWidth=800\nHeight=500\nSource1=/w/demo/A.Mac\n", "[Main]\nTop=10\nLeft=-4\n",
-                           "[Sources]\nSource1=A.Mac\nSource2=/x/B.Pas\nSource3=Undefined\n"}) {
+  for (const char* line :
+       {"[General]\nLastProject=Demo\nLastPath=/w/demo/\nTarget=7\n", "WriteSym=1",
+        "[Editor]\nWidth=800\nHeight=500\nSource1=/w/demo/A.Mac\n", "[Main]\nTop=10\nLeft=-4\n",
+        "[Sources]\nSource1=A.Mac\nSource2=/x/B.Pas\nSource3=Undefined\n"}) {
     EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
   }
   EXPECT_EQ(text.find("MainFileName"), std::string::npos);
@@ -213,5 +244,5 @@ TEST(VelkorIni, WindowsPathGetsSlashes) {
   EXPECT_EQ(s.LastPath, "C:/Work/Demo/");
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   request.projectName = "F";
   request.projectDirectory = "/nonexistent/";
   request.programDirectory = "/nonexistent/";
-  request.sources = {"F.RRO", "F.RRO"};  // twice: duplicates and cross-module paths too
+  request.sources = {"F.RRO", "F.RRO"}; // twice: duplicates and cross-module paths too
   request.writeFiles = false;
   request.writeSym = true;
   request.objectsInMemory = &objects;

@@ -19,30 +19,37 @@ struct CliRun {
 };
 
 CliRun velkorCli(const std::filesystem::path& dir, const std::string& args) {
-  const std::string command = "cd '" + dir.string() + "' && '" KIT_BIN_DIR "/velkor-cli' " + args + " 2>&1";
+  const std::string command =
+      "cd '" + dir.string() + "' && '" KIT_BIN_DIR "/velkor-cli' " + args + " 2>&1";
   CliRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;
   char buffer[4096];
   std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+    run.out.append(buffer, n);
   const int raw = pclose(pipe);
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   return run;
 }
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 class CliProject : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     dir_ = std::filesystem::temp_directory_path() /
-           (std::string("linker_cli_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+           (std::string("linker_cli_") +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
-  void write(const std::string& name, const std::string& text) { std::ofstream(dir_ / name, std::ios::binary) << text; }
+  void write(const std::string& name, const std::string& text) {
+    std::ofstream(dir_ / name, std::ios::binary) << text;
+  }
   Bytes bytes(const std::string& name) { return readBytes(dir_ / name); }
   CliRun cli(const std::string& args) { return velkorCli(dir_, args); }
   std::filesystem::path dir_;
@@ -57,14 +64,17 @@ TEST_F(CliProject, BuildAssemblesEveryMacEntryThenLinks) {
   EXPECT_TRUE(contains(build.out, "Link complete. No Errors")) << build.out;
   const Bytes rom = bytes("P.ROM");
   ASSERT_EQ(rom.size(), 2048u);
-  EXPECT_EQ(Bytes(rom.begin(), rom.begin() + 9), Bytes({0x3E, 'K', 0xCD, 0x06, 0x00, 0x76, 0xD3, 0x00, 0xC9}));
+  EXPECT_EQ(Bytes(rom.begin(), rom.begin() + 9),
+            Bytes({0x3E, 'K', 0xCD, 0x06, 0x00, 0x76, 0xD3, 0x00, 0xC9}));
   EXPECT_EQ(rom[9], 0xFF);
 
   // map links again in memory: the same areas, and no file is touched.
   std::filesystem::remove(dir_ / "P.ROM");
   const CliRun map = cli("map P.Prj");
   EXPECT_EQ(map.status, 0) << map.out;
-  EXPECT_TRUE(contains(map.out, "Code areas (start, end):\n 00000H 00009H\nData areas (start, end):\n")) << map.out;
+  EXPECT_TRUE(
+      contains(map.out, "Code areas (start, end):\n 00000H 00009H\nData areas (start, end):\n"))
+      << map.out;
   EXPECT_FALSE(std::filesystem::exists(dir_ / "P.ROM"));
 
   const CliRun dump = cli("dump-rro B.RRO");
@@ -79,7 +89,8 @@ TEST_F(CliProject, FailedLinkExitsOneAndKeepsTheOlderImage) {
   write("P.ROM", "old");
   const CliRun build = cli("build P.Prj");
   EXPECT_EQ(build.status, 1);
-  EXPECT_TRUE(contains(build.out, "External label :MISSING not found\nLink not completed")) << build.out;
+  EXPECT_TRUE(contains(build.out, "External label :MISSING not found\nLink not completed"))
+      << build.out;
   EXPECT_EQ(bytes("P.ROM"), Bytes({'o', 'l', 'd'}));
   EXPECT_EQ(cli("link P.Prj").status, 1);
   EXPECT_EQ(cli("map P.Prj").status, 1);
@@ -101,12 +112,15 @@ TEST_F(CliProject, SizeWarningIsPrintedAndLeavesExitZero) {
   ASSERT_EQ(cli("new P.Prj --target 2K A.Mac").status, 0);
   const CliRun build = cli("build P.Prj");
   EXPECT_EQ(build.status, 0) << build.out;
-  EXPECT_TRUE(contains(build.out, "Warning: Executable code does not fit into target device")) << build.out;
+  EXPECT_TRUE(contains(build.out, "Warning: Executable code does not fit into target device"))
+      << build.out;
   EXPECT_EQ(bytes("P.ROM").size(), 2049u);
 }
 
 TEST_F(CliProject, DumpRroReportsDamageAndUsage) {
-  write("T.RRO", std::string("RRO\x01\x05\x02\x09" "AB", 9));
+  write("T.RRO", std::string("RRO\x01\x05\x02\x09"
+                             "AB",
+                             9));
   const CliRun damaged = cli("dump-rro T.RRO");
   EXPECT_EQ(damaged.status, 1);
   EXPECT_TRUE(contains(damaged.out, "T.RRO Object file contents error at 00004H")) << damaged.out;
@@ -137,8 +151,9 @@ TEST_F(CliProject, BuildSessionSkipsObjectsAndShowsTheErrorLine) {
   ASSERT_TRUE(ui.LastEditorPosition().has_value());
   EXPECT_EQ(ui.LastEditorPosition()->line, 2);
   EXPECT_TRUE(contains(ui.LastEditorPosition()->file, "B.Mac"));
-  for (const std::string& line : messages.Lines()) EXPECT_FALSE(contains(line, "Linker")) << line;
+  for (const std::string& line : messages.Lines())
+    EXPECT_FALSE(contains(line, "Linker")) << line;
 }
 
-}  // namespace
-}  // namespace velkor::testing
+} // namespace
+} // namespace velkor::testing

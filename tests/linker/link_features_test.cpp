@@ -8,7 +8,9 @@ namespace {
 namespace T = link_text;
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes head(const LinkResult& r, std::size_t n) { return Bytes(r.imageFile.begin(), r.imageFile.begin() + n); }
+Bytes head(const LinkResult& r, std::size_t n) {
+  return Bytes(r.imageFile.begin(), r.imageFile.begin() + n);
+}
 
 std::string errorLine(const LinkProject& p) {
   const auto& lines = p.messages.Lines();
@@ -30,7 +32,8 @@ TEST(LinkErrors, DuplicateGlobalFailsInFirstPass) {
   p.module("A.Mac", {" GLOBAL TWICE", "TWICE: NOP"});
   p.module("B.Mac", {" GLOBAL TWICE", "TWICE: RET"});
   EXPECT_FALSE(p.link().ok);
-  EXPECT_EQ(errorLine(p), std::string(T::kFilePrefix) + p.path("B.RRO").string() + " Duplicate global label :TWICE");
+  EXPECT_EQ(errorLine(p), std::string(T::kFilePrefix) + p.path("B.RRO").string() +
+                              " Duplicate global label :TWICE");
 }
 
 TEST(LinkErrors, ObjectProblemsNameTheFile) {
@@ -39,26 +42,29 @@ TEST(LinkErrors, ObjectProblemsNameTheFile) {
     std::string message;
   };
   const Case cases[] = {
-      {object([](ObjectWriter& w) { w.dataByte(0); }, false), "assembly did not complete without errors"},
+      {object([](ObjectWriter& w) { w.dataByte(0); }, false),
+       "assembly did not complete without errors"},
       {{'X', 'R', 'O', 1}, "invalid header"},
       {{'R', 'R'}, "assembly did not complete without errors"},
-      {{'R', 'R', 'O', 1, 0x05, 0x02, 0x09, 'A'}, "Object file contents error"},  // name runs past the end
-      {{'R', 'R', 'O', 1, 0x06}, "Object file contents error"},                   // no such record
-      {{'R', 'R', 'O', 1, 0x07, 0, 0, 12, 0}, "Invalid data in file"},            // area 12
-      {{'R', 'R', 'O', 1, 0x26, 32}, "Invalid data in file"},                     // handle 32
+      {{'R', 'R', 'O', 1, 0x05, 0x02, 0x09, 'A'},
+       "Object file contents error"},                                  // name runs past the end
+      {{'R', 'R', 'O', 1, 0x06}, "Object file contents error"},        // no such record
+      {{'R', 'R', 'O', 1, 0x07, 0, 0, 12, 0}, "Invalid data in file"}, // area 12
+      {{'R', 'R', 'O', 1, 0x26, 32}, "Invalid data in file"},          // handle 32
   };
   for (const Case& c : cases) {
     LinkProject p("obj");
     p.writeBytes("BAD.RRO", c.object);
     p.request.sources = {"BAD.RRO"};
     EXPECT_FALSE(p.link().ok);
-    EXPECT_EQ(errorLine(p), std::string(T::kFilePrefix) + p.path("BAD.RRO").string() + " " + c.message);
+    EXPECT_EQ(errorLine(p),
+              std::string(T::kFilePrefix) + p.path("BAD.RRO").string() + " " + c.message);
   }
 }
 
 TEST(LinkErrors, MissingObjectAndEmptyProject) {
   LinkProject p("missing");
-  p.write("A.Mac", " NOP\n");  // never assembled
+  p.write("A.Mac", " NOP\n"); // never assembled
   p.request.sources = {"A.Mac"};
   EXPECT_FALSE(p.link().ok);
   EXPECT_EQ(errorLine(p), std::string(T::kFilePrefix) + p.path("A.RRO").string() + " not found");
@@ -76,7 +82,8 @@ TEST(LinkErrors, FailedLinkLeavesOlderImageAndSymbolsAlone) {
   p.module("A.Mac", {" EXTERN NOWHERE", " RUNWHENDONE AFTER.SH", " JP NOWHERE"});
   p.write("AFTER.SH", "");
   EXPECT_FALSE(p.link().ok);
-  EXPECT_EQ(readBytes(p.path("PROJ.ROM")), Bytes({'o', 'l', 'd', 'e', 'r', ' ', 'i', 'm', 'a', 'g', 'e'}));
+  EXPECT_EQ(readBytes(p.path("PROJ.ROM")),
+            Bytes({'o', 'l', 'd', 'e', 'r', ' ', 'i', 'm', 'a', 'g', 'e'}));
   EXPECT_EQ(readBytes(p.path("PROJ.SYM")), Bytes({'0', '0', '0', '0', ' ', 'O', 'L', 'D', '\n'}));
   EXPECT_TRUE(p.started.empty());
 }
@@ -93,15 +100,8 @@ TEST(LinkLibraries, ObjectFoundInProgramLibDirectory) {
 }
 
 const std::vector<std::string> kLibrary = {
-    " GLOBAL FA,FB,FC",
-    " IFREF FA",
-    "FA: LD A,1",
-    " RET",
-    " ENDIF",
-    " IFREF FB,FC",
-    "FB: LD A,2",
-    "FC: RET",
-    " ENDIF",
+    " GLOBAL FA,FB,FC", " IFREF FA",  "FA: LD A,1", " RET",   " ENDIF",
+    " IFREF FB,FC",     "FB: LD A,2", "FC: RET",    " ENDIF",
 };
 
 TEST(LinkIfRef, BlocksKeptOnlyWhenOneOfTheirNamesIsReferenced) {
@@ -144,7 +144,7 @@ TEST(LinkIfRef, GlobalLeftOutHasNoStaleAddress) {
   p.module("LIB.Mac", {" GLOBAL GONE,KEPT", " IFTRUE 0", "GONE: RET", " ENDIF", "KEPT: NOP"});
   const LinkResult ok = p.link();
   ASSERT_TRUE(ok.ok) << p.output();
-  EXPECT_EQ(ok.symText, "0000 KEPT\n0000 KEPT\n");  // GONE is not listed
+  EXPECT_EQ(ok.symText, "0000 KEPT\n0000 KEPT\n"); // GONE is not listed
 
   p.module("MAIN.Mac", {" EXTERN GONE", " CALL GONE"});
   EXPECT_FALSE(p.link().ok);
@@ -154,8 +154,9 @@ TEST(LinkIfRef, GlobalLeftOutHasNoStaleAddress) {
 
 TEST(LinkConditionals, IfTrueAndIfFalseFromThePassesOn) {
   LinkProject p("if");
-  p.module("A.Mac", {" IFTRUE 0", " DB 1", " ENDIF", " IFTRUE 5", " DB 2", " ENDIF", " IFFALSE 1", " DB 3",
-                     " ENDIF", " IFFALSE 2", " DB 4", " ENDIF", " IFZERO 0", " DB 5", " ENDIF"});
+  p.module("A.Mac",
+           {" IFTRUE 0", " DB 1", " ENDIF", " IFTRUE 5", " DB 2", " ENDIF", " IFFALSE 1", " DB 3",
+            " ENDIF", " IFFALSE 2", " DB 4", " ENDIF", " IFZERO 0", " DB 5", " ENDIF"});
   const LinkResult r = p.link();
   ASSERT_TRUE(r.ok) << p.output();
   EXPECT_EQ(r.imageFile, Bytes({2, 4, 5}));
@@ -198,7 +199,8 @@ TEST(LinkNamedValues, LoadRefAndStoreSize) {
 TEST(LinkNamedValues, LoadRefAndMemErrorUseTheFinalLayout) {
   // Pass 1 includes the block; the image must not see its three bytes.
   LinkProject p("final");
-  p.module("A.Mac", {" IFTRUE 0", " DB 1,2,3", " ENDIF", " LOADREF P", " DREF P", " MEMERROR 4,TOO_BIG"});
+  p.module("A.Mac",
+           {" IFTRUE 0", " DB 1,2,3", " ENDIF", " LOADREF P", " DREF P", " MEMERROR 4,TOO_BIG"});
   const LinkResult r = p.link();
   ASSERT_TRUE(r.ok) << p.output();
   EXPECT_EQ(r.imageFile, Bytes({0, 0, 0}));
@@ -227,9 +229,11 @@ TEST(LinkLoads, FileCopiedIntoImageAndAreaFlagged) {
   EXPECT_EQ(head(r, 2), Bytes({1, 2}));
   EXPECT_EQ(r.image[0x10], 0x11);
   EXPECT_EQ(r.image[0x12], 0x33);
-  EXPECT_TRUE(p.printed(p.path("A.RRO").string() + T::kLoading.data() + p.path("FONT.BIN").string() + " at 00010H"));
+  EXPECT_TRUE(p.printed(p.path("A.RRO").string() + T::kLoading.data() +
+                        p.path("FONT.BIN").string() + " at 00010H"));
   bool flagged = false;
-  for (const LinkArea& a : r.codeAreas) flagged |= a.loadedFromFile && a.start == 0x10 && a.end == 0x13;
+  for (const LinkArea& a : r.codeAreas)
+    flagged |= a.loadedFromFile && a.start == 0x10 && a.end == 0x13;
   EXPECT_TRUE(flagged);
 }
 
@@ -237,22 +241,26 @@ TEST(LinkLoads, MissingFileWarnsAndPositionPastImageFails) {
   LinkProject p("load");
   p.module("A.Mac", {" LOAD 10H,NONE.BIN", " NOP"});
   EXPECT_TRUE(p.link().ok);
-  EXPECT_TRUE(p.printed(p.path("A.RRO").string() + T::kLoadFileMissing.data() + p.path("NONE.BIN").string()));
+  EXPECT_TRUE(p.printed(p.path("A.RRO").string() + T::kLoadFileMissing.data() +
+                        p.path("NONE.BIN").string()));
 
   LinkProject q("load2");
   q.writeBytes("FONT.BIN", {1});
   q.module("A.Mac", {" NOP", " LOAD 40000H,FONT.BIN"});
   EXPECT_FALSE(q.link().ok);
-  EXPECT_EQ(errorLine(q), std::string(T::kFilePrefix) + q.path("A.RRO").string() + " Target out of bounds");
+  EXPECT_EQ(errorLine(q),
+            std::string(T::kFilePrefix) + q.path("A.RRO").string() + " Target out of bounds");
 }
 
 TEST(LinkPrograms, RunStartsProgramsAndRunWhenDoneAfterTheImage) {
   LinkProject p("run");
   p.write("TOOL.SH", "");
   p.write("AFTER.SH", "");
-  p.module("A.Mac", {" RUN TOOL.SH", " RUNWHENDONE AFTER.SH", " RUN NONE.SH", " RUNWHENDONE NONE2.SH", " NOP"});
+  p.module("A.Mac", {" RUN TOOL.SH", " RUNWHENDONE AFTER.SH", " RUN NONE.SH",
+                     " RUNWHENDONE NONE2.SH", " NOP"});
   ASSERT_TRUE(p.link().ok) << p.output();
-  EXPECT_EQ(p.started, (std::vector<std::string>{p.path("TOOL.SH").string(), p.path("AFTER.SH").string()}));
+  EXPECT_EQ(p.started,
+            (std::vector<std::string>{p.path("TOOL.SH").string(), p.path("AFTER.SH").string()}));
   const std::string a = p.path("A.RRO").string();
   EXPECT_TRUE(p.printed(a + T::kRunning.data() + p.path("TOOL.SH").string()));
   EXPECT_TRUE(p.printed(a + T::kRunFileMissing.data() + p.path("NONE.SH").string()));
@@ -269,8 +277,8 @@ TEST(LinkPrograms, ProgramThatCannotStartIsReported) {
   };
   p.module("A.Mac", {" RUN TOOL.SH", " NOP"});
   ASSERT_TRUE(p.link().ok);
-  EXPECT_TRUE(p.printed(p.path("A.RRO").string() + T::kCannotStart.data() + p.path("TOOL.SH").string() +
-                        ": permission denied"));
+  EXPECT_TRUE(p.printed(p.path("A.RRO").string() + T::kCannotStart.data() +
+                        p.path("TOOL.SH").string() + ": permission denied"));
 }
 
 struct TargetCase {
@@ -315,7 +323,8 @@ TEST_P(LinkTargets, ImageSizeAndFill) {
   }
   // Everything past the program keeps the 0xFF fill.
   const std::size_t used = c.target == 1 ? 0x100 : (file.size() > 0x800 ? 0x801 : 0x800);
-  for (std::size_t i = used; i < file.size(); ++i) ASSERT_EQ(file[i], 0xFF) << i;
+  for (std::size_t i = used; i < file.size(); ++i)
+    ASSERT_EQ(file[i], 0xFF) << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, LinkTargets, ::testing::ValuesIn(kTargets),
@@ -343,8 +352,8 @@ TEST(LinkTargets, ExactFitBytesLandWhereOrgPutThem) {
 TEST(LinkSymbols, LabelLinesThenGlobalTableWithoutEquateMarkers) {
   LinkProject p("sym");
   p.request.writeSym = true;
-  p.module("M0.Mac", {" GLOBAL START,SIZE", " EXTERN BUF", " LINK CODEADD,8000H", "START: LD HL,BUF", " RET",
-                      "SIZE EQU 10H"});
+  p.module("M0.Mac", {" GLOBAL START,SIZE", " EXTERN BUF", " LINK CODEADD,8000H",
+                      "START: LD HL,BUF", " RET", "SIZE EQU 10H"});
   p.module("M1.Mac", {" GLOBAL BUF", " DATA", "BUF: DS 10"});
   const LinkResult r = p.link();
   ASSERT_TRUE(r.ok) << p.output();
@@ -375,5 +384,5 @@ TEST(LinkPlacement, NotesAndAreasFollowOrgAndLink) {
   EXPECT_EQ(r.dataAreas.back().end, 0x9001u);
 }
 
-}  // namespace
-}  // namespace velkor::testing
+} // namespace
+} // namespace velkor::testing

@@ -21,7 +21,8 @@ namespace velkor::testing {
 
 inline std::string joined(const std::vector<std::string>& lines) {
   std::string text;
-  for (const std::string& line : lines) text += line + "\n";
+  for (const std::string& line : lines)
+    text += line + "\n";
   return text;
 }
 
@@ -31,7 +32,7 @@ inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
 }
 
 class LinkProject {
- public:
+public:
   explicit LinkProject(const std::string& tag) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     dir_ = std::filesystem::temp_directory_path() /
@@ -57,11 +58,13 @@ class LinkProject {
   void writeBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     std::filesystem::create_directories(path(name).parent_path());
     std::ofstream(path(name), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
   }
 
   // Writes the source, assembles it and adds it to the link order.
-  void module(const std::string& name, const std::vector<std::string>& lines, bool addToLink = true) {
+  void module(const std::string& name, const std::vector<std::string>& lines,
+              bool addToLink = true) {
     write(name, joined(lines));
     MessageList messages;
     asmsrc::AssemblySettings settings;
@@ -90,12 +93,13 @@ class LinkProject {
   platform::HeadlessUiHost ui;
   std::vector<std::string> started;
 
- private:
+private:
   std::filesystem::path dir_;
 };
 
 // Hand-built objects, for records the assembler never writes in that form.
-inline std::vector<std::uint8_t> object(const std::function<void(ObjectWriter&)>& write, bool ok = true) {
+inline std::vector<std::uint8_t> object(const std::function<void(ObjectWriter&)>& write,
+                                        bool ok = true) {
   ObjectWriter w;
   w.beginPass();
   write(w);
@@ -133,4 +137,4 @@ struct MemoryLink {
   }
 };
 
-}  // namespace velkor::testing
+} // namespace velkor::testing

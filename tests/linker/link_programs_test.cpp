@@ -9,14 +9,13 @@ namespace velkor::testing {
 namespace {
 
 // ctest runs the programs in parallel, so each gets its own oracle directory.
-std::vector<std::uint8_t> pasmoImage(const std::string& name, const std::vector<std::string>& lines) {
+std::vector<std::uint8_t> pasmoImage(const std::string& name,
+                                     const std::vector<std::string>& lines) {
   const auto dir = std::filesystem::temp_directory_path() / ("linker_pasmo_oracle_" + name);
   std::filesystem::create_directories(dir);
-  {
-    std::ofstream(dir / "all.asm") << joined(lines);
-  }
-  const std::string command = "pasmo " + (dir / "all.asm").string() + " " + (dir / "all.bin").string() +
-                              " > " + (dir / "log").string() + " 2>&1";
+  { std::ofstream(dir / "all.asm") << joined(lines); }
+  const std::string command = "pasmo " + (dir / "all.asm").string() + " " +
+                              (dir / "all.bin").string() + " > " + (dir / "log").string() + " 2>&1";
   if (std::system(command.c_str()) != 0) {
     ADD_FAILURE() << "pasmo failed: " << joined({command});
     return {};
@@ -26,29 +25,34 @@ std::vector<std::uint8_t> pasmoImage(const std::string& name, const std::vector<
 
 struct Program {
   const char* name;
-  std::vector<std::vector<std::string>> modules;  // our sources, link order
-  std::vector<std::string> oracle;                // the same as one pasmo source
+  std::vector<std::vector<std::string>> modules; // our sources, link order
+  std::vector<std::string> oracle;               // the same as one pasmo source
 };
 
 const Program kPrograms[] = {
     {"externals_both_ways",
-     {{" GLOBAL START", " EXTERN PRINT,MSG", "START: LD A,5", " CALL PRINT", " LD HL,MSG", " JR START"},
-      {" GLOBAL PRINT,MSG", " EXTERN START", "PRINT: OUT (1),A", " RET", "MSG: DB 'HI',0", " DW START"}},
+     {{" GLOBAL START", " EXTERN PRINT,MSG", "START: LD A,5", " CALL PRINT", " LD HL,MSG",
+       " JR START"},
+      {" GLOBAL PRINT,MSG", " EXTERN START", "PRINT: OUT (1),A", " RET", "MSG: DB 'HI',0",
+       " DW START"}},
      {"START: LD A,5", " CALL PRINT", " LD HL,MSG", " JR START", "PRINT: OUT (1),A", " RET",
       "MSG: DB 'HI',0", " DW START"}},
     {"expressions_over_externals_and_labels",
      {{" EXTERN TABLE", " LD HL,TABLE+4", " LD DE,TABLE*2", " LD A,TABLE-HERE", "HERE: JP HERE+1",
        " LD BC,$+6"},
       {" GLOBAL TABLE", " NOP", "TABLE: DB 1,2,3,4,5", " DW TABLE-2"}},
-     {" LD HL,TABLE+4", " LD DE,TABLE*2", " LD A,TABLE-HERE", "HERE: JP HERE+1", " LD BC,$+7", " NOP",
-      "TABLE: DB 1,2,3,4,5", " DW TABLE-2"}},
+     {" LD HL,TABLE+4", " LD DE,TABLE*2", " LD A,TABLE-HERE", "HERE: JP HERE+1", " LD BC,$+7",
+      " NOP", "TABLE: DB 1,2,3,4,5", " DW TABLE-2"}},
     {"relative_branches_both_directions",
-     {{"TOP: NOP", " JR NEXT", " DJNZ TOP", "NEXT: JR NZ,TOP", " JR C,FAR", " DS 100", "FAR: JR TOP"}},
-     {"TOP: NOP", " JR NEXT", " DJNZ TOP", "NEXT: JR NZ,TOP", " JR C,FAR", " DS 100,0FFH", "FAR: JR TOP"}},
+     {{"TOP: NOP", " JR NEXT", " DJNZ TOP", "NEXT: JR NZ,TOP", " JR C,FAR", " DS 100",
+       "FAR: JR TOP"}},
+     {"TOP: NOP", " JR NEXT", " DJNZ TOP", "NEXT: JR NZ,TOP", " JR C,FAR", " DS 100,0FFH",
+      "FAR: JR TOP"}},
     {"equates_local_and_global",
      {{" GLOBAL SIZE", "SIZE EQU 10H", "TWICE EQU SIZE*2", " LD A,TWICE", " LD BC,SIZE"},
       {" EXTERN SIZE", " LD A,SIZE", " LD DE,SIZE+1"}},
-     {"SIZE EQU 10H", "TWICE EQU SIZE*2", " LD A,TWICE", " LD BC,SIZE", " LD A,SIZE", " LD DE,SIZE+1"}},
+     {"SIZE EQU 10H", "TWICE EQU SIZE*2", " LD A,TWICE", " LD BC,SIZE", " LD A,SIZE",
+      " LD DE,SIZE+1"}},
     {"index_registers_and_z80_prefixes",
      {{" EXTERN BUF", " LD IX,BUF", " LD (IX+3),7", " LD A,(IY-2)", " RES 1,(IX+5)", " LD (BUF),A",
        " LD HL,(BUF)", " EX (SP),IY"},
@@ -76,5 +80,5 @@ TEST_P(LinkedProgram, ImageEqualsOneSourceAssembledByPasmo) {
 INSTANTIATE_TEST_SUITE_P(Programs, LinkedProgram, ::testing::ValuesIn(kPrograms),
                          [](const auto& info) { return std::string(info.param.name); });
 
-}  // namespace
-}  // namespace velkor::testing
+} // namespace
+} // namespace velkor::testing

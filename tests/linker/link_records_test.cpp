@@ -15,18 +15,19 @@ std::string failure(const std::string& module, std::string_view message) {
 
 TEST(LinkRelative, LabelBranchesInRangeAndOut) {
   struct Case {
-    int gap;  // bytes between the branch and its target label
+    int gap; // bytes between the branch and its target label
     bool ok;
   };
   for (const Case c : {Case{0, true}, Case{127, true}, Case{128, false}}) {
     MemoryLink link;
     link.add("A.RRO", object([&](ObjectWriter& w) {
-      w.dataByte(0x18);
-      w.relativeLabel(Segment::Code, 0);
-      for (int i = 0; i < c.gap; ++i) w.dataByte(0);
-      w.labelDefinition(Segment::Code, 0);
-      w.dataByte(0xC9);
-    }));
+               w.dataByte(0x18);
+               w.relativeLabel(Segment::Code, 0);
+               for (int i = 0; i < c.gap; ++i)
+                 w.dataByte(0);
+               w.labelDefinition(Segment::Code, 0);
+               w.dataByte(0xC9);
+             }));
     const LinkResult r = link.link();
     EXPECT_EQ(r.ok, c.ok) << c.gap << link.output();
     if (c.ok) {
@@ -40,17 +41,18 @@ TEST(LinkRelative, LabelBranchesInRangeAndOut) {
 
 TEST(LinkRelative, BackwardLabelAndExpressionBranches) {
   struct Case {
-    int back;  // bytes from the label to the branch
+    int back; // bytes from the label to the branch
     bool ok;
   };
   for (const Case c : {Case{126, true}, Case{127, false}}) {
     MemoryLink link;
     link.add("A.RRO", object([&](ObjectWriter& w) {
-      w.labelDefinition(Segment::Code, 0);
-      for (int i = 0; i < c.back; ++i) w.dataByte(0);
-      w.dataByte(0x18);
-      w.relativeLabel(Segment::Code, 0);
-    }));
+               w.labelDefinition(Segment::Code, 0);
+               for (int i = 0; i < c.back; ++i)
+                 w.dataByte(0);
+               w.dataByte(0x18);
+               w.relativeLabel(Segment::Code, 0);
+             }));
     const LinkResult r = link.link();
     EXPECT_EQ(r.ok, c.ok) << c.back;
     if (c.ok) {
@@ -63,14 +65,14 @@ TEST(LinkRelative, BackwardLabelAndExpressionBranches) {
   appendLocalLabelOperand(dollar, rro::SegmentCode, kDollarLabelIndex);
   dollar += "+5";
   link.add("A.RRO", object([&](ObjectWriter& w) {
-    w.dataByte(0);
-    w.dataByte(0x18);
-    w.relativeExpression(Segment::Code, "20");
-    w.dataByte(0x18);
-    w.relativeExpression(Segment::Code, dollar);
-    w.dataByte(0x18);
-    w.relativeExpression(Segment::Code, "300");
-  }));
+             w.dataByte(0);
+             w.dataByte(0x18);
+             w.relativeExpression(Segment::Code, "20");
+             w.dataByte(0x18);
+             w.relativeExpression(Segment::Code, dollar);
+             w.dataByte(0x18);
+             w.relativeExpression(Segment::Code, "300");
+           }));
   EXPECT_FALSE(link.link().ok);
   EXPECT_EQ(link.errorLine(), failure("A.RRO", T::kRelativeOutOfRange));
   const LinkResult partial = link.link();
@@ -86,28 +88,57 @@ TEST(LinkBounds, EveryImageWriteIsChecked) {
     bool ok;
   };
   const Case cases[] = {
-      {"last byte", [](ObjectWriter& w) { w.origin(0, 0, 0x3FFFF); w.dataByte(1); }, true},
-      {"byte past", [](ObjectWriter& w) { w.origin(0, 0, 0x3FFFF); w.dataByte(1); w.dataByte(2); }, false},
-      {"ds to the end", [](ObjectWriter& w) {
+      {"last byte",
+       [](ObjectWriter& w) {
+         w.origin(0, 0, 0x3FFFF);
+         w.dataByte(1);
+       },
+       true},
+      {"byte past",
+       [](ObjectWriter& w) {
+         w.origin(0, 0, 0x3FFFF);
+         w.dataByte(1);
+         w.dataByte(2);
+       },
+       false},
+      {"ds to the end",
+       [](ObjectWriter& w) {
          w.origin(0, 0, 0x3FFF0);
          w.reserveSpace(Segment::Code, {rro::ValueAbsolute, {}, 0x10, 0});
-       }, true},
-      {"ds past", [](ObjectWriter& w) {
+       },
+       true},
+      {"ds past",
+       [](ObjectWriter& w) {
          w.origin(0, 0, 0x3FFF0);
          w.reserveSpace(Segment::Code, {rro::ValueAbsolute, {}, 0x11, 0});
-       }, false},
-      {"ds past in data", [](ObjectWriter& w) {
+       },
+       false},
+      {"ds past in data",
+       [](ObjectWriter& w) {
          w.segmentSwitch(Segment::Data);
          w.origin(0, 0, 0x3FFF0);
          w.reserveSpace(Segment::Data, {rro::ValueAbsolute, {}, 0xFFFF, 0});
-       }, false},
-      {"data byte past", [](ObjectWriter& w) {
+       },
+       false},
+      {"data byte past",
+       [](ObjectWriter& w) {
          w.segmentSwitch(Segment::Data);
          w.origin(0, 0, 0x40000);
          w.dataByte(1);
-       }, false},
-      {"loadref past", [](ObjectWriter& w) { w.origin(0, 0, 0x40000); w.loadReference("P"); }, false},
-      {"origin far", [](ObjectWriter& w) { w.origin(0, 0, 0xFFFFF); w.dataByte(1); }, false},
+       },
+       false},
+      {"loadref past",
+       [](ObjectWriter& w) {
+         w.origin(0, 0, 0x40000);
+         w.loadReference("P");
+       },
+       false},
+      {"origin far",
+       [](ObjectWriter& w) {
+         w.origin(0, 0, 0xFFFFF);
+         w.dataByte(1);
+       },
+       false},
   };
   for (const Case& c : cases) {
     MemoryLink link;
@@ -129,23 +160,24 @@ TEST(LinkLimits, ManyModulesKeepTheirOwnEquates) {
   constexpr int kModules = 300;
   for (int m = 0; m < kModules; ++m) {
     link.add("M" + std::to_string(m) + ".RRO", object([&](ObjectWriter& w) {
-      w.equate("X", std::to_string(m % 256) + "+0");
-      w.equateReference(1, "X");
-    }));
+               w.equate("X", std::to_string(m % 256) + "+0");
+               w.equateReference(1, "X");
+             }));
   }
   const LinkResult r = link.link();
   ASSERT_TRUE(r.ok) << link.errorLine();
-  for (int m = 0; m < kModules; ++m) ASSERT_EQ(r.image[m], m % 256) << m;
+  for (int m = 0; m < kModules; ++m)
+    ASSERT_EQ(r.image[m], m % 256) << m;
 }
 
 TEST(LinkLimits, MoreAreasThanTheTableExtendTheLast) {
   MemoryLink link;
   link.add("A.RRO", object([](ObjectWriter& w) {
-    for (int i = 0; i < 150; ++i) {
-      w.origin(0, 0, static_cast<std::uint32_t>(i * 16));
-      w.dataByte(static_cast<std::uint8_t>(i));
-    }
-  }));
+             for (int i = 0; i < 150; ++i) {
+               w.origin(0, 0, static_cast<std::uint32_t>(i * 16));
+               w.dataByte(static_cast<std::uint8_t>(i));
+             }
+           }));
   const LinkResult r = link.link();
   ASSERT_TRUE(r.ok) << link.output();
   ASSERT_EQ(r.codeAreas.size(), kMaxAreas);
@@ -163,21 +195,22 @@ TEST(LinkValues, ValueReferenceKindsAndReport) {
   appendEquateOperand(expr, "E");
   MemoryLink link;
   link.add("A.RRO", object([&](ObjectWriter& w) {
-    w.equate("E", "3+0");
-    w.dataByte(0);
-    w.labelDefinition(Segment::Code, 0);
-    w.report({rro::ValueEquateName, "E", 0, 0}, "equate");
-    w.report({rro::ValueExpression, expr, 0, 0}, "expression");
-    w.report({rro::ValueAbsolute, {}, 0xBEEF, 0}, "absolute");
-    w.report({rro::ValueLocalLabel, {}, 0, rro::SegmentCode}, "label");
-    w.report({rro::ValueExternal, "G", 0, 0}, "external");
-    w.labelDefinition(Segment::Code, 1);
-    w.globalDefinition(1, Segment::Code, "G");
-  }));
+             w.equate("E", "3+0");
+             w.dataByte(0);
+             w.labelDefinition(Segment::Code, 0);
+             w.report({rro::ValueEquateName, "E", 0, 0}, "equate");
+             w.report({rro::ValueExpression, expr, 0, 0}, "expression");
+             w.report({rro::ValueAbsolute, {}, 0xBEEF, 0}, "absolute");
+             w.report({rro::ValueLocalLabel, {}, 0, rro::SegmentCode}, "label");
+             w.report({rro::ValueExternal, "G", 0, 0}, "external");
+             w.labelDefinition(Segment::Code, 1);
+             w.globalDefinition(1, Segment::Code, "G");
+           }));
   ASSERT_TRUE(link.link().ok) << link.output();
   const auto& lines = link.messages.Lines();
-  const std::vector<std::string> expected = {"equate - 0003H", "expression - 0005H", "absolute - BEEFH",
-                                             "label - 0001H", "external - 0001H"};
+  const std::vector<std::string> expected = {"equate - 0003H", "expression - 0005H",
+                                             "absolute - BEEFH", "label - 0001H",
+                                             "external - 0001H"};
   for (const std::string& line : expected) {
     EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line << link.output();
   }
@@ -186,17 +219,18 @@ TEST(LinkValues, ValueReferenceKindsAndReport) {
 TEST(LinkValues, DollarWordAndDataLabels) {
   MemoryLink link;
   link.add("A.RRO", object([](ObjectWriter& w) {
-    w.dataByte(0);
-    w.dataByte(0x21);
-    w.dollarWord(Segment::Code, 1);  // LD HL,$ at 0001H
-    w.segmentSwitch(Segment::Data, 0x8000, 0, true);
-    w.labelDefinition(Segment::Data, 0);
-    w.segmentSwitch(Segment::Code);
-    w.labelWord(Segment::Code, 0);
-  }));
+             w.dataByte(0);
+             w.dataByte(0x21);
+             w.dollarWord(Segment::Code, 1); // LD HL,$ at 0001H
+             w.segmentSwitch(Segment::Data, 0x8000, 0, true);
+             w.labelDefinition(Segment::Data, 0);
+             w.segmentSwitch(Segment::Code);
+             w.labelWord(Segment::Code, 0);
+           }));
   const LinkResult r = link.link();
   ASSERT_TRUE(r.ok) << link.output();
-  EXPECT_EQ(Bytes(r.image.begin(), r.image.begin() + 6), Bytes({0x00, 0x21, 0x01, 0x00, 0x00, 0x80}));
+  EXPECT_EQ(Bytes(r.image.begin(), r.image.begin() + 6),
+            Bytes({0x00, 0x21, 0x01, 0x00, 0x00, 0x80}));
 }
 
 TEST(LinkValues, EvaluationFailuresNameTheText) {
@@ -211,12 +245,25 @@ TEST(LinkValues, EvaluationFailuresNameTheText) {
   const Case cases[] = {
       {[](ObjectWriter& w) { w.wordExpression("1/0"); }, "Cannot evaluate: 1/0"},
       {[&](ObjectWriter& w) { w.byteExpression(ext); }, "External label :NOPE not found"},
-      {[&](ObjectWriter& w) { w.wordExpression(equ + "+1"); }, "External label (Equate):NOPE not found"},
-      {[](ObjectWriter& w) { w.equateReference(2, "NOPE"); }, "External label (Equate) :NOPE not found"},
-      {[](ObjectWriter& w) { w.ifTrue({rro::ValueEquateName, "NOPE", 0, 0}); }, "Cannot find equate: NOPE"},
+      {[&](ObjectWriter& w) { w.wordExpression(equ + "+1"); },
+       "External label (Equate):NOPE not found"},
+      {[](ObjectWriter& w) { w.equateReference(2, "NOPE"); },
+       "External label (Equate) :NOPE not found"},
+      {[](ObjectWriter& w) {
+         w.ifTrue({rro::ValueEquateName, "NOPE", 0, 0});
+       },
+       "Cannot find equate: NOPE"},
       {[](ObjectWriter& w) { w.equate("E", "2/0"); }, "Cannot evaluate 2/0"},
-      {[](ObjectWriter& w) { w.equate("E", "1"); w.equate("E", "2"); }, "Duplicate label (Equate): E"},
-      {[](ObjectWriter& w) { w.wordExpression(std::string("\x01\x09" "AB")); }, "Object file contents error"},
+      {[](ObjectWriter& w) {
+         w.equate("E", "1");
+         w.equate("E", "2");
+       },
+       "Duplicate label (Equate): E"},
+      {[](ObjectWriter& w) {
+         w.wordExpression(std::string("\x01\x09"
+                                      "AB"));
+       },
+       "Object file contents error"},
   };
   for (const Case& c : cases) {
     MemoryLink link;
@@ -230,10 +277,11 @@ TEST(LinkValues, MemoryErrorsCompareWithTheSegment) {
   for (const std::uint16_t limit : {std::uint16_t{3}, std::uint16_t{4}}) {
     MemoryLink link;
     link.add("A.RRO", object([&](ObjectWriter& w) {
-      for (int i = 0; i < 3; ++i) w.dataByte(0);
-      w.memoryError(limit, "Code too big");
-      w.memoryLoadError(limit, "Load too big");
-    }));
+               for (int i = 0; i < 3; ++i)
+                 w.dataByte(0);
+               w.memoryError(limit, "Code too big");
+               w.memoryLoadError(limit, "Load too big");
+             }));
     const bool ok = link.link().ok;
     EXPECT_EQ(ok, limit == 4);
     if (!ok) {
@@ -247,12 +295,12 @@ TEST(LinkSettling, LayoutThatFlipsEveryPassIsRefused) {
   // and the block goes; left out, the label is 0 and it comes back.
   MemoryLink link;
   link.add("A.RRO", object([](ObjectWriter& w) {
-    w.ifFalse({rro::ValueLocalLabel, {}, 0, rro::SegmentCode});
-    w.dataByte(0);
-    w.endIf();
-    w.labelDefinition(Segment::Code, 0);
-    w.dataByte(0xC9);
-  }));
+             w.ifFalse({rro::ValueLocalLabel, {}, 0, rro::SegmentCode});
+             w.dataByte(0);
+             w.endIf();
+             w.labelDefinition(Segment::Code, 0);
+             w.dataByte(0xC9);
+           }));
   const LinkResult r = link.link();
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(link.errorLine(), T::kNotSettling);
@@ -264,19 +312,20 @@ TEST(LinkSettling, ForwardLabelsStableAfterOneLeftOutBlock) {
   // image must carry the final address.
   MemoryLink link;
   link.add("A.RRO", object([](ObjectWriter& w) {
-    w.dataByte(0xC3);
-    w.labelWord(Segment::Code, 0);
-    w.ifTrue({rro::ValueAbsolute, {}, 0, 0});
-    for (int i = 0; i < 10; ++i) w.dataByte(0);
-    w.endIf();
-    w.labelDefinition(Segment::Code, 0);
-    w.dataByte(0xC9);
-  }));
+             w.dataByte(0xC3);
+             w.labelWord(Segment::Code, 0);
+             w.ifTrue({rro::ValueAbsolute, {}, 0, 0});
+             for (int i = 0; i < 10; ++i)
+               w.dataByte(0);
+             w.endIf();
+             w.labelDefinition(Segment::Code, 0);
+             w.dataByte(0xC9);
+           }));
   const LinkResult r = link.link();
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.imageFile, Bytes({0xC3, 0x03, 0x00, 0xC9}));
   EXPECT_EQ(r.timings.extraResolvePasses, 0);
 }
 
-}  // namespace
-}  // namespace velkor::testing
+} // namespace
+} // namespace velkor::testing

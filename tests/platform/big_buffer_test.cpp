@@ -11,7 +11,8 @@ namespace {
 // Writes a pattern over the first n bytes and checks it later: every kind of
 // growth (heap, heap to mapping, mapping to a larger one) must keep the bytes.
 void Fill(BigBuffer& b, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i) b.data()[i] = static_cast<char>(i * 7 + 3);
+  for (std::size_t i = 0; i < n; ++i)
+    b.data()[i] = static_cast<char>(i * 7 + 3);
 }
 bool Holds(const BigBuffer& b, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i)
@@ -25,16 +26,16 @@ TEST(BigBuffer, GrowthKeepsTheBytesAskedFor) {
   b.Resize(1000, 0);
   ASSERT_GE(b.capacity(), 1000u);
   Fill(b, 1000);
-  b.Resize(500, 1000);  // smaller: nothing changes
+  b.Resize(500, 1000); // smaller: nothing changes
   EXPECT_TRUE(Holds(b, 1000));
-  b.Resize(std::size_t{3} << 20, 1000);  // onto a mapping
+  b.Resize(std::size_t{3} << 20, 1000); // onto a mapping
   ASSERT_GE(b.capacity(), std::size_t{3} << 20);
   EXPECT_TRUE(Holds(b, 1000));
   Fill(b, std::size_t{3} << 20);
-  b.Resize(std::size_t{9} << 20, std::size_t{3} << 20);  // a larger mapping
+  b.Resize(std::size_t{9} << 20, std::size_t{3} << 20); // a larger mapping
   ASSERT_GE(b.capacity(), std::size_t{9} << 20);
   EXPECT_TRUE(Holds(b, std::size_t{3} << 20));
-  b.data()[(std::size_t{9} << 20) - 1] = 'z';  // the whole capacity is writable
+  b.data()[(std::size_t{9} << 20) - 1] = 'z'; // the whole capacity is writable
   EXPECT_EQ(b.data()[(std::size_t{9} << 20) - 1], 'z');
 }
 
@@ -61,5 +62,5 @@ TEST(BigBuffer, MovesHandOverTheMemory) {
   EXPECT_EQ(b.capacity(), 0u);
 }
 
-}  // namespace
-}  // namespace platform
+} // namespace
+} // namespace platform

@@ -7,19 +7,18 @@
 namespace platform {
 namespace {
 
-const char* kSample =
-    "; written by hand\r\n"
-    "[General]\r\n"
-    "Target=6\r\n"
-    "  cpu = 1  \r\n"
-    "Target=3\r\n"
-    "garbage line\r\n"
-    "Name=a=b\r\n"
-    "\r\n"
-    "[ sources ]\r\n"
-    "Source1=Main.Pas\r\n"
-    "[General]\r\n"
-    "Late=1\r\n";
+const char* kSample = "; written by hand\r\n"
+                      "[General]\r\n"
+                      "Target=6\r\n"
+                      "  cpu = 1  \r\n"
+                      "Target=3\r\n"
+                      "garbage line\r\n"
+                      "Name=a=b\r\n"
+                      "\r\n"
+                      "[ sources ]\r\n"
+                      "Source1=Main.Pas\r\n"
+                      "[General]\r\n"
+                      "Late=1\r\n";
 
 TEST(IniFile, ReadsSectionsAndKeysWithoutRegardToCase) {
   IniFile ini;
@@ -48,12 +47,15 @@ TEST_P(IniInteger, ParsesOrFallsBack) {
   EXPECT_EQ(ini.ReadInteger("S", "K", -77), GetParam().expected) << GetParam().value;
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, IniInteger, ::testing::Values(
-    IntegerCase{"0", 0}, IntegerCase{"42", 42}, IntegerCase{"-5", -5}, IntegerCase{"+7", 7},
-    IntegerCase{"$1F", 31}, IntegerCase{"0x10", 16}, IntegerCase{"2147483647", 2147483647},
-    IntegerCase{"-2147483648", INT32_MIN}, IntegerCase{"2147483648", -77}, IntegerCase{"99999999999999999999", -77},
-    IntegerCase{"", -77}, IntegerCase{"12abc", -77}, IntegerCase{"abc", -77}, IntegerCase{"-", -77},
-    IntegerCase{"$", -77}, IntegerCase{"1 2", -77}, IntegerCase{"--1", -77}));
+INSTANTIATE_TEST_SUITE_P(
+    Values, IniInteger,
+    ::testing::Values(IntegerCase{"0", 0}, IntegerCase{"42", 42}, IntegerCase{"-5", -5},
+                      IntegerCase{"+7", 7}, IntegerCase{"$1F", 31}, IntegerCase{"0x10", 16},
+                      IntegerCase{"2147483647", 2147483647}, IntegerCase{"-2147483648", INT32_MIN},
+                      IntegerCase{"2147483648", -77}, IntegerCase{"99999999999999999999", -77},
+                      IntegerCase{"", -77}, IntegerCase{"12abc", -77}, IntegerCase{"abc", -77},
+                      IntegerCase{"-", -77}, IntegerCase{"$", -77}, IntegerCase{"1 2", -77},
+                      IntegerCase{"--1", -77}));
 
 struct BoolCase {
   const char* value;
@@ -69,10 +71,14 @@ TEST_P(IniBool, ReadsNumbersAndWords) {
   EXPECT_EQ(ini.ReadBool("S", "K", GetParam().fallback), GetParam().expected) << GetParam().value;
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, IniBool, ::testing::Values(
-    BoolCase{"1", false, true}, BoolCase{"0", true, false}, BoolCase{"2", false, true},
-    BoolCase{"-1", false, true}, BoolCase{"True", false, true}, BoolCase{"FALSE", true, false},
-    BoolCase{"yes", true, true}, BoolCase{"yes", false, false}, BoolCase{"", true, true}));
+INSTANTIATE_TEST_SUITE_P(Values, IniBool,
+                         ::testing::Values(BoolCase{"1", false, true}, BoolCase{"0", true, false},
+                                           BoolCase{"2", false, true}, BoolCase{"-1", false, true},
+                                           BoolCase{"True", false, true},
+                                           BoolCase{"FALSE", true, false},
+                                           BoolCase{"yes", true, true},
+                                           BoolCase{"yes", false, false},
+                                           BoolCase{"", true, true}));
 
 TEST(IniFile, MissingBoolTakesDefault) {
   IniFile ini;
@@ -87,7 +93,8 @@ TEST(IniFile, WritesInOrderAndReplacesValues) {
   ini.WriteString("Sources", "Source1", "A.Mac");
   ini.WriteInteger("general", "TARGET", 4);
   ini.WriteBool("General", "PasInSym", false);
-  EXPECT_EQ(ini.ToText(), "[General]\nTarget=4\nWriteSym=1\nPasInSym=0\n\n[Sources]\nSource1=A.Mac\n");
+  EXPECT_EQ(ini.ToText(),
+            "[General]\nTarget=4\nWriteSym=1\nPasInSym=0\n\n[Sources]\nSource1=A.Mac\n");
 }
 
 TEST(IniFile, KeepsUnknownLinesWhenRewritten) {
@@ -153,9 +160,10 @@ TEST(IniFile, FailedSaveLeavesTheOldFile) {
   EXPECT_FALSE(ini.Save(dir.Path() + "missing-dir/x.ini", error));
   EXPECT_EQ(kit_test::TestDir::Read(path), "[A]\nX=1\n");
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path() + "sub")) {
-    EXPECT_EQ(entry.path().filename().string().find(".kit-"), std::string::npos) << "temporary left behind";
+    EXPECT_EQ(entry.path().filename().string().find(".kit-"), std::string::npos)
+        << "temporary left behind";
   }
 }
 
-}  // namespace
-}  // namespace platform
+} // namespace
+} // namespace platform

@@ -25,12 +25,13 @@ TEST_P(PathParts, SplitsAndChangesExtension) {
   EXPECT_EQ(ChangeExtension(c.path, ".RRO"), c.asRro);
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, PathParts, ::testing::Values(
-    PartsCase{"Main.Pas", "", "Main.Pas", ".Pas", "Main.RRO"},
-    PartsCase{"/w/p/Main.Pas", "/w/p/", "Main.Pas", ".Pas", "/w/p/Main.RRO"},
-    PartsCase{"/w/p.d/Main", "/w/p.d/", "Main", "", "/w/p.d/Main.RRO"},
-    PartsCase{"a.b.Mac", "", "a.b.Mac", ".Mac", "a.b.RRO"},
-    PartsCase{"/w/", "/w/", "", "", "/w/.RRO"}));
+INSTANTIATE_TEST_SUITE_P(
+    Paths, PathParts,
+    ::testing::Values(PartsCase{"Main.Pas", "", "Main.Pas", ".Pas", "Main.RRO"},
+                      PartsCase{"/w/p/Main.Pas", "/w/p/", "Main.Pas", ".Pas", "/w/p/Main.RRO"},
+                      PartsCase{"/w/p.d/Main", "/w/p.d/", "Main", "", "/w/p.d/Main.RRO"},
+                      PartsCase{"a.b.Mac", "", "a.b.Mac", ".Mac", "a.b.RRO"},
+                      PartsCase{"/w/", "/w/", "", "", "/w/.RRO"}));
 
 TEST(Paths, NormalizesBackslashes) {
   EXPECT_EQ(NormalizeSeparators("Lib\\Sub\\IO.RRO"), "Lib/Sub/IO.RRO");
@@ -50,8 +51,10 @@ TEST(Paths, FindsNamesWithoutRegardToCase) {
   EXPECT_EQ(FindCaseInsensitive(dir.Path(), "Io.RRO"), dir.Path() + "Io.RRO");
   EXPECT_EQ(FindCaseInsensitive(dir.Path(), "IO.rro"), dir.Path() + "Io.RRO");
   EXPECT_EQ(FindCaseInsensitive(dir.Path(), "none.rro"), std::nullopt);
-  EXPECT_EQ(FindCaseInsensitive(dir.Path() + "LIB/default/HEAP.RRO"), dir.Path() + "Lib/Default/Heap.rro");
-  EXPECT_EQ(FindCaseInsensitive(dir.Path() + "Lib/Default/Heap.rro"), dir.Path() + "Lib/Default/Heap.rro");
+  EXPECT_EQ(FindCaseInsensitive(dir.Path() + "LIB/default/HEAP.RRO"),
+            dir.Path() + "Lib/Default/Heap.rro");
+  EXPECT_EQ(FindCaseInsensitive(dir.Path() + "Lib/Default/Heap.rro"),
+            dir.Path() + "Lib/Default/Heap.rro");
   EXPECT_EQ(FindCaseInsensitive(dir.Path() + "LIB/nothing/HEAP.RRO"), std::nullopt);
   EXPECT_EQ(FindCaseInsensitive(dir.Path() + "missing-dir", "x"), std::nullopt);
 }
@@ -62,14 +65,18 @@ TEST(Paths, ProgramDirectoryIsWhereTheTestRuns) {
 
 TEST(Paths, SettingsBesideAWritableProgramDirectory) {
   kit_test::TestDir dir;
-  EXPECT_EQ(SettingsFilePathFor(dir.Path(), "Velkor.ini", "/xdg", "/home/u"), dir.Path() + "Velkor.ini");
+  EXPECT_EQ(SettingsFilePathFor(dir.Path(), "Velkor.ini", "/xdg", "/home/u"),
+            dir.Path() + "Velkor.ini");
 }
 
 TEST(Paths, SettingsUnderXdgWhenProgramDirectoryIsNotWritable) {
   const std::string unwritable = "/nonexistent-kit-dir/bin/";
-  EXPECT_EQ(SettingsFilePathFor(unwritable, "Velkor.ini", "/xdg", "/home/u"), "/xdg/velkor/Velkor.ini");
-  EXPECT_EQ(SettingsFilePathFor(unwritable, "Kavrin.ini", "", "/home/u"), "/home/u/.config/kavrin/Kavrin.ini");
-  EXPECT_EQ(SettingsFilePathFor(unwritable, "Kavrin.ini", nullptr, "/home/u"), "/home/u/.config/kavrin/Kavrin.ini");
+  EXPECT_EQ(SettingsFilePathFor(unwritable, "Velkor.ini", "/xdg", "/home/u"),
+            "/xdg/velkor/Velkor.ini");
+  EXPECT_EQ(SettingsFilePathFor(unwritable, "Kavrin.ini", "", "/home/u"),
+            "/home/u/.config/kavrin/Kavrin.ini");
+  EXPECT_EQ(SettingsFilePathFor(unwritable, "Kavrin.ini", nullptr, "/home/u"),
+            "/home/u/.config/kavrin/Kavrin.ini");
 }
 
 TEST(Paths, MakeDirectories) {
@@ -80,5 +87,5 @@ TEST(Paths, MakeDirectories) {
   EXPECT_FALSE(MakeDirectories(file + "/sub"));
 }
 
-}  // namespace
-}  // namespace platform
+} // namespace
+} // namespace platform

@@ -25,7 +25,8 @@ TEST(StartProgram, RunsByPathWithArgumentsWithoutWaiting) {
   kit_test::TestDir dir;
   std::string marker = dir.Path() + "started";
   std::string error;
-  ASSERT_TRUE(StartProgram("/bin/sh", {"-c", "sleep 2; echo \"$0 $1\" > " + marker, "one", "two words"}, error))
+  ASSERT_TRUE(StartProgram(
+      "/bin/sh", {"-c", "sleep 2; echo \"$0 $1\" > " + marker, "one", "two words"}, error))
       << error;
   EXPECT_FALSE(std::filesystem::exists(marker)) << "returned only after the program ended";
   ASSERT_TRUE(AppearsWithin(marker, 20));
@@ -55,13 +56,14 @@ TEST_P(StartFailure, IsReported) {
   EXPECT_NE(error.find(GetParam().reason), std::string::npos) << error;
 }
 
-INSTANTIATE_TEST_SUITE_P(Programs, StartFailure, ::testing::Values(
-    FailureCase{"Missing", "/nonexistent/kit/program", "No such file"},
-    FailureCase{"NotOnPath", "kit-no-such-program-here", "No such file"},
-    FailureCase{"NotExecutable", "<not executable>", "Permission denied"},
-    FailureCase{"Directory", "/tmp", "Permission denied"},
-    FailureCase{"Empty", "", "without a name"}),
+INSTANTIATE_TEST_SUITE_P(
+    Programs, StartFailure,
+    ::testing::Values(FailureCase{"Missing", "/nonexistent/kit/program", "No such file"},
+                      FailureCase{"NotOnPath", "kit-no-such-program-here", "No such file"},
+                      FailureCase{"NotExecutable", "<not executable>", "Permission denied"},
+                      FailureCase{"Directory", "/tmp", "Permission denied"},
+                      FailureCase{"Empty", "", "without a name"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-}  // namespace
-}  // namespace platform
+} // namespace
+} // namespace platform

@@ -11,14 +11,15 @@
 namespace kit_test {
 
 class TestDir {
- public:
+public:
   TestDir() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "." + info->name();
     for (char& c : name) {
       if (c == '/') c = '_';
     }
-    path_ = std::filesystem::temp_directory_path() / ("kit-" + std::to_string(::getpid()) + "-" + name);
+    path_ =
+        std::filesystem::temp_directory_path() / ("kit-" + std::to_string(::getpid()) + "-" + name);
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
@@ -37,8 +38,8 @@ class TestDir {
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
- private:
+private:
   std::filesystem::path path_;
 };
 
-}  // namespace kit_test
+} // namespace kit_test

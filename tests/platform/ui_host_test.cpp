@@ -13,7 +13,8 @@ TEST(HeadlessUiHost, UnscriptedAnswersNeverOverwrite) {
   EXPECT_EQ(ui.MessageBox("Save current project ?", "Velkor", kYesNoCancel), Answer::kNo);
   EXPECT_EQ(ui.MessageBox("Replace all ?", "Velkor", kYesNoCancelAll), Answer::kNo);
   EXPECT_EQ(ui.MessageBox("File not found", "Velkor", kOkOnly), Answer::kOk);
-  EXPECT_EQ(ui.MessageBox("?", "Velkor", Bit(Answer::kYes) | Bit(Answer::kCancel)), Answer::kCancel);
+  EXPECT_EQ(ui.MessageBox("?", "Velkor", Bit(Answer::kYes) | Bit(Answer::kCancel)),
+            Answer::kCancel);
   EXPECT_EQ(ui.MessageBoxTexts().size(), 5u);
 }
 
@@ -38,7 +39,8 @@ TEST(HeadlessUiHost, FilesEditorAndPump) {
   HeadlessUiHost ui;
   ui.QueueFile("/w/A.Prj");
   ui.QueueFile(std::nullopt);
-  EXPECT_EQ(ui.AskForFile({"Enter name of project to open", "Project files (*.Prj)|*.Prj", false}), "/w/A.Prj");
+  EXPECT_EQ(ui.AskForFile({"Enter name of project to open", "Project files (*.Prj)|*.Prj", false}),
+            "/w/A.Prj");
   EXPECT_EQ(ui.AskForFile({}), std::nullopt);
   EXPECT_EQ(ui.AskForFile({}), std::nullopt);
   EXPECT_FALSE(ui.LastEditorPosition());
@@ -47,9 +49,10 @@ TEST(HeadlessUiHost, FilesEditorAndPump) {
   EXPECT_EQ(ui.LastEditorPosition()->file, "/w/Inc.Pas");
   EXPECT_EQ(ui.LastEditorPosition()->line, 11);
   EXPECT_EQ(ui.LastEditorPosition()->column, 2);
-  for (int i = 0; i < 3; ++i) ui.ProcessPendingMessages();
+  for (int i = 0; i < 3; ++i)
+    ui.ProcessPendingMessages();
   EXPECT_EQ(ui.PumpCount(), 3);
 }
 
-}  // namespace
-}  // namespace platform
+} // namespace
+} // namespace platform

@@ -16,10 +16,12 @@ namespace rtltest {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline Bytes WordBytes(std::uint32_t v) { return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}; }
+inline Bytes WordBytes(std::uint32_t v) {
+  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
+}
 inline Bytes LongBytes(std::uint64_t v) {
-  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
-          static_cast<std::uint8_t>(v >> 24)};
+  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+          static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
 }
 inline Bytes StringBytes(const std::string& s) {
   Bytes b{static_cast<std::uint8_t>(s.size())};
@@ -30,12 +32,14 @@ inline Bytes operator+(Bytes a, const Bytes& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
-inline std::string Hex(std::uint32_t v) { return std::to_string(v & 0xFFFF); }
+inline std::string Hex(std::uint32_t v) {
+  return std::to_string(v & 0xFFFF);
+}
 
 class CaseBatch {
- public:
+public:
   static constexpr std::uint16_t kResultBase = 0x9000;
-  static constexpr std::uint16_t kResultEnd = 0xF000;  // the stack lives above
+  static constexpr std::uint16_t kResultEnd = 0xF000; // the stack lives above
 
   std::uint16_t Slot(std::size_t size) {
     std::uint16_t at = next_;
@@ -43,8 +47,7 @@ class CaseBatch {
     EXPECT_LE(next_, kResultEnd) << "too many cases in one batch";
     return at;
   }
-  template <typename... Lines>
-  void Code(Lines... lines) {
+  template <typename... Lines> void Code(Lines... lines) {
     (program_.code.push_back("\t" + std::string(lines)), ...);
   }
   void Label(const std::string& label) { program_.code.push_back(label + ":"); }
@@ -58,7 +61,8 @@ class CaseBatch {
     std::uint16_t at = Slot(3);
     Code("ld (" + std::to_string(at) + "),hl", "ld a,0", "jr nz,$+4", "ld a,1",
          "ld (" + std::to_string(at + 2) + "),a");
-    Expect(at, WordBytes(expected ? 1 : 0) + Bytes{static_cast<std::uint8_t>(expected ? 0 : 1)}, what);
+    Expect(at, WordBytes(expected ? 1 : 0) + Bytes{static_cast<std::uint8_t>(expected ? 0 : 1)},
+           what);
   }
   // Every case must leave SP where the program set it.
   void ExpectBalancedStack(const std::string& what) {
@@ -67,9 +71,12 @@ class CaseBatch {
     Expect(at, WordBytes(0), what + ": stack");
   }
   void PushWord(std::uint32_t v) { Code("ld hl," + Hex(v), "push hl"); }
-  void PushLong(std::uint64_t v) { Code("ld hl," + Hex(v >> 16), "push hl", "ld hl," + Hex(v), "push hl"); }
+  void PushLong(std::uint64_t v) {
+    Code("ld hl," + Hex(v >> 16), "push hl", "ld hl," + Hex(v), "push hl");
+  }
   void PopLongTo(std::uint16_t at) {
-    Code("pop hl", "ld (" + std::to_string(at) + "),hl", "pop hl", "ld (" + std::to_string(at + 2) + "),hl");
+    Code("pop hl", "ld (" + std::to_string(at) + "),hl", "pop hl",
+         "ld (" + std::to_string(at + 2) + "),hl");
   }
   // A string constant placed behind the cases; returns its label.
   std::string Literal(const std::string& text) {
@@ -114,7 +121,8 @@ class CaseBatch {
         got.push_back(run.Byte(static_cast<std::uint16_t>(check.address + i)));
       }
       if (got != check.expected && ++failures <= 40) {
-        ADD_FAILURE() << check.what << ": got " << Dump(got) << ", expected " << Dump(check.expected);
+        ADD_FAILURE() << check.what << ": got " << Dump(got) << ", expected "
+                      << Dump(check.expected);
       }
     }
     EXPECT_EQ(failures, 0) << "of " << checks_.size() << " checks";
@@ -123,7 +131,7 @@ class CaseBatch {
 
   std::size_t CheckCount() const { return checks_.size(); }
 
- private:
+private:
   struct Check {
     std::uint16_t address;
     Bytes expected;
@@ -148,4 +156,4 @@ class CaseBatch {
   int labels_ = 0;
 };
 
-}  // namespace rtltest
+} // namespace rtltest

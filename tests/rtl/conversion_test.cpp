@@ -20,7 +20,8 @@ std::string HexText(std::uint32_t v, int digits) {
 
 TEST(NumberToString, DecimalAndHexOfWords) {
   CaseBatch batch;
-  for (std::uint16_t v : {0, 1, 9, 10, 99, 100, 255, 256, 1000, 9999, 10000, 12345, 32767, 32768, 0x8001, 65535}) {
+  for (std::uint16_t v :
+       {0, 1, 9, 10, 99, 100, 255, 256, 1000, 9999, 10000, 12345, 32767, 32768, 0x8001, 65535}) {
     const std::string value = std::to_string(v);
     const struct {
       const char* routine;
@@ -38,11 +39,13 @@ TEST(NumberToString, DecimalAndHexOfWords) {
       batch.PushWord(v);
       batch.PushWord(static_cast<std::uint16_t>(digits));
       batch.Code("call __WordToHexStr");
-      batch.ExpectPoppedString(HexText(v, digits), "WordToHexStr " + value + "," + std::to_string(digits));
+      batch.ExpectPoppedString(HexText(v, digits),
+                               "WordToHexStr " + value + "," + std::to_string(digits));
       batch.PushWord(v & 0xFF);
       batch.PushWord(static_cast<std::uint16_t>(digits));
       batch.Code("call __ByteToHexStr");
-      batch.ExpectPoppedString(HexText(v & 0xFF, digits), "ByteToHexStr " + value + "," + std::to_string(digits));
+      batch.ExpectPoppedString(HexText(v & 0xFF, digits),
+                               "ByteToHexStr " + value + "," + std::to_string(digits));
       batch.ExpectBalancedStack("hex");
     }
   }
@@ -51,8 +54,8 @@ TEST(NumberToString, DecimalAndHexOfWords) {
 
 TEST(NumberToString, DecimalAndHexOfLongs) {
   CaseBatch batch;
-  for (std::int64_t v : {0LL, 1LL, -1LL, 9LL, 10LL, -10LL, 65536LL, 123456789LL, 999999999LL, 1000000000LL,
-                         2147483647LL, -2147483648LL, -294967296LL}) {
+  for (std::int64_t v : {0LL, 1LL, -1LL, 9LL, 10LL, -10LL, 65536LL, 123456789LL, 999999999LL,
+                         1000000000LL, 2147483647LL, -2147483648LL, -294967296LL}) {
     const std::uint32_t bits = static_cast<std::uint32_t>(v);
     batch.PushLong(bits);
     batch.Code("call __LIntToStr");
@@ -61,7 +64,8 @@ TEST(NumberToString, DecimalAndHexOfLongs) {
       batch.PushLong(bits);
       batch.PushWord(static_cast<std::uint16_t>(digits));
       batch.Code("call __LIntToHexStr");
-      batch.ExpectPoppedString(HexText(bits, digits), "LIntToHexStr " + std::to_string(v) + "," + std::to_string(digits));
+      batch.ExpectPoppedString(HexText(bits, digits),
+                               "LIntToHexStr " + std::to_string(v) + "," + std::to_string(digits));
     }
     batch.ExpectBalancedStack("long " + std::to_string(v));
   }
@@ -79,14 +83,26 @@ TEST(StringToNumber, ValidAndInvalidTexts) {
     std::string text;
     bool valid;
     std::int64_t value;
-  } cases[] = {{"0", true, 0},        {"123", true, 123},       {"-123", true, -123},
-               {"+5", true, 5},       {"  42", true, 42},       {"$FF", true, 255},
-               {"$ff", true, 255},    {"-$10", true, -16},      {"2147483647", true, 2147483647},
-               {"-2147483648", true, -2147483648LL},            {"99999", true, 99999},
-               {"4294967296", true, 0},  // wraps
-               {"", false, 0},        {"-", false, 0},          {"12a", false, 0},
-               {"$", false, 0},       {"$G", false, 0},         {" ", false, 0},
-               {"1 ", false, 0},      {"0x10", false, 0}};
+  } cases[] = {{"0", true, 0},
+               {"123", true, 123},
+               {"-123", true, -123},
+               {"+5", true, 5},
+               {"  42", true, 42},
+               {"$FF", true, 255},
+               {"$ff", true, 255},
+               {"-$10", true, -16},
+               {"2147483647", true, 2147483647},
+               {"-2147483648", true, -2147483648LL},
+               {"99999", true, 99999},
+               {"4294967296", true, 0}, // wraps
+               {"", false, 0},
+               {"-", false, 0},
+               {"12a", false, 0},
+               {"$", false, 0},
+               {"$G", false, 0},
+               {" ", false, 0},
+               {"1 ", false, 0},
+               {"0x10", false, 0}};
   CaseBatch batch;
   for (const auto& c : cases) {
     std::uint16_t plain = batch.Slot(4), withDefault = batch.Slot(4);
@@ -97,7 +113,8 @@ TEST(StringToNumber, ValidAndInvalidTexts) {
     batch.PushLong(static_cast<std::uint32_t>(-77));
     batch.Code("call __StrToIntDef");
     batch.PopLongTo(withDefault);
-    batch.Expect(plain, LongBytes(static_cast<std::uint32_t>(c.valid ? c.value : 0)), "StrToInt '" + c.text + "'");
+    batch.Expect(plain, LongBytes(static_cast<std::uint32_t>(c.valid ? c.value : 0)),
+                 "StrToInt '" + c.text + "'");
     batch.Expect(withDefault, LongBytes(static_cast<std::uint32_t>(c.valid ? c.value : -77)),
                  "StrToIntDef '" + c.text + "'");
     batch.ExpectBalancedStack("StrToInt '" + c.text + "'");
@@ -119,5 +136,5 @@ TEST(StringToNumber, RoundTripOfLongToStr) {
   batch.Run();
 }
 
-}  // namespace
-}  // namespace rtltest
+} // namespace
+} // namespace rtltest

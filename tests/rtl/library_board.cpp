@@ -21,8 +21,9 @@ namespace {
 
 std::string TempProjectDirectory() {
   static std::atomic<int> counter{0};
-  std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                              ("rtl_test_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
+  std::filesystem::path dir =
+      std::filesystem::temp_directory_path() /
+      ("rtl_test_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
   std::filesystem::create_directories(dir);
   return dir.string() + "/";
 }
@@ -33,7 +34,8 @@ std::vector<std::string> ExternLines(const BoardProgram& program) {
   // The assembler ignores case: __pushString and __PushString are one name.
   std::map<std::string, std::string> names;
   for (const std::string& line : program.code) {
-    for (auto it = std::sregex_iterator(line.begin(), line.end(), name); it != std::sregex_iterator(); ++it) {
+    for (auto it = std::sregex_iterator(line.begin(), line.end(), name);
+         it != std::sregex_iterator(); ++it) {
       names.emplace(platform::UpperCase(it->str()), it->str());
     }
   }
@@ -52,7 +54,7 @@ std::vector<std::string> ExternLines(const BoardProgram& program) {
   return lines;
 }
 
-}  // namespace
+} // namespace
 
 long BoardRun::Symbol(const std::string& upperName) const {
   std::istringstream in(symText);
@@ -68,11 +70,14 @@ BoardRun RunOnBoard(const BoardProgram& program) {
   const std::string dir = TempProjectDirectory();
   {
     std::ofstream main(dir + "Main.Mac");
-    for (const std::string& line : ExternLines(program)) main << line << "\n";
+    for (const std::string& line : ExternLines(program))
+      main << line << "\n";
     main << "\n\tLINK 0000H,08000H\n\tCODE\n\tld sp,0\n";
-    for (const std::string& line : program.code) main << line << "\n";
+    for (const std::string& line : program.code)
+      main << line << "\n";
     main << "\thalt\n\tDATA\n";
-    for (const std::string& line : program.data) main << line << "\n";
+    for (const std::string& line : program.data)
+      main << line << "\n";
     main << "\tEND\n";
   }
 
@@ -82,7 +87,8 @@ BoardRun RunOnBoard(const BoardProgram& program) {
   velkor::asmsrc::AssemblySettings settings;
   settings.projectDirectory = dir;
   settings.symbolOutput = true;
-  const velkor::AssembleResult assembled = velkor::assembleFile(dir + "Main.Mac", settings, messages);
+  const velkor::AssembleResult assembled =
+      velkor::assembleFile(dir + "Main.Mac", settings, messages);
 
   velkor::LinkResult linked;
   if (assembled.ok) {
@@ -91,7 +97,8 @@ BoardRun RunOnBoard(const BoardProgram& program) {
     request.projectDirectory = dir;
     request.sources.push_back("Main.Mac");
     if (program.objects.empty()) {
-      for (std::string_view object : velkor::RunTimeLibraryObjects(program.cpu)) request.sources.emplace_back(object);
+      for (std::string_view object : velkor::RunTimeLibraryObjects(program.cpu))
+        request.sources.emplace_back(object);
     } else {
       request.sources.insert(request.sources.end(), program.objects.begin(), program.objects.end());
     }
@@ -111,14 +118,18 @@ BoardRun RunOnBoard(const BoardProgram& program) {
   run.machine = std::make_unique<kavrin::Machine>();
   kavrin::Machine& machine = *run.machine;
   machine.BuildPortMaps(0x80, {0x82, 0x83, 0x84, 0x85, 0x86}, {0x87, 0x88, 0x89, 0x8A, 0x8B});
-  machine.SetPortWriteHandler(kavrin::kTerminalData,
-                              [&run](std::uint8_t, std::uint8_t value) { run.terminal.push_back(static_cast<char>(value)); });
+  machine.SetPortWriteHandler(kavrin::kTerminalData, [&run](std::uint8_t, std::uint8_t value) {
+    run.terminal.push_back(static_cast<char>(value));
+  });
   std::size_t nextInput = 0;
   machine.SetPortReadHandler(kavrin::kTerminalData, [&](std::uint8_t) -> std::uint8_t {
-    return nextInput < program.terminalInput.size() ? static_cast<std::uint8_t>(program.terminalInput[nextInput++]) : 0;
+    return nextInput < program.terminalInput.size()
+               ? static_cast<std::uint8_t>(program.terminalInput[nextInput++])
+               : 0;
   });
-  machine.SetPortReadHandler(kavrin::kTerminalStatus,
-                             [&](std::uint8_t) -> std::uint8_t { return nextInput < program.terminalInput.size() ? 1 : 0; });
+  machine.SetPortReadHandler(kavrin::kTerminalStatus, [&](std::uint8_t) -> std::uint8_t {
+    return nextInput < program.terminalInput.size() ? 1 : 0;
+  });
   std::copy(linked.imageFile.begin(), linked.imageFile.end(), machine.PhysicalMemory.begin());
   machine.Reset();
   machine.Cpu.PC = 0;
@@ -126,7 +137,8 @@ BoardRun RunOnBoard(const BoardProgram& program) {
   const std::uint64_t start = machine.InstructionCount;
   do {
     run.stop = machine.ExecuteSteps();
-  } while (run.stop == kavrin::StopReason::ChunkEnded && machine.InstructionCount - start < program.maxInstructions);
+  } while (run.stop == kavrin::StopReason::ChunkEnded &&
+           machine.InstructionCount - start < program.maxInstructions);
   run.halted = run.stop == kavrin::StopReason::Halt;
   run.instructions = machine.InstructionCount - start;
   // The handlers capture locals of this call.
@@ -136,4 +148,4 @@ BoardRun RunOnBoard(const BoardProgram& program) {
   return run;
 }
 
-}  // namespace rtltest
+} // namespace rtltest

@@ -16,11 +16,11 @@ namespace rtltest {
 
 struct BoardRun {
   bool built = false;
-  std::string log;  // the tools' messages
+  std::string log; // the tools' messages
   kavrin::StopReason stop = kavrin::StopReason::BudgetUsed;
   bool halted = false;
   std::uint64_t instructions = 0;
-  std::string terminal;  // what the program wrote to port 80H
+  std::string terminal; // what the program wrote to port 80H
   std::size_t imageSize = 0;
   std::string symText;
   std::unique_ptr<kavrin::Machine> machine;
@@ -32,8 +32,8 @@ struct BoardRun {
 };
 
 struct BoardProgram {
-  std::vector<std::string> code;  // lines after CODE and the SP set-up
-  std::vector<std::string> data;  // lines of the DATA segment
+  std::vector<std::string> code; // lines after CODE and the SP set-up
+  std::vector<std::string> data; // lines of the DATA segment
   // Objects linked after the caller; empty: the library list for the CPU.
   std::vector<std::string> objects;
   int cpu = velkor::kCpuZ80;
@@ -43,4 +43,4 @@ struct BoardProgram {
 
 BoardRun RunOnBoard(const BoardProgram& program);
 
-}  // namespace rtltest
+} // namespace rtltest

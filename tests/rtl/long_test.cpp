@@ -12,12 +12,16 @@ namespace {
 using I32 = std::int32_t;
 using U32 = std::uint32_t;
 
-I32 L(U32 v) { return static_cast<I32>(v); }
-U32 U(std::int64_t v) { return static_cast<U32>(v); }
+I32 L(U32 v) {
+  return static_cast<I32>(v);
+}
+U32 U(std::int64_t v) {
+  return static_cast<U32>(v);
+}
 
-const std::vector<U32> kLongEdges = {0,          1,          U(-1),      3,          7,          U(-7),
-                                     0x7FFFFFFF, 0x80000000, 0xFFFF,     0x10000,    U(-0x10000), 123456789,
-                                     U(-987654)};
+const std::vector<U32> kLongEdges = {0,           1,          U(-1),      3,      7,
+                                     U(-7),       0x7FFFFFFF, 0x80000000, 0xFFFF, 0x10000,
+                                     U(-0x10000), 123456789,  U(-987654)};
 
 struct LongOperation {
   const char* routine;
@@ -31,8 +35,12 @@ const LongOperation kBinary[] = {
     {"__sub32", [](U32 a, U32 b) { return a - b; }},
     {"__mult32", [](U32 a, U32 b) { return a * b; }},
     {"__div32",
-     [](U32 a, U32 b) { return b == 0 ? U(-1) : (L(a) == INT32_MIN && L(b) == -1) ? a : U(L(a) / L(b)); }},
-    {"__mod32", [](U32 a, U32 b) { return b == 0 ? a : (L(b) == -1) ? 0u : U(L(a) % L(b)); }},
+     [](U32 a, U32 b) {
+       return b == 0 ? U(-1) : (L(a) == INT32_MIN && L(b) == -1) ? a : U(L(a) / L(b));
+     }},
+    {"__mod32", [](U32 a, U32 b) { return b == 0         ? a
+                                          : (L(b) == -1) ? 0u
+                                                         : U(L(a) % L(b)); }},
     {"__and32", [](U32 a, U32 b) { return a & b; }},
     {"__or32", [](U32 a, U32 b) { return a | b; }},
     {"__xor32", [](U32 a, U32 b) { return a ^ b; }},
@@ -51,24 +59,31 @@ TEST_P(LongBinary, OverEdgeValues) {
       batch.Code(std::string("call ") + op.routine);
       batch.PopLongTo(at);
       batch.Expect(at, LongBytes(op.result(left, right)),
-                   std::string(op.routine) + "(" + std::to_string(L(left)) + "," + std::to_string(L(right)) + ")");
+                   std::string(op.routine) + "(" + std::to_string(L(left)) + "," +
+                       std::to_string(L(right)) + ")");
       batch.ExpectBalancedStack(op.routine);
     }
   }
   batch.Run();
 }
 
-INSTANTIATE_TEST_SUITE_P(Routines, LongBinary, ::testing::Range(0, static_cast<int>(std::size(kBinary))),
-                         [](const auto& info) { return std::string(kBinary[info.param].routine + 2); });
+INSTANTIATE_TEST_SUITE_P(Routines, LongBinary,
+                         ::testing::Range(0, static_cast<int>(std::size(kBinary))),
+                         [](const auto& info) {
+                           return std::string(kBinary[info.param].routine + 2);
+                         });
 
 TEST(LongCompare, EveryRelationOverEdgeValues) {
   const struct {
     const char* routine;
     std::function<bool(I32, I32)> holds;
   } relations[] = {
-      {"__lequ", [](I32 a, I32 b) { return a == b; }},       {"__lnotequ", [](I32 a, I32 b) { return a != b; }},
-      {"__lless", [](I32 a, I32 b) { return a < b; }},       {"__llessorequ", [](I32 a, I32 b) { return a <= b; }},
-      {"__lgreater", [](I32 a, I32 b) { return a > b; }},    {"__lgreaterorequ", [](I32 a, I32 b) { return a >= b; }},
+      {"__lequ", [](I32 a, I32 b) { return a == b; }},
+      {"__lnotequ", [](I32 a, I32 b) { return a != b; }},
+      {"__lless", [](I32 a, I32 b) { return a < b; }},
+      {"__llessorequ", [](I32 a, I32 b) { return a <= b; }},
+      {"__lgreater", [](I32 a, I32 b) { return a > b; }},
+      {"__lgreaterorequ", [](I32 a, I32 b) { return a >= b; }},
   };
   CaseBatch batch;
   for (const auto& r : relations) {
@@ -77,8 +92,9 @@ TEST(LongCompare, EveryRelationOverEdgeValues) {
         batch.PushLong(left);
         batch.PushLong(right);
         batch.Code(std::string("call ") + r.routine);
-        batch.ExpectBoolean(r.holds(L(left), L(right)),
-                            std::string(r.routine) + "(" + std::to_string(L(left)) + "," + std::to_string(L(right)) + ")");
+        batch.ExpectBoolean(r.holds(L(left), L(right)), std::string(r.routine) + "(" +
+                                                            std::to_string(L(left)) + "," +
+                                                            std::to_string(L(right)) + ")");
         batch.ExpectBalancedStack(r.routine);
       }
     }
@@ -98,7 +114,8 @@ TEST(LongShift, CountsUpToAndBeyond32) {
         batch.PopLongTo(at);
         U32 expected = count >= 32 ? 0 : left ? value << count : value >> count;
         batch.Expect(at, LongBytes(expected),
-                     std::string(left ? "shl32 " : "shr32 ") + std::to_string(value) + " by " + std::to_string(count));
+                     std::string(left ? "shl32 " : "shr32 ") + std::to_string(value) + " by " +
+                         std::to_string(count));
         batch.ExpectBalancedStack("shift");
       }
     }
@@ -146,7 +163,8 @@ TEST(LongLoadsAndStores, ConstantsPushesStoresAndSteps) {
 
     std::uint16_t source = batch.Slot(4), pushed = batch.Slot(4);
     batch.Code("ld hl," + Hex(v), "ld (" + std::to_string(source) + "),hl", "ld hl," + Hex(v >> 16),
-               "ld (" + std::to_string(source + 2) + "),hl", "ld hl," + std::to_string(source), "call __Push32");
+               "ld (" + std::to_string(source + 2) + "),hl", "ld hl," + std::to_string(source),
+               "call __Push32");
     batch.PopLongTo(pushed);
     batch.Expect(pushed, LongBytes(v), "Push32 " + value);
 
@@ -165,7 +183,8 @@ TEST(LongLoadsAndStores, ConstantsPushesStoresAndSteps) {
     std::uint16_t inc = batch.Slot(4), dec = batch.Slot(4);
     for (auto [at, routine] : {std::pair{inc, "__inc32hl"}, std::pair{dec, "__dec32hl"}}) {
       batch.Code("ld hl," + Hex(v), "ld (" + std::to_string(at) + "),hl", "ld hl," + Hex(v >> 16),
-                 "ld (" + std::to_string(at + 2) + "),hl", "ld hl," + std::to_string(at), std::string("call ") + routine);
+                 "ld (" + std::to_string(at + 2) + "),hl", "ld hl," + std::to_string(at),
+                 std::string("call ") + routine);
     }
     batch.Expect(inc, LongBytes(v + 1), "inc32hl " + value);
     batch.Expect(dec, LongBytes(v - 1), "dec32hl " + value);
@@ -180,25 +199,29 @@ TEST(LongWidening, SignedAndUnsignedWords) {
   for (std::uint16_t v : {0, 1, 0x7FFF, 0x8000, 0xFFFF}) {
     const std::string value = std::to_string(v);
     const U32 signedLong = U(static_cast<std::int16_t>(v));
-    for (auto [routine, expected] : {std::pair{"__IntToLint", signedLong}, std::pair{"__WordToLint", U32{v}}}) {
+    for (auto [routine, expected] :
+         {std::pair{"__IntToLint", signedLong}, std::pair{"__WordToLint", U32{v}}}) {
       std::uint16_t at = batch.Slot(4);
       batch.Code("ld hl," + value, std::string("call ") + routine);
       batch.PopLongTo(at);
       batch.Expect(at, LongBytes(expected), std::string(routine) + " " + value);
     }
-    for (auto [routine, expected] : {std::pair{"__IntToLintStore", signedLong}, std::pair{"__WordToLintStore", U32{v}}}) {
+    for (auto [routine, expected] :
+         {std::pair{"__IntToLintStore", signedLong}, std::pair{"__WordToLintStore", U32{v}}}) {
       std::uint16_t at = batch.Slot(4);
       batch.Code("ld hl," + value, "ld de," + std::to_string(at), std::string("call ") + routine);
       batch.Expect(at, LongBytes(expected), std::string(routine) + " " + value);
     }
-    for (auto [routine, expected] : {std::pair{"__Int32store", signedLong}, std::pair{"__Word32store", U32{v}}}) {
+    for (auto [routine, expected] :
+         {std::pair{"__Int32store", signedLong}, std::pair{"__Word32store", U32{v}}}) {
       std::uint16_t at = batch.Slot(4);
       batch.PushWord(at);
       batch.PushWord(v);
       batch.Code(std::string("call ") + routine);
       batch.Expect(at, LongBytes(expected), std::string(routine) + " " + value);
     }
-    for (auto [routine, expected] : {std::pair{"__lintfix1", signedLong}, std::pair{"__lintfix1w", U32{v}}}) {
+    for (auto [routine, expected] :
+         {std::pair{"__lintfix1", signedLong}, std::pair{"__lintfix1w", U32{v}}}) {
       std::uint16_t right = batch.Slot(4), left = batch.Slot(4);
       batch.PushWord(v);
       batch.PushLong(0x11223344);
@@ -213,5 +236,5 @@ TEST(LongWidening, SignedAndUnsignedWords) {
   batch.Run();
 }
 
-}  // namespace
-}  // namespace rtltest
+} // namespace
+} // namespace rtltest

@@ -13,7 +13,8 @@ class Multiply : public ::testing::TestWithParam<int> {};
 TEST_P(Multiply, WordAndLongProducts) {
   CaseBatch batch;
   batch.program().cpu = GetParam();
-  const std::uint16_t words[] = {0, 1, 2, 3, 10, 255, 256, 257, 0x1234, 0x7FFF, 0x8000, 0xFFFF, 0xABCD};
+  const std::uint16_t words[] = {0,   1,      2,      3,      10,     255,   256,
+                                 257, 0x1234, 0x7FFF, 0x8000, 0xFFFF, 0xABCD};
   for (std::uint16_t a : words) {
     for (std::uint16_t b : words) {
       for (const char* routine : {"__mult16HLDE", "__Smult16HLDE"}) {
@@ -25,7 +26,8 @@ TEST_P(Multiply, WordAndLongProducts) {
       }
     }
   }
-  const std::uint32_t longs[] = {0, 1, 0xFFFFFFFF, 10, 0x10000, 0xFFFF, 0x12345678, 0x80000000, 0x7FFFFFFF, 0xDEADBEEF};
+  const std::uint32_t longs[] = {0,      1,          0xFFFFFFFF, 10,         0x10000,
+                                 0xFFFF, 0x12345678, 0x80000000, 0x7FFFFFFF, 0xDEADBEEF};
   for (std::uint32_t a : longs) {
     for (std::uint32_t b : longs) {
       std::uint16_t at = batch.Slot(4);
@@ -41,7 +43,9 @@ TEST_P(Multiply, WordAndLongProducts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cpus, Multiply, ::testing::Values(velkor::kCpuZ80, velkor::kCpuZ180),
-                         [](const auto& info) { return info.param == velkor::kCpuZ180 ? "Z180" : "Z80"; });
+                         [](const auto& info) {
+                           return info.param == velkor::kCpuZ180 ? "Z180" : "Z80";
+                         });
 
 // The Z180 object uses MLT and is much shorter in executed instructions.
 TEST(Multiply, Z180FormIsFaster) {
@@ -49,11 +53,12 @@ TEST(Multiply, Z180FormIsFaster) {
   for (int cpu : {velkor::kCpuZ80, velkor::kCpuZ180}) {
     CaseBatch batch;
     batch.program().cpu = cpu;
-    for (int i = 0; i < 50; ++i) batch.Code("ld hl,0ABCDH", "ld de,1234H", "call __mult16HLDE");
+    for (int i = 0; i < 50; ++i)
+      batch.Code("ld hl,0ABCDH", "ld de,1234H", "call __mult16HLDE");
     counts[cpu] = batch.Run().instructions;
   }
   EXPECT_LT(counts[velkor::kCpuZ180] * 3, counts[velkor::kCpuZ80]);
 }
 
-}  // namespace
-}  // namespace rtltest
+} // namespace
+} // namespace rtltest

@@ -9,10 +9,15 @@
 namespace rtltest {
 namespace {
 
-std::int16_t S(std::uint16_t v) { return static_cast<std::int16_t>(v); }
-std::int32_t Quotient(std::int32_t a, std::int32_t b) { return a / b; }  // C++ truncates toward zero
+std::int16_t S(std::uint16_t v) {
+  return static_cast<std::int16_t>(v);
+}
+std::int32_t Quotient(std::int32_t a, std::int32_t b) {
+  return a / b;
+} // C++ truncates toward zero
 
-const std::vector<std::uint16_t> kEdges = {0, 1, 2, 3, 7, 10, 255, 256, 300, 0x1234, 0x7FFF, 0x8000, 0x8001, 0xFFFE, 0xFFFF};
+const std::vector<std::uint16_t> kEdges = {0,   1,      2,      3,      7,      10,     255,   256,
+                                           300, 0x1234, 0x7FFF, 0x8000, 0x8001, 0xFFFE, 0xFFFF};
 
 struct WordRelation {
   const char* routine;
@@ -38,8 +43,9 @@ TEST(WordCompare, EveryRelationOverEdgeValues) {
       for (std::uint16_t right : {0, 1, 0x7FFF, 0x8000, 0xFFFF, 0x1234, 300}) {
         batch.PushWord(left);
         batch.Code("ld hl," + Hex(right), std::string("call ") + r.routine);
-        batch.ExpectBoolean(r.holds(left, right),
-                            std::string(r.routine) + "(" + std::to_string(left) + "," + std::to_string(right) + ")");
+        batch.ExpectBoolean(r.holds(left, right), std::string(r.routine) + "(" +
+                                                      std::to_string(left) + "," +
+                                                      std::to_string(right) + ")");
         batch.ExpectBalancedStack(r.routine);
       }
     }
@@ -55,12 +61,18 @@ struct WordOperation {
 // HL = left, DE = right; division by zero gives all ones and the dividend.
 TEST(WordArithmetic, MultiplyDivideAndRemainder) {
   const WordOperation operations[] = {
-      {"__mult16HLDE", [](auto a, auto b) { return static_cast<std::uint16_t>(std::uint32_t{a} * b); }},
+      {"__mult16HLDE",
+       [](auto a, auto b) { return static_cast<std::uint16_t>(std::uint32_t{a} * b); }},
       {"__Smult16HLDE", [](auto a, auto b) { return static_cast<std::uint16_t>(S(a) * S(b)); }},
-      {"__div16HLDE", [](auto a, auto b) { return b ? static_cast<std::uint16_t>(a / b) : 0xFFFF; }},
+      {"__div16HLDE",
+       [](auto a, auto b) { return b ? static_cast<std::uint16_t>(a / b) : 0xFFFF; }},
       {"__mod16HLDE", [](auto a, auto b) { return b ? static_cast<std::uint16_t>(a % b) : a; }},
-      {"__Sdiv16HLDE", [](auto a, auto b) { return b ? static_cast<std::uint16_t>(Quotient(S(a), S(b))) : 0xFFFF; }},
-      {"__Smod16HLDE", [](auto a, auto b) { return b ? static_cast<std::uint16_t>(S(a) % S(b)) : a; }},
+      {"__Sdiv16HLDE",
+       [](auto a, auto b) {
+         return b ? static_cast<std::uint16_t>(Quotient(S(a), S(b))) : 0xFFFF;
+       }},
+      {"__Smod16HLDE",
+       [](auto a, auto b) { return b ? static_cast<std::uint16_t>(S(a) % S(b)) : a; }},
   };
   CaseBatch batch;
   for (const WordOperation& op : operations) {
@@ -70,7 +82,8 @@ TEST(WordArithmetic, MultiplyDivideAndRemainder) {
         batch.Code("ld hl," + Hex(left), "ld de," + Hex(right), std::string("call ") + op.routine,
                    "ld (" + std::to_string(at) + "),hl");
         batch.Expect(at, WordBytes(op.result(left, right)),
-                     std::string(op.routine) + "(" + std::to_string(left) + "," + std::to_string(right) + ")");
+                     std::string(op.routine) + "(" + std::to_string(left) + "," +
+                         std::to_string(right) + ")");
       }
     }
   }
@@ -96,7 +109,8 @@ TEST(WordArithmetic, ShiftsByEveryCountClass) {
       batch.Code("ld hl," + Hex(value), "ld b," + std::to_string(count), "call __shr16",
                  "ld (" + std::to_string(right) + "),hl");
       std::string what = std::to_string(value) + " by " + std::to_string(count);
-      batch.Expect(left, WordBytes(count < 16 ? static_cast<std::uint16_t>(value << count) : 0), "shl " + what);
+      batch.Expect(left, WordBytes(count < 16 ? static_cast<std::uint16_t>(value << count) : 0),
+                   "shl " + what);
       batch.Expect(right, WordBytes(count < 16 ? value >> count : 0), "shr " + what);
     }
   }
@@ -125,21 +139,27 @@ TEST(WordArithmetic, UnaryRoutines) {
     struct {
       const char* routine;
       std::uint16_t expected;
-    } inHl[] = {{"__notInt", static_cast<std::uint16_t>(~v)},     {"__NegHL", static_cast<std::uint16_t>(-v)},
-                {"__succ16", static_cast<std::uint16_t>(v + 1)},  {"__succ16w", static_cast<std::uint16_t>(v + 1)},
-                {"__pred16", static_cast<std::uint16_t>(v - 1)},  {"__pred16w", static_cast<std::uint16_t>(v - 1)},
+    } inHl[] = {{"__notInt", static_cast<std::uint16_t>(~v)},
+                {"__NegHL", static_cast<std::uint16_t>(-v)},
+                {"__succ16", static_cast<std::uint16_t>(v + 1)},
+                {"__succ16w", static_cast<std::uint16_t>(v + 1)},
+                {"__pred16", static_cast<std::uint16_t>(v - 1)},
+                {"__pred16w", static_cast<std::uint16_t>(v - 1)},
                 {"__succ8", static_cast<std::uint16_t>((v + 1) & 0xFF)},
                 {"__pred8", static_cast<std::uint16_t>((v - 1) & 0xFF)}};
     for (const auto& c : inHl) {
       std::uint16_t at = batch.Slot(2);
-      batch.Code("ld hl," + value, std::string("call ") + c.routine, "ld (" + std::to_string(at) + "),hl");
+      batch.Code("ld hl," + value, std::string("call ") + c.routine,
+                 "ld (" + std::to_string(at) + "),hl");
       batch.Expect(at, WordBytes(c.expected), std::string(c.routine) + " " + value);
     }
     batch.Code("ld hl," + value, "call __notBool");
     batch.ExpectBoolean(v == 0, "notBool " + value);
     std::uint16_t inc = batch.Slot(2), dec = batch.Slot(2);
-    batch.Code("ld hl," + value, "ld (" + std::to_string(inc) + "),hl", "ld hl," + std::to_string(inc), "call __inc16hl");
-    batch.Code("ld hl," + value, "ld (" + std::to_string(dec) + "),hl", "ld hl," + std::to_string(dec), "call __dec16hl");
+    batch.Code("ld hl," + value, "ld (" + std::to_string(inc) + "),hl",
+               "ld hl," + std::to_string(inc), "call __inc16hl");
+    batch.Code("ld hl," + value, "ld (" + std::to_string(dec) + "),hl",
+               "ld hl," + std::to_string(dec), "call __dec16hl");
     batch.Expect(inc, WordBytes(static_cast<std::uint16_t>(v + 1)), "inc16hl " + value);
     batch.Expect(dec, WordBytes(static_cast<std::uint16_t>(v - 1)), "dec16hl " + value);
   }
@@ -151,5 +171,5 @@ TEST(WordArithmetic, UnaryRoutines) {
   batch.Run();
 }
 
-}  // namespace
-}  // namespace rtltest
+} // namespace
+} // namespace rtltest

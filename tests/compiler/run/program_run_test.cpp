@@ -11,134 +11,134 @@ namespace {
 using namespace run_support;
 
 TEST(ProgramRun, ForLoopsStopAtTheTypeLimitsAndCompareIntegersSigned) {
-    const Ran r = RunProgram(
-        "PROGRAM T;\n"
-        "VAR B: BYTE; W: WORD; I: INTEGER; N1, N2, N3, N4, N5, N6, N7: WORD;\n"
-        "BEGIN\n"
-        "  N1 := 0; FOR B := 5 DOWNTO 0 DO INC(N1);\n"
-        "  N2 := 0; FOR B := 250 TO 255 DO INC(N2);\n"
-        "  N3 := 0; FOR W := 65533 TO 65535 DO INC(N3);\n"
-        "  N4 := 0; FOR I := -5 TO 5 DO INC(N4);\n"
-        "  N5 := 0; FOR I := 5 TO 4 DO INC(N5);\n"
-        "  N6 := 0; FOR W := 4 TO 4 DO INC(N6);\n"
-        "  N7 := 0; FOR I := 3 DOWNTO -32768 DO INC(N7)\n"
-        "END.\n");
-    EXPECT_EQ(r.Word("N1"), 6);
-    EXPECT_EQ(r.Word("N2"), 6);
-    EXPECT_EQ(r.Word("N3"), 3);
-    EXPECT_EQ(r.Word("N4"), 11);
-    EXPECT_EQ(r.Word("N5"), 0);
-    EXPECT_EQ(r.Word("N6"), 1);
-    EXPECT_EQ(r.Word("N7"), 32772);
-    EXPECT_EQ(r.Byte("B"), 255);
-    EXPECT_EQ(static_cast<std::int16_t>(r.Word("I")), -32768);
+  const Ran r = RunProgram("PROGRAM T;\n"
+                           "VAR B: BYTE; W: WORD; I: INTEGER; N1, N2, N3, N4, N5, N6, N7: WORD;\n"
+                           "BEGIN\n"
+                           "  N1 := 0; FOR B := 5 DOWNTO 0 DO INC(N1);\n"
+                           "  N2 := 0; FOR B := 250 TO 255 DO INC(N2);\n"
+                           "  N3 := 0; FOR W := 65533 TO 65535 DO INC(N3);\n"
+                           "  N4 := 0; FOR I := -5 TO 5 DO INC(N4);\n"
+                           "  N5 := 0; FOR I := 5 TO 4 DO INC(N5);\n"
+                           "  N6 := 0; FOR W := 4 TO 4 DO INC(N6);\n"
+                           "  N7 := 0; FOR I := 3 DOWNTO -32768 DO INC(N7)\n"
+                           "END.\n");
+  EXPECT_EQ(r.Word("N1"), 6);
+  EXPECT_EQ(r.Word("N2"), 6);
+  EXPECT_EQ(r.Word("N3"), 3);
+  EXPECT_EQ(r.Word("N4"), 11);
+  EXPECT_EQ(r.Word("N5"), 0);
+  EXPECT_EQ(r.Word("N6"), 1);
+  EXPECT_EQ(r.Word("N7"), 32772);
+  EXPECT_EQ(r.Byte("B"), 255);
+  EXPECT_EQ(static_cast<std::int16_t>(r.Word("I")), -32768);
 }
 
 TEST(ProgramRun, LoopsWithBreakAndContinue) {
-    const Ran r = RunProgram(
-        "PROGRAM T;\n"
-        "VAR B: BYTE; W, EVEN, WHILES, REPEATS: WORD;\n"
-        "BEGIN\n"
-        "  EVEN := 0; FOR B := 1 TO 10 DO BEGIN IF B AND 1 = 1 THEN CONTINUE; INC(EVEN) END;\n"
-        "  W := 0; WHILES := 0; WHILE W < 100 DO BEGIN INC(W); IF W = 7 THEN BREAK; INC(WHILES) END;\n"
-        "  REPEATS := 0; W := 0; REPEAT INC(W); IF W < 5 THEN CONTINUE; INC(REPEATS) UNTIL W = 8\n"
-        "END.\n");
-    EXPECT_EQ(r.Word("EVEN"), 5);
-    EXPECT_EQ(r.Word("WHILES"), 6);
-    EXPECT_EQ(r.Word("REPEATS"), 4);
+  const Ran r = RunProgram(
+      "PROGRAM T;\n"
+      "VAR B: BYTE; W, EVEN, WHILES, REPEATS: WORD;\n"
+      "BEGIN\n"
+      "  EVEN := 0; FOR B := 1 TO 10 DO BEGIN IF B AND 1 = 1 THEN CONTINUE; INC(EVEN) END;\n"
+      "  W := 0; WHILES := 0; WHILE W < 100 DO BEGIN INC(W); IF W = 7 THEN BREAK; INC(WHILES) "
+      "END;\n"
+      "  REPEATS := 0; W := 0; REPEAT INC(W); IF W < 5 THEN CONTINUE; INC(REPEATS) UNTIL W = 8\n"
+      "END.\n");
+  EXPECT_EQ(r.Word("EVEN"), 5);
+  EXPECT_EQ(r.Word("WHILES"), 6);
+  EXPECT_EQ(r.Word("REPEATS"), 4);
 }
 
 TEST(ProgramRun, ArgumentsAreEvaluatedBeforeTheCalleesParametersAreWritten) {
-    const Ran r = RunProgram(
-        "PROGRAM T;\n"
-        "VAR R1, R2: WORD;\n"
-        "FUNCTION MAX(A, B: WORD): WORD;\n"
-        "BEGIN IF A > B THEN MAX := A ELSE MAX := B END;\n"
-        "FUNCTION FIRST(A, B: WORD): WORD;\n"
-        "BEGIN FIRST := A; EXIT; FIRST := B END;\n"
-        "BEGIN R1 := MAX(5, MAX(2, 3)); R2 := FIRST(MAX(1, 9), 4) END.\n");
-    EXPECT_EQ(r.Word("R1"), 5);
-    EXPECT_EQ(r.Word("R2"), 9);
+  const Ran r = RunProgram("PROGRAM T;\n"
+                           "VAR R1, R2: WORD;\n"
+                           "FUNCTION MAX(A, B: WORD): WORD;\n"
+                           "BEGIN IF A > B THEN MAX := A ELSE MAX := B END;\n"
+                           "FUNCTION FIRST(A, B: WORD): WORD;\n"
+                           "BEGIN FIRST := A; EXIT; FIRST := B END;\n"
+                           "BEGIN R1 := MAX(5, MAX(2, 3)); R2 := FIRST(MAX(1, 9), 4) END.\n");
+  EXPECT_EQ(r.Word("R1"), 5);
+  EXPECT_EQ(r.Word("R2"), 9);
 }
 
 TEST(ProgramRun, CaseDispatchByTableAndSearch) {
-    const Ran r = RunProgram(
-        "PROGRAM T;\n"
-        "VAR B: BYTE; W, SUM, OTHER: WORD; C: CHAR;\n"
-        "BEGIN\n"
-        "  SUM := 0; OTHER := 0;\n"
-        "  FOR B := 0 TO 9 DO\n"
-        "    CASE B OF 3: SUM := SUM + 1; 4: SUM := SUM + 10; 5: SUM := SUM + 100 ELSE INC(OTHER) END;\n"
-        "  C := 'Q';\n"
-        "  CASE C OF 'A'..'M': SUM := SUM + 1000; 'N'..'Z': SUM := SUM + 2000 END;\n"
-        "  W := 259;\n"  // high byte 1: matches no byte label
-        "  CASE W OF 3: SUM := SUM + 5000 ELSE INC(OTHER) END\n"
-        "END.\n");
-    EXPECT_EQ(r.Word("SUM"), 2111);
-    EXPECT_EQ(r.Word("OTHER"), 8);
+  const Ran r =
+      RunProgram("PROGRAM T;\n"
+                 "VAR B: BYTE; W, SUM, OTHER: WORD; C: CHAR;\n"
+                 "BEGIN\n"
+                 "  SUM := 0; OTHER := 0;\n"
+                 "  FOR B := 0 TO 9 DO\n"
+                 "    CASE B OF 3: SUM := SUM + 1; 4: SUM := SUM + 10; 5: SUM := SUM + 100 ELSE "
+                 "INC(OTHER) END;\n"
+                 "  C := 'Q';\n"
+                 "  CASE C OF 'A'..'M': SUM := SUM + 1000; 'N'..'Z': SUM := SUM + 2000 END;\n"
+                 "  W := 259;\n" // high byte 1: matches no byte label
+                 "  CASE W OF 3: SUM := SUM + 5000 ELSE INC(OTHER) END\n"
+                 "END.\n");
+  EXPECT_EQ(r.Word("SUM"), 2111);
+  EXPECT_EQ(r.Word("OTHER"), 8);
 }
 
 TEST(ProgramRun, FillCharNeverWritesBeyondItsCount) {
-    const Ran r = RunProgram(
-        "PROGRAM T;\n"
-        "VAR A: ARRAY[0..7] OF BYTE; GUARD: BYTE; N: WORD; V: BYTE;\n"
-        "BEGIN\n"
-        "  GUARD := 77;\n"
-        "  FILLCHAR(A, 8, 1);\n"
-        "  FILLCHAR(A, 1, 2);\n"
-        "  FILLCHAR(A, 0, 3);\n"
-        "  N := 0; FILLCHAR(A, N, 4);\n"
-        "  N := 3; V := 9; FILLCHAR(A[4], N, V);\n"
-        "  N := 0; FILLCHAR(A[2], N, V);\n"
-        "END.\n");
-    const std::uint8_t expected[8] = {2, 1, 1, 1, 9, 9, 9, 1};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(r.Byte("A", i), expected[i]) << "A[" << i << "]";
-    EXPECT_EQ(r.Byte("GUARD"), 77);
+  const Ran r = RunProgram("PROGRAM T;\n"
+                           "VAR A: ARRAY[0..7] OF BYTE; GUARD: BYTE; N: WORD; V: BYTE;\n"
+                           "BEGIN\n"
+                           "  GUARD := 77;\n"
+                           "  FILLCHAR(A, 8, 1);\n"
+                           "  FILLCHAR(A, 1, 2);\n"
+                           "  FILLCHAR(A, 0, 3);\n"
+                           "  N := 0; FILLCHAR(A, N, 4);\n"
+                           "  N := 3; V := 9; FILLCHAR(A[4], N, V);\n"
+                           "  N := 0; FILLCHAR(A[2], N, V);\n"
+                           "END.\n");
+  const std::uint8_t expected[8] = {2, 1, 1, 1, 9, 9, 9, 1};
+  for (int i = 0; i < 8; ++i)
+    EXPECT_EQ(r.Byte("A", i), expected[i]) << "A[" << i << "]";
+  EXPECT_EQ(r.Byte("GUARD"), 77);
 }
 
 TEST(ProgramRun, StoresOfEveryClass) {
-    const Ran r = RunProgram(
-        "PROGRAM T;\n"
-        "TYPE R = RECORD A: BYTE; W: WORD END;\n"
-        "VAR L, L2: LONGINT; W: WORD; I: INTEGER; B: BYTE; S: STRING[5]; LEN: BYTE; X, Y: R;\n"
-        "    AW: ARRAY[1..3] OF WORD; P: ^WORD;\n"
-        "PROCEDURE SWAP(VAR A, B: WORD); VAR T: WORD; BEGIN T := A; A := B; B := T END;\n"
-        "BEGIN\n"
-        "  I := -2; L := I; W := 65535; L2 := W;\n"
-        "  S := 'ABCDEFGH'; LEN := LENGTH(S);\n"
-        "  X.A := 1; X.W := 513; Y := X;\n"
-        "  AW[1] := 10; AW[3] := 30; SWAP(AW[1], AW[3]);\n"
-        "  P := @AW[2]; P^ := 22; B := L\n"
-        "END.\n");
-    EXPECT_EQ(r.Long("L"), 0xFFFFFFFEu);
-    EXPECT_EQ(r.Long("L2"), 0x0000FFFFu);
-    EXPECT_EQ(r.Byte("LEN"), 5) << "the store keeps to the capacity";
-    EXPECT_EQ(r.Byte("S", 5), 'E');
-    EXPECT_EQ(r.Byte("Y", 0), 1);
-    EXPECT_EQ(r.Byte("Y", 1) | r.Byte("Y", 2) << 8, 513);
-    EXPECT_EQ(r.Byte("AW", 0), 30);
-    EXPECT_EQ(r.Byte("AW", 2), 22);
-    EXPECT_EQ(r.Byte("AW", 4), 10);
-    EXPECT_EQ(r.Byte("B"), 0xFE);
+  const Ran r = RunProgram(
+      "PROGRAM T;\n"
+      "TYPE R = RECORD A: BYTE; W: WORD END;\n"
+      "VAR L, L2: LONGINT; W: WORD; I: INTEGER; B: BYTE; S: STRING[5]; LEN: BYTE; X, Y: R;\n"
+      "    AW: ARRAY[1..3] OF WORD; P: ^WORD;\n"
+      "PROCEDURE SWAP(VAR A, B: WORD); VAR T: WORD; BEGIN T := A; A := B; B := T END;\n"
+      "BEGIN\n"
+      "  I := -2; L := I; W := 65535; L2 := W;\n"
+      "  S := 'ABCDEFGH'; LEN := LENGTH(S);\n"
+      "  X.A := 1; X.W := 513; Y := X;\n"
+      "  AW[1] := 10; AW[3] := 30; SWAP(AW[1], AW[3]);\n"
+      "  P := @AW[2]; P^ := 22; B := L\n"
+      "END.\n");
+  EXPECT_EQ(r.Long("L"), 0xFFFFFFFEu);
+  EXPECT_EQ(r.Long("L2"), 0x0000FFFFu);
+  EXPECT_EQ(r.Byte("LEN"), 5) << "the store keeps to the capacity";
+  EXPECT_EQ(r.Byte("S", 5), 'E');
+  EXPECT_EQ(r.Byte("Y", 0), 1);
+  EXPECT_EQ(r.Byte("Y", 1) | r.Byte("Y", 2) << 8, 513);
+  EXPECT_EQ(r.Byte("AW", 0), 30);
+  EXPECT_EQ(r.Byte("AW", 2), 22);
+  EXPECT_EQ(r.Byte("AW", 4), 10);
+  EXPECT_EQ(r.Byte("B"), 0xFE);
 }
 
 TEST(ProgramRun, TypedConstantsAndWith) {
-    const Ran r = RunProgram(
-        "PROGRAM T;\n"
-        "TYPE R = RECORD A: BYTE; W: WORD END;\n"
-        "CONST TABLE: ARRAY[0..3] OF WORD = (1, 20, 300, 4000); REC: R = (A: 5; W: 600);\n"
-        "  NAME: STRING[8] = 'ZED';\n"
-        "VAR SUM: WORD; I: BYTE; X: R; N: BYTE;\n"
-        "BEGIN\n"
-        "  SUM := 0; FOR I := 0 TO 3 DO SUM := SUM + TABLE[I];\n"
-        "  WITH X DO BEGIN A := REC.A; W := REC.W END;\n"
-        "  N := LENGTH(NAME)\n"
-        "END.\n");
-    EXPECT_EQ(r.Word("SUM"), 4321);
-    EXPECT_EQ(r.Byte("X", 0), 5);
-    EXPECT_EQ(r.Byte("X", 1) | r.Byte("X", 2) << 8, 600);
-    EXPECT_EQ(r.Byte("N"), 3);
+  const Ran r =
+      RunProgram("PROGRAM T;\n"
+                 "TYPE R = RECORD A: BYTE; W: WORD END;\n"
+                 "CONST TABLE: ARRAY[0..3] OF WORD = (1, 20, 300, 4000); REC: R = (A: 5; W: 600);\n"
+                 "  NAME: STRING[8] = 'ZED';\n"
+                 "VAR SUM: WORD; I: BYTE; X: R; N: BYTE;\n"
+                 "BEGIN\n"
+                 "  SUM := 0; FOR I := 0 TO 3 DO SUM := SUM + TABLE[I];\n"
+                 "  WITH X DO BEGIN A := REC.A; W := REC.W END;\n"
+                 "  N := LENGTH(NAME)\n"
+                 "END.\n");
+  EXPECT_EQ(r.Word("SUM"), 4321);
+  EXPECT_EQ(r.Byte("X", 0), 5);
+  EXPECT_EQ(r.Byte("X", 1) | r.Byte("X", 2) << 8, 600);
+  EXPECT_EQ(r.Byte("N"), 3);
 }
 
-}  // namespace
-}  // namespace velkor
+} // namespace
+} // namespace velkor

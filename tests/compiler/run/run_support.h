@@ -15,50 +15,50 @@ namespace velkor::run_support {
 using namespace testing_support;
 
 struct Ran {
-    rtltest::BoardRun run;
-    std::string listing;
+  rtltest::BoardRun run;
+  std::string listing;
 
-    std::uint16_t Word(const std::string& variable) const {
-        const long at = run.Symbol("T_" + variable);
-        EXPECT_GE(at, 0) << variable << " not in the symbol file";
-        return at < 0 ? 0 : run.Word(static_cast<std::uint16_t>(at));
-    }
-    std::uint8_t Byte(const std::string& variable, int offset = 0) const {
-        const long at = run.Symbol("T_" + variable);
-        EXPECT_GE(at, 0) << variable << " not in the symbol file";
-        return at < 0 ? 0 : run.Byte(static_cast<std::uint16_t>(at + offset));
-    }
-    std::uint32_t Long(const std::string& variable) const {
-        const long at = run.Symbol("T_" + variable);
-        EXPECT_GE(at, 0) << variable << " not in the symbol file";
-        if (at < 0) return 0;
-        return run.Word(static_cast<std::uint16_t>(at)) |
-               static_cast<std::uint32_t>(run.Word(static_cast<std::uint16_t>(at + 2))) << 16;
-    }
+  std::uint16_t Word(const std::string& variable) const {
+    const long at = run.Symbol("T_" + variable);
+    EXPECT_GE(at, 0) << variable << " not in the symbol file";
+    return at < 0 ? 0 : run.Word(static_cast<std::uint16_t>(at));
+  }
+  std::uint8_t Byte(const std::string& variable, int offset = 0) const {
+    const long at = run.Symbol("T_" + variable);
+    EXPECT_GE(at, 0) << variable << " not in the symbol file";
+    return at < 0 ? 0 : run.Byte(static_cast<std::uint16_t>(at + offset));
+  }
+  std::uint32_t Long(const std::string& variable) const {
+    const long at = run.Symbol("T_" + variable);
+    EXPECT_GE(at, 0) << variable << " not in the symbol file";
+    if (at < 0) return 0;
+    return run.Word(static_cast<std::uint16_t>(at)) |
+           static_cast<std::uint32_t>(run.Word(static_cast<std::uint16_t>(at + 2))) << 16;
+  }
 };
 
 // The compiled module runs behind the board's start-up: its code is called,
 // its data section follows.
 inline Ran RunProgram(const std::string& source) {
-    Ran r;
-    const CompiledProgram p = Compile(source);
-    EXPECT_TRUE(p.ok) << Joined(p.messages);
-    if (!p.ok) return r;
-    rtltest::BoardProgram program;
-    program.code.push_back("\tcall @T");
-    program.code.push_back("\thalt");
-    bool inside = false;
-    for (const std::string& line : p.lines) {
-        if (line == "\tEND") break;
-        if (inside) program.code.push_back(line);
-        if (line == "\tCODE") inside = true;
-    }
-    program.maxInstructions = 2'000'000;
-    r.listing = Joined(p.lines);
-    r.run = rtltest::RunOnBoard(program);
-    EXPECT_TRUE(r.run.built) << r.run.log << r.listing;
-    EXPECT_TRUE(r.run.halted) << "the program did not end\n" << r.listing;
-    return r;
+  Ran r;
+  const CompiledProgram p = Compile(source);
+  EXPECT_TRUE(p.ok) << Joined(p.messages);
+  if (!p.ok) return r;
+  rtltest::BoardProgram program;
+  program.code.push_back("\tcall @T");
+  program.code.push_back("\thalt");
+  bool inside = false;
+  for (const std::string& line : p.lines) {
+    if (line == "\tEND") break;
+    if (inside) program.code.push_back(line);
+    if (line == "\tCODE") inside = true;
+  }
+  program.maxInstructions = 2'000'000;
+  r.listing = Joined(p.lines);
+  r.run = rtltest::RunOnBoard(program);
+  EXPECT_TRUE(r.run.built) << r.run.log << r.listing;
+  EXPECT_TRUE(r.run.halted) << "the program did not end\n" << r.listing;
+  return r;
 }
 
-}  // namespace velkor::run_support
+} // namespace velkor::run_support

@@ -2,8 +2,8 @@
 // Runs the kavrin-cli program as a user would, with stdin from a file or an
 // open pipe, and collects stdout, stderr and the exit code.
 
-#include <sys/wait.h>
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -24,7 +24,7 @@ struct CliResult {
 };
 
 class TempDir {
- public:
+public:
   TempDir() {
     static int counter = 0;
     path_ = std::filesystem::temp_directory_path() /
@@ -35,7 +35,8 @@ class TempDir {
   const std::filesystem::path& path() const { return path_; }
   std::string Write(const std::string& name, const std::vector<unsigned char>& bytes) const {
     std::ofstream out(path_ / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     return (path_ / name).string();
   }
   std::string WriteText(const std::string& name, const std::string& text) const {
@@ -43,7 +44,7 @@ class TempDir {
     return (path_ / name).string();
   }
 
- private:
+private:
   std::filesystem::path path_;
 };
 
@@ -76,7 +77,8 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
     if (keepStdinOpen) ::close(pipeFds[1]);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : args)
+      argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     ::execv(program.c_str(), argv.data());
     ::_exit(127);
@@ -103,4 +105,4 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
   return result;
 }
 
-}  // namespace kavrin::testing
+} // namespace kavrin::testing

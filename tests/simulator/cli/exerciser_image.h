@@ -16,19 +16,19 @@ namespace kavrin::testing {
 
 namespace exerciser {
 
-inline constexpr std::uint16_t kSlot = 0x0300;      // 4 instruction bytes, then JP back
+inline constexpr std::uint16_t kSlot = 0x0300; // 4 instruction bytes, then JP back
 inline constexpr std::uint16_t kSlotExit = kSlot + 4;
-inline constexpr std::uint16_t kSave = 0x0400;      // IY IX HL DE BC AF as pushed
+inline constexpr std::uint16_t kSave = 0x0400; // IY IX HL DE BC AF as pushed
 inline constexpr std::uint16_t kSaveEnd = 0x040C;
 inline constexpr std::uint16_t kResultSp = 0x040C;
-inline constexpr std::uint16_t kMemory = 0x040E;    // the area pointers reach
+inline constexpr std::uint16_t kMemory = 0x040E; // the area pointers reach
 inline constexpr int kMemorySize = 16;
-inline constexpr int kCrcLength = 30;               // save area, SP, memory area
+inline constexpr int kCrcLength = 30; // save area, SP, memory area
 inline constexpr std::uint16_t kRecordPointer = 0x0420;
 inline constexpr std::uint16_t kRegisterPointer = 0x0422;
 inline constexpr std::uint16_t kTestSp = 0x0424;
 inline constexpr std::uint16_t kDriverStack = 0x0500;
-inline constexpr std::uint16_t kCrcHigh = 0x0600;   // page aligned tables
+inline constexpr std::uint16_t kCrcHigh = 0x0600; // page aligned tables
 inline constexpr std::uint16_t kCrcLow = 0x0700;
 inline constexpr std::uint16_t kHexDigits = 0x0800;
 inline constexpr std::uint16_t kRecords = 0x0900;
@@ -55,7 +55,7 @@ enum Need : unsigned {
 // Byte codes in a template besides 0..255.
 inline constexpr int kImmediate = -1;
 inline constexpr int kDisplacement = -2;
-inline constexpr int kAddressLow = -3;   // an address inside the area
+inline constexpr int kAddressLow = -3; // an address inside the area
 inline constexpr int kAddressHigh = -4;
 
 struct Template {
@@ -66,7 +66,7 @@ struct Template {
 inline std::vector<Template> Templates() {
   std::vector<Template> t;
   auto regNeed = [](int r) { return r == 6 ? kHlPointer : kNone; };
-  constexpr int kInc = 0x04;  // INC B after a conditional transfer shows which way it went
+  constexpr int kInc = 0x04; // INC B after a conditional transfer shows which way it went
   const int exitLow = kSlotExit & 0xFF, exitHigh = kSlotExit >> 8;
   t.push_back({{0x00}});
   for (int op = 0x40; op < 0x80; ++op)
@@ -76,8 +76,10 @@ inline std::vector<Template> Templates() {
     t.push_back({{0x04 + 8 * r}, regNeed(r)});
     t.push_back({{0x05 + 8 * r}, regNeed(r)});
   }
-  for (int op = 0x80; op < 0xC0; ++op) t.push_back({{op}, regNeed(op & 7)});
-  for (int k = 0; k < 8; ++k) t.push_back({{0xC6 + 8 * k, kImmediate}});
+  for (int op = 0x80; op < 0xC0; ++op)
+    t.push_back({{op}, regNeed(op & 7)});
+  for (int k = 0; k < 8; ++k)
+    t.push_back({{0xC6 + 8 * k, kImmediate}});
   for (int rr = 0; rr < 4; ++rr) {
     t.push_back({{0x01 + 16 * rr, kImmediate, kImmediate}});
     t.push_back({{0x03 + 16 * rr}});
@@ -88,15 +90,19 @@ inline std::vector<Template> Templates() {
   t.push_back({{0x0A}, kBcPointer});
   t.push_back({{0x12}, kDePointer});
   t.push_back({{0x1A}, kDePointer});
-  for (int op : {0x22, 0x2A, 0x32, 0x3A}) t.push_back({{op, kAddressLow, kAddressHigh}});
-  for (int op : {0x07, 0x0F, 0x17, 0x1F, 0x27, 0x2F, 0x37, 0x3F, 0x08, 0xD9, 0xEB, 0xF9, 0xF3, 0xFB})
+  for (int op : {0x22, 0x2A, 0x32, 0x3A})
+    t.push_back({{op, kAddressLow, kAddressHigh}});
+  for (int op :
+       {0x07, 0x0F, 0x17, 0x1F, 0x27, 0x2F, 0x37, 0x3F, 0x08, 0xD9, 0xEB, 0xF9, 0xF3, 0xFB})
     t.push_back({{op}});
   t.push_back({{0xE3}, kStack});
-  for (int op : {0xC1, 0xD1, 0xE1, 0xF1, 0xC5, 0xD5, 0xE5, 0xF5}) t.push_back({{op}, kStack});
+  for (int op : {0xC1, 0xD1, 0xE1, 0xF1, 0xC5, 0xD5, 0xE5, 0xF5})
+    t.push_back({{op}, kStack});
   // Control transfers.
   t.push_back({{0x18, 0x01, kInc, 0x00}});
   t.push_back({{0x10, 0x01, kInc, 0x00}});
-  for (int cc = 0; cc < 4; ++cc) t.push_back({{0x20 + 8 * cc, 0x01, kInc, 0x00}});
+  for (int cc = 0; cc < 4; ++cc)
+    t.push_back({{0x20 + 8 * cc, 0x01, kInc, 0x00}});
   t.push_back({{0xC3, exitLow, exitHigh}});
   t.push_back({{0xCD, exitLow, exitHigh}, kStack});
   t.push_back({{0xC9}, kStack | kReturnToExit});
@@ -116,7 +122,8 @@ inline std::vector<Template> Templates() {
   // Index forms.
   for (int prefix : {0xDD, 0xFD}) {
     const unsigned indexed = prefix == 0xDD ? kIxIndexed : kIyIndexed;
-    for (int rr = 0; rr < 4; ++rr) t.push_back({{prefix, 0x09 + 16 * rr}});
+    for (int rr = 0; rr < 4; ++rr)
+      t.push_back({{prefix, 0x09 + 16 * rr}});
     t.push_back({{prefix, 0x21, kImmediate, kImmediate}});
     t.push_back({{prefix, 0x22, kAddressLow, kAddressHigh}});
     t.push_back({{prefix, 0x2A, kAddressLow, kAddressHigh}});
@@ -131,7 +138,8 @@ inline std::vector<Template> Templates() {
       t.push_back({{prefix, 0x46 + 8 * r, kDisplacement}, indexed});
       t.push_back({{prefix, 0x70 + r, kDisplacement}, indexed});
     }
-    for (int k = 0; k < 8; ++k) t.push_back({{prefix, 0x86 + 8 * k, kDisplacement}, indexed});
+    for (int k = 0; k < 8; ++k)
+      t.push_back({{prefix, 0x86 + 8 * k, kDisplacement}, indexed});
     t.push_back({{prefix, 0xE3}, kStack});
     t.push_back({{prefix, 0xE1}, kStack});
     t.push_back({{prefix, 0xE5}, kStack});
@@ -145,18 +153,21 @@ inline std::vector<Template> Templates() {
     t.push_back({{0xED, 0x43 + 16 * rr, kAddressLow, kAddressHigh}});
     t.push_back({{0xED, 0x4B + 16 * rr, kAddressLow, kAddressHigh}});
   }
-  for (int op : {0x44, 0x47, 0x57, 0x56, 0x5E}) t.push_back({{0xED, op}});
+  for (int op : {0x44, 0x47, 0x57, 0x56, 0x5E})
+    t.push_back({{0xED, op}});
   t.push_back({{0xED, 0x67}, kHlPointer});
   t.push_back({{0xED, 0x6F}, kHlPointer});
-  for (int op : {0xA0, 0xA1, 0xA8, 0xA9, 0xB0, 0xB1, 0xB8, 0xB9}) t.push_back({{0xED, op}, kBlock});
+  for (int op : {0xA0, 0xA1, 0xA8, 0xA9, 0xB0, 0xB1, 0xB8, 0xB9})
+    t.push_back({{0xED, op}, kBlock});
   return t;
 }
 
 class Emitter {
- public:
+public:
   explicit Emitter(std::vector<std::uint8_t>& image) : image_(image) {}
   void Bytes(std::initializer_list<int> bytes) {
-    for (int b : bytes) image_[pc_++] = static_cast<std::uint8_t>(b);
+    for (int b : bytes)
+      image_[pc_++] = static_cast<std::uint8_t>(b);
   }
   void Word(std::uint16_t w) { Bytes({w & 0xFF, w >> 8}); }
   std::uint16_t Here() const { return pc_; }
@@ -165,64 +176,92 @@ class Emitter {
     image_[at + 1u] = static_cast<std::uint8_t>(w >> 8);
   }
 
- private:
+private:
   std::vector<std::uint8_t>& image_;
   std::uint16_t pc_ = 0;
 };
 
 inline void EmitDriver(std::vector<std::uint8_t>& image) {
   Emitter e(image);
-  e.Bytes({0x31}); e.Word(kDriverStack);                       // LD SP,stack
-  e.Bytes({0x21}); e.Word(kRecords);                           // LD HL,records
-  e.Bytes({0x22}); e.Word(kRecordPointer);                     // LD (recptr),HL
+  e.Bytes({0x31});
+  e.Word(kDriverStack); // LD SP,stack
+  e.Bytes({0x21});
+  e.Word(kRecords); // LD HL,records
+  e.Bytes({0x22});
+  e.Word(kRecordPointer); // LD (recptr),HL
   const std::uint16_t next = e.Here();
-  e.Bytes({0x2A}); e.Word(kRecordPointer);                     // LD HL,(recptr)
-  e.Bytes({0x11}); e.Word(kSlot);                              // LD DE,slot
-  e.Bytes({0x01}); e.Word(4);                                  // LD BC,4
-  e.Bytes({0xED, 0xB0});                                       // LDIR
-  e.Bytes({0x11}); e.Word(kMemory);                            // LD DE,area
-  e.Bytes({0x01}); e.Word(kMemorySize);                        // LD BC,16
-  e.Bytes({0xED, 0xB0});                                       // LDIR
-  e.Bytes({0x22}); e.Word(kRegisterPointer);                   // LD (regptr),HL
-  e.Bytes({0x11}); e.Word(12);                                 // LD DE,12
-  e.Bytes({0x19, 0x5E, 0x23, 0x56});                           // ADD HL,DE / LD E,(HL) / INC HL / LD D,(HL)
-  e.Bytes({0xED, 0x53}); e.Word(kTestSp);                      // LD (testsp),DE
-  e.Bytes({0x2A}); e.Word(kRegisterPointer);                   // LD HL,(regptr)
-  e.Bytes({0xF9, 0xFD, 0xE1, 0xDD, 0xE1, 0xE1, 0xD1, 0xC1, 0xF1});  // LD SP,HL / POP IY IX HL DE BC AF
-  e.Bytes({0xED, 0x7B}); e.Word(kTestSp);                      // LD SP,(testsp)
-  e.Bytes({0xC3}); e.Word(kSlot);                              // JP slot
+  e.Bytes({0x2A});
+  e.Word(kRecordPointer); // LD HL,(recptr)
+  e.Bytes({0x11});
+  e.Word(kSlot); // LD DE,slot
+  e.Bytes({0x01});
+  e.Word(4);             // LD BC,4
+  e.Bytes({0xED, 0xB0}); // LDIR
+  e.Bytes({0x11});
+  e.Word(kMemory); // LD DE,area
+  e.Bytes({0x01});
+  e.Word(kMemorySize);   // LD BC,16
+  e.Bytes({0xED, 0xB0}); // LDIR
+  e.Bytes({0x22});
+  e.Word(kRegisterPointer); // LD (regptr),HL
+  e.Bytes({0x11});
+  e.Word(12);                        // LD DE,12
+  e.Bytes({0x19, 0x5E, 0x23, 0x56}); // ADD HL,DE / LD E,(HL) / INC HL / LD D,(HL)
+  e.Bytes({0xED, 0x53});
+  e.Word(kTestSp); // LD (testsp),DE
+  e.Bytes({0x2A});
+  e.Word(kRegisterPointer); // LD HL,(regptr)
+  e.Bytes(
+      {0xF9, 0xFD, 0xE1, 0xDD, 0xE1, 0xE1, 0xD1, 0xC1, 0xF1}); // LD SP,HL / POP IY IX HL DE BC AF
+  e.Bytes({0xED, 0x7B});
+  e.Word(kTestSp); // LD SP,(testsp)
+  e.Bytes({0xC3});
+  e.Word(kSlot); // JP slot
   const std::uint16_t after = e.Here();
-  e.Bytes({0xED, 0x73}); e.Word(kResultSp);                    // LD (resultsp),SP
-  e.Bytes({0x31}); e.Word(kSaveEnd);                           // LD SP,save end
-  e.Bytes({0xF5, 0xC5, 0xD5, 0xE5, 0xDD, 0xE5, 0xFD, 0xE5});   // PUSH AF BC DE HL IX IY
-  e.Bytes({0x31}); e.Word(kDriverStack);                       // LD SP,stack
-  e.Bytes({0x3A}); e.Word(kSave + 10);                         // LD A,(saved F)
-  e.Bytes({0xE6, 0xD7});                                       // AND D7H
-  e.Bytes({0x32}); e.Word(kSave + 10);                         // LD (saved F),A
-  e.Bytes({0xDD, 0x21}); e.Word(kSave);                        // LD IX,save
-  e.Bytes({0x06, kCrcLength});                                 // LD B,30
-  e.Bytes({0x11}); e.Word(0xFFFF);                             // LD DE,FFFFH
+  e.Bytes({0xED, 0x73});
+  e.Word(kResultSp); // LD (resultsp),SP
+  e.Bytes({0x31});
+  e.Word(kSaveEnd);                                          // LD SP,save end
+  e.Bytes({0xF5, 0xC5, 0xD5, 0xE5, 0xDD, 0xE5, 0xFD, 0xE5}); // PUSH AF BC DE HL IX IY
+  e.Bytes({0x31});
+  e.Word(kDriverStack); // LD SP,stack
+  e.Bytes({0x3A});
+  e.Word(kSave + 10);    // LD A,(saved F)
+  e.Bytes({0xE6, 0xD7}); // AND D7H
+  e.Bytes({0x32});
+  e.Word(kSave + 10); // LD (saved F),A
+  e.Bytes({0xDD, 0x21});
+  e.Word(kSave);               // LD IX,save
+  e.Bytes({0x06, kCrcLength}); // LD B,30
+  e.Bytes({0x11});
+  e.Word(0xFFFF); // LD DE,FFFFH
   const std::uint16_t crcLoop = e.Here();
-  e.Bytes({0xDD, 0x7E, 0x00, 0xAA, 0x6F, 0x26, kCrcHigh >> 8}); // LD A,(IX+0) / XOR D / LD L,A / LD H,high
-  e.Bytes({0x7E, 0xAB, 0x57, 0x24, 0x5E, 0xDD, 0x23});         // LD A,(HL) / XOR E / LD D,A / INC H / LD E,(HL) / INC IX
-  e.Bytes({0x10, (crcLoop - (e.Here() + 2)) & 0xFF});          // DJNZ crcLoop
-  e.Bytes({0x7A, 0xCD});                                       // LD A,D / CALL hex2
+  e.Bytes({0xDD, 0x7E, 0x00, 0xAA, 0x6F, 0x26,
+           kCrcHigh >> 8}); // LD A,(IX+0) / XOR D / LD L,A / LD H,high
+  e.Bytes({0x7E, 0xAB, 0x57, 0x24, 0x5E, 0xDD,
+           0x23}); // LD A,(HL) / XOR E / LD D,A / INC H / LD E,(HL) / INC IX
+  e.Bytes({0x10, (crcLoop - (e.Here() + 2)) & 0xFF}); // DJNZ crcLoop
+  e.Bytes({0x7A, 0xCD});                              // LD A,D / CALL hex2
   const std::uint16_t call1 = e.Here();
   e.Word(0);
-  e.Bytes({0x7B, 0xCD});                                       // LD A,E / CALL hex2
+  e.Bytes({0x7B, 0xCD}); // LD A,E / CALL hex2
   const std::uint16_t call2 = e.Here();
   e.Word(0);
   e.Bytes({0x3E, 0x0D, 0xD3, kOutputPort, 0x3E, 0x0A, 0xD3, kOutputPort});
-  e.Bytes({0x2A}); e.Word(kRegisterPointer);                   // LD HL,(regptr)
-  e.Bytes({0x01}); e.Word(14);                                 // LD BC,14
-  e.Bytes({0x09});                                             // ADD HL,BC
-  e.Bytes({0x22}); e.Word(kRecordPointer);                     // LD (recptr),HL
-  e.Bytes({0xC3}); e.Word(next);                               // JP next
+  e.Bytes({0x2A});
+  e.Word(kRegisterPointer); // LD HL,(regptr)
+  e.Bytes({0x01});
+  e.Word(14);      // LD BC,14
+  e.Bytes({0x09}); // ADD HL,BC
+  e.Bytes({0x22});
+  e.Word(kRecordPointer); // LD (recptr),HL
+  e.Bytes({0xC3});
+  e.Word(next); // JP next
   const std::uint16_t hex2 = e.Here();
-  e.Bytes({0xF5, 0x0F, 0x0F, 0x0F, 0x0F, 0xCD});               // PUSH AF / RRCA x4 / CALL hex1
+  e.Bytes({0xF5, 0x0F, 0x0F, 0x0F, 0x0F, 0xCD}); // PUSH AF / RRCA x4 / CALL hex1
   const std::uint16_t call3 = e.Here();
   e.Word(0);
-  e.Bytes({0xF1});                                             // POP AF
+  e.Bytes({0xF1}); // POP AF
   const std::uint16_t hex1 = e.Here();
   e.Bytes({0xE6, 0x0F, 0x6F, 0x26, kHexDigits >> 8, 0x7E, 0xD3, kOutputPort, 0xC9});
   e.PatchWord(call1, hex2);
@@ -233,12 +272,14 @@ inline void EmitDriver(std::vector<std::uint8_t>& image) {
   image[kSlotExit + 2] = static_cast<std::uint8_t>(after >> 8);
   for (int i = 0; i < 256; ++i) {
     std::uint16_t crc = static_cast<std::uint16_t>(i << 8);
-    for (int bit = 0; bit < 8; ++bit) crc = static_cast<std::uint16_t>(crc & 0x8000 ? (crc << 1) ^ 0x1021 : crc << 1);
+    for (int bit = 0; bit < 8; ++bit)
+      crc = static_cast<std::uint16_t>(crc & 0x8000 ? (crc << 1) ^ 0x1021 : crc << 1);
     image[kCrcHigh + i] = static_cast<std::uint8_t>(crc >> 8);
     image[kCrcLow + i] = static_cast<std::uint8_t>(crc);
   }
   const char* digits = "0123456789ABCDEF";
-  for (int i = 0; i < 16; ++i) image[kHexDigits + i] = static_cast<std::uint8_t>(digits[i]);
+  for (int i = 0; i < 16; ++i)
+    image[kHexDigits + i] = static_cast<std::uint8_t>(digits[i]);
 }
 
 struct Record {
@@ -250,10 +291,20 @@ struct Record {
 inline Record MakeRecord(const Template& t, std::mt19937& rng) {
   auto byte = [&rng] { return static_cast<std::uint8_t>(rng() & 0xFF); };
   auto word = [&rng] { return static_cast<std::uint16_t>(rng() & 0xFFFF); };
-  auto inArea = [&rng](int from, int to) { return static_cast<std::uint16_t>(kMemory + from + static_cast<int>(rng() % static_cast<unsigned>(to - from + 1))); };
+  auto inArea = [&rng](int from, int to) {
+    return static_cast<std::uint16_t>(
+        kMemory + from + static_cast<int>(rng() % static_cast<unsigned>(to - from + 1)));
+  };
   Record r;
-  for (auto& m : r.memory) m = byte();
-  r.iy = word(); r.ix = word(); r.hl = word(); r.de = word(); r.bc = word(); r.af = word(); r.sp = word();
+  for (auto& m : r.memory)
+    m = byte();
+  r.iy = word();
+  r.ix = word();
+  r.hl = word();
+  r.de = word();
+  r.bc = word();
+  r.af = word();
+  r.sp = word();
   const std::uint16_t address = inArea(0, kMemorySize - 2);
   std::int8_t displacement = 0;
   for (std::size_t i = 0; i < t.bytes.size(); ++i) {
@@ -270,8 +321,10 @@ inline Record MakeRecord(const Template& t, std::mt19937& rng) {
   if (t.needs & kHlPointer) r.hl = inArea(0, kMemorySize - 1);
   if (t.needs & kBcPointer) r.bc = inArea(0, kMemorySize - 1);
   if (t.needs & kDePointer) r.de = inArea(0, kMemorySize - 1);
-  if (t.needs & kIxIndexed) r.ix = static_cast<std::uint16_t>(inArea(0, kMemorySize - 1) - displacement);
-  if (t.needs & kIyIndexed) r.iy = static_cast<std::uint16_t>(inArea(0, kMemorySize - 1) - displacement);
+  if (t.needs & kIxIndexed)
+    r.ix = static_cast<std::uint16_t>(inArea(0, kMemorySize - 1) - displacement);
+  if (t.needs & kIyIndexed)
+    r.iy = static_cast<std::uint16_t>(inArea(0, kMemorySize - 1) - displacement);
   if (t.needs & kStack) r.sp = kMemory + 8;
   if (t.needs & kBlock) {
     r.hl = inArea(4, 11);
@@ -289,15 +342,17 @@ inline Record MakeRecord(const Template& t, std::mt19937& rng) {
 }
 
 inline void PutRecord(std::vector<std::uint8_t>& image, std::size_t at, const Record& r) {
-  for (int i = 0; i < 4; ++i) image[at++] = r.instruction[i];
-  for (std::uint8_t m : r.memory) image[at++] = m;
+  for (int i = 0; i < 4; ++i)
+    image[at++] = r.instruction[i];
+  for (std::uint8_t m : r.memory)
+    image[at++] = m;
   for (std::uint16_t w : {r.iy, r.ix, r.hl, r.de, r.bc, r.af, r.sp}) {
     image[at++] = static_cast<std::uint8_t>(w);
     image[at++] = static_cast<std::uint8_t>(w >> 8);
   }
 }
 
-}  // namespace exerciser
+} // namespace exerciser
 
 // One image with `count` records drawn round-robin from the templates,
 // starting at template `first`; records[i] is what line i of the output
@@ -318,7 +373,8 @@ inline ExerciserImage BuildExerciserImage(std::size_t first, int count, unsigned
   EmitDriver(out.bytes = std::vector<std::uint8_t>(0x10000, 0));
   std::size_t at = kRecords;
   for (int i = 0; i < count; ++i) {
-    const Record r = MakeRecord(templates[(first + static_cast<std::size_t>(i)) % templates.size()], rng);
+    const Record r =
+        MakeRecord(templates[(first + static_cast<std::size_t>(i)) % templates.size()], rng);
     PutRecord(out.bytes, at, r);
     out.records.push_back(r);
     at += kRecordSize;
@@ -331,4 +387,4 @@ inline ExerciserImage BuildExerciserImage(std::size_t first, int count, unsigned
   return out;
 }
 
-}  // namespace kavrin::testing
+} // namespace kavrin::testing

@@ -14,14 +14,15 @@ using testing::TempDir;
 
 // LD HL,MSG / LOOP: LD A,(HL) / OR A / JR Z,DONE / OUT (80H),A / INC HL /
 // JR LOOP / DONE: HALT / MSG: "Hello",CR,LF,0
-const std::vector<unsigned char> kHello = {0x21, 0x0D, 0x00, 0x7E, 0xB7, 0x28, 0x05, 0xD3, 0x80, 0x23, 0x18,
-                                           0xF7, 0x76, 'H',  'e',  'l',  'l',  'o',  0x0D, 0x0A, 0x00};
+const std::vector<unsigned char> kHello = {0x21, 0x0D, 0x00, 0x7E, 0xB7, 0x28, 0x05,
+                                           0xD3, 0x80, 0x23, 0x18, 0xF7, 0x76, 'H',
+                                           'e',  'l',  'l',  'o',  0x0D, 0x0A, 0x00};
 const char* const kHelloSymbols = "0000 START\n0003 LOOP\n000C DONE\n000D MSG\n";
 
 // WAIT: IN A,(81H) / OR A / JR Z,WAIT / IN A,(80H) / OUT (80H),A /
 // CP '.' / JR NZ,WAIT / HALT
-const std::vector<unsigned char> kEcho = {0xDB, 0x81, 0xB7, 0x28, 0xFB, 0xDB, 0x80, 0xD3,
-                                          0x80, 0xFE, 0x2E, 0x20, 0xF3, 0x76};
+const std::vector<unsigned char> kEcho = {0xDB, 0x81, 0xB7, 0x28, 0xFB, 0xDB, 0x80,
+                                          0xD3, 0x80, 0xFE, 0x2E, 0x20, 0xF3, 0x76};
 
 TEST(KavrinCliRun, StdoutIsTheProgramsTerminalOutputOnly) {
   TempDir dir;
@@ -48,7 +49,8 @@ TEST(KavrinCliRun, NeverBlocksOnStdin) {
   const CliResult ended = RunCli({"run", echo, "--max-steps", "100000"}, "hi");
   EXPECT_EQ(ended.exitCode, 3);
   EXPECT_EQ(ended.out, "hi");
-  EXPECT_NE(ended.err.find("Step limit of 100000 instructions reached"), std::string::npos) << ended.err;
+  EXPECT_NE(ended.err.find("Step limit of 100000 instructions reached"), std::string::npos)
+      << ended.err;
   // An open, idle stdin neither stops a program that does not read it ...
   const CliResult idle = RunCli({"run", dir.Write("hello.rom", kHello)}, "", true, 20);
   EXPECT_FALSE(idle.timedOut);
@@ -77,7 +79,8 @@ TEST(KavrinCliRun, PcAndBreakpointsAndAGivenSymFile) {
   const std::string image = dir.Write("hello.rom", kHello);
   const std::string sym = dir.WriteText("other.txt", "0003 AGAIN\n0007 PUT\n");
   // Starting at LOOP with HL = 0 prints the program's own first bytes.
-  const CliResult r = RunCli({"run", image, "--sym", sym, "--pc", "again", "--break", "PUT", "--break", "9"});
+  const CliResult r =
+      RunCli({"run", image, "--sym", sym, "--pc", "again", "--break", "PUT", "--break", "9"});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, "Breakpoint at 0007H reached\n");
@@ -114,8 +117,9 @@ TEST(KavrinCliRun, LoadAtAndTerminalPort) {
   EXPECT_NE(r.err.find("PC=0107"), std::string::npos) << r.err;
   // The trace shows each instruction about to run.
   const CliResult t = RunCli({"run", image, "--load-at", "100", "--trace"});
-  EXPECT_EQ(t.err, ">0100H 3E4B      LD A,4BH\n>0102H D390      OUTA (90H)\n>0104H D380      OUTA (80H)\n"
-                   ">0106H 76        HALT\n");
+  EXPECT_EQ(t.err,
+            ">0100H 3E4B      LD A,4BH\n>0102H D390      OUTA (90H)\n>0104H D380      OUTA (80H)\n"
+            ">0106H 76        HALT\n");
   EXPECT_EQ(t.out, "K");
 }
 
@@ -136,20 +140,25 @@ TEST(KavrinCliRun, BadInputGetsAMessageAndAnExitCode) {
       {{"run", image, "--max-steps"}, 2, "kavrin-cli: --max-steps needs a value"},
       {{"run", image, "--terminal-port", "FF"}, 2, "kavrin-cli: --terminal-port needs"},
       {{"run", image, "--load-at", "100000"}, 2, "kavrin-cli: --load-at needs"},
-      {{"run", image, "--break", "1", "--break", "2", "--break", "3", "--break", "4", "--break", "5"}, 2,
+      {{"run", image, "--break", "1", "--break", "2", "--break", "3", "--break", "4", "--break",
+        "5"},
+       2,
        "kavrin-cli: at most 4 breakpoints"},
       {{"run", image, "--break", "0"}, 2, "kavrin-cli: a breakpoint cannot be set at 0000H"},
       {{"run", image, "--pc", "12G4"}, 1, "Cannot resolve 12G4"},
       {{"run", (dir.path() / "missing.rom").string()}, 1, "Cannot open file "},
       {{"run", empty}, 1, "File "},
-      {{"run", badSym}, 1, "Bad symbol file badsym.sym, line 2: address is not four hexadecimal digits"},
+      {{"run", badSym},
+       1,
+       "Bad symbol file badsym.sym, line 2: address is not four hexadecimal digits"},
       {{"frob"}, 2, "kavrin-cli: unknown command frob"},
       {{}, 2, "kavrin-cli: no command given"},
   };
   for (const Case& c : cases) {
     const CliResult r = RunCli(c.args);
     std::string joined;
-    for (const auto& a : c.args) joined += a + " ";
+    for (const auto& a : c.args)
+      joined += a + " ";
     EXPECT_EQ(r.exitCode, c.exitCode) << joined;
     EXPECT_EQ(r.err.rfind(c.errorStart, 0), 0u) << joined << "\n" << r.err;
     EXPECT_EQ(r.out, "") << joined;
@@ -162,10 +171,9 @@ TEST(KavrinCliRun, LargeImageAtZeroIsFullyStored) {
   // program copies physical FFFFFH through the MMU (CBR = F0H maps F000H up
   // to FF000H) and prints it.
   std::vector<unsigned char> image(0x100000, 0);
-  const std::vector<unsigned char> code = {
-      0x3E, 0xF0, 0xED, 0x39, 0x38,  // LD A,F0H / OUT0 (CBR),A
-      0x3A, 0xFF, 0xFF,              // LD A,(FFFFH)
-      0xD3, 0x80, 0x76};             // OUT (80H),A / HALT
+  const std::vector<unsigned char> code = {0x3E, 0xF0, 0xED, 0x39, 0x38, // LD A,F0H / OUT0 (CBR),A
+                                           0x3A, 0xFF, 0xFF,             // LD A,(FFFFH)
+                                           0xD3, 0x80, 0x76};            // OUT (80H),A / HALT
   std::copy(code.begin(), code.end(), image.begin());
   image.back() = 'Z';
   const CliResult r = RunCli({"run", dir.Write("big.rom", image)});
@@ -182,20 +190,19 @@ TEST(KavrinCliHelp, ListsBothCommands) {
 
 TEST(KavrinCliDisasm, ListsTheImageWithSymbols) {
   TempDir dir;
-  const std::string image = dir.Write("hello.rom", {0x21, 0x0D, 0x00, 0x7E, 0xB7, 0x28, 0x05, 0xD3, 0x80, 0x23,
-                                                    0x18, 0xF7, 0x76});
+  const std::string image = dir.Write(
+      "hello.rom", {0x21, 0x0D, 0x00, 0x7E, 0xB7, 0x28, 0x05, 0xD3, 0x80, 0x23, 0x18, 0xF7, 0x76});
   dir.WriteText("hello.sym", kHelloSymbols);
   const CliResult r = RunCli({"disasm", image});
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out,
-            "0000H  210D00   START: LD HL,MSG\n"
-            "0003H  7E       LOOP: LD A,(HL)\n"
-            "0004H  B7        OR A\n"
-            "0005H  2805      JR Z,DONE\n"
-            "0007H  D380      OUTA (80H)\n"
-            "0009H  23        INC HL\n"
-            "000AH  18F7      JR LOOP\n"
-            "000CH  76       DONE: HALT\n");
+  EXPECT_EQ(r.out, "0000H  210D00   START: LD HL,MSG\n"
+                   "0003H  7E       LOOP: LD A,(HL)\n"
+                   "0004H  B7        OR A\n"
+                   "0005H  2805      JR Z,DONE\n"
+                   "0007H  D380      OUTA (80H)\n"
+                   "0009H  23        INC HL\n"
+                   "000AH  18F7      JR LOOP\n"
+                   "000CH  76       DONE: HALT\n");
   const CliResult from = RunCli({"disasm", image, "--from", "loop", "--count", "2"});
   EXPECT_EQ(from.out, "0003H  7E       LOOP: LD A,(HL)\n0004H  B7        OR A\n");
   const CliResult high = RunCli({"disasm", image, "--load-at", "12340", "--count", "1"});
@@ -206,5 +213,5 @@ TEST(KavrinCliDisasm, ListsTheImageWithSymbols) {
   EXPECT_EQ(bad.err, "Cannot resolve NOWHERE\n");
 }
 
-}  // namespace
-}  // namespace kavrin
+} // namespace
+} // namespace kavrin

@@ -9,17 +9,23 @@ TEST(ResolveAddress, HexFirstThenSymbolElseMessage) {
   SymbolTable symbols;
   symbols.Add("0100", 0x0100, "START");
   symbols.Add("0200", 0x0200, "BEEF1");
-  symbols.Add("0300", 0x0300, "ABC");  // all hex digits: never reached by name
+  symbols.Add("0300", 0x0300, "ABC"); // all hex digits: never reached by name
   struct Case {
     const char* text;
     bool ok;
     std::uint32_t value;
     const char* message;
   } cases[] = {
-      {"1234", true, 0x1234, ""},  {"ffff", true, 0xFFFF, ""},   {"12340", true, 0x12340, ""},
-      {"", true, 0, ""},           {"start", true, 0x0100, ""},  {"ABC", true, 0xABC, ""},
-      {"beef1", true, 0xBEEF1, ""}, {"12G4", false, 0, "Cannot resolve 12G4"},
-      {"nosuch", false, 0, "Cannot resolve NOSUCH"}, {"0x10", false, 0, "Cannot resolve 0X10"},
+      {"1234", true, 0x1234, ""},
+      {"ffff", true, 0xFFFF, ""},
+      {"12340", true, 0x12340, ""},
+      {"", true, 0, ""},
+      {"start", true, 0x0100, ""},
+      {"ABC", true, 0xABC, ""},
+      {"beef1", true, 0xBEEF1, ""},
+      {"12G4", false, 0, "Cannot resolve 12G4"},
+      {"nosuch", false, 0, "Cannot resolve NOSUCH"},
+      {"0x10", false, 0, "Cannot resolve 0X10"},
       {" 10", false, 0, "Cannot resolve  10"},
       {"00000000FFFFFFFF", true, 0xFFFFFFFF, ""},
       {"100000000", false, 0, "Cannot resolve 100000000"},
@@ -42,5 +48,5 @@ TEST(ParsePortAddress, AcceptsTwoHexDigitsBelowFF) {
   EXPECT_FALSE(ParsePortAddress("G1").has_value());
 }
 
-}  // namespace
-}  // namespace kavrin
+} // namespace
+} // namespace kavrin

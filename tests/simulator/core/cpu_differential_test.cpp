@@ -21,15 +21,17 @@
 namespace kavrin {
 namespace {
 
-constexpr uint8_t kDocumentedFlags = 0xD5;  // S Z H P C; N is compared through SubtractFlag
-constexpr uint8_t kFirstExternalPort = 0x40;  // on-chip registers sit at 00H-3FH
+constexpr uint8_t kDocumentedFlags = 0xD5;   // S Z H P C; N is compared through SubtractFlag
+constexpr uint8_t kFirstExternalPort = 0x40; // on-chip registers sit at 00H-3FH
 
-uint8_t PortValue(uint8_t port) { return static_cast<uint8_t>(port * 0x9D + 0x31); }
+uint8_t PortValue(uint8_t port) {
+  return static_cast<uint8_t>(port * 0x9D + 0x31);
+}
 
 // The oracle's view of the board: the same MMU mapping written out plainly.
 struct Oracle {
   std::vector<uint8_t> memory = std::vector<uint8_t>(kPhysicalMemorySize);
-  bool banked = false;  // CBAR 84H, BBR 10H, CBR 20H
+  bool banked = false; // CBAR 84H, BBR 10H, CBR 20H
   std::vector<std::pair<uint8_t, uint8_t>> port_writes;
   Z80EX_CONTEXT* cpu = nullptr;
 
@@ -60,19 +62,21 @@ Z80EX_BYTE OraclePortRead(Z80EX_CONTEXT*, Z80EX_WORD port, void*) {
 void OraclePortWrite(Z80EX_CONTEXT*, Z80EX_WORD port, Z80EX_BYTE value, void* data) {
   static_cast<Oracle*>(data)->port_writes.emplace_back(static_cast<uint8_t>(port), value);
 }
-Z80EX_BYTE OracleInterruptVector(Z80EX_CONTEXT*, void*) { return 0xFF; }
+Z80EX_BYTE OracleInterruptVector(Z80EX_CONTEXT*, void*) {
+  return 0xFF;
+}
 
 // One generated instruction: its bytes and what the harness must arrange.
 struct Instruction {
   std::array<uint8_t, 8> bytes{};
   int length = 0;
-  bool repeats = false;       // block repeat: z80ex needs one step per round
-  bool port_in_c = false;     // C must name an external port
+  bool repeats = false;   // block repeat: z80ex needs one step per round
+  bool port_in_c = false; // C must name an external port
   void Add(uint8_t b) { bytes[length++] = b; }
 };
 
 class Generator {
- public:
+public:
   explicit Generator(uint32_t seed) : rng_(seed) {}
 
   uint8_t Byte() { return static_cast<uint8_t>(rng_()); }
@@ -82,19 +86,25 @@ class Generator {
   Instruction Next() {
     Instruction in;
     const unsigned family = Below(100);
-    if (family < 45) Main(in);
-    else if (family < 57) Cb(in);
-    else if (family < 72) Ed(in);
-    else Index(in);
-    while (in.length < static_cast<int>(in.bytes.size())) in.Add(Byte());  // operands
+    if (family < 45)
+      Main(in);
+    else if (family < 57)
+      Cb(in);
+    else if (family < 72)
+      Ed(in);
+    else
+      Index(in);
+    while (in.length < static_cast<int>(in.bytes.size()))
+      in.Add(Byte()); // operands
     return in;
   }
 
- private:
+private:
   // Every unprefixed opcode but HALT and the prefixes.
   void Main(Instruction& in) {
     uint8_t op;
-    do op = Byte();
+    do
+      op = Byte();
     while (op == 0x76 || op == 0xCB || op == 0xDD || op == 0xED || op == 0xFD);
     in.Add(op);
     if (op == 0xD3 || op == 0xDB) in.Add(static_cast<uint8_t>(kFirstExternalPort + Below(0xC0)));
@@ -102,8 +112,9 @@ class Generator {
 
   void Cb(Instruction& in) {
     uint8_t op;
-    do op = Byte();
-    while (op >= 0x30 && op <= 0x37);  // SLL is undefined
+    do
+      op = Byte();
+    while (op >= 0x30 && op <= 0x37); // SLL is undefined
     in.Add(0xCB);
     in.Add(op);
   }
@@ -118,9 +129,11 @@ class Generator {
         if ((z == 0 || z == 1) && y != 6) ops.push_back(static_cast<uint8_t>(op));
         if (z == 2 || z == 3) ops.push_back(static_cast<uint8_t>(op));
       }
-      for (int op : {0x44, 0x45, 0x4D, 0x47, 0x4F, 0x57, 0x56, 0x5E, 0x67, 0x6F}) ops.push_back(static_cast<uint8_t>(op));
+      for (int op : {0x44, 0x45, 0x4D, 0x47, 0x4F, 0x57, 0x56, 0x5E, 0x67, 0x6F})
+        ops.push_back(static_cast<uint8_t>(op));
       for (int row : {0xA0, 0xA8, 0xB0, 0xB8})
-        for (int k = 0; k < 4; ++k) ops.push_back(static_cast<uint8_t>(row + k));
+        for (int k = 0; k < 4; ++k)
+          ops.push_back(static_cast<uint8_t>(row + k));
       return ops;
     }();
     const uint8_t op = kOps[Below(static_cast<unsigned>(kOps.size()))];
@@ -137,25 +150,28 @@ class Generator {
     const unsigned chain = Below(100);
     const unsigned kind = Below(100);
     in.Add(Byte() & 1 ? 0xDD : 0xFD);
-    if (chain < 10) {  // the last prefix decides
+    if (chain < 10) { // the last prefix decides
       in.Add(Byte() & 1 ? 0xDD : 0xFD);
       if (chain < 3) in.Add(Byte() & 1 ? 0xDD : 0xFD);
     }
     if (kind < 20) {
       in.Add(0xCB);
-      in.Add(Byte());  // displacement
+      in.Add(Byte()); // displacement
       uint8_t op;
-      do op = static_cast<uint8_t>((Byte() & 0xF8) | 6);
+      do
+        op = static_cast<uint8_t>((Byte() & 0xF8) | 6);
       while (op == 0x36);
       in.Add(op);
       return;
     }
     uint8_t op;
     if (kind < 26) {
-      do op = Byte();
+      do
+        op = Byte();
       while (op == 0x76 || op == 0xCB || op == 0xDD || op == 0xED || op == 0xFD);
     } else {
-      do op = Byte();
+      do
+        op = Byte();
       while (!NamesHl(op));
     }
     in.Add(op);
@@ -189,15 +205,18 @@ std::string Hex(const Instruction& in) {
 }
 
 class Differential : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
-    oracle_.cpu = z80ex_create(OracleRead, &oracle_, OracleWrite, &oracle_, OraclePortRead, &oracle_,
-                               OraclePortWrite, &oracle_, OracleInterruptVector, &oracle_);
-    for (int port = kFirstExternalPort; port < 256; ++port) ours_->ReadPortMap[port] = kIoPageFirst;
+    oracle_.cpu =
+        z80ex_create(OracleRead, &oracle_, OracleWrite, &oracle_, OraclePortRead, &oracle_,
+                     OraclePortWrite, &oracle_, OracleInterruptVector, &oracle_);
+    for (int port = kFirstExternalPort; port < 256; ++port)
+      ours_->ReadPortMap[port] = kIoPageFirst;
     ours_->WritePortMap.fill(kIoPageFirst);
     ours_->SetPortReadHandler(kIoPageFirst, [](uint8_t port) { return PortValue(port); });
-    ours_->SetPortWriteHandler(kIoPageFirst,
-                               [this](uint8_t port, uint8_t value) { our_port_writes_.emplace_back(port, value); });
+    ours_->SetPortWriteHandler(kIoPageFirst, [this](uint8_t port, uint8_t value) {
+      our_port_writes_.emplace_back(port, value);
+    });
   }
   void TearDown() override { z80ex_destroy(oracle_.cpu); }
 
@@ -211,7 +230,8 @@ class Differential : public ::testing::Test {
     oracle_.banked = banked;
     std::fill(ours_->PhysicalMemory.begin(), ours_->PhysicalMemory.end(), 0);
     for (auto [start, length] : oracle_.Regions())
-      for (uint32_t i = start; i < start + length; ++i) ours_->PhysicalMemory[i] = g.Byte();
+      for (uint32_t i = start; i < start + length; ++i)
+        ours_->PhysicalMemory[i] = g.Byte();
     oracle_.memory = ours_->PhysicalMemory;
     CpuState& c = ours_->Cpu;
     c.A = g.Byte();
@@ -237,7 +257,8 @@ class Differential : public ::testing::Test {
     z80ex_set_reg(z, regBC, c.BC());
     z80ex_set_reg(z, regDE, c.DE());
     z80ex_set_reg(z, regHL, c.HL());
-    z80ex_set_reg(z, regAF_, Word(c.AltA, static_cast<uint8_t>(c.AltF | (c.AltSubtractFlag ? kFlagN : 0))));
+    z80ex_set_reg(z, regAF_,
+                  Word(c.AltA, static_cast<uint8_t>(c.AltF | (c.AltSubtractFlag ? kFlagN : 0))));
     z80ex_set_reg(z, regBC_, c.AltBC);
     z80ex_set_reg(z, regDE_, c.AltDE);
     z80ex_set_reg(z, regHL_, c.AltHL);
@@ -292,7 +313,8 @@ class Differential : public ::testing::Test {
     ours_->ExecuteSteps();
     Z80EX_CONTEXT* z = oracle_.cpu;
     do {
-      do z80ex_step(z);
+      do
+        z80ex_step(z);
       while (z80ex_last_op_type(z) != 0);
     } while (in.repeats && z80ex_get_reg(z, regPC) == start);
   }
@@ -334,8 +356,8 @@ class Differential : public ::testing::Test {
       for (uint32_t i = start; i < start + length; ++i)
         if (ours_->PhysicalMemory[i] != oracle_.memory[i]) {
           char b[80];
-          std::snprintf(b, sizeof b, " memory at %05XH ours %02X z80ex %02X;", i, ours_->PhysicalMemory[i],
-                        oracle_.memory[i]);
+          std::snprintf(b, sizeof b, " memory at %05XH ours %02X z80ex %02X;", i,
+                        ours_->PhysicalMemory[i], oracle_.memory[i]);
           diff += b;
           break;
         }
@@ -359,7 +381,8 @@ class Differential : public ::testing::Test {
         if (!diff.empty()) {
           char where[32];
           std::snprintf(where, sizeof where, " at %04XH", pc);
-          FAIL() << "after " << Hex(in) << where << " (segment " << s << ", step " << i << "):" << diff;
+          FAIL() << "after " << Hex(in) << where << " (segment " << s << ", step " << i
+                 << "):" << diff;
         }
       }
     }
@@ -371,11 +394,15 @@ class Differential : public ::testing::Test {
 };
 
 // The whole logical space maps 1:1, as after a reset.
-TEST_F(Differential, RandomStreamsFlatMapping) { Run(1, 40, 4000, false); }
+TEST_F(Differential, RandomStreamsFlatMapping) {
+  Run(1, 40, 4000, false);
+}
 
 // Bank area 4000H-7FFFH and common area 1 from 8000H elsewhere: words that
 // straddle the boundaries read and write the right physical bytes.
-TEST_F(Differential, RandomStreamsBankedMapping) { Run(2, 40, 4000, true); }
+TEST_F(Differential, RandomStreamsBankedMapping) {
+  Run(2, 40, 4000, true);
+}
 
-}  // namespace
-}  // namespace kavrin
+} // namespace
+} // namespace kavrin

@@ -15,13 +15,15 @@ using testing::MachineTest;
 constexpr uint8_t S = kFlagS, Z = kFlagZ, H = kFlagH, P = kFlagP, C = kFlagC;
 
 class Z180Test : public MachineTest {
- protected:
+protected:
   void SetUp() override {
     m->BuildPortMaps(0x80, {0x90, 0x91, 0x92, 0x93, 0x94}, {0x8F, 0x90, 0x91, 0x92, 0x94});
     for (int d = kIoPageFirst; d <= kIoPageLast; ++d) {
-      m->SetPortReadHandler(static_cast<PortDevice>(d), [](uint8_t port) { return static_cast<uint8_t>(port ^ 0xA5); });
-      m->SetPortWriteHandler(static_cast<PortDevice>(d),
-                             [this](uint8_t port, uint8_t v) { written.push_back({port, v}); });
+      m->SetPortReadHandler(static_cast<PortDevice>(d),
+                            [](uint8_t port) { return static_cast<uint8_t>(port ^ 0xA5); });
+      m->SetPortWriteHandler(static_cast<PortDevice>(d), [this](uint8_t port, uint8_t v) {
+        written.push_back({port, v});
+      });
     }
   }
   struct PortWrite {
@@ -64,8 +66,8 @@ TEST_F(Z180Test, MltMultipliesTheHalvesOfEachPairAndKeepsFlags) {
 struct TestCase {
   const char* what;
   std::vector<uint8_t> code;
-  uint8_t a, operand;  // operand goes to B, (HL), the immediate or the port per the code
-  uint8_t flags;       // S Z H P C expected; N always 0
+  uint8_t a, operand; // operand goes to B, (HL), the immediate or the port per the code
+  uint8_t flags;      // S Z H P C expected; N always 0
 };
 
 // TST: A AND operand; S, Z, P of that, H set, N and C cleared, A kept.
@@ -77,14 +79,15 @@ TEST_F(Z180Test, TstSetsFlagsOfTheAndAndKeepsA) {
       {"TST (HL)", {0xED, 0x34}, 0xF0, 0x30, H | P},
       {"TST n odd negative", {0xED, 0x64, 0x80}, 0xFF, 0x80, S | H},
       {"TST n zero", {0xED, 0x64, 0x00}, 0xFF, 0x00, Z | H | P},
-      {"TSTIO port 91H", {0xED, 0x74, 0xFF}, 0x00, 0, H},      // 34H: odd parity
-      {"TSTIO masked", {0xED, 0x74, 0x30}, 0x00, 0, H | P},    // 30H: even
-      {"TSTIO none", {0xED, 0x74, 0x08}, 0xFF, 0, Z | H | P},  // A plays no part
+      {"TSTIO port 91H", {0xED, 0x74, 0xFF}, 0x00, 0, H},     // 34H: odd parity
+      {"TSTIO masked", {0xED, 0x74, 0x30}, 0x00, 0, H | P},   // 30H: even
+      {"TSTIO none", {0xED, 0x74, 0x08}, 0xFF, 0, Z | H | P}, // A plays no part
   };
   for (const auto& k : cases) {
     SCOPED_TRACE(k.what);
     c.PC = 0;
-    for (size_t i = 0; i < k.code.size(); ++i) m->WriteByte(static_cast<uint16_t>(i), k.code[i]);
+    for (size_t i = 0; i < k.code.size(); ++i)
+      m->WriteByte(static_cast<uint16_t>(i), k.code[i]);
     c.A = k.a;
     c.B = k.operand;
     c.C = 0x91;
@@ -114,10 +117,10 @@ TEST_F(Z180Test, In0ReadsOnChipAndExternalPorts) {
     uint8_t opcode, port, value, flags;
   };
   const In0Case cases[] = {
-      {0x38, 0x34, 0x39, P | C},                // IN0 A,(ITC)
-      {0x00, 0x3A, 0xF0, S | P | C},            // IN0 B,(CBAR)
-      {0x08, 0x11, 0x00, Z | P | C},            // IN0 C,(reserved)
-      {0x28, 0x92, 0x92 ^ 0xA5, C},             // IN0 L,(I/O page): 37H, odd parity
+      {0x38, 0x34, 0x39, P | C},     // IN0 A,(ITC)
+      {0x00, 0x3A, 0xF0, S | P | C}, // IN0 B,(CBAR)
+      {0x08, 0x11, 0x00, Z | P | C}, // IN0 C,(reserved)
+      {0x28, 0x92, 0x92 ^ 0xA5, C},  // IN0 L,(I/O page): 37H, odd parity
   };
   for (const auto& k : cases) {
     SCOPED_TRACE(k.opcode);
@@ -134,8 +137,8 @@ TEST_F(Z180Test, In0ReadsOnChipAndExternalPorts) {
 }
 
 TEST_F(Z180Test, Out0WritesOnChipRegistersWithTheirEffects) {
-  Load({0xED, 0x01, 0x38,    // OUT0 (CBR),B
-        0xED, 0x39, 0x94});  // OUT0 (94H),A
+  Load({0xED, 0x01, 0x38,   // OUT0 (CBR),B
+        0xED, 0x39, 0x94}); // OUT0 (94H),A
   c.B = 0x20;
   c.A = 0x5A;
   c.F = Z | C;
@@ -205,7 +208,7 @@ TEST_F(Z180Test, OtimrWithBZeroSends256Bytes) {
 }
 
 TEST_F(Z180Test, SlpDoesNothingAndTheRunGoesOn) {
-  Load({0xED, 0x76, 0x3C});  // SLP; INC A
+  Load({0xED, 0x76, 0x3C}); // SLP; INC A
   c.F = S | C;
   EXPECT_EQ(Step(2), StopReason::BudgetUsed);
   EXPECT_EQ(c.PC, 3);
@@ -222,12 +225,12 @@ TEST_F(Z180Test, UndefinedOpcodesStopWithTheirAddress) {
   const Undefined cases[] = {
       {{0xCB, 0x30}, "Illegal opcode at 1002H"},             // SLL B
       {{0xCB, 0x36}, "Illegal opcode at 1002H"},             // SLL (HL)
-      {{0xDD, 0xCB, 0x05, 0x36}, "Illegal opcode at 1004H"},  // SLL (IX+5)
+      {{0xDD, 0xCB, 0x05, 0x36}, "Illegal opcode at 1004H"}, // SLL (IX+5)
       {{0xFD, 0xCB, 0x05, 0x31}, "Illegal opcode at 1004H"},
-      {{0xED, 0x70}, "Illegal opcode at 1002H"},  // IN F,(C)
+      {{0xED, 0x70}, "Illegal opcode at 1002H"}, // IN F,(C)
       {{0xED, 0x71}, "Illegal opcode at 1002H"},
       {{0xED, 0x30, 0x12}, "Illegal opcode at 1002H"},
-      {{0xED, 0x54}, "Illegal opcode at 1002H"},  // a NEG mirror on the Z80
+      {{0xED, 0x54}, "Illegal opcode at 1002H"}, // a NEG mirror on the Z80
       {{0xED, 0x4E}, "Illegal opcode at 1002H"},
       {{0xED, 0x77}, "Illegal opcode at 1002H"},
       {{0xED, 0xA4}, "Illegal opcode at 1002H"},
@@ -236,7 +239,8 @@ TEST_F(Z180Test, UndefinedOpcodesStopWithTheirAddress) {
   };
   for (const auto& k : cases) {
     SCOPED_TRACE(k.message);
-    for (size_t i = 0; i < k.code.size(); ++i) m->WriteByte(static_cast<uint16_t>(0x1000 + i), k.code[i]);
+    for (size_t i = 0; i < k.code.size(); ++i)
+      m->WriteByte(static_cast<uint16_t>(0x1000 + i), k.code[i]);
     c.PC = 0x1000;
     c.SetBC(0x1234);
     c.A = 0x56;
@@ -254,7 +258,7 @@ TEST_F(Z180Test, UndefinedOpcodesStopWithTheirAddress) {
 }
 
 TEST_F(Z180Test, Im0StopsAtTheAddressOfItsSecondByte) {
-  Load({0xED, 0x56, 0xED, 0x46, 0x00}, 0x0100);  // IM 1; IM 0
+  Load({0xED, 0x56, 0xED, 0x46, 0x00}, 0x0100); // IM 1; IM 0
   c.PC = 0x0100;
   m->StepBudget = kContinuous;
   EXPECT_EQ(m->ExecuteSteps(), StopReason::UnsupportedIm0);
@@ -264,5 +268,5 @@ TEST_F(Z180Test, Im0StopsAtTheAddressOfItsSecondByte) {
   EXPECT_EQ(m->StepBudget, 0);
 }
 
-}  // namespace
-}  // namespace kavrin
+} // namespace
+} // namespace kavrin

@@ -25,8 +25,9 @@ struct Bytes {
   }
 };
 
-Disassembly DisasmAt(std::vector<std::uint8_t> bytes, std::uint32_t at = 0, const SymbolTable* symbols = nullptr,
-                AddressSpace space = AddressSpace::Logical) {
+Disassembly DisasmAt(std::vector<std::uint8_t> bytes, std::uint32_t at = 0,
+                     const SymbolTable* symbols = nullptr,
+                     AddressSpace space = AddressSpace::Logical) {
   Bytes b{std::move(bytes), at};
   return Disassemble(b, at, 200, space, symbols);
 }
@@ -181,10 +182,13 @@ bool IsHex(const std::string& s) {
 // Brings both spellings to one: numbers as $hex, displacements signed, the
 // ALU group without "A,", and the few differing mnemonics rewritten.
 std::string Normalise(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : text)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   for (std::size_t at; (at = text.find('_')) != std::string::npos;) {
     // z80ex writes LD_A_I, LD_R_A, IN_F (C).
-    text[at] = text.compare(0, 3, "IN_") == 0 ? ' ' : (text.find('_', at + 1) != std::string::npos ? ' ' : ',');
+    text[at] = text.compare(0, 3, "IN_") == 0
+                   ? ' '
+                   : (text.find('_', at + 1) != std::string::npos ? ' ' : ',');
   }
   if (text == "IN F (C)") text = "IN F,(C)";
   std::string out;
@@ -199,13 +203,15 @@ std::string Normalise(std::string text) {
     } else if (token.size() > 2 && token.compare(0, 2, "0X") == 0) {
       value = std::stoull(token.substr(2), nullptr, 16);
       number = true;
-    } else if (token.size() > 1 && token.back() == 'H' && IsHex(token.substr(0, token.size() - 1)) &&
+    } else if (token.size() > 1 && token.back() == 'H' &&
+               IsHex(token.substr(0, token.size() - 1)) &&
                std::isdigit(static_cast<unsigned char>(token[0]))) {
       value = std::stoull(token.substr(0, token.size() - 1), nullptr, 16);
       number = true;
-    } else if (token.size() > 1 && token.back() == 'H' && IsHex(token.substr(0, token.size() - 1)) &&
-               !out.empty() && (out.back() == ' ' || out.back() == ',' || out.back() == '(' || out.back() == '+' ||
-                                out.back() == '-')) {
+    } else if (token.size() > 1 && token.back() == 'H' &&
+               IsHex(token.substr(0, token.size() - 1)) && !out.empty() &&
+               (out.back() == ' ' || out.back() == ',' || out.back() == '(' || out.back() == '+' ||
+                out.back() == '-')) {
       value = std::stoull(token.substr(0, token.size() - 1), nullptr, 16);
       number = true;
     }
@@ -231,14 +237,16 @@ std::string Normalise(std::string text) {
     }
   }
   flush();
-  static const char* const kAlu[] = {"ADD A,", "ADC A,", "SUB A,", "SBC A,", "AND A,", "XOR A,", "OR A,", "CP A,"};
+  static const char* const kAlu[] = {"ADD A,", "ADC A,", "SUB A,", "SBC A,",
+                                     "AND A,", "XOR A,", "OR A,",  "CP A,"};
   for (const char* prefix : kAlu) {
     const std::string p = prefix;
     if (out.compare(0, p.size(), p) == 0 && out.size() > p.size()) out.erase(p.find(' ') + 1, 2);
   }
   if (out.compare(0, 5, "OUTA ") == 0) out = "OUT " + out.substr(5) + ",A";
   if (out.compare(0, 4, "INA ") == 0) out = "IN A," + out.substr(4);
-  if (out.size() > 8 && out.compare(0, 3, "EX ") == 0 && out.compare(out.size() - 5, 5, ",(SP)") == 0)
+  if (out.size() > 8 && out.compare(0, 3, "EX ") == 0 &&
+      out.compare(out.size() - 5, 5, ",(SP)") == 0)
     out = "EX (SP)," + out.substr(3, out.size() - 8);
   if (out == "JP HL" || out == "JP IX" || out == "JP IY") out = "JP (" + out.substr(3) + ")";
   return out;
@@ -249,7 +257,8 @@ void CompareWithZ80ex(const std::vector<std::uint8_t>& bytes, bool compareLength
   const std::string theirs = Z80exText(bytes, &theirLength);
   const Disassembly ours = DisasmAt(bytes);
   std::string opcode;
-  for (std::uint8_t b : bytes) opcode += Hex(b, 2);
+  for (std::uint8_t b : bytes)
+    opcode += Hex(b, 2);
   EXPECT_EQ(Normalise(ours.text.substr(ours.mnemonicOffset)), Normalise(theirs)) << opcode;
   if (compareLength) {
     EXPECT_EQ(ours.length, theirLength) << opcode;
@@ -264,7 +273,8 @@ TEST(DisassembleAgainstZ80ex, MainPage) {
 }
 
 TEST(DisassembleAgainstZ80ex, CbPage) {
-  for (int op = 0; op < 256; ++op) CompareWithZ80ex({0xCB, static_cast<std::uint8_t>(op)}, true);
+  for (int op = 0; op < 256; ++op)
+    CompareWithZ80ex({0xCB, static_cast<std::uint8_t>(op)}, true);
 }
 
 TEST(DisassembleAgainstZ80ex, EdPageWhereZ80AndZ180Agree) {
@@ -273,9 +283,11 @@ TEST(DisassembleAgainstZ80ex, EdPageWhereZ80AndZ180Agree) {
   for (int op = 0; op < 256; ++op) {
     const std::string& ours = ed[static_cast<std::size_t>(op)];
     // Z180-only instructions and opcodes undefined on the Z180 have no Z80 twin.
-    static const char* const kZ180Only[] = {"IN0", "OUT0", "TST", "MLT", "SLP", "OTIM", "OTDM", "DB "};
+    static const char* const kZ180Only[] = {"IN0", "OUT0", "TST",  "MLT",
+                                            "SLP", "OTIM", "OTDM", "DB "};
     bool skip = false;
-    for (const char* prefix : kZ180Only) skip = skip || ours.rfind(prefix, 0) == 0;
+    for (const char* prefix : kZ180Only)
+      skip = skip || ours.rfind(prefix, 0) == 0;
     if (skip) continue;
     CompareWithZ80ex({0xED, static_cast<std::uint8_t>(op), 0x34, 0x92}, true);
     ++compared;
@@ -308,5 +320,5 @@ TEST(Normalise, SeesDifferencesItMustNotHide) {
   EXPECT_EQ(Normalise("CP FEH"), Normalise("CP #FE"));
 }
 
-}  // namespace
-}  // namespace kavrin
+} // namespace
+} // namespace kavrin

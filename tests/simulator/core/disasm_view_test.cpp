@@ -15,7 +15,8 @@ TEST(DisassemblyView, ListsTwentyLinesAndGrowsAtTheEnd) {
   ASSERT_EQ(view.Lines().size(), 20u);
   EXPECT_EQ(view.Lines()[0], "0000H  00        NOP");
   EXPECT_EQ(view.Lines()[19], "0013H  00        NOP");
-  for (int i = 0; i < 19; ++i) view.LineDown();
+  for (int i = 0; i < 19; ++i)
+    view.LineDown();
   EXPECT_EQ(view.Cursor(), 19);
   EXPECT_EQ(view.Lines().size(), 20u);
   view.LineDown();
@@ -26,7 +27,8 @@ TEST(DisassemblyView, ListsTwentyLinesAndGrowsAtTheEnd) {
   view.PageUp();
   view.LineUp();
   EXPECT_EQ(view.Cursor(), 19);
-  for (int i = 0; i < 10; ++i) view.PageUp();
+  for (int i = 0; i < 10; ++i)
+    view.PageUp();
   EXPECT_EQ(view.Cursor(), 0);
 }
 
@@ -38,7 +40,7 @@ TEST(DisassemblyView, GoToAndPhysicalView) {
   m->PhysicalMemory[0x2340] = 0xC9;
   SymbolTable symbols;
   DisassemblyView view(*m, symbols);
-  view.GoTo(0x12340);  // logical: the address wraps into 64K
+  view.GoTo(0x12340); // logical: the address wraps into 64K
   EXPECT_EQ(view.Lines()[0], "2340H  C9        RET");
   view.SetSpace(AddressSpace::Physical);
   EXPECT_EQ(view.Lines()[0], "02340H C9        RET");
@@ -48,5 +50,5 @@ TEST(DisassemblyView, GoToAndPhysicalView) {
   EXPECT_EQ(view.Cursor(), 0);
 }
 
-}  // namespace
-}  // namespace kavrin
+} // namespace
+} // namespace kavrin

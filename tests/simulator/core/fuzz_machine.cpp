@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   m.BuildPortMaps(header[0], {header[1], header[2], header[3], header[4], header[5]},
                   {header[1], header[2], header[3], header[4], header[5]});
-  m.SetPortReadHandler(kavrin::kTerminalData, [](uint8_t port) { return static_cast<uint8_t>(port * 7); });
+  m.SetPortReadHandler(kavrin::kTerminalData,
+                       [](uint8_t port) { return static_cast<uint8_t>(port * 7); });
   m.PortWrite(kavrin::onchip::kCbar, header[6]);
   m.PortWrite(kavrin::onchip::kBbr, header[7]);
   m.PortWrite(kavrin::onchip::kCbr, header[8]);

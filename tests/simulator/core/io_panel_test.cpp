@@ -83,5 +83,5 @@ TEST(IoPanel, TypedValues) {
   EXPECT_EQ(ParseHexValue("G"), 0);
 }
 
-}  // namespace
-}  // namespace kavrin
+} // namespace
+} // namespace kavrin

@@ -9,7 +9,7 @@ namespace kavrin {
 namespace {
 
 class LoaderTest : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     dir_ = std::filesystem::temp_directory_path() / ("kavrin_loader_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir_);
@@ -19,7 +19,8 @@ class LoaderTest : public ::testing::Test {
   std::filesystem::path File(const std::string& name, std::size_t size) {
     const auto path = dir_ / name;
     std::ofstream out(path, std::ios::binary);
-    for (std::size_t i = 0; i < size; ++i) out.put(static_cast<char>(i * 7 + 1));
+    for (std::size_t i = 0; i < size; ++i)
+      out.put(static_cast<char>(i * 7 + 1));
     return path;
   }
   std::filesystem::path dir_;
@@ -70,10 +71,10 @@ TEST(LoadHistory, NewestFirstCaseInsensitiveAndAtMostFour) {
   h.Add("/p/d.rom", 2);
   h.Add("/p/e.rom", 3);
   ASSERT_EQ(h.Entries().size(), 4u);
-  EXPECT_EQ(h.Entries()[3].path, "/P/A.ROM");  // b.rom, the oldest, dropped off
+  EXPECT_EQ(h.Entries()[3].path, "/P/A.ROM"); // b.rom, the oldest, dropped off
   EXPECT_EQ(h.MenuCaptions()[0], "&1 e.rom at 00003H");
   EXPECT_EQ(h.MenuCaptions()[3], "&4 A.ROM at 12340H");
 }
 
-}  // namespace
-}  // namespace kavrin
+} // namespace
+} // namespace kavrin

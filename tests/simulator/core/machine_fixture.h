@@ -12,10 +12,11 @@ namespace kavrin::testing {
 
 // A reset board with code placed at 0000H (logical = physical after reset).
 class MachineTest : public ::testing::Test {
- protected:
+protected:
   void Load(std::initializer_list<uint8_t> code, uint16_t at = 0) {
     uint16_t address = at;
-    for (uint8_t b : code) m->WriteByte(address++, b);
+    for (uint8_t b : code)
+      m->WriteByte(address++, b);
   }
   // Runs n instructions as a multi-step does.
   StopReason Step(uint8_t n = 1) {
@@ -28,4 +29,4 @@ class MachineTest : public ::testing::Test {
   CpuState& c = m->Cpu;
 };
 
-}  // namespace kavrin::testing
+} // namespace kavrin::testing

@@ -63,7 +63,7 @@ TEST_F(MachineTest, HaltInAMultiStepEndsTheRunAfterIt) {
 }
 
 TEST_F(MachineTest, ContinuousRunReturnsEveryChunk) {
-  Load({0x3C, 0x18, 0xFD});  // loop: INC A; JR loop
+  Load({0x3C, 0x18, 0xFD}); // loop: INC A; JR loop
   m->StepBudget = kContinuous;
   EXPECT_EQ(m->ExecuteSteps(), StopReason::ChunkEnded);
   EXPECT_EQ(m->StepBudget, kContinuous);
@@ -137,9 +137,11 @@ TEST_F(MachineTest, PortMapsRouteToTheRegisteredHandlers) {
   m->SetPortReadHandler(kTerminalData, [](uint8_t) { return uint8_t{0x11}; });
   m->SetPortReadHandler(kTerminalStatus, [](uint8_t) { return uint8_t{0x01}; });
   m->SetPortReadHandler(static_cast<PortDevice>(kIoPageFirst + 1), [](uint8_t p) { return p; });
-  m->SetPortReadHandler(static_cast<PortDevice>(kIoPageLast), [](uint8_t) { return uint8_t{0x77}; });
+  m->SetPortReadHandler(static_cast<PortDevice>(kIoPageLast),
+                        [](uint8_t) { return uint8_t{0x77}; });
   m->SetPortWriteHandler(kTerminalData, [&](uint8_t, uint8_t v) { writes.push_back(v); });
-  m->SetPortWriteHandler(static_cast<PortDevice>(kIoPageFirst + 2), [&](uint8_t p, uint8_t v) { writes.push_back(p + v); });
+  m->SetPortWriteHandler(static_cast<PortDevice>(kIoPageFirst + 2),
+                         [&](uint8_t p, uint8_t v) { writes.push_back(p + v); });
   EXPECT_EQ(m->PortRead(0x80), 0x77) << "a later I/O page port hides the terminal";
   EXPECT_EQ(m->PortRead(0x81), 0x01);
   EXPECT_EQ(m->PortRead(0x91), 0x91);
@@ -163,13 +165,13 @@ TEST_F(MachineTest, OnChipRegistersComeBeforeThePortMaps) {
 // --- instruction details ---
 
 TEST_F(MachineTest, LastPrefixWinsAndPrefixesOnOtherOpcodesAreIgnored) {
-  Load({0xDD, 0xFD, 0x21, 0x34, 0x12,  // LD IY,1234H
-        0xFD, 0xDD, 0x21, 0x78, 0x56,  // LD IX,5678H
-        0xDD, 0xDD, 0x23,              // INC IX
-        0xDD, 0xEB,                    // EX DE,HL
-        0xFD, 0xD9,                    // EXX
-        0xDD, 0xED, 0x4A,              // ADC HL,BC
-        0xDD, 0x3C});                  // INC A
+  Load({0xDD, 0xFD, 0x21, 0x34, 0x12, // LD IY,1234H
+        0xFD, 0xDD, 0x21, 0x78, 0x56, // LD IX,5678H
+        0xDD, 0xDD, 0x23,             // INC IX
+        0xDD, 0xEB,                   // EX DE,HL
+        0xFD, 0xD9,                   // EXX
+        0xDD, 0xED, 0x4A,             // ADC HL,BC
+        0xDD, 0x3C});                 // INC A
   c.SetHL(0x1111);
   c.SetDE(0x2222);
   c.SetBC(0x0001);
@@ -188,12 +190,12 @@ TEST_F(MachineTest, LastPrefixWinsAndPrefixesOnOtherOpcodesAreIgnored) {
 }
 
 TEST_F(MachineTest, IndexedForms) {
-  Load({0xDD, 0x66, 0x02,        // LD H,(IX+2)
-        0xDD, 0x26, 0x12,        // LD IXH,12H
-        0xFD, 0x36, 0xFE, 0x99,  // LD (IY-2),99H
-        0xDD, 0xCB, 0x05, 0x06,  // RLC (IX+5)
-        0xDD, 0xCB, 0x05, 0x00,  // RLC B under the prefix
-        0xDD, 0x75, 0x00});      // LD (IX+0),L
+  Load({0xDD, 0x66, 0x02,       // LD H,(IX+2)
+        0xDD, 0x26, 0x12,       // LD IXH,12H
+        0xFD, 0x36, 0xFE, 0x99, // LD (IY-2),99H
+        0xDD, 0xCB, 0x05, 0x06, // RLC (IX+5)
+        0xDD, 0xCB, 0x05, 0x00, // RLC B under the prefix
+        0xDD, 0x75, 0x00});     // LD (IX+0),L
   c.IX = 0x4000;
   c.IY = 0x5002;
   c.B = 0x81;
@@ -218,7 +220,7 @@ TEST_F(MachineTest, IndexedForms) {
 }
 
 TEST_F(MachineTest, BlockMovesOf65536BytesRunInOneStep) {
-  Load({0xED, 0xB0});  // LDIR onto itself
+  Load({0xED, 0xB0}); // LDIR onto itself
   c.SetHL(0x4000);
   c.SetDE(0x4000);
   c.SetBC(0);
@@ -250,14 +252,14 @@ TEST_F(MachineTest, CpirStopsOnMatchOrWhenBcRunsOut) {
 }
 
 TEST_F(MachineTest, SubtractFlagTravelsInBitOneOfAPushedAf) {
-  Load({0xD6, 0x01,   // SUB 1: N = 1
-        0xF5,         // PUSH AF
-        0xC1,         // POP BC
-        0x3E, 0x00,   // LD A,0
-        0xC6, 0x00,   // ADD A,0: N = 0
-        0xC5,         // PUSH BC
-        0xF1,         // POP AF
-        0x27});       // DAA: subtracts, since N came back
+  Load({0xD6, 0x01, // SUB 1: N = 1
+        0xF5,       // PUSH AF
+        0xC1,       // POP BC
+        0x3E, 0x00, // LD A,0
+        0xC6, 0x00, // ADD A,0: N = 0
+        0xC5,       // PUSH BC
+        0xF1,       // POP AF
+        0x27});     // DAA: subtracts, since N came back
   c.A = 0x10;
   c.SP = 0x8000;
   Step(3);
@@ -306,21 +308,24 @@ TEST_F(MachineTest, FlagsFollowTheProcessor) {
   for (const auto& k : cases) {
     SCOPED_TRACE(k.what);
     c.PC = 0;
-    for (size_t i = 0; i < k.code.size(); ++i) m->WriteByte(static_cast<uint16_t>(i), k.code[i]);
+    for (size_t i = 0; i < k.code.size(); ++i)
+      m->WriteByte(static_cast<uint16_t>(i), k.code[i]);
     c.A = k.a;
     c.B = k.b;
     c.F = 0;
     c.SubtractFlag = 0;
     Step(static_cast<uint8_t>(k.code.size() == 4 ? 4 : k.code.size() == 3 ? 2 : 1));
     EXPECT_EQ(c.PC, k.code.size());
-    if (k.code[0] == 0xCB) EXPECT_EQ(c.B, 0x01);
-    else EXPECT_EQ(c.A, k.resultA);
+    if (k.code[0] == 0xCB)
+      EXPECT_EQ(c.B, 0x01);
+    else
+      EXPECT_EQ(c.A, k.resultA);
     EXPECT_EQ(c.F & (S | Z | H | P | C), k.flags);
   }
 }
 
 TEST_F(MachineTest, AddHlWithZeroResultKeepsZ) {
-  Load({0x19});  // ADD HL,DE
+  Load({0x19}); // ADD HL,DE
   c.SetHL(0xFFFF);
   c.SetDE(0x0001);
   c.F = 0;
@@ -330,7 +335,7 @@ TEST_F(MachineTest, AddHlWithZeroResultKeepsZ) {
 }
 
 TEST_F(MachineTest, LdAIShowsTheInterruptEnable) {
-  Load({0xFB, 0xED, 0x57, 0xF3, 0xED, 0x57});  // EI; LD A,I; DI; LD A,I
+  Load({0xFB, 0xED, 0x57, 0xF3, 0xED, 0x57}); // EI; LD A,I; DI; LD A,I
   c.I = 0x80;
   Step(2);
   EXPECT_EQ(c.A, 0x80);
@@ -340,11 +345,11 @@ TEST_F(MachineTest, LdAIShowsTheInterruptEnable) {
 }
 
 TEST_F(MachineTest, RIsNotCounted) {
-  Load({0x3E, 0x42, 0xED, 0x4F, 0x00, 0x00, 0xED, 0x5F});  // LD A,42H; LD R,A; NOP; NOP; LD A,R
+  Load({0x3E, 0x42, 0xED, 0x4F, 0x00, 0x00, 0xED, 0x5F}); // LD A,42H; LD R,A; NOP; NOP; LD A,R
   Step(5);
   EXPECT_EQ(c.R, 0x42);
   EXPECT_EQ(c.A, 0x42);
 }
 
-}  // namespace
-}  // namespace kavrin
+} // namespace
+} // namespace kavrin

@@ -11,7 +11,7 @@ namespace kavrin {
 namespace {
 
 class RunControlTest : public ::testing::Test {
- protected:
+protected:
   void Place(std::uint16_t at, const std::vector<std::uint8_t>& bytes) {
     std::copy(bytes.begin(), bytes.end(), m->PhysicalMemory.begin() + at);
   }
@@ -24,8 +24,8 @@ class RunControlTest : public ::testing::Test {
 };
 
 TEST_F(RunControlTest, StepOverRunsACallToTheNextInstruction) {
-  Place(0x0100, {0xCD, 0x34, 0x12, 0x00});       // CALL 1234H
-  Place(0x1234, {0x3C, 0x3C, 0x3C, 0xC9});       // INC A x3, RET
+  Place(0x0100, {0xCD, 0x34, 0x12, 0x00}); // CALL 1234H
+  Place(0x1234, {0x3C, 0x3C, 0x3C, 0xC9}); // INC A x3, RET
   m->Cpu.PC = 0x0100;
   const RunOutcome r = StepOver(*m, symbols, {});
   EXPECT_EQ(r.reason, StopReason::Breakpoint);
@@ -35,8 +35,8 @@ TEST_F(RunControlTest, StepOverRunsACallToTheNextInstruction) {
 }
 
 TEST_F(RunControlTest, StepOverOnRstAndOnPlainInstructions) {
-  Place(0x0008, {0x3C, 0xC9});        // INC A, RET
-  Place(0x0200, {0xCF, 0xC9});        // RST 08h, RET
+  Place(0x0008, {0x3C, 0xC9}); // INC A, RET
+  Place(0x0200, {0xCF, 0xC9}); // RST 08h, RET
   m->Cpu.PC = 0x0200;
   StepOver(*m, symbols, {});
   EXPECT_EQ(m->Cpu.PC, 0x0201);
@@ -50,7 +50,7 @@ TEST_F(RunControlTest, StepOverOnRstAndOnPlainInstructions) {
 
 TEST_F(RunControlTest, StepOverSeesACallBehindALabel) {
   symbols.Add("0100", 0x0100, "MAIN");
-  Place(0x0100, {0xC4, 0x00, 0x20});  // MAIN: CALL NZ,2000H
+  Place(0x0100, {0xC4, 0x00, 0x20}); // MAIN: CALL NZ,2000H
   Place(0x2000, {0xC9});
   m->Cpu.PC = 0x0100;
   std::uint16_t next = 0;
@@ -96,7 +96,7 @@ TEST_F(RunControlTest, GotoHasNoMessageAndMultiStepEndsAtHalt) {
 }
 
 TEST_F(RunControlTest, StopFromThePumpEndsAContinuousRun) {
-  Place(0x0000, {0x18, 0xFE});  // JR $
+  Place(0x0000, {0x18, 0xFE}); // JR $
   int pumps = 0;
   const RunOutcome r = RunToBreakpoints(*m, {}, [&] {
     if (++pumps == 3) m->Stop();
@@ -119,7 +119,7 @@ TEST_F(RunControlTest, ExecutionPointListMovesTheMarkerOrStartsAgain) {
   EXPECT_EQ(list.Lines()[0], ">0000H 00        NOP");
   EXPECT_EQ(list.Lines()[1], " 0001H 3E05      LD A,05H");
   EXPECT_EQ(list.Lines()[2], " 0003H C30010    JP 1000H");
-  EXPECT_EQ(list.Lines()[2].find("JP"), 17u);  // the mnemonic starts at character 18
+  EXPECT_EQ(list.Lines()[2].find("JP"), 17u); // the mnemonic starts at character 18
   StepOne(*m, {});
   list.Update(*m, symbols);
   EXPECT_EQ(list.Addresses()[0], 0x0000);
@@ -143,11 +143,11 @@ TEST_F(RunControlTest, RegisterDisplayShowsFlagsAndMapping) {
   EXPECT_EQ(lines[0].substr(0, 4), "A=A5");
   EXPECT_NE(lines[2].find("PC=1234"), std::string::npos);
   EXPECT_EQ(lines[4], "Bank=00000H/0000H Common=0F000H/F000H");
-  m->PortWrite(0x3A, 0x84);  // CBAR: bank from 4000H, common from 8000H
+  m->PortWrite(0x3A, 0x84); // CBAR: bank from 4000H, common from 8000H
   m->PortWrite(0x39, 0x10);
   m->PortWrite(0x38, 0x20);
   EXPECT_EQ(RegisterDisplay(*m)[4], "Bank=14000H/4000H Common=28000H/8000H");
 }
 
-}  // namespace
-}  // namespace kavrin
+} // namespace
+} // namespace kavrin

@@ -35,9 +35,9 @@ TEST(RegisterEdit, FlagClicksToggleTheFlagUnderThem) {
     std::uint8_t flags;
     std::uint8_t subtract;
   } cases[] = {
-      {0, kFlagS, 0}, {14, kFlagS, 0}, {15, kFlagZ, 0}, {32, kFlagZ, 0}, {33, kFlagP, 0},
-      {48, kFlagP, 0}, {49, 0, 1},     {64, 0, 1},      {65, kFlagC, 0}, {80, kFlagC, 0},
-      {81, 0, 0},      {-1, 0, 0},
+      {0, kFlagS, 0},  {14, kFlagS, 0}, {15, kFlagZ, 0}, {32, kFlagZ, 0},
+      {33, kFlagP, 0}, {48, kFlagP, 0}, {49, 0, 1},      {64, 0, 1},
+      {65, kFlagC, 0}, {80, kFlagC, 0}, {81, 0, 0},      {-1, 0, 0},
   };
   for (const Case& c : cases) {
     std::uint8_t f = 0, n = 0;
@@ -50,5 +50,5 @@ TEST(RegisterEdit, FlagClicksToggleTheFlagUnderThem) {
   }
 }
 
-}  // namespace
-}  // namespace kavrin
+} // namespace
+} // namespace kavrin

@@ -9,9 +9,10 @@ namespace kavrin {
 namespace {
 
 class SessionTest : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("kavrin_session_" + std::to_string(::getpid()));
+    dir_ =
+        std::filesystem::temp_directory_path() / ("kavrin_session_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir_);
     std::ofstream(dir_ / "prog.rom", std::ios::binary) << "\x3E\x41\xD3\x80\x76";
     std::ofstream(dir_ / "prog.sym") << "0000 BEGIN\n";
@@ -73,8 +74,8 @@ TEST_F(SessionTest, TerminalPortMovesTheTerminal) {
   EXPECT_EQ(s.terminal.Lines()[0], "x");
 }
 
-}  // namespace
-}  // namespace kavrin
+} // namespace
+} // namespace kavrin
 
 namespace kavrin {
 namespace {
@@ -83,7 +84,7 @@ TEST_F(SessionTest, SettingsFileKeepsPortsJoinAndHistory) {
   const std::string ini = (dir_ / "Kavrin.ini").string();
   {
     Session s;
-    s.OpenSettings(ini);  // missing: defaults
+    s.OpenSettings(ini); // missing: defaults
     EXPECT_EQ(s.TerminalPort(), 0x80);
     s.SetTerminalPort(0x90);
     s.panel.SetJoined(1, true);
@@ -105,5 +106,5 @@ TEST_F(SessionTest, SettingsFileKeepsPortsJoinAndHistory) {
   EXPECT_EQ(again.terminal.Lines()[0], "q");
 }
 
-}  // namespace
-}  // namespace kavrin
+} // namespace
+} // namespace kavrin

@@ -9,8 +9,10 @@ TEST(KavrinSettings, DefaultsWhenTheFileSaysNothing) {
   platform::IniFile ini;
   const KavrinSettings s = ReadSettings(ini);
   EXPECT_EQ(s.terminalPort, 0x80);
-  for (int i = 0; i < kIoPortCount; ++i) EXPECT_EQ(s.ioPorts[static_cast<std::size_t>(i)], 0x82 + i);
-  for (bool j : s.join) EXPECT_FALSE(j);
+  for (int i = 0; i < kIoPortCount; ++i)
+    EXPECT_EQ(s.ioPorts[static_cast<std::size_t>(i)], 0x82 + i);
+  for (bool j : s.join)
+    EXPECT_FALSE(j);
   EXPECT_TRUE(ReadLoadHistory(ini).Entries().empty());
 }
 
@@ -47,7 +49,8 @@ TEST(KavrinSettings, RoundTripThroughTheIniText) {
 
 TEST(KavrinSettings, BadValuesKeepDefaults) {
   platform::IniFile ini;
-  ini.Parse("[Emulation]\nTerminalPort=999\nIOPort=1,x,,300,5\nJoin1=1\n[LoadHistory]\nItem0=\nItem1=/a.rom\n");
+  ini.Parse("[Emulation]\nTerminalPort=999\nIOPort=1,x,,300,5\nJoin1=1\n[LoadHistory]\nItem0="
+            "\nItem1=/a.rom\n");
   const KavrinSettings s = ReadSettings(ini);
   EXPECT_EQ(s.terminalPort, 0x80);
   EXPECT_EQ(s.ioPorts[0], 1);
@@ -62,5 +65,5 @@ TEST(KavrinSettings, BadValuesKeepDefaults) {
   EXPECT_EQ(h.Entries()[0].path, "/a.rom");
 }
 
-}  // namespace
-}  // namespace kavrin
+} // namespace
+} // namespace kavrin

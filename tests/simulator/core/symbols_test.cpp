@@ -13,7 +13,7 @@ TEST(SymbolTable, LooksUpByNameWithoutCaseAndByAddressFirstRead) {
   t.Add("0100", 0x0100, "Start");
   t.Add("0100", 0x0100, "Second");
   t.Add("8000", 0x8000, "buffer");
-  t.Add("0100", 0x0100, "start");  // a later duplicate name does not win
+  t.Add("0100", 0x0100, "start"); // a later duplicate name does not win
   EXPECT_EQ(t.FindName("START"), 0x0100);
   EXPECT_EQ(t.FindName("Buffer"), 0x8000);
   EXPECT_FALSE(t.FindName("BUFFE").has_value());
@@ -33,7 +33,8 @@ TEST(SymbolTable, AddressKeyIsTheTextAsWritten) {
 
 TEST(SymbolFile, ParsesLinkerLayout) {
   SymbolTable t;
-  const auto r = ParseSymbolText("0100 START\r\n8000 DataLabel\n\n   \nFFFF TOP  \n1234 A B", "P.SYM", t);
+  const auto r =
+      ParseSymbolText("0100 START\r\n8000 DataLabel\n\n   \nFFFF TOP  \n1234 A B", "P.SYM", t);
   ASSERT_TRUE(r.ok) << r.message;
   EXPECT_EQ(t.FindName("DATALABEL"), 0x8000);
   EXPECT_EQ(t.FindName("TOP"), 0xFFFF);
@@ -50,7 +51,8 @@ TEST(SymbolFile, BadLinesAreReportedAndLeaveTheTableAlone) {
       {"12G4 NAME\n", "Bad symbol file P.SYM, line 1: address is not four hexadecimal digits"},
       {"12345 NAME\n", "Bad symbol file P.SYM, line 1: no blank after the address"},
       {"1234      \n", "Bad symbol file P.SYM, line 1: no symbol name"},
-      {"\x01\x02\x03\x04\x05\x06\n", "Bad symbol file P.SYM, line 1: address is not four hexadecimal digits"},
+      {"\x01\x02\x03\x04\x05\x06\n",
+       "Bad symbol file P.SYM, line 1: address is not four hexadecimal digits"},
   };
   for (const Case& c : cases) {
     SymbolTable t;
@@ -72,7 +74,8 @@ TEST(SymbolFile, LongNamesAreCut) {
 }
 
 TEST(SymbolFile, ReadsFromDiskAndFindsTheFileBesideTheImage) {
-  const auto dir = std::filesystem::temp_directory_path() / ("kavrin_sym_" + std::to_string(::getpid()));
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("kavrin_sym_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   { std::ofstream(dir / "prog.rom") << "x"; }
   { std::ofstream(dir / "PROG.sym") << "0200 MAIN\n"; }
@@ -88,5 +91,5 @@ TEST(SymbolFile, ReadsFromDiskAndFindsTheFileBesideTheImage) {
   std::filesystem::remove_all(dir);
 }
 
-}  // namespace
-}  // namespace kavrin
+} // namespace
+} // namespace kavrin

@@ -8,7 +8,8 @@ namespace kavrin {
 namespace {
 
 void Write(Terminal& t, const std::string& text) {
-  for (char c : text) t.Output(static_cast<std::uint8_t>(c));
+  for (char c : text)
+    t.Output(static_cast<std::uint8_t>(c));
 }
 
 TEST(TerminalScreen, WrapsAtFortyColumns) {
@@ -38,7 +39,8 @@ TEST(TerminalScreen, LineFeedKeepsColumnAndPadsWithBlanks) {
 
 TEST(TerminalScreen, LineFeedOnLastLineScrolls) {
   Terminal t;
-  for (int i = 0; i < kTerminalLines; ++i) Write(t, "\r" + std::to_string(i) + (i + 1 < kTerminalLines ? "\n" : ""));
+  for (int i = 0; i < kTerminalLines; ++i)
+    Write(t, "\r" + std::to_string(i) + (i + 1 < kTerminalLines ? "\n" : ""));
   EXPECT_EQ(t.Line(), 13);
   EXPECT_EQ(t.Lines()[0], "0");
   Write(t, "\n\rnew");
@@ -57,7 +59,7 @@ TEST(TerminalInput, KeyIsReadOnceThenStatusDrops) {
   EXPECT_EQ(t.ReadStatus(), 1);
   EXPECT_EQ(t.ReadData(), 'A');
   EXPECT_EQ(t.ReadStatus(), 0);
-  EXPECT_EQ(t.ReadData(), 'A');  // the data byte stays
+  EXPECT_EQ(t.ReadData(), 'A'); // the data byte stays
 }
 
 TEST(TerminalInput, EnterGivesCarriageReturnThenLineFeed) {
@@ -87,5 +89,5 @@ TEST(TerminalPorts, CaptionNamesDataAndStatusPort) {
   EXPECT_EQ(TerminalPortsCaption(0x0F), "Ports: 0FH, 10H");
 }
 
-}  // namespace
-}  // namespace kavrin
+} // namespace
+} // namespace kavrin
