@@ -34,6 +34,10 @@ std::string ExtensionPart(std::string_view path) {
   return dot == std::string::npos ? std::string() : name.substr(dot);
 }
 
+std::string UpperExtension(std::string_view path) {
+  return UpperCase(ExtensionPart(path));
+}
+
 std::string ChangeExtension(std::string_view path, std::string_view extension) {
   std::string extensionNow = ExtensionPart(path);
   std::string out(path.substr(0, path.size() - extensionNow.size()));

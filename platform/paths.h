@@ -26,6 +26,8 @@ std::string DirectoryPart(std::string_view path);
 std::string FileNamePart(std::string_view path);
 std::string ExtensionPart(std::string_view path);
 std::string ChangeExtension(std::string_view path, std::string_view extension);
+// The extension upper-cased (".PAS"), as the system compares extensions.
+std::string UpperExtension(std::string_view path);
 std::string UpperCase(std::string_view text);
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
