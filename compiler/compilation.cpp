@@ -3,13 +3,13 @@
 namespace velkor {
 
 void Compilation::Reset() {
-  // Everything but the settings, the host hooks and EncodeOutput starts anew.
+  // Everything but the settings, the window system and EncodeOutput starts anew.
   MessageList& messages = Messages;
+  platform::UiHost& ui = Ui;
   CompileSettings settings = std::move(Settings);
-  CompileHost host = std::move(Host);
   const bool encodeOutput = EncodeOutput;
   this->~Compilation();
-  new (this) Compilation(messages, std::move(settings), std::move(host));
+  new (this) Compilation(messages, ui, std::move(settings));
   EncodeOutput = encodeOutput;
 }
 

@@ -1,11 +1,10 @@
 #pragma once
 // All the state of one compilation. CompileFile resets it at its start, so a
 // compilation never depends on an earlier one; the environment reads the
-// counters afterwards. Settings and host hooks survive the reset.
+// counters afterwards. Settings and the window system survive the reset.
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +20,7 @@
 #include "compiler/emit/line_list.h"
 #include "compiler/symbol_kind.h"
 #include "compiler/types.h"
+#include "platform/ui_host.h"
 
 namespace velkor {
 
@@ -29,20 +29,6 @@ struct CompileSettings {
   bool IncludeSourceAsComments = false; // IncludePAS
   bool Z180 = false;                    // CPU; the Z180 has mlt
   std::string ProjectDirectory;         // searched for include files
-};
-
-// How the compiler reaches the environment. Every hook may be empty.
-struct CompileHost {
-  // "Currently compiling": the file being read, without directory.
-  std::function<void(const std::string& fileName)> ShowFile;
-  // Every 10 source lines: "Current Line (Total)", then pending window
-  // messages. The cancel button sets Compilation::CancelRequested.
-  std::function<void(std::uint32_t totalLines)> Progress;
-  // Open the file in an editor page and put the caret at a 0-based position.
-  std::function<void(const std::string& path, int line, int column)> ShowErrorPosition;
-  // Save an editor page that holds this file with unsaved changes.
-  std::function<void(const std::string& path)> SaveIfModified;
-  std::function<void()> BringMainWindowForward;
 };
 
 // A LINK value: not given, the keyword itself (the linker supplies it), or a number.
@@ -180,18 +166,21 @@ struct WithRecord {
 };
 
 struct Compilation {
-  Compilation(MessageList& messages, CompileSettings settings = {}, CompileHost host = {})
-      : Messages(messages), Settings(std::move(settings)), Host(std::move(host)) {}
+  // The compiler reaches the windows through `ui`: it pumps their messages
+  // every 10 source lines, shows an error's position in the editor and has
+  // an include file saved that is open with unsaved changes.
+  Compilation(MessageList& messages, platform::UiHost& ui, CompileSettings settings = {})
+      : Messages(messages), Ui(ui), Settings(std::move(settings)) {}
   Compilation(const Compilation&) = delete;
   Compilation& operator=(const Compilation&) = delete;
 
   // Empties every table, list and counter (the start of CompileFile).
-  // EncodeOutput, Settings and Host are kept.
+  // EncodeOutput, Settings and Ui are kept.
   void Reset();
 
   MessageList& Messages;
+  platform::UiHost& Ui;
   CompileSettings Settings;
-  CompileHost Host;
 
   // --- Driver --------------------------------------------------------------
   std::string MainSourceName;

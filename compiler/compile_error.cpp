@@ -27,11 +27,6 @@ std::string UpperExtension(const std::string& name) {
   return ext;
 }
 
-[[noreturn]] void RaiseAfterReport(Compilation& c) {
-  if (c.Host.BringMainWindowForward) c.Host.BringMainWindowForward();
-  throw ECompileError();
-}
-
 } // namespace
 
 void ReportCompileError(Compilation& c, int number) {
@@ -59,25 +54,25 @@ void ReportCompileError(Compilation& c, int number) {
   c.Messages.AddMessageLine(marker);
   c.Messages.AddMessageLine(text.substr(0, kCompileErrorTextWidth));
 
-  if (UpperExtension(shownName) != ".EPS" && c.Host.ShowErrorPosition) {
+  if (UpperExtension(shownName) != ".EPS") {
     const int line = fileLine > 1 ? static_cast<int>(fileLine) - 1 : 0;
     const int column = c.Column > 1 ? static_cast<int>(c.Column) - 1 : 0;
-    c.Host.ShowErrorPosition(editorPath, line, column);
+    c.Ui.ShowEditorPosition(editorPath, line, column);
   }
-  RaiseAfterReport(c);
+  throw ECompileError();
 }
 
 void ReportTableOverflow(Compilation& c, std::string_view table) {
   CloseAllSources(c);
   c.Messages.AddMessageLine("Compiler table for " + std::string(table) + " overflowed");
   c.Messages.AddMessageLine(" Fatal termination of Orvalen");
-  RaiseAfterReport(c);
+  throw ECompileError();
 }
 
 void AbandonCompilation(Compilation& c, const std::string& message) {
   CloseAllSources(c);
   c.Messages.AddMessageLine(message);
-  RaiseAfterReport(c);
+  throw ECompileError();
 }
 
 } // namespace velkor

@@ -168,8 +168,7 @@ void CompileFile(Compilation& c, const std::string& fileName, int /*editorPageIn
   c.Reset();
   c.MainSourceName = fileName;
   c.CancelRequested = false;
-  if (c.Host.ShowFile) c.Host.ShowFile(std::filesystem::path(fileName).filename().string());
-  if (c.Host.Progress) c.Host.Progress(0);
+  c.Ui.ProcessPendingMessages();
   c.EncodedInput = UpperExtension(fileName) == ".EPS";
   c.TotalLines = 0;
   // An unreadable source ends the build, so that no old .Mac is assembled.
@@ -198,7 +197,8 @@ void CompileFile(Compilation& c, const std::string& fileName, int /*editorPageIn
 ProgramHeading ReadProgramHeading(const std::string& fileName) {
   ProgramHeading heading;
   MessageList messages;
-  Compilation c(messages);
+  platform::HeadlessUiHost ui;
+  Compilation c(messages, ui);
   c.MainSourceName = fileName;
   c.EncodedInput = UpperExtension(fileName) == ".EPS";
   if (!OpenMainSource(c)) return heading;

@@ -2,7 +2,7 @@
 // Compiling one Pascal source into one assembler file.
 //
 //   velkor::MessageList messages;
-//   velkor::Compilation c(messages, settings, host);
+//   velkor::Compilation c(messages, ui, settings);   // ui: the windows, or HeadlessUiHost
 //   std::int32_t code = 0, data = 0;
 //   try {
 //     velkor::CompileFile(c, "Demo.Pas", 0, code, data);   // writes Demo.Mac

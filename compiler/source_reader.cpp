@@ -83,17 +83,13 @@ SourceFile& TopFile(Compilation& c) {
 void CountLine(Compilation& c, SourceFile& file) {
   ++c.TotalLines;
   ++file.lineNumber;
-  if (c.TotalLines % kProgressInterval == 0 && c.Host.Progress) c.Host.Progress(c.TotalLines);
+  if (c.TotalLines % kProgressInterval == 0) c.Ui.ProcessPendingMessages();
 }
 
 // The line just read in full, as a comment of the output, when the settings ask for it.
 void EmitSourceLineComment(Compilation& c) {
   if (!c.CurrentLine.empty() && c.Settings.IncludeSourceAsComments)
     EmitRawLine(c, {";", c.CurrentLine});
-}
-
-void ShowMainFileName(Compilation& c) {
-  if (c.Host.ShowFile) c.Host.ShowFile(FileNameOnly(c.MainSourceName));
 }
 
 } // namespace
@@ -184,7 +180,6 @@ void NextCharSlowly(Compilation& c) {
       CountLine(c, file);
       if (!c.CurrentLine.empty()) break;
     }
-    if (file.endOfFile && &file != &c.MainFile) ShowMainFileName(c);
   }
 }
 
@@ -200,7 +195,7 @@ void OpenIncludeFile(Compilation& c, const std::string& written) {
       found = FindWithExchange((fs::path(projectDir) / FileNameOnly(name)).string());
   }
   if (found.empty()) ReportCompileError(c, kErrIncludeNotFound);
-  if (c.Host.SaveIfModified) c.Host.SaveIfModified(found);
+  c.Ui.SaveFileIfModified(found);
   if (static_cast<int>(c.IncludeStack.size()) >= kMaxIncludeDepth)
     ReportCompileError(c, kErrTooManyIncludes);
 
@@ -209,7 +204,6 @@ void OpenIncludeFile(Compilation& c, const std::string& written) {
   file.name = FileNameOnly(found).substr(0, kMaxIncludeName);
   if (file.encoded) c.EncodeOutput = true;
   c.IncludeStack.push_back(std::move(file));
-  if (c.Host.ShowFile) c.Host.ShowFile(c.IncludeStack.back().name);
   // The rest of the directive's line is not read: the next characters come
   // from the include file.
   c.Column = c.CurrentLine.size();

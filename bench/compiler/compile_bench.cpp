@@ -91,7 +91,8 @@ void BM_Compile20000Lines(benchmark::State& state) {
   std::ofstream(source, std::ios::binary) << program;
   for (auto _ : state) {
     velkor::MessageList messages;
-    velkor::Compilation c(messages);
+    platform::HeadlessUiHost ui;
+    velkor::Compilation c(messages, ui);
     std::int32_t code = 0, data = 0;
     try {
       velkor::CompileFile(c, source.string(), 0, code, data);

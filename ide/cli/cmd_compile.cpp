@@ -32,7 +32,7 @@ int RunCompile(Invocation& run) {
   }
   platform::HeadlessUiHost ui(&run.out);
   BuildSession session{project, run.messages, ui, platform::ProgramDirectory()};
-  Compilation c(run.messages, CompileSettingsFor(project), CompileHostFor(ui));
+  Compilation c(run.messages, ui, CompileSettingsFor(project));
   // An encoded source gives encoded output.
   if (!CompilePascalFile(session, c, source, extension == ".EPS")) return kExitFailure;
   AddCompileSummary(run.messages, c, source, "Procedures:     ");

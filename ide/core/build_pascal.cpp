@@ -32,16 +32,6 @@ CompileSettings CompileSettingsFor(const Project& project) {
   return settings;
 }
 
-CompileHost CompileHostFor(platform::UiHost& ui) {
-  CompileHost host;
-  host.Progress = [&ui](std::uint32_t) { ui.ProcessPendingMessages(); };
-  host.ShowErrorPosition = [&ui](const std::string& path, int line, int column) {
-    ui.ShowEditorPosition(path, line, column);
-  };
-  host.SaveIfModified = [&ui](const std::string& path) { ui.SaveFileIfModified(path); };
-  return host;
-}
-
 bool CompilePascalFile(BuildSession& session, Compilation& c, const std::string& path,
                        bool encodeOutput) {
   c.EncodeOutput = encodeOutput;
@@ -81,7 +71,7 @@ void AddCompileSummary(MessageList& messages, const Compilation& c, std::string_
 }
 
 bool BuildPascalEntry(BuildSession& session, const std::string& entry) {
-  Compilation c(session.messages, CompileSettingsFor(session.project), CompileHostFor(session.ui));
+  Compilation c(session.messages, session.ui, CompileSettingsFor(session.project));
   if (!CompilePascalFile(session, c, session.SearchEntry(entry), false)) return false;
   MessageList& m = session.messages;
   m.AddMessageLine("");
@@ -113,7 +103,7 @@ bool CompileMainFile(BuildSession& session) {
   }
   // An encoded source gives encoded output, whether it was named or substituted.
   const bool encode = UpperExtension(path) == ".EPS";
-  Compilation c(session.messages, CompileSettingsFor(session.project), CompileHostFor(session.ui));
+  Compilation c(session.messages, session.ui, CompileSettingsFor(session.project));
   if (!CompilePascalFile(session, c, path, encode)) return false;
   AddCompileSummary(session.messages, c, main, "CodeBlocks:     ");
   return AssembleFile(session, c.OutputFileName);

@@ -13,9 +13,8 @@
 
 namespace velkor {
 
-// The compiler's settings and hooks for a project build.
+// The compiler's settings for a project build.
 CompileSettings CompileSettingsFor(const Project& project);
-CompileHost CompileHostFor(platform::UiHost& ui);
 
 // Compiles `path`; on an error the report is in the messages, the session's
 // error flag is set and false is returned. `encodeOutput` is the starting

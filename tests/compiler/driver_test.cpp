@@ -88,7 +88,8 @@ TEST(Frame, AnErrorLeavesTheOldOutputAlone) {
   front_test::WriteBytes(dir / "T.Mac", "old output");
   front_test::WriteSource(dir / "T.Pas", "PROGRAM Demo;\nBEGIN\n  X := 1;\nEND.\n");
   MessageList messages;
-  Compilation c(messages);
+  platform::HeadlessUiHost ui;
+  Compilation c(messages, ui);
   std::int32_t code = 0, data = 0;
   EXPECT_THROW(CompileFile(c, (dir / "T.Pas").string(), 0, code, data), ECompileError);
   EXPECT_EQ(front_test::ReadBytes(dir / "T.Mac"), "old output");
@@ -97,22 +98,16 @@ TEST(Frame, AnErrorLeavesTheOldOutputAlone) {
 
 TEST(Frame, AMissingSourceEndsTheBuild) {
   MessageList messages;
-  Compilation c(messages);
+  platform::HeadlessUiHost ui;
+  Compilation c(messages, ui);
   std::int32_t code = 0, data = 0;
   EXPECT_THROW(CompileFile(c, "/nonexistent/NOPE.Pas", 0, code, data), ECompileError);
   EXPECT_EQ(messages.Lines(), (Lines{"Cannot find file : /nonexistent/NOPE.Pas"}));
 }
 
 TEST(ErrorReport, SixLinesAndTheEditorPosition) {
-  std::string shownPath;
-  int shownLine = -1, shownColumn = -1;
-  CompileHost host;
-  host.ShowErrorPosition = [&](const std::string& path, int line, int column) {
-    shownPath = path;
-    shownLine = line;
-    shownColumn = column;
-  };
-  const Compiled r = CompileText("PROGRAM Demo;\nBEGIN\n\n  X := 1;\nEND.\n", {}, {}, host);
+  platform::HeadlessUiHost ui;
+  const Compiled r = CompileText("PROGRAM Demo;\nBEGIN\n\n  X := 1;\nEND.\n", {}, {}, &ui);
   ASSERT_FALSE(r.ok);
   ASSERT_EQ(r.messages.size(), 6u);
   EXPECT_EQ(std::filesystem::path(r.messages[0]).filename(), "T.Pas");
@@ -122,26 +117,20 @@ TEST(ErrorReport, SixLinesAndTheEditorPosition) {
   // The column is the character after the name; two less blanks, then "^".
   EXPECT_EQ(r.messages[4], std::string(2, ' ') + "^");
   EXPECT_EQ(r.messages[5], "Undefined identifier");
-  EXPECT_EQ(std::filesystem::path(shownPath).filename(), "T.Pas");
-  EXPECT_EQ(shownLine, 3); // the empty line counts
-  EXPECT_EQ(shownColumn, 3);
+  ASSERT_TRUE(ui.LastEditorPosition());
+  EXPECT_EQ(std::filesystem::path(ui.LastEditorPosition()->file).filename(), "T.Pas");
+  EXPECT_EQ(ui.LastEditorPosition()->line, 3); // the empty line counts
+  EXPECT_EQ(ui.LastEditorPosition()->column, 3);
 }
 
 TEST(ErrorReport, InAnIncludeFileNamesTheIncludeFile) {
-  std::string shownPath;
-  int shownLine = -1, shownColumn = -1;
-  CompileHost host;
-  host.ShowErrorPosition = [&](const std::string& path, int line, int column) {
-    shownPath = path;
-    shownLine = line;
-    shownColumn = column;
-  };
+  platform::HeadlessUiHost ui;
   std::string include;
   for (int i = 1; i < 12; ++i)
     include += "{ line " + std::to_string(i) + " }\n";
   include += "  ?\n";
   const Compiled r =
-      CompileText("PROGRAM Demo;\n{#I Inc.Pas}\nBEGIN\nEND.\n", {{"Inc.Pas", include}}, {}, host);
+      CompileText("PROGRAM Demo;\n{#I Inc.Pas}\nBEGIN\nEND.\n", {{"Inc.Pas", include}}, {}, &ui);
   ASSERT_FALSE(r.ok);
   ASSERT_EQ(r.messages.size(), 6u);
   EXPECT_EQ(r.messages[0], "Inc.Pas");
@@ -149,10 +138,12 @@ TEST(ErrorReport, InAnIncludeFileNamesTheIncludeFile) {
   EXPECT_EQ(r.messages[3], "  ?");
   EXPECT_EQ(r.messages[4], " ^");
   EXPECT_EQ(r.messages[5], "Illegal character");
-  EXPECT_EQ(std::filesystem::path(shownPath).filename(), "Inc.Pas");
-  EXPECT_TRUE(std::filesystem::path(shownPath).has_parent_path());
-  EXPECT_EQ(shownLine, 11);
-  EXPECT_EQ(shownColumn, 2);
+  ASSERT_TRUE(ui.LastEditorPosition());
+  const std::filesystem::path shown = ui.LastEditorPosition()->file;
+  EXPECT_EQ(shown.filename(), "Inc.Pas");
+  EXPECT_TRUE(shown.has_parent_path());
+  EXPECT_EQ(ui.LastEditorPosition()->line, 11);
+  EXPECT_EQ(ui.LastEditorPosition()->column, 2);
 }
 
 struct FrameError {
@@ -232,28 +223,24 @@ TEST(TableOverflow, Levels) {
   EXPECT_EQ(Overflow(r), "Compiler table for LEVELS overflowed| Fatal termination of Orvalen");
 }
 
-TEST(Host, ProgressEveryTenLinesAndCancel) {
-  std::vector<std::uint32_t> seen;
-  std::vector<std::string> files;
-  CompileHost host;
-  host.Progress = [&](std::uint32_t total) { seen.push_back(total); };
-  host.ShowFile = [&](const std::string& name) { files.push_back(name); };
+TEST(Host, PumpsAtTheStartAndEveryTenLinesAndCancel) {
   std::string source = "PROGRAM P;\nBEGIN\n";
   for (int i = 0; i < 25; ++i)
     source += "\n";
-  source += "END.\n";
-  const Compiled r = CompileText(source, {}, {}, host);
+  source += "END.\n"; // 28 lines
+  front_test::TestUi counting;
+  const Compiled r = CompileText(source, {}, {}, &counting);
   EXPECT_TRUE(r.ok);
-  EXPECT_EQ(seen, (std::vector<std::uint32_t>{0, 10, 20}));
-  EXPECT_EQ(files, (std::vector<std::string>{"T.Pas"}));
+  EXPECT_EQ(counting.PumpCount(), 3);
 
   // The cancel button is pressed while messages are pumped.
   const auto dir = front_test::ScratchDirectory();
   front_test::WriteSource(dir / "T.Pas", source);
   MessageList messages;
-  Compilation c(messages);
-  c.Host.Progress = [&](std::uint32_t total) {
-    if (total == 10) c.CancelRequested = true;
+  front_test::TestUi ui;
+  Compilation c(messages, ui);
+  ui.onPump = [&] {
+    if (ui.PumpCount() == 2) c.CancelRequested = true;
   };
   std::int32_t code = 0, data = 0;
   EXPECT_THROW(CompileFile(c, (dir / "T.Pas").string(), 0, code, data), ECompileError);
@@ -269,12 +256,14 @@ TEST(Host, ANestedCompileIsRefused) {
   source += "END.\n";
   front_test::WriteSource(dir / "T.Pas", source);
   MessageList messages;
-  Compilation outer(messages);
+  front_test::TestUi outerUi;
+  Compilation outer(messages, outerUi);
   bool refused = false;
-  outer.Host.Progress = [&](std::uint32_t total) {
-    if (total != 10) return;
+  outerUi.onPump = [&] {
+    if (outerUi.PumpCount() != 2) return;
     MessageList innerMessages;
-    Compilation inner(innerMessages);
+    platform::HeadlessUiHost innerUi;
+    Compilation inner(innerMessages, innerUi);
     std::int32_t code = 0, data = 0;
     try {
       CompileFile(inner, (dir / "T.Pas").string(), 0, code, data);

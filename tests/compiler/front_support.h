@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -86,7 +87,7 @@ inline std::string Joined(const Lines& lines) {
 class Harness {
 public:
   explicit Harness(const std::string& text, CompileSettings settings = {})
-      : dir_(ScratchDirectory()), c(messages, std::move(settings)) {
+      : dir_(ScratchDirectory()), c(messages, ui, std::move(settings)) {
     const fs::path path = dir_ / "T.Pas";
     WriteSource(path, text);
     c.Reset();
@@ -136,12 +137,27 @@ public:
   const fs::path& Dir() const { return dir_; }
 
   MessageList messages;
+  platform::HeadlessUiHost ui;
 
 private:
   fs::path dir_;
 
 public:
   Compilation c;
+};
+
+// Windows for the tests: they count the pumps, run `onPump` at each and
+// record the files they are asked to save.
+class TestUi : public platform::HeadlessUiHost {
+public:
+  void ProcessPendingMessages() override {
+    HeadlessUiHost::ProcessPendingMessages();
+    if (onPump) onPump();
+  }
+  void SaveFileIfModified(const std::string& file) override { saved.push_back(file); }
+
+  std::function<void()> onPump;
+  std::vector<std::string> saved;
 };
 
 struct Compiled {
@@ -158,16 +174,18 @@ struct Compiled {
 };
 
 // Compiles `source` as T.Pas in a fresh directory; `extraFiles` are written
-// beside it first (name, text with "\n" line ends).
+// beside it first (name, text with "\n" line ends). The windows are `ui`
+// when given.
 inline Compiled CompileText(const std::string& source,
                             const std::vector<std::pair<std::string, std::string>>& extraFiles = {},
-                            CompileSettings settings = {}, CompileHost host = {}) {
+                            CompileSettings settings = {}, platform::UiHost* ui = nullptr) {
   const fs::path dir = ScratchDirectory();
   for (const auto& [name, text] : extraFiles)
     WriteSource(dir / name, text);
   WriteSource(dir / "T.Pas", source);
   MessageList messages;
-  Compilation c(messages, std::move(settings), std::move(host));
+  platform::HeadlessUiHost headless;
+  Compilation c(messages, ui ? *ui : headless, std::move(settings));
   Compiled r;
   std::int32_t code = 0, data = 0;
   try {

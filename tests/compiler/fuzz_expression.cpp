@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   MessageList messages;
   CompileSettings settings;
   settings.Z180 = (data[0] & 1) != 0;
-  Compilation c(messages, settings);
+  platform::HeadlessUiHost ui;
+  Compilation c(messages, ui, settings);
   c.Reset();
   c.MainSourceName = "FUZZ.Pas";
   c.ProgramName = "FUZZ";

@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace velkor;
   if (size == 0) return 0;
   MessageList messages;
-  Compilation c(messages);
+  platform::HeadlessUiHost ui;
+  Compilation c(messages, ui);
   c.Reset();
   c.MainSourceName = "FUZZ.Pas";
   c.ProgramName = "FUZZ";

@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
   MessageList messages;
-  Compilation c(messages);
+  platform::HeadlessUiHost ui;
+  Compilation c(messages, ui);
   std::int32_t code = 0, dataSize = 0;
   try {
     CompileFile(c, source.string(), 0, code, dataSize);

@@ -12,7 +12,7 @@ using Lines = std::vector<std::string>;
 
 class OverlayAreasTest : public ::testing::Test {
 protected:
-  OverlayAreasTest() : c(messages) {
+  OverlayAreasTest() : c(messages, ui) {
     c.Reset();
     c.Identifiers.resize(8);
   }
@@ -23,6 +23,7 @@ protected:
     return out;
   }
   MessageList messages;
+  platform::HeadlessUiHost ui;
   Compilation c;
   std::size_t seen = 0;
 };

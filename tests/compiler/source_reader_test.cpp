@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 
 Lines ReadAllLines(const std::string& bytes) {
   MessageList messages;
-  Compilation c(messages);
+  platform::HeadlessUiHost ui;
+  Compilation c(messages, ui);
   SourceFile file;
   file.bytes = bytes;
   Lines lines;
@@ -48,7 +49,8 @@ TEST(SourceLines, ProgramsWithEveryLineEndCompile) {
       bytes += ch == '\n' ? end : std::string(1, ch);
     front_test::WriteBytes(dir / "P.Pas", bytes);
     MessageList messages;
-    Compilation c(messages);
+    platform::HeadlessUiHost ui;
+    Compilation c(messages, ui);
     std::int32_t code = 0, data = 0;
     EXPECT_NO_THROW(CompileFile(c, (dir / "P.Pas").string(), 0, code, data))
         << front_test::Joined(messages.Lines());
@@ -122,15 +124,12 @@ TEST(Includes, Errors) {
 }
 
 TEST(Includes, EditorSavesAModifiedIncludeFirst) {
-  std::vector<std::string> saved;
-  CompileHost host;
-  host.SaveIfModified = [&](const std::string& path) {
-    saved.push_back(fs::path(path).filename().string());
-  };
+  front_test::TestUi ui;
   const Compiled r =
-      CompileText("PROGRAM P;\n{#I Inc.Pas}\nBEGIN END.\n", {{"Inc.Pas", "\n"}}, {}, host);
+      CompileText("PROGRAM P;\n{#I Inc.Pas}\nBEGIN END.\n", {{"Inc.Pas", "\n"}}, {}, &ui);
   EXPECT_TRUE(r.ok);
-  EXPECT_EQ(saved, (std::vector<std::string>{"Inc.Pas"}));
+  ASSERT_EQ(ui.saved.size(), 1u);
+  EXPECT_EQ(fs::path(ui.saved[0]).filename(), "Inc.Pas");
 }
 
 // An encoded file image of the lines.
@@ -142,7 +141,8 @@ TEST(EncodedSources, AnEpsMainFileCompilesToMac) {
   const auto dir = front_test::ScratchDirectory();
   WriteEncoded(dir / "E.EPS", {"PROGRAM E;", "", "VAR W: WORD;", "BEGIN", "  W := 2;", "END."});
   MessageList messages;
-  Compilation c(messages);
+  platform::HeadlessUiHost ui;
+  Compilation c(messages, ui);
   std::int32_t code = 0, data = 0;
   ASSERT_NO_THROW(CompileFile(c, (dir / "E.EPS").string(), 0, code, data))
       << front_test::Joined(messages.Lines());
@@ -156,7 +156,8 @@ TEST(EncodedSources, AnEpsIncludeMakesTheOutputEncoded) {
   WriteEncoded(dir / "LIB.EPS", {"VAR W: WORD;"});
   front_test::WriteSource(dir / "T.Pas", "PROGRAM T;\n{#I Lib.Pas}\nBEGIN\n  W := 2;\nEND.\n");
   MessageList messages;
-  Compilation c(messages);
+  platform::HeadlessUiHost ui;
+  Compilation c(messages, ui);
   std::int32_t code = 0, data = 0;
   ASSERT_NO_THROW(CompileFile(c, (dir / "T.Pas").string(), 0, code, data))
       << front_test::Joined(messages.Lines());
@@ -177,16 +178,14 @@ TEST(EncodedSources, ErrorsAreReportedWithoutMovingTheEditor) {
   const auto dir = front_test::ScratchDirectory();
   WriteEncoded(dir / "E.EPS", {"PROGRAM E;", "BEGIN", "  X := 2;", "END."});
   MessageList messages;
-  bool editorMoved = false;
-  CompileHost host;
-  host.ShowErrorPosition = [&](const std::string&, int, int) { editorMoved = true; };
-  Compilation c(messages, {}, host);
+  platform::HeadlessUiHost ui;
+  Compilation c(messages, ui);
   std::int32_t code = 0, data = 0;
   EXPECT_THROW(CompileFile(c, (dir / "E.EPS").string(), 0, code, data), ECompileError);
   ASSERT_EQ(messages.Lines().size(), 6u);
   EXPECT_EQ(messages.Lines()[3], "  X := 2;");
   EXPECT_EQ(messages.Lines()[5], "Undefined identifier");
-  EXPECT_FALSE(editorMoved);
+  EXPECT_FALSE(ui.LastEditorPosition()); // the editor is not moved
   fs::remove_all(dir);
 }
 
@@ -197,7 +196,8 @@ TEST(EncodedSources, ADamagedFileIsReported) {
   bytes += "abc";
   front_test::WriteBytes(dir / "E.EPS", bytes);
   MessageList messages;
-  Compilation c(messages);
+  platform::HeadlessUiHost ui;
+  Compilation c(messages, ui);
   std::int32_t code = 0, data = 0;
   // The program is complete before the damage: text after the period is not read.
   EXPECT_NO_THROW(CompileFile(c, (dir / "E.EPS").string(), 0, code, data));

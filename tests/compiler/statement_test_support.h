@@ -70,7 +70,8 @@ inline CompiledProgram Compile(const std::string& source, CompileSettings settin
     }
   }
   MessageList messages;
-  Compilation c(messages, std::move(settings));
+  platform::HeadlessUiHost ui;
+  Compilation c(messages, ui, std::move(settings));
   CompiledProgram result;
   std::int32_t code = 0, data = 0;
   try {

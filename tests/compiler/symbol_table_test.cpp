@@ -150,7 +150,8 @@ TEST(Scopes, Redeclaration) {
 
 TEST(Scopes, LookupAtLevelZeroFindsNothing) {
   MessageList messages;
-  Compilation c(messages);
+  platform::HeadlessUiHost ui;
+  Compilation c(messages, ui);
   EXPECT_EQ(LookupIdentifier(c, "X"), 0);
   EnterPredefined(c, "", kKindVariable, kTypeNone, 0, 0);
   EnterPredefined(c, "TRUE", kKindConstant, kTypeBoolean, 0, 1);
