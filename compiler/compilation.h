@@ -1,7 +1,7 @@
 #pragma once
-// All the state of one compilation. CompileFile resets it at its start, so a
-// compilation never depends on an earlier one; the environment reads the
-// counters afterwards. Settings and the window system survive the reset.
+// All the state of one compilation: CompileFile makes one for each call, so a
+// compilation never depends on another. The compiler's own business; the
+// environment sees CompileResult (compiler/compiler.h).
 
 #include <array>
 #include <cstdint>
@@ -16,6 +16,7 @@
 #include "common/encoded_lines.h"
 #include "common/message_list.h"
 #include "compiler/ascii_case.h"
+#include "compiler/compiler.h"
 #include "compiler/emit/emit_history.h"
 #include "compiler/emit/line_list.h"
 #include "compiler/symbol_kind.h"
@@ -23,13 +24,6 @@
 #include "platform/ui_host.h"
 
 namespace velkor {
-
-// Options that come from the project (defaults when there is none).
-struct CompileSettings {
-  bool IncludeSourceAsComments = false; // IncludePAS
-  bool Z180 = false;                    // CPU; the Z180 has mlt
-  std::string ProjectDirectory;         // searched for include files
-};
 
 // A LINK value: not given, the keyword itself (the linker supplies it), or a number.
 struct LinkValue {
@@ -174,10 +168,6 @@ struct Compilation {
   Compilation(const Compilation&) = delete;
   Compilation& operator=(const Compilation&) = delete;
 
-  // Empties every table, list and counter (the start of CompileFile).
-  // EncodeOutput, Settings and Ui are kept.
-  void Reset();
-
   MessageList& Messages;
   platform::UiHost& Ui;
   CompileSettings Settings;
@@ -185,7 +175,7 @@ struct Compilation {
   // --- Driver --------------------------------------------------------------
   std::string MainSourceName;
   bool EncodedInput = false;
-  bool EncodeOutput = false; // cleared by the caller; set by an .EPS include
+  bool EncodeOutput = false; // set by an .EPS source or include
   bool CancelRequested = false;
   LineList OutputLines;
   std::vector<std::string> ExternNames; // each name at most once, in order of adding
@@ -198,7 +188,7 @@ struct Compilation {
   std::string ProgramName;
   std::string OutputFileName; // the .Mac or .EMS written, empty before
 
-  // Counters reported by the environment.
+  // Counters for the summary.
   std::uint32_t CodeSize = 0;
   std::uint32_t DataSize = 0;
   int IdentifierCount = -1; // index of the last identifier entry

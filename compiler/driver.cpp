@@ -31,15 +31,6 @@ std::string UpperExtension(const std::string& name) {
   return ext;
 }
 
-// A nested CompileFile (from a window message pumped by the progress hook)
-// would reset the state of the compilation that is running.
-bool g_compiling = false;
-
-struct CompilingGuard {
-  CompilingGuard() { g_compiling = true; }
-  ~CompilingGuard() { g_compiling = false; }
-};
-
 void ReadLinkValue(Compilation& c, LinkValue& value, const char* keyword, int error,
                    bool allowLong) {
   NextSymbol(c);
@@ -132,6 +123,48 @@ void WriteOutput(Compilation& c) {
     AbandonCompilation(c, "Cannot write file : " + c.OutputFileName + " (" + error + ")");
 }
 
+// Compiles c.MainSourceName and writes the output; ECompileError after the
+// report on every error.
+void CompileSource(Compilation& c) {
+  c.Ui.ProcessPendingMessages();
+  c.EncodedInput = UpperExtension(c.MainSourceName) == ".EPS";
+  c.EncodeOutput = c.EncodedInput;
+  // An unreadable source ends the build, so that no old .Mac is assembled.
+  if (!OpenMainSource(c)) AbandonCompilation(c, "Cannot find file : " + c.MainSourceName);
+  // Encoded sources hand their bytes to the record reader: no estimate.
+  c.OutputLines.reserve(c.MainFile.bytes.size() * kOutputBytesPerSourceByte,
+                        c.MainFile.bytes.size() / kSourceBytesPerOutputLine);
+
+  CompileProgram(c);
+  CloseAllSources(c);
+
+  std::string linkLine;
+  if (c.CodeAddress.state != LinkValue::State::NotGiven) linkLine = LinkLine(c);
+  EmitModuleTail(c);
+  // One insertion at the top: each one moves every line of the module.
+  std::vector<std::string> top = BuildNameBlock(" EXTERN ", c.ExternNames);
+  const std::vector<std::string> globals = BuildNameBlock(" GLOBAL ", c.GlobalNames);
+  top.insert(top.end(), globals.begin(), globals.end());
+  if (!linkLine.empty()) top.push_back(linkLine);
+  c.OutputLines.insert_front(top);
+  WriteOutput(c);
+}
+
+CompileResult Summary(const Compilation& c) {
+  CompileResult result;
+  result.ok = true;
+  result.outputFile = c.OutputFileName;
+  result.codeSize = c.CodeSize;
+  result.dataSize = c.DataSize;
+  result.identifiers = c.IdentifierCount;
+  result.blocks = c.BlockCount;
+  result.arraysAndStrings = c.ArrayCount - 1; // descriptor 1 is the predefined strings'
+  for (int area = 1; area <= c.OverlayAreaCount; ++area)
+    result.overlayBuffers.push_back(c.OverlaySizes[static_cast<std::size_t>(area)].largestSize);
+  result.overlayTotal = c.OverlayTotal;
+  return result;
+}
+
 } // namespace
 
 std::string ChangeFileExt(const std::string& fileName, const std::string& extension) {
@@ -158,40 +191,16 @@ std::vector<std::string> BuildNameBlock(const std::string& prefix,
   return lines;
 }
 
-void CompileFile(Compilation& c, const std::string& fileName, int /*editorPageIndex*/,
-                 std::int32_t& codeSize, std::int32_t& dataSize) {
-  if (g_compiling) {
-    c.Messages.AddMessageLine("A compilation is already running");
-    throw ECompileError();
+CompileResult CompileFile(const std::string& path, const CompileSettings& settings,
+                          MessageList& messages, platform::UiHost& ui) {
+  Compilation c(messages, ui, settings);
+  c.MainSourceName = path;
+  try {
+    CompileSource(c);
+  } catch (const ECompileError&) {
+    return {};
   }
-  CompilingGuard guard;
-  c.Reset();
-  c.MainSourceName = fileName;
-  c.CancelRequested = false;
-  c.Ui.ProcessPendingMessages();
-  c.EncodedInput = UpperExtension(fileName) == ".EPS";
-  c.TotalLines = 0;
-  // An unreadable source ends the build, so that no old .Mac is assembled.
-  if (!OpenMainSource(c)) AbandonCompilation(c, "Cannot find file : " + fileName);
-  // Encoded sources hand their bytes to the record reader: no estimate.
-  c.OutputLines.reserve(c.MainFile.bytes.size() * kOutputBytesPerSourceByte,
-                        c.MainFile.bytes.size() / kSourceBytesPerOutputLine);
-
-  CompileProgram(c);
-  CloseAllSources(c);
-
-  std::string linkLine;
-  if (c.CodeAddress.state != LinkValue::State::NotGiven) linkLine = LinkLine(c);
-  EmitModuleTail(c);
-  // One insertion at the top: each one moves every line of the module.
-  std::vector<std::string> top = BuildNameBlock(" EXTERN ", c.ExternNames);
-  const std::vector<std::string> globals = BuildNameBlock(" GLOBAL ", c.GlobalNames);
-  top.insert(top.end(), globals.begin(), globals.end());
-  if (!linkLine.empty()) top.push_back(linkLine);
-  c.OutputLines.insert_front(top);
-  WriteOutput(c);
-  codeSize = static_cast<std::int32_t>(c.CodeSize);
-  dataSize = static_cast<std::int32_t>(c.DataSize);
+  return Summary(c);
 }
 
 ProgramHeading ReadProgramHeading(const std::string& fileName) {

@@ -9,9 +9,7 @@
 #include <string>
 
 #include "common/message_list.h"
-#include "compiler/compilation.h"
-#include "compiler/compile_error.h"
-#include "compiler/driver.h"
+#include "compiler/compiler.h"
 
 namespace {
 
@@ -92,18 +90,15 @@ void BM_Compile20000Lines(benchmark::State& state) {
   for (auto _ : state) {
     velkor::MessageList messages;
     platform::HeadlessUiHost ui;
-    velkor::Compilation c(messages, ui);
-    std::int32_t code = 0, data = 0;
-    try {
-      velkor::CompileFile(c, source.string(), 0, code, data);
-    } catch (const velkor::ECompileError&) {
+    const velkor::CompileResult result = velkor::CompileFile(source.string(), {}, messages, ui);
+    if (!result.ok) {
       std::string report;
       for (const std::string& m : messages.Lines())
         report += m + "\n";
       state.SkipWithError(report.c_str());
       break;
     }
-    benchmark::DoNotOptimize(code);
+    benchmark::DoNotOptimize(result.codeSize);
   }
   state.counters["source_lines"] = lines;
   state.counters["lines_per_second"] =

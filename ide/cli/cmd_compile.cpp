@@ -1,7 +1,6 @@
 #include <string>
 
 #include "common/project.h"
-#include "compiler/compilation.h"
 #include "ide/cli/arguments.h"
 #include "ide/core/build_pascal.h"
 #include "ide/core/project_file.h"
@@ -32,11 +31,10 @@ int RunCompile(Invocation& run) {
   }
   platform::HeadlessUiHost ui(&run.out);
   BuildSession session{project, run.messages, ui, platform::ProgramDirectory()};
-  Compilation c(run.messages, ui, CompileSettingsFor(project));
-  // An encoded source gives encoded output.
-  if (!CompilePascalFile(session, c, source, extension == ".EPS")) return kExitFailure;
-  AddCompileSummary(run.messages, c, source, "Procedures:     ");
-  return AssembleFile(session, c.OutputFileName) ? kExitOk : kExitFailure;
+  const CompileResult result = CompilePascalFile(session, source);
+  if (!result.ok) return kExitFailure;
+  AddCompileSummary(run.messages, result, source, "Procedures:     ");
+  return AssembleFile(session, result.outputFile) ? kExitOk : kExitFailure;
 }
 
 } // namespace velkor::cli

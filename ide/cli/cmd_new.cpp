@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/project.h"
-#include "compiler/driver.h"
+#include "compiler/compiler.h"
 #include "ide/cli/arguments.h"
 #include "ide/core/project_file.h"
 #include "ide/core/run_time_library.h"

@@ -2,8 +2,6 @@
 
 #include <filesystem>
 
-#include "compiler/compile_error.h"
-#include "compiler/driver.h"
 #include "platform/paths.h"
 
 namespace velkor {
@@ -32,55 +30,49 @@ CompileSettings CompileSettingsFor(const Project& project) {
   return settings;
 }
 
-bool CompilePascalFile(BuildSession& session, Compilation& c, const std::string& path,
-                       bool encodeOutput) {
-  c.EncodeOutput = encodeOutput;
-  std::int32_t codeSize = 0, dataSize = 0;
-  try {
-    CompileFile(c, path, 0, codeSize, dataSize);
-  } catch (const ECompileError&) {
-    session.errorFlag = true;
-    return false;
-  }
-  return true;
+CompileResult CompilePascalFile(BuildSession& session, const std::string& path) {
+  CompileResult result =
+      CompileFile(path, CompileSettingsFor(session.project), session.messages, session.ui);
+  if (!result.ok) session.errorFlag = true;
+  return result;
 }
 
-void AddCompileSummary(MessageList& messages, const Compilation& c, std::string_view file,
+void AddCompileSummary(MessageList& messages, const CompileResult& result, std::string_view file,
                        std::string_view blocksLabel) {
   messages.AddMessageLine("");
   messages.AddMessageLine("\tCompile: " + std::string(file));
-  messages.AddMessageLine("Code size:      " + Bytes(c.CodeSize));
-  messages.AddMessageLine("Data size:      " + Bytes(c.DataSize));
-  messages.AddMessageLine("Identifiers:    " + std::to_string(c.IdentifierCount));
-  messages.AddMessageLine(std::string(blocksLabel) + std::to_string(c.BlockCount));
-  messages.AddMessageLine("Arrays/Strings: " + std::to_string(c.ArrayCount - 1));
-  messages.AddMessageLine("OverlayAreas:   " + std::to_string(c.OverlayAreaCount));
-  if (c.OverlayAreaCount > 0) {
+  messages.AddMessageLine("Code size:      " + Bytes(result.codeSize));
+  messages.AddMessageLine("Data size:      " + Bytes(result.dataSize));
+  messages.AddMessageLine("Identifiers:    " + std::to_string(result.identifiers));
+  messages.AddMessageLine(std::string(blocksLabel) + std::to_string(result.blocks));
+  messages.AddMessageLine("Arrays/Strings: " + std::to_string(result.arraysAndStrings));
+  messages.AddMessageLine("OverlayAreas:   " + std::to_string(result.overlayBuffers.size()));
+  if (!result.overlayBuffers.empty()) {
     std::uint32_t buffers = 0;
-    for (int area = 1; area <= c.OverlayAreaCount; ++area) {
-      const std::uint32_t largest = c.OverlaySizes[static_cast<std::size_t>(area)].largestSize;
-      messages.AddMessageLine("Buffer " + std::to_string(area) + " " + Bytes(largest));
+    for (std::size_t area = 0; area < result.overlayBuffers.size(); ++area) {
+      const std::uint32_t largest = result.overlayBuffers[area];
+      messages.AddMessageLine("Buffer " + std::to_string(area + 1) + " " + Bytes(largest));
       buffers += largest;
     }
     messages.AddMessageLine("OverlayAreaSize:" + Bytes(buffers));
     messages.AddMessageLine(
-        "OverlaySaving  :" + std::to_string(static_cast<std::int64_t>(c.OverlayTotal) - buffers) +
-        " bytes");
+        "OverlaySaving  :" +
+        std::to_string(static_cast<std::int64_t>(result.overlayTotal) - buffers) + " bytes");
   }
   messages.AddMessageLine("");
 }
 
 bool BuildPascalEntry(BuildSession& session, const std::string& entry) {
-  Compilation c(session.messages, session.ui, CompileSettingsFor(session.project));
-  if (!CompilePascalFile(session, c, session.SearchEntry(entry), false)) return false;
+  const CompileResult result = CompilePascalFile(session, session.SearchEntry(entry));
+  if (!result.ok) return false;
   MessageList& m = session.messages;
   m.AddMessageLine("");
   m.AddMessageLine("Compile: " + entry);
-  m.AddMessageLine("Code size: " + Bytes(c.CodeSize));
-  m.AddMessageLine("Data size: " + Bytes(c.DataSize));
+  m.AddMessageLine("Code size: " + Bytes(result.codeSize));
+  m.AddMessageLine("Data size: " + Bytes(result.dataSize));
   m.AddMessageLine("");
   // The file this compilation wrote: an older .Mac beside an .EMS is never taken.
-  return AssembleFile(session, c.OutputFileName);
+  return AssembleFile(session, result.outputFile);
 }
 
 bool HasPascalMainFile(const Project& project) {
@@ -98,15 +90,13 @@ bool CompileMainFile(BuildSession& session) {
   const std::string extension = UpperExtension(main).substr(0, 4);
   if (!Exists(path)) {
     const std::string other =
-        session.SearchEntry(ChangeFileExt(main, extension == ".PAS" ? ".EPS" : ".PAS"));
+        session.SearchEntry(platform::ChangeExtension(main, extension == ".PAS" ? ".EPS" : ".PAS"));
     if (Exists(other)) path = other;
   }
-  // An encoded source gives encoded output, whether it was named or substituted.
-  const bool encode = UpperExtension(path) == ".EPS";
-  Compilation c(session.messages, session.ui, CompileSettingsFor(session.project));
-  if (!CompilePascalFile(session, c, path, encode)) return false;
-  AddCompileSummary(session.messages, c, main, "CodeBlocks:     ");
-  return AssembleFile(session, c.OutputFileName);
+  const CompileResult result = CompilePascalFile(session, path);
+  if (!result.ok) return false;
+  AddCompileSummary(session.messages, result, main, "CodeBlocks:     ");
+  return AssembleFile(session, result.outputFile);
 }
 
 } // namespace velkor

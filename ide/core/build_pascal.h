@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/compilation.h"
+#include "compiler/compiler.h"
 #include "ide/core/build_commands.h"
 
 namespace velkor {
@@ -16,15 +16,13 @@ namespace velkor {
 // The compiler's settings for a project build.
 CompileSettings CompileSettingsFor(const Project& project);
 
-// Compiles `path`; on an error the report is in the messages, the session's
-// error flag is set and false is returned. `encodeOutput` is the starting
-// value of EncodeOutput (an encoded include may still set it).
-bool CompilePascalFile(BuildSession& session, Compilation& c, const std::string& path,
-                       bool encodeOutput);
+// Compiles `path` with the project's settings; on an error the report is in
+// the messages and the session's error flag is set.
+CompileResult CompilePascalFile(BuildSession& session, const std::string& path);
 
 // The summary lines after a compilation; `blocksLabel` is "Procedures:     "
 // or "CodeBlocks:     ".
-void AddCompileSummary(MessageList& messages, const Compilation& c, std::string_view file,
+void AddCompileSummary(MessageList& messages, const CompileResult& result, std::string_view file,
                        std::string_view blocksLabel);
 
 // A .PAS entry of the project: searched, compiled, its short summary, then

@@ -289,7 +289,7 @@ TEST(Overlays, TwoPartsInOneArea) {
                                 "\tld hl,@@OVRI_G1P2", "\tcall __OverlayHandler"}));
   EXPECT_TRUE(Contains(p.lines, "@@OVRI_G1P2"));
   EXPECT_TRUE(Contains(p.lines, "@@OVRB1:\tDSSIZE 1"));
-  EXPECT_EQ(p.overlayAreas, 1);
+  EXPECT_EQ(p.overlayAreas, 1u);
 }
 
 TEST(Overlays, AnAreaLeftOpenIsError98) {

@@ -1,8 +1,9 @@
 // The compile driver: the output frame, the LINK clause, the EXTERN and
-// GLOBAL blocks, the six-line error report, table overflows, the host hooks.
+// GLOBAL blocks, the six-line error report, table overflows, the calls into the windows.
 
 #include <gtest/gtest.h>
 
+#include "compiler/driver.h"
 #include "compiler/emit/output.h"
 #include "front_support.h"
 
@@ -24,7 +25,7 @@ TEST(Frame, ProgramWithoutLinkClause) {
   EXPECT_EQ(r.lines.back(), "");
   EXPECT_EQ(r.lines[r.lines.size() - 2], "\tEND");
   EXPECT_EQ(front_test::AssemblyError(r.lines), "");
-  EXPECT_EQ(std::filesystem::path(r.outputName).filename(), "T.Mac");
+  EXPECT_EQ(std::filesystem::path(r.outputFile).filename(), "T.Mac");
 }
 
 struct LinkCase {
@@ -89,9 +90,9 @@ TEST(Frame, AnErrorLeavesTheOldOutputAlone) {
   front_test::WriteSource(dir / "T.Pas", "PROGRAM Demo;\nBEGIN\n  X := 1;\nEND.\n");
   MessageList messages;
   platform::HeadlessUiHost ui;
-  Compilation c(messages, ui);
-  std::int32_t code = 0, data = 0;
-  EXPECT_THROW(CompileFile(c, (dir / "T.Pas").string(), 0, code, data), ECompileError);
+  const CompileResult r = CompileFile((dir / "T.Pas").string(), {}, messages, ui);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.outputFile, "");
   EXPECT_EQ(front_test::ReadBytes(dir / "T.Mac"), "old output");
   std::filesystem::remove_all(dir);
 }
@@ -99,9 +100,7 @@ TEST(Frame, AnErrorLeavesTheOldOutputAlone) {
 TEST(Frame, AMissingSourceEndsTheBuild) {
   MessageList messages;
   platform::HeadlessUiHost ui;
-  Compilation c(messages, ui);
-  std::int32_t code = 0, data = 0;
-  EXPECT_THROW(CompileFile(c, "/nonexistent/NOPE.Pas", 0, code, data), ECompileError);
+  EXPECT_FALSE(CompileFile("/nonexistent/NOPE.Pas", {}, messages, ui).ok);
   EXPECT_EQ(messages.Lines(), (Lines{"Cannot find file : /nonexistent/NOPE.Pas"}));
 }
 
@@ -223,7 +222,7 @@ TEST(TableOverflow, Levels) {
   EXPECT_EQ(Overflow(r), "Compiler table for LEVELS overflowed| Fatal termination of Orvalen");
 }
 
-TEST(Host, PumpsAtTheStartAndEveryTenLinesAndCancel) {
+TEST(Host, PumpsAtTheStartAndEveryTenLines) {
   std::string source = "PROGRAM P;\nBEGIN\n";
   for (int i = 0; i < 25; ++i)
     source += "\n";
@@ -232,48 +231,34 @@ TEST(Host, PumpsAtTheStartAndEveryTenLinesAndCancel) {
   const Compiled r = CompileText(source, {}, {}, &counting);
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(counting.PumpCount(), 3);
-
-  // The cancel button is pressed while messages are pumped.
-  const auto dir = front_test::ScratchDirectory();
-  front_test::WriteSource(dir / "T.Pas", source);
-  MessageList messages;
-  front_test::TestUi ui;
-  Compilation c(messages, ui);
-  ui.onPump = [&] {
-    if (ui.PumpCount() == 2) c.CancelRequested = true;
-  };
-  std::int32_t code = 0, data = 0;
-  EXPECT_THROW(CompileFile(c, (dir / "T.Pas").string(), 0, code, data), ECompileError);
-  EXPECT_EQ(messages.Lines().back(), "Compile canceled by user");
-  std::filesystem::remove_all(dir);
 }
 
-TEST(Host, ANestedCompileIsRefused) {
-  const auto dir = front_test::ScratchDirectory();
-  std::string source = "PROGRAM P;\nBEGIN\n";
+// A compile started from a window message pumped in the middle of another
+// one has a run of its own: neither disturbs the other.
+TEST(Host, ANestedCompileLeavesTheRunningOneAlone) {
+  std::string source = "PROGRAM P;\nVAR W: WORD;\nBEGIN\n";
   for (int i = 0; i < 12; ++i)
-    source += "\n";
+    source += "  W := W + 1;\n";
   source += "END.\n";
+  const Compiled alone = CompileText(source);
+  ASSERT_TRUE(alone.ok) << front_test::Joined(alone.messages);
+
+  const auto dir = front_test::ScratchDirectory();
   front_test::WriteSource(dir / "T.Pas", source);
-  MessageList messages;
-  front_test::TestUi outerUi;
-  Compilation outer(messages, outerUi);
-  bool refused = false;
-  outerUi.onPump = [&] {
-    if (outerUi.PumpCount() != 2) return;
-    MessageList innerMessages;
-    platform::HeadlessUiHost innerUi;
-    Compilation inner(innerMessages, innerUi);
-    std::int32_t code = 0, data = 0;
-    try {
-      CompileFile(inner, (dir / "T.Pas").string(), 0, code, data);
-    } catch (const ECompileError&) {
-      refused = true;
-    }
+  front_test::WriteSource(dir / "Q.Pas", "PROGRAM Q;\nVAR B: BYTE;\nBEGIN\n  B := 2;\nEND.\n");
+  MessageList messages, innerMessages;
+  front_test::TestUi ui;
+  CompileResult inner;
+  ui.onPump = [&] {
+    if (ui.PumpCount() == 2) inner = CompileFile((dir / "Q.Pas").string(), {}, innerMessages, ui);
   };
-  std::int32_t code = 0, data = 0;
-  EXPECT_NO_THROW(CompileFile(outer, (dir / "T.Pas").string(), 0, code, data));
-  EXPECT_TRUE(refused);
+  const CompileResult outer = CompileFile((dir / "T.Pas").string(), {}, messages, ui);
+  ASSERT_TRUE(outer.ok) << front_test::Joined(messages.Lines());
+  EXPECT_EQ(front_test::SplitCrLf(front_test::ReadBytes(dir / "T.Mac")), alone.lines);
+  EXPECT_EQ(outer.dataSize, alone.dataSize);
+  ASSERT_TRUE(inner.ok) << front_test::Joined(innerMessages.Lines());
+  EXPECT_EQ(inner.dataSize, 1u);
+  EXPECT_EQ(front_test::SplitCrLf(front_test::ReadBytes(dir / "Q.Mac"))[2], " GLOBAL @Q");
   std::filesystem::remove_all(dir);
 }
 
@@ -281,7 +266,7 @@ TEST(Frame, CountersForTheSummary) {
   const Compiled r =
       CompileText("PROGRAM P;\nVAR S: STRING[10]; A: ARRAY[1..10] OF WORD;\nBEGIN END.\n");
   ASSERT_TRUE(r.ok) << front_test::Joined(r.messages);
-  EXPECT_EQ(r.arrays, 3); // descriptor 1 of the predefined strings, then two
+  EXPECT_EQ(r.arraysAndStrings, 2);
   EXPECT_EQ(r.dataSize, 31);
   EXPECT_GT(r.identifiers, 40);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Test helpers for the compiler's front half: scratch directories, sources
 // on disk, a compilation that stands at the start of a text (for the
-// scanner and the expression parser), and whole-program compiles.
+// scanner and the expression parser), and whole-program compiles through
+// the compiler's entry.
 
 #include <unistd.h>
 
@@ -16,11 +17,12 @@
 #include "common/message_list.h"
 #include "compiler/compilation.h"
 #include "compiler/compile_error.h"
-#include "compiler/driver.h"
+#include "compiler/compiler.h"
 #include "compiler/parser.h"
 #include "compiler/scanner.h"
 #include "compiler/source_reader.h"
 #include "compiler/symbol_table.h"
+#include "platform/paths.h"
 
 namespace velkor::front_test {
 
@@ -90,7 +92,6 @@ public:
       : dir_(ScratchDirectory()), c(messages, ui, std::move(settings)) {
     const fs::path path = dir_ / "T.Pas";
     WriteSource(path, text);
-    c.Reset();
     c.MainSourceName = path.string();
     c.ProgramName = "T";
     if (!OpenMainSource(c)) throw std::runtime_error("cannot open the harness source");
@@ -160,16 +161,9 @@ public:
   std::vector<std::string> saved;
 };
 
-struct Compiled {
-  bool ok = false;
+struct Compiled : CompileResult {
   Lines lines; // the .Mac
   Lines messages;
-  std::string outputName;
-  int identifiers = 0;
-  int blocks = 0;
-  int arrays = 0;
-  std::int32_t codeSize = 0;
-  std::int32_t dataSize = 0;
   std::string Error() const { return messages.empty() ? std::string() : messages.back(); }
 };
 
@@ -185,22 +179,12 @@ inline Compiled CompileText(const std::string& source,
   WriteSource(dir / "T.Pas", source);
   MessageList messages;
   platform::HeadlessUiHost headless;
-  Compilation c(messages, ui ? *ui : headless, std::move(settings));
   Compiled r;
-  std::int32_t code = 0, data = 0;
-  try {
-    CompileFile(c, (dir / "T.Pas").string(), 0, code, data);
-    r.ok = true;
-    r.outputName = c.OutputFileName;
-    if (!c.EncodeOutput) r.lines = SplitCrLf(ReadBytes(c.OutputFileName));
-  } catch (const ECompileError&) {
-  }
+  static_cast<CompileResult&>(r) =
+      CompileFile((dir / "T.Pas").string(), settings, messages, ui ? *ui : headless);
+  if (r.ok && platform::UpperExtension(r.outputFile) == ".MAC")
+    r.lines = SplitCrLf(ReadBytes(r.outputFile));
   r.messages = messages.Lines();
-  r.identifiers = c.IdentifierCount;
-  r.blocks = c.BlockCount;
-  r.arrays = c.ArrayCount;
-  r.codeSize = code;
-  r.dataSize = data;
   fs::remove_all(dir);
   return r;
 }

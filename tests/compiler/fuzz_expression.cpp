@@ -37,7 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.Z180 = (data[0] & 1) != 0;
   platform::HeadlessUiHost ui;
   Compilation c(messages, ui, settings);
-  c.Reset();
   c.MainSourceName = "FUZZ.Pas";
   c.ProgramName = "FUZZ";
   c.MainFile.name = c.MainSourceName;

@@ -25,7 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   MessageList messages;
   platform::HeadlessUiHost ui;
   Compilation c(messages, ui);
-  c.Reset();
   c.MainSourceName = "FUZZ.Pas";
   c.ProgramName = "FUZZ";
   const bool encoded = (data[0] & 1) != 0;

@@ -13,9 +13,8 @@
 
 #include "assembler/assembler.h"
 #include "common/message_list.h"
-#include "compiler/compilation.h"
-#include "compiler/compile_error.h"
-#include "compiler/driver.h"
+#include "compiler/compiler.h"
+#include "platform/atomic_file.h"
 
 namespace {
 
@@ -45,15 +44,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   MessageList messages;
   platform::HeadlessUiHost ui;
-  Compilation c(messages, ui);
-  std::int32_t code = 0, dataSize = 0;
-  try {
-    CompileFile(c, source.string(), 0, code, dataSize);
-  } catch (const ECompileError&) {
-    return 0;
+  const CompileResult compiled = CompileFile(source.string(), {}, messages, ui);
+  if (!compiled.ok) return 0;
+  std::string text, error;
+  if (!platform::ReadWholeFile(compiled.outputFile, text, error)) std::abort();
+  std::vector<std::string> lines;
+  for (std::size_t start = 0, end; start < text.size(); start = end + 2) {
+    end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
   }
   MessageList assemblerMessages;
   asmsrc::AssemblySettings settings;
-  if (!assembleLines(c.OutputLines.Lines(), settings, assemblerMessages).ok) std::abort();
+  if (!assembleLines(lines, settings, assemblerMessages).ok) std::abort();
   return 0;
 }

@@ -12,10 +12,7 @@ using Lines = std::vector<std::string>;
 
 class OverlayAreasTest : public ::testing::Test {
 protected:
-  OverlayAreasTest() : c(messages, ui) {
-    c.Reset();
-    c.Identifiers.resize(8);
-  }
+  OverlayAreasTest() : c(messages, ui) { c.Identifiers.resize(8); }
   // The lines written since the last call.
   Lines Taken() {
     Lines out(c.OutputLines.begin() + static_cast<long>(seen), c.OutputLines.end());

@@ -50,9 +50,7 @@ TEST(SourceLines, ProgramsWithEveryLineEndCompile) {
     front_test::WriteBytes(dir / "P.Pas", bytes);
     MessageList messages;
     platform::HeadlessUiHost ui;
-    Compilation c(messages, ui);
-    std::int32_t code = 0, data = 0;
-    EXPECT_NO_THROW(CompileFile(c, (dir / "P.Pas").string(), 0, code, data))
+    EXPECT_TRUE(CompileFile((dir / "P.Pas").string(), {}, messages, ui).ok)
         << front_test::Joined(messages.Lines());
     fs::remove_all(dir);
   }
@@ -137,40 +135,37 @@ void WriteEncoded(const fs::path& path, const Lines& lines) {
   front_test::WriteBytes(path, EncodeLines(lines));
 }
 
-TEST(EncodedSources, AnEpsMainFileCompilesToMac) {
-  const auto dir = front_test::ScratchDirectory();
-  WriteEncoded(dir / "E.EPS", {"PROGRAM E;", "", "VAR W: WORD;", "BEGIN", "  W := 2;", "END."});
-  MessageList messages;
-  platform::HeadlessUiHost ui;
-  Compilation c(messages, ui);
-  std::int32_t code = 0, data = 0;
-  ASSERT_NO_THROW(CompileFile(c, (dir / "E.EPS").string(), 0, code, data))
-      << front_test::Joined(messages.Lines());
-  EXPECT_TRUE(fs::exists(dir / "E.Mac"));
-  EXPECT_EQ(data, 2);
-  fs::remove_all(dir);
-}
-
-TEST(EncodedSources, AnEpsIncludeMakesTheOutputEncoded) {
-  const auto dir = front_test::ScratchDirectory();
-  WriteEncoded(dir / "LIB.EPS", {"VAR W: WORD;"});
-  front_test::WriteSource(dir / "T.Pas", "PROGRAM T;\n{#I Lib.Pas}\nBEGIN\n  W := 2;\nEND.\n");
-  MessageList messages;
-  platform::HeadlessUiHost ui;
-  Compilation c(messages, ui);
-  std::int32_t code = 0, data = 0;
-  ASSERT_NO_THROW(CompileFile(c, (dir / "T.Pas").string(), 0, code, data))
-      << front_test::Joined(messages.Lines());
-  EXPECT_TRUE(c.EncodeOutput);
-  EXPECT_EQ(fs::path(c.OutputFileName).filename(), "T.EMS");
-  EXPECT_FALSE(fs::exists(dir / "T.Mac"));
-  std::vector<std::string> decoded;
-  ASSERT_TRUE(DecodeLines(front_test::ReadBytes(dir / "T.EMS"), decoded));
+// Plain and encoded, the same program gives the same lines; the encoded
+// file leaves out the empty ones.
+TEST(EncodedSources, AnEpsMainFileOrIncludeMakesTheOutputEncoded) {
+  const Lines program = {"PROGRAM T;", "", "VAR W: WORD;", "BEGIN", "  W := 2;", "END."};
+  std::string plainText;
+  for (const std::string& line : program)
+    plainText += line + "\n";
+  const Compiled plain = CompileText(plainText);
+  ASSERT_TRUE(plain.ok) << front_test::Joined(plain.messages);
   Lines nonEmpty;
-  for (std::string_view line : c.OutputLines)
-    if (!line.empty()) nonEmpty.emplace_back(line);
-  EXPECT_EQ(decoded, nonEmpty);
-  EXPECT_EQ(front_test::AssemblyError(c.OutputLines.Lines()), "");
+  for (const std::string& line : plain.lines)
+    if (!line.empty()) nonEmpty.push_back(line);
+
+  const auto dir = front_test::ScratchDirectory();
+  WriteEncoded(dir / "T.EPS", program);
+  WriteEncoded(dir / "LIB.EPS", {"VAR W: WORD;"});
+  front_test::WriteSource(dir / "U.Pas", "PROGRAM T;\n{#I Lib.Pas}\nBEGIN\n  W := 2;\nEND.\n");
+  for (const char* source : {"T.EPS", "U.Pas"}) {
+    MessageList messages;
+    platform::HeadlessUiHost ui;
+    const CompileResult r = CompileFile((dir / source).string(), {}, messages, ui);
+    ASSERT_TRUE(r.ok) << source << "\n" << front_test::Joined(messages.Lines());
+    EXPECT_EQ(fs::path(r.outputFile).extension(), ".EMS") << source;
+    EXPECT_EQ(r.dataSize, 2u);
+    std::vector<std::string> decoded;
+    ASSERT_TRUE(DecodeLines(front_test::ReadBytes(r.outputFile), decoded)) << source;
+    if (std::string(source) == "T.EPS") EXPECT_EQ(decoded, nonEmpty);
+    EXPECT_EQ(front_test::AssemblyError(decoded), "") << source;
+  }
+  EXPECT_FALSE(fs::exists(dir / "T.Mac"));
+  EXPECT_FALSE(fs::exists(dir / "U.Mac"));
   fs::remove_all(dir);
 }
 
@@ -179,9 +174,7 @@ TEST(EncodedSources, ErrorsAreReportedWithoutMovingTheEditor) {
   WriteEncoded(dir / "E.EPS", {"PROGRAM E;", "BEGIN", "  X := 2;", "END."});
   MessageList messages;
   platform::HeadlessUiHost ui;
-  Compilation c(messages, ui);
-  std::int32_t code = 0, data = 0;
-  EXPECT_THROW(CompileFile(c, (dir / "E.EPS").string(), 0, code, data), ECompileError);
+  EXPECT_FALSE(CompileFile((dir / "E.EPS").string(), {}, messages, ui).ok);
   ASSERT_EQ(messages.Lines().size(), 6u);
   EXPECT_EQ(messages.Lines()[3], "  X := 2;");
   EXPECT_EQ(messages.Lines()[5], "Undefined identifier");
@@ -197,13 +190,11 @@ TEST(EncodedSources, ADamagedFileIsReported) {
   front_test::WriteBytes(dir / "E.EPS", bytes);
   MessageList messages;
   platform::HeadlessUiHost ui;
-  Compilation c(messages, ui);
-  std::int32_t code = 0, data = 0;
   // The program is complete before the damage: text after the period is not read.
-  EXPECT_NO_THROW(CompileFile(c, (dir / "E.EPS").string(), 0, code, data));
+  EXPECT_TRUE(CompileFile((dir / "E.EPS").string(), {}, messages, ui).ok);
   front_test::WriteBytes(dir / "F.EPS",
                          EncodeLines({"PROGRAM E;"}) + std::string(1, '\x28') + "abc");
-  EXPECT_THROW(CompileFile(c, (dir / "F.EPS").string(), 0, code, data), ECompileError);
+  EXPECT_FALSE(CompileFile((dir / "F.EPS").string(), {}, messages, ui).ok);
   EXPECT_NE(messages.Lines().back().find(kEncodedFileDamaged), std::string::npos);
   fs::remove_all(dir);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "compiler/compile_error.h"
 #include "tests/compiler/statement_test_support.h"
 
 namespace velkor {

@@ -10,9 +10,7 @@
 
 #include "assembler/assembler.h"
 #include "common/message_list.h"
-#include "compiler/compilation.h"
-#include "compiler/compile_error.h"
-#include "compiler/driver.h"
+#include "compiler/compiler.h"
 
 namespace velkor::testing_support {
 
@@ -24,7 +22,7 @@ struct CompiledProgram {
   Lines messages; // the message list (the error report on failure)
   std::uint32_t codeSize = 0;
   std::uint32_t dataSize = 0;
-  int overlayAreas = 0;
+  std::size_t overlayAreas = 0;
 
   // The error text: the last message line.
   std::string Error() const { return messages.empty() ? std::string() : messages.back(); }
@@ -71,20 +69,14 @@ inline CompiledProgram Compile(const std::string& source, CompileSettings settin
   }
   MessageList messages;
   platform::HeadlessUiHost ui;
-  Compilation c(messages, ui, std::move(settings));
+  const CompileResult compiled = CompileFile(path.string(), settings, messages, ui);
   CompiledProgram result;
-  std::int32_t code = 0, data = 0;
-  try {
-    CompileFile(c, path.string(), 0, code, data);
-    result.ok = true;
-    result.lines = ReadLines(dir / "T.Mac");
-  } catch (const ECompileError&) {
-    result.ok = false;
-  }
+  result.ok = compiled.ok;
+  if (compiled.ok) result.lines = ReadLines(dir / "T.Mac");
   result.messages = messages.Lines();
-  result.codeSize = static_cast<std::uint32_t>(code);
-  result.dataSize = static_cast<std::uint32_t>(data);
-  result.overlayAreas = c.OverlayAreaCount;
+  result.codeSize = compiled.codeSize;
+  result.dataSize = compiled.dataSize;
+  result.overlayAreas = compiled.overlayBuffers.size();
   std::filesystem::remove_all(dir);
   return result;
 }
