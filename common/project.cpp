@@ -41,9 +41,18 @@ std::optional<int> CpuIndex(std::string_view name) {
   return IndexOf(kCpuNames, name);
 }
 
+namespace {
+bool IsPascalExtension(std::string_view upperExtension) {
+  return upperExtension == ".PAS" || upperExtension == ".EPS";
+}
+} // namespace
+
 bool IsMainFileName(std::string_view name) {
-  std::string extension = platform::UpperCase(platform::ExtensionPart(name));
-  return extension == ".PAS" || extension == ".EPS";
+  return IsPascalExtension(platform::UpperExtension(name));
+}
+
+bool BuildsAsMainFile(std::string_view name) {
+  return IsPascalExtension(platform::UpperExtension(name).substr(0, 4));
 }
 
 std::string Project::PrjPath() const {

@@ -59,6 +59,9 @@ struct ProjectSettings {
 
 // The main file must be Pascal: upper-cased extension ".PAS" or ".EPS".
 bool IsMainFileName(std::string_view name);
+// "Compile main file" reads only the first four characters of the
+// extension, so it builds "Main.Pasx" too.
+bool BuildsAsMainFile(std::string_view name);
 inline constexpr std::string_view kMainFileTypeMessage =
     "The main file type must be of type \".PAS\" or \".EPS\"";
 

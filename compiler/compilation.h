@@ -174,7 +174,6 @@ struct Compilation {
 
   // --- Driver --------------------------------------------------------------
   std::string MainSourceName;
-  bool EncodedInput = false;
   bool EncodeOutput = false; // set by an .EPS source or include
   bool CancelRequested = false;
   LineList OutputLines;

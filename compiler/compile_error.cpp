@@ -20,13 +20,6 @@ constexpr bool ErrorRowsNumberedInOrder() {
 }
 static_assert(ErrorRowsNumberedInOrder());
 
-std::string UpperExtension(const std::string& name) {
-  std::string ext = std::filesystem::path(name).extension().string();
-  for (char& ch : ext)
-    ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  return ext;
-}
-
 } // namespace
 
 void ReportCompileError(Compilation& c, int number) {
@@ -54,7 +47,7 @@ void ReportCompileError(Compilation& c, int number) {
   c.Messages.AddMessageLine(marker);
   c.Messages.AddMessageLine(text.substr(0, kCompileErrorTextWidth));
 
-  if (UpperExtension(shownName) != ".EPS") {
+  if (SourceExtension(shownName) != ".EPS") {
     const int line = fileLine > 1 ? static_cast<int>(fileLine) - 1 : 0;
     const int column = c.Column > 1 ? static_cast<int>(c.Column) - 1 : 0;
     c.Ui.ShowEditorPosition(editorPath, line, column);

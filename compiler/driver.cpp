@@ -1,7 +1,6 @@
 #include "compiler/driver.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "common/encoded_lines.h"
 #include "compiler/compile_error.h"
@@ -11,6 +10,7 @@
 #include "compiler/source_reader.h"
 #include "compiler/symbol_table.h"
 #include "platform/atomic_file.h"
+#include "platform/paths.h"
 
 namespace velkor {
 
@@ -23,13 +23,6 @@ constexpr std::size_t kSourceBytesPerOutputLine = 2;
 
 constexpr std::size_t kNamesPerLine = 8;
 constexpr std::size_t kNameLineLength = 71;
-
-std::string UpperExtension(const std::string& name) {
-  std::string ext = std::filesystem::path(name).extension().string();
-  for (char& ch : ext)
-    ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  return ext;
-}
 
 void ReadLinkValue(Compilation& c, LinkValue& value, const char* keyword, int error,
                    bool allowLong) {
@@ -107,18 +100,25 @@ std::string LinkLine(const Compilation& c) {
   return line;
 }
 
+// The source name with the output's extension in place of its own, or
+// appended when it has none.
+std::string OutputName(const std::string& source, std::string_view extension) {
+  if (SourceExtension(source).empty()) return source + std::string(extension);
+  return platform::ChangeExtension(source, extension);
+}
+
 void WriteOutput(Compilation& c) {
   if (c.OutputLines.empty()) return;
   std::string source = c.MainFile.path.empty() ? c.MainSourceName : c.MainFile.path;
   std::replace(source.begin(), source.end(), '\\', '/');
   std::string error;
   if (c.EncodeOutput) {
-    c.OutputFileName = ChangeFileExt(source, ".EMS");
+    c.OutputFileName = OutputName(source, ".EMS");
     if (!WriteEncodedFile(c.OutputFileName, c.OutputLines.Lines(), error))
       AbandonCompilation(c, "Cannot write file : " + c.OutputFileName + " (" + error + ")");
     return;
   }
-  c.OutputFileName = ChangeFileExt(source, ".Mac");
+  c.OutputFileName = OutputName(source, ".Mac");
   if (!platform::WriteFileAtomically(c.OutputFileName, c.OutputLines.Text(), error))
     AbandonCompilation(c, "Cannot write file : " + c.OutputFileName + " (" + error + ")");
 }
@@ -127,10 +127,10 @@ void WriteOutput(Compilation& c) {
 // report on every error.
 void CompileSource(Compilation& c) {
   c.Ui.ProcessPendingMessages();
-  c.EncodedInput = UpperExtension(c.MainSourceName) == ".EPS";
-  c.EncodeOutput = c.EncodedInput;
   // An unreadable source ends the build, so that no old .Mac is assembled.
   if (!OpenMainSource(c)) AbandonCompilation(c, "Cannot find file : " + c.MainSourceName);
+  // An encoded source gives encoded output, as an encoded include does.
+  c.EncodeOutput = c.MainFile.encoded;
   // Encoded sources hand their bytes to the record reader: no estimate.
   c.OutputLines.reserve(c.MainFile.bytes.size() * kOutputBytesPerSourceByte,
                         c.MainFile.bytes.size() / kSourceBytesPerOutputLine);
@@ -166,12 +166,6 @@ CompileResult Summary(const Compilation& c) {
 }
 
 } // namespace
-
-std::string ChangeFileExt(const std::string& fileName, const std::string& extension) {
-  std::filesystem::path p(fileName);
-  p.replace_extension(extension);
-  return p.string();
-}
 
 std::vector<std::string> BuildNameBlock(const std::string& prefix,
                                         const std::vector<std::string>& names) {
@@ -209,7 +203,6 @@ ProgramHeading ReadProgramHeading(const std::string& fileName) {
   platform::HeadlessUiHost ui;
   Compilation c(messages, ui);
   c.MainSourceName = fileName;
-  c.EncodedInput = UpperExtension(fileName) == ".EPS";
   if (!OpenMainSource(c)) return heading;
   try {
     NextSymbol(c);

@@ -7,6 +7,7 @@
 #include "compiler/compile_error.h"
 #include "compiler/emit/output.h"
 #include "platform/atomic_file.h"
+#include "platform/paths.h"
 
 namespace velkor {
 
@@ -19,20 +20,6 @@ constexpr std::size_t kMaxIncludeNameShown = 150;
 constexpr std::size_t kMaxIncludeName = 128;
 constexpr std::uint32_t kProgressInterval = 10;
 
-std::string Upper(std::string s) {
-  for (char& ch : s)
-    ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  return s;
-}
-
-std::string UpperExtension(const std::string& name) {
-  return Upper(fs::path(name).extension().string());
-}
-
-std::string FileNameOnly(const std::string& name) {
-  return fs::path(name).filename().string();
-}
-
 bool LoadSource(SourceFile& file, const std::string& path) {
   std::string error;
   if (!platform::ReadWholeFile(path, file.bytes, error)) return false;
@@ -41,7 +28,7 @@ bool LoadSource(SourceFile& file, const std::string& path) {
   file.lineNumber = 0;
   file.endOfFile = false;
   file.lastByteWasCR = false;
-  file.encoded = UpperExtension(path) == ".EPS";
+  file.encoded = SourceExtension(path) == ".EPS";
   if (file.encoded) file.records = std::make_unique<EncodedLineReader>(std::move(file.bytes));
   return true;
 }
@@ -53,10 +40,10 @@ std::string FindFile(const std::string& written) {
   fs::path p(written);
   if (fs::is_regular_file(p, ec)) return p.string();
   fs::path dir = p.has_parent_path() ? p.parent_path() : fs::path(".");
-  const std::string wanted = Upper(p.filename().string());
+  const std::string wanted = platform::UpperCase(p.filename().string());
   if (wanted.empty() || !fs::is_directory(dir, ec)) return {};
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    if (Upper(it->path().filename().string()) == wanted && it->is_regular_file(ec)) {
+    if (platform::UpperCase(it->path().filename().string()) == wanted && it->is_regular_file(ec)) {
       return p.has_parent_path() ? it->path().string() : it->path().filename().string();
     }
   }
@@ -67,12 +54,9 @@ std::string FindFile(const std::string& written) {
 std::string FindWithExchange(const std::string& name) {
   std::string found = FindFile(name);
   if (!found.empty()) return found;
-  const std::string ext = UpperExtension(name);
-  if (ext == ".PAS" || ext == ".EPS") {
-    fs::path other(name);
-    other.replace_extension(ext == ".PAS" ? ".EPS" : ".PAS");
-    return FindFile(other.string());
-  }
+  const std::string ext = SourceExtension(name);
+  if (ext == ".PAS" || ext == ".EPS")
+    return FindFile(platform::ChangeExtension(name, ext == ".PAS" ? ".EPS" : ".PAS"));
   return {};
 }
 
@@ -93,6 +77,11 @@ void EmitSourceLineComment(Compilation& c) {
 }
 
 } // namespace
+
+std::string SourceExtension(std::string_view path) {
+  const std::string extension = platform::UpperExtension(path);
+  return extension.size() < platform::FileNamePart(path).size() ? extension : std::string();
+}
 
 bool OpenMainSource(Compilation& c) {
   c.MainFile = SourceFile{};
@@ -192,7 +181,7 @@ void OpenIncludeFile(Compilation& c, const std::string& written) {
     if (projectDir.empty()) projectDir = fs::path(c.MainFile.path).parent_path().string();
     std::replace(projectDir.begin(), projectDir.end(), '\\', '/');
     if (!projectDir.empty())
-      found = FindWithExchange((fs::path(projectDir) / FileNameOnly(name)).string());
+      found = FindWithExchange((fs::path(projectDir) / platform::FileNamePart(name)).string());
   }
   if (found.empty()) ReportCompileError(c, kErrIncludeNotFound);
   c.Ui.SaveFileIfModified(found);
@@ -201,7 +190,7 @@ void OpenIncludeFile(Compilation& c, const std::string& written) {
 
   SourceFile file;
   if (!LoadSource(file, found)) AbandonCompilation(c, "Cannot find file : " + found);
-  file.name = FileNameOnly(found).substr(0, kMaxIncludeName);
+  file.name = platform::FileNamePart(found).substr(0, kMaxIncludeName);
   if (file.encoded) c.EncodeOutput = true;
   c.IncludeStack.push_back(std::move(file));
   // The rest of the directive's line is not read: the next characters come
@@ -223,7 +212,7 @@ void ReadAsmBlockLines(Compilation& c, const std::function<void(const std::strin
     }
     CountLine(c, file);
     c.CurrentLine = line;
-    if (Upper(line).find("END;") != std::string::npos) break;
+    if (platform::UpperCase(line).find("END;") != std::string::npos) break;
     emitLine(line);
   }
   // The END; line is consumed whole; the scan goes on with the next line.

@@ -5,10 +5,16 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "compiler/compilation.h"
 
 namespace velkor {
+
+// The upper-cased extension of a source or output name, from the last dot of
+// its file name; none for a name whose only dot begins it (".Pas" is a hidden
+// file without an extension, as the compiler has always read it).
+std::string SourceExtension(std::string_view path);
 
 // Opens the main source (c.MainSourceName) as the file being read; false when
 // it cannot be read.

@@ -20,9 +20,7 @@ int RunCompile(Invocation& run) {
   if (!ParseArguments(run.args, kOptions, parsed, run)) return kExitUsage;
   if (parsed.positional.size() != 1) return run.UsageError("expected one .Pas or .EPS file");
   const std::string source = platform::AbsolutePath(parsed.positional.front());
-  const std::string extension = platform::UpperCase(platform::ExtensionPart(source));
-  if (extension != ".PAS" && extension != ".EPS")
-    return run.UsageError("expected one .Pas or .EPS file");
+  if (!IsMainFileName(source)) return run.UsageError("expected one .Pas or .EPS file");
 
   Project project = NewProject(platform::DirectoryPart(source));
   if (const std::string* prj = parsed.Value("--project")) {

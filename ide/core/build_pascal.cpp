@@ -1,20 +1,9 @@
 #include "ide/core/build_pascal.h"
 
-#include <filesystem>
-
 #include "platform/paths.h"
 
 namespace velkor {
 namespace {
-
-std::string UpperExtension(std::string_view name) {
-  return platform::UpperCase(platform::ExtensionPart(std::string(name)));
-}
-
-bool Exists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(path, ec);
-}
 
 std::string Bytes(std::uint32_t n) {
   return std::to_string(n) + " bytes";
@@ -76,9 +65,7 @@ bool BuildPascalEntry(BuildSession& session, const std::string& entry) {
 }
 
 bool HasPascalMainFile(const Project& project) {
-  const std::string& main = project.settings.MainFileName;
-  const std::string extension = UpperExtension(main).substr(0, 4);
-  return !main.empty() && (extension == ".PAS" || extension == ".EPS");
+  return BuildsAsMainFile(project.settings.MainFileName);
 }
 
 bool CompileMainFile(BuildSession& session) {
@@ -87,11 +74,11 @@ bool CompileMainFile(BuildSession& session) {
   session.errorFlag = false;
   const std::string& main = session.project.settings.MainFileName;
   std::string path = session.SearchEntry(main);
-  const std::string extension = UpperExtension(main).substr(0, 4);
-  if (!Exists(path)) {
+  if (!platform::FileExists(path)) {
+    const bool plain = platform::UpperExtension(main).starts_with(".PAS");
     const std::string other =
-        session.SearchEntry(platform::ChangeExtension(main, extension == ".PAS" ? ".EPS" : ".PAS"));
-    if (Exists(other)) path = other;
+        session.SearchEntry(platform::ChangeExtension(main, plain ? ".EPS" : ".PAS"));
+    if (platform::FileExists(other)) path = other;
   }
   const CompileResult result = CompilePascalFile(session, path);
   if (!result.ok) return false;

@@ -76,6 +76,28 @@ TEST(SourceLines, CopiedAsCommentsOnRequest) {
   EXPECT_EQ(front_test::AssemblyError(r.lines), "");
 }
 
+// A name whose only dot begins it is a hidden file without an extension: it
+// is read as plain text and its output name is appended, not substituted.
+TEST(SourceNames, ExtensionsAndHiddenFiles) {
+  for (const auto& [name, extension] :
+       std::vector<std::pair<const char*, const char*>>{{"Main.Pas", ".PAS"},
+                                                        {"/w/a.b.eps", ".EPS"},
+                                                        {"Main.", "."},
+                                                        {"/w/.eps", ""},
+                                                        {"/w.x/Main", ""},
+                                                        {"Main", ""}})
+    EXPECT_EQ(SourceExtension(name), extension) << name;
+
+  const auto dir = front_test::ScratchDirectory();
+  front_test::WriteSource(dir / ".eps", "PROGRAM P;\nBEGIN END.\n");
+  MessageList messages;
+  platform::HeadlessUiHost ui;
+  const CompileResult r = CompileFile((dir / ".eps").string(), {}, messages, ui);
+  ASSERT_TRUE(r.ok) << front_test::Joined(messages.Lines());
+  EXPECT_EQ(r.outputFile, (dir / ".eps.Mac").string());
+  fs::remove_all(dir);
+}
+
 TEST(Includes, CommentLinesAroundTheIncludedText) {
   const Compiled r =
       CompileText("PROGRAM P;\n{#I Inc.Pas} { the rest of this line is not read\nBEGIN\nEND.\n",

@@ -166,6 +166,17 @@ TEST_F(PascalBuild, APlainCompileAfterAnEncodedOneWritesMacAgain) {
   EXPECT_TRUE(HasLine("Assemble: " + (dir / "Prog.Mac").string()));
 }
 
+// "Prog.Pasx" counts as a .PAS main file; missing, it is replaced by Prog.EPS.
+TEST_F(PascalBuild, TheExtensionsFirstFourCharactersDecide) {
+  std::string error;
+  ASSERT_TRUE(
+      WriteEncodedFile((dir / "Prog.EPS").string(), {"PROGRAM PROG;", "BEGIN END."}, error));
+  project.settings.MainFileName = "Prog.Pasx";
+  BuildSession session = Session();
+  ASSERT_TRUE(CompileMainFile(session));
+  EXPECT_TRUE(fs::exists(dir / "Prog.EMS"));
+}
+
 TEST_F(PascalBuild, NoPascalMainFileDoesNothing) {
   project.settings.MainFileName = "Prog.Mac";
   messages.AddMessageLine("kept");
