@@ -3,6 +3,7 @@
 // comparisons, arrays, records, strings, loops and calls.
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -83,7 +84,9 @@ std::string GeneratedProgram(int& lines) {
 void BM_Compile20000Lines(benchmark::State& state) {
   int lines = 0;
   const std::string program = GeneratedProgram(lines);
-  const fs::path dir = fs::temp_directory_path() / "velkor_compile_bench";
+  // One directory per process: two runs at once must not delete each other's files.
+  const fs::path dir =
+      fs::temp_directory_path() / ("velkor_compile_bench_" + std::to_string(::getpid()));
   fs::create_directories(dir);
   const fs::path source = dir / "Bench.Pas";
   std::ofstream(source, std::ios::binary) << program;
