@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <set>
+#include <sstream>
 
 #include "tests/platform/run_program.h"
 #include "tests/platform/test_dir.h"
@@ -77,6 +79,34 @@ TEST(BundledExamples, AssemblerExampleBuildsFromItsOwnProject) {
       RunProgram(dir.Path(), "kavrin-cli", {"run", "Hello.ROM", "--max-steps", "10000"});
   EXPECT_EQ(ran.status, 0) << ran.err;
   EXPECT_EQ(ran.out, "Hello from Kavrin!\r\n");
+}
+
+// The README's first-program commands, run as written in an empty directory,
+// print the greeting: the path a new user takes first must work.
+TEST(BundledExamples, ReadmeFirstProgramCommandsWorkAsWritten) {
+  std::ifstream readme(fs::path(KIT_SOURCE_DIR) / "README.md");
+  std::string line;
+  while (std::getline(readme, line) && line != "### Your first Pascal program") {
+  }
+  while (std::getline(readme, line) && line != "```") {
+  }
+  std::vector<std::vector<std::string>> commands;
+  while (std::getline(readme, line) && line != "```") {
+    std::istringstream words(line.substr(0, line.find('#')));
+    std::vector<std::string> command;
+    for (std::string word; words >> word;)
+      command.push_back(word);
+    if (!command.empty()) commands.push_back(command);
+  }
+  ASSERT_EQ(commands.size(), 3u) << "the README's block was not found";
+  TestDir dir;
+  kit_test::ProgramRun last;
+  for (const auto& command : commands) {
+    ASSERT_TRUE(command[0] == "velkor-cli" || command[0] == "kavrin-cli") << command[0];
+    last = RunProgram(dir.Path(), command[0], {command.begin() + 1, command.end()});
+    ASSERT_EQ(last.status, 0) << command[0] << " " << command[1] << "\n" << last.out << last.err;
+  }
+  EXPECT_EQ(last.out, "Hello, World!\r\n");
 }
 
 // A new example directory cannot slip in without its expected output above.
