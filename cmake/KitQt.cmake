@@ -8,7 +8,10 @@ target_link_libraries(kit_qscintilla INTERFACE ${KIT_QSCINTILLA_LIBRARY} Qt6::Wi
 # kit_qt_library(NAME DIRS dir... DEPS target...): kit_library with moc.
 function(kit_qt_library name)
   kit_library(${name} ${ARGN})
-  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  get_target_property(type ${name} TYPE)
+  if(NOT type STREQUAL "INTERFACE_LIBRARY")
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  endif()
 endfunction()
 
 # kit_qt_test(NAME SOURCES file... DEPS target...)
