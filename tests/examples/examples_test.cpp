@@ -109,6 +109,80 @@ TEST(BundledExamples, ReadmeFirstProgramCommandsWorkAsWritten) {
   EXPECT_EQ(last.out, "Hello, World!\r\n");
 }
 
+// Two overlay areas stored from load position 10000H on, for the 128K
+// target; a part of the second area calls both parts of the first, each
+// time into the other area's buffer.
+constexpr const char* kHighOverlays = R"(PROGRAM High;
+{#I Terminal.pas}
+
+{#O $10000}
+{#O+}
+PROCEDURE Red;
+BEGIN
+  PutStr('red');
+  PutLn;
+END;
+
+PROCEDURE Green;
+BEGIN
+  PutStr('green, a longer part');
+  PutLn;
+END;
+{#O-}
+
+{#O+}
+PROCEDURE Both;
+BEGIN
+  PutStr('both:');
+  PutLn;
+  Red;
+  Green;
+  Red;
+END;
+
+PROCEDURE Blue;
+BEGIN
+  PutStr('blue');
+  PutLn;
+END;
+{#O-}
+
+BEGIN
+  INITOVERLAY;
+  Blue;
+  Both;
+  Green;
+  Blue;
+END.
+)";
+
+TEST(OverlaysAbove64K, RunOnTheZ180AndFailTheZ80Link) {
+  for (const char* cpu : {"Z180", "Z80"}) {
+    SCOPED_TRACE(cpu);
+    TestDir dir;
+    std::ofstream(dir.Path() + "High.Pas") << kHighOverlays;
+    const auto created =
+        RunProgram(dir.Path(), "velkor-cli",
+                   {"new", "High.Prj", "--cpu", cpu, "--target", "128K", "High.Pas"});
+    ASSERT_EQ(created.status, 0) << created.err;
+    const auto built = RunProgram(dir.Path(), "velkor-cli", {"build", "High.Prj"});
+    if (std::string(cpu) == "Z80") {
+      EXPECT_NE(built.status, 0);
+      EXPECT_NE(built.out.find("A Z80 cannot load overlay parts stored at or above 10000H"),
+                std::string::npos)
+          << built.out << built.err;
+      EXPECT_FALSE(fs::exists(dir.Path() + "High.ROM"));
+      continue;
+    }
+    ASSERT_EQ(built.status, 0) << built.out << built.err;
+    const auto ran =
+        RunProgram(dir.Path(), "kavrin-cli", {"run", "High.ROM", "--max-steps", "1000000"});
+    EXPECT_EQ(ran.status, 0) << "it must halt: " << ran.err;
+    EXPECT_EQ(ran.out, "blue\r\nboth:\r\nred\r\ngreen, a longer part\r\nred\r\n"
+                       "green, a longer part\r\nblue\r\n");
+  }
+}
+
 // A new example directory cannot slip in without its expected output above.
 TEST(BundledExamples, EveryPascalExampleIsChecked) {
   std::set<std::string> listed;
