@@ -4,8 +4,8 @@
 
 #include "assembler/asm_lexer.h"
 #include "assembler/asm_symbols.h"
-#include "assembler/object_file.h"
 #include "common/message_list.h"
+#include "common/object_file.h"
 
 #include <array>
 #include <cstdint>

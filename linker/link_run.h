@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "assembler/object_file.h"
+#include "common/object_file.h"
 #include "linker/link_areas.h"
 #include "linker/linker.h"
 

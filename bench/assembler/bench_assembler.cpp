@@ -6,8 +6,8 @@
 // of 25,000 lines; pasmo, which has no such limit, gets them as one file.
 #include "assembler/assembler.h"
 #include "assembler/instruction_table.h"
-#include "assembler/object_file.h"
 #include "assembler/source_file.h"
+#include "common/object_file.h"
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>

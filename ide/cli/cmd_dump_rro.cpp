@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "assembler/object_file.h"
+#include "common/object_file.h"
 #include "ide/cli/arguments.h"
 
 namespace velkor::cli {

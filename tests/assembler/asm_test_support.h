@@ -3,8 +3,8 @@
 // record stream it produced.
 
 #include "assembler/assembler.h"
-#include "assembler/object_file.h"
 #include "assembler/source_file.h"
+#include "common/object_file.h"
 
 #include <cstdint>
 #include <optional>

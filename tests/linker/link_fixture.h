@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "assembler/assembler.h"
-#include "assembler/object_file.h"
 #include "common/message_list.h"
+#include "common/object_file.h"
 #include "linker/linker.h"
 #include "platform/ui_host.h"
 

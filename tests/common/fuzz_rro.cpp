@@ -1,6 +1,6 @@
 // Any byte string given to the object reader must end in records or a clean
 // error, never a read past the buffer.
-#include "assembler/object_file.h"
+#include "common/object_file.h"
 
 #include <cstddef>
 #include <cstdint>

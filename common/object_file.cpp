@@ -1,4 +1,4 @@
-#include "assembler/object_file.h"
+#include "common/object_file.h"
 
 #include "platform/atomic_file.h"
 

@@ -1,4 +1,4 @@
-#include "assembler/object_file.h"
+#include "common/object_file.h"
 
 #include <gtest/gtest.h>
 
