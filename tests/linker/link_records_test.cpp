@@ -1,6 +1,9 @@
 // Records linked from hand-built objects: limits and forms the assembler does
 // not produce on its own.
+#include <set>
+
 #include "linker/link_messages.h"
+#include "linker/link_run.h"
 #include "tests/linker/link_fixture.h"
 
 namespace velkor::testing {
@@ -11,6 +14,16 @@ using Bytes = std::vector<std::uint8_t>;
 
 std::string failure(const std::string& module, std::string_view message) {
   return std::string(T::kFilePrefix) + module + " " + std::string(message);
+}
+
+TEST(LinkReplayTable, EveryRecordTheReaderKnowsHasOneRow) {
+  std::set<std::uint8_t> replayed;
+  for (const LinkRun::RecordReplay& row : LinkRun::recordReplays()) {
+    EXPECT_TRUE(replayed.insert(row.type).second) << "two rows for " << int{row.type};
+    EXPECT_NE(row.replay, nullptr) << int{row.type};
+  }
+  for (const RecordLayout& layout : recordLayouts())
+    EXPECT_TRUE(replayed.contains(layout.type)) << layout.name;
 }
 
 TEST(LinkRelative, LabelBranchesInRangeAndOut) {
