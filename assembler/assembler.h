@@ -4,7 +4,7 @@
 //   velkor::MessageList messages;
 //   velkor::asmsrc::AssemblySettings settings;
 //   settings.projectDirectory = "/home/me/board";
-//   auto result = velkor::assembleFile("/home/me/board/MAIN.Mac", settings, messages);
+//   auto result = velkor::assembleFile("/home/me/board/MAIN.Mac", settings, messages, ui);
 //   if (!result.ok) showInEditor(result.errorPath, result.errorLine);
 //
 // assembleFile writes MAIN.RRO beside the source (status byte 0 when the
@@ -12,6 +12,7 @@
 
 #include "assembler/assembly.h"
 #include "common/message_list.h"
+#include "platform/ui_host.h"
 
 #include <cstdint>
 #include <string>
@@ -31,7 +32,7 @@ struct AssembleResult {
 };
 
 AssembleResult assembleFile(const std::string& sourcePath, const asmsrc::AssemblySettings& settings,
-                            MessageList& messages);
+                            MessageList& messages, platform::UiHost& ui);
 
 // Assembles lines held in memory; the object file's bytes come back in
 // `image` (written whether or not the assembly succeeded).
@@ -42,7 +43,8 @@ struct AssembledLines {
   asmsrc::AssemblyError error;
 };
 AssembledLines assembleLines(std::vector<std::string> lines,
-                             const asmsrc::AssemblySettings& settings, MessageList& messages);
+                             const asmsrc::AssemblySettings& settings, MessageList& messages,
+                             platform::UiHost& ui);
 
 // The text of the .DEF file for a WRITE list.
 std::string definitionFileText(const std::vector<std::pair<std::string, std::uint16_t>>& entries);

@@ -52,8 +52,9 @@ std::vector<std::string> macroWords(std::string_view text) {
 
 } // namespace
 
-Assembly::Assembly(std::vector<std::string> lines, AssemblySettings s, MessageList& m)
-    : settings(std::move(s)), sourceLines(std::move(lines)), messages(m) {
+Assembly::Assembly(std::vector<std::string> lines, AssemblySettings s, MessageList& m,
+                   platform::UiHost& host)
+    : settings(std::move(s)), sourceLines(std::move(lines)), messages(m), ui(host) {
   for (std::string& line : sourceLines)
     if (line.size() > kMaxLineLength) line.resize(kMaxLineLength);
 }
@@ -112,7 +113,7 @@ void Assembly::processLines(const std::vector<std::string>& lines, bool isInclud
     if (errorFlag || endFlag || (isInclude && includeEndFlag)) break;
     if (++linesSinceEvents == kEventInterval) {
       linesSinceEvents = 0;
-      if (settings.processEvents) settings.processEvents();
+      ui.ProcessPendingMessages();
     }
     currentIndex = i;
     currentLine = lines[i];
@@ -288,7 +289,7 @@ void Assembly::includeFile(std::string_view operand) {
   if (slash != std::string::npos) name.erase(0, slash + 1);
   const std::string path = findFileIgnoringCase(settings.projectDirectory, name);
   if (path.empty()) fail(asmerr::IncludeNotFound);
-  if (pass == 1 && settings.beforeIncludeRead) settings.beforeIncludeRead(path);
+  if (pass == 1) ui.SaveFileIfModified(path);
   std::vector<std::string> lines;
   std::string readError;
   if (!readSourceLines(path, lines, readError)) fail(asmerr::IncludeNotFound);

@@ -3,6 +3,7 @@
 #include "assembler/asm_lexer.h"
 #include "common/encoded_lines.h"
 #include "platform/atomic_file.h"
+#include "platform/paths.h"
 
 #include <filesystem>
 #include <system_error>
@@ -23,15 +24,10 @@ std::vector<std::string> splitSourceText(std::string_view text) {
   return lines;
 }
 
-bool hasExtension(std::string_view path, std::string_view extension) {
-  return path.size() >= extension.size() &&
-         equalsIgnoreCase(path.substr(path.size() - extension.size()), extension);
-}
-
 bool readSourceLines(const std::string& path, std::vector<std::string>& lines, std::string& error) {
   std::string bytes;
   if (!platform::ReadWholeFile(path, bytes, error)) return false;
-  if (hasExtension(path, ".EMS")) {
+  if (platform::UpperExtension(path) == ".EMS") {
     if (!DecodeLines(std::move(bytes), lines)) {
       error = std::string(kEncodedFileDamaged);
       return false;
@@ -56,15 +52,6 @@ std::string findFileIgnoringCase(const std::string& directory, const std::string
       return directory.empty() ? candidate : entry.path().string();
   }
   return {};
-}
-
-std::string replaceExtension(const std::string& path, std::string_view extension) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::size_t dot = path.find_last_of('.');
-  std::string base = (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-                         ? path.substr(0, dot)
-                         : path;
-  return base + std::string(extension);
 }
 
 } // namespace velkor::asmsrc

@@ -1,9 +1,9 @@
 #include "common/object_file.h"
 
 #include "platform/atomic_file.h"
+#include "platform/text.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 
 namespace velkor {
@@ -77,17 +77,11 @@ std::size_t runLength(std::uint8_t type) {
   return (type & 0x0F) + 1u;
 }
 
-std::string hex(std::uint32_t value, int digits) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%0*X", digits, value);
-  return buf;
-}
-
 std::string quoteText(std::string_view text) {
   std::string out = "\"";
   for (unsigned char c : text) {
     if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') {
-      out += "\\x" + hex(c, 2);
+      out += "\\x" + platform::Hex(c, 2);
     } else {
       out += static_cast<char>(c);
     }
@@ -98,7 +92,7 @@ std::string quoteText(std::string_view text) {
 std::string segmentName(std::uint32_t segmentByte) {
   if (segmentByte == rro::SegmentCode) return "code";
   if (segmentByte == rro::SegmentData) return "data";
-  return "segment " + hex(segmentByte, 2) + "H";
+  return "segment " + platform::Hex(segmentByte, 2) + "H";
 }
 
 std::string describeValue(const ValueRef& value) {
@@ -110,11 +104,11 @@ std::string describeValue(const ValueRef& value) {
   case rro::ValueExternal:
     return "ext " + quoteText(value.text);
   case rro::ValueAbsolute:
-    return hex(value.value, 4) + "H";
+    return platform::Hex(value.value, 4) + "H";
   case rro::ValueLocalLabel:
     return "label " + std::to_string(value.value) + " " + segmentName(value.segment);
   }
-  return "kind " + hex(value.kind, 2) + "H";
+  return "kind " + platform::Hex(value.kind, 2) + "H";
 }
 
 } // namespace
@@ -617,6 +611,13 @@ bool ObjectReader::next(Record& record, std::string_view& error) {
   return true;
 }
 
+std::string LoadPositionHex(std::uint32_t position) {
+  int digits = 5;
+  while (digits < 8 && (position >> (4 * digits)) != 0)
+    ++digits;
+  return platform::Hex(position, digits);
+}
+
 bool loadObjectFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
@@ -637,7 +638,8 @@ bool loadObjectFile(const std::string& path, std::vector<std::uint8_t>& bytes, s
 
 std::string describeRecord(const Record& r) {
   const RecordLayout* layout = findRecordLayout(r.type);
-  std::string line = hex(static_cast<std::uint32_t>(r.offset), 5) + "H " + hex(r.type, 2) + "H ";
+  std::string line = platform::Hex(static_cast<std::uint32_t>(r.offset), 5) + "H " +
+                     platform::Hex(r.type, 2) + "H ";
   line += layout ? std::string(layout->name) : std::string("?");
   if (layout == nullptr) return line;
   std::size_t number = 0, string = 0;
@@ -649,17 +651,17 @@ std::string describeRecord(const Record& r) {
       const bool isSegment = (r.type == rro::RelativeExpression || r.type == rro::RelativeLabel ||
                               r.type == rro::ReserveSpace) &&
                              f == 0;
-      line += isSegment ? segmentName(v) : hex(v, 2) + "H";
+      line += isSegment ? segmentName(v) : platform::Hex(v, 2) + "H";
       break;
     }
     case Field::Word:
-      line += hex(r.numbers[number++], 4) + "H";
+      line += platform::Hex(r.numbers[number++], 4) + "H";
       break;
     case Field::Address24:
-      line += hex(r.numbers[number++], 5) + "H";
+      line += LoadPositionHex(r.numbers[number++]) + "H";
       break;
     case Field::Long:
-      line += hex(r.numbers[number++], 8) + "H";
+      line += platform::Hex(r.numbers[number++], 8) + "H";
       break;
     case Field::String: {
       const std::string_view s = r.strings[string++];
@@ -674,13 +676,13 @@ std::string describeRecord(const Record& r) {
       break;
     case Field::Placement: {
       const PlacementPart& part = r.placement[f == 1 ? 0 : 1];
-      line += part.hasAddress ? hex(part.address, 4) + "H" : std::string("next");
+      line += part.hasAddress ? platform::Hex(part.address, 4) + "H" : std::string("next");
       break;
     }
     case Field::RunBytes: {
       for (std::size_t i = 0; i < r.bytes.size(); ++i) {
         if (i) line += ' ';
-        line += hex(r.bytes[i], 2);
+        line += platform::Hex(r.bytes[i], 2);
       }
       break;
     }

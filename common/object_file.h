@@ -292,6 +292,10 @@ private:
 // opened, "Object file contents error" when it is larger than an object can be.
 bool loadObjectFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error);
 
+// A load position as messages and dumps show it: five hexadecimal digits, or
+// as many as a larger value needs (records may carry any 32-bit position).
+std::string LoadPositionHex(std::uint32_t position);
+
 // One line per record, for dump-rro and for test failure messages.
 std::string describeRecord(const Record& record);
 

@@ -8,6 +8,7 @@
 #include "platform/atomic_file.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/text.h"
 
 namespace velkor {
 
@@ -20,10 +21,6 @@ constexpr std::string_view kEquateMarker = "\x01\xFF";
 
 bool isEquateMarker(std::string_view name) {
   return name.substr(0, 2) == kEquateMarker;
-}
-
-std::string hex(std::uint32_t value, int digits) {
-  return HexDigits(value, digits);
 }
 
 using W = WhileExcluded;
@@ -119,7 +116,8 @@ bool LinkRun::segmentSwitch(const Record& r) {
   }
   dataSegment_ = data;
   if (writingImage())
-    note(std::string(data ? T::kDataStart : T::kCodeStart) + hex(currentLocation(data), 4) + "H");
+    note(std::string(data ? T::kDataStart : T::kCodeStart) +
+         platform::Hex(currentLocation(data), 4) + "H");
   return true;
 }
 
@@ -182,7 +180,7 @@ bool LinkRun::loadFile(const Record& r) {
   }
   if (address >= kImageSize) return fail(T::kTargetOutOfBounds);
   messages_.AddMessageLine(module_->path + std::string(T::kLoading) + path + " at " +
-                           hex(address, 5) + "H");
+                           LoadPositionHex(address) + "H");
   const std::size_t count = std::min<std::size_t>(bytes.size(), kImageSize - address);
   std::copy_n(bytes.begin(), count, image_.begin() + address);
   const std::uint32_t resume = codeAreas_.areas().back().end;
@@ -376,7 +374,7 @@ bool LinkRun::overlayResume(const Record& r) {
 
 bool LinkRun::symbolName(const Record& r) {
   if (writingImage() && labelBeforeRecord_ && request_.writeSym) {
-    symLabelLines_ += hex(static_cast<std::uint32_t>(*labelBeforeRecord_) & 0xFFFF, 4);
+    symLabelLines_ += platform::Hex(static_cast<std::uint32_t>(*labelBeforeRecord_), 4);
     symLabelLines_ += ' ';
     symLabelLines_ += r.strings[0];
     symLabelLines_ += '\n';
@@ -399,7 +397,7 @@ bool LinkRun::report(const Record& r) {
   if (!writingImage()) return true;
   std::uint16_t value = 0;
   if (!resolveValue(r.value, value)) return false;
-  messages_.AddMessageLine(std::string(r.strings[0]) + " - " + hex(value, 4) + "H");
+  messages_.AddMessageLine(std::string(r.strings[0]) + " - " + platform::Hex(value, 4) + "H");
   return true;
 }
 
@@ -412,8 +410,8 @@ bool LinkRun::origin(const Record& r) {
     dataLocation_ = static_cast<std::uint16_t>(moduleDataBase_ + word);
     moveDataLoad(load);
     if (writingImage()) {
-      note(std::string(T::kDataStart) + hex(dataLocation_, 4) + "H load at " +
-           hex(dataLoadPosition_, 5) + "H");
+      note(std::string(T::kDataStart) + platform::Hex(dataLocation_, 4) + "H load at " +
+           LoadPositionHex(dataLoadPosition_) + "H");
     }
     return true;
   }
@@ -424,8 +422,8 @@ bool LinkRun::origin(const Record& r) {
   }
   moveCodeLoad(load < 0x100000 ? load : nextFreeLoadPosition_);
   if (writingImage()) {
-    note(std::string(T::kCodeStart) + hex(codeLocation_, 4) + "H load at " +
-         hex(codeLoadPosition_, 5) + "H");
+    note(std::string(T::kCodeStart) + platform::Hex(codeLocation_, 4) + "H load at " +
+         LoadPositionHex(codeLoadPosition_) + "H");
   }
   return true;
 }

@@ -14,16 +14,12 @@
 #include "common/object_file.h"
 #include "linker/link_areas.h"
 #include "linker/linker.h"
+#include "platform/text.h"
 
 namespace velkor {
 
-// Hash that lets the tables be searched with a string_view.
-struct NameHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-};
 template <typename Value>
-using NameTable = std::unordered_map<std::string, Value, NameHash, std::equal_to<>>;
+using NameTable = std::unordered_map<std::string, Value, platform::NameHash, std::equal_to<>>;
 
 // Label and global values: a code address, or a data address + 0x10000.
 inline constexpr std::int32_t kUnknownValue = -1;

@@ -120,7 +120,8 @@ struct Program {
 // Our bytes of a Z180 line, which pasmo gets as DB.
 std::string asDb(const std::string& line) {
   velkor::MessageList messages;
-  const auto result = velkor::assembleLines({line}, {}, messages);
+  platform::HeadlessUiHost ui;
+  const auto result = velkor::assembleLines({line}, {}, messages, ui);
   std::string db = " DB ";
   for (std::size_t i = 9; i < result.image.size(); ++i) {
     const std::uint8_t type = result.image[i];
@@ -230,7 +231,8 @@ void BM_AssembleFiles(benchmark::State& state) {
   for (auto _ : state) {
     for (const std::string& path : paths) {
       velkor::MessageList messages;
-      const auto result = velkor::assembleFile(path, settings, messages);
+      platform::HeadlessUiHost ui;
+      const auto result = velkor::assembleFile(path, settings, messages, ui);
       if (!result.ok) {
         state.SkipWithError(("assembly failed: " + result.errorMessage).c_str());
         return;
@@ -245,7 +247,8 @@ void BM_AssembleInMemory(benchmark::State& state) {
   for (auto _ : state) {
     for (const auto& module : program().modules) {
       velkor::MessageList messages;
-      auto result = velkor::assembleLines(module, {}, messages);
+      platform::HeadlessUiHost ui;
+      auto result = velkor::assembleLines(module, {}, messages, ui);
       if (!result.ok) {
         state.SkipWithError(("assembly failed: " + result.error.message).c_str());
         return;

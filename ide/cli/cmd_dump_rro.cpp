@@ -4,6 +4,7 @@
 
 #include "common/object_file.h"
 #include "ide/cli/arguments.h"
+#include "platform/text.h"
 
 namespace velkor::cli {
 
@@ -27,9 +28,8 @@ int RunDumpRro(Invocation& run) {
   std::string_view recordError;
   while (!reader.atEnd()) {
     if (!reader.next(record, recordError)) {
-      char offset[16];
-      std::snprintf(offset, sizeof offset, "%05zXH", reader.position());
-      return run.Fail(path + " " + std::string(recordError) + " at " + offset);
+      return run.Fail(path + " " + std::string(recordError) + " at " +
+                      platform::Hex(static_cast<std::uint32_t>(reader.position()), 5) + "H");
     }
     run.messages.AddMessageLine(describeRecord(record));
   }

@@ -32,8 +32,9 @@ struct Assembled {
 
 inline Assembled assemble(const std::string& text, asmsrc::AssemblySettings settings = {}) {
   MessageList messages;
+  platform::HeadlessUiHost ui;
   Assembled a;
-  a.result = assembleLines(asmsrc::splitSourceText(text), settings, messages);
+  a.result = assembleLines(asmsrc::splitSourceText(text), settings, messages, ui);
   a.messages = messages.Lines();
   return a;
 }

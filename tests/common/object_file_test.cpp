@@ -396,5 +396,19 @@ TEST(ObjectFile, DescribeRecordSpellsOutExpressions) {
   EXPECT_EQ(describeRecord(records[2]), "0001AH F1H BYTES C3 00");
 }
 
+TEST(ObjectFile, LoadPositionsKeepEveryDigitPastFive) {
+  const std::pair<std::uint32_t, std::string_view> cases[] = {
+      {0, "00000"}, {0x3FFFF, "3FFFF"}, {0x123456, "123456"}, {0xFFFFFFFF, "FFFFFFFF"}};
+  for (const auto& [position, text] : cases)
+    EXPECT_EQ(LoadPositionHex(position), text);
+  ObjectWriter w;
+  w.beginPass();
+  w.memoryLoadError(0x123456, "Full");
+  const auto file = w.fileImage(true);
+  const auto records = readAll(file);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(describeRecord(records[1]), "00009H 2DH MEMLOADERROR 123456H \"Full\"");
+}
+
 } // namespace
 } // namespace velkor

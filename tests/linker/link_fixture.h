@@ -70,7 +70,9 @@ public:
     asmsrc::AssemblySettings settings;
     settings.projectDirectory = dir_.string() + "/";
     settings.symbolOutput = request.writeSym;
-    const AssembleResult result = assembleFile(path(name).string(), settings, messages);
+    platform::HeadlessUiHost assemblerUi;
+    const AssembleResult result =
+        assembleFile(path(name).string(), settings, messages, assemblerUi);
     ASSERT_TRUE(result.ok) << name << ": " << joined(messages.Lines());
     if (addToLink) request.sources.push_back(name);
   }
