@@ -8,14 +8,14 @@
 
 namespace velkor {
 
-std::string definitionFileText(const std::vector<std::pair<std::string, std::uint16_t>>& entries) {
+std::string DefinitionFileText(const std::vector<std::pair<std::string, std::uint16_t>>& entries) {
   std::string text;
   for (const auto& [name, v] : entries)
     text += name + ":\tEQU\t" + platform::Hex(v, 4) + "H\r\n";
   return text;
 }
 
-AssembledLines assembleLines(std::vector<std::string> lines,
+AssembledLines AssembleLines(std::vector<std::string> lines,
                              const asmsrc::AssemblySettings& settings, MessageList& messages,
                              platform::UiHost& ui) {
   asmsrc::Assembly assembly(std::move(lines), settings, messages, ui);
@@ -28,12 +28,12 @@ AssembledLines assembleLines(std::vector<std::string> lines,
   return result;
 }
 
-AssembleResult assembleFile(const std::string& sourcePath, const asmsrc::AssemblySettings& settings,
+AssembleResult AssembleFile(const std::string& sourcePath, const asmsrc::AssemblySettings& settings,
                             MessageList& messages, platform::UiHost& ui) {
   AssembleResult result;
   std::vector<std::string> lines;
   std::string readError;
-  if (!asmsrc::readSourceLines(sourcePath, lines, readError)) {
+  if (!asmsrc::ReadSourceLines(sourcePath, lines, readError)) {
     result.errorMessage = std::string(kCannotFindFile) + sourcePath;
     if (readError == kEncodedFileDamaged) result.errorMessage = std::string(kEncodedFileDamaged);
     result.errorPath = sourcePath;
@@ -66,14 +66,14 @@ AssembleResult assembleFile(const std::string& sourcePath, const asmsrc::Assembl
     result.errorMessage = e.message;
     result.errorLine = e.lineIndex + 1;
     result.errorPath =
-        e.file.empty() ? sourcePath : asmsrc::findFileIgnoringCase(run.projectDirectory, e.file);
+        e.file.empty() ? sourcePath : asmsrc::FindFileIgnoringCase(run.projectDirectory, e.file);
     if (result.errorPath.empty()) result.errorPath = e.file;
     return result;
   }
   messages.AddMessageLine(kCompletedMessage);
   if (!assembly.writeEntries().empty()) {
     const std::string defPath = platform::ChangeExtension(sourcePath, ".DEF");
-    if (!platform::WriteFileAtomically(defPath, definitionFileText(assembly.writeEntries()),
+    if (!platform::WriteFileAtomically(defPath, DefinitionFileText(assembly.writeEntries()),
                                        writeError)) {
       result.ok = false;
       result.errorMessage = writeError;

@@ -2,12 +2,13 @@
 // The assembler's entry points.
 //
 //   velkor::MessageList messages;
+//   platform::HeadlessUiHost ui;   // the IDE passes its window host
 //   velkor::asmsrc::AssemblySettings settings;
 //   settings.projectDirectory = "/home/me/board";
-//   auto result = velkor::assembleFile("/home/me/board/MAIN.Mac", settings, messages, ui);
+//   auto result = velkor::AssembleFile("/home/me/board/MAIN.Mac", settings, messages, ui);
 //   if (!result.ok) showInEditor(result.errorPath, result.errorLine);
 //
-// assembleFile writes MAIN.RRO beside the source (status byte 0 when the
+// AssembleFile writes MAIN.RRO beside the source (status byte 0 when the
 // assembly failed) and MAIN.DEF when the source has WRITE statements.
 
 #include "assembler/assembly.h"
@@ -31,7 +32,7 @@ struct AssembleResult {
   std::string errorMessage;
 };
 
-AssembleResult assembleFile(const std::string& sourcePath, const asmsrc::AssemblySettings& settings,
+AssembleResult AssembleFile(const std::string& sourcePath, const asmsrc::AssemblySettings& settings,
                             MessageList& messages, platform::UiHost& ui);
 
 // Assembles lines held in memory; the object file's bytes come back in
@@ -42,12 +43,12 @@ struct AssembledLines {
   std::vector<std::pair<std::string, std::uint16_t>> writeList;
   asmsrc::AssemblyError error;
 };
-AssembledLines assembleLines(std::vector<std::string> lines,
+AssembledLines AssembleLines(std::vector<std::string> lines,
                              const asmsrc::AssemblySettings& settings, MessageList& messages,
                              platform::UiHost& ui);
 
 // The text of the .DEF file for a WRITE list.
-std::string definitionFileText(const std::vector<std::pair<std::string, std::uint16_t>>& entries);
+std::string DefinitionFileText(const std::vector<std::pair<std::string, std::uint16_t>>& entries);
 
 inline constexpr std::string_view kCompletedMessage = "Completed. No fatal errors...";
 inline constexpr std::string_view kCannotFindFile = "Cannot find file : ";

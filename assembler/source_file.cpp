@@ -10,7 +10,7 @@
 
 namespace velkor::asmsrc {
 
-std::vector<std::string> splitSourceText(std::string_view text) {
+std::vector<std::string> SplitSourceText(std::string_view text) {
   std::vector<std::string> lines;
   std::size_t start = 0;
   for (std::size_t i = 0; i <= text.size(); ++i) {
@@ -24,7 +24,7 @@ std::vector<std::string> splitSourceText(std::string_view text) {
   return lines;
 }
 
-bool readSourceLines(const std::string& path, std::vector<std::string>& lines, std::string& error) {
+bool ReadSourceLines(const std::string& path, std::vector<std::string>& lines, std::string& error) {
   std::string bytes;
   if (!platform::ReadWholeFile(path, bytes, error)) return false;
   if (platform::UpperExtension(path) == ".EMS") {
@@ -34,11 +34,11 @@ bool readSourceLines(const std::string& path, std::vector<std::string>& lines, s
     }
     return true;
   }
-  lines = splitSourceText(bytes);
+  lines = SplitSourceText(bytes);
   return true;
 }
 
-std::string findFileIgnoringCase(const std::string& directory, const std::string& name) {
+std::string FindFileIgnoringCase(const std::string& directory, const std::string& name) {
   namespace fs = std::filesystem;
   if (name.empty()) return {};
   const fs::path dir = directory.empty() ? fs::path(".") : fs::path(directory);
@@ -48,7 +48,7 @@ std::string findFileIgnoringCase(const std::string& directory, const std::string
   for (const auto& entry : fs::directory_iterator(dir, ec)) {
     if (!entry.is_regular_file(ec)) continue;
     const std::string candidate = entry.path().filename().string();
-    if (equalsIgnoreCase(candidate, name))
+    if (EqualsIgnoreCase(candidate, name))
       return directory.empty() ? candidate : entry.path().string();
   }
   return {};

@@ -19,7 +19,7 @@ namespace {
 // Global-equate markers carry these two bytes before the equate's name.
 constexpr std::string_view kEquateMarker = "\x01\xFF";
 
-bool isEquateMarker(std::string_view name) {
+bool IsEquateMarker(std::string_view name) {
   return name.substr(0, 2) == kEquateMarker;
 }
 
@@ -64,7 +64,7 @@ bool LinkRun::placeAbsoluteWord(const Record& r) {
 
 bool LinkRun::globalDefinition(const Record& r) {
   const std::string_view name = r.strings[0];
-  if (isEquateMarker(name)) {
+  if (IsEquateMarker(name)) {
     const std::string_view equate = name.substr(2);
     const auto it = globalEquateModules_.find(equate);
     if (collecting()) {

@@ -47,7 +47,7 @@ bool LinkRun::loadModule(std::size_t i) {
     m.path = platform::ChangeExtension(source, ".RRO");
     if (auto found = platform::FindCaseInsensitive(m.path)) m.path = *found;
     messages_.AddMessageLine(std::string(T::kLinking) + m.path);
-    if (!loadObjectFile(m.path, m.bytes, error)) return fail(error);
+    if (!LoadObjectFile(m.path, m.bytes, error)) return fail(error);
   }
   const std::string_view headerError = ObjectReader(m.bytes).checkHeader();
   if (!headerError.empty()) return fail(headerError);

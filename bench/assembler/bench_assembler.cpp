@@ -121,7 +121,7 @@ struct Program {
 std::string asDb(const std::string& line) {
   velkor::MessageList messages;
   platform::HeadlessUiHost ui;
-  const auto result = velkor::assembleLines({line}, {}, messages, ui);
+  const auto result = velkor::AssembleLines({line}, {}, messages, ui);
   std::string db = " DB ";
   for (std::size_t i = 9; i < result.image.size(); ++i) {
     const std::uint8_t type = result.image[i];
@@ -144,7 +144,7 @@ std::string labelName(int module, unsigned n) {
 
 Program generate() {
   Program p;
-  const auto forms = velkor::asmsrc::instructionForms();
+  const auto forms = velkor::asmsrc::InstructionForms();
   const std::string macroHeader = "SWAP MACRO R1,R2";
   const char* macroBody[] = {" LD A,R1", " LD R1,R2", " LD R2,A"};
   p.pasmo = " ORG 8000H\n" + macroHeader + "\n";
@@ -232,7 +232,7 @@ void BM_AssembleFiles(benchmark::State& state) {
     for (const std::string& path : paths) {
       velkor::MessageList messages;
       platform::HeadlessUiHost ui;
-      const auto result = velkor::assembleFile(path, settings, messages, ui);
+      const auto result = velkor::AssembleFile(path, settings, messages, ui);
       if (!result.ok) {
         state.SkipWithError(("assembly failed: " + result.errorMessage).c_str());
         return;
@@ -248,7 +248,7 @@ void BM_AssembleInMemory(benchmark::State& state) {
     for (const auto& module : program().modules) {
       velkor::MessageList messages;
       platform::HeadlessUiHost ui;
-      auto result = velkor::assembleLines(module, {}, messages, ui);
+      auto result = velkor::AssembleLines(module, {}, messages, ui);
       if (!result.ok) {
         state.SkipWithError(("assembly failed: " + result.error.message).c_str());
         return;

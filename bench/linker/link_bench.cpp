@@ -56,7 +56,7 @@ struct Project {
       velkor::MessageList messages;
       velkor::asmsrc::AssemblySettings settings;
       platform::HeadlessUiHost ui;
-      const auto assembled = velkor::assembleLines(moduleSource(i), settings, messages, ui);
+      const auto assembled = velkor::AssembleLines(moduleSource(i), settings, messages, ui);
       if (!assembled.ok) {
         throw std::runtime_error(
             "generated module does not assemble: " +

@@ -32,7 +32,7 @@ int RunAsm(Invocation& run) {
 
   MessageList lines;
   platform::HeadlessUiHost ui;
-  const AssembleResult result = assembleFile(source, settings, lines, ui);
+  const AssembleResult result = AssembleFile(source, settings, lines, ui);
   const auto& all = lines.Lines();
   const bool hasErrorLines = !result.ok && result.errorLine != 0 && all.size() >= 2;
   const std::size_t errorStart = hasErrorLines ? all.size() - 2 : all.size();

@@ -15,7 +15,7 @@ int RunDumpRro(Invocation& run) {
   const std::string& path = parsed.positional.front();
   std::vector<std::uint8_t> bytes;
   std::string error;
-  if (!loadObjectFile(path, bytes, error)) return run.Fail(path + " " + error);
+  if (!LoadObjectFile(path, bytes, error)) return run.Fail(path + " " + error);
   ObjectReader reader(bytes);
   const std::string_view header = reader.checkHeader();
   if (header == kObjectInvalidHeader || bytes.size() < kObjectHeaderSize) {
@@ -31,7 +31,7 @@ int RunDumpRro(Invocation& run) {
       return run.Fail(path + " " + std::string(recordError) + " at " +
                       platform::Hex(static_cast<std::uint32_t>(reader.position()), 5) + "H");
     }
-    run.messages.AddMessageLine(describeRecord(record));
+    run.messages.AddMessageLine(DescribeRecord(record));
   }
   return kExitOk;
 }

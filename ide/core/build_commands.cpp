@@ -32,7 +32,7 @@ bool AssembleFile(BuildSession& session, const std::string& path) {
   asmsrc::AssemblySettings settings;
   settings.projectDirectory = session.project.Directory();
   settings.symbolOutput = session.project.settings.WriteSym;
-  const AssembleResult result = assembleFile(path, settings, session.messages, session.ui);
+  const AssembleResult result = AssembleFile(path, settings, session.messages, session.ui);
   if (!result.ok) {
     session.errorFlag = true;
     if (!result.errorPath.empty() && result.errorLine > 0) {

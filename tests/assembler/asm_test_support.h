@@ -34,7 +34,7 @@ inline Assembled assemble(const std::string& text, asmsrc::AssemblySettings sett
   MessageList messages;
   platform::HeadlessUiHost ui;
   Assembled a;
-  a.result = assembleLines(asmsrc::splitSourceText(text), settings, messages, ui);
+  a.result = AssembleLines(asmsrc::SplitSourceText(text), settings, messages, ui);
   a.messages = messages.Lines();
   return a;
 }
@@ -89,7 +89,7 @@ inline std::string recordListing(const std::vector<std::uint8_t>& image) {
   bool first = true;
   while (!reader.atEnd()) {
     if (!reader.next(r, error)) return out + "<" + std::string(error) + ">";
-    const std::string line = describeRecord(r);
+    const std::string line = DescribeRecord(r);
     if (!first) out += line.substr(line.find(' ') + 1) + "\n";
     first = false;
   }

@@ -41,7 +41,7 @@ protected:
     messages.Clear();
     asmsrc::AssemblySettings settings;
     settings.projectDirectory = dir.string();
-    return assembleFile((dir / name).string(), settings, messages, ui);
+    return AssembleFile((dir / name).string(), settings, messages, ui);
   }
   fs::path dir;
   MessageList messages;

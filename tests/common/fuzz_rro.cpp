@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Record record;
   std::string_view error;
   while (!reader.atEnd() && reader.next(record, error)) {
-    (void)describeRecord(record);
+    (void)DescribeRecord(record);
   }
   return 0;
 }

@@ -192,7 +192,7 @@ inline std::string AssemblyError(const Lines& lines) {
   MessageList messages;
   asmsrc::AssemblySettings settings;
   platform::HeadlessUiHost ui;
-  const AssembledLines result = assembleLines(lines, settings, messages, ui);
+  const AssembledLines result = AssembleLines(lines, settings, messages, ui);
   if (result.ok) return {};
   std::string text;
   for (const std::string& m : messages.Lines())

@@ -54,6 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   MessageList assemblerMessages;
   asmsrc::AssemblySettings settings;
   platform::HeadlessUiHost ui;
-  if (!assembleLines(c.OutputLines.Lines(), settings, assemblerMessages, ui).ok) std::abort();
+  if (!AssembleLines(c.OutputLines.Lines(), settings, assemblerMessages, ui).ok) std::abort();
   return 0;
 }

@@ -72,7 +72,7 @@ public:
     settings.symbolOutput = request.writeSym;
     platform::HeadlessUiHost assemblerUi;
     const AssembleResult result =
-        assembleFile(path(name).string(), settings, messages, assemblerUi);
+        AssembleFile(path(name).string(), settings, messages, assemblerUi);
     ASSERT_TRUE(result.ok) << name << ": " << joined(messages.Lines());
     if (addToLink) request.sources.push_back(name);
   }

@@ -22,7 +22,7 @@ TEST(LinkReplayTable, EveryRecordTheReaderKnowsHasOneRow) {
     EXPECT_TRUE(replayed.insert(row.type).second) << "two rows for " << int{row.type};
     EXPECT_NE(row.replay, nullptr) << int{row.type};
   }
-  for (const RecordLayout& layout : recordLayouts())
+  for (const RecordLayout& layout : RecordLayouts())
     EXPECT_TRUE(replayed.contains(layout.type)) << layout.name;
 }
 
@@ -75,7 +75,7 @@ TEST(LinkRelative, BackwardLabelAndExpressionBranches) {
   // JR to an absolute target given as expression text, and JR $+5.
   MemoryLink link;
   std::string dollar;
-  appendLocalLabelOperand(dollar, rro::SegmentCode, kDollarLabelIndex);
+  AppendLocalLabelOperand(dollar, rro::SegmentCode, kDollarLabelIndex);
   dollar += "+5";
   link.add("A.RRO", object([&](ObjectWriter& w) {
              w.dataByte(0);
@@ -203,9 +203,9 @@ TEST(LinkLimits, MoreAreasThanTheTableExtendTheLast) {
 
 TEST(LinkValues, ValueReferenceKindsAndReport) {
   std::string expr;
-  appendLocalLabelOperand(expr, rro::SegmentCode, 0);
+  AppendLocalLabelOperand(expr, rro::SegmentCode, 0);
   expr += "*2+";
-  appendEquateOperand(expr, "E");
+  AppendEquateOperand(expr, "E");
   MemoryLink link;
   link.add("A.RRO", object([&](ObjectWriter& w) {
              w.equate("E", "3+0");
@@ -252,9 +252,9 @@ TEST(LinkValues, EvaluationFailuresNameTheText) {
     std::string message;
   };
   std::string ext;
-  appendExternalOperand(ext, "NOPE");
+  AppendExternalOperand(ext, "NOPE");
   std::string equ;
-  appendEquateOperand(equ, "NOPE");
+  AppendEquateOperand(equ, "NOPE");
   const Case cases[] = {
       {[](ObjectWriter& w) { w.wordExpression("1/0"); }, "Cannot evaluate: 1/0"},
       {[&](ObjectWriter& w) { w.byteExpression(ext); }, "External label :NOPE not found"},

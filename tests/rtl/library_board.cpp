@@ -89,7 +89,7 @@ BoardRun RunOnBoard(const BoardProgram& program) {
   settings.symbolOutput = true;
   platform::HeadlessUiHost ui;
   const velkor::AssembleResult assembled =
-      velkor::assembleFile(dir + "Main.Mac", settings, messages, ui);
+      velkor::AssembleFile(dir + "Main.Mac", settings, messages, ui);
 
   velkor::LinkResult linked;
   if (assembled.ok) {

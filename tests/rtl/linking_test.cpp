@@ -217,8 +217,8 @@ TEST(Startup, CallsTheProgramAndHalts) {
     velkor::asmsrc::AssemblySettings settings;
     settings.projectDirectory = dir;
     platform::HeadlessUiHost ui;
-    ASSERT_TRUE(velkor::assembleFile(dir + "Start.Mac", settings, messages, ui).ok) << log.str();
-    ASSERT_TRUE(velkor::assembleFile(dir + "Demo.Mac", settings, messages, ui).ok) << log.str();
+    ASSERT_TRUE(velkor::AssembleFile(dir + "Start.Mac", settings, messages, ui).ok) << log.str();
+    ASSERT_TRUE(velkor::AssembleFile(dir + "Demo.Mac", settings, messages, ui).ok) << log.str();
     velkor::LinkRequest request;
     request.projectName = "Demo";
     request.projectDirectory = dir;
