@@ -53,6 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   MessageList assemblerMessages;
   asmsrc::AssemblySettings settings;
-  if (!assembleLines(c.OutputLines.Lines(), settings, assemblerMessages).ok) std::abort();
+  platform::HeadlessUiHost ui;
+  if (!AssembleLines(c.OutputLines.Lines(), settings, assemblerMessages, ui).ok) std::abort();
   return 0;
 }

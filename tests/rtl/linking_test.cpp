@@ -216,8 +216,9 @@ TEST(Startup, CallsTheProgramAndHalts) {
     messages.AddObserver([&log](const std::string& line) { log << line << "\n"; });
     velkor::asmsrc::AssemblySettings settings;
     settings.projectDirectory = dir;
-    ASSERT_TRUE(velkor::assembleFile(dir + "Start.Mac", settings, messages).ok) << log.str();
-    ASSERT_TRUE(velkor::assembleFile(dir + "Demo.Mac", settings, messages).ok) << log.str();
+    platform::HeadlessUiHost ui;
+    ASSERT_TRUE(velkor::AssembleFile(dir + "Start.Mac", settings, messages, ui).ok) << log.str();
+    ASSERT_TRUE(velkor::AssembleFile(dir + "Demo.Mac", settings, messages, ui).ok) << log.str();
     velkor::LinkRequest request;
     request.projectName = "Demo";
     request.projectDirectory = dir;
@@ -227,7 +228,6 @@ TEST(Startup, CallsTheProgramAndHalts) {
     request.programDirectory = KIT_BIN_DIR;
     request.writeSym = true;
     request.writeFiles = false;
-    platform::HeadlessUiHost ui;
     velkor::LinkResult linked = velkor::Link(request, messages, ui);
     std::filesystem::remove_all(dir);
     ASSERT_TRUE(linked.ok) << log.str();
