@@ -70,7 +70,8 @@ bool SymbolsWindow::FindSymbol(const QString& text) {
     view_->ensureCursorVisible();
     return true;
   }
-  ui_.MessageBox("\"" + symbol.toStdString() + "\" not found", kMessageCaption, platform::kOkOnly);
+  QString message = '"' + symbol + "\" not found";
+  ui_.MessageBox(message.toStdString(), kMessageCaption, platform::kOkOnly);
   return false;
 }
 
