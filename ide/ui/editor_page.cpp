@@ -48,6 +48,9 @@ EditorPage::EditorPage(QWidget* parent)
   setMarginsFont(lexer_->defaultFont(PascalLexer::kDefault));
   setCaretLineVisible(true);
   setCaretLineBackgroundColor(QColor(0xF2, 0xF6, 0xFC));
+  // The horizontal scroll bar follows the longest line shown so far.
+  SendScintilla(SCI_SETSCROLLWIDTH, 1);
+  SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
   setTabWidth(8);
   setIndentationsUseTabs(true);
   FitLineNumberMargin();

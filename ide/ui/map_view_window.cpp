@@ -23,7 +23,6 @@ constexpr int kHeadingY = 5;
 constexpr int kFirstRowY = 20;
 constexpr int kRowHeight = 30;
 constexpr int kEndLabelY = 15; // below the row's top
-constexpr int kLabelWidth = 60;
 constexpr int kScrollMargin = 20;
 
 const QColor kLoadedBlue(0x1E, 0x5A, 0xD6);
@@ -51,8 +50,9 @@ QString Address(std::uint32_t value) {
   return QString::fromStdString(platform::Hex(value, 5)) + "H";
 }
 
+// Text whose top left corner is at (x, y).
 void Label(QPainter& painter, int x, int y, const QString& text) {
-  QRect box(x, y, kLabelWidth, painter.fontMetrics().height());
+  QRect box(QPoint(x, y), painter.fontMetrics().size(Qt::TextSingleLine, text));
   painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, text);
 }
 
