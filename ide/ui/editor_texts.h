@@ -1,6 +1,7 @@
 #pragma once
-// What the editor window and its find and replace say to the user, spelled
-// exactly as users of the system know it ("occurence" included).
+// What the editor window and its tool windows say to the user, spelled
+// exactly as users of the system know it ("occurence" included). "%1" is
+// filled in with QString::arg.
 
 #include <string_view>
 
@@ -15,6 +16,10 @@ inline constexpr std::string_view kChangedSaveTheChanges = " has changed. Save t
 inline constexpr std::string_view kCurrentFileChanged = "Current file has changed. Save ?";
 inline constexpr std::string_view kOverwrite = " exists. Overwrite ?";
 inline constexpr std::string_view kFileExists = "File exists. You must choose a new name...";
+inline constexpr std::string_view kFileNotFound = "File %1 not found";
+inline constexpr std::string_view kOpenOnAnotherPage = "%1 is open on another page.";
+inline constexpr std::string_view kNameTooLong = "%1 is too long: a file name holds at most %2 "
+                                                 "characters.";
 
 // After the searched text.
 inline constexpr std::string_view kNotFound = " not found.";

@@ -92,12 +92,9 @@ bool EditorWindow::OpenFile(const QString& path) {
     return true;
   }
   if (tabs_->count() >= static_cast<int>(kEditorSlots)) return false;
-  if (name.size() > kSlotNameLength) {
-    Say(name + " is longer than " + QString::number(kSlotNameLength) + " characters.");
-    return false;
-  }
+  if (!FitsInSlot(name)) return false;
   if (!QFileInfo::exists(name)) {
-    Say("File " + name + " not found");
+    Say(Text(kFileNotFound).arg(name));
     return false;
   }
   auto* page = new EditorPage;
@@ -197,6 +194,12 @@ void EditorWindow::SetAutoIndent(bool on) {
   Act("autoIndent")->setChecked(on);
   for (int i = 0; i < tabs_->count(); ++i)
     PageAt(i)->SetAutoIndent(on);
+}
+
+bool EditorWindow::FitsInSlot(const QString& name) {
+  if (name.size() <= kSlotNameLength) return true;
+  Say(Text(kNameTooLong).arg(name).arg(kSlotNameLength));
+  return false;
 }
 
 void EditorWindow::Say(const QString& text) {
@@ -319,13 +322,10 @@ void EditorWindow::SaveActiveAs() {
     return;
   }
   if (IndexOf(path) >= 0) {
-    Say(path + " is open on another page.");
+    Say(Text(kOpenOnAnotherPage).arg(path));
     return;
   }
-  if (path.size() > kSlotNameLength) {
-    Say(path + " is longer than " + QString::number(kSlotNameLength) + " characters.");
-    return;
-  }
+  if (!FitsInSlot(path)) return;
   if (QFileInfo::exists(path) &&
       Ask(path + Text(kOverwrite), platform::kYesNo) != platform::Answer::kYes) {
     return;

@@ -39,8 +39,10 @@ public:
   explicit EditorWindow(platform::UiHost& ui, QWidget* parent = nullptr);
   ~EditorWindow() override;
 
-  // Brings the file's page to the front, or opens it in the next free slot;
-  // false when it could not be opened (all slots in use: nothing happens).
+  // Brings the file's page to the front, or opens it in the next free slot.
+  // False when it could not be opened: all slots in use (then nothing
+  // happens at all), or a file that is missing, unreadable or has too long a
+  // name (then a message box says so).
   bool OpenFile(const QString& path);
   // Opens the file when no page holds it and puts the caret at the 0-based
   // line and column.
@@ -92,6 +94,8 @@ private:
   int IndexOf(const QString& path) const;
   bool ClosePage(int index);
   bool SavePage(EditorPage* page);
+  // Slot names are refused, never cut, when longer than kSlotNameLength.
+  bool FitsInSlot(const QString& name);
   void Say(const QString& text);
   platform::Answer Ask(const QString& text, platform::AnswerSet buttons);
   void RefreshCaption(EditorPage* page);

@@ -29,8 +29,8 @@ Match Search(QsciScintilla& editor, const QByteArray& needle, bool matchCase, bo
   return {start, editor.SendScintilla(Base::SCI_GETTARGETEND)};
 }
 
-long SearchStart(QsciScintilla& editor, bool forward) {
-  return editor.SendScintilla(forward ? Base::SCI_GETSELECTIONEND : Base::SCI_GETSELECTIONSTART);
+long SelectionEdge(QsciScintilla& editor, bool end) {
+  return editor.SendScintilla(end ? Base::SCI_GETSELECTIONEND : Base::SCI_GETSELECTIONSTART);
 }
 
 // The caret ends on the side the search goes on from.
@@ -54,7 +54,7 @@ QString NotFound(const SearchRequest& request) {
 bool FindNext(QsciScintilla& editor, const SearchRequest& request) {
   if (request.text.isEmpty()) return false;
   Match match = Search(editor, request.text.toUtf8(), request.matchCase, request.forward,
-                       SearchStart(editor, request.forward));
+                       SelectionEdge(editor, /*end=*/request.forward));
   if (!match.Found()) return false;
   Select(editor, match, request.forward);
   return true;
@@ -75,7 +75,8 @@ int ReplaceAsking(QsciScintilla& editor, const SearchRequest& request, platform:
       std::string(kReplaceThisOccurence) + '"' + request.text.toStdString() + '"';
   const bool forward = request.forward;
 
-  long from = SearchStart(editor, forward);
+  // A selected occurrence (left by Find Next) is the first one asked about.
+  long from = SelectionEdge(editor, /*end=*/!forward);
   int found = 0;
   int replaced = 0;
   bool all = false;

@@ -6,9 +6,10 @@
 //   FindAndSay(*page, request, ui);        // selects the next "Count" or says it is not found
 //   ReplaceAsking(*page, request, ui);     // asks Yes/No/Cancel/All for each one
 //
-// Searching starts at the caret: after the selection going forward, before
-// it going backward, so a repeated find moves on. A replacement is never
-// searched again, so replacing "a" with "aa" ends.
+// Searching starts at the caret: a find after the selection in its
+// direction, so a repeated find moves on; a replace at the selection, so the
+// occurrence a find left selected is the first one asked about. A
+// replacement is never searched again, so replacing "a" with "aa" ends.
 
 #include <QString>
 

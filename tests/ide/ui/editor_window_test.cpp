@@ -78,6 +78,8 @@ private slots:
   void aFailedSaveKeepsTheTextAndSaysWhy_data();
   void aFailedSaveKeepsTheTextAndSaysWhy();
   void aLongPathIsSavedUnderItsOwnName();
+  void aNameTooLongForASlotIsRefused();
+  void savingKeepsTheFilesBytes();
   void showPositionOpensTheFileAtTheCaret();
   void keysReachTheirCommands_data();
   void keysReachTheirCommands();
@@ -135,6 +137,7 @@ void EditorWindowTest::replaceAsksForEachOccurrence_data() {
   QTest::addColumn<QString>("text");
   QTest::addColumn<QString>("search");
   QTest::addColumn<QString>("replacement");
+  QTest::addColumn<int>("selected"); // a selection's start; -1: the caret at 0
   QTest::addColumn<QList<int>>("answers");
   QTest::addColumn<QString>("result");
   QTest::addColumn<int>("questions");
@@ -143,31 +146,36 @@ void EditorWindowTest::replaceAsksForEachOccurrence_data() {
   auto yes = static_cast<int>(Answer::kYes);
   auto no = static_cast<int>(Answer::kNo);
   auto cancel = static_cast<int>(Answer::kCancel);
-  // All must go on after the text it put in, or this never ends.
-  QTest::newRow("a with aa, All") << "a a a"
-                                  << "a"
-                                  << "aa" << QList<int>{all} << "aa aa aa" << 1 << "Done...";
-  QTest::newRow("yes no yes") << "x x x"
-                              << "x"
-                              << "yy" << QList<int>{yes, no, yes} << "yy x yy" << 3 << "Done...";
-  QTest::newRow("no then all") << "ab ab ab"
-                               << "ab"
-                               << "c" << QList<int>{no, all} << "ab c c" << 2 << "Done...";
-  QTest::newRow("cancel stops quietly") << "a a a"
-                                        << "a"
-                                        << "b" << QList<int>{yes, cancel} << "b a a" << 2 << "";
-  QTest::newRow("nothing found") << "xyz"
-                                 << "q"
-                                 << "r" << QList<int>{} << "xyz" << 0 << "q not found.";
-  QTest::newRow("case-blind") << "Pas pas"
-                              << "PAS"
-                              << "Mac" << QList<int>{all} << "Mac Mac" << 1 << "Done...";
+  struct Row {
+    const char* name;
+    QString text, search, replacement;
+    int selected;
+    QList<int> answers;
+    QString result;
+    int questions;
+    QString lastMessage;
+  };
+  const Row rows[] = {
+      // All must go on after the text it put in, or this never ends.
+      {"a with aa, All", "a a a", "a", "aa", -1, {all}, "aa aa aa", 1, "Done..."},
+      {"yes no yes", "x x x", "x", "yy", -1, {yes, no, yes}, "yy x yy", 3, "Done..."},
+      {"no then all", "ab ab ab", "ab", "c", -1, {no, all}, "ab c c", 2, "Done..."},
+      {"cancel stops quietly", "a a a", "a", "b", -1, {yes, cancel}, "b a a", 2, ""},
+      {"nothing found", "xyz", "q", "r", -1, {}, "xyz", 0, "q not found."},
+      {"case-blind", "Pas pas", "PAS", "Mac", -1, {all}, "Mac Mac", 1, "Done..."},
+      {"starts at the selected one", "a a a", "a", "b", 2, {all}, "a b b", 1, "Done..."},
+  };
+  for (const Row& r : rows) {
+    QTest::newRow(r.name) << r.text << r.search << r.replacement << r.selected << r.answers
+                          << r.result << r.questions << r.lastMessage;
+  }
 }
 
 void EditorWindowTest::replaceAsksForEachOccurrence() {
   QFETCH(QString, text);
   QFETCH(QString, search);
   QFETCH(QString, replacement);
+  QFETCH(int, selected);
   QFETCH(QList<int>, answers);
   QFETCH(QString, result);
   QFETCH(int, questions);
@@ -177,13 +185,14 @@ void EditorWindowTest::replaceAsksForEachOccurrence() {
   EditorWindow w(ui);
   QString file = Write(Path("Replace.Pas"), text.toUtf8());
   QVERIFY(w.OpenFile(file));
+  QsciScintilla* page = w.EditorOf(file);
+  if (selected >= 0) page->SendScintilla(QsciScintillaBase::SCI_SETSEL, selected, selected + 1L);
   Act(w, "replace")->trigger();
   auto* dialog = w.findChild<QDialog*>();
   QCOMPARE(dialog->windowTitle(), "Find and Replace");
   dialog->findChild<QLineEdit*>("findText")->setText(search);
   dialog->findChild<QLineEdit*>("replaceText")->setText(replacement);
   dialog->findChild<QPushButton*>("replaceButton")->click();
-  QsciScintilla* page = w.EditorOf(file);
   QCOMPARE(page->text(), result);
   std::vector<std::string> said = Texts(ui);
   std::string question = "Replace this occurence of \"" + search.toStdString() + "\"";
@@ -433,6 +442,31 @@ void EditorWindowTest::aLongPathIsSavedUnderItsOwnName() {
   Act(w, "save")->trigger();
   QCOMPARE(Read(file), QByteArray("yx"));
   QVERIFY(Texts(ui).empty());
+}
+
+void EditorWindowTest::aNameTooLongForASlotIsRefused() {
+  platform::HeadlessUiHost ui;
+  EditorWindow w(ui);
+  QString file = Write(Path(QString(120, 'g') + "/" + QString(120, 'h') + "/Long.Pas"), "x");
+  QVERIFY(file.size() > 255);
+  QVERIFY(!w.OpenFile(file));
+  QVERIFY(w.OpenFiles().isEmpty());
+  QCOMPARE(Texts(ui).size(), std::size_t{1});
+  QVERIFY(QString::fromStdString(Texts(ui).front()).endsWith("at most 255 characters."));
+}
+
+void EditorWindowTest::savingKeepsTheFilesBytes() {
+  platform::HeadlessUiHost ui;
+  EditorWindow w(ui);
+  // Latin-1 text with CR LF line ends, as files from older systems come.
+  QString file = Write(Path("Old.Pas"), "{ caf\xE9 }\r\nbegin");
+  QVERIFY(w.OpenFile(file));
+  QsciScintilla* page = w.EditorOf(file);
+  page->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+  QTest::keyClick(page, Qt::Key_Return);
+  QTest::keyClicks(page, "end.");
+  Act(w, "save")->trigger();
+  QCOMPARE(Read(file), QByteArray("{ caf\xE9 }\r\nbegin\r\nend."));
 }
 
 void EditorWindowTest::showPositionOpensTheFileAtTheCaret() {
