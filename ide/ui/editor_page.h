@@ -41,8 +41,6 @@ public:
   void GoToStart();
   void GoToEnd();
 
-  PascalLexer* Lexer() const { return lexer_; }
-
 protected:
   bool event(QEvent* event) override;
 

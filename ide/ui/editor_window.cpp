@@ -65,8 +65,6 @@ EditorWindow::EditorWindow(platform::UiHost& ui, QWidget* parent)
   PageActivated();
 }
 
-EditorWindow::~EditorWindow() = default;
-
 // --- pages ------------------------------------------------------------------
 
 EditorPage* EditorWindow::PageAt(int index) const {
@@ -78,7 +76,7 @@ EditorPage* EditorWindow::ActivePage() const {
 }
 
 int EditorWindow::IndexOf(const QString& path) const {
-  QString name = SlotName(path);
+  QString name = SlotName(ExistingFile(path));
   for (int i = 0; i < tabs_->count(); ++i) {
     if (PageAt(i)->File() == name) return i;
   }
@@ -87,7 +85,7 @@ int EditorWindow::IndexOf(const QString& path) const {
 
 bool EditorWindow::OpenFile(const QString& path) {
   QString name = SlotName(ExistingFile(path));
-  if (int open = IndexOf(name); open >= 0) {
+  if (int open = IndexOf(path); open >= 0) {
     tabs_->setCurrentIndex(open);
     return true;
   }
@@ -106,7 +104,9 @@ bool EditorWindow::OpenFile(const QString& path) {
   }
   page->SetAutoIndent(autoIndent_);
   connect(page, &QsciScintilla::modificationChanged, this, [this, page] { RefreshCaption(page); });
-  connect(page, &QsciScintilla::cursorPositionChanged, this, &EditorWindow::ShowCaret);
+  connect(page, &QsciScintilla::cursorPositionChanged, this, [this, page](int line, int index) {
+    if (page == ActivePage()) ShowCaret(line, index);
+  });
   int index = tabs_->addTab(page, QString());
   RefreshCaption(page);
   tabs_->setCurrentIndex(index);

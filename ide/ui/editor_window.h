@@ -37,7 +37,6 @@ class EditorWindow : public QMainWindow {
   Q_OBJECT
 public:
   explicit EditorWindow(platform::UiHost& ui, QWidget* parent = nullptr);
-  ~EditorWindow() override;
 
   // Brings the file's page to the front, or opens it in the next free slot.
   // False when it could not be opened: all slots in use (then nothing

@@ -27,8 +27,7 @@ public:
 
   explicit PascalLexer(SourceKind kind, QObject* parent = nullptr);
 
-  SourceKind Kind() const { return kind_; }
-  // Styles the whole text anew (after the page shows another file).
+  // Colours by another kind from now on; what is shown is styled anew.
   void SetKind(SourceKind kind);
 
   const char* language() const override;
