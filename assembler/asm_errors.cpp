@@ -42,7 +42,7 @@ constexpr Row kTexts[] = {
 
 } // namespace
 
-std::string_view errorText(int number) {
+std::string_view ErrorText(int number) {
   for (const Row& row : kTexts)
     if (row.number == number) return row.text;
   return {};

@@ -47,6 +47,6 @@ inline constexpr std::string_view kMacroWithoutMacend = "MACRO without MACEND";
 inline constexpr std::string_view kTooManyLabels = "Too many labels (at most 65409)";
 
 // The text of a numbered error; "" for a number that has none.
-std::string_view errorText(int number);
+std::string_view ErrorText(int number);
 
 } // namespace velkor::asmerr

@@ -2,29 +2,27 @@
 
 namespace velkor::asmsrc {
 
-char upper(char c) {
+char Upper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-std::string toUpper(std::string_view text) {
+std::string ToUpper(std::string_view text) {
   std::string out(text);
   for (char& c : out)
-    c = upper(c);
+    c = Upper(c);
   return out;
 }
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (upper(a[i]) != upper(b[i])) return false;
+    if (Upper(a[i]) != Upper(b[i])) return false;
   return true;
 }
 
-namespace {
-bool isBlank(char c) {
+bool IsBlank(char c) {
   return static_cast<unsigned char>(c) <= 0x20;
 }
-} // namespace
 
 void TokenLine::tokenize(std::string_view line, std::size_t from) {
   count_ = 0;
@@ -32,7 +30,7 @@ void TokenLine::tokenize(std::string_view line, std::size_t from) {
   std::size_t out = 0;
   std::size_t i = from;
   while (count_ < kMaxTokens) {
-    while (i < line.size() && (isBlank(line[i]) || line[i] == ','))
+    while (i < line.size() && (IsBlank(line[i]) || line[i] == ','))
       ++i;
     if (i >= line.size() || line[i] == ';') break;
     const std::size_t start = out;
@@ -41,10 +39,10 @@ void TokenLine::tokenize(std::string_view line, std::size_t from) {
       const char c = line[i];
       if (c == '\'') {
         quoted = !quoted;
-      } else if (!quoted && (isBlank(c) || c == ',' || c == ';')) {
+      } else if (!quoted && (IsBlank(c) || c == ',' || c == ';')) {
         break;
       }
-      text_[out++] = quoted ? c : upper(c);
+      text_[out++] = quoted ? c : Upper(c);
       ++i;
     }
     Token& token = tokens_[count_++];
@@ -54,7 +52,7 @@ void TokenLine::tokenize(std::string_view line, std::size_t from) {
   }
 }
 
-std::optional<std::uint16_t> parseNumber(std::string_view text) {
+std::optional<std::uint16_t> ParseNumber(std::string_view text) {
   if (text.empty()) return std::nullopt;
   unsigned base = 10;
   std::string_view digits = text;
@@ -88,7 +86,7 @@ std::optional<std::uint16_t> parseNumber(std::string_view text) {
   return static_cast<std::uint16_t>(value);
 }
 
-LongNumber parseLongNumber(std::string_view text, std::uint32_t& value) {
+LongNumber ParseLongNumber(std::string_view text, std::uint32_t& value) {
   value = 0;
   if (text.empty()) return LongNumber::Invalid;
   unsigned base = 10;
@@ -111,7 +109,7 @@ LongNumber parseLongNumber(std::string_view text, std::uint32_t& value) {
   if (digits.empty()) return LongNumber::Invalid;
   std::uint64_t v = 0;
   for (char c : digits) {
-    const char u = upper(c);
+    const char u = Upper(c);
     unsigned digit;
     if (u >= '0' && u <= '9')
       digit = static_cast<unsigned>(u - '0');
@@ -127,14 +125,14 @@ LongNumber parseLongNumber(std::string_view text, std::uint32_t& value) {
   return LongNumber::Ok;
 }
 
-std::optional<std::uint8_t> parseCharConstant(std::string_view text) {
+std::optional<std::uint8_t> ParseCharConstant(std::string_view text) {
   if (text.size() == 3 && text[0] == '\'' && text[2] == '\'' && text[1] != '\'')
     return static_cast<std::uint8_t>(text[1]);
   if (text == "''''") return static_cast<std::uint8_t>('\'');
   return std::nullopt;
 }
 
-std::string unquote(std::string_view text) {
+std::string Unquote(std::string_view text) {
   std::string out;
   for (std::size_t i = 1; i < text.size(); ++i) {
     if (text[i] == '\'') {
@@ -150,8 +148,8 @@ std::string unquote(std::string_view text) {
   return out;
 }
 
-std::string withoutQuotes(std::string_view text) {
-  if (!text.empty() && text.front() == '\'') return unquote(text);
+std::string WithoutQuotes(std::string_view text) {
+  if (!text.empty() && text.front() == '\'') return Unquote(text);
   return std::string(text);
 }
 

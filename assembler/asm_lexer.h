@@ -45,28 +45,30 @@ private:
   std::size_t count_ = 0;
 };
 
-char upper(char c);
-std::string toUpper(std::string_view text);
-bool equalsIgnoreCase(std::string_view a, std::string_view b);
+// Every byte up to the space separates tokens.
+bool IsBlank(char c);
+char Upper(char c);
+std::string ToUpper(std::string_view text);
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
 // A number operand: suffix H (hex), D (decimal), B (binary), a leading "$"
 // (hex) or plain decimal digits, with a value below 65,536. Anything else is
 // not a number (and is then taken as a name).
-std::optional<std::uint16_t> parseNumber(std::string_view text);
+std::optional<std::uint16_t> ParseNumber(std::string_view text);
 
 // The 32-bit numbers of load addresses: suffix H, D, B or decimal digits,
 // below 0x0FFFFFFF.
 inline constexpr std::uint32_t kMaxLoadAddress = 0x0FFFFFFF;
 enum class LongNumber { Ok, Invalid };
-LongNumber parseLongNumber(std::string_view text, std::uint32_t& value);
+LongNumber ParseLongNumber(std::string_view text, std::uint32_t& value);
 
 // 'c' (or '''' for the quote itself): the character code.
-std::optional<std::uint8_t> parseCharConstant(std::string_view text);
+std::optional<std::uint8_t> ParseCharConstant(std::string_view text);
 
 // The inside of quoted text with doubled quotes made single, up to the closing
 // quote or the end. `text` must start with a quote.
-std::string unquote(std::string_view text);
+std::string Unquote(std::string_view text);
 // A token in quotes loses them (and its doubled quotes); others stay.
-std::string withoutQuotes(std::string_view text);
+std::string WithoutQuotes(std::string_view text);
 
 } // namespace velkor::asmsrc

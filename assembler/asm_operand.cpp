@@ -9,15 +9,15 @@
 namespace velkor::asmsrc {
 namespace {
 
-bool isOperatorChar(char c) {
+bool IsOperatorChar(char c) {
   return c == '+' || c == '-' || c == '*' || c == '/';
 }
-bool splitsExpression(char c) {
-  return isOperatorChar(c) || c == '(' || c == ')';
+bool SplitsExpression(char c) {
+  return IsOperatorChar(c) || c == '(' || c == ')';
 }
 
-void appendDollar(std::string& text, std::uint8_t segmentByte) {
-  appendLocalLabelOperand(text, segmentByte, kDollarLabelIndex);
+void AppendDollar(std::string& text, std::uint8_t segmentByte) {
+  AppendLocalLabelOperand(text, segmentByte, kDollarLabelIndex);
 }
 
 } // namespace
@@ -26,7 +26,7 @@ bool Assembly::hasOperator(std::string_view operand) {
   bool quoted = false;
   for (char c : operand) {
     if (c == '\'') quoted = !quoted;
-    if (!quoted && isOperatorChar(c)) return true;
+    if (!quoted && IsOperatorChar(c)) return true;
   }
   return false;
 }
@@ -37,11 +37,11 @@ Operand Assembly::evaluate(std::string_view text) {
     op.kind = OperandKind::Expression;
     return op;
   }
-  if (const auto n = parseNumber(text)) {
+  if (const auto n = ParseNumber(text)) {
     op.value = *n;
     return op;
   }
-  if (const auto c = parseCharConstant(text)) {
+  if (const auto c = ParseCharConstant(text)) {
     op.value = *c;
     return op;
   }
@@ -77,7 +77,7 @@ void Assembly::buildExpression(std::string_view text, ExpressionText& result) {
   result = ExpressionText{};
   std::size_t i = 0;
   while (i < text.size()) {
-    if (splitsExpression(text[i])) {
+    if (SplitsExpression(text[i])) {
       result.object += text[i];
       result.decimal += text[i];
       ++i;
@@ -85,13 +85,13 @@ void Assembly::buildExpression(std::string_view text, ExpressionText& result) {
     }
     std::size_t end = i;
     bool quoted = false;
-    while (end < text.size() && (quoted || !splitsExpression(text[end]))) {
+    while (end < text.size() && (quoted || !SplitsExpression(text[end]))) {
       if (text[end] == '\'') quoted = !quoted;
       ++end;
     }
     const std::string_view term = text.substr(i, end - i);
     i = end;
-    if (const auto c = parseCharConstant(term)) {
+    if (const auto c = ParseCharConstant(term)) {
       const unsigned code = *c;
       result.object += static_cast<char>('0' + code / 100);
       result.object += static_cast<char>('0' + code / 10 % 10);
@@ -106,20 +106,20 @@ void Assembly::buildExpression(std::string_view text, ExpressionText& result) {
       result.decimal += std::to_string(op.value);
       break;
     case OperandKind::Dollar:
-      appendDollar(result.object, segmentByte());
+      AppendDollar(result.object, segmentByte());
       result.decimal += std::to_string(statementStart & 0xFFFF);
       break;
     case OperandKind::LocalLabel:
-      appendLocalLabelOperand(result.object, op.segmentByte, op.labelIndex);
+      AppendLocalLabelOperand(result.object, op.segmentByte, op.labelIndex);
       result.decimal += std::to_string(op.value);
       break;
     case OperandKind::External:
-      appendExternalOperand(result.object, op.name);
+      AppendExternalOperand(result.object, op.name);
       result.decimal += '0';
       result.external = true;
       break;
     case OperandKind::EquateName:
-      appendEquateOperand(result.object, op.name);
+      AppendEquateOperand(result.object, op.name);
       result.decimal += '0';
       result.unknown = true;
       break;
@@ -199,13 +199,13 @@ void Assembly::emitByte(std::string_view text, std::uint32_t offset) {
     return;
   // A label as a byte travels as an expression: the linker knows its address.
   case OperandKind::LocalLabel:
-    appendLocalLabelOperand(object, op.segmentByte, op.labelIndex);
+    AppendLocalLabelOperand(object, op.segmentByte, op.labelIndex);
     out.byteExpression(object);
     return;
   // `$` in text means the operand's own address; the offset brings it back
   // to the statement start.
   case OperandKind::Dollar:
-    appendDollar(object, segmentByte());
+    AppendDollar(object, segmentByte());
     object += '-';
     object += std::to_string(offset);
     out.byteExpression(object);
@@ -243,7 +243,7 @@ void Assembly::emitValueRef(std::string_view text,
     v.text = op.name;
     break;
   case OperandKind::Dollar:
-    appendDollar(expr.object, segmentByte());
+    AppendDollar(expr.object, segmentByte());
     v.kind = rro::ValueExpression;
     v.text = expr.object;
     break;

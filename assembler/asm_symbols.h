@@ -11,6 +11,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace velkor::asmsrc {
 
 // A label's value: its 16-bit location, with this bit for the data segment.
@@ -18,11 +20,6 @@ inline constexpr std::int32_t kDataLabelBit = 0x800000;
 inline constexpr std::int32_t kExternalValue = -1;
 // Indexes from 0xFF81 on encode `$` in label words, so labels stay below.
 inline constexpr std::size_t kMaxLabels = 0xFF81; // indexes 0 .. 0xFF80
-
-struct NameHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-};
 
 struct Label {
   std::int32_t value = 0;
@@ -51,9 +48,9 @@ public:
   bool addGlobal(std::string_view name); // false: listed twice
 
 private:
-  std::unordered_map<std::string, Label, NameHash, std::equal_to<>> labels_;
+  std::unordered_map<std::string, Label, platform::NameHash, std::equal_to<>> labels_;
   std::vector<std::string> ordered_;
-  std::unordered_set<std::string, NameHash, std::equal_to<>> equates_;
+  std::unordered_set<std::string, platform::NameHash, std::equal_to<>> equates_;
   std::set<std::string, std::less<>> globals_;
 };
 

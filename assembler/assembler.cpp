@@ -3,24 +3,22 @@
 #include "assembler/source_file.h"
 #include "common/encoded_lines.h"
 #include "platform/atomic_file.h"
-
-#include <cstdio>
+#include "platform/paths.h"
+#include "platform/text.h"
 
 namespace velkor {
 
-std::string definitionFileText(const std::vector<std::pair<std::string, std::uint16_t>>& entries) {
+std::string DefinitionFileText(const std::vector<std::pair<std::string, std::uint16_t>>& entries) {
   std::string text;
-  char value[8];
-  for (const auto& [name, v] : entries) {
-    std::snprintf(value, sizeof value, "%04X", static_cast<unsigned>(v));
-    text += name + ":\tEQU\t" + value + "H\r\n";
-  }
+  for (const auto& [name, v] : entries)
+    text += name + ":\tEQU\t" + platform::Hex(v, 4) + "H\r\n";
   return text;
 }
 
-AssembledLines assembleLines(std::vector<std::string> lines,
-                             const asmsrc::AssemblySettings& settings, MessageList& messages) {
-  asmsrc::Assembly assembly(std::move(lines), settings, messages);
+AssembledLines AssembleLines(std::vector<std::string> lines,
+                             const asmsrc::AssemblySettings& settings, MessageList& messages,
+                             platform::UiHost& ui) {
+  asmsrc::Assembly assembly(std::move(lines), settings, messages, ui);
   assembly.run();
   AssembledLines result;
   result.ok = !assembly.failed();
@@ -30,12 +28,12 @@ AssembledLines assembleLines(std::vector<std::string> lines,
   return result;
 }
 
-AssembleResult assembleFile(const std::string& sourcePath, const asmsrc::AssemblySettings& settings,
-                            MessageList& messages) {
+AssembleResult AssembleFile(const std::string& sourcePath, const asmsrc::AssemblySettings& settings,
+                            MessageList& messages, platform::UiHost& ui) {
   AssembleResult result;
   std::vector<std::string> lines;
   std::string readError;
-  if (!asmsrc::readSourceLines(sourcePath, lines, readError)) {
+  if (!asmsrc::ReadSourceLines(sourcePath, lines, readError)) {
     result.errorMessage = std::string(kCannotFindFile) + sourcePath;
     if (readError == kEncodedFileDamaged) result.errorMessage = std::string(kEncodedFileDamaged);
     result.errorPath = sourcePath;
@@ -49,12 +47,12 @@ AssembleResult assembleFile(const std::string& sourcePath, const asmsrc::Assembl
     const std::size_t slash = sourcePath.find_last_of('/');
     run.projectDirectory = slash == std::string::npos ? std::string() : sourcePath.substr(0, slash);
   }
-  asmsrc::Assembly assembly(std::move(lines), run, messages);
+  asmsrc::Assembly assembly(std::move(lines), run, messages, ui);
   assembly.run();
   result.ok = !assembly.failed();
 
   std::string writeError;
-  const std::string objectPath = asmsrc::replaceExtension(sourcePath, ".RRO");
+  const std::string objectPath = platform::ChangeExtension(sourcePath, ".RRO");
   if (!assembly.object().save(objectPath, result.ok, writeError)) {
     result.ok = false;
     result.errorMessage = writeError;
@@ -68,14 +66,14 @@ AssembleResult assembleFile(const std::string& sourcePath, const asmsrc::Assembl
     result.errorMessage = e.message;
     result.errorLine = e.lineIndex + 1;
     result.errorPath =
-        e.file.empty() ? sourcePath : asmsrc::findFileIgnoringCase(run.projectDirectory, e.file);
+        e.file.empty() ? sourcePath : asmsrc::FindFileIgnoringCase(run.projectDirectory, e.file);
     if (result.errorPath.empty()) result.errorPath = e.file;
     return result;
   }
   messages.AddMessageLine(kCompletedMessage);
   if (!assembly.writeEntries().empty()) {
-    const std::string defPath = asmsrc::replaceExtension(sourcePath, ".DEF");
-    if (!platform::WriteFileAtomically(defPath, definitionFileText(assembly.writeEntries()),
+    const std::string defPath = platform::ChangeExtension(sourcePath, ".DEF");
+    if (!platform::WriteFileAtomically(defPath, DefinitionFileText(assembly.writeEntries()),
                                        writeError)) {
       result.ok = false;
       result.errorMessage = writeError;

@@ -2,16 +2,18 @@
 // The assembler's entry points.
 //
 //   velkor::MessageList messages;
+//   platform::HeadlessUiHost ui;   // the IDE passes its window host
 //   velkor::asmsrc::AssemblySettings settings;
 //   settings.projectDirectory = "/home/me/board";
-//   auto result = velkor::assembleFile("/home/me/board/MAIN.Mac", settings, messages);
+//   auto result = velkor::AssembleFile("/home/me/board/MAIN.Mac", settings, messages, ui);
 //   if (!result.ok) showInEditor(result.errorPath, result.errorLine);
 //
-// assembleFile writes MAIN.RRO beside the source (status byte 0 when the
+// AssembleFile writes MAIN.RRO beside the source (status byte 0 when the
 // assembly failed) and MAIN.DEF when the source has WRITE statements.
 
 #include "assembler/assembly.h"
 #include "common/message_list.h"
+#include "platform/ui_host.h"
 
 #include <cstdint>
 #include <string>
@@ -30,8 +32,8 @@ struct AssembleResult {
   std::string errorMessage;
 };
 
-AssembleResult assembleFile(const std::string& sourcePath, const asmsrc::AssemblySettings& settings,
-                            MessageList& messages);
+AssembleResult AssembleFile(const std::string& sourcePath, const asmsrc::AssemblySettings& settings,
+                            MessageList& messages, platform::UiHost& ui);
 
 // Assembles lines held in memory; the object file's bytes come back in
 // `image` (written whether or not the assembly succeeded).
@@ -41,11 +43,12 @@ struct AssembledLines {
   std::vector<std::pair<std::string, std::uint16_t>> writeList;
   asmsrc::AssemblyError error;
 };
-AssembledLines assembleLines(std::vector<std::string> lines,
-                             const asmsrc::AssemblySettings& settings, MessageList& messages);
+AssembledLines AssembleLines(std::vector<std::string> lines,
+                             const asmsrc::AssemblySettings& settings, MessageList& messages,
+                             platform::UiHost& ui);
 
 // The text of the .DEF file for a WRITE list.
-std::string definitionFileText(const std::vector<std::pair<std::string, std::uint16_t>>& entries);
+std::string DefinitionFileText(const std::vector<std::pair<std::string, std::uint16_t>>& entries);
 
 inline constexpr std::string_view kCompletedMessage = "Completed. No fatal errors...";
 inline constexpr std::string_view kCannotFindFile = "Cannot find file : ";

@@ -8,13 +8,9 @@
 namespace velkor::asmsrc {
 namespace {
 
-bool isBlank(char c) {
-  return static_cast<unsigned char>(c) <= 0x20;
-}
-
-bool isCommentOrEmpty(std::string_view line) {
+bool IsCommentOrEmpty(std::string_view line) {
   for (char c : line) {
-    if (isBlank(c)) continue;
+    if (IsBlank(c)) continue;
     return c == ';';
   }
   return true;
@@ -22,11 +18,11 @@ bool isCommentOrEmpty(std::string_view line) {
 
 // Formal and actual macro arguments: words end at a blank or comma; text in
 // double quotes is one word, two double quotes stand for one.
-std::vector<std::string> macroWords(std::string_view text) {
+std::vector<std::string> MacroWords(std::string_view text) {
   std::vector<std::string> words;
   std::size_t i = 0;
   while (true) {
-    while (i < text.size() && (isBlank(text[i]) || text[i] == ','))
+    while (i < text.size() && (IsBlank(text[i]) || text[i] == ','))
       ++i;
     if (i >= text.size() || text[i] == ';') break;
     std::string word;
@@ -42,7 +38,7 @@ std::vector<std::string> macroWords(std::string_view text) {
         }
         continue;
       }
-      if (!quoted && (isBlank(c) || c == ',' || c == ';')) break;
+      if (!quoted && (IsBlank(c) || c == ',' || c == ';')) break;
       word += c;
     }
     words.push_back(std::move(word));
@@ -52,8 +48,9 @@ std::vector<std::string> macroWords(std::string_view text) {
 
 } // namespace
 
-Assembly::Assembly(std::vector<std::string> lines, AssemblySettings s, MessageList& m)
-    : settings(std::move(s)), sourceLines(std::move(lines)), messages(m) {
+Assembly::Assembly(std::vector<std::string> lines, AssemblySettings s, MessageList& m,
+                   platform::UiHost& host)
+    : settings(std::move(s)), sourceLines(std::move(lines)), messages(m), ui(host) {
   for (std::string& line : sourceLines)
     if (line.size() > kMaxLineLength) line.resize(kMaxLineLength);
 }
@@ -112,7 +109,7 @@ void Assembly::processLines(const std::vector<std::string>& lines, bool isInclud
     if (errorFlag || endFlag || (isInclude && includeEndFlag)) break;
     if (++linesSinceEvents == kEventInterval) {
       linesSinceEvents = 0;
-      if (settings.processEvents) settings.processEvents();
+      ui.ProcessPendingMessages();
     }
     currentIndex = i;
     currentLine = lines[i];
@@ -121,7 +118,7 @@ void Assembly::processLines(const std::vector<std::string>& lines, bool isInclud
 }
 
 void Assembly::processLine(const std::string& line) {
-  if (isCommentOrEmpty(line)) return;
+  if (IsCommentOrEmpty(line)) return;
   if (skippingMacroBody) {
     TokenLine tokens;
     tokens.tokenize(line);
@@ -132,14 +129,14 @@ void Assembly::processLine(const std::string& line) {
         includeEndFlag = true;
       else
         endFlag = true;
-    } else if (first == "MACEND" && isBlank(line[0])) {
+    } else if (first == "MACEND" && IsBlank(line[0])) {
       skippingMacroBody = false;
     }
     return;
   }
   const bool wasRecording = recordingMacro;
   processStatement(line);
-  if (wasRecording && recordingMacro) macros.back().body.push_back(toUpper(line));
+  if (wasRecording && recordingMacro) macros.back().body.push_back(ToUpper(line));
   if (out.full()) fail(asmerr::ObjectTooLarge);
 }
 
@@ -149,7 +146,7 @@ void Assembly::processStatement(std::string_view line) {
   tokens.tokenize(line);
   std::size_t next = 0;
   std::string_view label;
-  const bool hasLabel = !line.empty() && !isBlank(line[0]);
+  const bool hasLabel = !line.empty() && !IsBlank(line[0]);
   if (hasLabel && tokens.size() > 0) {
     label = tokens[0].text;
     if (!label.empty() && label.back() == ':') label.remove_suffix(1);
@@ -174,12 +171,12 @@ void Assembly::processStatement(std::string_view line) {
     recordBodyStatement(s, hasLabel);
     return;
   }
-  const auto forms = findInstruction(s.mnemonic);
-  const DirectiveHandler directive = forms.empty() ? findDirective(s.mnemonic) : nullptr;
-  if (hasLabel && !(directive != nullptr && directiveOwnsLabel(s.mnemonic))) defineLabel(label);
+  const auto forms = FindInstruction(s.mnemonic);
+  const DirectiveHandler directive = forms.empty() ? FindDirective(s.mnemonic) : nullptr;
+  if (hasLabel && !(directive != nullptr && DirectiveOwnsLabel(s.mnemonic))) defineLabel(label);
 
   if (!forms.empty()) {
-    encodeInstruction(*this, forms, s.operands);
+    EncodeInstruction(*this, forms, s.operands);
     return;
   }
   if (directive != nullptr) {
@@ -194,7 +191,7 @@ void Assembly::processStatement(std::string_view line) {
 
 void Assembly::defineLabel(std::string_view name) {
   if (name == "$") fail(asmerr::FreeText, asmerr::kDollarLabel);
-  if (name.empty() || parseNumber(name)) fail(asmerr::InvalidLabel);
+  if (name.empty() || ParseNumber(name)) fail(asmerr::InvalidLabel);
   if (symbols.isEquate(name)) return;
   std::int32_t value = static_cast<std::int32_t>(location & 0xFFFF);
   if (segment == Segment::Data) value |= kDataLabelBit;
@@ -222,7 +219,7 @@ void Assembly::beginMacro(std::string_view name, std::string_view parameters) {
   macroLineIndex = currentIndex;
   macroFile = inInclude ? includeName : std::string();
   macroIndex.emplace(std::string(name), macros.size());
-  macros.push_back({std::string(name), toUpper(parameters), {}});
+  macros.push_back({std::string(name), ToUpper(parameters), {}});
   recordingMacro = true;
 }
 
@@ -251,11 +248,11 @@ void Assembly::recordBodyStatement(const Statement& s, bool hasLabel) {
 }
 
 void Assembly::expandMacro(const Macro& macro, std::string_view arguments) {
-  const std::vector<std::string> formals = macroWords(macro.parameters);
+  const std::vector<std::string> formals = MacroWords(macro.parameters);
   for (std::size_t i = 0; i < formals.size(); ++i)
     for (std::size_t j = i + 1; j < formals.size(); ++j)
       if (formals[i] == formals[j]) fail(asmerr::DuplicateMacroArgument);
-  const std::vector<std::string> actuals = macroWords(arguments);
+  const std::vector<std::string> actuals = MacroWords(arguments);
   if (actuals.size() != formals.size()) fail(asmerr::MacroArgumentCount);
 
   expandingMacro = true;
@@ -283,15 +280,15 @@ void Assembly::expandMacro(const Macro& macro, std::string_view arguments) {
 
 void Assembly::includeFile(std::string_view operand) {
   if (inInclude) fail(asmerr::NestedInclude);
-  std::string name = withoutQuotes(operand);
+  std::string name = WithoutQuotes(operand);
   const std::size_t slash = name.find_last_of("/\\");
   if (slash != std::string::npos) name.erase(0, slash + 1);
-  const std::string path = findFileIgnoringCase(settings.projectDirectory, name);
+  const std::string path = FindFileIgnoringCase(settings.projectDirectory, name);
   if (path.empty()) fail(asmerr::IncludeNotFound);
-  if (pass == 1 && settings.beforeIncludeRead) settings.beforeIncludeRead(path);
+  if (pass == 1) ui.SaveFileIfModified(path);
   std::vector<std::string> lines;
   std::string readError;
-  if (!readSourceLines(path, lines, readError)) fail(asmerr::IncludeNotFound);
+  if (!ReadSourceLines(path, lines, readError)) fail(asmerr::IncludeNotFound);
 
   const std::size_t savedIndex = currentIndex;
   const std::string_view savedLine = currentLine;
@@ -310,11 +307,11 @@ void Assembly::includeFile(std::string_view operand) {
 void Assembly::reportError(int number, std::string_view freeText) {
   if (errorFlag) return;
   errorFlag = true;
-  std::string message(number == asmerr::FreeText ? freeText : asmerr::errorText(number));
+  std::string message(number == asmerr::FreeText ? freeText : asmerr::ErrorText(number));
   if (inInclude) message = includeName + ": " + message;
   firstError.number = number;
   firstError.message = message;
-  firstError.sourceLine = toUpper(currentLine);
+  firstError.sourceLine = ToUpper(currentLine);
   firstError.file = inInclude ? includeName : std::string();
   firstError.lineIndex = currentIndex;
   messages.AddMessageLine(firstError.message);

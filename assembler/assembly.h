@@ -4,8 +4,10 @@
 
 #include "assembler/asm_lexer.h"
 #include "assembler/asm_symbols.h"
-#include "assembler/object_file.h"
 #include "common/message_list.h"
+#include "common/object_file.h"
+#include "platform/text.h"
+#include "platform/ui_host.h"
 
 #include <array>
 #include <cstdint>
@@ -23,7 +25,7 @@ struct Statement;
 
 // Size counters and overlay handles: handles 1..32.
 inline constexpr std::size_t kSizeCounterCount = 32;
-// How often (in lines) the user interface may process its pending events.
+// How often (in lines) the window system may process its pending messages.
 inline constexpr std::size_t kEventInterval = 16;
 
 struct AssemblySettings {
@@ -31,11 +33,6 @@ struct AssemblySettings {
   std::string projectDirectory;
   // The project option that also makes the linker write the .SYM file.
   bool symbolOutput = false;
-  // Lets the user interface process pending events during long runs.
-  std::function<void()> processEvents;
-  // Asked before an include file is read in pass 1 (an editor saves it when
-  // it holds unsaved changes).
-  std::function<void(const std::string& path)> beforeIncludeRead;
 };
 
 struct SizeCounter {
@@ -79,7 +76,10 @@ struct ExpressionText {
 
 class Assembly {
 public:
-  Assembly(std::vector<std::string> lines, AssemblySettings settings, MessageList& messages);
+  // The window system pumps every kEventInterval lines and saves an include
+  // file open with unsaved changes before pass 1 reads it.
+  Assembly(std::vector<std::string> lines, AssemblySettings settings, MessageList& messages,
+           platform::UiHost& ui);
 
   // Runs pass 1 and, after a clean pass 1, pass 2.
   void run();
@@ -122,7 +122,7 @@ public:
   bool endFlag = false;
   bool includeEndFlag = false;
   std::vector<Macro> macros;
-  std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>> macroIndex;
+  std::unordered_map<std::string, std::size_t, platform::NameHash, std::equal_to<>> macroIndex;
 
   // Operand evaluation (as the object file needs it).
   Operand evaluate(std::string_view operand);
@@ -156,6 +156,7 @@ private:
 
   std::vector<std::string> sourceLines;
   MessageList& messages;
+  platform::UiHost& ui;
   bool errorFlag = false;
   AssemblyError firstError;
   // Where the line in progress comes from, for the error position.

@@ -11,44 +11,44 @@ namespace {
 
 using S = const Statement&;
 
-void expectCount(Assembly& a, S s, std::size_t count) {
+void ExpectCount(Assembly& a, S s, std::size_t count) {
   if (s.operands.size() != count) a.fail(asmerr::SyntaxError);
 }
-void expectSome(Assembly& a, S s) {
+void ExpectSome(Assembly& a, S s) {
   if (s.operands.empty()) a.fail(asmerr::SyntaxError);
 }
-std::string_view operand(S s, std::size_t i) {
+std::string_view OperandText(S s, std::size_t i) {
   return s.operands[i].text;
 }
 
 // Handles 1..32; the records carry handle - 1.
-std::size_t handleOf(Assembly& a, std::string_view text) {
-  const auto n = parseNumber(text);
+std::size_t HandleOf(Assembly& a, std::string_view text) {
+  const auto n = ParseNumber(text);
   if (!n) a.fail(asmerr::SyntaxError);
   if (*n == 0 || *n - 1 > 31) a.fail(asmerr::OutOfHandles);
   return *n - 1U;
 }
 
-std::uint32_t longNumber(Assembly& a, std::string_view text,
-                         std::uint32_t limit = kMaxLoadAddress) {
+std::uint32_t LongOperand(Assembly& a, std::string_view text,
+                          std::uint32_t limit = kMaxLoadAddress) {
   std::uint32_t value = 0;
-  if (parseLongNumber(text, value) != LongNumber::Ok || value > limit)
+  if (ParseLongNumber(text, value) != LongNumber::Ok || value > limit)
     a.fail(asmerr::InvalidNumeric);
   return value;
 }
 
-void checkLabelName(Assembly& a, std::string_view name) {
+void CheckLabelName(Assembly& a, std::string_view name) {
   if (name == "$") a.fail(asmerr::FreeText, asmerr::kDollarLabel);
   if (name.empty()) a.fail(asmerr::InvalidLabel);
 }
 
-void doOrg(Assembly& a, S s) {
+void DoOrg(Assembly& a, S s) {
   if (s.operands.empty() || s.operands.size() > 2) a.fail(asmerr::SyntaxError);
-  const std::string_view target = operand(s, 0);
+  const std::string_view target = OperandText(s, 0);
   std::uint8_t kind = rro::OriginOffset;
   std::uint16_t field = 0;
   std::uint32_t newLocation = 0;
-  if (const auto n = parseNumber(target)) {
+  if (const auto n = ParseNumber(target)) {
     field = *n;
     newLocation = *n;
   } else {
@@ -67,48 +67,48 @@ void doOrg(Assembly& a, S s) {
   }
   std::uint32_t load = newLocation;
   if (s.operands.size() == 2) {
-    const std::string_view loadText = operand(s, 1);
-    load = loadText == "LOADNEXT" ? rro::kLoadNext : longNumber(a, loadText);
+    const std::string_view loadText = OperandText(s, 1);
+    load = loadText == "LOADNEXT" ? rro::kLoadNext : LongOperand(a, loadText);
   }
   if (a.writing()) a.out.origin(kind, field, load);
   a.location = newLocation;
 }
 
-PlacementPart placementPart(Assembly& a, std::string_view text, std::string_view next) {
+PlacementPart ParsePlacementPart(Assembly& a, std::string_view text, std::string_view next) {
   if (text == next) return {};
-  const auto n = parseNumber(text);
+  const auto n = ParseNumber(text);
   if (!n) a.fail(asmerr::CodeDataAbsolute);
   return {true, *n};
 }
 
-void doLink(Assembly& a, S s) {
+void DoLink(Assembly& a, S s) {
   if (a.location != 0) a.fail(asmerr::FreeText, asmerr::kLinkTooLate);
   if (s.operands.empty() || s.operands.size() % 2 != 0) a.fail(asmerr::SyntaxError);
   for (std::size_t i = 0; i < s.operands.size(); i += 2) {
-    const PlacementPart code = placementPart(a, operand(s, i), "CODEADD");
-    const PlacementPart data = placementPart(a, operand(s, i + 1), "DATAADD");
+    const PlacementPart code = ParsePlacementPart(a, OperandText(s, i), "CODEADD");
+    const PlacementPart data = ParsePlacementPart(a, OperandText(s, i + 1), "DATAADD");
     if (a.writing()) a.out.linkPlacement(code, data);
   }
 }
 
-void selectSegment(Assembly& a, S s, Segment segment) {
-  expectCount(a, s, 0);
+void SelectSegment(Assembly& a, S s, Segment segment) {
+  ExpectCount(a, s, 0);
   a.segment = segment;
   a.location = 0;
   if (a.writing()) a.out.segmentSwitch(segment);
 }
-void doCode(Assembly& a, S s) {
-  selectSegment(a, s, Segment::Code);
+void DoCode(Assembly& a, S s) {
+  SelectSegment(a, s, Segment::Code);
 }
-void doData(Assembly& a, S s) {
-  selectSegment(a, s, Segment::Data);
+void DoData(Assembly& a, S s) {
+  SelectSegment(a, s, Segment::Data);
 }
 
-void doDb(Assembly& a, S s) {
-  expectSome(a, s);
+void DoDb(Assembly& a, S s) {
+  ExpectSome(a, s);
   for (const Token& item : s.operands) {
     if (item.text.front() == '\'') {
-      const std::string text = unquote(item.text);
+      const std::string text = Unquote(item.text);
       if (text.size() >= 2) {
         if (a.writing())
           for (char c : text)
@@ -122,24 +122,24 @@ void doDb(Assembly& a, S s) {
   }
 }
 
-void doDw(Assembly& a, S s) {
-  expectSome(a, s);
+void DoDw(Assembly& a, S s) {
+  ExpectSome(a, s);
   for (const Token& item : s.operands) {
     if (a.writing()) a.emitWord(item.text, a.location - a.statementStart);
     a.advance(2);
   }
 }
 
-void doDs(Assembly& a, S s) {
-  expectCount(a, s, 1);
+void DoDs(Assembly& a, S s) {
+  ExpectCount(a, s, 1);
   if (a.writing())
-    a.emitValueRef(operand(s, 0), [&](const ValueRef& v) { a.out.reserveSpace(a.segment, v); });
+    a.emitValueRef(OperandText(s, 0), [&](const ValueRef& v) { a.out.reserveSpace(a.segment, v); });
 }
 
-void doEqu(Assembly& a, S s) {
+void DoEqu(Assembly& a, S s) {
   if (s.label.empty()) a.fail(asmerr::EquNeedsLabel);
-  checkLabelName(a, s.label);
-  expectCount(a, s, 1);
+  CheckLabelName(a, s.label);
+  ExpectCount(a, s, 1);
   if (a.pass == 1) {
     if (a.symbols.isEquate(s.label) || a.symbols.findLabel(s.label) != nullptr)
       a.fail(asmerr::DuplicateLabel);
@@ -148,26 +148,26 @@ void doEqu(Assembly& a, S s) {
   }
   if (a.symbols.isGlobal(s.label)) a.out.globalEquateDefinition(a.segment, s.label);
   ExpressionText expr;
-  a.buildExpression(operand(s, 0), expr);
+  a.buildExpression(OperandText(s, 0), expr);
   expr.object += "+0";
   a.out.equate(s.label, expr.object);
 }
 
-void doExtern(Assembly& a, S s) {
-  expectSome(a, s);
+void DoExtern(Assembly& a, S s) {
+  ExpectSome(a, s);
   if (a.pass != 1) return;
   for (const Token& name : s.operands) {
-    if (parseNumber(name.text)) a.fail(asmerr::NumericExternGlobal);
-    checkLabelName(a, name.text);
+    if (ParseNumber(name.text)) a.fail(asmerr::NumericExternGlobal);
+    CheckLabelName(a, name.text);
     if (a.symbols.isEquate(name.text) || !a.symbols.addLabel(name.text, kExternalValue))
       a.fail(asmerr::DuplicateLabel);
   }
 }
 
-void doGlobal(Assembly& a, S s) {
-  expectSome(a, s);
+void DoGlobal(Assembly& a, S s) {
+  ExpectSome(a, s);
   for (const Token& name : s.operands) {
-    if (parseNumber(name.text)) a.fail(asmerr::NumericExternGlobal);
+    if (ParseNumber(name.text)) a.fail(asmerr::NumericExternGlobal);
     if (a.pass == 1) {
       if (!a.symbols.addGlobal(name.text)) a.fail(asmerr::MultipleGlobal);
       continue;
@@ -178,20 +178,20 @@ void doGlobal(Assembly& a, S s) {
   }
 }
 
-void doEnd(Assembly& a, S s) {
-  expectCount(a, s, 0);
+void DoEnd(Assembly& a, S s) {
+  ExpectCount(a, s, 0);
   if (a.inInclude)
     a.includeEndFlag = true;
   else
     a.endFlag = true;
 }
 
-void doInclude(Assembly& a, S s) {
-  expectCount(a, s, 1);
-  a.includeFile(operand(s, 0));
+void DoInclude(Assembly& a, S s) {
+  ExpectCount(a, s, 1);
+  a.includeFile(OperandText(s, 0));
 }
 
-void doMacro(Assembly& a, S s) {
+void DoMacro(Assembly& a, S s) {
   if (a.pass != 1) {
     a.skippingMacroBody = true;
     return;
@@ -200,16 +200,16 @@ void doMacro(Assembly& a, S s) {
   a.beginMacro(s.label, s.line.substr(std::min(s.afterMnemonic, s.line.size())));
 }
 
-void doMacend(Assembly& a, S s) {
-  expectCount(a, s, 0);
+void DoMacend(Assembly& a, S s) {
+  ExpectCount(a, s, 0);
   if (!a.recordingMacro) a.fail(asmerr::SyntaxError);
   a.endMacro();
 }
 
-void ifValue(Assembly& a, S s, bool whenTrue) {
-  expectCount(a, s, 1);
+void IfValue(Assembly& a, S s, bool whenTrue) {
+  ExpectCount(a, s, 1);
   if (a.writing())
-    a.emitValueRef(operand(s, 0), [&](const ValueRef& v) {
+    a.emitValueRef(OperandText(s, 0), [&](const ValueRef& v) {
       if (whenTrue)
         a.out.ifTrue(v);
       else
@@ -217,15 +217,15 @@ void ifValue(Assembly& a, S s, bool whenTrue) {
     });
   ++a.ifDepth;
 }
-void doIfTrue(Assembly& a, S s) {
-  ifValue(a, s, true);
+void DoIfTrue(Assembly& a, S s) {
+  IfValue(a, s, true);
 }
-void doIfFalse(Assembly& a, S s) {
-  ifValue(a, s, false);
+void DoIfFalse(Assembly& a, S s) {
+  IfValue(a, s, false);
 }
 
-void doIfRef(Assembly& a, S s) {
-  expectSome(a, s);
+void DoIfRef(Assembly& a, S s) {
+  ExpectSome(a, s);
   if (a.writing()) {
     std::vector<std::string_view> names;
     for (const Token& name : s.operands) {
@@ -237,101 +237,101 @@ void doIfRef(Assembly& a, S s) {
   ++a.ifDepth;
 }
 
-void doEndIf(Assembly& a, S s) {
-  expectCount(a, s, 0);
+void DoEndIf(Assembly& a, S s) {
+  ExpectCount(a, s, 0);
   if (a.writing()) a.out.endIf();
   --a.ifDepth;
 }
 
-void doLoad(Assembly& a, S s) {
-  expectCount(a, s, 2);
-  const std::uint32_t address = longNumber(a, operand(s, 0));
-  if (a.writing()) a.out.loadFile(address, withoutQuotes(operand(s, 1)));
+void DoLoad(Assembly& a, S s) {
+  ExpectCount(a, s, 2);
+  const std::uint32_t address = LongOperand(a, OperandText(s, 0));
+  if (a.writing()) a.out.loadFile(address, WithoutQuotes(OperandText(s, 1)));
 }
 
-void doRun(Assembly& a, S s) {
-  expectCount(a, s, 1);
-  if (a.writing()) a.out.runProgram(withoutQuotes(operand(s, 0)));
+void DoRun(Assembly& a, S s) {
+  ExpectCount(a, s, 1);
+  if (a.writing()) a.out.runProgram(WithoutQuotes(OperandText(s, 0)));
 }
-void doRunWhenDone(Assembly& a, S s) {
-  expectCount(a, s, 1);
-  if (a.writing()) a.out.runWhenDone(withoutQuotes(operand(s, 0)));
+void DoRunWhenDone(Assembly& a, S s) {
+  ExpectCount(a, s, 1);
+  if (a.writing()) a.out.runWhenDone(WithoutQuotes(OperandText(s, 0)));
 }
-void doLoadRef(Assembly& a, S s) {
-  expectCount(a, s, 1);
-  if (a.writing()) a.out.loadReference(operand(s, 0));
+void DoLoadRef(Assembly& a, S s) {
+  ExpectCount(a, s, 1);
+  if (a.writing()) a.out.loadReference(OperandText(s, 0));
 }
 // The linker places three bytes here, so the counters move with them.
-void doDref(Assembly& a, S s) {
-  expectCount(a, s, 1);
-  if (a.writing()) a.out.dataReference(operand(s, 0));
+void DoDref(Assembly& a, S s) {
+  ExpectCount(a, s, 1);
+  if (a.writing()) a.out.dataReference(OperandText(s, 0));
   a.advance(3);
 }
 
-void doCount(Assembly& a, S s) {
-  expectCount(a, s, 1);
-  a.activeCounter = handleOf(a, operand(s, 0));
+void DoCount(Assembly& a, S s) {
+  ExpectCount(a, s, 1);
+  a.activeCounter = HandleOf(a, OperandText(s, 0));
 }
-void doSizeCounterZero(Assembly& a, S s) {
-  expectCount(a, s, 1);
-  a.sizeCounters[handleOf(a, operand(s, 0))].count = 0;
+void DoSizeCounterZero(Assembly& a, S s) {
+  ExpectCount(a, s, 1);
+  a.sizeCounters[HandleOf(a, OperandText(s, 0))].count = 0;
 }
-void doStoreLarger(Assembly& a, S s) {
-  expectCount(a, s, 1);
-  SizeCounter& c = a.sizeCounters[handleOf(a, operand(s, 0))];
+void DoStoreLarger(Assembly& a, S s) {
+  ExpectCount(a, s, 1);
+  SizeCounter& c = a.sizeCounters[HandleOf(a, OperandText(s, 0))];
   if (c.count > c.larger) c.larger = c.count;
 }
-void doStoreSize(Assembly& a, S s) {
-  expectCount(a, s, 2);
-  const SizeCounter& c = a.sizeCounters[handleOf(a, operand(s, 0))];
-  if (a.writing()) a.out.storeSize(static_cast<std::uint16_t>(c.count + 1), operand(s, 1));
+void DoStoreSize(Assembly& a, S s) {
+  ExpectCount(a, s, 2);
+  const SizeCounter& c = a.sizeCounters[HandleOf(a, OperandText(s, 0))];
+  if (a.writing()) a.out.storeSize(static_cast<std::uint16_t>(c.count + 1), OperandText(s, 1));
 }
-void doDsSize(Assembly& a, S s) {
-  expectCount(a, s, 1);
-  const SizeCounter& c = a.sizeCounters[handleOf(a, operand(s, 0))];
+void DoDsSize(Assembly& a, S s) {
+  ExpectCount(a, s, 1);
+  const SizeCounter& c = a.sizeCounters[HandleOf(a, OperandText(s, 0))];
   ValueRef v;
   v.kind = rro::ValueAbsolute;
   v.value = static_cast<std::uint16_t>(c.larger + 1);
   if (a.writing()) a.out.reserveSpace(a.segment, v);
 }
 // The linker writes the size as a word here.
-void doDwSize(Assembly& a, S s) {
-  expectCount(a, s, 1);
-  if (a.writing()) a.out.sizeWord(operand(s, 0));
+void DoDwSize(Assembly& a, S s) {
+  ExpectCount(a, s, 1);
+  if (a.writing()) a.out.sizeWord(OperandText(s, 0));
   a.advance(2);
 }
 
-template <void (ObjectWriter::*Write)(std::uint8_t)> void handleRecord(Assembly& a, S s) {
-  expectCount(a, s, 1);
-  const std::size_t handle = handleOf(a, operand(s, 0));
+template <void (ObjectWriter::*Write)(std::uint8_t)> void HandleRecord(Assembly& a, S s) {
+  ExpectCount(a, s, 1);
+  const std::size_t handle = HandleOf(a, OperandText(s, 0));
   if (a.writing()) (a.out.*Write)(static_cast<std::uint8_t>(handle));
 }
 
-void doMemError(Assembly& a, S s) {
-  expectCount(a, s, 2);
-  const auto address = parseNumber(operand(s, 0));
+void DoMemError(Assembly& a, S s) {
+  ExpectCount(a, s, 2);
+  const auto address = ParseNumber(OperandText(s, 0));
   if (!address) a.fail(asmerr::InvalidNumeric);
-  if (a.writing()) a.out.memoryError(*address, withoutQuotes(operand(s, 1)));
+  if (a.writing()) a.out.memoryError(*address, WithoutQuotes(OperandText(s, 1)));
 }
-void doMemLoadError(Assembly& a, S s) {
-  expectCount(a, s, 2);
-  const std::uint32_t address = longNumber(a, operand(s, 0), 0xFFFFFF);
-  if (a.writing()) a.out.memoryLoadError(address, withoutQuotes(operand(s, 1)));
+void DoMemLoadError(Assembly& a, S s) {
+  ExpectCount(a, s, 2);
+  const std::uint32_t address = LongOperand(a, OperandText(s, 0), 0xFFFFFF);
+  if (a.writing()) a.out.memoryLoadError(address, WithoutQuotes(OperandText(s, 1)));
 }
 
-void doWrite(Assembly& a, S s) {
-  expectCount(a, s, 2);
+void DoWrite(Assembly& a, S s) {
+  ExpectCount(a, s, 2);
   if (!a.writing()) return;
   const std::uint16_t value =
-      a.compute(operand(s, 0), asmerr::ValueExternal, asmerr::CannotEvaluate);
-  a.writeList.emplace_back(std::string(operand(s, 1)), value);
+      a.compute(OperandText(s, 0), asmerr::ValueExternal, asmerr::CannotEvaluate);
+  a.writeList.emplace_back(std::string(OperandText(s, 1)), value);
 }
 
-void doReport(Assembly& a, S s) {
-  expectCount(a, s, 3);
+void DoReport(Assembly& a, S s) {
+  ExpectCount(a, s, 3);
   if (a.writing())
-    a.emitValueRef(operand(s, 1),
-                   [&](const ValueRef& v) { a.out.report(v, withoutQuotes(operand(s, 2))); });
+    a.emitValueRef(OperandText(s, 1),
+                   [&](const ValueRef& v) { a.out.report(v, WithoutQuotes(OperandText(s, 2))); });
 }
 
 struct Row {
@@ -340,50 +340,50 @@ struct Row {
 };
 
 constexpr Row kDirectives[] = {
-    {"ORG", doOrg},
-    {"LINK", doLink},
-    {"CODE", doCode},
-    {"DATA", doData},
-    {"DB", doDb},
-    {"DW", doDw},
-    {"DS", doDs},
-    {"EQU", doEqu},
-    {"EXTERN", doExtern},
-    {"GLOBAL", doGlobal},
-    {"END", doEnd},
-    {"INCLUDE", doInclude},
-    {"MACRO", doMacro},
-    {"MACEND", doMacend},
-    {"IFTRUE", doIfTrue},
-    {"IFNOTZERO", doIfTrue},
-    {"IFFALSE", doIfFalse},
-    {"IFZERO", doIfFalse},
-    {"IFREF", doIfRef},
-    {"ENDIF", doEndIf},
-    {"LOAD", doLoad},
-    {"RUN", doRun},
-    {"RUNWHENDONE", doRunWhenDone},
-    {"LOADREF", doLoadRef},
-    {"DREF", doDref},
-    {"COUNT", doCount},
-    {"SIZECOUNTERZERO", doSizeCounterZero},
-    {"STORELARGER", doStoreLarger},
-    {"STORESIZE", doStoreSize},
-    {"DSSIZE", doDsSize},
-    {"DWSIZE", doDwSize},
-    {"ORGMARK", handleRecord<&ObjectWriter::orgMark>},
-    {"ORGRESUME", handleRecord<&ObjectWriter::orgResume>},
-    {"LOADMARK", handleRecord<&ObjectWriter::loadMark>},
-    {"LOADRESUME", handleRecord<&ObjectWriter::loadResume>},
-    {"MEMERROR", doMemError},
-    {"MEMLOADERROR", doMemLoadError},
-    {"WRITE", doWrite},
-    {"REPORT", doReport},
+    {"ORG", DoOrg},
+    {"LINK", DoLink},
+    {"CODE", DoCode},
+    {"DATA", DoData},
+    {"DB", DoDb},
+    {"DW", DoDw},
+    {"DS", DoDs},
+    {"EQU", DoEqu},
+    {"EXTERN", DoExtern},
+    {"GLOBAL", DoGlobal},
+    {"END", DoEnd},
+    {"INCLUDE", DoInclude},
+    {"MACRO", DoMacro},
+    {"MACEND", DoMacend},
+    {"IFTRUE", DoIfTrue},
+    {"IFNOTZERO", DoIfTrue},
+    {"IFFALSE", DoIfFalse},
+    {"IFZERO", DoIfFalse},
+    {"IFREF", DoIfRef},
+    {"ENDIF", DoEndIf},
+    {"LOAD", DoLoad},
+    {"RUN", DoRun},
+    {"RUNWHENDONE", DoRunWhenDone},
+    {"LOADREF", DoLoadRef},
+    {"DREF", DoDref},
+    {"COUNT", DoCount},
+    {"SIZECOUNTERZERO", DoSizeCounterZero},
+    {"STORELARGER", DoStoreLarger},
+    {"STORESIZE", DoStoreSize},
+    {"DSSIZE", DoDsSize},
+    {"DWSIZE", DoDwSize},
+    {"ORGMARK", HandleRecord<&ObjectWriter::orgMark>},
+    {"ORGRESUME", HandleRecord<&ObjectWriter::orgResume>},
+    {"LOADMARK", HandleRecord<&ObjectWriter::loadMark>},
+    {"LOADRESUME", HandleRecord<&ObjectWriter::loadResume>},
+    {"MEMERROR", DoMemError},
+    {"MEMLOADERROR", DoMemLoadError},
+    {"WRITE", DoWrite},
+    {"REPORT", DoReport},
 };
 
 } // namespace
 
-DirectiveHandler findDirective(std::string_view name) {
+DirectiveHandler FindDirective(std::string_view name) {
   static const std::unordered_map<std::string_view, DirectiveHandler> table = [] {
     std::unordered_map<std::string_view, DirectiveHandler> t;
     for (const Row& row : kDirectives)
@@ -394,7 +394,7 @@ DirectiveHandler findDirective(std::string_view name) {
   return it == table.end() ? nullptr : it->second;
 }
 
-bool directiveOwnsLabel(std::string_view name) {
+bool DirectiveOwnsLabel(std::string_view name) {
   return name == "EQU" || name == "MACRO";
 }
 

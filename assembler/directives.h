@@ -21,9 +21,9 @@ struct Statement {
 using DirectiveHandler = void (*)(Assembly&, const Statement&);
 
 // The handler of a directive (upper case), or nullptr.
-DirectiveHandler findDirective(std::string_view name);
+DirectiveHandler FindDirective(std::string_view name);
 
 // Directives that take the line's label themselves instead of defining it.
-bool directiveOwnsLabel(std::string_view name);
+bool DirectiveOwnsLabel(std::string_view name);
 
 } // namespace velkor::asmsrc

@@ -19,19 +19,19 @@ constexpr std::array<std::string_view, 8> kCond = {"NZ", "Z", "NC", "C", "PO", "
 constexpr std::array<std::string_view, 5> kRegisterParens = {"(HL)", "(BC)", "(DE)", "(SP)", "(C)"};
 
 template <std::size_t N>
-int codeOf(const std::array<std::string_view, N>& names, std::string_view token,
+int CodeOf(const std::array<std::string_view, N>& names, std::string_view token,
            std::size_t count = N) {
   for (std::size_t i = 0; i < count; ++i)
     if (names[i] == token) return static_cast<int>(i);
   return -1;
 }
 
-bool startsWithIndex(std::string_view t) {
+bool StartsWithIndex(std::string_view t) {
   return t.size() >= 3 && t[0] == '(' && t[1] == 'I' && (t[2] == 'X' || t[2] == 'Y');
 }
 
 // "(...)" where the first parenthesis closes at the end.
-bool fullyParenthesised(std::string_view t) {
+bool FullyParenthesised(std::string_view t) {
   if (t.size() < 2 || t.front() != '(' || t.back() != ')') return false;
   int depth = 0;
   bool quoted = false;
@@ -46,11 +46,11 @@ bool fullyParenthesised(std::string_view t) {
 }
 
 // Register names are never values.
-bool isValue(std::string_view t) {
+bool IsValue(std::string_view t) {
   if (t.empty() || t == "HL" || t == "IX" || t == "IY") return false;
   if (t.size() > 2 && t[0] == 'I' && (t[1] == 'X' || t[1] == 'Y') && Assembly::hasOperator(t))
     return false;
-  return !startsWithIndex(t) && !fullyParenthesised(t);
+  return !StartsWithIndex(t) && !FullyParenthesised(t);
 }
 
 struct Match {
@@ -61,7 +61,7 @@ struct Match {
   char displacementSign = '+';
 };
 
-bool matchOperand(C c, std::string_view t, std::size_t slot, Match& m) {
+bool MatchOperand(C c, std::string_view t, std::size_t slot, Match& m) {
   int code = 0;
   switch (c) {
   case C::None:
@@ -93,34 +93,34 @@ bool matchOperand(C c, std::string_view t, std::size_t slot, Match& m) {
   case C::AtHL:
     return t == "(HL)";
   case C::Reg8:
-    code = codeOf(kReg8, t);
+    code = CodeOf(kReg8, t);
     break;
   case C::Reg8NoHL:
-    code = codeOf(kReg8, t);
+    code = CodeOf(kReg8, t);
     if (code == 6) code = -1;
     break;
   case C::Pair:
-    code = codeOf(kPair, t);
+    code = CodeOf(kPair, t);
     break;
   case C::PairAF:
-    code = codeOf(kPairAF, t);
+    code = CodeOf(kPairAF, t);
     break;
   case C::PairNoHL:
-    code = codeOf(kPair, t);
+    code = CodeOf(kPair, t);
     if (code == 2) code = -1;
     break;
   case C::Cond:
-    code = codeOf(kCond, t);
+    code = CodeOf(kCond, t);
     break;
   case C::JrCond:
-    code = codeOf(kCond, t, 4);
+    code = CodeOf(kCond, t, 4);
     break;
   case C::BitNumber:
     if (t.size() != 1 || t[0] < '0' || t[0] > '7') return false;
     code = t[0] - '0';
     break;
   case C::RstVector: {
-    auto n = parseNumber(t);
+    auto n = ParseNumber(t);
     if (!n || *n > 0x38 || (*n & 7) != 0) return false;
     code = *n;
     break;
@@ -128,7 +128,7 @@ bool matchOperand(C c, std::string_view t, std::size_t slot, Match& m) {
   case C::ImMode0:
   case C::ImMode1:
   case C::ImMode2: {
-    auto n = parseNumber(t);
+    auto n = ParseNumber(t);
     return n && *n == static_cast<int>(c) - static_cast<int>(C::ImMode0);
   }
   case C::IndexReg:
@@ -140,7 +140,7 @@ bool matchOperand(C c, std::string_view t, std::size_t slot, Match& m) {
     m.indexPrefix = t[2] == 'X' ? 0xDD : 0xFD;
     return true;
   case C::Indexed:
-    if (!startsWithIndex(t)) return false;
+    if (!StartsWithIndex(t)) return false;
     if (t.size() == 4 && t[3] == ')') {
       m.displacement = {};
     } else {
@@ -152,14 +152,14 @@ bool matchOperand(C c, std::string_view t, std::size_t slot, Match& m) {
     return true;
   case C::Immediate:
   case C::Relative:
-    if (!isValue(t)) return false;
+    if (!IsValue(t)) return false;
     m.value = t;
     return true;
   case C::Memory:
-    if (!fullyParenthesised(t) || startsWithIndex(t) || codeOf(kRegisterParens, t) >= 0)
+    if (!FullyParenthesised(t) || StartsWithIndex(t) || CodeOf(kRegisterParens, t) >= 0)
       return false;
     m.value = t.substr(1, t.size() - 2);
-    if (!isValue(m.value)) return false;
+    if (!IsValue(m.value)) return false;
     return true;
   }
   if (code < 0) return false;
@@ -167,7 +167,7 @@ bool matchOperand(C c, std::string_view t, std::size_t slot, Match& m) {
   return true;
 }
 
-std::uint8_t displacementByte(Assembly& a, const Match& m) {
+std::uint8_t DisplacementByte(Assembly& a, const Match& m) {
   if (m.displacement.empty()) return 0;
   const std::uint16_t v =
       a.compute(m.displacement, asmerr::IndexNotKnown, asmerr::IndexCannotEvaluate);
@@ -181,32 +181,32 @@ std::uint8_t displacementByte(Assembly& a, const Match& m) {
 }
 
 // Offsets written relative to the statement start (+n, -n, or a number).
-std::uint8_t offsetDisplacement(Assembly& a, std::uint16_t n, char sign) {
+std::uint8_t OffsetDisplacement(Assembly& a, std::uint16_t n, char sign) {
   if (n < 2) a.fail(asmerr::BranchIntoOpcode);
   if (sign == '+' && n <= 129) return static_cast<std::uint8_t>(n - 2);
   if (sign == '-' && n <= 126) return static_cast<std::uint8_t>(254 - n);
   a.fail(asmerr::SyntaxError);
 }
 
-void encodeRelative(Assembly& a, std::string_view t) {
+void EncodeRelative(Assembly& a, std::string_view t) {
   if (t[0] == '+' || t[0] == '-') {
     const std::uint16_t n =
         a.compute(t.substr(1), asmerr::BranchExternal, asmerr::BranchCannotEvaluate);
-    a.out.dataByte(offsetDisplacement(a, n, t[0]));
+    a.out.dataByte(OffsetDisplacement(a, n, t[0]));
     return;
   }
   if (!Assembly::hasOperator(t)) {
     const Operand op = a.evaluate(t);
     switch (op.kind) {
     case OperandKind::Absolute:
-      a.out.dataByte(offsetDisplacement(a, op.value, '+'));
+      a.out.dataByte(OffsetDisplacement(a, op.value, '+'));
       return;
     case OperandKind::Dollar:
       a.out.dataByte(0xFE);
       return;
     case OperandKind::LocalLabel: {
       const Label* label = a.symbols.findLabel(t);
-      branchDisplacement(a, static_cast<std::uint32_t>(label->value), a.statementStart);
+      BranchDisplacement(a, static_cast<std::uint32_t>(label->value), a.statementStart);
       a.out.relativeLabel(a.segment, op.labelIndex);
       return;
     }
@@ -222,13 +222,13 @@ void encodeRelative(Assembly& a, std::string_view t) {
   if (expr.unknown) a.fail(asmerr::BranchCannotEvaluate);
   const auto result = EvaluateConstant16(expr.decimal);
   if (!result.ok) a.fail(asmerr::BranchCannotEvaluate);
-  branchDisplacement(a, result.value, a.statementStart);
+  BranchDisplacement(a, result.value, a.statementStart);
   a.out.relativeExpression(a.segment, expr.object);
 }
 
 } // namespace
 
-std::uint8_t branchDisplacement(Assembly& a, std::uint32_t target, std::uint32_t start) {
+std::uint8_t BranchDisplacement(Assembly& a, std::uint32_t target, std::uint32_t start) {
   if (target >= start) {
     const std::uint32_t d = target - start;
     if (d <= 129) return static_cast<std::uint8_t>(d - 2);
@@ -239,7 +239,7 @@ std::uint8_t branchDisplacement(Assembly& a, std::uint32_t target, std::uint32_t
   a.fail(asmerr::BranchOutOfRange);
 }
 
-void encodeInstruction(Assembly& a, std::span<const InstructionForm> forms,
+void EncodeInstruction(Assembly& a, std::span<const InstructionForm> forms,
                        std::span<const Token> operands) {
   const InstructionForm* form = nullptr;
   Match m;
@@ -248,7 +248,7 @@ void encodeInstruction(Assembly& a, std::span<const InstructionForm> forms,
     m = Match{};
     bool fits = true;
     for (std::size_t i = 0; i < operands.size() && fits; ++i)
-      fits = matchOperand(candidate.operand[i], operands[i].text, i, m);
+      fits = MatchOperand(candidate.operand[i], operands[i].text, i, m);
     if (fits) {
       form = &candidate;
       break;
@@ -256,7 +256,7 @@ void encodeInstruction(Assembly& a, std::span<const InstructionForm> forms,
   }
   if (form == nullptr) a.fail(asmerr::SyntaxError);
 
-  const std::uint32_t size = formSize(*form);
+  const std::uint32_t size = FormSize(*form);
   if (a.writing()) {
     std::uint8_t opcode = form->opcode;
     for (std::size_t i = 0; i < form->operandCount; ++i)
@@ -281,20 +281,20 @@ void encodeInstruction(Assembly& a, std::span<const InstructionForm> forms,
       a.emitWord(m.value, size - 2);
       break;
     case Layout::OpcodeDisp: {
-      const std::uint8_t d = displacementByte(a, m);
+      const std::uint8_t d = DisplacementByte(a, m);
       opcodeBytes();
       a.out.dataByte(d);
       break;
     }
     case Layout::OpcodeDispByte: {
-      const std::uint8_t d = displacementByte(a, m);
+      const std::uint8_t d = DisplacementByte(a, m);
       opcodeBytes();
       a.out.dataByte(d);
       a.emitByte(m.value, 3);
       break;
     }
     case Layout::BitDisp: {
-      const std::uint8_t d = displacementByte(a, m);
+      const std::uint8_t d = DisplacementByte(a, m);
       a.out.opcodePair(m.indexPrefix, 0xCB);
       a.out.dataByte(d);
       a.out.dataByte(opcode);
@@ -302,7 +302,7 @@ void encodeInstruction(Assembly& a, std::span<const InstructionForm> forms,
     }
     case Layout::OpcodeRelative:
       opcodeBytes();
-      encodeRelative(a, m.value);
+      EncodeRelative(a, m.value);
       break;
     }
   }

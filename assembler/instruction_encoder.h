@@ -12,11 +12,11 @@ namespace velkor::asmsrc {
 class Assembly;
 
 // Fails with "Syntax error" when no form fits.
-void encodeInstruction(Assembly& assembly, std::span<const InstructionForm> forms,
+void EncodeInstruction(Assembly& assembly, std::span<const InstructionForm> forms,
                        std::span<const Token> operands);
 
 // Bytes of a relative branch displacement from `start` to `target`; fails
 // with "Relative branch out of range".
-std::uint8_t branchDisplacement(Assembly& assembly, std::uint32_t target, std::uint32_t start);
+std::uint8_t BranchDisplacement(Assembly& assembly, std::uint32_t target, std::uint32_t start);
 
 } // namespace velkor::asmsrc

@@ -71,11 +71,11 @@ struct InstructionForm {
 };
 
 // The rows of one mnemonic (upper case), empty when it is no instruction.
-std::span<const InstructionForm> findInstruction(std::string_view mnemonic);
+std::span<const InstructionForm> FindInstruction(std::string_view mnemonic);
 // Every row, for tests that walk the whole set.
-std::span<const InstructionForm> instructionForms();
+std::span<const InstructionForm> InstructionForms();
 
 // Bytes a row places (a prefix taken from an index operand included).
-std::uint32_t formSize(const InstructionForm& form);
+std::uint32_t FormSize(const InstructionForm& form);
 
 } // namespace velkor::asmsrc

@@ -3,13 +3,14 @@
 #include "assembler/asm_lexer.h"
 #include "common/encoded_lines.h"
 #include "platform/atomic_file.h"
+#include "platform/paths.h"
 
 #include <filesystem>
 #include <system_error>
 
 namespace velkor::asmsrc {
 
-std::vector<std::string> splitSourceText(std::string_view text) {
+std::vector<std::string> SplitSourceText(std::string_view text) {
   std::vector<std::string> lines;
   std::size_t start = 0;
   for (std::size_t i = 0; i <= text.size(); ++i) {
@@ -23,26 +24,21 @@ std::vector<std::string> splitSourceText(std::string_view text) {
   return lines;
 }
 
-bool hasExtension(std::string_view path, std::string_view extension) {
-  return path.size() >= extension.size() &&
-         equalsIgnoreCase(path.substr(path.size() - extension.size()), extension);
-}
-
-bool readSourceLines(const std::string& path, std::vector<std::string>& lines, std::string& error) {
+bool ReadSourceLines(const std::string& path, std::vector<std::string>& lines, std::string& error) {
   std::string bytes;
   if (!platform::ReadWholeFile(path, bytes, error)) return false;
-  if (hasExtension(path, ".EMS")) {
+  if (platform::UpperExtension(path) == ".EMS") {
     if (!DecodeLines(std::move(bytes), lines)) {
       error = std::string(kEncodedFileDamaged);
       return false;
     }
     return true;
   }
-  lines = splitSourceText(bytes);
+  lines = SplitSourceText(bytes);
   return true;
 }
 
-std::string findFileIgnoringCase(const std::string& directory, const std::string& name) {
+std::string FindFileIgnoringCase(const std::string& directory, const std::string& name) {
   namespace fs = std::filesystem;
   if (name.empty()) return {};
   const fs::path dir = directory.empty() ? fs::path(".") : fs::path(directory);
@@ -52,19 +48,10 @@ std::string findFileIgnoringCase(const std::string& directory, const std::string
   for (const auto& entry : fs::directory_iterator(dir, ec)) {
     if (!entry.is_regular_file(ec)) continue;
     const std::string candidate = entry.path().filename().string();
-    if (equalsIgnoreCase(candidate, name))
+    if (EqualsIgnoreCase(candidate, name))
       return directory.empty() ? candidate : entry.path().string();
   }
   return {};
-}
-
-std::string replaceExtension(const std::string& path, std::string_view extension) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::size_t dot = path.find_last_of('.');
-  std::string base = (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-                         ? path.substr(0, dot)
-                         : path;
-  return base + std::string(extension);
 }
 
 } // namespace velkor::asmsrc

@@ -9,19 +9,14 @@
 namespace velkor::asmsrc {
 
 // Splits plain text into lines, each cut to the short-string length.
-std::vector<std::string> splitSourceText(std::string_view text);
-
-bool hasExtension(std::string_view path, std::string_view extension); // case-insensitive, ".EMS"
+std::vector<std::string> SplitSourceText(std::string_view text);
 
 // Reads a source; an .EMS file is decoded. False with a reason when the
 // file cannot be read or an encoded file is damaged.
-bool readSourceLines(const std::string& path, std::vector<std::string>& lines, std::string& error);
+bool ReadSourceLines(const std::string& path, std::vector<std::string>& lines, std::string& error);
 
 // The path of `name` in `directory` ("" = current directory), matched exactly
 // first and then without regard to case; "" when there is none.
-std::string findFileIgnoringCase(const std::string& directory, const std::string& name);
-
-// The path with its extension replaced (".RRO", ".DEF").
-std::string replaceExtension(const std::string& path, std::string_view extension);
+std::string FindFileIgnoringCase(const std::string& directory, const std::string& name);
 
 } // namespace velkor::asmsrc

@@ -1,21 +1,7 @@
 // The linker's texts, in one table so that tests and callers share them.
 #pragma once
 
-#include <cstdint>
-#include <cstdio>
-#include <string>
 #include <string_view>
-
-namespace velkor {
-
-// Upper-case hexadecimal of a fixed width, as every address is shown.
-inline std::string HexDigits(std::uint32_t value, int digits) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%0*X", digits, static_cast<unsigned>(value));
-  return buf;
-}
-
-} // namespace velkor
 
 namespace velkor::link_text {
 

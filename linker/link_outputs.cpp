@@ -6,6 +6,7 @@
 #include "linker/link_messages.h"
 #include "linker/link_run.h"
 #include "platform/atomic_file.h"
+#include "platform/text.h"
 
 namespace velkor {
 
@@ -15,10 +16,6 @@ namespace {
 
 // A CP/M program runs from 0100H; its file starts there.
 constexpr std::uint32_t kCpmStart = 0x100;
-
-std::string hex4(std::uint32_t value) {
-  return HexDigits(value & 0xFFFF, 4);
-}
 
 } // namespace
 
@@ -52,7 +49,8 @@ void LinkRun::finishOutputs(LinkResult& result) {
                                                       modules_[m].equates.end());
       for (const auto& [name, value] : sorted) {
         if (value == kUnknownValue) continue;
-        text += hex4(static_cast<std::uint32_t>(value)) + " " + std::string(name) + "\n";
+        text +=
+            platform::Hex(static_cast<std::uint32_t>(value), 4) + " " + std::string(name) + "\n";
       }
     }
     std::map<std::string_view, std::int32_t> sorted;
@@ -60,7 +58,7 @@ void LinkRun::finishOutputs(LinkResult& result) {
       sorted.emplace(name, global.value);
     for (const auto& [name, value] : sorted) {
       if (value == kUnknownValue) continue;
-      text += hex4(static_cast<std::uint32_t>(value)) + " " + std::string(name) + "\n";
+      text += platform::Hex(static_cast<std::uint32_t>(value), 4) + " " + std::string(name) + "\n";
     }
     result.symText = std::move(text);
     result.symPath = base + ".SYM";

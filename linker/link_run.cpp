@@ -47,14 +47,14 @@ bool LinkRun::loadModule(std::size_t i) {
     m.path = platform::ChangeExtension(source, ".RRO");
     if (auto found = platform::FindCaseInsensitive(m.path)) m.path = *found;
     messages_.AddMessageLine(std::string(T::kLinking) + m.path);
-    if (!loadObjectFile(m.path, m.bytes, error)) return fail(error);
+    if (!LoadObjectFile(m.path, m.bytes, error)) return fail(error);
   }
   const std::string_view headerError = ObjectReader(m.bytes).checkHeader();
   if (!headerError.empty()) return fail(headerError);
   return true;
 }
 
-bool LinkRun::runPass(int pass) {
+bool LinkRun::runPass(LinkPass pass) {
   pass_ = pass;
   codeLocation_ = dataLocation_ = 0;
   codeLoadPosition_ = dataLoadPosition_ = nextFreeLoadPosition_ = 0;
@@ -68,13 +68,13 @@ bool LinkRun::runPass(int pass) {
   changes_ = 0;
   for (std::size_t i = 0; i < modules_.size(); ++i) {
     moduleNumber_ = static_cast<int>(i) + 1;
-    if (pass == 1 && !loadModule(i)) return false;
+    if (pass == LinkPass::CollectNames && !loadModule(i)) return false;
     if (!replayModule(modules_[i])) return false;
     nextFreeLoadPosition_ = codeLoadPosition_;
     ui_.ProcessPendingMessages();
   }
   // A global whose definition was left out this pass has no address any more.
-  if (pass >= 2) {
+  if (!collecting()) {
     for (auto& [name, global] : globals_) {
       if (global.definedInPass != pass && global.value != kUnknownValue) {
         global.value = kUnknownValue;
@@ -91,45 +91,23 @@ bool LinkRun::replayModule(Module& module) {
   moduleDataBase_ = dataLocation_;
   inReferenceNames_ = false;
   notes_.clear();
-  lastWasLabel_ = false;
+  labelJustDefined_.reset();
   ObjectReader reader(module.bytes);
   Record record;
   std::string_view error;
   while (!reader.atEnd()) {
     if (!reader.next(record, error)) return fail(error);
-    if (skipWhileExcluded(record)) {
-      lastWasLabel_ = false;
-      continue;
-    }
     if (!replayRecord(record)) return false;
   }
-  if (pass_ == 4) messages_.AddMessageLine(module.path + " " + notes_);
+  if (writingImage()) messages_.AddMessageLine(module.path + " " + notes_);
   return true;
-}
-
-bool LinkRun::skipWhileExcluded(const Record& r) const {
-  if (!exclusion_) return false;
-  switch (r.type) {
-  case rro::IfTrue:
-  case rro::IfFalse:
-  case rro::EndIf:
-  case rro::IfRefFirst:
-    return false;
-  // The rest of an IFREF name list is read even while excluded, so that a
-  // block is kept when any of its names is referenced.
-  case rro::IfRefNext:
-  case rro::IfRefEnd:
-    return !inReferenceNames_;
-  default:
-    return true;
-  }
 }
 
 // ---------------------------------------------------------------- placing
 
 bool LinkRun::placeByte(std::uint8_t byte) {
   if (dataSegment_) {
-    if (pass_ == 4) {
+    if (writingImage()) {
       if (dataLoadPosition_ >= kImageSize) return fail(T::kTargetOutOfBounds);
       image_[dataLoadPosition_] = byte;
     }
@@ -138,7 +116,7 @@ bool LinkRun::placeByte(std::uint8_t byte) {
     dataAreas_.extendTo(dataLoadPosition_);
     return true;
   }
-  if (pass_ == 4) {
+  if (writingImage()) {
     if (codeLoadPosition_ >= kImageSize) return fail(T::kTargetOutOfBounds);
     image_[codeLoadPosition_] = byte;
   }
@@ -165,7 +143,7 @@ bool LinkRun::reserve(bool dataSegment, std::uint16_t count) {
   if (count == 0) return true;
   std::uint32_t& position = dataSegment ? dataLoadPosition_ : codeLoadPosition_;
   const std::uint32_t end = position + count;
-  if (pass_ == 4 && (end < position || end > kImageSize)) return fail(T::kTargetOutOfBounds);
+  if (writingImage() && (end < position || end > kImageSize)) return fail(T::kTargetOutOfBounds);
   position = end;
   if (dataSegment) {
     dataLocation_ = static_cast<std::uint16_t>(dataLocation_ + count);
@@ -200,15 +178,15 @@ LinkResult LinkRun::run() {
   image_.assign(kImageSize, kImageFill);
   messages_.AddMessageLine(T::kStarting);
   using Clock = std::chrono::steady_clock;
-  auto timed = [&](int index, int pass) {
+  auto timed = [&](LinkPass pass) {
     const auto start = Clock::now();
     const bool ok = runPass(pass);
-    result.timings.passSeconds[index] +=
+    result.timings.passSeconds[static_cast<int>(pass) - 1] +=
         std::chrono::duration<double>(Clock::now() - start).count();
     return ok;
   };
   modules_.resize(request_.sources.size());
-  bool ok = timed(0, 1) && timed(1, 2) && timed(2, 3);
+  bool ok = timed(LinkPass::CollectNames) && timed(LinkPass::Resolve) && timed(LinkPass::Settle);
   // Layout that still moved in the third pass would leave stale forward
   // references in the image: resolve again until it stands still.
   while (ok && changes_ != 0) {
@@ -219,9 +197,9 @@ LinkResult LinkRun::run() {
       break;
     }
     ++result.timings.extraResolvePasses;
-    ok = timed(2, 3);
+    ok = timed(LinkPass::Settle);
   }
-  ok = ok && timed(3, 4);
+  ok = ok && timed(LinkPass::WriteImage);
   result.ok = ok;
   if (ok) finishOutputs(result);
   result.image = std::move(image_);

@@ -4,38 +4,67 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
-#include "assembler/object_file.h"
+#include "common/object_file.h"
 #include "linker/link_areas.h"
 #include "linker/linker.h"
+#include "platform/text.h"
 
 namespace velkor {
 
-// Hash that lets the tables be searched with a string_view.
-struct NameHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-};
 template <typename Value>
-using NameTable = std::unordered_map<std::string, Value, NameHash, std::equal_to<>>;
+using NameTable = std::unordered_map<std::string, Value, platform::NameHash, std::equal_to<>>;
 
 // Label and global values: a code address, or a data address + 0x10000.
 inline constexpr std::int32_t kUnknownValue = -1;
 inline constexpr std::int32_t kDataLabelOffset = 0x10000;
+
+// Every object is replayed once per pass, in this order.
+enum class LinkPass {
+  // Collects globals, equates, named values and IFREF names; every
+  // conditional block is included and unknown values count as 0.
+  CollectNames = 1,
+  // Resolves values; conditional blocks are left out from here on.
+  Resolve,
+  // Resolves again, equate references included; repeated while the layout moves.
+  Settle,
+  // Places the bytes into the image and writes the notes and .SYM label lines.
+  WriteImage,
+};
+
+// What a record does while a conditional block is being left out.
+enum class WhileExcluded {
+  Skip,
+  Replay,
+  // Replayed inside an IFREF name list, so that a block is kept when any of
+  // its names is referenced.
+  ReplayInNameList,
+};
 
 class LinkRun {
 public:
   LinkRun(const LinkRequest& request, MessageList& messages, platform::UiHost& ui);
   LinkResult run();
 
+  // One row per record type (byte runs once, as 0xF1): what replaying it
+  // does. Public so that a test can hold it against the object format.
+  struct RecordReplay {
+    std::uint8_t type;
+    bool (LinkRun::*replay)(const Record& r);
+    WhileExcluded whileExcluded;
+  };
+  static std::span<const RecordReplay> recordReplays();
+
 private:
   struct Global {
     std::int32_t value = 0;
-    int definedInPass = 0;
+    LinkPass definedInPass = LinkPass::CollectNames;
   };
   struct Label {
     std::int32_t value = kUnknownValue;
@@ -54,10 +83,11 @@ private:
 
   // Passes and modules.
   bool loadModule(std::size_t index);
-  bool runPass(int pass);
+  bool runPass(LinkPass pass);
   bool replayModule(Module& module);
   bool replayRecord(const Record& r);
-  bool skipWhileExcluded(const Record& r) const;
+  bool collecting() const { return pass_ == LinkPass::CollectNames; }
+  bool writingImage() const { return pass_ == LinkPass::WriteImage; }
 
   // Placing bytes.
   bool placeByte(std::uint8_t byte);
@@ -83,15 +113,42 @@ private:
     return dataSegment ? dataLocation_ : codeLocation_;
   }
 
-  // Record groups.
+  // The handlers of recordReplays() (link_records.cpp).
+  bool placeRunBytes(const Record& r);
+  bool placeAbsoluteWord(const Record& r);
   bool globalDefinition(const Record& r);
+  bool externalReference(const Record& r);
+  bool segmentSwitch(const Record& r);
+  bool placeExpression(const Record& r);
   bool equateDefinition(const Record& r);
-  bool relativeBranch(std::int32_t displacement);
-  bool ifReferencedName(std::string_view name);
+  bool equateReference(const Record& r);
   bool loadFile(const Record& r);
-  bool runProgram(std::string_view name, bool whenDone);
-  bool startProgram(const std::string& path, std::string& error);
+  bool runProgram(const Record& r);
+  bool labelWord(const Record& r);
+  bool labelDefinition(const Record& r);
+  bool ifValue(const Record& r);
+  bool endIf(const Record& r);
+  bool relativeExpression(const Record& r);
+  bool relativeLabel(const Record& r);
+  bool reserveSpace(const Record& r);
+  bool loadReference(const Record& r);
+  bool dataReference(const Record& r);
+  bool ifReferencedFirst(const Record& r);
+  bool ifReferencedName(const Record& r);
+  bool ifReferencedEnd(const Record& r);
+  bool storeSize(const Record& r);
+  bool sizeWord(const Record& r);
+  bool overlayMark(const Record& r);
+  bool overlayResume(const Record& r);
+  bool symbolName(const Record& r);
+  bool memoryError(const Record& r);
+  bool memoryLoadError(const Record& r);
+  bool report(const Record& r);
   bool origin(const Record& r);
+  bool linkPlacement(const Record& r);
+
+  bool relativeBranch(std::int32_t displacement);
+  bool startProgram(const std::string& path, std::string& error);
   OverlayHandle* handle(std::uint32_t number);
 
   bool fail(std::string_view message);
@@ -117,7 +174,7 @@ private:
   long changes_ = 0; // label, global, equate and reference changes in a pass
 
   // Reset for every pass.
-  int pass_ = 0;
+  LinkPass pass_ = LinkPass::CollectNames;
   std::uint16_t codeLocation_ = 0, dataLocation_ = 0;
   std::uint32_t codeLoadPosition_ = 0, dataLoadPosition_ = 0, nextFreeLoadPosition_ = 0;
   std::uint16_t moduleCodeBase_ = 0, moduleDataBase_ = 0;
@@ -128,11 +185,12 @@ private:
   bool inReferenceNames_ = false;
   LinkAreas codeAreas_, dataAreas_;
 
-  // Per module.
+  // Per module. A label defined by the record just before a NAME record
+  // gives that name its .SYM line.
   Module* module_ = nullptr;
   std::string notes_;
-  bool lastWasLabel_ = false;
-  std::int32_t lastLabelValue_ = 0;
+  std::optional<std::int32_t> labelJustDefined_;
+  std::optional<std::int32_t> labelBeforeRecord_;
 
   bool failed_ = false;
 };

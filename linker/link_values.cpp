@@ -20,8 +20,7 @@ void LinkRun::defineLabel(std::uint16_t index, std::int32_t value) {
     labels[index].value = value;
     changed();
   }
-  lastWasLabel_ = true;
-  lastLabelValue_ = value;
+  labelJustDefined_ = value;
 }
 
 void LinkRun::markReferenced(std::string_view name) {
@@ -64,7 +63,7 @@ bool LinkRun::externalValue(std::string_view name, std::int32_t& value) {
     markReferenced(name);
     return true;
   }
-  if (pass_ == 1) {
+  if (collecting()) {
     value = 0;
     return true;
   }
@@ -98,7 +97,7 @@ bool LinkRun::evaluateExpression(std::string_view text, std::uint16_t& value, bo
       if (findGlobal(n, v)) {
         markReferenced(n);
       } else if (!findGlobalEquate(n, v)) {
-        if (pass_ >= 2) {
+        if (!collecting()) {
           return fail(std::string(T::kExternalLabel) + std::string(n) +
                       std::string(T::kNotFoundSuffix));
         }
@@ -130,7 +129,7 @@ bool LinkRun::evaluateExpression(std::string_view text, std::uint16_t& value, bo
       if (!name(n)) return fail(kObjectContentsError);
       std::int32_t v = 0;
       if (!findModuleEquate(n, v)) {
-        if (pass_ >= 2) {
+        if (!collecting()) {
           return fail(std::string(T::kExternalEquateInExpression) + std::string(n) +
                       std::string(T::kNotFoundSuffix));
         }
@@ -154,7 +153,7 @@ bool LinkRun::resolveValue(const ValueRef& ref, std::uint16_t& value) {
   switch (ref.kind) {
   case rro::ValueEquateName:
     if (!findGlobalEquate(ref.text, v) && !findModuleEquate(ref.text, v)) {
-      if (pass_ == 1) {
+      if (collecting()) {
         v = 0;
       } else {
         return fail(std::string(T::kCannotFindEquate) + std::string(ref.text));

@@ -6,8 +6,8 @@
 // of 25,000 lines; pasmo, which has no such limit, gets them as one file.
 #include "assembler/assembler.h"
 #include "assembler/instruction_table.h"
-#include "assembler/object_file.h"
 #include "assembler/source_file.h"
+#include "common/object_file.h"
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -120,7 +120,8 @@ struct Program {
 // Our bytes of a Z180 line, which pasmo gets as DB.
 std::string asDb(const std::string& line) {
   velkor::MessageList messages;
-  const auto result = velkor::assembleLines({line}, {}, messages);
+  platform::HeadlessUiHost ui;
+  const auto result = velkor::AssembleLines({line}, {}, messages, ui);
   std::string db = " DB ";
   for (std::size_t i = 9; i < result.image.size(); ++i) {
     const std::uint8_t type = result.image[i];
@@ -143,7 +144,7 @@ std::string labelName(int module, unsigned n) {
 
 Program generate() {
   Program p;
-  const auto forms = velkor::asmsrc::instructionForms();
+  const auto forms = velkor::asmsrc::InstructionForms();
   const std::string macroHeader = "SWAP MACRO R1,R2";
   const char* macroBody[] = {" LD A,R1", " LD R1,R2", " LD R2,A"};
   p.pasmo = " ORG 8000H\n" + macroHeader + "\n";
@@ -230,7 +231,8 @@ void BM_AssembleFiles(benchmark::State& state) {
   for (auto _ : state) {
     for (const std::string& path : paths) {
       velkor::MessageList messages;
-      const auto result = velkor::assembleFile(path, settings, messages);
+      platform::HeadlessUiHost ui;
+      const auto result = velkor::AssembleFile(path, settings, messages, ui);
       if (!result.ok) {
         state.SkipWithError(("assembly failed: " + result.errorMessage).c_str());
         return;
@@ -245,7 +247,8 @@ void BM_AssembleInMemory(benchmark::State& state) {
   for (auto _ : state) {
     for (const auto& module : program().modules) {
       velkor::MessageList messages;
-      auto result = velkor::assembleLines(module, {}, messages);
+      platform::HeadlessUiHost ui;
+      auto result = velkor::AssembleLines(module, {}, messages, ui);
       if (!result.ok) {
         state.SkipWithError(("assembly failed: " + result.error.message).c_str());
         return;

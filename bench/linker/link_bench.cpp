@@ -55,7 +55,8 @@ struct Project {
     for (int i = 0; i < kModules; ++i) {
       velkor::MessageList messages;
       velkor::asmsrc::AssemblySettings settings;
-      const auto assembled = velkor::assembleLines(moduleSource(i), settings, messages);
+      platform::HeadlessUiHost ui;
+      const auto assembled = velkor::AssembleLines(moduleSource(i), settings, messages, ui);
       if (!assembled.ok) {
         throw std::runtime_error(
             "generated module does not assemble: " +

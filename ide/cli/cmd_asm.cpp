@@ -5,6 +5,7 @@
 #include "ide/cli/arguments.h"
 #include "ide/core/project_file.h"
 #include "platform/paths.h"
+#include "platform/ui_host.h"
 
 namespace velkor::cli {
 
@@ -30,7 +31,8 @@ int RunAsm(Invocation& run) {
   }
 
   MessageList lines;
-  const AssembleResult result = assembleFile(source, settings, lines);
+  platform::HeadlessUiHost ui;
+  const AssembleResult result = AssembleFile(source, settings, lines, ui);
   const auto& all = lines.Lines();
   const bool hasErrorLines = !result.ok && result.errorLine != 0 && all.size() >= 2;
   const std::size_t errorStart = hasErrorLines ? all.size() - 2 : all.size();

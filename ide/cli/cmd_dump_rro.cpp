@@ -2,8 +2,9 @@
 #include <string>
 #include <vector>
 
-#include "assembler/object_file.h"
+#include "common/object_file.h"
 #include "ide/cli/arguments.h"
+#include "platform/text.h"
 
 namespace velkor::cli {
 
@@ -14,7 +15,7 @@ int RunDumpRro(Invocation& run) {
   const std::string& path = parsed.positional.front();
   std::vector<std::uint8_t> bytes;
   std::string error;
-  if (!loadObjectFile(path, bytes, error)) return run.Fail(path + " " + error);
+  if (!LoadObjectFile(path, bytes, error)) return run.Fail(path + " " + error);
   ObjectReader reader(bytes);
   const std::string_view header = reader.checkHeader();
   if (header == kObjectInvalidHeader || bytes.size() < kObjectHeaderSize) {
@@ -27,11 +28,10 @@ int RunDumpRro(Invocation& run) {
   std::string_view recordError;
   while (!reader.atEnd()) {
     if (!reader.next(record, recordError)) {
-      char offset[16];
-      std::snprintf(offset, sizeof offset, "%05zXH", reader.position());
-      return run.Fail(path + " " + std::string(recordError) + " at " + offset);
+      return run.Fail(path + " " + std::string(recordError) + " at " +
+                      platform::Hex(static_cast<std::uint32_t>(reader.position()), 5) + "H");
     }
-    run.messages.AddMessageLine(describeRecord(record));
+    run.messages.AddMessageLine(DescribeRecord(record));
   }
   return kExitOk;
 }

@@ -1,6 +1,5 @@
 // Links in memory and prints the placement tables the memory map draws.
-#include <cstdio>
-
+#include "common/object_file.h"
 #include "ide/cli/arguments.h"
 #include "ide/cli/build_session.h"
 
@@ -8,18 +7,12 @@ namespace velkor::cli {
 
 namespace {
 
-std::string hex5(std::uint32_t value) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%05XH", value);
-  return buf;
-}
-
 void PrintAreas(MessageList& messages, const char* title, const std::vector<LinkArea>& areas) {
   messages.AddMessageLine(title);
   for (const LinkArea& area : areas) {
     if (area.end == area.start) continue;
-    messages.AddMessageLine(" " + hex5(area.start) + " " + hex5(area.end) +
-                            (area.loadedFromFile ? " loaded from file" : ""));
+    messages.AddMessageLine(" " + LoadPositionHex(area.start) + "H " + LoadPositionHex(area.end) +
+                            "H" + (area.loadedFromFile ? " loaded from file" : ""));
   }
 }
 

@@ -9,14 +9,15 @@
 #include "ide/core/project_file.h"
 #include "ide/core/run_time_library.h"
 #include "ide/core/startup_module.h"
+#include "platform/atomic_file.h"
 #include "platform/paths.h"
 
 namespace velkor::cli {
 
 namespace {
 constexpr OptionRule kOptions[] = {
-    {"--target", true},  {"--cpu", true},     {"--main", true},
-    {"--no-sym", false}, {"--no-rtl", false}, {"--ram", true},
+    {"--target", true},  {"--cpu", true}, {"--main", true},   {"--no-sym", false},
+    {"--no-rtl", false}, {"--ram", true}, {"--force", false},
 };
 
 // One to four hexadecimal digits, an optional trailing H.
@@ -40,6 +41,10 @@ int RunNew(Invocation& run) {
     return run.UsageError("the project file must end in .Prj: " + parsed.positional.front());
   }
   if (parsed.positional.size() < 2) return run.UsageError("no source files given");
+  const bool force = parsed.Has("--force");
+  if (platform::FileExists(prjPath) && !force) {
+    return run.Fail(parsed.positional.front() + " already exists; give --force to replace it");
+  }
 
   Project project = NewProject(platform::DirectoryPart(prjPath),
                                platform::ChangeExtension(platform::FileNamePart(prjPath), ""));
@@ -67,27 +72,62 @@ int RunNew(Invocation& run) {
     ramStart = *value;
   }
 
+  // Everything is checked before the first file is written, so a refused
+  // project leaves the directory as it was.
   std::string firstPascal;
   for (std::size_t i = 1; i < parsed.positional.size(); ++i) {
     const std::string& file = parsed.positional[i];
-    if (!platform::FileExists(file)) return run.Fail("cannot find " + file);
     if (firstPascal.empty() && IsMainFileName(file)) firstPascal = platform::AbsolutePath(file);
+  }
+  const std::string mainPascal =
+      project.settings.MainFileName.empty() ? firstPascal : project.settings.MainFileName;
+  const bool withStartup = !firstPascal.empty() && !parsed.Has("--no-rtl");
+  // A Pascal main file that is not there yet becomes a greeting program,
+  // which needs the start-up and the terminal unit.
+  std::string greetingName;
+  if (withStartup && !platform::FileExists(mainPascal) &&
+      platform::UpperExtension(mainPascal) == ".PAS") {
+    greetingName = GreetingProgramName(mainPascal);
+    if (greetingName.empty()) {
+      return run.Fail("cannot create " + mainPascal +
+                      ": its file name is no Pascal program name (a letter, then letters, digits "
+                      "or _)");
+    }
+  }
+  for (std::size_t i = 1; i < parsed.positional.size(); ++i) {
+    const std::string& file = parsed.positional[i];
+    const bool created = !greetingName.empty() && platform::AbsolutePath(file) == mainPascal;
+    if (!created && !platform::FileExists(file)) return run.Fail("cannot find " + file);
     project.AddFile(platform::AbsolutePath(file));
   }
+  // A program with its own LINK clause keeps full control of its layout.
+  ProgramHeading heading;
+  if (!greetingName.empty()) {
+    heading.readable = true;
+    heading.programName = greetingName;
+  } else if (withStartup) {
+    heading = ReadProgramHeading(mainPascal);
+    if (!heading.readable) {
+      return run.Fail(mainPascal +
+                      ": no program heading; a main file begins with PROGRAM Name; (or its LINK "
+                      "clause), so no start-up can call it");
+    }
+  }
+
   std::string error;
-  if (!firstPascal.empty() && !parsed.Has("--no-rtl")) {
-    // A program with its own LINK clause keeps full control of its layout.
-    const std::string& mainPascal =
-        project.settings.MainFileName.empty() ? firstPascal : project.settings.MainFileName;
-    const ProgramHeading heading = ReadProgramHeading(mainPascal);
-    if (heading.readable && !heading.hasLink) {
+  if (withStartup) {
+    if (!heading.hasLink) {
       std::string startup;
       if (!WriteStartupModule(platform::ProgramDirectory(), project.Directory(),
-                              heading.programName, ramStart, startup, error)) {
+                              heading.programName, ramStart, force, startup, error)) {
         return run.Fail(error);
       }
       project.AddFile(startup);
       project.MoveFile(project.FileCount() - 1, 0);
+    }
+    if (!greetingName.empty() &&
+        !platform::WriteFileAtomically(mainPascal, GreetingProgramText(greetingName), error)) {
+      return run.Fail(error);
     }
     for (std::string_view object : RunTimeLibraryObjects(project.settings.CPU))
       project.AddFile(object);

@@ -18,9 +18,10 @@ namespace {
 const Command kCommands[] = {
     {"new",
      "PROJECT.Prj [--target None|CP/M|2K|4K|8K|16K|32K|64K|128K|256K] [--cpu Z80|Z180] [--main "
-     "FILE] "
-     "[--no-sym] [--no-rtl] [--ram HEX] FILE...",
-     "write a project listing the files in link order", RunNew},
+     "FILE] [--no-sym] [--no-rtl] [--ram HEX] [--force] FILE...",
+     "write a project listing the files in link order; a Pascal main file that does not exist "
+     "yet is created as a greeting program; an existing project is replaced only with --force",
+     RunNew},
     {"asm", "FILE.Mac|FILE.EMS [--project PROJECT.Prj]",
      "assemble one file into an .RRO object beside it", RunAsm},
     {"compile", "FILE.Pas|FILE.EPS [--project PROJECT.Prj]",

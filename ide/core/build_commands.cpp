@@ -32,11 +32,7 @@ bool AssembleFile(BuildSession& session, const std::string& path) {
   asmsrc::AssemblySettings settings;
   settings.projectDirectory = session.project.Directory();
   settings.symbolOutput = session.project.settings.WriteSym;
-  settings.processEvents = [&session] { session.ui.ProcessPendingMessages(); };
-  settings.beforeIncludeRead = [&session](const std::string& file) {
-    session.ui.SaveFileIfModified(file);
-  };
-  const AssembleResult result = assembleFile(path, settings, session.messages);
+  const AssembleResult result = AssembleFile(path, settings, session.messages, session.ui);
   if (!result.ok) {
     session.errorFlag = true;
     if (!result.errorPath.empty() && result.errorLine > 0) {

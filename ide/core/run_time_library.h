@@ -1,7 +1,8 @@
 #pragma once
 // The run-time library objects a Pascal project links after the user's
 // files. They are looked up like any project entry, so they are found in the
-// program's Lib/ or Default/ directory (common/file_search.h).
+// program's Lib/ or Default/ directory (common/file_search.h). The lists are
+// kept in rtl/CMakeLists.txt, which also assembles the objects.
 
 #include <span>
 #include <string_view>

@@ -40,18 +40,42 @@ bool StartupModuleText(const std::string& programDirectory, const std::string& p
 }
 
 bool WriteStartupModule(const std::string& programDirectory, const std::string& projectDirectory,
-                        const std::string& programName, std::uint16_t ramStart, std::string& path,
-                        std::string& error) {
+                        const std::string& programName, std::uint16_t ramStart, bool replace,
+                        std::string& path, std::string& error) {
   std::string text;
   if (!StartupModuleText(programDirectory, programName, ramStart, text, error)) return false;
   path = projectDirectory + kStartupFileName;
-  if (platform::FileExists(path)) {
+  if (platform::FileExists(path) && !replace) {
     std::string existing, unused;
     if (platform::ReadWholeFile(path, existing, unused) && existing == text) return true;
-    error = path + " already exists; remove it or give --no-rtl";
+    error = path + " already exists; remove it, give --force to replace it, or give --no-rtl";
     return false;
   }
   return platform::WriteFileAtomically(path, text, error);
+}
+
+std::string GreetingProgramName(const std::string& mainFilePath) {
+  const std::string name = platform::ChangeExtension(platform::FileNamePart(mainFilePath), "");
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (name.empty() || !letter(name[0])) return {};
+  for (char c : name) {
+    if (!letter(c) && !digit(c) && c != '_') return {};
+  }
+  return name;
+}
+
+std::string GreetingProgramText(const std::string& programName) {
+  return "PROGRAM " + programName +
+         ";\n"
+         "{ Made by velkor-cli new: a greeting on the board's terminal. }\n"
+         "\n"
+         "{#I Terminal.pas}\n"
+         "\n"
+         "BEGIN\n"
+         "  PutStr('Hello, World!');\n"
+         "  PutLn;\n"
+         "END.\n";
 }
 
 bool CopyTerminalUnit(const std::string& programDirectory, const std::string& projectDirectory,

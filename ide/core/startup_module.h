@@ -19,10 +19,17 @@ bool StartupModuleText(const std::string& programDirectory, const std::string& p
 
 // Writes the start-up beside the project and gives its path. An existing file
 // of that name is kept when it already holds this text and refused
-// otherwise, so a user's own file is never overwritten.
+// otherwise, so a user's own file is never overwritten unless `replace` says
+// so (new --force, after the program was renamed).
 bool WriteStartupModule(const std::string& programDirectory, const std::string& projectDirectory,
-                        const std::string& programName, std::uint16_t ramStart, std::string& path,
-                        std::string& error);
+                        const std::string& programName, std::uint16_t ramStart, bool replace,
+                        std::string& path, std::string& error);
+
+// The program a new project gets when its Pascal main file does not exist
+// yet: a greeting through the terminal unit, so the first build runs at once.
+// The name comes from the file name; none when that is no Pascal identifier.
+std::string GreetingProgramName(const std::string& mainFilePath);
+std::string GreetingProgramText(const std::string& programName);
 
 // Copies the terminal unit from Default/ beside the project, where the
 // compiler's include search finds it. A file of that name already there, in

@@ -20,7 +20,7 @@ TEST(AsmNumbers, SpellingsAndNames) {
                         Case{"12B", -1},    Case{"ABH", 0xAB},      Case{"BCD", -1},
                         Case{"ADD", -1},    Case{"1E", -1},         Case{"$10000", -1},
                         Case{"DEH", 0xDE},  Case{"19D", 19},        Case{"0FFFFFFFFFFFFH", -1}}) {
-    const auto n = parseNumber(c.text);
+    const auto n = ParseNumber(c.text);
     if (c.value < 0) {
       EXPECT_FALSE(n.has_value()) << c.text;
     } else {
@@ -31,16 +31,16 @@ TEST(AsmNumbers, SpellingsAndNames) {
 
 TEST(AsmNumbers, LoadAddressesAreThirtyTwoBit) {
   std::uint32_t v = 0;
-  EXPECT_EQ(parseLongNumber("12345H", v), LongNumber::Ok);
+  EXPECT_EQ(ParseLongNumber("12345H", v), LongNumber::Ok);
   EXPECT_EQ(v, 0x12345u);
-  EXPECT_EQ(parseLongNumber("100000", v), LongNumber::Ok);
+  EXPECT_EQ(ParseLongNumber("100000", v), LongNumber::Ok);
   EXPECT_EQ(v, 100000u);
-  EXPECT_EQ(parseLongNumber("0FFFFFFEH", v), LongNumber::Ok);
-  EXPECT_EQ(parseLongNumber("0FFFFFFFH", v), LongNumber::Invalid);
-  EXPECT_EQ(parseLongNumber("12G4H", v), LongNumber::Invalid);
-  EXPECT_EQ(parseLongNumber("102B", v), LongNumber::Invalid);
-  EXPECT_EQ(parseLongNumber("", v), LongNumber::Invalid);
-  EXPECT_EQ(parseLongNumber("99999999999999999999", v), LongNumber::Invalid);
+  EXPECT_EQ(ParseLongNumber("0FFFFFFEH", v), LongNumber::Ok);
+  EXPECT_EQ(ParseLongNumber("0FFFFFFFH", v), LongNumber::Invalid);
+  EXPECT_EQ(ParseLongNumber("12G4H", v), LongNumber::Invalid);
+  EXPECT_EQ(ParseLongNumber("102B", v), LongNumber::Invalid);
+  EXPECT_EQ(ParseLongNumber("", v), LongNumber::Invalid);
+  EXPECT_EQ(ParseLongNumber("99999999999999999999", v), LongNumber::Invalid);
 }
 
 TEST(AsmTokens, BlanksAndCommasSeparateQuotesKeepCase) {
@@ -59,8 +59,8 @@ TEST(AsmTokens, BlanksAndCommasSeparateQuotesKeepCase) {
   EXPECT_TRUE(t[1].commaFollows);
   EXPECT_EQ(t[2].text, "X");
   EXPECT_EQ(t[3].text, "'open");
-  EXPECT_EQ(unquote(t[1].text), "it's; ok");
-  EXPECT_EQ(unquote(t[3].text), "open");
+  EXPECT_EQ(Unquote(t[1].text), "it's; ok");
+  EXPECT_EQ(Unquote(t[3].text), "open");
 
   TokenLine a, b;
   a.tokenize(" LD A,B");
@@ -77,7 +77,7 @@ TEST(AsmTokens, LongLinesAreCutAndCannotOverflow) {
     line += "A,";
   t.tokenize(line);
   EXPECT_EQ(t.size(), kMaxTokens);
-  const std::vector<std::string> lines = splitSourceText(std::string(300, 'X') + "\r\nY\rZ\n\nW");
+  const std::vector<std::string> lines = SplitSourceText(std::string(300, 'X') + "\r\nY\rZ\n\nW");
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[0].size(), kMaxLineLength);
   EXPECT_EQ(lines[1], "Y");
@@ -87,10 +87,10 @@ TEST(AsmTokens, LongLinesAreCutAndCannotOverflow) {
 }
 
 TEST(AsmTokens, CharacterConstants) {
-  EXPECT_EQ(parseCharConstant("'A'"), 'A');
-  EXPECT_EQ(parseCharConstant("''''"), '\'');
-  EXPECT_FALSE(parseCharConstant("'AB'").has_value());
-  EXPECT_FALSE(parseCharConstant("''").has_value());
+  EXPECT_EQ(ParseCharConstant("'A'"), 'A');
+  EXPECT_EQ(ParseCharConstant("''''"), '\'');
+  EXPECT_FALSE(ParseCharConstant("'AB'").has_value());
+  EXPECT_FALSE(ParseCharConstant("''").has_value());
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 // record stream it produced.
 
 #include "assembler/assembler.h"
-#include "assembler/object_file.h"
 #include "assembler/source_file.h"
+#include "common/object_file.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,8 +32,9 @@ struct Assembled {
 
 inline Assembled assemble(const std::string& text, asmsrc::AssemblySettings settings = {}) {
   MessageList messages;
+  platform::HeadlessUiHost ui;
   Assembled a;
-  a.result = assembleLines(asmsrc::splitSourceText(text), settings, messages);
+  a.result = AssembleLines(asmsrc::SplitSourceText(text), settings, messages, ui);
   a.messages = messages.Lines();
   return a;
 }
@@ -88,7 +89,7 @@ inline std::string recordListing(const std::vector<std::uint8_t>& image) {
   bool first = true;
   while (!reader.atEnd()) {
     if (!reader.next(r, error)) return out + "<" + std::string(error) + ">";
-    const std::string line = describeRecord(r);
+    const std::string line = DescribeRecord(r);
     if (!first) out += line.substr(line.find(' ') + 1) + "\n";
     first = false;
   }

@@ -33,7 +33,7 @@ TEST_P(AssemblerError, ReportsNumberTextAndLine) {
   EXPECT_EQ(a.result.error.message, c.text);
   EXPECT_EQ(a.errorLines(), std::string(c.text) + "|" + c.line);
   if (c.number != asmerr::FreeText) {
-    EXPECT_EQ(asmerr::errorText(c.number), c.text);
+    EXPECT_EQ(asmerr::ErrorText(c.number), c.text);
   }
   // The object is still written, marked as failed.
   ASSERT_GE(a.result.image.size(), 4u);

@@ -15,6 +15,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Records which files the assembler asked the editor to save.
+struct RecordingUi : platform::HeadlessUiHost {
+  void SaveFileIfModified(const std::string& file) override { saved.push_back(file); }
+  std::vector<std::string> saved;
+};
+
 class AssemblerFiles : public testing::Test {
 protected:
   void SetUp() override {
@@ -35,10 +41,11 @@ protected:
     messages.Clear();
     asmsrc::AssemblySettings settings;
     settings.projectDirectory = dir.string();
-    return assembleFile((dir / name).string(), settings, messages);
+    return AssembleFile((dir / name).string(), settings, messages, ui);
   }
   fs::path dir;
   MessageList messages;
+  RecordingUi ui;
 };
 
 TEST_F(AssemblerFiles, LinesMayEndInCrLfCrOrLf) {
@@ -106,6 +113,18 @@ TEST_F(AssemblerFiles, IncludeIsFoundWithoutRegardToCaseAndEndsAtItsEnd) {
   ASSERT_TRUE(r.ok) << r.errorMessage;
   const std::string rro = read("MAIN.RRO");
   EXPECT_EQ(test::hexBytes({rro.begin() + 9, rro.end()}), "F2 3E 01 76");
+}
+
+TEST_F(AssemblerFiles, PumpsEverySixteenLinesAndSavesAnIncludeBeforeReadingIt) {
+  write("INC.Mac", " NOP\n NOP\n");
+  std::string main = " INCLUDE INC.Mac\n";
+  for (int i = 0; i < 29; ++i)
+    main += " NOP\n";
+  write("MAIN.Mac", main);
+  ASSERT_TRUE(assemble("MAIN.Mac").ok);
+  // 30 + 2 included lines in each of the two passes.
+  EXPECT_EQ(ui.PumpCount(), 64 / 16);
+  EXPECT_EQ(ui.saved, std::vector<std::string>{(dir / "INC.Mac").string()});
 }
 
 TEST_F(AssemblerFiles, ErrorsInsideAnIncludeNameTheIncludeFile) {

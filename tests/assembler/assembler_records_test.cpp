@@ -235,7 +235,7 @@ TEST(RecordStream, WriteListGivesDefinitionText) {
   const auto a = test::assemble("L1: NOP\n WRITE 255,MAX\n WRITE L1+2*3,AT\n WRITE $,HERE\n");
   ASSERT_TRUE(a.ok()) << a.errorMessage();
   ASSERT_EQ(a.result.writeList.size(), 3u);
-  EXPECT_EQ(definitionFileText(a.result.writeList),
+  EXPECT_EQ(DefinitionFileText(a.result.writeList),
             "MAX:\tEQU\t00FFH\r\nAT:\tEQU\t0006H\r\nHERE:\tEQU\t0001H\r\n");
 }
 

@@ -17,12 +17,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (encoded)
     velkor::DecodeLines(std::move(bytes), lines);
   else
-    lines = velkor::asmsrc::splitSourceText(bytes);
+    lines = velkor::asmsrc::SplitSourceText(bytes);
   velkor::MessageList messages;
   velkor::asmsrc::AssemblySettings settings;
   // INCLUDE finds nothing here, so no file outside the input is read.
   settings.projectDirectory = "/nonexistent-include-directory";
-  const auto result = velkor::assembleLines(std::move(lines), settings, messages);
+  platform::HeadlessUiHost ui;
+  const auto result = velkor::AssembleLines(std::move(lines), settings, messages, ui);
   if (!result.ok && messages.Lines().size() < 2) __builtin_trap();
   if (result.image.size() < 4 || result.image.size() > velkor::kObjectFileLimit) __builtin_trap();
   return 0;

@@ -244,7 +244,7 @@ enum class Set { Z80, All };
 
 std::vector<Instance> allInstances(Set set) {
   std::vector<Instance> all;
-  for (const InstructionForm& form : asmsrc::instructionForms()) {
+  for (const InstructionForm& form : asmsrc::InstructionForms()) {
     if (set == Set::Z80 && kZ180.count(form.mnemonic) != 0) continue;
     const auto more = instancesOf(form);
     all.insert(all.end(), more.begin(), more.end());
@@ -303,15 +303,15 @@ TEST(InstructionTable, HoldsEveryMnemonicOnceInOneRun) {
       "RST",  "JR",   "DJNZ",  "IM",   "IN",    "OUT",  "IN0", "OUT0", "TST",  "TSTIO", "MLT"};
   std::set<std::string_view> seen;
   std::string_view previous;
-  for (const InstructionForm& form : asmsrc::instructionForms()) {
+  for (const InstructionForm& form : asmsrc::InstructionForms()) {
     if (form.mnemonic != previous) {
       EXPECT_TRUE(seen.insert(form.mnemonic).second) << form.mnemonic << " rows are split";
       previous = form.mnemonic;
     }
-    EXPECT_EQ(asmsrc::findInstruction(form.mnemonic).front().mnemonic, form.mnemonic);
+    EXPECT_EQ(asmsrc::FindInstruction(form.mnemonic).front().mnemonic, form.mnemonic);
   }
   EXPECT_EQ(seen, expected);
-  EXPECT_TRUE(asmsrc::findInstruction("SLL").empty());
+  EXPECT_TRUE(asmsrc::FindInstruction("SLL").empty());
 }
 
 } // namespace

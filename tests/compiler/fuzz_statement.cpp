@@ -56,6 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   MessageList assemblerMessages;
   asmsrc::AssemblySettings settings;
-  if (!assembleLines(lines, settings, assemblerMessages).ok) std::abort();
+  if (!AssembleLines(lines, settings, assemblerMessages, ui).ok) std::abort();
   return 0;
 }

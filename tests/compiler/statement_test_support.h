@@ -106,7 +106,8 @@ inline Lines MainBody(const CompiledProgram& p) {
 inline std::string AssemblyError(const Lines& lines) {
   MessageList messages;
   asmsrc::AssemblySettings settings;
-  const AssembledLines result = assembleLines(lines, settings, messages);
+  platform::HeadlessUiHost ui;
+  const AssembledLines result = AssembleLines(lines, settings, messages, ui);
   if (result.ok) return {};
   std::string text;
   for (const std::string& m : messages.Lines())

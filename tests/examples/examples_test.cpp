@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <set>
+#include <sstream>
 
 #include "tests/platform/run_program.h"
 #include "tests/platform/test_dir.h"
@@ -77,6 +79,108 @@ TEST(BundledExamples, AssemblerExampleBuildsFromItsOwnProject) {
       RunProgram(dir.Path(), "kavrin-cli", {"run", "Hello.ROM", "--max-steps", "10000"});
   EXPECT_EQ(ran.status, 0) << ran.err;
   EXPECT_EQ(ran.out, "Hello from Kavrin!\r\n");
+}
+
+// The README's first-program commands, run as written in an empty directory,
+// print the greeting: the path a new user takes first must work.
+TEST(BundledExamples, ReadmeFirstProgramCommandsWorkAsWritten) {
+  std::ifstream readme(fs::path(KIT_SOURCE_DIR) / "README.md");
+  std::string line;
+  while (std::getline(readme, line) && line != "### Your first Pascal program") {
+  }
+  while (std::getline(readme, line) && line != "```") {
+  }
+  std::vector<std::vector<std::string>> commands;
+  while (std::getline(readme, line) && line != "```") {
+    std::istringstream words(line.substr(0, line.find('#')));
+    std::vector<std::string> command;
+    for (std::string word; words >> word;)
+      command.push_back(word);
+    if (!command.empty()) commands.push_back(command);
+  }
+  ASSERT_EQ(commands.size(), 3u) << "the README's block was not found";
+  TestDir dir;
+  kit_test::ProgramRun last;
+  for (const auto& command : commands) {
+    ASSERT_TRUE(command[0] == "velkor-cli" || command[0] == "kavrin-cli") << command[0];
+    last = RunProgram(dir.Path(), command[0], {command.begin() + 1, command.end()});
+    ASSERT_EQ(last.status, 0) << command[0] << " " << command[1] << "\n" << last.out << last.err;
+  }
+  EXPECT_EQ(last.out, "Hello, World!\r\n");
+}
+
+// Two overlay areas stored from load position 10000H on, for the 128K
+// target; a part of the second area calls both parts of the first, each
+// time into the other area's buffer.
+constexpr const char* kHighOverlays = R"(PROGRAM High;
+{#I Terminal.pas}
+
+{#O $10000}
+{#O+}
+PROCEDURE Red;
+BEGIN
+  PutStr('red');
+  PutLn;
+END;
+
+PROCEDURE Green;
+BEGIN
+  PutStr('green, a longer part');
+  PutLn;
+END;
+{#O-}
+
+{#O+}
+PROCEDURE Both;
+BEGIN
+  PutStr('both:');
+  PutLn;
+  Red;
+  Green;
+  Red;
+END;
+
+PROCEDURE Blue;
+BEGIN
+  PutStr('blue');
+  PutLn;
+END;
+{#O-}
+
+BEGIN
+  INITOVERLAY;
+  Blue;
+  Both;
+  Green;
+  Blue;
+END.
+)";
+
+TEST(OverlaysAbove64K, RunOnTheZ180AndFailTheZ80Link) {
+  for (const char* cpu : {"Z180", "Z80"}) {
+    SCOPED_TRACE(cpu);
+    TestDir dir;
+    std::ofstream(dir.Path() + "High.Pas") << kHighOverlays;
+    const auto created =
+        RunProgram(dir.Path(), "velkor-cli",
+                   {"new", "High.Prj", "--cpu", cpu, "--target", "128K", "High.Pas"});
+    ASSERT_EQ(created.status, 0) << created.err;
+    const auto built = RunProgram(dir.Path(), "velkor-cli", {"build", "High.Prj"});
+    if (std::string(cpu) == "Z80") {
+      EXPECT_NE(built.status, 0);
+      EXPECT_NE(built.out.find("A Z80 cannot load overlay parts stored at or above 10000H"),
+                std::string::npos)
+          << built.out << built.err;
+      EXPECT_FALSE(fs::exists(dir.Path() + "High.ROM"));
+      continue;
+    }
+    ASSERT_EQ(built.status, 0) << built.out << built.err;
+    const auto ran =
+        RunProgram(dir.Path(), "kavrin-cli", {"run", "High.ROM", "--max-steps", "1000000"});
+    EXPECT_EQ(ran.status, 0) << "it must halt: " << ran.err;
+    EXPECT_EQ(ran.out, "blue\r\nboth:\r\nred\r\ngreen, a longer part\r\nred\r\n"
+                       "green, a longer part\r\nblue\r\n");
+  }
 }
 
 // A new example directory cannot slip in without its expected output above.

@@ -109,5 +109,56 @@ TEST(NewStartup, TerminalUnitComesBesideTheProjectUnlessTheUserHasOne) {
   EXPECT_FALSE(std::filesystem::exists(own + kTerminalUnitFileName));
 }
 
+// A missing main file becomes a greeting; an unreadable heading or an existing
+// project stops new before it writes anything.
+TEST(NewStartup, MissingMainFileUnreadableHeadingAndExistingProject) {
+  TestDir dir;
+  const auto greeted = RunProgram(dir.Path(), "velkor-cli", {"new", "Hi.Prj", "Hi.Pas"});
+  ASSERT_EQ(greeted.status, 0) << greeted.err;
+  ASSERT_EQ(RunProgram(dir.Path(), "velkor-cli", {"build", "Hi.Prj"}).status, 0);
+  EXPECT_EQ(RunProgram(dir.Path(), "kavrin-cli", {"run", "Hi.ROM"}).out, "Hello, World!\r\n");
+
+  struct Refused {
+    const char* mainText; // nullptr: the file does not exist
+    std::vector<std::string> args;
+    const char* message;
+  };
+  const Refused refused[] = {
+      {"", {"new", "E.Prj", "E.Pas"}, "no program heading"},
+      {"BEGIN END.", {"new", "E.Prj", "E.Pas"}, "no program heading"},
+      {nullptr, {"new", "E.Prj", "9Lives.Pas"}, "no Pascal program name"},
+      {nullptr, {"new", "E.Prj", "Gone.Mac"}, "cannot find Gone.Mac"},
+      {nullptr, {"new", "Hi.Prj", "Hi.Pas"}, "already exists; give --force"},
+  };
+  for (const Refused& r : refused) {
+    SCOPED_TRACE(r.args[2]);
+    if (r.mainText) dir.Write(r.args[2], r.mainText);
+    const std::string before = TestDir::Read(dir.Path() + "Hi.Prj");
+    const auto files = std::distance(std::filesystem::directory_iterator(dir.Path()), {});
+    const auto run = RunProgram(dir.Path(), "velkor-cli", r.args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(r.message), std::string::npos) << run.err;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), files);
+    EXPECT_EQ(TestDir::Read(dir.Path() + "Hi.Prj"), before);
+    if (r.mainText) std::filesystem::remove(dir.Path() + r.args[2]);
+  }
+}
+
+// Renaming the program and running new --force again relinks: the start-up
+// is rewritten for the new name.
+TEST(NewStartup, ForceRewritesTheStartupForARenamedProgram) {
+  TestDir dir;
+  dir.Write("Hello.Pas", kHello);
+  ASSERT_EQ(RunProgram(dir.Path(), "velkor-cli", {"new", "P.Prj", "Hello.Pas"}).status, 0);
+  dir.Write("Hello.Pas", "PROGRAM Renamed;\r\nBEGIN\r\n  OUT($80, 33);\r\nEND.\r\n");
+  const auto forced =
+      RunProgram(dir.Path(), "velkor-cli", {"new", "P.Prj", "--force", "Hello.Pas"});
+  ASSERT_EQ(forced.status, 0) << forced.err;
+  EXPECT_NE(TestDir::Read(dir.Path() + kStartupFileName).find("@RENAMED"), std::string::npos);
+  const auto built = RunProgram(dir.Path(), "velkor-cli", {"build", "P.Prj"});
+  ASSERT_EQ(built.status, 0) << built.out;
+  EXPECT_EQ(RunProgram(dir.Path(), "kavrin-cli", {"run", "P.ROM"}).out, "!");
+}
+
 } // namespace
 } // namespace velkor

@@ -126,7 +126,8 @@ TEST(Cli, SymbolFileOnUnlessNoSym) {
 TEST(Cli, RunTimeLibraryFollowsPascalProjectsOnly) {
   TestDir dir;
   dir.Write("A.Mac", "");
-  dir.Write("B.Pas", "");
+  // Its own LINK clause: no start-up joins the list.
+  dir.Write("B.Pas", "LINK CODEADD = $0000 DATAADD = $8000\r\nPROGRAM B;\r\nBEGIN\r\nEND.\r\n");
   std::string error;
   std::vector<std::string> withRtl = {"A.Mac", "B.Pas"};
   for (std::string_view object : RunTimeLibraryObjects(kCpuZ80))
@@ -139,10 +140,11 @@ TEST(Cli, RunTimeLibraryFollowsPascalProjectsOnly) {
     std::vector<std::string> args;
     std::vector<std::string> files;
   };
-  for (const Case& c : {Case{{"new", "P.Prj", "A.Mac", "B.Pas"}, withRtl},
-                        Case{{"new", "P.Prj", "--cpu", "Z180", "B.Pas"}, withZ180Rtl},
-                        Case{{"new", "P.Prj", "--no-rtl", "A.Mac", "B.Pas"}, {"A.Mac", "B.Pas"}},
-                        Case{{"new", "P.Prj", "A.Mac"}, {"A.Mac"}}}) {
+  for (const Case& c :
+       {Case{{"new", "P.Prj", "A.Mac", "B.Pas"}, withRtl},
+        Case{{"new", "P.Prj", "--force", "--cpu", "Z180", "B.Pas"}, withZ180Rtl},
+        Case{{"new", "P.Prj", "--force", "--no-rtl", "A.Mac", "B.Pas"}, {"A.Mac", "B.Pas"}},
+        Case{{"new", "P.Prj", "--force", "A.Mac"}, {"A.Mac"}}}) {
     ASSERT_EQ(Cli(dir, c.args).status, 0);
     Project p;
     ASSERT_TRUE(ReadProjectFile(dir.Path() + "P.Prj", p, error));

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "assembler/assembler.h"
-#include "assembler/object_file.h"
 #include "common/message_list.h"
+#include "common/object_file.h"
 #include "linker/linker.h"
 #include "platform/ui_host.h"
 
@@ -70,7 +70,9 @@ public:
     asmsrc::AssemblySettings settings;
     settings.projectDirectory = dir_.string() + "/";
     settings.symbolOutput = request.writeSym;
-    const AssembleResult result = assembleFile(path(name).string(), settings, messages);
+    platform::HeadlessUiHost assemblerUi;
+    const AssembleResult result =
+        AssembleFile(path(name).string(), settings, messages, assemblerUi);
     ASSERT_TRUE(result.ok) << name << ": " << joined(messages.Lines());
     if (addToLink) request.sources.push_back(name);
   }

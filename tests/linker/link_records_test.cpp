@@ -1,6 +1,9 @@
 // Records linked from hand-built objects: limits and forms the assembler does
 // not produce on its own.
+#include <set>
+
 #include "linker/link_messages.h"
+#include "linker/link_run.h"
 #include "tests/linker/link_fixture.h"
 
 namespace velkor::testing {
@@ -11,6 +14,16 @@ using Bytes = std::vector<std::uint8_t>;
 
 std::string failure(const std::string& module, std::string_view message) {
   return std::string(T::kFilePrefix) + module + " " + std::string(message);
+}
+
+TEST(LinkReplayTable, EveryRecordTheReaderKnowsHasOneRow) {
+  std::set<std::uint8_t> replayed;
+  for (const LinkRun::RecordReplay& row : LinkRun::recordReplays()) {
+    EXPECT_TRUE(replayed.insert(row.type).second) << "two rows for " << int{row.type};
+    EXPECT_NE(row.replay, nullptr) << int{row.type};
+  }
+  for (const RecordLayout& layout : RecordLayouts())
+    EXPECT_TRUE(replayed.contains(layout.type)) << layout.name;
 }
 
 TEST(LinkRelative, LabelBranchesInRangeAndOut) {
@@ -62,7 +75,7 @@ TEST(LinkRelative, BackwardLabelAndExpressionBranches) {
   // JR to an absolute target given as expression text, and JR $+5.
   MemoryLink link;
   std::string dollar;
-  appendLocalLabelOperand(dollar, rro::SegmentCode, kDollarLabelIndex);
+  AppendLocalLabelOperand(dollar, rro::SegmentCode, kDollarLabelIndex);
   dollar += "+5";
   link.add("A.RRO", object([&](ObjectWriter& w) {
              w.dataByte(0);
@@ -190,9 +203,9 @@ TEST(LinkLimits, MoreAreasThanTheTableExtendTheLast) {
 
 TEST(LinkValues, ValueReferenceKindsAndReport) {
   std::string expr;
-  appendLocalLabelOperand(expr, rro::SegmentCode, 0);
+  AppendLocalLabelOperand(expr, rro::SegmentCode, 0);
   expr += "*2+";
-  appendEquateOperand(expr, "E");
+  AppendEquateOperand(expr, "E");
   MemoryLink link;
   link.add("A.RRO", object([&](ObjectWriter& w) {
              w.equate("E", "3+0");
@@ -239,9 +252,9 @@ TEST(LinkValues, EvaluationFailuresNameTheText) {
     std::string message;
   };
   std::string ext;
-  appendExternalOperand(ext, "NOPE");
+  AppendExternalOperand(ext, "NOPE");
   std::string equ;
-  appendEquateOperand(equ, "NOPE");
+  AppendEquateOperand(equ, "NOPE");
   const Case cases[] = {
       {[](ObjectWriter& w) { w.wordExpression("1/0"); }, "Cannot evaluate: 1/0"},
       {[&](ObjectWriter& w) { w.byteExpression(ext); }, "External label :NOPE not found"},

@@ -87,8 +87,9 @@ BoardRun RunOnBoard(const BoardProgram& program) {
   velkor::asmsrc::AssemblySettings settings;
   settings.projectDirectory = dir;
   settings.symbolOutput = true;
+  platform::HeadlessUiHost ui;
   const velkor::AssembleResult assembled =
-      velkor::assembleFile(dir + "Main.Mac", settings, messages);
+      velkor::AssembleFile(dir + "Main.Mac", settings, messages, ui);
 
   velkor::LinkResult linked;
   if (assembled.ok) {

@@ -1,6 +1,6 @@
 // How the library links: only referenced routines land in an image, each
-// routine brings the helpers it needs, the start-up template runs a program
-// to HALT, and the overlay handler swaps parts in.
+// routine brings the helpers it needs, and the start-up template runs a
+// program to HALT.
 
 #include <gtest/gtest.h>
 
@@ -216,8 +216,9 @@ TEST(Startup, CallsTheProgramAndHalts) {
     messages.AddObserver([&log](const std::string& line) { log << line << "\n"; });
     velkor::asmsrc::AssemblySettings settings;
     settings.projectDirectory = dir;
-    ASSERT_TRUE(velkor::assembleFile(dir + "Start.Mac", settings, messages).ok) << log.str();
-    ASSERT_TRUE(velkor::assembleFile(dir + "Demo.Mac", settings, messages).ok) << log.str();
+    platform::HeadlessUiHost ui;
+    ASSERT_TRUE(velkor::AssembleFile(dir + "Start.Mac", settings, messages, ui).ok) << log.str();
+    ASSERT_TRUE(velkor::AssembleFile(dir + "Demo.Mac", settings, messages, ui).ok) << log.str();
     velkor::LinkRequest request;
     request.projectName = "Demo";
     request.projectDirectory = dir;
@@ -227,7 +228,6 @@ TEST(Startup, CallsTheProgramAndHalts) {
     request.programDirectory = KIT_BIN_DIR;
     request.writeSym = true;
     request.writeFiles = false;
-    platform::HeadlessUiHost ui;
     velkor::LinkResult linked = velkor::Link(request, messages, ui);
     std::filesystem::remove_all(dir);
     ASSERT_TRUE(linked.ok) << log.str();
@@ -254,50 +254,6 @@ TEST(Startup, CallsTheProgramAndHalts) {
         << "one return address below the top of memory";
     EXPECT_EQ(machine->Cpu.SP, 0x0000) << "RAM " << ram;
   }
-}
-
-// Two parts of one overlay area: each is copied into the buffer when the
-// other is loaded there, and runs at the buffer address.
-TEST(Overlay, PartsAreSwappedIntoTheBuffer) {
-  CaseBatch batch;
-  batch.program().data = {"\tDS 1", "OvlBuffer:", "\tDS 8"};
-  batch.Code("ld hl,Descr1+6", "call __InitializeOverlay", "ld hl,Descr1", "call __OverlayHandler",
-             "ld (9000H),hl", "ld hl,Descr2", "call __OverlayHandler", "ld (9002H),hl",
-             "ld hl,Descr2", "call __OverlayHandler", "ld (9004H),hl", "ld hl,Descr1",
-             "call __OverlayHandler", "ld (9006H),hl", "ld a,(OvlBuffer-1)", "ld (9008H),a",
-             "ld (900AH),sp", "jp OvlEnd");
-  batch.Label("Part1");
-  batch.Code("ld hl,1111H", "ret");
-  batch.Label("Part2");
-  batch.Code("ld hl,2222H", "inc hl", "ret");
-  batch.Label("Descr1");
-  batch.Code("DB 1", "DW Part1", "DB 0", "DW 4", "DW OvlBuffer", "DW OvlBuffer");
-  batch.Label("Descr2");
-  batch.Code("DB 2", "DW Part2", "DB 0", "DW 5", "DW OvlBuffer", "DW OvlBuffer");
-  batch.Label("OvlEnd");
-  batch.Expect(0x9000, WordBytes(0x1111), "part 1");
-  batch.Expect(0x9002, WordBytes(0x2223), "part 2");
-  batch.Expect(0x9004, WordBytes(0x2223), "part 2 again");
-  batch.Expect(0x9006, WordBytes(0x1111), "part 1 copied back");
-  batch.Expect(0x9008, {1}, "the buffer's part number");
-  batch.Expect(0x900A, WordBytes(0), "stack");
-  batch.Run();
-}
-
-// The start-up stores overlay parts from 4000H on; a program with overlays
-// whose code reaches that far fails to link instead of being overwritten.
-TEST(Overlay, CodeReachingThePartsFailsTheLink) {
-  BoardProgram program;
-  program.code = {"\tld hl,Buffer+6", "\tcall __InitializeOverlay", "\tjp Past", "\tDS 4000H",
-                  "Past:"};
-  program.data = {"Buffer:", "\tDS 8"};
-  BoardRun run = RunOnBoard(program);
-  EXPECT_FALSE(run.built);
-  EXPECT_NE(run.log.find("Program code reaches the overlay parts at 4000H"), std::string::npos)
-      << run.log;
-  program.code = {"\tjp Past", "\tDS 4000H", "Past:"};
-  BoardRun plain = RunOnBoard(program);
-  EXPECT_TRUE(plain.built) << "without overlays the code may be larger\n" << plain.log;
 }
 
 } // namespace

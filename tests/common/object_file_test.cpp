@@ -1,4 +1,4 @@
-#include "assembler/object_file.h"
+#include "common/object_file.h"
 
 #include <gtest/gtest.h>
 
@@ -119,7 +119,7 @@ TEST(ObjectWriter, SavedFileReadsBack) {
   std::string error;
   ASSERT_TRUE(w.save(path, true, error)) << error;
   std::vector<std::uint8_t> bytes;
-  ASSERT_TRUE(loadObjectFile(path, bytes, error));
+  ASSERT_TRUE(LoadObjectFile(path, bytes, error));
   EXPECT_EQ(bytes, w.fileImage(true));
   std::filesystem::remove_all(dir);
 }
@@ -127,11 +127,11 @@ TEST(ObjectWriter, SavedFileReadsBack) {
 // Writes one record of every type, then checks the reader gives back each field.
 TEST(ObjectRoundTrip, EveryRecordTypeReadsBackItsFields) {
   std::string expr = "(";
-  appendExternalOperand(expr, "EXT");
+  AppendExternalOperand(expr, "EXT");
   expr += "+";
-  appendLocalLabelOperand(expr, rro::SegmentData, 12);
+  AppendLocalLabelOperand(expr, rro::SegmentData, 12);
   expr += ")*";
-  appendEquateOperand(expr, "EQ");
+  AppendEquateOperand(expr, "EQ");
   const std::string_view ifrefNames[] = {"A", "BB", "CCC"};
 
   ObjectWriter w;
@@ -262,7 +262,7 @@ TEST(ObjectReader, HeaderChecks) {
 
 TEST(ObjectReader, UnknownTypesAreContentsErrors) {
   std::set<int> known;
-  for (const RecordLayout& l : recordLayouts())
+  for (const RecordLayout& l : RecordLayouts())
     known.insert(l.type);
   for (int t = 0xF2; t <= 0xFF; ++t)
     known.insert(t);
@@ -356,7 +356,7 @@ TEST(ObjectFile, MissingAndOversizedFiles) {
   std::filesystem::create_directories(dir);
   std::vector<std::uint8_t> bytes;
   std::string error;
-  EXPECT_FALSE(loadObjectFile((dir / "NONE.RRO").string(), bytes, error));
+  EXPECT_FALSE(LoadObjectFile((dir / "NONE.RRO").string(), bytes, error));
   EXPECT_EQ(error, kObjectNotFound);
 
   // The largest object a stream can give is accepted whole.
@@ -367,22 +367,22 @@ TEST(ObjectFile, MissingAndOversizedFiles) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(big.data()), static_cast<std::streamsize>(big.size()));
   }
-  ASSERT_TRUE(loadObjectFile(path, bytes, error));
+  ASSERT_TRUE(LoadObjectFile(path, bytes, error));
   EXPECT_EQ(bytes.size(), kObjectFileLimit);
   {
     std::ofstream out(path, std::ios::binary | std::ios::app);
     out.put(0);
   }
-  EXPECT_FALSE(loadObjectFile(path, bytes, error));
+  EXPECT_FALSE(LoadObjectFile(path, bytes, error));
   EXPECT_EQ(error, kObjectContentsError);
   std::filesystem::remove_all(dir);
 }
 
 TEST(ObjectFile, DescribeRecordSpellsOutExpressions) {
   std::string expr;
-  appendExternalOperand(expr, "PRINT");
+  AppendExternalOperand(expr, "PRINT");
   expr += "+";
-  appendLocalLabelOperand(expr, rro::SegmentCode, 65535);
+  AppendLocalLabelOperand(expr, rro::SegmentCode, 65535);
   ObjectWriter w;
   w.beginPass();
   w.wordExpression(expr);
@@ -391,9 +391,23 @@ TEST(ObjectFile, DescribeRecordSpellsOutExpressions) {
   const auto file = w.fileImage(true);
   const auto records = readAll(file);
   ASSERT_EQ(records.size(), 3u);
-  EXPECT_EQ(describeRecord(records[0]), "00004H 07H CODE 0000H 00H 00H");
-  EXPECT_EQ(describeRecord(records[1]), "00009H 09H EXPRWORD \"ext:PRINT+lbl:code:65535\"");
-  EXPECT_EQ(describeRecord(records[2]), "0001AH F1H BYTES C3 00");
+  EXPECT_EQ(DescribeRecord(records[0]), "00004H 07H CODE 0000H 00H 00H");
+  EXPECT_EQ(DescribeRecord(records[1]), "00009H 09H EXPRWORD \"ext:PRINT+lbl:code:65535\"");
+  EXPECT_EQ(DescribeRecord(records[2]), "0001AH F1H BYTES C3 00");
+}
+
+TEST(ObjectFile, LoadPositionsKeepEveryDigitPastFive) {
+  const std::pair<std::uint32_t, std::string_view> cases[] = {
+      {0, "00000"}, {0x3FFFF, "3FFFF"}, {0x123456, "123456"}, {0xFFFFFFFF, "FFFFFFFF"}};
+  for (const auto& [position, text] : cases)
+    EXPECT_EQ(LoadPositionHex(position), text);
+  ObjectWriter w;
+  w.beginPass();
+  w.memoryLoadError(0x123456, "Full");
+  const auto file = w.fileImage(true);
+  const auto records = readAll(file);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(DescribeRecord(records[1]), "00009H 2DH MEMLOADERROR 123456H \"Full\"");
 }
 
 } // namespace

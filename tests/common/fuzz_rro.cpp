@@ -1,6 +1,6 @@
 // Any byte string given to the object reader must end in records or a clean
 // error, never a read past the buffer.
-#include "assembler/object_file.h"
+#include "common/object_file.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Record record;
   std::string_view error;
   while (!reader.atEnd() && reader.next(record, error)) {
-    (void)describeRecord(record);
+    (void)DescribeRecord(record);
   }
   return 0;
 }

@@ -1,9 +1,9 @@
-#include "assembler/object_file.h"
+#include "common/object_file.h"
 
 #include "platform/atomic_file.h"
+#include "platform/text.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 
 namespace velkor {
@@ -71,23 +71,17 @@ struct LayoutIndex {
 };
 constexpr LayoutIndex kLayoutIndex;
 
-std::size_t runLength(std::uint8_t type) {
+std::size_t RunLength(std::uint8_t type) {
   if (type == rro::SingleByte) return 1;
   if (type == rro::OpcodePair) return 2;
   return (type & 0x0F) + 1u;
 }
 
-std::string hex(std::uint32_t value, int digits) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%0*X", digits, value);
-  return buf;
-}
-
-std::string quoteText(std::string_view text) {
+std::string QuoteText(std::string_view text) {
   std::string out = "\"";
   for (unsigned char c : text) {
     if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') {
-      out += "\\x" + hex(c, 2);
+      out += "\\x" + platform::Hex(c, 2);
     } else {
       out += static_cast<char>(c);
     }
@@ -95,36 +89,36 @@ std::string quoteText(std::string_view text) {
   return out + "\"";
 }
 
-std::string segmentName(std::uint32_t segmentByte) {
+std::string SegmentName(std::uint32_t segmentByte) {
   if (segmentByte == rro::SegmentCode) return "code";
   if (segmentByte == rro::SegmentData) return "data";
-  return "segment " + hex(segmentByte, 2) + "H";
+  return "segment " + platform::Hex(segmentByte, 2) + "H";
 }
 
-std::string describeValue(const ValueRef& value) {
+std::string DescribeValue(const ValueRef& value) {
   switch (value.kind) {
   case rro::ValueEquateName:
-    return "equ " + quoteText(value.text);
+    return "equ " + QuoteText(value.text);
   case rro::ValueExpression:
-    return "expr " + quoteText(describeExpression(value.text));
+    return "expr " + QuoteText(DescribeExpression(value.text));
   case rro::ValueExternal:
-    return "ext " + quoteText(value.text);
+    return "ext " + QuoteText(value.text);
   case rro::ValueAbsolute:
-    return hex(value.value, 4) + "H";
+    return platform::Hex(value.value, 4) + "H";
   case rro::ValueLocalLabel:
-    return "label " + std::to_string(value.value) + " " + segmentName(value.segment);
+    return "label " + std::to_string(value.value) + " " + SegmentName(value.segment);
   }
-  return "kind " + hex(value.kind, 2) + "H";
+  return "kind " + platform::Hex(value.kind, 2) + "H";
 }
 
 } // namespace
 
-const RecordLayout* findRecordLayout(std::uint8_t type) {
+const RecordLayout* FindRecordLayout(std::uint8_t type) {
   const int row = kLayoutIndex.row[type];
   return row < 0 ? nullptr : &kLayouts[row];
 }
 
-std::span<const RecordLayout> recordLayouts() {
+std::span<const RecordLayout> RecordLayouts() {
   return kLayouts;
 }
 
@@ -202,7 +196,7 @@ void ObjectWriter::valueRef(const ValueRef& value) {
   }
 }
 
-static std::uint8_t segmentByte(Segment s) {
+static std::uint8_t SegmentByte(Segment s) {
   return s == Segment::Code ? rro::SegmentCode : rro::SegmentData;
 }
 
@@ -314,19 +308,19 @@ void ObjectWriter::endIf() {
 
 void ObjectWriter::relativeExpression(Segment current, std::string_view expression) {
   recordByte(rro::RelativeExpression);
-  recordByte(segmentByte(current));
+  recordByte(SegmentByte(current));
   string(expression);
 }
 
 void ObjectWriter::relativeLabel(Segment current, std::uint16_t labelIndex) {
   recordByte(rro::RelativeLabel);
-  recordByte(segmentByte(current));
+  recordByte(SegmentByte(current));
   word(labelIndex);
 }
 
 void ObjectWriter::reserveSpace(Segment current, const ValueRef& amount) {
   recordByte(rro::ReserveSpace);
-  recordByte(segmentByte(current));
+  recordByte(SegmentByte(current));
   valueRef(amount);
 }
 
@@ -439,28 +433,28 @@ bool ObjectWriter::save(const std::string& path, bool assemblyOk, std::string& e
 
 // ---------------------------------------------------------------- expression text
 
-void appendExternalOperand(std::string& expression, std::string_view name) {
+void AppendExternalOperand(std::string& expression, std::string_view name) {
   if (name.size() > kObjectStringLimit) name = name.substr(0, kObjectStringLimit);
   expression += rro::ExprExternal;
   expression += static_cast<char>(name.size());
   expression += name;
 }
 
-void appendLocalLabelOperand(std::string& expression, std::uint8_t segmentByteValue,
+void AppendLocalLabelOperand(std::string& expression, std::uint8_t segmentByteValue,
                              std::uint16_t labelIndex) {
   expression += rro::ExprLocalLabel;
   expression += static_cast<char>(segmentByteValue);
   expression += std::to_string(labelIndex);
 }
 
-void appendEquateOperand(std::string& expression, std::string_view name) {
+void AppendEquateOperand(std::string& expression, std::string_view name) {
   if (name.size() > kObjectStringLimit) name = name.substr(0, kObjectStringLimit);
   expression += rro::ExprEquate;
   expression += static_cast<char>(name.size());
   expression += name;
 }
 
-std::string describeExpression(std::string_view text) {
+std::string DescribeExpression(std::string_view text) {
   std::string out;
   std::size_t i = 0;
   while (i < text.size()) {
@@ -472,7 +466,7 @@ std::string describeExpression(std::string_view text) {
       out += text.substr(i + 2, take);
       i += 2 + take;
     } else if (c == rro::ExprLocalLabel && i + 1 < text.size()) {
-      out += "lbl:" + segmentName(static_cast<unsigned char>(text[i + 1])) + ":";
+      out += "lbl:" + SegmentName(static_cast<unsigned char>(text[i + 1])) + ":";
       i += 2;
       while (i < text.size() && text[i] >= '0' && text[i] <= '9')
         out += text[i++];
@@ -527,7 +521,7 @@ bool ObjectReader::next(Record& record, std::string_view& error) {
     return false;
   }
   const std::uint8_t type = file_[pos_];
-  const RecordLayout* layout = findRecordLayout(type);
+  const RecordLayout* layout = FindRecordLayout(type);
   if (layout == nullptr) {
     error = kObjectContentsError;
     return false;
@@ -556,7 +550,7 @@ bool ObjectReader::next(Record& record, std::string_view& error) {
       ok = c.text(record.strings[record.stringCount++]);
       break;
     case Field::RunBytes: {
-      const std::size_t len = runLength(type);
+      const std::size_t len = RunLength(type);
       ok = c.has(len);
       if (ok) {
         record.bytes = file_.subspan(c.pos, len);
@@ -617,7 +611,14 @@ bool ObjectReader::next(Record& record, std::string_view& error) {
   return true;
 }
 
-bool loadObjectFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
+std::string LoadPositionHex(std::uint32_t position) {
+  int digits = 5;
+  while (digits < 8 && (position >> (4 * digits)) != 0)
+    ++digits;
+  return platform::Hex(position, digits);
+}
+
+bool LoadObjectFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = kObjectNotFound;
@@ -635,9 +636,10 @@ bool loadObjectFile(const std::string& path, std::vector<std::uint8_t>& bytes, s
   return true;
 }
 
-std::string describeRecord(const Record& r) {
-  const RecordLayout* layout = findRecordLayout(r.type);
-  std::string line = hex(static_cast<std::uint32_t>(r.offset), 5) + "H " + hex(r.type, 2) + "H ";
+std::string DescribeRecord(const Record& r) {
+  const RecordLayout* layout = FindRecordLayout(r.type);
+  std::string line = platform::Hex(static_cast<std::uint32_t>(r.offset), 5) + "H " +
+                     platform::Hex(r.type, 2) + "H ";
   line += layout ? std::string(layout->name) : std::string("?");
   if (layout == nullptr) return line;
   std::size_t number = 0, string = 0;
@@ -649,38 +651,38 @@ std::string describeRecord(const Record& r) {
       const bool isSegment = (r.type == rro::RelativeExpression || r.type == rro::RelativeLabel ||
                               r.type == rro::ReserveSpace) &&
                              f == 0;
-      line += isSegment ? segmentName(v) : hex(v, 2) + "H";
+      line += isSegment ? SegmentName(v) : platform::Hex(v, 2) + "H";
       break;
     }
     case Field::Word:
-      line += hex(r.numbers[number++], 4) + "H";
+      line += platform::Hex(r.numbers[number++], 4) + "H";
       break;
     case Field::Address24:
-      line += hex(r.numbers[number++], 5) + "H";
+      line += LoadPositionHex(r.numbers[number++]) + "H";
       break;
     case Field::Long:
-      line += hex(r.numbers[number++], 8) + "H";
+      line += platform::Hex(r.numbers[number++], 8) + "H";
       break;
     case Field::String: {
       const std::string_view s = r.strings[string++];
       const bool isExpression = r.type == rro::WordExpression || r.type == rro::ByteExpression ||
                                 r.type == rro::RelativeExpression ||
                                 (r.type == rro::Equate && string == 2);
-      line += quoteText(isExpression ? describeExpression(s) : std::string(s));
+      line += QuoteText(isExpression ? DescribeExpression(s) : std::string(s));
       break;
     }
     case Field::Value:
-      line += describeValue(r.value);
+      line += DescribeValue(r.value);
       break;
     case Field::Placement: {
       const PlacementPart& part = r.placement[f == 1 ? 0 : 1];
-      line += part.hasAddress ? hex(part.address, 4) + "H" : std::string("next");
+      line += part.hasAddress ? platform::Hex(part.address, 4) + "H" : std::string("next");
       break;
     }
     case Field::RunBytes: {
       for (std::size_t i = 0; i < r.bytes.size(); ++i) {
         if (i) line += ' ';
-        line += hex(r.bytes[i], 2);
+        line += platform::Hex(r.bytes[i], 2);
       }
       break;
     }

@@ -152,9 +152,9 @@ struct RecordLayout {
 };
 
 // The layout of a record type, or nullptr for a byte that starts no record.
-const RecordLayout* findRecordLayout(std::uint8_t type);
+const RecordLayout* FindRecordLayout(std::uint8_t type);
 // Every known layout, byte runs given once (as 0xF1).
-std::span<const RecordLayout> recordLayouts();
+std::span<const RecordLayout> RecordLayouts();
 
 // A decoded record. Numbers, strings and the value reference appear in the
 // order of the layout's fields; string views point into the reader's buffer.
@@ -257,12 +257,12 @@ private:
 };
 
 // Helpers that build the operands of expression text.
-void appendExternalOperand(std::string& expression, std::string_view name);
-void appendLocalLabelOperand(std::string& expression, std::uint8_t segmentByte,
+void AppendExternalOperand(std::string& expression, std::string_view name);
+void AppendLocalLabelOperand(std::string& expression, std::uint8_t segmentByte,
                              std::uint16_t labelIndex);
-void appendEquateOperand(std::string& expression, std::string_view name);
+void AppendEquateOperand(std::string& expression, std::string_view name);
 // Readable form of expression text, markers spelled out: ext:NAME, lbl:S:N, equ:NAME.
-std::string describeExpression(std::string_view expression);
+std::string DescribeExpression(std::string_view expression);
 
 // Walks the records of a whole .RRO file held in memory.
 class ObjectReader {
@@ -290,9 +290,13 @@ private:
 
 // Reads a whole object file. False with error "not found" when it cannot be
 // opened, "Object file contents error" when it is larger than an object can be.
-bool loadObjectFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error);
+bool LoadObjectFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error);
+
+// A load position as messages and dumps show it: five hexadecimal digits, or
+// as many as a larger value needs (records may carry any 32-bit position).
+std::string LoadPositionHex(std::uint32_t position);
 
 // One line per record, for dump-rro and for test failure messages.
-std::string describeRecord(const Record& record);
+std::string DescribeRecord(const Record& record);
 
 } // namespace velkor
