@@ -4,9 +4,8 @@
 //
 //   progress.Reset();
 //   progress.show();
-//   host.ShowFile = [&](const std::string& f) { progress.ShowFile(QString::fromStdString(f)); };
-//   host.Progress = [&](std::uint32_t n) { progress.ShowLineCount(n); pump(); };
-//   connect(&progress, &CompileProgressWindow::cancelRequested, [&] { c.CancelRequested = true; });
+//   progress.ShowProgress("Demo.Pas", 120); // the file being read, the lines read so far
+//   connect(&progress, &CompileProgressWindow::cancelRequested, [&] { /* end the compile */ });
 
 #include <QWidget>
 
