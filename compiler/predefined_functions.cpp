@@ -12,8 +12,8 @@ namespace velkor {
 
 namespace {
 
-// Routine numbers of the predefined functions.
-enum Routine : int {
+// The numbers of the predefined functions.
+enum FunctionNumber : int {
   kAbs = 0,
   kOdd = 4,
   kChr = 5,
@@ -39,7 +39,7 @@ enum Routine : int {
   kPosN = 37,
 };
 
-void Call(Compilation& c, const char* routine, char tag = ' ') {
+void Call(Compilation& c, Routine routine, char tag = ' ') {
   EmitCall(c, routine, tag);
   AddCodeSize(c, 3);
 }
@@ -183,16 +183,16 @@ ExprType SuccPred(Compilation& c, bool succ) {
   Close(c);
   if (t.type == kTypeLongint) {
     c.PendingPush = 0;
-    Call(c, succ ? "__succ32" : "__pred32");
+    Call(c, succ ? Routine::Succ32 : Routine::Pred32);
     return t;
   }
-  const char* routine = nullptr;
+  Routine routine{};
   if (IsByteType(t.type)) {
-    routine = succ ? "__succ8" : "__pred8";
+    routine = succ ? Routine::Succ8 : Routine::Pred8;
   } else if (t.type == kTypeInteger) {
-    routine = succ ? "__succ16" : "__pred16";
+    routine = succ ? Routine::Succ16 : Routine::Pred16;
   } else if (t.type == kTypeWord) {
-    routine = succ ? "__succ16w" : "__pred16w";
+    routine = succ ? Routine::Succ16Word : Routine::Pred16Word;
   } else {
     ReportCompileError(c, kErrStdFunctionArgument);
   }
@@ -206,7 +206,7 @@ ExprType SuccPred(Compilation& c, bool succ) {
 } // namespace
 
 void EmitHeapPtr(Compilation& c) {
-  Call(c, "__GetHeapPtr");
+  Call(c, Routine::GetHeapPtr);
   c.PendingPush = 0;
   PushHL(c);
 }
@@ -223,10 +223,10 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     const bool isLong = t.type == kTypeLongint;
     c.PendingPush = 0;
     if (routine == kAbs) {
-      Call(c, isLong ? "__lintABS" : "__intABS");
+      Call(c, isLong ? Routine::LintAbs : Routine::IntAbs);
       return t;
     }
-    Call(c, isLong ? "__lintODD" : "__intODD");
+    Call(c, isLong ? Routine::LintOdd : Routine::IntOdd);
     return ExprType{kTypeBoolean, 0};
   }
   case kChr: {
@@ -288,19 +288,25 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     if (!IsOrdinalNumber(Expression(c).type)) ReportCompileError(c, kErrExpectedVariableOrConstant);
     Close(c);
     c.PendingPush = 0;
-    Call(c, "__CopyString");
+    Call(c, Routine::CopyString);
     return ExprType{kTypeArray, 1};
   }
   case kIntToStr: {
     Open(c);
     const ExprType t = Expression(c);
     Close(c);
-    const char* r = t.type == kTypeByte || t.type == kTypeChar ? "__ByteToStr"
-                    : t.type == kTypeWord                      ? "__WordToStr"
-                    : t.type == kTypeInteger                   ? "__IntToStr"
-                    : t.type == kTypeLongint                   ? "__LIntToStr"
-                                                               : nullptr;
-    if (r == nullptr) ReportCompileError(c, kErrExpectedVariableOrConstant);
+    Routine r{};
+    if (t.type == kTypeByte || t.type == kTypeChar) {
+      r = Routine::ByteToStr;
+    } else if (t.type == kTypeWord) {
+      r = Routine::WordToStr;
+    } else if (t.type == kTypeInteger) {
+      r = Routine::IntToStr;
+    } else if (t.type == kTypeLongint) {
+      r = Routine::LintToStr;
+    } else {
+      ReportCompileError(c, kErrExpectedVariableOrConstant);
+    }
     c.PendingPush = 0;
     Call(c, r);
     return ExprType{kTypeArray, 1};
@@ -315,7 +321,9 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     Close(c);
     const int size = SimpleTypeSize(t.type);
     c.PendingPush = 0;
-    Call(c, size == 1 ? "__ByteToHexStr" : size == 2 ? "__WordToHexStr" : "__LIntToHexStr");
+    Call(c, size == 1   ? Routine::ByteToHexStr
+            : size == 2 ? Routine::WordToHexStr
+                        : Routine::LintToHexStr);
     return ExprType{kTypeArray, 1};
   }
   case kStrToInt: {
@@ -323,7 +331,7 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     StringExpression(c);
     Close(c);
     c.PendingPush = 0;
-    Call(c, "__StrToInt");
+    Call(c, Routine::StrToInt);
     return ExprType{kTypeLongint, 0};
   }
   case kStrToIntDef: {
@@ -335,7 +343,7 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     if (d.type != kTypeLongint) EmitWidenTopToLong(c, d.type); // the default is passed as a long
     Close(c);
     c.PendingPush = 0;
-    Call(c, "__StrToIntDef");
+    Call(c, Routine::StrToIntDef);
     return ExprType{kTypeLongint, 0};
   }
   case kLo:
@@ -378,7 +386,7 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     Close(c);
     if (t.type != kTypeChar) ReportCompileError(c, kErrExpectedCharacter);
     PopHL(c);
-    Call(c, "__UpCase");
+    Call(c, Routine::UpCase);
     PushHL(c);
     return ExprType{kTypeChar, 0};
   }
@@ -397,7 +405,7 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     }
     Close(c);
     PopHL(c);
-    Call(c, "__POSN");
+    Call(c, Routine::Posn);
     c.PendingPush = 0;
     return ExprType{kTypeInteger, 0};
   }

@@ -157,7 +157,7 @@ void Release(Compilation& c) {
   } else {
     EmitLoadAccess(c, p);
     PopHL(c);
-    EmitCall(c, "__SetHeapPtr");
+    EmitCall(c, Routine::SetHeapPtr);
     AddCodeSize(c, 4);
     c.PendingPush = 0;
   }

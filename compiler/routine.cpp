@@ -129,7 +129,7 @@ void EmitCallInstruction(Compilation& c, int routine) {
   c.PendingPush = 0;
   if (r.overlayArea != 0) {
     Emit(c, "ld hl," + OverlayDescriptorLabel(r.overlayArea, r.overlayPart));
-    EmitCall(c, "__OverlayHandler");
+    EmitCall(c, Routine::OverlayHandler);
     AddCodeSize(c, 6);
   } else {
     Emit(c, "call @" + AssemblerName(c, routine));

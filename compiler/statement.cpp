@@ -212,7 +212,7 @@ void CaseStatement(Compilation& c) {
   const CaseTable::Dispatch dispatch = entries.DispatchLines();
   for (const std::string& line : dispatch.lines)
     Emit(c, line.substr(1));
-  NoteExternal(c, dispatch.routine);
+  NoteExternal(c, RoutineName(dispatch.routine));
   AddCodeSize(c, static_cast<int>(dispatch.size));
   c.PendingPush = 0;
   if (c.Symbol == SymbolKind::Else) {

@@ -23,7 +23,7 @@ void Push(Compilation& c) {
   ++c.PendingPush;
 }
 
-void PushStringCall(Compilation& c, const char* routine) {
+void PushStringCall(Compilation& c, Routine routine) {
   EmitCall(c, routine, 'S');
 }
 
@@ -55,7 +55,7 @@ void EmitPushConstant(Compilation& c, std::int32_t value) {
 void EmitPushLongConstant(Compilation& c, std::int32_t value) {
   c.PendingPush = 0;
   const auto v = static_cast<std::uint32_t>(value);
-  EmitCall(c, rtl::kLintConst);
+  EmitCall(c, Routine::LintConst);
   Emit(c, "dw " + HexWord(v & 0xFFFF) + "," + HexWord(v >> 16));
   AddCodeSize(c, 7);
 }
@@ -73,7 +73,7 @@ int EmitPushStringLiteral(Compilation& c, const std::string& text) {
   c.PendingPush = 0;
   const int label = PoolString(c, text);
   Emit(c, "ld hl,@@" + std::to_string(label));
-  PushStringCall(c, rtl::kPushStringLiteral);
+  PushStringCall(c, Routine::PushStringLiteral);
   AddCodeSize(c, 6);
   return label;
 }
@@ -83,13 +83,13 @@ void EmitLoadVariable(Compilation& c, int symbol, std::uint8_t type, bool isStri
   c.PendingPush = 0;
   if (type == kTypeLongint) {
     Emit(c, "ld hl," + name);
-    EmitCall(c, rtl::kPush32);
+    EmitCall(c, Routine::Push32);
     AddCodeSize(c, 6);
     return;
   }
   if (isString) {
     Emit(c, "ld hl," + name);
-    PushStringCall(c, rtl::kPushString);
+    PushStringCall(c, Routine::PushString);
     AddCodeSize(c, 6);
     return;
   }
@@ -113,10 +113,10 @@ void EmitLoadThroughAddressVariable(Compilation& c, int symbol, std::uint8_t typ
   c.PendingPush = 0;
   Emit(c, "ld hl,(" + name + ")");
   if (type == kTypeLongint) {
-    EmitCall(c, "__push32");
+    EmitCall(c, Routine::Push32LowerCase);
     AddCodeSize(c, 6);
   } else if (isString) {
-    PushStringCall(c, rtl::kPushString);
+    PushStringCall(c, Routine::PushString);
     AddCodeSize(c, 6);
   } else if (type == kTypeArray || type == kTypeRecord) {
     Emit(c, "push hl");
@@ -144,11 +144,11 @@ void EmitLoadFromStackAddress(Compilation& c, std::uint8_t type, bool isString) 
   }
   PopHL(c);
   if (type == kTypeLongint) {
-    EmitCall(c, rtl::kPush32);
+    EmitCall(c, Routine::Push32);
     AddCodeSize(c, 3);
     c.PendingPush = 0;
   } else if (isString) {
-    PushStringCall(c, rtl::kPushString);
+    PushStringCall(c, Routine::PushString);
     AddCodeSize(c, 3);
     c.PendingPush = 0;
   } else if (IsByteType(type)) {
@@ -280,7 +280,7 @@ void EmitArrayElementAddress(Compilation& c, std::uint16_t low, std::uint32_t el
     while ((1u << shift) < elementSize)
       ++shift;
     Emit(c, "ld b," + Decimal(shift));
-    EmitCall(c, rtl::kShl16);
+    EmitCall(c, Routine::Shl16);
     EmitTagged(c, 'D', 0, "pop de");
     AddCodeSize(c, 6);
     break;
@@ -298,7 +298,7 @@ void EmitArrayElementAddress(Compilation& c, std::uint16_t low, std::uint32_t el
       return;
     }
     Emit(c, "ld de," + Decimal(elementSize));
-    EmitCall(c, rtl::kMult16);
+    EmitCall(c, Routine::Mult16);
     EmitTagged(c, 'D', 0, "pop de");
     AddCodeSize(c, 7);
     break;
@@ -431,7 +431,7 @@ void BitwiseByte(Compilation& c, const char* op) {
   AddCodeSize(c, 5);
 }
 
-void Call(Compilation& c, const char* routine) {
+void Call(Compilation& c, Routine routine) {
   EmitCall(c, routine);
   AddCodeSize(c, 3);
 }
@@ -469,24 +469,24 @@ void EmitWordOperation(Compilation& c, ArithOp op, std::uint8_t type, bool byteO
     }
     break;
   case ArithOp::Mul:
-    Call(c, signedOperands ? rtl::kSignedMult16 : rtl::kMult16);
+    Call(c, signedOperands ? Routine::SignedMult16 : Routine::Mult16);
     break;
   case ArithOp::Div:
     Emit(c, "ex de,hl");
     AddCodeSize(c, 1);
-    Call(c, signedOperands ? rtl::kSignedDiv16 : rtl::kDiv16);
+    Call(c, signedOperands ? Routine::SignedDiv16 : Routine::Div16);
     break;
   case ArithOp::Mod:
     Emit(c, "ex de,hl");
     AddCodeSize(c, 1);
-    Call(c, signedOperands ? rtl::kSignedMod16 : rtl::kMod16);
+    Call(c, signedOperands ? Routine::SignedMod16 : Routine::Mod16);
     break;
   case ArithOp::Shl:
   case ArithOp::Shr:
     Emit(c, "ld b,l");
     Emit(c, "ex de,hl");
     AddCodeSize(c, 2);
-    Call(c, op == ArithOp::Shl ? rtl::kShl16 : rtl::kShr16);
+    Call(c, op == ArithOp::Shl ? Routine::Shl16 : Routine::Shr16);
     if (byteOperands) { // a byte keeps its low byte
       EmitTagged(c, '0', 0, "ld h,0");
       AddCodeSize(c, kZeroHighSize);
@@ -507,34 +507,35 @@ void EmitWordOperation(Compilation& c, ArithOp op, std::uint8_t type, bool byteO
 }
 
 void EmitLongOperation(Compilation& c, ArithOp op) {
-  static constexpr std::array<const char*, 10> kRoutines = {
-      "__Add32", "__sub32", "__mult32", "__div32", "__mod32",
-      "__and32", "__or32",  "__xor32",  "__shl32", "__shr32"};
+  static constexpr std::array<Routine, 10> kRoutines = {
+      Routine::Add32, Routine::Sub32, Routine::Mult32, Routine::Div32, Routine::Mod32,
+      Routine::And32, Routine::Or32,  Routine::Xor32,  Routine::Shl32, Routine::Shr32};
   c.PendingPush = 0;
   Call(c, kRoutines[static_cast<std::size_t>(op)]);
 }
 
 void EmitWidenTopToLong(Compilation& c, std::uint8_t fromType) {
   PopHL(c);
-  Call(c, fromType == kTypeInteger ? rtl::kIntToLint : rtl::kWordToLint);
+  Call(c, fromType == kTypeInteger ? Routine::IntToLint : Routine::WordToLint);
   c.PendingPush = 0;
 }
 
 void EmitWidenLeftToLong(Compilation& c, std::uint8_t fromType) {
   c.PendingPush = 0;
-  Call(c, fromType == kTypeInteger ? rtl::kLintFix1 : rtl::kLintFix1Word);
+  Call(c, fromType == kTypeInteger ? Routine::LintFix1 : Routine::LintFix1Word);
 }
 
 void EmitStringConcat(Compilation& c, bool leftIsChar, bool rightIsChar) {
   c.PendingPush = 0;
-  const char* routine = leftIsChar ? (rightIsChar ? rtl::kTwoCharsToString : rtl::kAddStringToChar)
-                                   : (rightIsChar ? rtl::kAddCharToString : rtl::kAddStrings);
+  const Routine routine = leftIsChar
+                              ? (rightIsChar ? Routine::TwoCharsToString : Routine::AddStringToChar)
+                              : (rightIsChar ? Routine::AddCharToString : Routine::AddStrings);
   Call(c, routine);
 }
 
 void EmitCharToString(Compilation& c) {
   c.PendingPush = 0;
-  Call(c, rtl::kCharToString);
+  Call(c, Routine::CharToString);
 }
 
 std::uint8_t EmitNegate(Compilation& c, std::uint8_t type) {
@@ -568,17 +569,17 @@ std::uint8_t EmitNegate(Compilation& c, std::uint8_t type) {
   switch (type) {
   case kTypeLongint:
     c.PendingPush = 0;
-    Call(c, rtl::kNegLint);
+    Call(c, Routine::NegLint);
     return kTypeLongint;
   case kTypeWord:
     EmitWidenTopToLong(c, kTypeWord);
-    Call(c, rtl::kNegLint);
+    Call(c, Routine::NegLint);
     return kTypeLongint;
   case kTypeByte:
   case kTypeInteger:
   case kTypeChar:
     c.PendingPush = 0; // negated in place on the stack: HL no longer holds it
-    Call(c, rtl::kNegInt);
+    Call(c, Routine::NegInt);
     return kTypeInteger;
   default:
     return type;
@@ -588,15 +589,15 @@ std::uint8_t EmitNegate(Compilation& c, std::uint8_t type) {
 void EmitNot(Compilation& c, std::uint8_t type) {
   if (type == kTypeLongint) {
     c.PendingPush = 0;
-    Call(c, rtl::kNotLint);
+    Call(c, Routine::NotLint);
     return;
   }
   PopHL(c);
   if (type == kTypeBoolean) {
-    EmitCall(c, rtl::kNotBool, 'C');
+    EmitCall(c, Routine::NotBool, 'C');
     AddCodeSize(c, 3);
   } else {
-    Call(c, rtl::kNotInt);
+    Call(c, Routine::NotInt);
   }
   c.PendingPush = 0;
   Push(c);
@@ -604,19 +605,21 @@ void EmitNot(Compilation& c, std::uint8_t type) {
 
 void EmitComparison(Compilation& c, Relation r, std::uint8_t type, bool isString) {
   struct Row {
-    const char* unsignedRoutine;
-    const char* signedRoutine;
+    Routine unsignedRoutine;
+    Routine signedRoutine;
     char tag;
-    const char* longRoutine;
-    const char* stringRoutine;
+    Routine longRoutine;
+    Routine stringRoutine;
   };
   static constexpr std::array<Row, 6> kRows{{
-      {"__equ", "__equ", 'x', "__lequ", "__sequ"},
-      {"__notequ", "__notequ", 'X', "__lnotequ", "__snotequ"},
-      {"__less", "__Iless", 'y', "__lless", "__sless"},
-      {"__lessorequ", "__Ilessorequ", 'z', "__llessorequ", "__slessorequ"},
-      {"__greater", "__Igreater", 'Y', "__lgreater", "__sgreater"},
-      {"__greaterorequ", "__Igreaterorequ", 'Z', "__lgreaterorequ", "__sgreaterorequ"},
+      {Routine::Equal, Routine::Equal, 'x', Routine::LongEqual, Routine::StringEqual},
+      {Routine::NotEqual, Routine::NotEqual, 'X', Routine::LongNotEqual, Routine::StringNotEqual},
+      {Routine::Less, Routine::SignedLess, 'y', Routine::LongLess, Routine::StringLess},
+      {Routine::LessOrEqual, Routine::SignedLessOrEqual, 'z', Routine::LongLessOrEqual,
+       Routine::StringLessOrEqual},
+      {Routine::Greater, Routine::SignedGreater, 'Y', Routine::LongGreater, Routine::StringGreater},
+      {Routine::GreaterOrEqual, Routine::SignedGreaterOrEqual, 'Z', Routine::LongGreaterOrEqual,
+       Routine::StringGreaterOrEqual},
   }};
   const Row& row = kRows[static_cast<std::size_t>(r)];
   if (type == kTypeLongint || isString) {
@@ -639,8 +642,8 @@ void EmitSetMembership(Compilation& c, const std::vector<std::pair<int, int>>& e
   PopHL(c);
   Emit(c, "ld bc," + label);
   Emit(c, "ld de,$+6");
-  Emit(c, std::string("jp ") + rtl::kConstSet);
-  NoteExternal(c, rtl::kConstSet);
+  Emit(c, "jp " + std::string(RoutineName(Routine::ConstSet)));
+  NoteExternal(c, RoutineName(Routine::ConstSet));
   Emit(c, "DB " + Decimal(static_cast<std::int64_t>(entries.size())));
   for (const auto& [low, high] : entries)
     Emit(c, "DB " + Decimal(low) + "," + Decimal(high));

@@ -1,5 +1,7 @@
 #include "compiler/emit/frame_routine.h"
 
+#include "compiler/emit/runtime_names.h"
+
 namespace velkor {
 
 LineBlock ProcedureEndLines() {
@@ -25,8 +27,9 @@ LineBlock FunctionEndLines(unsigned exitLabel, const std::string& resultName, Re
     out.size = 8;
     break;
   case ResultClass::String:
-    out.lines.insert(out.lines.end(), {"\tld hl," + resultName, "\tcall __PushString"});
-    out.externs.push_back("__PushString");
+    out.lines.insert(out.lines.end(), {"\tld hl," + resultName,
+                                       "\tcall " + std::string(RoutineName(Routine::PushString))});
+    out.externs.emplace_back(RoutineName(Routine::PushString));
     out.size = 6;
     break;
   case ResultClass::Structured:

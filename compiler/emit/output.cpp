@@ -77,11 +77,12 @@ void NoteGlobal(Compilation& c, std::string_view name) {
   AddName(c.GlobalNames, c.GlobalNameKeys, name);
 }
 
-void EmitCall(Compilation& c, std::string_view routine, char tag) {
+void EmitCall(Compilation& c, Routine routine, char tag) {
+  const std::string_view name = RoutineName(routine);
   std::string text = "call ";
-  text += routine;
+  text += name;
   EmitTagged(c, tag, 0, text);
-  NoteExternal(c, routine);
+  NoteExternal(c, name);
 }
 
 void ElidePush(Compilation& c) {

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "compiler/compilation.h"
+#include "compiler/emit/runtime_names.h"
 
 namespace velkor {
 
@@ -42,7 +43,7 @@ void NoteExternal(Compilation& c, std::string_view name);
 void NoteGlobal(Compilation& c, std::string_view name);
 
 // "call <routine>" followed by NoteExternal; no code size.
-void EmitCall(Compilation& c, std::string_view routine, char tag = ' ');
+void EmitCall(Compilation& c, Routine routine, char tag = ' ');
 
 // Pop HL: push elision when PendingPush is non-zero, else "pop hl".
 void PopHL(Compilation& c);

@@ -23,15 +23,15 @@ CaseTable::Dispatch CaseTable::DispatchLines() const {
   Dispatch out;
   const std::string count = std::to_string(entries_.size());
   if (IsDense()) {
-    out.routine = "__jpTable";
-    out.lines.push_back("\tcall __jpTable");
+    out.routine = Routine::JumpTable;
+    out.lines.push_back("\tcall " + std::string(RoutineName(out.routine)));
     out.lines.push_back("\tDB " + count + "," + std::to_string(entries_.front().low));
     for (const CaseEntry& e : entries_)
       out.lines.push_back("\tDW @@" + std::to_string(e.armLabel));
     out.size = static_cast<std::uint32_t>(2 * entries_.size() + 1);
   } else {
-    out.routine = "__switchbyte";
-    out.lines.push_back("\tcall __switchbyte");
+    out.routine = Routine::SwitchByte;
+    out.lines.push_back("\tcall " + std::string(RoutineName(out.routine)));
     out.lines.push_back("\tDB " + count);
     for (const CaseEntry& e : entries_) {
       out.lines.push_back("\tDB " + std::to_string(e.high) + "," + std::to_string(e.low));

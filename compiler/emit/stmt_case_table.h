@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "compiler/emit/runtime_names.h"
+
 namespace velkor {
 
 struct CaseEntry {
@@ -25,7 +27,7 @@ public:
   bool IsDense() const;
 
   struct Dispatch {
-    std::string routine;            // __jpTable or __switchbyte
+    Routine routine{};              // JumpTable or SwitchByte
     std::vector<std::string> lines; // the call and the table, each with its tab
     std::uint32_t size = 0;         // bytes of the table
   };

@@ -136,7 +136,9 @@ void EmitIncDec(Compilation& c, StoreTarget target, int symbol, StoreClass cls, 
     AddCodeSize(c, 1);
   } else {
     addressIntoHL();
-    EmitCall(c, "__" + op + (cls == StoreClass::Long ? "32hl" : "16hl"));
+    const bool isLong = cls == StoreClass::Long;
+    EmitCall(c, decrement ? (isLong ? Routine::Dec32 : Routine::Dec16)
+                          : (isLong ? Routine::Inc32 : Routine::Inc16));
     AddCodeSize(c, 3);
   }
   c.PendingPush = 0;
@@ -144,7 +146,7 @@ void EmitIncDec(Compilation& c, StoreTarget target, int symbol, StoreClass cls, 
 
 void EmitMove(Compilation& c) {
   PopHL(c);
-  EmitCall(c, "__Move");
+  EmitCall(c, Routine::Move);
   AddCodeSize(c, 4);
   c.PendingPush = 0;
 }
@@ -214,25 +216,25 @@ void EmitOut(Compilation& c, bool portIsByte) {
 void EmitInsert(Compilation& c, int capacity) {
   c.PendingPush = 0;
   Emit(c, "ld b," + std::to_string(capacity));
-  EmitCall(c, "__Insert");
+  EmitCall(c, Routine::Insert);
   AddCodeSize(c, 5);
 }
 
 void EmitDelete(Compilation& c) {
   c.PendingPush = 0;
-  EmitCall(c, "__Delete");
+  EmitCall(c, Routine::Delete);
   AddCodeSize(c, 3);
 }
 
 void EmitRelease(Compilation& c, int pointerSymbol) {
   Emit(c, "ld hl,(" + AssemblerName(c, pointerSymbol) + ")");
-  EmitCall(c, "__SetHeapPtr");
+  EmitCall(c, Routine::SetHeapPtr);
   AddCodeSize(c, 6);
   c.PendingPush = 0;
 }
 
 void EmitGetHeapPtr(Compilation& c) {
-  EmitCall(c, "__GetHeapPtr");
+  EmitCall(c, Routine::GetHeapPtr);
   EmitTagged(c, 'P', 0, "push hl");
   AddCodeSize(c, 4);
   c.PendingPush = 1;
@@ -240,7 +242,7 @@ void EmitGetHeapPtr(Compilation& c) {
 
 void EmitMalloc(Compilation& c) {
   PopHL(c);
-  EmitCall(c, "__malloc");
+  EmitCall(c, Routine::Malloc);
   EmitTagged(c, 'P', 0, "push hl");
   AddCodeSize(c, 5);
   c.PendingPush = 1;
@@ -250,7 +252,7 @@ void EmitDiscard(Compilation& c, StoreClass cls) {
   switch (cls) {
   case StoreClass::String:
     c.PendingPush = 0;
-    EmitCall(c, "__dumpstring");
+    EmitCall(c, Routine::DumpString);
     AddCodeSize(c, 3);
     break;
   case StoreClass::Long:

@@ -91,7 +91,7 @@ void EmitStoreToVariable(Compilation& c, const StoreDestination& d) {
   case StoreClass::Long:
     c.PendingPush = 0;
     Emit(c, "ld hl," + v);
-    EmitCall(c, "__StoreLint");
+    EmitCall(c, Routine::StoreLint);
     AddCodeSize(c, 6);
     break;
   case StoreClass::String:
@@ -100,12 +100,12 @@ void EmitStoreToVariable(Compilation& c, const StoreDestination& d) {
       SubtractCodeSize(c, 3);
       Emit(c, "ld de," + v);
       Emit(c, "ld b," + std::to_string(d.capacity));
-      EmitCall(c, "__moveString");
+      EmitCall(c, Routine::MoveString);
       AddCodeSize(c, 5 + 3);
     } else {
       Emit(c, "ld hl," + v);
       Emit(c, "ld b," + std::to_string(d.capacity));
-      EmitCall(c, "__popString");
+      EmitCall(c, Routine::PopString);
       AddCodeSize(c, 8);
     }
     break;
@@ -132,7 +132,7 @@ void EmitStoreThroughAddressVariable(Compilation& c, const StoreDestination& d) 
   case StoreClass::Long:
     c.PendingPush = 0;
     Emit(c, "ld hl,(" + p + ")");
-    EmitCall(c, "__store32");
+    EmitCall(c, Routine::Store32);
     AddCodeSize(c, 6);
     break;
   case StoreClass::String:
@@ -141,12 +141,12 @@ void EmitStoreThroughAddressVariable(Compilation& c, const StoreDestination& d) 
       SubtractCodeSize(c, 3);
       Emit(c, "ld de,(" + p + ")");
       Emit(c, "ld b," + std::to_string(d.capacity));
-      EmitCall(c, "__moveString");
+      EmitCall(c, Routine::MoveString);
       AddCodeSize(c, 5 + 4);
     } else {
       Emit(c, "ld hl,(" + p + ")");
       Emit(c, "ld b," + std::to_string(d.capacity));
-      EmitCall(c, "__popString");
+      EmitCall(c, Routine::PopString);
       AddCodeSize(c, 8);
     }
     break;
@@ -171,12 +171,12 @@ void EmitStoreToStackAddress(Compilation& c, const StoreDestination& d) {
     break;
   case StoreClass::Long:
     c.PendingPush = 0;
-    EmitCall(c, "__store32x");
+    EmitCall(c, Routine::Store32Stack);
     AddCodeSize(c, 3);
     break;
   case StoreClass::String:
     Emit(c, "ld b," + std::to_string(d.capacity));
-    EmitCall(c, "__popStringHL");
+    EmitCall(c, Routine::PopStringHL);
     Emit(c, "pop hl");
     AddCodeSize(c, 6);
     break;
@@ -219,23 +219,23 @@ void EmitStore(Compilation& c, const StoreDestination& d) {
 }
 
 void EmitWideningStore(Compilation& c, const StoreDestination& d, bool signedSource) {
-  const char* routine = nullptr;
+  Routine routine{};
   switch (d.target) {
   case StoreTarget::Variable:
     PopHL(c);
     Emit(c, "ld de," + Name(c, d.symbol));
-    routine = signedSource ? "__IntToLintStore" : "__WordToLintStore";
+    routine = signedSource ? Routine::IntToLintStore : Routine::WordToLintStore;
     AddCodeSize(c, 7);
     break;
   case StoreTarget::AddressVariable:
     PopHL(c);
     Emit(c, "ld de,(" + Name(c, d.symbol) + ")");
-    routine = signedSource ? "__IntToLintStore" : "__WordToLintStore";
+    routine = signedSource ? Routine::IntToLintStore : Routine::WordToLintStore;
     AddCodeSize(c, 8);
     break;
   case StoreTarget::StackAddress:
     c.PendingPush = 0;
-    routine = signedSource ? "__Int32store" : "__Word32store";
+    routine = signedSource ? Routine::Int32Store : Routine::Word32Store;
     AddCodeSize(c, 3);
     break;
   }

@@ -12,7 +12,7 @@ TEST(CaseTable, ConsecutiveSingleValuesUseTheJumpTable) {
   for (unsigned v = 3; v <= 6; ++v)
     ASSERT_TRUE(table.Add(v, v, 10 + v));
   CaseTable::Dispatch d = table.DispatchLines();
-  EXPECT_EQ(d.routine, "__jpTable");
+  EXPECT_EQ(d.routine, Routine::JumpTable);
   EXPECT_EQ(d.lines, (Lines{"\tcall __jpTable", "\tDB 4,3", "\tDW @@13", "\tDW @@14", "\tDW @@15",
                             "\tDW @@16"}));
   EXPECT_EQ(d.size, 9u);
@@ -44,7 +44,7 @@ TEST(CaseTable, GapsRangesAndSingleEntriesUseTheSearch) {
     for (const CaseEntry& e : c.entries)
       table.Add(e.low, e.high, e.armLabel);
     CaseTable::Dispatch d = table.DispatchLines();
-    EXPECT_EQ(d.routine, "__switchbyte");
+    EXPECT_EQ(d.routine, Routine::SwitchByte);
     EXPECT_EQ(d.lines, c.lines);
     EXPECT_EQ(d.size, 1 + 4 * c.entries.size());
   }
