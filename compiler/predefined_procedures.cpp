@@ -158,7 +158,6 @@ void Release(Compilation& c) {
     EmitLoadAccess(c, p);
     PopHL(c);
     EmitCall(c, Routine::SetHeapPtr);
-    AddCodeSize(c, 4);
     c.PendingPush = 0;
   }
 }
