@@ -59,7 +59,8 @@ void ValueIntoDE(Compilation& c) {
   if (c.PendingPush != 0) {
     ElidePush(c);
     Emit(c, Op::ExDEHL);
-    LeaveOutOfSizeReport(c, FormSize(Op::PopHL)); // as if a pop HL had been elided
+    // The size report has always taken this push off as if a pop HL went with it.
+    LeaveOutOfSizeReport(c, FormSize(Op::PopHL));
   } else {
     Emit(c, Op::PopDE);
   }
