@@ -261,19 +261,6 @@ ResultClass ResultClassOf(const Compilation& c, const IdentifierEntry& f) {
   return ResultClass::Word;
 }
 
-void EmitBlockLines(Compilation& c, const LineBlock& block) {
-  for (const std::string& line : block.lines) {
-    if (!line.empty() && line[0] == '\t') {
-      Emit(c, std::string_view(line).substr(1));
-    } else {
-      EmitLabelLine(c, line);
-    }
-  }
-  for (const std::string& name : block.externs)
-    NoteExternal(c, name);
-  AddCodeSize(c, static_cast<int>(block.size));
-}
-
 } // namespace
 
 void CompileBlock(Compilation& c, bool isFunction, int level, int routine) {
@@ -329,15 +316,14 @@ void CompileBlock(Compilation& c, bool isFunction, int level, int routine) {
     Require(c, SymbolKind::End, kErrExpectedEnd);
 
     if (mainProgram) {
-      Emit(c, "ret");
-      AddCodeSize(c, 1);
+      Emit(c, Op::Ret);
     } else if (isFunction) {
       const std::string& exitLabel = c.RoutineStack.back().exitLabel;
       const IdentifierEntry& f = Entry(c, routine);
-      EmitBlockLines(c, FunctionEndLines(static_cast<unsigned>(std::stoul(exitLabel.substr(2))),
-                                         AssemblerName(c, routine), ResultClassOf(c, f)));
+      EmitBlock(c, FunctionEndLines(static_cast<unsigned>(std::stoul(exitLabel.substr(2))),
+                                    AssemblerName(c, routine), ResultClassOf(c, f)));
     } else {
-      EmitBlockLines(c, ProcedureEndLines());
+      EmitBlock(c, ProcedureEndLines());
     }
     c.PendingPush = 0;
     if (overlayPart) EndOverlayPart(c, part);

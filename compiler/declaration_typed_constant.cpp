@@ -9,12 +9,6 @@
 namespace velkor {
 namespace {
 
-void EmitData(Compilation& c, const LineBlock& block) {
-  for (const std::string& line : block.lines)
-    Emit(c, std::string_view(line).substr(1));
-  AddCodeSize(c, static_cast<int>(block.size));
-}
-
 // @name or ADDR(name): the address of a variable or routine.
 void AddressValue(Compilation& c, std::uint8_t type) {
   if (type != kTypeWord && type != kTypeInteger) ReportCompileError(c, kErrPointerStoreType);
@@ -26,9 +20,9 @@ void AddressValue(Compilation& c, std::uint8_t type) {
   if (target == 0) ReportCompileError(c, kErrUndefinedIdentifier);
   const IdentifierEntry& e = c.Identifiers[static_cast<std::size_t>(target)];
   if (e.kind == kKindProcedure || e.kind == kKindFunction) {
-    EmitData(c, RoutineAddressDataLine(AssemblerName(c, target)));
+    EmitBlock(c, RoutineAddressDataLine(AssemblerName(c, target)));
   } else if (e.kind == kKindVariable) {
-    EmitData(c, VariableAddressDataLine(AssemblerName(c, target)));
+    EmitBlock(c, VariableAddressDataLine(AssemblerName(c, target)));
   } else {
     ReportCompileError(c, kErrExpectedVariable);
   }
@@ -76,8 +70,8 @@ void BooleanValue(Compilation& c) {
   if (id == 0 || c.Identifiers[static_cast<std::size_t>(id)].kind != kKindConstant ||
       c.Identifiers[static_cast<std::size_t>(id)].type != kTypeBoolean)
     ReportCompileError(c, kErrExpectedTrueFalse);
-  EmitData(c, ByteDataLine(
-                  static_cast<std::uint32_t>(c.Identifiers[static_cast<std::size_t>(id)].value)));
+  EmitBlock(c, ByteDataLine(
+                   static_cast<std::uint32_t>(c.Identifiers[static_cast<std::size_t>(id)].value)));
   NextSymbol(c);
 }
 
@@ -104,7 +98,7 @@ void StringValue(Compilation& c, std::uint16_t reference, std::uint32_t declared
   // A longer text would run into the data that follows.
   if (static_cast<int>(text.size()) > StringCapacity(c, reference))
     ReportCompileError(c, kErrConstantOutOfRange);
-  EmitData(c, StringConstantDataLines(text, declaredSize));
+  EmitBlock(c, StringConstantDataLines(text, declaredSize));
   NextSymbol(c);
 }
 
@@ -172,14 +166,14 @@ void Value(Compilation& c, std::uint8_t type, std::uint16_t reference, std::uint
   switch (type) {
   case kTypeByte:
   case kTypeChar:
-    EmitData(c, ByteDataLine(value));
+    EmitBlock(c, ByteDataLine(value));
     break;
   case kTypeWord:
   case kTypeInteger:
-    EmitData(c, WordDataLine(value));
+    EmitBlock(c, WordDataLine(value));
     break;
   case kTypeLongint:
-    EmitData(c, LongDataLines(value));
+    EmitBlock(c, LongDataLines(value));
     break;
   default:
     ReportCompileError(c, kErrIllegalConstantValue);

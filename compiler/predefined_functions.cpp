@@ -12,8 +12,8 @@ namespace velkor {
 
 namespace {
 
-// Routine numbers of the predefined functions.
-enum Routine : int {
+// The numbers of the predefined functions.
+enum FunctionNumber : int {
   kAbs = 0,
   kOdd = 4,
   kChr = 5,
@@ -39,14 +39,8 @@ enum Routine : int {
   kPosN = 37,
 };
 
-void Call(Compilation& c, const char* routine, char tag = ' ') {
-  EmitCall(c, routine, tag);
-  AddCodeSize(c, 3);
-}
-
-void PushHL(Compilation& c, char tag = 'P') {
-  EmitTagged(c, tag, 0, "push hl");
-  AddCodeSize(c, 1);
+void PushResult(Compilation& c) {
+  Emit(c, Op::PushOperand);
   c.PendingPush = 1;
 }
 
@@ -115,10 +109,9 @@ ExprType Address(Compilation& c, bool parenthesised) {
   if (!withField && id == 0) ReportCompileError(c, kErrUndefinedIdentifier);
   const IdentifierEntry& e = c.Identifiers[static_cast<std::size_t>(id)];
   if (!withField && (e.kind == kKindProcedure || e.kind == kKindFunction) && !e.predefined) {
-    EmitTagged(c, ' ', 0, "ld hl,@" + AssemblerName(c, id));
-    AddCodeSize(c, 3);
+    Emit(c, Op::LdHL, CodeLabelName(c, id));
     c.PendingPush = 0;
-    PushHL(c);
+    PushResult(c);
     NextSymbol(c);
   } else {
     EmitAddressOfAccess(c, VariableArgument(c));
@@ -144,36 +137,29 @@ ExprType Inp(Compilation& c) {
   Open(c);
   WordArgument(c, kErrNumericExpected);
   Close(c);
+  using enum HistoryTag;
   const EmitHistory& h = c.History;
   // A constant or variable port goes straight into BC.
-  if (h.Matches("Ph")) {
+  if (h.Matches({Push, Constant})) {
     const std::string port = HistoryValueText(c, h.Value(1));
-    DeleteLastInstructions(c, 2);
-    SubtractCodeSize(c, 4);
-    Emit(c, "ld bc," + port);
-    AddCodeSize(c, 3);
-  } else if (h.Matches("P0H")) {
+    DeleteNewestInstructions(c, 2);
+    Emit(c, Op::LdBC, port);
+  } else if (h.Matches({Push, ZeroHigh, WordVariable})) {
     const std::string port = HistoryValueText(c, h.Value(2));
-    DeleteLastInstructions(c, 3);
-    SubtractCodeSize(c, 6);
-    Emit(c, "ld bc,(" + port + ")");
-    Emit(c, "ld b,0"); // the Z180's on-chip ports need B = 0
-    AddCodeSize(c, 6);
-  } else if (h.Matches("PH")) {
+    DeleteNewestInstructions(c, 3);
+    Emit(c, Op::LdBCFrom, port);
+    Emit(c, Op::LdB0); // the Z180's on-chip ports need B = 0
+  } else if (h.Matches({Push, WordVariable})) {
     const std::string port = HistoryValueText(c, h.Value(1));
-    DeleteLastInstructions(c, 2);
-    SubtractCodeSize(c, 4);
-    Emit(c, "ld bc,(" + port + ")");
-    AddCodeSize(c, 4);
+    DeleteNewestInstructions(c, 2);
+    Emit(c, Op::LdBCFrom, port);
   } else {
-    Emit(c, "pop bc");
-    AddCodeSize(c, 1);
+    Emit(c, Op::PopBCUntagged);
   }
   c.PendingPush = 0;
-  EmitTagged(c, 'i', 0, "in l,(c)");
-  EmitTagged(c, '0', 0, "ld h,0");
-  AddCodeSize(c, 4);
-  PushHL(c);
+  Emit(c, Op::InputPortToL);
+  Emit(c, Op::ZeroHigh);
+  PushResult(c);
   return ExprType{kTypeInteger, 0};
 }
 
@@ -183,32 +169,32 @@ ExprType SuccPred(Compilation& c, bool succ) {
   Close(c);
   if (t.type == kTypeLongint) {
     c.PendingPush = 0;
-    Call(c, succ ? "__succ32" : "__pred32");
+    EmitCall(c, succ ? Routine::Succ32 : Routine::Pred32);
     return t;
   }
-  const char* routine = nullptr;
+  Routine routine{};
   if (IsByteType(t.type)) {
-    routine = succ ? "__succ8" : "__pred8";
+    routine = succ ? Routine::Succ8 : Routine::Pred8;
   } else if (t.type == kTypeInteger) {
-    routine = succ ? "__succ16" : "__pred16";
+    routine = succ ? Routine::Succ16 : Routine::Pred16;
   } else if (t.type == kTypeWord) {
-    routine = succ ? "__succ16w" : "__pred16w";
+    routine = succ ? Routine::Succ16Word : Routine::Pred16Word;
   } else {
     ReportCompileError(c, kErrStdFunctionArgument);
   }
-  PopHL(c);
-  Call(c, routine);
+  PopHLLeftOutOfReport(c);
+  EmitCall(c, routine);
   c.PendingPush = 0;
-  PushHL(c);
+  PushResult(c);
   return t;
 }
 
 } // namespace
 
 void EmitHeapPtr(Compilation& c) {
-  Call(c, "__GetHeapPtr");
+  EmitCall(c, Routine::GetHeapPtr);
   c.PendingPush = 0;
-  PushHL(c);
+  PushResult(c);
 }
 
 ExprType PredefinedFunction(Compilation& c, int symbol) {
@@ -223,10 +209,10 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     const bool isLong = t.type == kTypeLongint;
     c.PendingPush = 0;
     if (routine == kAbs) {
-      Call(c, isLong ? "__lintABS" : "__intABS");
+      EmitCall(c, isLong ? Routine::LintAbs : Routine::IntAbs);
       return t;
     }
-    Call(c, isLong ? "__lintODD" : "__intODD");
+    EmitCall(c, isLong ? Routine::LintOdd : Routine::IntOdd);
     return ExprType{kTypeBoolean, 0};
   }
   case kChr: {
@@ -234,10 +220,9 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     const ExprType t = Expression(c);
     Close(c);
     if (!IsOrdinalNumber(t.type)) ReportCompileError(c, kErrStdFunctionArgument);
-    PopHL(c);
-    EmitTagged(c, '0', 0, "ld h,0");
-    AddCodeSize(c, 2);
-    PushHL(c);
+    PopHLLeftOutOfReport(c);
+    Emit(c, Op::ZeroHigh);
+    PushResult(c);
     return ExprType{kTypeChar, 0};
   }
   case kOrd: {
@@ -272,11 +257,10 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     Open(c);
     StringVariableAddress(c);
     Close(c);
-    PopHL(c);
-    EmitTagged(c, 'm', 0, "ld l,(hl)");
-    EmitTagged(c, '0', 0, "ld h,0");
-    AddCodeSize(c, 3);
-    PushHL(c);
+    PopHLLeftOutOfReport(c);
+    Emit(c, Op::LoadByteThroughHL);
+    Emit(c, Op::ZeroHigh);
+    PushResult(c);
     return ExprType{kTypeByte, 0};
   }
   case kCopy: {
@@ -288,21 +272,27 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     if (!IsOrdinalNumber(Expression(c).type)) ReportCompileError(c, kErrExpectedVariableOrConstant);
     Close(c);
     c.PendingPush = 0;
-    Call(c, "__CopyString");
+    EmitCall(c, Routine::CopyString);
     return ExprType{kTypeArray, 1};
   }
   case kIntToStr: {
     Open(c);
     const ExprType t = Expression(c);
     Close(c);
-    const char* r = t.type == kTypeByte || t.type == kTypeChar ? "__ByteToStr"
-                    : t.type == kTypeWord                      ? "__WordToStr"
-                    : t.type == kTypeInteger                   ? "__IntToStr"
-                    : t.type == kTypeLongint                   ? "__LIntToStr"
-                                                               : nullptr;
-    if (r == nullptr) ReportCompileError(c, kErrExpectedVariableOrConstant);
+    Routine r{};
+    if (t.type == kTypeByte || t.type == kTypeChar) {
+      r = Routine::ByteToStr;
+    } else if (t.type == kTypeWord) {
+      r = Routine::WordToStr;
+    } else if (t.type == kTypeInteger) {
+      r = Routine::IntToStr;
+    } else if (t.type == kTypeLongint) {
+      r = Routine::LintToStr;
+    } else {
+      ReportCompileError(c, kErrExpectedVariableOrConstant);
+    }
     c.PendingPush = 0;
-    Call(c, r);
+    EmitCall(c, r);
     return ExprType{kTypeArray, 1};
   }
   case kIntToHex: {
@@ -315,7 +305,9 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     Close(c);
     const int size = SimpleTypeSize(t.type);
     c.PendingPush = 0;
-    Call(c, size == 1 ? "__ByteToHexStr" : size == 2 ? "__WordToHexStr" : "__LIntToHexStr");
+    EmitCall(c, size == 1   ? Routine::ByteToHexStr
+                : size == 2 ? Routine::WordToHexStr
+                            : Routine::LintToHexStr);
     return ExprType{kTypeArray, 1};
   }
   case kStrToInt: {
@@ -323,7 +315,7 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     StringExpression(c);
     Close(c);
     c.PendingPush = 0;
-    Call(c, "__StrToInt");
+    EmitCall(c, Routine::StrToInt);
     return ExprType{kTypeLongint, 0};
   }
   case kStrToIntDef: {
@@ -335,7 +327,7 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     if (d.type != kTypeLongint) EmitWidenTopToLong(c, d.type); // the default is passed as a long
     Close(c);
     c.PendingPush = 0;
-    Call(c, "__StrToIntDef");
+    EmitCall(c, Routine::StrToIntDef);
     return ExprType{kTypeLongint, 0};
   }
   case kLo:
@@ -344,14 +336,10 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     const ExprType t = Expression(c);
     Close(c);
     if (!IsOrdinalNumber(t.type)) ReportCompileError(c, kErrExpectedInteger);
-    PopHL(c);
-    if (routine == kHi) {
-      Emit(c, "ld l,h");
-      AddCodeSize(c, 1);
-    }
-    EmitTagged(c, '0', 0, "ld h,0");
-    AddCodeSize(c, 2);
-    PushHL(c);
+    PopHLLeftOutOfReport(c);
+    if (routine == kHi) Emit(c, Op::LdLH);
+    Emit(c, Op::ZeroHigh);
+    PushResult(c);
     return ExprType{kTypeInteger, 0};
   }
   case kLoWord:
@@ -361,13 +349,11 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     Close(c);
     if (t.type != kTypeLongint) ReportCompileError(c, kErrExpectedLongint);
     if (routine == kLoWord) {
-      PopHL(c);
-      Emit(c, "pop de");
-      AddCodeSize(c, 1);
-      PushHL(c);
+      PopHLLeftOutOfReport(c);
+      Emit(c, Op::PopDEUntagged);
+      PushResult(c);
     } else {
-      Emit(c, "pop de");
-      AddCodeSize(c, 1);
+      Emit(c, Op::PopDEUntagged);
       c.PendingPush = 0;
     }
     return ExprType{kTypeInteger, 0};
@@ -377,9 +363,9 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
     const ExprType t = Expression(c);
     Close(c);
     if (t.type != kTypeChar) ReportCompileError(c, kErrExpectedCharacter);
-    PopHL(c);
-    Call(c, "__UpCase");
-    PushHL(c);
+    PopHLLeftOutOfReport(c);
+    EmitCall(c, Routine::UpCase);
+    PushResult(c);
     return ExprType{kTypeChar, 0};
   }
   case kPos:
@@ -396,8 +382,8 @@ ExprType PredefinedFunction(Compilation& c, int symbol) {
       EmitPushConstant(c, 1);
     }
     Close(c);
-    PopHL(c);
-    Call(c, "__POSN");
+    PopHLLeftOutOfReport(c);
+    EmitCall(c, Routine::Posn);
     c.PendingPush = 0;
     return ExprType{kTypeInteger, 0};
   }

@@ -157,8 +157,7 @@ void Release(Compilation& c) {
   } else {
     EmitLoadAccess(c, p);
     PopHL(c);
-    EmitCall(c, "__SetHeapPtr");
-    AddCodeSize(c, 4);
+    EmitCall(c, Routine::SetHeapPtr);
     c.PendingPush = 0;
   }
 }

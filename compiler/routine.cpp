@@ -128,12 +128,10 @@ void EmitCallInstruction(Compilation& c, int routine) {
   const IdentifierEntry& r = c.Identifiers[static_cast<std::size_t>(routine)];
   c.PendingPush = 0;
   if (r.overlayArea != 0) {
-    Emit(c, "ld hl," + OverlayDescriptorLabel(r.overlayArea, r.overlayPart));
-    EmitCall(c, "__OverlayHandler");
-    AddCodeSize(c, 6);
+    Emit(c, Op::LdHL, OverlayDescriptorLabel(r.overlayArea, r.overlayPart));
+    EmitCall(c, Routine::OverlayHandler);
   } else {
-    Emit(c, "call @" + AssemblerName(c, routine));
-    AddCodeSize(c, 3);
+    Emit(c, Op::Call, CodeLabelName(c, routine));
   }
 }
 

@@ -163,7 +163,6 @@ void CaseStatement(Compilation& c) {
     ReportCompileError(c, kErrBadCaseType);
   Expect(c, SymbolKind::Of, kErrExpectedOf);
   PopHL(c);
-  AddCodeSize(c, 1);
   const std::string table = NewLabel(c);
   EmitJump(c, table);
 
@@ -209,11 +208,10 @@ void CaseStatement(Compilation& c) {
   }
   c.FoldChrOrd = savedFold;
   EmitGeneratedLabel(c, table);
-  const CaseTable::Dispatch dispatch = entries.DispatchLines();
-  for (const std::string& line : dispatch.lines)
-    Emit(c, line.substr(1));
-  NoteExternal(c, dispatch.routine);
-  AddCodeSize(c, static_cast<int>(dispatch.size));
+  EmitBlock(c, entries.DispatchLines());
+  // The size report has always left the call out, and counted a jump
+  // table's count and first value as one byte.
+  LeaveOutOfSizeReport(c, FormSize(Op::Call) + (entries.IsDense() ? 1 : 0));
   c.PendingPush = 0;
   if (c.Symbol == SymbolKind::Else) {
     NextSymbol(c);
@@ -239,7 +237,7 @@ void GotoStatement(Compilation& c) {
 void AsmStatement(Compilation& c) {
   ReadAsmBlockLines(c, [&c](const std::string& line) { EmitRawLine(c, line); });
   // Nothing the peephole knows survives hand-written code.
-  c.History.Push('\0', 0);
+  c.History.Push(HistoryTag::Label, 0);
   c.PendingPush = 0;
   c.Symbol = SymbolKind::Semicolon;
 }
@@ -249,8 +247,7 @@ void ExitStatement(Compilation& c) {
   if (routine.isFunction) {
     EmitJump(c, routine.exitLabel);
   } else {
-    Emit(c, "ret");
-    AddCodeSize(c, 1);
+    Emit(c, Op::Ret);
     EmitLabelLine(c, "");
   }
   c.PendingPush = 0;

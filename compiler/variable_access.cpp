@@ -17,9 +17,8 @@ void MaterializeAddress(Compilation& c, VariableAccess& v) {
     EmitPushAddress(c, v.symbol);
     break;
   case VariableAccess::Mode::ByAddress:
-    Emit(c, "ld hl,(" + AssemblerName(c, v.symbol) + ")");
-    Emit(c, "push hl");
-    AddCodeSize(c, 4);
+    Emit(c, Op::LdHLFrom, AssemblerName(c, v.symbol));
+    Emit(c, Op::PushHL);
     c.PendingPush = 0;
     break;
   case VariableAccess::Mode::OnStack:
@@ -109,20 +108,15 @@ VariableAccess ParseVariableAccess(Compilation& c, int symbol, int withIndex) {
   if (withIndex >= 0) {
     // The record address comes from the WITH statement's subroutine.
     const WithRecord& w = c.WithStack[static_cast<std::size_t>(withIndex)];
-    Emit(c, "call @@S" + std::to_string(w.body));
-    AddCodeSize(c, 3);
+    Emit(c, Op::Call, "@@S" + std::to_string(w.body));
     const std::uint16_t offset = e.offset;
     if (offset > 0 && offset <= 3) {
-      for (int i = 0; i < offset; ++i)
-        Emit(c, "inc hl");
-      AddCodeSize(c, offset);
+      EmitRepeated(c, Op::IncHL, offset);
     } else if (offset > 3) {
-      Emit(c, "ld de," + std::to_string(offset));
-      Emit(c, "add hl,de");
-      AddCodeSize(c, 4);
+      Emit(c, Op::LdDE, std::to_string(offset));
+      Emit(c, Op::AddHLDE);
     }
-    EmitTagged(c, 'P', 0, "push hl");
-    AddCodeSize(c, 1);
+    Emit(c, Op::PushOperand);
     c.PendingPush = 1;
     v.mode = VariableAccess::Mode::OnStack;
   } else {

@@ -1,6 +1,6 @@
 #include "compiler/emit/data_lines.h"
 
-#include <cstdio>
+#include "platform/text.h"
 
 namespace velkor {
 namespace {
@@ -9,19 +9,13 @@ bool QuotableInDataLine(unsigned char c) {
   return c >= 32 && c <= 127 && c != '\'';
 }
 
-std::string HexByteLine(unsigned char c) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "\tDB %02XH", c);
-  return buffer;
-}
-
 } // namespace
 
 LineBlock CharacterDataLines(std::string_view text, std::optional<unsigned> capacity) {
   LineBlock out;
   std::string run;
   auto flushRun = [&] {
-    if (!run.empty()) out.lines.push_back("\tDB '" + run + "'");
+    if (!run.empty()) out.AddData("DB '" + run + "'", static_cast<std::uint32_t>(run.size()));
     run.clear();
   };
   for (unsigned char c : text) {
@@ -30,36 +24,46 @@ LineBlock CharacterDataLines(std::string_view text, std::optional<unsigned> capa
       run.push_back(static_cast<char>(c));
     } else {
       flushRun();
-      out.lines.push_back(HexByteLine(c));
+      out.Add(Op::DefineByte, platform::Hex(c, 2) + "H");
     }
   }
   flushRun();
-  out.size = static_cast<std::uint32_t>(text.size());
   if (capacity && *capacity < 256 && text.size() < *capacity) {
-    out.lines.push_back("\tDS " + std::to_string(*capacity - text.size()));
-    out.size = *capacity;
+    const auto padding = static_cast<std::uint32_t>(*capacity - text.size());
+    out.AddData("DS " + std::to_string(padding), padding);
   }
   return out;
 }
 
 LineBlock ByteDataLine(std::uint32_t value) {
-  return {{"\tDB " + std::to_string(value & 0xFF)}, 1, {}};
+  LineBlock out;
+  out.Add(Op::DefineByte, std::to_string(value & 0xFF));
+  return out;
 }
 
 LineBlock WordDataLine(std::uint32_t value) {
-  return {{"\tDW " + std::to_string(value & 0xFFFF)}, 2, {}};
+  LineBlock out;
+  out.Add(Op::DefineWord, std::to_string(value & 0xFFFF));
+  return out;
 }
 
 LineBlock LongDataLines(std::uint32_t value) {
-  return {{"\tDW " + std::to_string(value & 0xFFFF), "\tDW " + std::to_string(value >> 16)}, 4, {}};
+  LineBlock out;
+  out.Add(Op::DefineWord, std::to_string(value & 0xFFFF));
+  out.Add(Op::DefineWord, std::to_string(value >> 16));
+  return out;
 }
 
 LineBlock RoutineAddressDataLine(std::string_view assemblerName) {
-  return {{"\tDW @" + std::string(assemblerName)}, 2, {}};
+  LineBlock out;
+  out.Add(Op::DefineWord, std::string("@").append(assemblerName));
+  return out;
 }
 
 LineBlock VariableAddressDataLine(std::string_view assemblerName) {
-  return {{"\tDW " + std::string(assemblerName)}, 2, {}};
+  LineBlock out;
+  out.Add(Op::DefineWord, assemblerName);
+  return out;
 }
 
 LineBlock StringConstantDataLines(std::string_view text, unsigned declaredSize) {
@@ -72,11 +76,11 @@ LineBlock StringConstantDataLines(std::string_view text, unsigned declaredSize) 
 
 LineBlock StringPoolEntryLines(unsigned labelNumber, std::string_view text) {
   LineBlock out;
-  out.lines.push_back("@@" + std::to_string(labelNumber) + ":");
-  out.lines.push_back("\tDB " + std::to_string(text.size()));
+  out.AddLabel("@@" + std::to_string(labelNumber) + ":");
+  out.Add(Op::DefineByte, std::to_string(text.size()));
   LineBlock chars = CharacterDataLines(text);
   out.lines.insert(out.lines.end(), chars.lines.begin(), chars.lines.end());
-  out.size = static_cast<std::uint32_t>(text.size()) + 1;
+  out.size += chars.size;
   return out;
 }
 

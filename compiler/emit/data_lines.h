@@ -1,21 +1,15 @@
 #pragma once
-// Blocks of lines and the data lines the compiler writes into the code area: typed constants and
-// the characters of string literals. Each line is complete (leading tab included), so callers can
-// append them to any line list.
+// The data lines the compiler writes into the code area: typed constants and
+// the characters of string literals.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "compiler/emit/line_block.h"
 
 namespace velkor {
-
-struct LineBlock {
-  std::vector<std::string> lines;
-  std::uint32_t size = 0;           // bytes the lines occupy in the image
-  std::vector<std::string> externs; // run-time routines the lines call
-};
 
 // The longest printable run put into one DB line. The assembler reads lines of
 // at most 255 characters; a longer run would lose its closing quote.

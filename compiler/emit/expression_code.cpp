@@ -10,54 +10,59 @@ namespace velkor {
 
 namespace {
 
-// Size in bytes of the lines the fold patterns delete.
-constexpr int kLoadWordVarSize = 3; // ld hl,(v)
-constexpr int kZeroHighSize = 2;    // ld h,0
-constexpr int kPushSize = 1;
-constexpr int kLoadConstSize = 3; // ld hl,k
-constexpr int kPopSize = 1;
+using enum HistoryTag;
 
-void Push(Compilation& c) {
-  EmitTagged(c, 'P', 0, "push hl");
-  AddCodeSize(c, kPushSize);
+void PushResult(Compilation& c) {
+  Emit(c, Op::PushOperand);
   ++c.PendingPush;
-}
-
-void PushStringCall(Compilation& c, const char* routine) {
-  EmitCall(c, routine, 'S');
 }
 
 std::string Decimal(std::int64_t v) {
   return std::to_string(v);
 }
 
-// The register names of the two-operand fold: DE for operators, BC for the
-// for-loop head.
-struct PairNames {
-  const char* pair; // "de" / "bc"
-  const char* high; // "d" / "b"
+// The loads that put a pushed operand into a register pair, for HL and for
+// the pair of the two-operand fold: DE for operators, BC for the for-loop head.
+struct PairLoads {
+  Op constant; // ld rr,k
+  Op variable; // ld rr,(v)
+  Op zeroHigh; // the high register cleared behind a byte variable
 };
-PairNames PairFor(char popTag) {
-  return popTag == 'B' ? PairNames{"bc", "b"} : PairNames{"de", "d"};
+constexpr PairLoads kHLLoads{Op::LdHL, Op::LdHLFrom, Op::LdH0};
+constexpr PairLoads kDELoads{Op::LdDE, Op::LdDEFrom, Op::LdD0};
+constexpr PairLoads kBCLoads{Op::LdBC, Op::LdBCFrom, Op::LdB0};
+
+enum class Operand : std::uint8_t { Constant, WordVariable, ByteVariable };
+
+void LoadOperand(Compilation& c, const PairLoads& pair, Operand kind, const std::string& text) {
+  if (kind == Operand::Constant) {
+    Emit(c, pair.constant, text);
+    return;
+  }
+  Emit(c, pair.variable, text);
+  if (kind == Operand::ByteVariable) Emit(c, pair.zeroHigh);
 }
 
 } // namespace
 
+void PopHLLeftOutOfReport(Compilation& c) {
+  PopHL(c);
+  LeaveOutOfSizeReport(c, FormSize(Op::PopHL));
+}
+
 // --- Loads --------------------------------------------------------------------
 
 void EmitPushConstant(Compilation& c, std::int32_t value) {
-  EmitTagged(c, 'h', HistoryConstant(value), "ld hl," + Decimal(value));
-  AddCodeSize(c, kLoadConstSize);
+  Emit(c, Op::LoadConstant, Decimal(value), HistoryConstant(value));
   c.PendingPush = 0;
-  Push(c);
+  PushResult(c);
 }
 
 void EmitPushLongConstant(Compilation& c, std::int32_t value) {
   c.PendingPush = 0;
   const auto v = static_cast<std::uint32_t>(value);
-  EmitCall(c, rtl::kLintConst);
-  Emit(c, "dw " + HexWord(v & 0xFFFF) + "," + HexWord(v >> 16));
-  AddCodeSize(c, 7);
+  EmitCall(c, Routine::LintConst);
+  Emit(c, Op::DefineWordPair, HexWord(v & 0xFFFF), HexWord(v >> 16));
 }
 
 int PoolString(Compilation& c, const std::string& text) {
@@ -72,9 +77,8 @@ int PoolString(Compilation& c, const std::string& text) {
 int EmitPushStringLiteral(Compilation& c, const std::string& text) {
   c.PendingPush = 0;
   const int label = PoolString(c, text);
-  Emit(c, "ld hl,@@" + std::to_string(label));
-  PushStringCall(c, rtl::kPushStringLiteral);
-  AddCodeSize(c, 6);
+  Emit(c, Op::LdHL, "@@" + std::to_string(label));
+  EmitCall(c, Routine::PushStringLiteral, Op::CallStringPush);
   return label;
 }
 
@@ -82,58 +86,45 @@ void EmitLoadVariable(Compilation& c, int symbol, std::uint8_t type, bool isStri
   const std::string name = AssemblerName(c, symbol);
   c.PendingPush = 0;
   if (type == kTypeLongint) {
-    Emit(c, "ld hl," + name);
-    EmitCall(c, rtl::kPush32);
-    AddCodeSize(c, 6);
+    Emit(c, Op::LdHL, name);
+    EmitCall(c, Routine::Push32);
     return;
   }
   if (isString) {
-    Emit(c, "ld hl," + name);
-    PushStringCall(c, rtl::kPushString);
-    AddCodeSize(c, 6);
+    Emit(c, Op::LdHL, name);
+    EmitCall(c, Routine::PushString, Op::CallStringPush);
     return;
   }
   if (type == kTypeArray || type == kTypeRecord) {
-    EmitTagged(c, 'h', HistorySymbol(symbol), "ld hl," + name);
-    AddCodeSize(c, 3);
-    Push(c);
+    Emit(c, Op::LoadConstant, name, HistorySymbol(symbol));
+    PushResult(c);
     return;
   }
-  EmitTagged(c, 'H', HistorySymbol(symbol), "ld hl,(" + name + ")");
-  AddCodeSize(c, kLoadWordVarSize);
-  if (IsByteType(type)) {
-    EmitTagged(c, '0', 0, "ld h,0");
-    AddCodeSize(c, kZeroHighSize);
-  }
-  Push(c);
+  Emit(c, Op::LoadWordVariable, name, HistorySymbol(symbol));
+  if (IsByteType(type)) Emit(c, Op::ZeroHigh);
+  PushResult(c);
 }
 
 void EmitLoadThroughAddressVariable(Compilation& c, int symbol, std::uint8_t type, bool isString) {
-  const std::string name = AssemblerName(c, symbol);
   c.PendingPush = 0;
-  Emit(c, "ld hl,(" + name + ")");
+  Emit(c, Op::LdHLFrom, AssemblerName(c, symbol));
   if (type == kTypeLongint) {
-    EmitCall(c, "__push32");
-    AddCodeSize(c, 6);
+    EmitCall(c, Routine::Push32LowerCase);
   } else if (isString) {
-    PushStringCall(c, rtl::kPushString);
-    AddCodeSize(c, 6);
+    EmitCall(c, Routine::PushString, Op::CallStringPush);
   } else if (type == kTypeArray || type == kTypeRecord) {
-    Emit(c, "push hl");
-    AddCodeSize(c, 4);
+    Emit(c, Op::PushHL);
   } else if (IsByteType(type)) {
-    Emit(c, "ld e,(hl)");
-    Emit(c, "ld d,0");
-    Emit(c, "ex de,hl");
-    Emit(c, "push hl");
-    AddCodeSize(c, 8);
+    Emit(c, Op::LdEMem);
+    Emit(c, Op::LdD0);
+    Emit(c, Op::ExDEHL);
+    Emit(c, Op::PushHL);
   } else {
-    Emit(c, "ld e,(hl)");
-    Emit(c, "inc hl");
-    Emit(c, "ld d,(hl)");
-    Emit(c, "ex de,hl");
-    Emit(c, "push hl");
-    AddCodeSize(c, 8);
+    Emit(c, Op::LdEMem);
+    Emit(c, Op::IncHL);
+    Emit(c, Op::LdDMem);
+    Emit(c, Op::ExDEHL);
+    Emit(c, Op::PushHL);
   }
   c.PendingPush = 0;
 }
@@ -142,84 +133,73 @@ void EmitLoadFromStackAddress(Compilation& c, std::uint8_t type, bool isString) 
   if (type == kTypeArray || type == kTypeRecord) {
     if (!isString) return; // structured values stay by address
   }
-  PopHL(c);
+  PopHLLeftOutOfReport(c);
   if (type == kTypeLongint) {
-    EmitCall(c, rtl::kPush32);
-    AddCodeSize(c, 3);
+    EmitCall(c, Routine::Push32);
     c.PendingPush = 0;
   } else if (isString) {
-    PushStringCall(c, rtl::kPushString);
-    AddCodeSize(c, 3);
+    EmitCall(c, Routine::PushString, Op::CallStringPush);
     c.PendingPush = 0;
   } else if (IsByteType(type)) {
-    EmitTagged(c, 'm', 0, "ld l,(hl)");
-    EmitTagged(c, '0', 0, "ld h,0");
-    AddCodeSize(c, 3);
+    Emit(c, Op::LoadByteThroughHL);
+    Emit(c, Op::ZeroHigh);
     c.PendingPush = 0;
-    Push(c);
+    PushResult(c);
   } else {
-    Emit(c, "ld e,(hl)");
-    Emit(c, "inc hl");
-    Emit(c, "ld d,(hl)");
-    Emit(c, "ex de,hl");
-    AddCodeSize(c, 4);
+    Emit(c, Op::LdEMem);
+    Emit(c, Op::IncHL);
+    Emit(c, Op::LdDMem);
+    Emit(c, Op::ExDEHL);
     c.PendingPush = 0;
-    Push(c);
+    PushResult(c);
   }
 }
 
 void EmitPushAddress(Compilation& c, int symbol) {
-  EmitTagged(c, 'h', HistorySymbol(symbol), "ld hl," + AssemblerName(c, symbol));
-  AddCodeSize(c, 3);
+  Emit(c, Op::LoadConstant, AssemblerName(c, symbol), HistorySymbol(symbol));
   c.PendingPush = 0;
-  Push(c);
+  PushResult(c);
 }
 
 void EmitDereference(Compilation& c) {
-  PopHL(c);
-  Emit(c, "ld e,(hl)");
-  Emit(c, "inc hl");
-  Emit(c, "ld d,(hl)");
-  Emit(c, "ex de,hl");
-  AddCodeSize(c, 4);
+  PopHLLeftOutOfReport(c);
+  Emit(c, Op::LdEMem);
+  Emit(c, Op::IncHL);
+  Emit(c, Op::LdDMem);
+  Emit(c, Op::ExDEHL);
   c.PendingPush = 0;
-  Push(c);
+  PushResult(c);
 }
 
 void EmitFieldOffset(Compilation& c, std::uint16_t offset) {
-  PopHL(c);
+  PopHLLeftOutOfReport(c);
   if (offset == 0) {
     // nothing to add
-  } else if (c.History.Tag(0) == 'h') {
+  } else if (c.History.Tag(0) == Constant) {
     // The record address was a constant: fold the offset into it. The new
     // line is no longer a plain constant for the patterns.
     const std::string base = HistoryValueText(c, c.History.Value(0));
-    DeleteLastInstructions(c, 1);
-    Emit(c, "ld hl," + base + "+" + Decimal(offset));
+    DeleteNewestInstructions(c, 1);
+    Emit(c, Op::LdHL, base + "+" + Decimal(offset));
   } else if (offset <= 3) {
-    for (int i = 0; i < offset; ++i)
-      Emit(c, "inc hl");
-    AddCodeSize(c, offset);
+    EmitRepeated(c, Op::IncHL, offset);
   } else {
-    Emit(c, "ld de," + Decimal(offset));
-    Emit(c, "add hl,de");
-    AddCodeSize(c, 4);
+    Emit(c, Op::LdDE, Decimal(offset));
+    Emit(c, Op::AddHLDE);
   }
   c.PendingPush = 0;
-  Push(c);
+  PushResult(c);
 }
 
 void EmitArrayElementAddress(Compilation& c, std::uint16_t low, std::uint32_t elementSize) {
-  PopHL(c);
+  PopHLLeftOutOfReport(c);
   if (low >= 1 && low <= 4) {
-    for (int i = 0; i < low; ++i)
-      Emit(c, "dec hl");
-    AddCodeSize(c, low);
+    EmitRepeated(c, Op::DecHL, low);
   } else if (low != 0) {
-    Emit(c, "ld de," + Decimal(low));
-    Emit(c, "or a");
-    Emit(c, "sbc hl,de");
-    AddCodeSize(c, 5);
+    Emit(c, Op::LdDE, Decimal(low));
+    Emit(c, Op::ClearCarry);
+    Emit(c, Op::SbcHLDE);
+    LeaveOutOfSizeReport(c, 1); // the report has always counted these lines as 5 bytes
   }
   const EmitHistory& h = c.History;
   switch (elementSize) {
@@ -228,45 +208,35 @@ void EmitArrayElementAddress(Compilation& c, std::uint16_t low, std::uint32_t el
   case 4:
   case 5:
   case 10: {
-    EmitTagged(c, 'D', 0, "pop de");
-    AddCodeSize(c, kPopSize);
+    Emit(c, Op::PopDE);
     // A constant index (and a constant base) fold into the address.
-    if (low == 0 && EmitHistory::IsNumber(h.Value(1)) && (h.Matches("DhPh") || h.Matches("DhPH"))) {
+    if (low == 0 && EmitHistory::IsNumber(h.Value(1)) &&
+        (h.Matches({PopDE, Constant, Push, Constant}) ||
+         h.Matches({PopDE, Constant, Push, WordVariable}))) {
       const std::uint32_t offset = h.Value(1) * elementSize;
       const std::string base = HistoryValueText(c, h.Value(3));
-      const bool constantBase = h.Tag(3) == 'h';
-      DeleteLastInstructions(c, 4);
-      SubtractCodeSize(c, kLoadWordVarSize + kPushSize + kLoadConstSize + kPopSize);
+      const bool constantBase = h.Tag(3) == Constant;
+      DeleteNewestInstructions(c, 4);
       if (constantBase) {
-        Emit(c, "ld hl," + base + "+" + Decimal(offset));
-        AddCodeSize(c, 3);
+        Emit(c, Op::LdHL, base + "+" + Decimal(offset));
         c.PendingPush = 0;
-        Push(c);
+        PushResult(c);
         return;
       }
-      Emit(c, "ld hl," + Decimal(offset));
-      Emit(c, "ld de,(" + base + ")");
-      AddCodeSize(c, 7);
+      Emit(c, Op::LdHL, Decimal(offset));
+      Emit(c, Op::LdDEFrom, base);
       break;
     }
     if (elementSize == 2) {
-      Emit(c, "add hl,hl");
-      AddCodeSize(c, 1);
+      Emit(c, Op::AddHLHL);
     } else if (elementSize == 4) {
-      Emit(c, "add hl,hl");
-      Emit(c, "add hl,hl");
-      AddCodeSize(c, 2);
+      EmitRepeated(c, Op::AddHLHL, 2);
     } else if (elementSize == 5 || elementSize == 10) {
-      Emit(c, "ld b,h");
-      Emit(c, "ld c,l");
-      Emit(c, "add hl,hl");
-      Emit(c, "add hl,hl");
-      Emit(c, "add hl,bc");
-      AddCodeSize(c, 5);
-      if (elementSize == 10) {
-        Emit(c, "add hl,hl");
-        AddCodeSize(c, 1);
-      }
+      Emit(c, Op::LdBH);
+      Emit(c, Op::LdCL);
+      EmitRepeated(c, Op::AddHLHL, 2);
+      Emit(c, Op::AddHLBC);
+      if (elementSize == 10) Emit(c, Op::AddHLHL);
     }
     break;
   }
@@ -279,77 +249,81 @@ void EmitArrayElementAddress(Compilation& c, std::uint16_t low, std::uint32_t el
     int shift = 0;
     while ((1u << shift) < elementSize)
       ++shift;
-    Emit(c, "ld b," + Decimal(shift));
-    EmitCall(c, rtl::kShl16);
-    EmitTagged(c, 'D', 0, "pop de");
-    AddCodeSize(c, 6);
+    Emit(c, Op::LdB, Decimal(shift));
+    EmitCall(c, Routine::Shl16);
+    Emit(c, Op::PopDE);
     break;
   }
   default:
-    if (h.Matches("hPh") && EmitHistory::IsNumber(h.Value(0))) {
+    if (h.Matches({Constant, Push, Constant}) && EmitHistory::IsNumber(h.Value(0))) {
       const std::uint32_t offset = h.Value(0) * elementSize;
       const std::string base = HistoryValueText(c, h.Value(2));
-      DeleteLastInstructions(c, 3);
-      SubtractCodeSize(c, kLoadConstSize + kPushSize + kLoadConstSize);
-      Emit(c, "ld hl," + base + "+" + Decimal(offset));
-      AddCodeSize(c, 3);
+      DeleteNewestInstructions(c, 3);
+      Emit(c, Op::LdHL, base + "+" + Decimal(offset));
       c.PendingPush = 0;
-      Push(c);
+      PushResult(c);
       return;
     }
-    Emit(c, "ld de," + Decimal(elementSize));
-    EmitCall(c, rtl::kMult16);
-    EmitTagged(c, 'D', 0, "pop de");
-    AddCodeSize(c, 7);
+    Emit(c, Op::LdDE, Decimal(elementSize));
+    EmitCall(c, Routine::Mult16);
+    Emit(c, Op::PopDE);
     break;
   }
-  Emit(c, "add hl,de");
-  AddCodeSize(c, 1);
+  Emit(c, Op::AddHLDE);
   c.PendingPush = 0;
-  Push(c);
+  PushResult(c);
 }
 
 // --- Two-operand fold ------------------------------------------------------------
 
-bool TryTwoOperandFold(Compilation& c, char popTag) {
+namespace {
+
+// The loads of the two operands, read from the history behind the pop (entry
+// 0): the right operand goes into HL, the left one into the pop's pair.
+struct FoldRow {
+  std::array<HistoryTag, 4> tags; // entries 1 on, None past the end
+  Operand right;
+  int rightAt;
+  Operand left;
+  int leftAt;
+};
+using O = Operand;
+constexpr FoldRow kFoldRows[] = {
+    {{Constant, Push, WordVariable, None}, O::Constant, 1, O::WordVariable, 3},
+    {{Constant, Push, Constant, None}, O::Constant, 1, O::Constant, 3},
+    {{Constant, Push, ZeroHigh, WordVariable}, O::Constant, 1, O::ByteVariable, 4},
+    {{WordVariable, Push, WordVariable, None}, O::WordVariable, 1, O::WordVariable, 3},
+    {{WordVariable, Push, Constant, None}, O::WordVariable, 1, O::Constant, 3},
+    {{ZeroHigh, WordVariable, Push, Constant}, O::ByteVariable, 2, O::Constant, 4},
+    {{ZeroHigh, WordVariable, Push, WordVariable}, O::ByteVariable, 2, O::WordVariable, 4},
+};
+
+// The number of entries the row's tags cover, or 0 when they do not match.
+int MatchedLength(const EmitHistory& h, const FoldRow& row) {
+  int length = 0;
+  for (const HistoryTag tag : row.tags) {
+    if (tag == None) break;
+    if (h.Tag(++length) != tag) return 0;
+  }
+  return length;
+}
+
+} // namespace
+
+bool TryTwoOperandFold(Compilation& c, HistoryTag popTag) {
   const EmitHistory& h = c.History;
   if (h.Tag(0) != popTag) return false;
-  const PairNames r = PairFor(popTag);
-  const std::string pair = r.pair;
-  auto text = [&](int i) { return HistoryValueText(c, h.Value(i)); };
-  struct Rewrite {
-    int deleted;
-    std::vector<std::string> lines;
-    int sizeChange;
-  };
-  Rewrite w{0, {}, 0};
-  if (h.Matches(popTag, "hPH")) {
-    w = {4, {"ld hl," + text(1), "ld " + pair + ",(" + text(3) + ")"}, -1};
-  } else if (h.Matches(popTag, "hPh")) {
-    w = {4, {"ld hl," + text(1), "ld " + pair + "," + text(3)}, -2};
-  } else if (h.Matches(popTag, "hP0H")) {
-    w = {5,
-         {"ld hl," + text(1), "ld " + pair + ",(" + text(4) + ")",
-          std::string("ld ") + r.high + ",0"},
-         -1};
-  } else if (h.Matches(popTag, "HPH")) {
-    w = {4, {"ld hl,(" + text(1) + ")", "ld " + pair + ",(" + text(3) + ")"}, -1};
-  } else if (h.Matches(popTag, "HPh")) {
-    w = {4, {"ld hl,(" + text(1) + ")", "ld " + pair + "," + text(3)}, -2};
-  } else if (h.Matches(popTag, "0HPh")) {
-    w = {5, {"ld hl,(" + text(2) + ")", "ld h,0", "ld " + pair + "," + text(4)}, -10 + 3 + 3 + 2};
-  } else if (h.Matches(popTag, "0HPH")) {
-    w = {5,
-         {"ld hl,(" + text(2) + ")", "ld h,0", "ld " + pair + ",(" + text(4) + ")"},
-         -10 + 3 + 4 + 2};
-  } else {
-    return false;
+  for (const FoldRow& row : kFoldRows) {
+    const int length = MatchedLength(h, row);
+    if (length == 0) continue;
+    const std::string right = HistoryValueText(c, h.Value(row.rightAt));
+    const std::string left = HistoryValueText(c, h.Value(row.leftAt));
+    DeleteNewestInstructions(c, 1 + length);
+    LoadOperand(c, kHLLoads, row.right, right);
+    LoadOperand(c, popTag == PopBC ? kBCLoads : kDELoads, row.left, left);
+    return true;
   }
-  DeleteLastInstructions(c, w.deleted);
-  for (const std::string& line : w.lines)
-    Emit(c, line);
-  AddCodeSize(c, w.sizeChange);
-  return true;
+  return false;
 }
 
 namespace {
@@ -359,13 +333,13 @@ bool TryAddSubConstant(Compilation& c, ArithOp op) {
   const EmitHistory& h = c.History;
   int constantAt = -1, variableAt = -1;
   bool byteVariable = false;
-  if (h.Matches("DhPH")) {
+  if (h.Matches({PopDE, Constant, Push, WordVariable})) {
     constantAt = 1, variableAt = 3;
-  } else if (h.Matches("DhP0H")) {
+  } else if (h.Matches({PopDE, Constant, Push, ZeroHigh, WordVariable})) {
     constantAt = 1, variableAt = 4, byteVariable = true;
-  } else if (op == ArithOp::Add && h.Matches("DHPh")) {
+  } else if (op == ArithOp::Add && h.Matches({PopDE, WordVariable, Push, Constant})) {
     constantAt = 3, variableAt = 1;
-  } else if (op == ArithOp::Add && h.Matches("D0HPh")) {
+  } else if (op == ArithOp::Add && h.Matches({PopDE, ZeroHigh, WordVariable, Push, Constant})) {
     constantAt = 4, variableAt = 2, byteVariable = true;
   } else {
     return false;
@@ -373,67 +347,54 @@ bool TryAddSubConstant(Compilation& c, ArithOp op) {
   if (!EmitHistory::IsNumber(h.Value(constantAt))) return false; // an address, not a number
   const std::uint32_t k = h.Value(constantAt);
   const std::string variable = HistoryValueText(c, h.Value(variableAt));
-  const int deleted = byteVariable ? 5 : 4;
-  DeleteLastInstructions(c, deleted);
-  SubtractCodeSize(c, kLoadWordVarSize + (byteVariable ? kZeroHighSize : 0) + kPushSize +
-                          kLoadConstSize + kPopSize);
-  auto load = [&] {
-    Emit(c, "ld hl,(" + variable + ")");
-    AddCodeSize(c, kLoadWordVarSize);
-    if (byteVariable) {
-      Emit(c, "ld h,0");
-      AddCodeSize(c, kZeroHighSize);
-    }
-  };
+  DeleteNewestInstructions(c, byteVariable ? 5 : 4);
+  const Operand load = byteVariable ? Operand::ByteVariable : Operand::WordVariable;
   if (k < 4) {
-    load();
-    for (std::uint32_t i = 0; i < k; ++i)
-      Emit(c, op == ArithOp::Add ? "inc hl" : "dec hl");
-    AddCodeSize(c, static_cast<int>(k));
+    LoadOperand(c, kHLLoads, load, variable);
+    EmitRepeated(c, op == ArithOp::Add ? Op::IncHL : Op::DecHL, static_cast<int>(k));
   } else {
-    Emit(c, "ld de," + Decimal(k));
-    AddCodeSize(c, 3);
-    load();
+    Emit(c, Op::LdDE, Decimal(k));
+    LoadOperand(c, kHLLoads, load, variable);
     if (op == ArithOp::Add) {
-      Emit(c, "add hl,de");
-      AddCodeSize(c, 1);
+      Emit(c, Op::AddHLDE);
     } else {
-      Emit(c, "or a");
-      Emit(c, "sbc hl,de");
-      AddCodeSize(c, 3);
+      Emit(c, Op::ClearCarry);
+      Emit(c, Op::SbcHLDE);
     }
   }
   return true;
 }
 
 void PopRightAndLeft(Compilation& c) {
-  PopHL(c);
-  EmitTagged(c, 'D', 0, "pop de");
-  AddCodeSize(c, kPopSize);
+  PopHLLeftOutOfReport(c);
+  Emit(c, Op::PopDE);
 }
 
-void BitwiseWord(Compilation& c, const char* op) {
-  const std::string o = op;
-  Emit(c, "ld a,l");
-  Emit(c, o + " e");
-  Emit(c, "ld l,a");
-  Emit(c, "ld a,h");
-  Emit(c, o + " d");
-  Emit(c, "ld h,a");
-  AddCodeSize(c, 6);
+// The instructions of a bitwise operator on E and on D.
+struct BitwiseOps {
+  Op low;
+  Op high;
+};
+BitwiseOps BitwiseFor(ArithOp op) {
+  if (op == ArithOp::And) return {Op::AndE, Op::AndD};
+  if (op == ArithOp::Or) return {Op::OrE, Op::OrD};
+  return {Op::XorE, Op::XorD};
 }
 
-void BitwiseByte(Compilation& c, const char* op) {
-  Emit(c, "ld a,l");
-  Emit(c, std::string(op) + " e");
-  EmitTagged(c, 'l', 0, "ld l,a");
-  EmitTagged(c, '0', 0, "ld h,0");
-  AddCodeSize(c, 5);
+void BitwiseWord(Compilation& c, ArithOp op) {
+  Emit(c, Op::LdAL);
+  Emit(c, BitwiseFor(op).low);
+  Emit(c, Op::LdLA);
+  Emit(c, Op::LdAH);
+  Emit(c, BitwiseFor(op).high);
+  Emit(c, Op::LdHA);
 }
 
-void Call(Compilation& c, const char* routine) {
-  EmitCall(c, routine);
-  AddCodeSize(c, 3);
+void BitwiseByte(Compilation& c, ArithOp op) {
+  Emit(c, Op::LdAL);
+  Emit(c, BitwiseFor(op).low);
+  Emit(c, Op::ByteResultToL);
+  Emit(c, Op::ZeroHigh);
 }
 
 } // namespace
@@ -442,143 +403,126 @@ void EmitWordOperation(Compilation& c, ArithOp op, std::uint8_t type, bool byteO
   const bool signedOperands = type == kTypeInteger;
   if (op == ArithOp::Mul && byteOperands && c.Settings.Z180) {
     PopRightAndLeft(c); // the multiply instruction takes its operands in H and L
-    Emit(c, "ld h,e");
-    Emit(c, "mlt hl");
-    AddCodeSize(c, 3);
+    Emit(c, Op::LdHE);
+    Emit(c, Op::MltHL);
     c.PendingPush = 0;
-    Push(c);
+    PushResult(c);
     return;
   }
   PopRightAndLeft(c);
   const bool constantFolded =
       (op == ArithOp::Add || op == ArithOp::Sub) && TryAddSubConstant(c, op);
-  if (!constantFolded) TryTwoOperandFold(c, 'D');
+  if (!constantFolded) TryTwoOperandFold(c, PopDE);
   switch (op) {
   case ArithOp::Add:
-    if (!constantFolded) {
-      Emit(c, "add hl,de");
-      AddCodeSize(c, 1);
-    }
+    if (!constantFolded) Emit(c, Op::AddHLDE);
     break;
   case ArithOp::Sub:
     if (!constantFolded) {
-      Emit(c, "ex de,hl");
-      Emit(c, "or a");
-      Emit(c, "sbc hl,de");
-      AddCodeSize(c, 4);
+      Emit(c, Op::ExDEHL);
+      Emit(c, Op::ClearCarry);
+      Emit(c, Op::SbcHLDE);
     }
     break;
   case ArithOp::Mul:
-    Call(c, signedOperands ? rtl::kSignedMult16 : rtl::kMult16);
+    EmitCall(c, signedOperands ? Routine::SignedMult16 : Routine::Mult16);
     break;
   case ArithOp::Div:
-    Emit(c, "ex de,hl");
-    AddCodeSize(c, 1);
-    Call(c, signedOperands ? rtl::kSignedDiv16 : rtl::kDiv16);
+    Emit(c, Op::ExDEHL);
+    EmitCall(c, signedOperands ? Routine::SignedDiv16 : Routine::Div16);
     break;
   case ArithOp::Mod:
-    Emit(c, "ex de,hl");
-    AddCodeSize(c, 1);
-    Call(c, signedOperands ? rtl::kSignedMod16 : rtl::kMod16);
+    Emit(c, Op::ExDEHL);
+    EmitCall(c, signedOperands ? Routine::SignedMod16 : Routine::Mod16);
     break;
   case ArithOp::Shl:
   case ArithOp::Shr:
-    Emit(c, "ld b,l");
-    Emit(c, "ex de,hl");
-    AddCodeSize(c, 2);
-    Call(c, op == ArithOp::Shl ? rtl::kShl16 : rtl::kShr16);
-    if (byteOperands) { // a byte keeps its low byte
-      EmitTagged(c, '0', 0, "ld h,0");
-      AddCodeSize(c, kZeroHighSize);
-    }
+    Emit(c, Op::LdBL);
+    Emit(c, Op::ExDEHL);
+    EmitCall(c, op == ArithOp::Shl ? Routine::Shl16 : Routine::Shr16);
+    if (byteOperands) Emit(c, Op::ZeroHigh); // a byte keeps its low byte
     break;
   case ArithOp::And:
-    byteOperands ? BitwiseByte(c, "and") : BitwiseWord(c, "and");
-    break;
   case ArithOp::Or:
-    byteOperands ? BitwiseByte(c, "or") : BitwiseWord(c, "or");
-    break;
   case ArithOp::Xor:
-    byteOperands ? BitwiseByte(c, "xor") : BitwiseWord(c, "xor");
+    byteOperands ? BitwiseByte(c, op) : BitwiseWord(c, op);
     break;
   }
   c.PendingPush = 0;
-  Push(c);
+  PushResult(c);
 }
 
 void EmitLongOperation(Compilation& c, ArithOp op) {
-  static constexpr std::array<const char*, 10> kRoutines = {
-      "__Add32", "__sub32", "__mult32", "__div32", "__mod32",
-      "__and32", "__or32",  "__xor32",  "__shl32", "__shr32"};
+  static constexpr std::array<Routine, 10> kRoutines = {
+      Routine::Add32, Routine::Sub32, Routine::Mult32, Routine::Div32, Routine::Mod32,
+      Routine::And32, Routine::Or32,  Routine::Xor32,  Routine::Shl32, Routine::Shr32};
   c.PendingPush = 0;
-  Call(c, kRoutines[static_cast<std::size_t>(op)]);
+  EmitCall(c, kRoutines[static_cast<std::size_t>(op)]);
 }
 
 void EmitWidenTopToLong(Compilation& c, std::uint8_t fromType) {
-  PopHL(c);
-  Call(c, fromType == kTypeInteger ? rtl::kIntToLint : rtl::kWordToLint);
+  PopHLLeftOutOfReport(c);
+  EmitCall(c, fromType == kTypeInteger ? Routine::IntToLint : Routine::WordToLint);
   c.PendingPush = 0;
 }
 
 void EmitWidenLeftToLong(Compilation& c, std::uint8_t fromType) {
   c.PendingPush = 0;
-  Call(c, fromType == kTypeInteger ? rtl::kLintFix1 : rtl::kLintFix1Word);
+  EmitCall(c, fromType == kTypeInteger ? Routine::LintFix1 : Routine::LintFix1Word);
 }
 
 void EmitStringConcat(Compilation& c, bool leftIsChar, bool rightIsChar) {
   c.PendingPush = 0;
-  const char* routine = leftIsChar ? (rightIsChar ? rtl::kTwoCharsToString : rtl::kAddStringToChar)
-                                   : (rightIsChar ? rtl::kAddCharToString : rtl::kAddStrings);
-  Call(c, routine);
+  const Routine routine = leftIsChar
+                              ? (rightIsChar ? Routine::TwoCharsToString : Routine::AddStringToChar)
+                              : (rightIsChar ? Routine::AddCharToString : Routine::AddStrings);
+  EmitCall(c, routine);
 }
 
 void EmitCharToString(Compilation& c) {
   c.PendingPush = 0;
-  Call(c, rtl::kCharToString);
+  EmitCall(c, Routine::CharToString);
 }
 
 std::uint8_t EmitNegate(Compilation& c, std::uint8_t type) {
   const EmitHistory& h = c.History;
-  if (h.Matches("Ph") && EmitHistory::IsNumber(h.Value(1)) && IsOrdinalNumber(type)) {
+  if (h.Matches({Push, Constant}) && EmitHistory::IsNumber(h.Value(1)) && IsOrdinalNumber(type)) {
     const std::uint32_t raw = h.Value(1);
     const std::int64_t v =
         type == kTypeInteger ? static_cast<std::int16_t>(raw) : static_cast<std::int64_t>(raw);
     const std::int64_t n = -v;
-    DeleteLastInstructions(c, 2);
+    DeleteNewestInstructions(c, 2);
     // The deleted load must not be read back by a later fold as an operand.
     c.History.RemoveAt(0);
     c.History.RemoveAt(0);
-    SubtractCodeSize(c, kLoadConstSize + kPushSize);
     c.PendingPush = 0;
     if (n >= -32768 && n <= 32767) {
-      EmitTagged(c, 'h', HistoryConstant(static_cast<std::int32_t>(n)),
-                 "ld hl," + HexWord(static_cast<std::uint32_t>(n)));
-      AddCodeSize(c, kLoadConstSize);
-      Push(c);
+      Emit(c, Op::LoadConstant, HexWord(static_cast<std::uint32_t>(n)),
+           HistoryConstant(static_cast<std::int32_t>(n)));
+      PushResult(c);
       return kTypeInteger;
     }
-    Emit(c, n < 0 ? "ld hl,0FFFFH" : "ld hl,0");
-    Emit(c, "push hl");
-    Emit(c, "ld hl," + HexWord(static_cast<std::uint32_t>(n)));
-    Emit(c, "push hl");
-    AddCodeSize(c, 8);
+    Emit(c, Op::LdHL, n < 0 ? "0FFFFH" : "0");
+    Emit(c, Op::PushHL);
+    Emit(c, Op::LdHL, HexWord(static_cast<std::uint32_t>(n)));
+    Emit(c, Op::PushHL);
     c.PendingPush = 0;
     return kTypeLongint;
   }
   switch (type) {
   case kTypeLongint:
     c.PendingPush = 0;
-    Call(c, rtl::kNegLint);
+    EmitCall(c, Routine::NegLint);
     return kTypeLongint;
   case kTypeWord:
     EmitWidenTopToLong(c, kTypeWord);
-    Call(c, rtl::kNegLint);
+    EmitCall(c, Routine::NegLint);
     return kTypeLongint;
   case kTypeByte:
   case kTypeInteger:
   case kTypeChar:
     c.PendingPush = 0; // negated in place on the stack: HL no longer holds it
-    Call(c, rtl::kNegInt);
+    EmitCall(c, Routine::NegInt);
     return kTypeInteger;
   default:
     return type;
@@ -588,67 +532,67 @@ std::uint8_t EmitNegate(Compilation& c, std::uint8_t type) {
 void EmitNot(Compilation& c, std::uint8_t type) {
   if (type == kTypeLongint) {
     c.PendingPush = 0;
-    Call(c, rtl::kNotLint);
+    EmitCall(c, Routine::NotLint);
     return;
   }
-  PopHL(c);
+  PopHLLeftOutOfReport(c);
   if (type == kTypeBoolean) {
-    EmitCall(c, rtl::kNotBool, 'C');
-    AddCodeSize(c, 3);
+    EmitCall(c, Routine::NotBool, Op::CallBoolean);
   } else {
-    Call(c, rtl::kNotInt);
+    EmitCall(c, Routine::NotInt);
   }
   c.PendingPush = 0;
-  Push(c);
+  PushResult(c);
 }
 
 void EmitComparison(Compilation& c, Relation r, std::uint8_t type, bool isString) {
   struct Row {
-    const char* unsignedRoutine;
-    const char* signedRoutine;
-    char tag;
-    const char* longRoutine;
-    const char* stringRoutine;
+    Routine unsignedRoutine;
+    Routine signedRoutine;
+    Op push; // tagged with the relation
+    Routine longRoutine;
+    Routine stringRoutine;
   };
   static constexpr std::array<Row, 6> kRows{{
-      {"__equ", "__equ", 'x', "__lequ", "__sequ"},
-      {"__notequ", "__notequ", 'X', "__lnotequ", "__snotequ"},
-      {"__less", "__Iless", 'y', "__lless", "__sless"},
-      {"__lessorequ", "__Ilessorequ", 'z', "__llessorequ", "__slessorequ"},
-      {"__greater", "__Igreater", 'Y', "__lgreater", "__sgreater"},
-      {"__greaterorequ", "__Igreaterorequ", 'Z', "__lgreaterorequ", "__sgreaterorequ"},
+      {Routine::Equal, Routine::Equal, Op::PushIsEqual, Routine::LongEqual, Routine::StringEqual},
+      {Routine::NotEqual, Routine::NotEqual, Op::PushIsNotEqual, Routine::LongNotEqual,
+       Routine::StringNotEqual},
+      {Routine::Less, Routine::SignedLess, Op::PushIsLess, Routine::LongLess, Routine::StringLess},
+      {Routine::LessOrEqual, Routine::SignedLessOrEqual, Op::PushIsLessOrEqual,
+       Routine::LongLessOrEqual, Routine::StringLessOrEqual},
+      {Routine::Greater, Routine::SignedGreater, Op::PushIsGreater, Routine::LongGreater,
+       Routine::StringGreater},
+      {Routine::GreaterOrEqual, Routine::SignedGreaterOrEqual, Op::PushIsGreaterOrEqual,
+       Routine::LongGreaterOrEqual, Routine::StringGreaterOrEqual},
   }};
   const Row& row = kRows[static_cast<std::size_t>(r)];
   if (type == kTypeLongint || isString) {
     c.PendingPush = 0;
-    EmitCall(c, type == kTypeLongint ? row.longRoutine : row.stringRoutine, 'C');
-    EmitTagged(c, 'P', 0, "push hl");
-    AddCodeSize(c, 4);
+    EmitCall(c, type == kTypeLongint ? row.longRoutine : row.stringRoutine, Op::CallBoolean);
+    Emit(c, Op::PushOperand);
     ++c.PendingPush;
     return;
   }
-  PopHL(c);
-  EmitCall(c, type == kTypeInteger ? row.signedRoutine : row.unsignedRoutine, 'C');
-  EmitTagged(c, row.tag, 0, "push hl");
-  AddCodeSize(c, 4);
+  PopHLLeftOutOfReport(c);
+  EmitCall(c, type == kTypeInteger ? row.signedRoutine : row.unsignedRoutine, Op::CallBoolean);
+  Emit(c, row.push);
   c.PendingPush = 1;
 }
 
 void EmitSetMembership(Compilation& c, const std::vector<std::pair<int, int>>& entries) {
   const std::string label = NewLabel(c);
   PopHL(c);
-  Emit(c, "ld bc," + label);
-  Emit(c, "ld de,$+6");
-  Emit(c, std::string("jp ") + rtl::kConstSet);
-  NoteExternal(c, rtl::kConstSet);
-  Emit(c, "DB " + Decimal(static_cast<std::int64_t>(entries.size())));
+  Emit(c, Op::LdBC, label);
+  Emit(c, Op::LdDEFirstSetEntry);
+  Emit(c, Op::Jp, RoutineName(Routine::ConstSet));
+  NoteExternal(c, RoutineName(Routine::ConstSet));
+  Emit(c, Op::DefineByte, Decimal(static_cast<std::int64_t>(entries.size())));
   for (const auto& [low, high] : entries)
-    Emit(c, "DB " + Decimal(low) + "," + Decimal(high));
+    Emit(c, Op::DefineBytePair, Decimal(low), Decimal(high));
   EmitGeneratedLabel(c, label);
-  AddCodeSize(c, 10 + 1 + 2 * static_cast<int>(entries.size()));
   // __constset continues behind the table with the boolean in HL.
   c.PendingPush = 0;
-  Push(c);
+  PushResult(c);
 }
 
 // --- Common-code factoring ----------------------------------------------------------
@@ -672,16 +616,19 @@ int FactorCommonCodeStep(Compilation& c) {
     }
   }
   list.truncate(c.FactorMarkLine);
+  // A body met before takes the new lines' bytes off again: the module's
+  // size goes back to the mark, even inside an overlay part.
+  const int callSize = FormSize(Op::Call) + FormSize(Op::PushOperand);
   if (body >= 0) {
-    c.CodeSize = c.FactorMarkCodeSize + 4;
+    c.CodeSize = c.FactorMarkCodeSize + static_cast<std::uint32_t>(callSize);
   } else {
     body = static_cast<int>(c.CommonCodeBodies.size());
     c.CommonCodeBodies.push_back(std::move(lines));
-    AddCodeSize(c, 4);
+    AddCodeSize(c, callSize);
   }
-  Emit(c, "call @@S" + std::to_string(body));
+  WriteForm(c, Op::Call, "@@S" + std::to_string(body));
   c.PendingPush = 0;
-  EmitTagged(c, 'P', 0, "push hl");
+  WriteForm(c, Op::PushOperand);
   ++c.PendingPush;
   return body;
 }

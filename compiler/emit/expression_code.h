@@ -9,11 +9,16 @@
 #include <vector>
 
 #include "compiler/compilation.h"
+#include "compiler/emit/emit_history.h"
 
 namespace velkor {
 
 enum class ArithOp : std::uint8_t { Add, Sub, Mul, Div, Mod, And, Or, Xor, Shl, Shr };
 enum class Relation : std::uint8_t { Equal, NotEqual, Less, LessOrEqual, Greater, GreaterOrEqual };
+
+// Pop HL as expression code has always counted it: the pop itself is left
+// out of the size report (an elided push still comes off).
+void PopHLLeftOutOfReport(Compilation& c);
 
 // --- Loads ----------------------------------------------------------------
 void EmitPushConstant(Compilation& c, std::int32_t value);     // byte or word constant
@@ -39,9 +44,9 @@ void EmitFieldOffset(Compilation& c, std::uint16_t offset);
 void EmitArrayElementAddress(Compilation& c, std::uint16_t low, std::uint32_t elementSize);
 
 // --- Operators ------------------------------------------------------------
-// The two-operand fold after "pop de" (popTag 'D') or "pop bc" ('B');
+// The two-operand fold after "pop de" (popTag PopDE) or "pop bc" (PopBC);
 // true when the loads were rewritten.
-bool TryTwoOperandFold(Compilation& c, char popTag);
+bool TryTwoOperandFold(Compilation& c, HistoryTag popTag);
 // A binary operation on two byte/word values; `type` is the result type
 // (INTEGER picks the signed routines), `byteOperands` both operands bytes.
 void EmitWordOperation(Compilation& c, ArithOp op, std::uint8_t type, bool byteOperands);

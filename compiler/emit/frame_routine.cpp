@@ -3,39 +3,42 @@
 namespace velkor {
 
 LineBlock ProcedureEndLines() {
-  return {{"\tret", ""}, 1, {}};
+  LineBlock out;
+  out.Add(Op::Ret);
+  out.AddLabel("");
+  return out;
 }
 
 LineBlock FunctionEndLines(unsigned exitLabel, const std::string& resultName, ResultClass result) {
   LineBlock out;
-  out.lines.push_back("@@" + std::to_string(exitLabel) + ":");
-  out.lines.push_back("\tpop iy");
+  out.AddLabel("@@" + std::to_string(exitLabel) + ":");
+  out.Add(Op::PopIY);
   switch (result) {
   case ResultClass::Byte:
-    out.lines.insert(out.lines.end(), {"\tld hl,(" + resultName + ")", "\tld h,0", "\tpush hl"});
-    out.size = 6;
+    out.Add(Op::LdHLFrom, resultName);
+    out.Add(Op::LdH0);
+    out.Add(Op::PushHL);
     break;
   case ResultClass::Word:
-    out.lines.insert(out.lines.end(), {"\tld hl,(" + resultName + ")", "\tpush hl"});
-    out.size = 4;
+    out.Add(Op::LdHLFrom, resultName);
+    out.Add(Op::PushHL);
     break;
   case ResultClass::Long:
-    out.lines.insert(out.lines.end(), {"\tld hl,(" + resultName + "+2)", "\tpush hl",
-                                       "\tld hl,(" + resultName + ")", "\tpush hl"});
-    out.size = 8;
+    out.Add(Op::LdHLFrom, resultName + "+2");
+    out.Add(Op::PushHL);
+    out.Add(Op::LdHLFrom, resultName);
+    out.Add(Op::PushHL);
     break;
   case ResultClass::String:
-    out.lines.insert(out.lines.end(), {"\tld hl," + resultName, "\tcall __PushString"});
-    out.externs.push_back("__PushString");
-    out.size = 6;
+    out.Add(Op::LdHL, resultName);
+    out.AddCall(Routine::PushString);
     break;
   case ResultClass::Structured:
-    out.lines.insert(out.lines.end(), {"\tld hl," + resultName, "\tpush hl"});
-    out.size = 4;
+    out.Add(Op::LdHL, resultName);
+    out.Add(Op::PushHL);
     break;
   }
-  out.lines.push_back("\tjp (iy)");
-  out.size += 4; // pop iy and jp (iy)
+  out.Add(Op::JpIY);
   return out;
 }
 

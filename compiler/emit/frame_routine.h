@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "compiler/emit/data_lines.h"
+#include "compiler/emit/line_block.h"
 
 namespace velkor {
 

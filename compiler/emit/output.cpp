@@ -1,6 +1,7 @@
 #include "compiler/emit/output.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "compiler/ascii_case.h"
 
@@ -18,24 +19,85 @@ void AddName(std::vector<std::string>& list,
   list.emplace_back(name);
 }
 
+void SubtractCodeSize(Compilation& c, int n) {
+  AddCodeSize(c, -n);
+}
+
 bool IsComment(std::string_view line) {
   return !line.empty() && line[0] == ';';
 }
 
+// The form's line with its one operand, and its tag.
+void WriteLine(Compilation& c, const InstructionForm& f, std::string_view operand,
+               std::uint32_t historyValue) {
+  const std::size_t at = f.text.find('#');
+  assert(at != std::string_view::npos && "a form without an operand");
+  c.CurrentList().push_back_joined({"\t", f.text.substr(0, at), operand, f.text.substr(at + 1)});
+  c.History.Push(f.tag, historyValue);
+}
+
 } // namespace
 
-void EmitTagged(Compilation& c, char tag, std::uint32_t value, std::string_view text) {
-  c.CurrentList().push_back_tabbed(text);
-  c.History.Push(tag, value);
+void WriteForm(Compilation& c, Op op) {
+  const InstructionForm& f = Form(op);
+  assert(f.text.find('#') == std::string_view::npos && "a form's operand left out");
+  c.CurrentList().push_back_tabbed(f.text);
+  c.History.Push(f.tag, 0);
+}
+
+void Emit(Compilation& c, Op op) {
+  WriteForm(c, op);
+  AddCodeSize(c, FormSize(op));
+}
+
+void WriteForm(Compilation& c, Op op, std::string_view operand) {
+  WriteLine(c, Form(op), operand, 0);
+}
+
+void Emit(Compilation& c, Op op, std::string_view operand, std::uint32_t historyValue) {
+  const InstructionForm& f = Form(op);
+  WriteLine(c, f, operand, historyValue);
+  AddCodeSize(c, f.size);
+}
+
+void Emit(Compilation& c, Op op, std::string_view first, std::string_view second) {
+  const InstructionForm& f = Form(op);
+  const std::size_t at = f.text.find('#');
+  const std::size_t next = f.text.find('#', at + 1);
+  assert(next != std::string_view::npos && "a form without two operands");
+  c.CurrentList().push_back_joined({"\t", f.text.substr(0, at), first,
+                                    f.text.substr(at + 1, next - at - 1), second,
+                                    f.text.substr(next + 1)});
+  c.History.Push(f.tag, 0);
+  AddCodeSize(c, f.size);
+}
+
+void EmitRepeated(Compilation& c, Op op, int count) {
+  for (int i = 0; i < count; ++i)
+    Emit(c, op);
 }
 
 void Emit(Compilation& c, std::string_view text) {
-  EmitTagged(c, ' ', 0, text);
+  c.CurrentList().push_back_tabbed(text);
+  c.History.Push(HistoryTag::None, 0);
+}
+
+void EmitBlock(Compilation& c, const LineBlock& block) {
+  for (const std::string& line : block.lines) {
+    if (!line.empty() && line[0] == '\t') {
+      Emit(c, std::string_view(line).substr(1));
+    } else {
+      EmitLabelLine(c, line);
+    }
+  }
+  for (const std::string& name : block.externs)
+    NoteExternal(c, name);
+  AddCodeSize(c, static_cast<int>(block.size));
 }
 
 void EmitLabelLine(Compilation& c, std::string_view text) {
   c.CurrentList().push_back(text);
-  c.History.Push('\0', 0);
+  c.History.Push(HistoryTag::Label, 0);
 }
 
 void EmitRawLine(Compilation& c, std::string_view text) {
@@ -45,7 +107,10 @@ void EmitRawLine(Compilation& c, std::initializer_list<std::string_view> pieces)
   c.CurrentList().push_back_joined(pieces);
 }
 
-void DeleteLastInstructions(Compilation& c, int n) {
+void DeleteNewestInstructions(Compilation& c, int n) {
+  int bytes = 0;
+  for (int i = 0; i < n && i < kEmitHistoryLength; ++i)
+    bytes += TaggedSize(c.History.Tag(i));
   auto& list = c.CurrentList();
   std::size_t i = list.size();
   while (n > 0 && i > 1) {
@@ -54,6 +119,7 @@ void DeleteLastInstructions(Compilation& c, int n) {
     list.erase(i);
     --n;
   }
+  SubtractCodeSize(c, bytes);
 }
 
 void AddCodeSize(Compilation& c, int n) {
@@ -66,8 +132,8 @@ void AddCodeSize(Compilation& c, int n) {
   }
 }
 
-void SubtractCodeSize(Compilation& c, int n) {
-  AddCodeSize(c, -n);
+void LeaveOutOfSizeReport(Compilation& c, int bytes) {
+  SubtractCodeSize(c, bytes);
 }
 
 void NoteExternal(Compilation& c, std::string_view name) {
@@ -77,11 +143,10 @@ void NoteGlobal(Compilation& c, std::string_view name) {
   AddName(c.GlobalNames, c.GlobalNameKeys, name);
 }
 
-void EmitCall(Compilation& c, std::string_view routine, char tag) {
-  std::string text = "call ";
-  text += routine;
-  EmitTagged(c, tag, 0, text);
-  NoteExternal(c, routine);
+void EmitCall(Compilation& c, Routine routine, Op form) {
+  const std::string_view name = RoutineName(routine);
+  Emit(c, form, name);
+  NoteExternal(c, name);
 }
 
 void ElidePush(Compilation& c) {
@@ -93,7 +158,7 @@ void ElidePush(Compilation& c) {
     if (line.find("push hl") != std::string::npos) {
       list.erase(i);
       if (instructionsBack < kEmitHistoryLength) c.History.RemoveAt(instructionsBack);
-      SubtractCodeSize(c, 2);
+      SubtractCodeSize(c, FormSize(Op::PushHL));
       break;
     }
     ++instructionsBack;
@@ -105,7 +170,7 @@ void PopHL(Compilation& c) {
   if (c.PendingPush != 0) {
     ElidePush(c);
   } else {
-    Emit(c, "pop hl");
+    Emit(c, Op::PopHL);
   }
 }
 
@@ -166,8 +231,7 @@ void EmitSymbolLabel(Compilation& c, int symbol) {
 }
 
 void EmitJumpToSymbol(Compilation& c, int symbol) {
-  Emit(c, "jp @" + AssemblerName(c, symbol));
-  AddCodeSize(c, 3);
+  Emit(c, Op::Jp, CodeLabelName(c, symbol));
 }
 
 std::string HistoryValueText(const Compilation& c, std::uint32_t value) {

@@ -121,9 +121,8 @@ void EndOverlayPart(Compilation& c, OverlayPart part) {
 
 void EmitInitOverlay(Compilation& c) {
   for (int area = 1; area <= c.OverlayAreaCount; ++area) {
-    Emit(c, "ld hl," + OverlayDescriptorLabel(area, 1) + "+6");
-    EmitCall(c, "__InitializeOverlay");
-    AddCodeSize(c, 6);
+    Emit(c, Op::LdHL, OverlayDescriptorLabel(area, 1) + "+6");
+    EmitCall(c, Routine::InitializeOverlay);
   }
 }
 

@@ -19,25 +19,21 @@ bool CaseTable::IsDense() const {
   return true;
 }
 
-CaseTable::Dispatch CaseTable::DispatchLines() const {
-  Dispatch out;
+LineBlock CaseTable::DispatchLines() const {
+  LineBlock out;
   const std::string count = std::to_string(entries_.size());
   if (IsDense()) {
-    out.routine = "__jpTable";
-    out.lines.push_back("\tcall __jpTable");
-    out.lines.push_back("\tDB " + count + "," + std::to_string(entries_.front().low));
+    out.AddCall(Routine::JumpTable);
+    out.Add(Op::DefineBytePair, count, std::to_string(entries_.front().low));
     for (const CaseEntry& e : entries_)
-      out.lines.push_back("\tDW @@" + std::to_string(e.armLabel));
-    out.size = static_cast<std::uint32_t>(2 * entries_.size() + 1);
+      out.Add(Op::DefineWord, "@@" + std::to_string(e.armLabel));
   } else {
-    out.routine = "__switchbyte";
-    out.lines.push_back("\tcall __switchbyte");
-    out.lines.push_back("\tDB " + count);
+    out.AddCall(Routine::SwitchByte);
+    out.Add(Op::DefineByte, count);
     for (const CaseEntry& e : entries_) {
-      out.lines.push_back("\tDB " + std::to_string(e.high) + "," + std::to_string(e.low));
-      out.lines.push_back("\tDW @@" + std::to_string(e.armLabel));
+      out.Add(Op::DefineBytePair, std::to_string(e.high), std::to_string(e.low));
+      out.Add(Op::DefineWord, "@@" + std::to_string(e.armLabel));
     }
-    out.size = static_cast<std::uint32_t>(1 + 4 * entries_.size());
   }
   return out;
 }

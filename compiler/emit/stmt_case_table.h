@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "compiler/emit/line_block.h"
+
 namespace velkor {
 
 struct CaseEntry {
@@ -24,12 +26,8 @@ public:
   // 2 to 127 single values, each one above the previous (on bytes).
   bool IsDense() const;
 
-  struct Dispatch {
-    std::string routine;            // __jpTable or __switchbyte
-    std::vector<std::string> lines; // the call and the table, each with its tab
-    std::uint32_t size = 0;         // bytes of the table
-  };
-  Dispatch DispatchLines() const;
+  // The call of __jpTable or __switchbyte and the table behind it.
+  LineBlock DispatchLines() const;
 
   const std::vector<CaseEntry>& Entries() const { return entries_; }
 

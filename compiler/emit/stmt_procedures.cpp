@@ -12,16 +12,16 @@ struct PushedOperand {
   enum class Kind : std::uint8_t { None, Constant, WordVariable, ByteVariable } kind = Kind::None;
   std::uint32_t value = 0; // constant, or symbol
   int lines = 0;           // instructions the load took
-  int size = 0;            // their bytes
 };
 
 PushedOperand ReadPushedOperand(const EmitHistory& h, int at) {
+  using enum HistoryTag;
   PushedOperand op;
-  if (at + 1 >= kEmitHistoryLength || h.Tag(at) != 'P') return op;
-  if (h.Tag(at + 1) == 'h') return {PushedOperand::Kind::Constant, h.Value(at + 1), 2, 4};
-  if (h.Tag(at + 1) == 'H') return {PushedOperand::Kind::WordVariable, h.Value(at + 1), 2, 4};
-  if (at + 2 < kEmitHistoryLength && h.Tag(at + 1) == '0' && h.Tag(at + 2) == 'H')
-    return {PushedOperand::Kind::ByteVariable, h.Value(at + 2), 3, 6};
+  if (at + 1 >= kEmitHistoryLength || h.Tag(at) != Push) return op;
+  if (h.Tag(at + 1) == Constant) return {PushedOperand::Kind::Constant, h.Value(at + 1), 2};
+  if (h.Tag(at + 1) == WordVariable) return {PushedOperand::Kind::WordVariable, h.Value(at + 1), 2};
+  if (at + 2 < kEmitHistoryLength && h.Tag(at + 1) == ZeroHigh && h.Tag(at + 2) == WordVariable)
+    return {PushedOperand::Kind::ByteVariable, h.Value(at + 2), 3};
   return op;
 }
 
@@ -35,20 +35,17 @@ std::string VariableName(const Compilation& c, std::uint32_t symbol) {
 
 void StoreFillValue(Compilation& c, const PushedOperand& value) {
   if (value.kind == PushedOperand::Kind::Constant) {
-    Emit(c, "ld (hl)," + std::to_string(value.value & 0xFF));
-    AddCodeSize(c, 2);
+    Emit(c, Op::LdMem, std::to_string(value.value & 0xFF));
   } else {
-    Emit(c, "ld a,(" + VariableName(c, value.value) + ")");
-    Emit(c, "ld (hl),a");
-    AddCodeSize(c, 4);
+    Emit(c, Op::LdAFrom, VariableName(c, value.value));
+    Emit(c, Op::LdMemA);
   }
 }
 
 void SkipIfBCZero(Compilation& c, const std::string& label) {
-  Emit(c, "ld a,b");
-  Emit(c, "or c");
-  Emit(c, "jr z," + label);
-  AddCodeSize(c, 4);
+  Emit(c, Op::LdAB);
+  Emit(c, Op::OrC);
+  Emit(c, Op::JrZ, label);
 }
 
 // All three operands were loaded directly: the fill takes them as operands.
@@ -65,8 +62,7 @@ bool TryDirectFillChar(Compilation& c) {
   const bool constantCount = count.kind == PushedOperand::Kind::Constant;
   if (constantCount && !EmitHistory::IsNumber(count.value)) return false;
 
-  DeleteLastInstructions(c, 6);
-  SubtractCodeSize(c, 12);
+  DeleteNewestInstructions(c, 6);
   c.PendingPush = 0;
   const std::string d = ConstantText(c, dst.value);
   if (constantCount) {
@@ -74,33 +70,24 @@ bool TryDirectFillChar(Compilation& c) {
     // A count of 0 stores nothing, 1 only the first byte; ld bc,n-1 would
     // otherwise copy 64 KB.
     if (n == 0) return true;
-    Emit(c, "ld hl," + d);
-    AddCodeSize(c, 3);
+    Emit(c, Op::LdHL, d);
     if (n > 1) {
-      Emit(c, "ld de," + d + "+1");
-      Emit(c, "ld bc," + std::to_string(n - 1));
-      AddCodeSize(c, 6);
+      Emit(c, Op::LdDE, d + "+1");
+      Emit(c, Op::LdBC, std::to_string(n - 1));
     }
     StoreFillValue(c, value);
-    if (n > 1) {
-      Emit(c, "ldir");
-      AddCodeSize(c, 2);
-    }
+    if (n > 1) Emit(c, Op::Ldir);
     return true;
   }
   const std::string done = NewLabel(c);
-  Emit(c, "ld bc,(" + VariableName(c, count.value) + ")");
-  AddCodeSize(c, 4);
+  Emit(c, Op::LdBCFrom, VariableName(c, count.value));
   SkipIfBCZero(c, done);
-  Emit(c, "ld hl," + d);
-  Emit(c, "ld de," + d + "+1");
-  AddCodeSize(c, 6);
+  Emit(c, Op::LdHL, d);
+  Emit(c, Op::LdDE, d + "+1");
   StoreFillValue(c, value);
-  Emit(c, "dec bc");
-  AddCodeSize(c, 1);
+  Emit(c, Op::DecBC);
   SkipIfBCZero(c, done);
-  Emit(c, "ldir");
-  AddCodeSize(c, 2);
+  Emit(c, Op::Ldir);
   EmitGeneratedLabel(c, done);
   return true;
 }
@@ -108,65 +95,58 @@ bool TryDirectFillChar(Compilation& c) {
 } // namespace
 
 void EmitIncDec(Compilation& c, StoreTarget target, int symbol, StoreClass cls, bool decrement) {
-  const std::string op = decrement ? "dec" : "inc";
   const std::string name = symbol != 0 ? AssemblerName(c, symbol) : std::string();
   // Puts the variable's address into HL.
   auto addressIntoHL = [&] {
     switch (target) {
     case StoreTarget::Variable:
-      Emit(c, "ld hl," + name);
+      Emit(c, Op::LdHL, name);
       break;
     case StoreTarget::AddressVariable:
-      Emit(c, "ld hl,(" + name + ")");
+      Emit(c, Op::LdHLFrom, name);
       break;
     case StoreTarget::StackAddress:
       PopHL(c);
       break;
     }
-    AddCodeSize(c, target == StoreTarget::StackAddress ? 1 : 3);
   };
   if (cls == StoreClass::Word && target == StoreTarget::Variable) {
-    Emit(c, "ld hl,(" + name + ")");
-    Emit(c, op + " hl");
-    Emit(c, "ld (" + name + "),hl");
-    AddCodeSize(c, 7);
+    Emit(c, Op::LdHLFrom, name);
+    Emit(c, decrement ? Op::DecHL : Op::IncHL);
+    Emit(c, Op::StoreHL, name);
   } else if (cls == StoreClass::Byte) {
     addressIntoHL();
-    Emit(c, op + " (hl)");
-    AddCodeSize(c, 1);
+    Emit(c, decrement ? Op::DecMem : Op::IncMem);
   } else {
     addressIntoHL();
-    EmitCall(c, "__" + op + (cls == StoreClass::Long ? "32hl" : "16hl"));
-    AddCodeSize(c, 3);
+    const bool isLong = cls == StoreClass::Long;
+    EmitCall(c, decrement ? (isLong ? Routine::Dec32 : Routine::Dec16)
+                          : (isLong ? Routine::Inc32 : Routine::Inc16));
   }
   c.PendingPush = 0;
 }
 
 void EmitMove(Compilation& c) {
   PopHL(c);
-  EmitCall(c, "__Move");
-  AddCodeSize(c, 4);
+  EmitCall(c, Routine::Move);
   c.PendingPush = 0;
 }
 
 void EmitFillChar(Compilation& c) {
   if (TryDirectFillChar(c)) return;
   const std::string done = NewLabel(c);
-  PopHL(c);                        // the value
-  EmitTagged(c, 'B', 0, "pop bc"); // the count
-  EmitTagged(c, 'D', 0, "pop de"); // the destination
-  AddCodeSize(c, 3);
+  PopHL(c);              // the value
+  Emit(c, Op::PopBC);    // the count
+  Emit(c, Op::PopDE);    // the destination
   SkipIfBCZero(c, done); // the value stays in L across the test
-  Emit(c, "ex de,hl");   // HL = destination, E = value
-  Emit(c, "ld (hl),e");
-  Emit(c, "ld d,h");
-  Emit(c, "ld e,l");
-  Emit(c, "inc de");
-  Emit(c, "dec bc");
-  AddCodeSize(c, 6);
+  Emit(c, Op::ExDEHL);   // HL = destination, E = value
+  Emit(c, Op::LdMemE);
+  Emit(c, Op::LdDH);
+  Emit(c, Op::LdEL);
+  Emit(c, Op::IncDE);
+  Emit(c, Op::DecBC);
   SkipIfBCZero(c, done);
-  Emit(c, "ldir");
-  AddCodeSize(c, 2);
+  Emit(c, Op::Ldir);
   EmitGeneratedLabel(c, done);
   c.PendingPush = 0;
 }
@@ -177,72 +157,57 @@ void EmitOut(Compilation& c, bool portIsByte) {
   const PushedOperand port =
       value.kind == PushedOperand::Kind::None ? PushedOperand{} : ReadPushedOperand(h, value.lines);
   if (value.kind != PushedOperand::Kind::None && port.kind != PushedOperand::Kind::None) {
-    DeleteLastInstructions(c, value.lines + port.lines);
-    SubtractCodeSize(c, value.size + port.size);
+    DeleteNewestInstructions(c, value.lines + port.lines);
     c.PendingPush = 0;
     if (port.kind == PushedOperand::Kind::Constant) {
-      Emit(c, "ld bc," + ConstantText(c, port.value));
-      AddCodeSize(c, 3);
+      Emit(c, Op::LdBC, ConstantText(c, port.value));
     } else {
-      Emit(c, "ld bc,(" + VariableName(c, port.value) + ")");
-      AddCodeSize(c, 4);
+      Emit(c, Op::LdBCFrom, VariableName(c, port.value));
       // The Z180's on-chip registers decode B as well.
-      if (port.kind == PushedOperand::Kind::ByteVariable || portIsByte) {
-        Emit(c, "ld b,0");
-        AddCodeSize(c, 2);
-      }
+      if (port.kind == PushedOperand::Kind::ByteVariable || portIsByte) Emit(c, Op::LdB0);
     }
     if (value.kind == PushedOperand::Kind::Constant) {
-      Emit(c, "ld a," + std::to_string(value.value & 0xFF));
-      AddCodeSize(c, 2);
+      Emit(c, Op::LdA, std::to_string(value.value & 0xFF));
     } else {
-      Emit(c, "ld a,(" + VariableName(c, value.value) + ")");
-      AddCodeSize(c, 3);
+      Emit(c, Op::LdAFrom, VariableName(c, value.value));
     }
-    Emit(c, "out (c),a");
-    AddCodeSize(c, 2);
+    Emit(c, Op::OutA);
   } else {
     // A byte port was zero-extended when it was pushed, so B is 0 here.
     PopHL(c);
-    EmitTagged(c, 'B', 0, "pop bc");
-    Emit(c, "out (c),l");
-    AddCodeSize(c, 4);
+    Emit(c, Op::PopBC);
+    Emit(c, Op::OutL);
   }
   c.PendingPush = 0;
 }
 
 void EmitInsert(Compilation& c, int capacity) {
   c.PendingPush = 0;
-  Emit(c, "ld b," + std::to_string(capacity));
-  EmitCall(c, "__Insert");
-  AddCodeSize(c, 5);
+  Emit(c, Op::LdB, std::to_string(capacity));
+  EmitCall(c, Routine::Insert);
 }
 
 void EmitDelete(Compilation& c) {
   c.PendingPush = 0;
-  EmitCall(c, "__Delete");
-  AddCodeSize(c, 3);
+  EmitCall(c, Routine::Delete);
 }
 
 void EmitRelease(Compilation& c, int pointerSymbol) {
-  Emit(c, "ld hl,(" + AssemblerName(c, pointerSymbol) + ")");
-  EmitCall(c, "__SetHeapPtr");
-  AddCodeSize(c, 6);
+  Emit(c, Op::LdHLFrom, AssemblerName(c, pointerSymbol));
+  EmitCall(c, Routine::SetHeapPtr);
   c.PendingPush = 0;
 }
 
 void EmitGetHeapPtr(Compilation& c) {
-  EmitCall(c, "__GetHeapPtr");
-  EmitTagged(c, 'P', 0, "push hl");
-  AddCodeSize(c, 4);
+  EmitCall(c, Routine::GetHeapPtr);
+  Emit(c, Op::PushOperand);
   c.PendingPush = 1;
 }
 
 void EmitMalloc(Compilation& c) {
   PopHL(c);
-  EmitCall(c, "__malloc");
-  EmitTagged(c, 'P', 0, "push hl");
-  AddCodeSize(c, 5);
+  EmitCall(c, Routine::Malloc);
+  Emit(c, Op::PushOperand);
   c.PendingPush = 1;
 }
 
@@ -250,18 +215,14 @@ void EmitDiscard(Compilation& c, StoreClass cls) {
   switch (cls) {
   case StoreClass::String:
     c.PendingPush = 0;
-    EmitCall(c, "__dumpstring");
-    AddCodeSize(c, 3);
+    EmitCall(c, Routine::DumpString);
     break;
   case StoreClass::Long:
     c.PendingPush = 0;
-    Emit(c, "pop hl");
-    Emit(c, "pop hl");
-    AddCodeSize(c, 2);
+    EmitRepeated(c, Op::PopHL, 2);
     break;
   default:
     PopHL(c);
-    AddCodeSize(c, 1);
     break;
   }
   c.PendingPush = 0;

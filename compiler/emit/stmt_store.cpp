@@ -11,110 +11,109 @@ std::string Name(const Compilation& c, int symbol) {
 }
 
 // After the value was popped into HL: moves it into A, reusing the load that
-// produced it where the history shows one. Returns the size change against
-// the plain "ld a,l".
-int ByteIntoA(Compilation& c) {
+// produced it where the history shows one.
+void ByteIntoA(Compilation& c) {
+  using enum HistoryTag;
   const EmitHistory& h = c.History;
-  if (h.Matches("0i")) {
-    DeleteLastInstructions(c, 2);
-    Emit(c, "in a,(c)");
-    return -3;
+  if (h.Matches({ZeroHigh, PortInput})) {
+    DeleteNewestInstructions(c, 2);
+    Emit(c, Op::InAPort);
+    return;
   }
-  if (h.Matches("0l")) {
-    DeleteLastInstructions(c, 2);
-    return -4;
+  if (h.Matches({ZeroHigh, ByteInL})) { // A holds the byte already
+    DeleteNewestInstructions(c, 2);
+    return;
   }
-  if (h.Matches("0m")) {
-    DeleteLastInstructions(c, 2);
-    Emit(c, "ld a,(hl)");
-    return -3;
+  if (h.Matches({ZeroHigh, ByteThroughHL})) {
+    DeleteNewestInstructions(c, 2);
+    Emit(c, Op::LdAMem);
+    return;
   }
-  if (h.Matches("0H")) {
+  if (h.Matches({ZeroHigh, WordVariable})) {
     const std::string w = Name(c, static_cast<int>(h.Value(1) & 0xFFFF));
-    DeleteLastInstructions(c, 2);
-    Emit(c, "ld a,(" + w + ")");
-    return -3;
+    DeleteNewestInstructions(c, 2);
+    Emit(c, Op::LdAFrom, w);
+    return;
   }
-  if (h.Matches("h") && EmitHistory::IsNumber(h.Value(0))) {
+  if (h.Matches({Constant}) && EmitHistory::IsNumber(h.Value(0))) {
     const std::uint32_t k = h.Value(0);
-    DeleteLastInstructions(c, 1);
+    DeleteNewestInstructions(c, 1);
     if (k == 0) {
-      Emit(c, "xor a");
-      return -3;
+      Emit(c, Op::XorA);
+    } else {
+      Emit(c, Op::LdA, std::to_string(k & 0xFF));
     }
-    Emit(c, "ld a," + std::to_string(k & 0xFF));
-    return -2;
+    return;
   }
-  if (h.Matches("H")) {
+  if (h.Matches({WordVariable})) {
     const std::string w = Name(c, static_cast<int>(h.Value(0) & 0xFFFF));
-    DeleteLastInstructions(c, 1);
-    Emit(c, "ld a,(" + w + ")");
-    return -1;
+    DeleteNewestInstructions(c, 1);
+    Emit(c, Op::LdAFrom, w);
+    return;
   }
-  Emit(c, "ld a,l");
-  return 0;
+  Emit(c, Op::LdAL);
 }
 
 // The value into DE: from HL when the push is still pending, else from the stack.
 void ValueIntoDE(Compilation& c) {
   if (c.PendingPush != 0) {
     ElidePush(c);
-    Emit(c, "ex de,hl");
+    Emit(c, Op::ExDEHL);
+    // The size report has always taken this push off as if a pop HL went with it.
+    LeaveOutOfSizeReport(c, FormSize(Op::PopHL));
   } else {
-    EmitTagged(c, 'D', 0, "pop de");
+    Emit(c, Op::PopDE);
   }
 }
 
 void StoreDEThroughHL(Compilation& c, StoreClass cls) {
-  Emit(c, "ld (hl),e");
+  Emit(c, Op::LdMemE);
   if (cls == StoreClass::Word) {
-    Emit(c, "inc hl");
-    Emit(c, "ld (hl),d");
+    Emit(c, Op::IncHL);
+    Emit(c, Op::LdMemD);
+  }
+}
+
+// The string on the stack into the buffer of `capacity` characters: a string
+// just pushed by a call is moved by __moveString instead (DE = buffer).
+void StoreString(Compilation& c, Op loadDE, Op loadHL, const std::string& buffer, int capacity) {
+  if (c.History.Matches({HistoryTag::StringPush})) {
+    DeleteNewestInstructions(c, 1);
+    Emit(c, loadDE, buffer);
+    Emit(c, Op::LdB, std::to_string(capacity));
+    EmitCall(c, Routine::MoveString);
+  } else {
+    Emit(c, loadHL, buffer);
+    Emit(c, Op::LdB, std::to_string(capacity));
+    EmitCall(c, Routine::PopString);
   }
 }
 
 void EmitStoreToVariable(Compilation& c, const StoreDestination& d) {
   const std::string v = Name(c, d.symbol);
   switch (d.cls) {
-  case StoreClass::Byte: {
+  case StoreClass::Byte:
     PopHL(c);
-    const int change = ByteIntoA(c);
-    Emit(c, "ld (" + v + "),a");
-    AddCodeSize(c, 5 + change);
+    ByteIntoA(c);
+    Emit(c, Op::StoreA, v);
     break;
-  }
   case StoreClass::Word:
     PopHL(c);
-    Emit(c, "ld (" + v + "),hl");
-    AddCodeSize(c, 4);
+    Emit(c, Op::StoreHL, v);
     break;
   case StoreClass::Long:
     c.PendingPush = 0;
-    Emit(c, "ld hl," + v);
-    EmitCall(c, "__StoreLint");
-    AddCodeSize(c, 6);
+    Emit(c, Op::LdHL, v);
+    EmitCall(c, Routine::StoreLint);
     break;
   case StoreClass::String:
-    if (c.History.Matches("S")) {
-      DeleteLastInstructions(c, 1);
-      SubtractCodeSize(c, 3);
-      Emit(c, "ld de," + v);
-      Emit(c, "ld b," + std::to_string(d.capacity));
-      EmitCall(c, "__moveString");
-      AddCodeSize(c, 5 + 3);
-    } else {
-      Emit(c, "ld hl," + v);
-      Emit(c, "ld b," + std::to_string(d.capacity));
-      EmitCall(c, "__popString");
-      AddCodeSize(c, 8);
-    }
+    StoreString(c, Op::LdDE, Op::LdHL, v, d.capacity);
     break;
   case StoreClass::Structured:
     PopHL(c);
-    Emit(c, "ld de," + v);
-    Emit(c, "ld bc," + std::to_string(d.size));
-    Emit(c, "ldir");
-    AddCodeSize(c, 9);
+    Emit(c, Op::LdDE, v);
+    Emit(c, Op::LdBC, std::to_string(d.size));
+    Emit(c, Op::Ldir);
     break;
   }
 }
@@ -125,37 +124,22 @@ void EmitStoreThroughAddressVariable(Compilation& c, const StoreDestination& d) 
   case StoreClass::Byte:
   case StoreClass::Word:
     ValueIntoDE(c);
-    Emit(c, "ld hl,(" + p + ")");
+    Emit(c, Op::LdHLFrom, p);
     StoreDEThroughHL(c, d.cls);
-    AddCodeSize(c, d.cls == StoreClass::Byte ? 5 : 7);
     break;
   case StoreClass::Long:
     c.PendingPush = 0;
-    Emit(c, "ld hl,(" + p + ")");
-    EmitCall(c, "__store32");
-    AddCodeSize(c, 6);
+    Emit(c, Op::LdHLFrom, p);
+    EmitCall(c, Routine::Store32);
     break;
   case StoreClass::String:
-    if (c.History.Matches("S")) {
-      DeleteLastInstructions(c, 1);
-      SubtractCodeSize(c, 3);
-      Emit(c, "ld de,(" + p + ")");
-      Emit(c, "ld b," + std::to_string(d.capacity));
-      EmitCall(c, "__moveString");
-      AddCodeSize(c, 5 + 4);
-    } else {
-      Emit(c, "ld hl,(" + p + ")");
-      Emit(c, "ld b," + std::to_string(d.capacity));
-      EmitCall(c, "__popString");
-      AddCodeSize(c, 8);
-    }
+    StoreString(c, Op::LdDEFrom, Op::LdHLFrom, p, d.capacity);
     break;
   case StoreClass::Structured:
     PopHL(c);
-    Emit(c, "ld de,(" + p + ")");
-    Emit(c, "ld bc," + std::to_string(d.size));
-    Emit(c, "ldir");
-    AddCodeSize(c, 10);
+    Emit(c, Op::LdDEFrom, p);
+    Emit(c, Op::LdBC, std::to_string(d.size));
+    Emit(c, Op::Ldir);
     break;
   }
 }
@@ -165,27 +149,23 @@ void EmitStoreToStackAddress(Compilation& c, const StoreDestination& d) {
   case StoreClass::Byte:
   case StoreClass::Word:
     ValueIntoDE(c);
-    Emit(c, "pop hl");
+    Emit(c, Op::PopHL);
     StoreDEThroughHL(c, d.cls);
-    AddCodeSize(c, d.cls == StoreClass::Byte ? 3 : 5);
     break;
   case StoreClass::Long:
     c.PendingPush = 0;
-    EmitCall(c, "__store32x");
-    AddCodeSize(c, 3);
+    EmitCall(c, Routine::Store32Stack);
     break;
   case StoreClass::String:
-    Emit(c, "ld b," + std::to_string(d.capacity));
-    EmitCall(c, "__popStringHL");
-    Emit(c, "pop hl");
-    AddCodeSize(c, 6);
+    Emit(c, Op::LdB, std::to_string(d.capacity));
+    EmitCall(c, Routine::PopStringHL);
+    Emit(c, Op::PopHL);
     break;
   case StoreClass::Structured:
     PopHL(c);
-    EmitTagged(c, 'D', 0, "pop de");
-    Emit(c, "ld bc," + std::to_string(d.size));
-    Emit(c, "ldir");
-    AddCodeSize(c, 7);
+    Emit(c, Op::PopDE);
+    Emit(c, Op::LdBC, std::to_string(d.size));
+    Emit(c, Op::Ldir);
     break;
   }
 }
@@ -219,24 +199,21 @@ void EmitStore(Compilation& c, const StoreDestination& d) {
 }
 
 void EmitWideningStore(Compilation& c, const StoreDestination& d, bool signedSource) {
-  const char* routine = nullptr;
+  Routine routine{};
   switch (d.target) {
   case StoreTarget::Variable:
     PopHL(c);
-    Emit(c, "ld de," + Name(c, d.symbol));
-    routine = signedSource ? "__IntToLintStore" : "__WordToLintStore";
-    AddCodeSize(c, 7);
+    Emit(c, Op::LdDE, Name(c, d.symbol));
+    routine = signedSource ? Routine::IntToLintStore : Routine::WordToLintStore;
     break;
   case StoreTarget::AddressVariable:
     PopHL(c);
-    Emit(c, "ld de,(" + Name(c, d.symbol) + ")");
-    routine = signedSource ? "__IntToLintStore" : "__WordToLintStore";
-    AddCodeSize(c, 8);
+    Emit(c, Op::LdDEFrom, Name(c, d.symbol));
+    routine = signedSource ? Routine::IntToLintStore : Routine::WordToLintStore;
     break;
   case StoreTarget::StackAddress:
     c.PendingPush = 0;
-    routine = signedSource ? "__Int32store" : "__Word32store";
-    AddCodeSize(c, 3);
+    routine = signedSource ? Routine::Int32Store : Routine::Word32Store;
     break;
   }
   EmitCall(c, routine);
@@ -248,31 +225,27 @@ void EmitNarrowingStore(Compilation& c, const StoreDestination& d) {
   const bool word = d.cls == StoreClass::Word;
   switch (d.target) {
   case StoreTarget::Variable:
-    Emit(c, "pop hl");
+    Emit(c, Op::PopHL);
     if (word) {
-      Emit(c, "ld (" + Name(c, d.symbol) + "),hl");
-      AddCodeSize(c, 1 + 3 + 1);
+      Emit(c, Op::StoreHL, Name(c, d.symbol));
     } else {
-      Emit(c, "ld a,l");
-      Emit(c, "ld (" + Name(c, d.symbol) + "),a");
-      AddCodeSize(c, 1 + 4 + 1);
+      Emit(c, Op::LdAL);
+      Emit(c, Op::StoreA, Name(c, d.symbol));
     }
-    Emit(c, "pop hl");
+    Emit(c, Op::PopHL);
     break;
   case StoreTarget::AddressVariable:
-    EmitTagged(c, 'D', 0, "pop de");
-    EmitTagged(c, 'B', 0, "pop bc");
-    Emit(c, "ld hl,(" + Name(c, d.symbol) + ")");
+    Emit(c, Op::PopDE);
+    Emit(c, Op::PopBC);
+    Emit(c, Op::LdHLFrom, Name(c, d.symbol));
     StoreDEThroughHL(c, d.cls);
-    AddCodeSize(c, word ? 8 : 6);
     break;
   case StoreTarget::StackAddress:
     // Beneath the long lies the address: low word, high word, address.
-    EmitTagged(c, 'D', 0, "pop de");
-    EmitTagged(c, 'B', 0, "pop bc");
-    Emit(c, "pop hl");
+    Emit(c, Op::PopDE);
+    Emit(c, Op::PopBC);
+    Emit(c, Op::PopHL);
     StoreDEThroughHL(c, d.cls);
-    AddCodeSize(c, word ? 6 : 4);
     break;
   }
   c.PendingPush = 0;

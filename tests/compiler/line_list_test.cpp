@@ -85,32 +85,41 @@ TEST(LineList, CopiesAreIndependentAndLongLinesGrowTheBuffer) {
 }
 
 TEST(EmitHistory, NewestFirstAcrossManyPushes) {
+  using enum HistoryTag;
   EmitHistory h;
-  EXPECT_TRUE(h.Matches("          "));
+  EXPECT_TRUE(h.Matches({None, None, None, None, None, None, None, None, None, None}));
+  const HistoryTag cycle[] = {Constant, Push, WordVariable, ZeroHigh, PopDE};
   for (int i = 0; i < 25; ++i)
-    h.Push(static_cast<char>('a' + i), static_cast<std::uint32_t>(i));
-  EXPECT_EQ(h.Tag(0), 'y');
+    h.Push(cycle[i % 5], static_cast<std::uint32_t>(i));
+  EXPECT_EQ(h.Tag(0), PopDE);
   EXPECT_EQ(h.Value(0), 24u);
-  EXPECT_EQ(h.Tag(9), 'p');
-  EXPECT_TRUE(h.Matches("yxw"));
-  EXPECT_TRUE(h.Matches('y', "xwvutsrqp"));
-  EXPECT_FALSE(h.Matches('y', "xwvutsrqpo")); // longer than the history
-  EXPECT_FALSE(h.Matches("yxv"));
+  EXPECT_EQ(h.Tag(9), Constant);
+  EXPECT_EQ(h.Value(9), 15u);
+  EXPECT_TRUE(h.Matches({PopDE, ZeroHigh, WordVariable}));
+  EXPECT_TRUE(h.Matches({PopDE, ZeroHigh, WordVariable, Push, Constant, PopDE, ZeroHigh,
+                         WordVariable, Push, Constant}));
+  EXPECT_FALSE(h.Matches({PopDE, ZeroHigh, WordVariable, Push, Constant, PopDE, ZeroHigh,
+                          WordVariable, Push, Constant, PopDE})); // longer than the history
+  EXPECT_FALSE(h.Matches({PopDE, ZeroHigh, Push}));
 }
 
 TEST(EmitHistory, RemoveAtClosesUpAndBlanksTheOldestEntry) {
+  using enum HistoryTag;
   EmitHistory h;
   for (int i = 0; i < 12; ++i)
-    h.Push(static_cast<char>('a' + i), static_cast<std::uint32_t>(100 + i));
-  // Newest first: l k j i h g f e d c; a and b have dropped out.
+    h.Push(i % 2 ? Push : Constant, static_cast<std::uint32_t>(100 + i));
+  // Newest first: 111 down to 102; 100 and 101 have dropped out.
   h.RemoveAt(1);
-  EXPECT_TRUE(h.Matches("ljihgfedc "));
+  EXPECT_TRUE(h.Matches({Push, Push, Constant}));
   EXPECT_EQ(h.Value(1), 109u);
+  EXPECT_EQ(h.Value(8), 102u);
+  EXPECT_EQ(h.Tag(9), None);
   EXPECT_EQ(h.Value(9), 0u);
-  h.Push('z', 7);
-  EXPECT_TRUE(h.Matches("zljihgfedc"));
+  h.Push(Label, 7);
+  EXPECT_TRUE(h.Matches({Label, Push, Push, Constant}));
+  EXPECT_EQ(h.Value(9), 102u);
   h.Clear();
-  EXPECT_TRUE(h.Matches("          "));
+  EXPECT_TRUE(h.Matches({None, None, None, None, None, None, None, None, None, None}));
 }
 
 } // namespace

@@ -11,11 +11,11 @@ TEST(CaseTable, ConsecutiveSingleValuesUseTheJumpTable) {
   CaseTable table;
   for (unsigned v = 3; v <= 6; ++v)
     ASSERT_TRUE(table.Add(v, v, 10 + v));
-  CaseTable::Dispatch d = table.DispatchLines();
-  EXPECT_EQ(d.routine, "__jpTable");
+  LineBlock d = table.DispatchLines();
+  EXPECT_EQ(d.externs, Lines{"__jpTable"});
   EXPECT_EQ(d.lines, (Lines{"\tcall __jpTable", "\tDB 4,3", "\tDW @@13", "\tDW @@14", "\tDW @@15",
                             "\tDW @@16"}));
-  EXPECT_EQ(d.size, 9u);
+  EXPECT_EQ(d.size, 13u);
 }
 
 TEST(CaseTable, DenseRunMayWrapOnBytes) {
@@ -43,10 +43,10 @@ TEST(CaseTable, GapsRangesAndSingleEntriesUseTheSearch) {
     CaseTable table;
     for (const CaseEntry& e : c.entries)
       table.Add(e.low, e.high, e.armLabel);
-    CaseTable::Dispatch d = table.DispatchLines();
-    EXPECT_EQ(d.routine, "__switchbyte");
+    LineBlock d = table.DispatchLines();
+    EXPECT_EQ(d.externs, Lines{"__switchbyte"});
     EXPECT_EQ(d.lines, c.lines);
-    EXPECT_EQ(d.size, 1 + 4 * c.entries.size());
+    EXPECT_EQ(d.size, 4 + 4 * c.entries.size());
   }
 }
 

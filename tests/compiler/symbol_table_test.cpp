@@ -187,18 +187,18 @@ TEST(AssemblerNames, PrefixOwnerAndGlobalMark) {
 TEST(Emitter, PushElisionSkipsCommentsButNotLabels) {
   Harness h("END");
   h.c.OutputLines = {"\tCODE"};
-  EmitTagged(h.c, 'h', 5, "ld hl,5");
-  EmitTagged(h.c, 'P', 0, "push hl");
+  Emit(h.c, Op::LoadConstant, "5", 5);
+  Emit(h.c, Op::PushOperand);
   h.c.PendingPush = 1;
   EmitRawLine(h.c, ";a source line");
   PopHL(h.c);
   EXPECT_EQ(h.c.OutputLines.Lines(), (front_test::Lines{"\tCODE", "\tld hl,5", ";a source line"}));
-  EXPECT_EQ(h.c.History.Tag(0), 'h');
+  EXPECT_EQ(h.c.History.Tag(0), HistoryTag::Constant);
   EXPECT_EQ(h.c.PendingPush, 0);
   PopHL(h.c); // nothing pending: a real pop
   EXPECT_EQ(h.c.OutputLines.back(), "\tpop hl");
   // Deleting never takes the first line nor comment lines.
-  DeleteLastInstructions(h.c, 10);
+  DeleteNewestInstructions(h.c, 10);
   EXPECT_EQ(h.c.OutputLines.Lines(), (front_test::Lines{"\tCODE", ";a source line"}));
 }
 
