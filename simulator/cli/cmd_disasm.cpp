@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/text.h"
 #include "simulator/cli/commands.h"
 #include "simulator/cli/image_setup.h"
 #include "simulator/core/address.h"
@@ -56,7 +57,8 @@ int DisasmCommand(const std::vector<std::string>& args) {
     const Disassembly d =
         Disassemble(read, address, std::string::npos,
                     physical ? AddressSpace::Physical : AddressSpace::Logical, &session.symbols);
-    const std::string prefix = physical ? Hex(address, 5) + "H " : Hex(address, 4) + "H  ";
+    const std::string prefix =
+        physical ? platform::Hex(address, 5) + "H " : platform::Hex(address, 4) + "H  ";
     std::printf("%s%s\n", prefix.c_str(), d.text.c_str());
     address = (address + static_cast<std::uint32_t>(d.length)) % space;
     covered += static_cast<std::uint64_t>(d.length);

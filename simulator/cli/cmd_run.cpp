@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/text.h"
 #include "simulator/cli/commands.h"
 #include "simulator/cli/image_setup.h"
 #include "simulator/cli/stdin_keys.h"
@@ -91,7 +92,7 @@ int RunCommand(const std::vector<std::string>& args) {
     const std::uint64_t executed = machine.InstructionCount - start;
     if (maxSteps && executed >= maxSteps) {
       Report("Step limit of " + std::to_string(maxSteps) + " instructions reached at " +
-             Hex(machine.Cpu.PC, 4) + "H");
+             platform::Hex(machine.Cpu.PC, 4) + "H");
       result = kExitStepLimit;
       break;
     }

@@ -1,4 +1,5 @@
 #include "simulator/core/address.h"
+#include "platform/paths.h"
 
 namespace kavrin {
 namespace {
@@ -20,7 +21,7 @@ std::optional<std::uint32_t> ParseHex(std::string_view text) {
 } // namespace
 
 ResolvedAddress ResolveAddress(std::string_view text, const SymbolTable& symbols) {
-  const std::string upper = ToUpperAscii(text);
+  const std::string upper = platform::UpperCase(text);
   if (const auto value = ParseHex(upper)) return {true, *value, {}};
   if (const auto address = symbols.FindName(upper)) return {true, *address, {}};
   return {false, 0, "Cannot resolve " + upper};
@@ -29,7 +30,7 @@ ResolvedAddress ResolveAddress(std::string_view text, const SymbolTable& symbols
 std::optional<std::uint8_t> ParsePortAddress(std::string_view text) {
   constexpr std::size_t kMaxDigits = 2;
   constexpr std::uint32_t kFirstRefused = 0xFF;
-  const std::string upper = ToUpperAscii(text);
+  const std::string upper = platform::UpperCase(text);
   if (upper.empty() || upper.size() > kMaxDigits) return std::nullopt;
   const auto value = ParseHex(upper);
   if (!value || *value >= kFirstRefused) return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/text.h"
 #include "simulator/core/disasm_tables.h"
 
 namespace kavrin {
@@ -20,7 +21,7 @@ public:
   std::uint8_t Next() {
     const std::uint8_t value = read_((address_ + static_cast<std::uint32_t>(count_)) % spaceSize_);
     ++count_;
-    field_ += Hex(value, 2);
+    field_ += platform::Hex(value, 2);
     return value;
   }
   int Count() const { return count_; }
@@ -38,11 +39,11 @@ private:
 std::string AddressText(std::uint16_t value, const SymbolTable* symbols) {
   if (symbols)
     if (const std::string* name = symbols->FindAddress(value)) return *name;
-  return Hex(value, 4) + "H";
+  return platform::Hex(value, 4) + "H";
 }
 
 std::string Displacement(std::uint8_t d) {
-  return d < 0x80 ? "+" + Hex(d, 2) + "H" : "-" + Hex(0x100u - d, 2) + "H";
+  return d < 0x80 ? "+" + platform::Hex(d, 2) + "H" : "-" + platform::Hex(0x100u - d, 2) + "H";
 }
 
 void ReplaceAll(std::string& text, std::string_view placeholder, const std::string& value) {
@@ -101,7 +102,7 @@ Disassembly Disassemble(const ByteReader& read, std::uint32_t address, std::size
   }
   if (indexLetter) ReplaceAll(mnemonic, "%", std::string(1, indexLetter));
   if (mnemonic.find("*h") != std::string::npos)
-    ReplaceFirst(mnemonic, "*h", Hex(bytes.Next(), 2) + "H");
+    ReplaceFirst(mnemonic, "*h", platform::Hex(bytes.Next(), 2) + "H");
   if (mnemonic.find("@h") != std::string::npos) {
     const auto offset = static_cast<std::int8_t>(bytes.Next());
     const auto target =

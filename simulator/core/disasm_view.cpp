@@ -1,5 +1,6 @@
 #include "simulator/core/disasm_view.h"
 
+#include "platform/text.h"
 #include <algorithm>
 
 namespace kavrin {
@@ -34,7 +35,8 @@ void DisassemblyView::Append(int count) {
   const std::uint32_t size = logical ? kLogicalSpaceSize : kPhysicalSpaceSize;
   for (int i = 0; i < count; ++i) {
     const Disassembly d = Disassemble(read, next_, std::string::npos, space_, &symbols_);
-    lines_.push_back((logical ? Hex(next_, 4) + "H  " : Hex(next_, 5) + "H ") + d.text);
+    lines_.push_back((logical ? platform::Hex(next_, 4) + "H  " : platform::Hex(next_, 5) + "H ") +
+                     d.text);
     next_ = (next_ + static_cast<std::uint32_t>(d.length)) % size;
   }
 }

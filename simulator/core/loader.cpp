@@ -4,7 +4,8 @@
 #include <fstream>
 #include <system_error>
 
-#include "simulator/core/symbols.h"
+#include "platform/paths.h"
+#include "platform/text.h"
 
 namespace kavrin {
 
@@ -46,9 +47,9 @@ LoadResult LoadImage(const std::filesystem::path& path, std::uint32_t physicalAd
 }
 
 void LoadHistory::Add(const std::string& path, std::uint32_t address) {
-  const std::string key = ToUpperAscii(path);
-  std::erase_if(entries_,
-                [&key](const LoadHistoryEntry& e) { return ToUpperAscii(e.path) == key; });
+  std::erase_if(entries_, [&path](const LoadHistoryEntry& e) {
+    return platform::EqualsIgnoringCase(e.path, path);
+  });
   entries_.insert(entries_.begin(), {path, address});
   if (entries_.size() > kLoadHistorySize) entries_.resize(kLoadHistorySize);
 }
@@ -64,7 +65,7 @@ std::vector<std::string> LoadHistory::MenuCaptions() const {
   for (std::size_t i = 0; i < entries_.size(); ++i)
     captions.push_back("&" + std::to_string(i + 1) + " " +
                        std::filesystem::path(entries_[i].path).filename().string() + " at " +
-                       Hex(entries_[i].address, 5) + "H");
+                       platform::Hex(entries_[i].address, 5) + "H");
   return captions;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "platform/text.h"
 #include "simulator/core/disasm.h"
 
 namespace kavrin {
@@ -23,7 +24,7 @@ void ClearCoreBreakpoints(Machine& machine) {
 } // namespace
 
 std::string BreakpointMessage(std::uint16_t address) {
-  return "Breakpoint at " + Hex(address, 4) + "H reached";
+  return "Breakpoint at " + platform::Hex(address, 4) + "H reached";
 }
 
 RunOutcome StepOne(Machine& machine, const Pump& pump) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/text.h"
 #include "simulator/core/disasm.h"
 
 namespace kavrin {
@@ -14,8 +15,8 @@ std::string FlagField(std::uint8_t f, std::uint8_t subtract) {
 
 std::vector<std::string> RegisterDisplay(const Machine& m) {
   const CpuState& c = m.Cpu;
-  auto b = [](std::uint8_t v) { return Hex(v, 2); };
-  auto w = [](std::uint16_t v) { return Hex(v, 4); };
+  auto b = [](std::uint8_t v) { return platform::Hex(v, 2); };
+  auto w = [](std::uint16_t v) { return platform::Hex(v, 4); };
   const std::uint32_t bankPhysical = (m.BankAreaStart() + m.BankBase()) & kPhysicalMask;
   const std::uint32_t commonPhysical = (m.CommonAreaStart() + m.CommonBase()) & kPhysicalMask;
   return {
@@ -25,8 +26,8 @@ std::vector<std::string> RegisterDisplay(const Machine& m) {
       "IX=" + w(c.IX) + " IY=" + w(c.IY) + " SP=" + w(c.SP) + " PC=" + w(c.PC),
       "S Z P N C=" + FlagField(c.F, c.SubtractFlag) +
           "  alternate=" + FlagField(c.AltF, c.AltSubtractFlag),
-      "Bank=" + Hex(bankPhysical, 5) + "H/" + w(m.BankAreaStart()) +
-          "H Common=" + Hex(commonPhysical, 5) + "H/" + w(m.CommonAreaStart()) + "H",
+      "Bank=" + platform::Hex(bankPhysical, 5) + "H/" + w(m.BankAreaStart()) +
+          "H Common=" + platform::Hex(commonPhysical, 5) + "H/" + w(m.CommonAreaStart()) + "H",
   };
 }
 
@@ -36,7 +37,7 @@ std::string ExecutionLine(const Machine& machine, const SymbolTable& symbols, st
       [&machine](std::uint32_t a) { return machine.ReadByte(static_cast<std::uint16_t>(a)); },
       address, std::string::npos, AddressSpace::Logical, &symbols);
   if (length) *length = d.length;
-  return std::string(marked ? ">" : " ") + Hex(address, 4) + "H " + d.text;
+  return std::string(marked ? ">" : " ") + platform::Hex(address, 4) + "H " + d.text;
 }
 
 void ExecutionPointList::Fill(const Machine& machine, const SymbolTable& symbols,

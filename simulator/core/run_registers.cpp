@@ -1,5 +1,6 @@
 #include "simulator/core/run_registers.h"
 
+#include "platform/text.h"
 #include "simulator/core/address.h"
 
 namespace kavrin {
@@ -96,7 +97,7 @@ constexpr FlagZone kFlagZones[] = {{14, kFlagS}, {32, kFlagZ}, {48, kFlagP}, {64
 } // namespace
 
 std::string RegisterEditText(const Machine& machine, RegisterField field) {
-  return Hex(Get(machine.Cpu, field), IsByteField(field) ? 2 : 4);
+  return platform::Hex(Get(machine.Cpu, field), IsByteField(field) ? 2 : 4);
 }
 
 bool ApplyRegisterEdit(Machine& machine, RegisterField field, const std::string& text,

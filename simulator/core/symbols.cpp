@@ -5,24 +5,10 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/paths.h"
+#include "platform/text.h"
+
 namespace kavrin {
-
-std::string ToUpperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
-
-std::string Hex(std::uint32_t value, int digits) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out(static_cast<std::size_t>(digits), '0');
-  for (int i = digits - 1; i >= 0; --i) {
-    out[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
-    value >>= 4;
-  }
-  return out;
-}
 
 void SymbolTable::Clear() {
   names_.clear();
@@ -32,7 +18,7 @@ void SymbolTable::Clear() {
 
 void SymbolTable::Add(std::string_view addressText, std::uint16_t address, std::string_view name) {
   const std::size_t index = names_.size();
-  names_.push_back({ToUpperAscii(name.substr(0, kMaxSymbolNameLength)), address});
+  names_.push_back({platform::UpperCase(name.substr(0, kMaxSymbolNameLength)), address});
   // Insert after equal keys so that the first one read stays the one found.
   auto byName = std::upper_bound(
       nameOrder_.begin(), nameOrder_.end(), index,
@@ -46,7 +32,7 @@ void SymbolTable::Add(std::string_view addressText, std::uint16_t address, std::
 }
 
 std::optional<std::uint16_t> SymbolTable::FindName(std::string_view name) const {
-  const std::string key = ToUpperAscii(name);
+  const std::string key = platform::UpperCase(name);
   auto it = std::lower_bound(
       nameOrder_.begin(), nameOrder_.end(), key,
       [this](std::size_t a, const std::string& k) { return names_[a].upperName < k; });
@@ -55,7 +41,7 @@ std::optional<std::uint16_t> SymbolTable::FindName(std::string_view name) const 
 }
 
 const std::string* SymbolTable::FindAddress(std::uint16_t address) const {
-  const std::string key = Hex(address, 4);
+  const std::string key = platform::Hex(address, 4);
   auto it = std::lower_bound(
       addresses_.begin(), addresses_.end(), key,
       [](const AddressEntry& a, const std::string& k) { return a.addressText < k; });
@@ -155,10 +141,10 @@ std::filesystem::path SymbolFileFor(const std::filesystem::path& imagePath) {
   std::error_code ec;
   if (std::filesystem::exists(exact, ec)) return exact;
   const std::filesystem::path dir = imagePath.has_parent_path() ? imagePath.parent_path() : ".";
-  const std::string wanted = ToUpperAscii(exact.filename().string());
+  const std::string wanted = exact.filename().string();
   for (auto it = std::filesystem::directory_iterator(dir, ec);
        !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-    if (ToUpperAscii(it->path().filename().string()) == wanted) return it->path();
+    if (platform::EqualsIgnoringCase(it->path().filename().string(), wanted)) return it->path();
   }
   return exact;
 }

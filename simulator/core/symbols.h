@@ -56,7 +56,4 @@ SymbolFileResult ParseSymbolText(std::string_view text, std::string_view fileNam
 // existing file whose extension differs only in case is preferred.
 std::filesystem::path SymbolFileFor(const std::filesystem::path& imagePath);
 
-std::string ToUpperAscii(std::string_view text);
-std::string Hex(std::uint32_t value, int digits);
-
 } // namespace kavrin

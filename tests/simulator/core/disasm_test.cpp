@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
 #include "simulator/core/disasm_tables.h"
 
 namespace kavrin {
@@ -258,7 +259,7 @@ void CompareWithZ80ex(const std::vector<std::uint8_t>& bytes, bool compareLength
   const Disassembly ours = DisasmAt(bytes);
   std::string opcode;
   for (std::uint8_t b : bytes)
-    opcode += Hex(b, 2);
+    opcode += platform::Hex(b, 2);
   EXPECT_EQ(Normalise(ours.text.substr(ours.mnemonicOffset)), Normalise(theirs)) << opcode;
   if (compareLength) {
     EXPECT_EQ(ours.length, theirLength) << opcode;
