@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 
 #include "platform/text.h"
@@ -11,6 +10,7 @@
 #include "simulator/cli/stdin_keys.h"
 #include "simulator/core/address.h"
 #include "simulator/core/disasm.h"
+#include "simulator/core/run_control.h"
 #include "simulator/core/run_display.h"
 
 namespace kavrin::cli {
@@ -67,7 +67,7 @@ int RunCommand(const std::vector<std::string>& args) {
     }
     pc = static_cast<std::uint16_t>(r.value);
   }
-  UserBreakpoints breakpoints{};
+  BreakpointList breakpoints{};
   for (std::size_t i = 0; i < breakTexts.size(); ++i) {
     const ResolvedAddress r = ResolveAddress(breakTexts[i], session.symbols);
     if (!r.ok) {
@@ -85,42 +85,24 @@ int RunCommand(const std::vector<std::string>& args) {
   session.terminal.onDataRead = [&keys, &session] { keys.Offer(session.terminal); };
   keys.Offer(session.terminal);
 
-  const bool trace = options.Has("--trace");
-  const std::uint64_t start = machine.InstructionCount;
-  int result = kExitOk;
-  for (;;) {
-    const std::uint64_t executed = machine.InstructionCount - start;
-    if (maxSteps && executed >= maxSteps) {
-      Report("Step limit of " + std::to_string(maxSteps) + " instructions reached at " +
-             platform::Hex(machine.Cpu.PC, 4) + "H");
-      result = kExitStepLimit;
-      break;
-    }
-    std::copy(breakpoints.begin(), breakpoints.end(), machine.CoreBreakpoints.begin());
-    machine.CoreBreakpoints[kBreakpointCount] = 0;
-    const std::uint64_t remaining = maxSteps ? maxSteps - executed : ~0ull;
-    if (trace) {
-      machine.StepBudget = 1;
-      if (!std::any_of(breakpoints.begin(), breakpoints.end(),
-                       [&](std::uint16_t b) { return b && b == machine.Cpu.PC; }))
-        Report(ExecutionLine(machine, session.symbols, machine.Cpu.PC, true));
-    } else if (remaining >= static_cast<std::uint64_t>(kChunkSize)) {
-      machine.StepBudget = kContinuous;
-    } else {
-      machine.StepBudget =
-          static_cast<std::uint8_t>(std::min<std::uint64_t>(remaining, kMaxMultiStep));
-    }
-    const StopReason reason = machine.ExecuteSteps();
+  RunPlan plan{.breakpoints = breakpoints, .instructionLimit = maxSteps};
+  if (options.Has("--trace"))
+    plan.trace = [&] { Report(ExecutionLine(machine, session.symbols, machine.Cpu.PC, true)); };
+  const StopReason reason = machine.Run(plan, [&] {
     std::fflush(stdout);
     keys.Offer(session.terminal);
-    if (reason == StopReason::ChunkEnded || reason == StopReason::BudgetUsed) continue;
-    if (reason == StopReason::Breakpoint) {
-      Report(BreakpointMessage(machine.Cpu.PC));
-    } else if (reason == StopReason::IllegalOpcode || reason == StopReason::UnsupportedIm0) {
-      Report(machine.StopMessage());
-      result = kExitError;
-    }
-    break; // Halt, breakpoint or the core's stop
+  });
+  int result = kExitOk;
+  if (reason == StopReason::BudgetUsed) {
+    // Without a limit only Stop() ends a run this way, and nothing calls it here.
+    Report("Step limit of " + std::to_string(maxSteps) + " instructions reached at " +
+           platform::Hex(machine.Cpu.PC, 4) + "H");
+    result = kExitStepLimit;
+  } else if (reason == StopReason::Breakpoint) {
+    Report(BreakpointMessage(machine.Cpu.PC));
+  } else if (reason == StopReason::IllegalOpcode || reason == StopReason::UnsupportedIm0) {
+    Report(machine.StopMessage());
+    result = kExitError;
   }
   std::fflush(stdout);
   if (options.Has("--regs")) PrintRegisters(machine);

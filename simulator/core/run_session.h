@@ -30,7 +30,7 @@ public:
   Terminal terminal;
   IoPanel panel;
   LoadHistory history;
-  UserBreakpoints breakpoints{};
+  BreakpointList breakpoints{};
 
   std::uint8_t TerminalPort() const { return terminalPort_; }
   void SetTerminalPort(std::uint8_t port);

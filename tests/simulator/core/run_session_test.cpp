@@ -33,8 +33,7 @@ TEST_F(SessionTest, LoadAtZeroReadsSymbolsResetsAndRemembers) {
   ASSERT_EQ(s.history.Entries().size(), 1u);
   EXPECT_EQ(s.machine().PhysicalMemory[1], 0x41);
   // The terminal is wired: running the program prints on it.
-  s.machine().StepBudget = kContinuous;
-  EXPECT_EQ(s.machine().RunSimulation({}), StopReason::Halt);
+  EXPECT_EQ(s.machine().Run({}), StopReason::Halt);
   EXPECT_EQ(s.terminal.Lines()[0], "A");
 }
 
