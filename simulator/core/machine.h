@@ -81,7 +81,7 @@ struct RunPlan {
   uint64_t instructionLimit = 0;
   // Called before each instruction that is not at a breakpoint; the run then
   // pumps after every instruction.
-  std::function<void()> trace;
+  std::function<void()> trace{};
 };
 
 // Called between chunks: the window system's message loop, which may Stop().
