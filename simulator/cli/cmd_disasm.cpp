@@ -5,8 +5,8 @@
 #include "platform/text.h"
 #include "simulator/cli/commands.h"
 #include "simulator/cli/image_setup.h"
-#include "simulator/core/address.h"
 #include "simulator/core/disasm.h"
+#include "simulator/session/address.h"
 
 namespace kavrin::cli {
 namespace {

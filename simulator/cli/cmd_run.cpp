@@ -8,10 +8,10 @@
 #include "simulator/cli/commands.h"
 #include "simulator/cli/image_setup.h"
 #include "simulator/cli/stdin_keys.h"
-#include "simulator/core/address.h"
 #include "simulator/core/disasm.h"
 #include "simulator/core/run_control.h"
-#include "simulator/core/run_display.h"
+#include "simulator/session/address.h"
+#include "simulator/session/run_display.h"
 
 namespace kavrin::cli {
 namespace {

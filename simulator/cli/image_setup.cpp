@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "simulator/cli/commands.h"
-#include "simulator/core/address.h"
+#include "simulator/session/address.h"
 
 namespace kavrin::cli {
 

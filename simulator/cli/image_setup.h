@@ -6,7 +6,7 @@
 #include <string>
 
 #include "simulator/cli/options.h"
-#include "simulator/core/run_session.h"
+#include "simulator/session/run_session.h"
 
 namespace kavrin::cli {
 

@@ -36,9 +36,9 @@ private:
   std::string field_;
 };
 
-std::string AddressText(std::uint16_t value, const SymbolTable* symbols) {
-  if (symbols)
-    if (const std::string* name = symbols->FindAddress(value)) return *name;
+std::string AddressText(std::uint16_t value, const AddressNames* names) {
+  if (names)
+    if (const std::string* name = names->FindAddress(value)) return *name;
   return platform::Hex(value, 4) + "H";
 }
 
@@ -62,7 +62,7 @@ bool ReplaceFirst(std::string& text, std::string_view placeholder, const std::st
 } // namespace
 
 Disassembly Disassemble(const ByteReader& read, std::uint32_t address, std::size_t maxLength,
-                        AddressSpace space, const SymbolTable* symbols) {
+                        AddressSpace space, const AddressNames* names) {
   const MnemonicTables& tables = Mnemonics();
   const std::uint32_t spaceSize =
       space == AddressSpace::Logical ? kLogicalSpaceSize : kPhysicalSpaceSize;
@@ -107,18 +107,18 @@ Disassembly Disassemble(const ByteReader& read, std::uint32_t address, std::size
     const auto offset = static_cast<std::int8_t>(bytes.Next());
     const auto target =
         static_cast<std::uint16_t>(bytes.NextAddress() + static_cast<std::uint32_t>(offset));
-    ReplaceFirst(mnemonic, "@h", AddressText(target, symbols));
+    ReplaceFirst(mnemonic, "@h", AddressText(target, names));
   }
   if (mnemonic.find("#h") != std::string::npos) {
     const std::uint8_t low = bytes.Next();
     const std::uint8_t high = bytes.Next();
-    ReplaceFirst(mnemonic, "#h", AddressText(static_cast<std::uint16_t>(high << 8 | low), symbols));
+    ReplaceFirst(mnemonic, "#h", AddressText(static_cast<std::uint16_t>(high << 8 | low), names));
   }
 
   std::string field = bytes.Field().substr(0, kBytesFieldMaximum);
   if (field.size() < kBytesFieldWidth) field.resize(kBytesFieldWidth, ' ');
-  const std::string* label = symbols && address < kLogicalSpaceSize
-                                 ? symbols->FindAddress(static_cast<std::uint16_t>(address))
+  const std::string* label = names && address < kLogicalSpaceSize
+                                 ? names->FindAddress(static_cast<std::uint16_t>(address))
                                  : nullptr;
   std::string labelField = label ? *label + ": " : " ";
 

@@ -1,4 +1,4 @@
-#include "simulator/core/loader.h"
+#include "simulator/session/loader.h"
 
 #include <gtest/gtest.h>
 

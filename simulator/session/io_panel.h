@@ -7,7 +7,7 @@
 #include <string>
 
 #include "simulator/core/machine.h"
-#include "simulator/core/terminal.h"
+#include "simulator/session/terminal.h"
 
 namespace kavrin {
 

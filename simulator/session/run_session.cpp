@@ -1,4 +1,4 @@
-#include "simulator/core/run_session.h"
+#include "simulator/session/run_session.h"
 
 #include <system_error>
 

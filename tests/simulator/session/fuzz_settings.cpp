@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "simulator/core/run_session.h"
-#include "simulator/core/settings.h"
+#include "simulator/session/run_session.h"
+#include "simulator/session/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   platform::IniFile ini;

@@ -1,4 +1,4 @@
-#include "simulator/core/terminal.h"
+#include "simulator/session/terminal.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "simulator/core/loader.h"
+#include "simulator/session/loader.h"
 
 #include <algorithm>
 #include <fstream>

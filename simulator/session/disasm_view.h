@@ -8,7 +8,7 @@
 
 #include "simulator/core/disasm.h"
 #include "simulator/core/machine.h"
-#include "simulator/core/symbols.h"
+#include "simulator/session/symbols.h"
 
 namespace kavrin {
 

@@ -1,4 +1,4 @@
-#include "simulator/core/settings.h"
+#include "simulator/session/settings.h"
 
 #include <charconv>
 #include <string_view>

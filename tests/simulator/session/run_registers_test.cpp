@@ -1,4 +1,4 @@
-#include "simulator/core/run_registers.h"
+#include "simulator/session/run_registers.h"
 
 #include <gtest/gtest.h>
 

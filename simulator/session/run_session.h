@@ -7,13 +7,13 @@
 #include <memory>
 #include <string>
 
-#include "simulator/core/io_panel.h"
-#include "simulator/core/loader.h"
 #include "simulator/core/machine.h"
 #include "simulator/core/run_control.h"
-#include "simulator/core/settings.h"
-#include "simulator/core/symbols.h"
-#include "simulator/core/terminal.h"
+#include "simulator/session/io_panel.h"
+#include "simulator/session/loader.h"
+#include "simulator/session/settings.h"
+#include "simulator/session/symbols.h"
+#include "simulator/session/terminal.h"
 
 namespace kavrin {
 

@@ -1,4 +1,4 @@
-#include "simulator/core/disasm_view.h"
+#include "simulator/session/disasm_view.h"
 
 #include "platform/text.h"
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "simulator/core/address.h"
+#include "simulator/session/address.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "simulator/core/machine.h"
-#include "simulator/core/symbols.h"
+#include "simulator/session/symbols.h"
 
 namespace kavrin {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "simulator/core/symbols.h"
+#include "simulator/session/symbols.h"
 
 namespace kavrin {
 

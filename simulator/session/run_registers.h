@@ -6,7 +6,7 @@
 #include <string>
 
 #include "simulator/core/machine.h"
-#include "simulator/core/symbols.h"
+#include "simulator/session/symbols.h"
 
 namespace kavrin {
 

@@ -8,12 +8,14 @@
 #include <string_view>
 #include <vector>
 
+#include "simulator/core/disasm.h"
+
 namespace kavrin {
 
 // Names are short strings; longer names in a symbol file are cut.
 inline constexpr std::size_t kMaxSymbolNameLength = 255;
 
-class SymbolTable {
+class SymbolTable final : public AddressNames {
 public:
   void Clear();
   // addressText is the four characters as they stand in the file.
@@ -22,7 +24,7 @@ public:
   // Case-insensitive; the first entry read wins.
   std::optional<std::uint16_t> FindName(std::string_view name) const;
   // The name of the first symbol read at this address, or nullptr.
-  const std::string* FindAddress(std::uint16_t address) const;
+  const std::string* FindAddress(std::uint16_t address) const override;
 
   std::size_t Size() const { return names_.size(); }
   bool Empty() const { return names_.empty(); }

@@ -1,4 +1,4 @@
-#include "simulator/core/disasm_view.h"
+#include "simulator/session/disasm_view.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "simulator/core/io_panel.h"
+#include "simulator/session/io_panel.h"
 
 #include <charconv>
 

@@ -1,7 +1,7 @@
-#include "simulator/core/run_registers.h"
+#include "simulator/session/run_registers.h"
 
 #include "platform/text.h"
-#include "simulator/core/address.h"
+#include "simulator/session/address.h"
 
 namespace kavrin {
 namespace {

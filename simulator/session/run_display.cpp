@@ -1,4 +1,4 @@
-#include "simulator/core/run_display.h"
+#include "simulator/session/run_display.h"
 
 #include <algorithm>
 

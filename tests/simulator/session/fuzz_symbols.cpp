@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "simulator/core/address.h"
 #include "simulator/core/disasm.h"
-#include "simulator/core/symbols.h"
+#include "simulator/session/address.h"
+#include "simulator/session/symbols.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

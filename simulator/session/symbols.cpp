@@ -1,4 +1,4 @@
-#include "simulator/core/symbols.h"
+#include "simulator/session/symbols.h"
 
 #include <algorithm>
 #include <fstream>

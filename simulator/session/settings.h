@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/ini_file.h"
-#include "simulator/core/io_panel.h"
-#include "simulator/core/loader.h"
+#include "simulator/session/io_panel.h"
+#include "simulator/session/loader.h"
 
 namespace kavrin {
 
