@@ -11,13 +11,20 @@
 namespace kavrin::cli {
 namespace {
 
-const OptionTable kDisasmOptions = {{"--load-at", "--from", "--count", "--sym"}, {}, {}};
+constexpr platform::OptionRule kDisasmOptions[] = {
+    {.name = "--load-at", .takesValue = true, .once = true},
+    {.name = "--from", .takesValue = true, .once = true},
+    {.name = "--count", .takesValue = true, .once = true},
+    {.name = "--sym", .takesValue = true, .once = true},
+};
 
 } // namespace
 
 int DisasmCommand(const std::vector<std::string>& args) {
-  const ParsedOptions options = ParseOptions(args, kDisasmOptions);
-  if (!options.error.empty()) return UsageError(options.error);
+  int exitCode = kExitOk;
+  const auto commandLine = ReadCommandLine(args, kDisasmOptions, exitCode);
+  if (!commandLine) return exitCode;
+  const platform::ParsedOptions& options = *commandLine;
   unsigned long long count = 0;
   if (const auto text = options.Value("--count")) {
     const auto parsed = ParseCount(*text);
@@ -25,7 +32,6 @@ int DisasmCommand(const std::vector<std::string>& args) {
     count = *parsed;
   }
   Session session;
-  int exitCode = kExitOk;
   const auto image = LoadForCommand(session, options, exitCode);
   if (!image) return exitCode;
 

@@ -16,10 +16,15 @@
 namespace kavrin::cli {
 namespace {
 
-const OptionTable kRunOptions = {
-    {"--load-at", "--pc", "--sym", "--break", "--max-steps", "--terminal-port"},
-    {"--break"},
-    {"--regs", "--trace"},
+constexpr platform::OptionRule kRunOptions[] = {
+    {.name = "--load-at", .takesValue = true, .once = true},
+    {.name = "--pc", .takesValue = true, .once = true},
+    {.name = "--sym", .takesValue = true, .once = true},
+    {.name = "--break", .takesValue = true},
+    {.name = "--max-steps", .takesValue = true, .once = true},
+    {.name = "--terminal-port", .takesValue = true, .once = true},
+    {.name = "--regs"},
+    {.name = "--trace"},
 };
 
 void PrintRegisters(const Machine& machine) {
@@ -30,8 +35,10 @@ void PrintRegisters(const Machine& machine) {
 } // namespace
 
 int RunCommand(const std::vector<std::string>& args) {
-  const ParsedOptions options = ParseOptions(args, kRunOptions);
-  if (!options.error.empty()) return UsageError(options.error);
+  int exitCode = kExitOk;
+  const auto commandLine = ReadCommandLine(args, kRunOptions, exitCode);
+  if (!commandLine) return exitCode;
+  const platform::ParsedOptions& options = *commandLine;
 
   Session session;
   if (const auto text = options.Value("--terminal-port")) {
@@ -47,11 +54,9 @@ int RunCommand(const std::vector<std::string>& args) {
     if (!count) return UsageError("--max-steps needs a positive decimal count, not " + *text);
     maxSteps = *count;
   }
-  const auto breakTexts =
-      options.values.count("--break") ? options.values.at("--break") : std::vector<std::string>{};
+  const auto breakTexts = options.Values("--break");
   if (breakTexts.size() > kBreakpointCount) return UsageError("at most 4 breakpoints");
 
-  int exitCode = kExitOk;
   const auto image = LoadForCommand(session, options, exitCode);
   if (!image) return exitCode;
   Machine& machine = session.machine();

@@ -17,7 +17,7 @@ struct LoadedImage {
 
 // Loads per --load-at and --sym and resets; prints the tool's lines on
 // stderr. Returns nothing and sets exitCode on failure.
-std::optional<LoadedImage> LoadForCommand(Session& session, const ParsedOptions& options,
+std::optional<LoadedImage> LoadForCommand(Session& session, const platform::ParsedOptions& options,
                                           int& exitCode);
 
 // Prints one line of the tool's own on stderr.
