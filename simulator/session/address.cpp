@@ -1,4 +1,5 @@
 #include "simulator/session/address.h"
+
 #include "platform/paths.h"
 
 namespace kavrin {

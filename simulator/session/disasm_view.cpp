@@ -1,7 +1,8 @@
 #include "simulator/session/disasm_view.h"
 
-#include "platform/text.h"
 #include <algorithm>
+
+#include "platform/text.h"
 
 namespace kavrin {
 

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "simulator/core/machine.h"
-#include "simulator/core/run_control.h"
 #include "simulator/session/io_panel.h"
 #include "simulator/session/loader.h"
 #include "simulator/session/settings.h"
