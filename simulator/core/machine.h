@@ -87,15 +87,32 @@ struct RunPlan {
 // Called between chunks: the window system's message loop, which may Stop().
 using Pump = std::function<void()>;
 
+namespace cpu {
+struct HandlerAccess;
+}
+
 class Machine {
 public:
   Machine();
-  // Handlers hold pointers into the object (index_slot): not copyable.
+  // Handlers hold pointers into the object (index_slot_): not copyable.
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;
 
   // --- state the front end reads and edits directly ---
   CpuState Cpu;
+
+private:
+  // The run's state, beside the registers: the instruction loop reads both
+  // (a few per cent of speed when they lie apart).
+  uint8_t step_budget_ = 0;
+  BreakpointList breakpoints_{};
+  bool stop_requested_ = false;
+  uint64_t instruction_count_ = 0;
+  // The register HL was exchanged with while an index prefix runs (holds the real HL).
+  uint16_t* index_slot_ = nullptr;
+  uint16_t index_address_ = 0; // effective (IX+d) address for the index-CB page
+
+public:
   std::vector<uint8_t> PhysicalMemory; // always kPhysicalMemorySize bytes; the loader writes it
 
   // --- reset and run control ---
@@ -150,12 +167,7 @@ public:
   void SetPortReadHandler(PortDevice device, PortReadHandler handler);
   void SetPortWriteHandler(PortDevice device, PortWriteHandler handler);
 
-  // --- used by the instruction handlers ---
-  // Ends the run after the current instruction.
-  void EndRun(StopReason reason, std::string message = {});
-  // The register HL was exchanged with while an index prefix runs (holds the real HL).
-  uint16_t* index_slot = nullptr;
-  uint16_t index_address = 0; // effective (IX+d) address for the index-CB page
+  // --- reading at PC, as the instruction handlers do ---
   uint8_t FetchByte() { return ReadByte(Cpu.PC++); }
   uint16_t FetchWord() {
     uint16_t v = ReadWord(Cpu.PC);
@@ -164,16 +176,15 @@ public:
   }
 
 private:
+  friend struct cpu::HandlerAccess;
+
   // One chunk: runs step_budget_ instructions (a continuous budget: kChunkSize).
   StopReason ExecuteSteps();
+  // Ends the run after the current instruction.
+  void EndRun(StopReason reason, std::string message = {});
   bool AtBreakpoint() const;
   void UpdateTranslation();
   void RunDmaChannel0();
-
-  uint8_t step_budget_ = 0;
-  BreakpointList breakpoints_{};
-  bool stop_requested_ = false;
-  uint64_t instruction_count_ = 0;
 
   std::array<uint32_t, 16> page_offset_{}; // physical - logical per 4 KB logical page
   uint16_t bank_start_ = 0;
