@@ -6,10 +6,11 @@
 //   constexpr platform::OptionRule kOptions[] = {
 //       {"--project", true}, {"--no-sym"}, {.name = "--pc", .takesValue = true, .once = true}};
 //   const platform::ParsedOptions parsed = platform::ParseOptions(args, kOptions);
-//   if (parsed.error != platform::OptionError::None) return
-//   Usage(platform::OptionErrorText(parsed)); if (parsed.Has("--no-sym")) ...; if (const
-//   std::string* project = parsed.Value("--project")) ...; for (const std::string& file :
-//   parsed.positional) ...;
+//   if (parsed.error != platform::OptionError::None)
+//     return Usage(platform::OptionErrorText(parsed));
+//   if (parsed.Has("--no-sym")) ...;
+//   if (const std::string* project = parsed.Value("--project")) ...;
+//   for (const std::string& file : parsed.positional) ...;
 
 #include <cstddef>
 #include <functional>
