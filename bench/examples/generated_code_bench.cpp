@@ -151,17 +151,13 @@ RunCounts Run(const BuiltProgram& program) {
   std::copy(program.image.begin(), program.image.end(), machine->PhysicalMemory.begin());
   machine->Reset();
   machine->Cpu.PC = 0;
-  while (machine->InstructionCount < kMaxInstructions) {
+  kavrin::RunPlan plan{.instructionLimit = kMaxInstructions};
+  plan.trace = [&] {
     const std::uint16_t pc = machine->Cpu.PC;
-    machine->StepBudget = 1;
-    const kavrin::StopReason stop = machine->ExecuteSteps();
     if (pc >= program.libraryStart && pc < kRamStart) ++counts.libraryInstructions;
-    if (stop != kavrin::StopReason::BudgetUsed) {
-      counts.halted = stop == kavrin::StopReason::Halt;
-      break;
-    }
-  }
-  counts.instructions = machine->InstructionCount;
+  };
+  counts.halted = machine->Run(plan) == kavrin::StopReason::Halt;
+  counts.instructions = machine->InstructionCount();
   return counts;
 }
 

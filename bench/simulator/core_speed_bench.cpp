@@ -54,14 +54,14 @@ void KavrinCore(benchmark::State& state) {
   machine->BuildPortMaps(0x80, {0x90, 0x91, 0x92, 0x93, 0x94}, {0xA0, 0xA1, 0xA2, 0xA3, 0xA4});
   unsigned sent = 0;
   machine->SetPortWriteHandler(kavrin::kTerminalData, [&sent](uint8_t, uint8_t) { ++sent; });
-  machine->StepBudget = kavrin::kContinuous;
-  const uint64_t before = machine->InstructionCount;
+  const uint64_t before = machine->InstructionCount();
+  const kavrin::RunPlan oneChunk{.instructionLimit = kInstructionsPerIteration};
+  bool looping = true;
   for (auto _ : state)
-    machine->ExecuteSteps();
-  if (machine->StepBudget != kavrin::kContinuous || sent == 0)
-    state.SkipWithError("the program did not loop");
+    looping &= machine->Run(oneChunk) == kavrin::StopReason::BudgetUsed;
+  if (!looping || sent == 0) state.SkipWithError("the program did not loop");
   benchmark::DoNotOptimize(sent);
-  state.SetItemsProcessed(static_cast<int64_t>(machine->InstructionCount - before));
+  state.SetItemsProcessed(static_cast<int64_t>(machine->InstructionCount() - before));
 }
 BENCHMARK(KavrinCore);
 

@@ -2,21 +2,29 @@
 
 #include <cstdio>
 
+#include "platform/text.h"
 #include "simulator/cli/commands.h"
 #include "simulator/cli/image_setup.h"
-#include "simulator/core/address.h"
 #include "simulator/core/disasm.h"
+#include "simulator/session/address.h"
 
 namespace kavrin::cli {
 namespace {
 
-const OptionTable kDisasmOptions = {{"--load-at", "--from", "--count", "--sym"}, {}, {}};
+constexpr platform::OptionRule kDisasmOptions[] = {
+    {.name = "--load-at", .takesValue = true, .once = true},
+    {.name = "--from", .takesValue = true, .once = true},
+    {.name = "--count", .takesValue = true, .once = true},
+    {.name = "--sym", .takesValue = true, .once = true},
+};
 
 } // namespace
 
 int DisasmCommand(const std::vector<std::string>& args) {
-  const ParsedOptions options = ParseOptions(args, kDisasmOptions);
-  if (!options.error.empty()) return UsageError(options.error);
+  int exitCode = kExitOk;
+  const auto commandLine = ReadCommandLine(args, kDisasmOptions, exitCode);
+  if (!commandLine) return exitCode;
+  const platform::ParsedOptions& options = *commandLine;
   unsigned long long count = 0;
   if (const auto text = options.Value("--count")) {
     const auto parsed = ParseCount(*text);
@@ -24,7 +32,6 @@ int DisasmCommand(const std::vector<std::string>& args) {
     count = *parsed;
   }
   Session session;
-  int exitCode = kExitOk;
   const auto image = LoadForCommand(session, options, exitCode);
   if (!image) return exitCode;
 
@@ -56,7 +63,8 @@ int DisasmCommand(const std::vector<std::string>& args) {
     const Disassembly d =
         Disassemble(read, address, std::string::npos,
                     physical ? AddressSpace::Physical : AddressSpace::Logical, &session.symbols);
-    const std::string prefix = physical ? Hex(address, 5) + "H " : Hex(address, 4) + "H  ";
+    const std::string prefix =
+        physical ? platform::Hex(address, 5) + "H " : platform::Hex(address, 4) + "H  ";
     std::printf("%s%s\n", prefix.c_str(), d.text.c_str());
     address = (address + static_cast<std::uint32_t>(d.length)) % space;
     covered += static_cast<std::uint64_t>(d.length);

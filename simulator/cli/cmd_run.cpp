@@ -2,23 +2,29 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 
+#include "platform/text.h"
 #include "simulator/cli/commands.h"
 #include "simulator/cli/image_setup.h"
 #include "simulator/cli/stdin_keys.h"
-#include "simulator/core/address.h"
 #include "simulator/core/disasm.h"
-#include "simulator/core/run_display.h"
+#include "simulator/core/run_control.h"
+#include "simulator/session/address.h"
+#include "simulator/session/run_display.h"
 
 namespace kavrin::cli {
 namespace {
 
-const OptionTable kRunOptions = {
-    {"--load-at", "--pc", "--sym", "--break", "--max-steps", "--terminal-port"},
-    {"--break"},
-    {"--regs", "--trace"},
+constexpr platform::OptionRule kRunOptions[] = {
+    {.name = "--load-at", .takesValue = true, .once = true},
+    {.name = "--pc", .takesValue = true, .once = true},
+    {.name = "--sym", .takesValue = true, .once = true},
+    {.name = "--break", .takesValue = true},
+    {.name = "--max-steps", .takesValue = true, .once = true},
+    {.name = "--terminal-port", .takesValue = true, .once = true},
+    {.name = "--regs"},
+    {.name = "--trace"},
 };
 
 void PrintRegisters(const Machine& machine) {
@@ -29,8 +35,10 @@ void PrintRegisters(const Machine& machine) {
 } // namespace
 
 int RunCommand(const std::vector<std::string>& args) {
-  const ParsedOptions options = ParseOptions(args, kRunOptions);
-  if (!options.error.empty()) return UsageError(options.error);
+  int exitCode = kExitOk;
+  const auto commandLine = ReadCommandLine(args, kRunOptions, exitCode);
+  if (!commandLine) return exitCode;
+  const platform::ParsedOptions& options = *commandLine;
 
   Session session;
   if (const auto text = options.Value("--terminal-port")) {
@@ -46,11 +54,9 @@ int RunCommand(const std::vector<std::string>& args) {
     if (!count) return UsageError("--max-steps needs a positive decimal count, not " + *text);
     maxSteps = *count;
   }
-  const auto breakTexts =
-      options.values.count("--break") ? options.values.at("--break") : std::vector<std::string>{};
+  const auto breakTexts = options.Values("--break");
   if (breakTexts.size() > kBreakpointCount) return UsageError("at most 4 breakpoints");
 
-  int exitCode = kExitOk;
   const auto image = LoadForCommand(session, options, exitCode);
   if (!image) return exitCode;
   Machine& machine = session.machine();
@@ -66,7 +72,7 @@ int RunCommand(const std::vector<std::string>& args) {
     }
     pc = static_cast<std::uint16_t>(r.value);
   }
-  UserBreakpoints breakpoints{};
+  BreakpointList breakpoints{};
   for (std::size_t i = 0; i < breakTexts.size(); ++i) {
     const ResolvedAddress r = ResolveAddress(breakTexts[i], session.symbols);
     if (!r.ok) {
@@ -84,42 +90,24 @@ int RunCommand(const std::vector<std::string>& args) {
   session.terminal.onDataRead = [&keys, &session] { keys.Offer(session.terminal); };
   keys.Offer(session.terminal);
 
-  const bool trace = options.Has("--trace");
-  const std::uint64_t start = machine.InstructionCount;
-  int result = kExitOk;
-  for (;;) {
-    const std::uint64_t executed = machine.InstructionCount - start;
-    if (maxSteps && executed >= maxSteps) {
-      Report("Step limit of " + std::to_string(maxSteps) + " instructions reached at " +
-             Hex(machine.Cpu.PC, 4) + "H");
-      result = kExitStepLimit;
-      break;
-    }
-    std::copy(breakpoints.begin(), breakpoints.end(), machine.CoreBreakpoints.begin());
-    machine.CoreBreakpoints[kBreakpointCount] = 0;
-    const std::uint64_t remaining = maxSteps ? maxSteps - executed : ~0ull;
-    if (trace) {
-      machine.StepBudget = 1;
-      if (!std::any_of(breakpoints.begin(), breakpoints.end(),
-                       [&](std::uint16_t b) { return b && b == machine.Cpu.PC; }))
-        Report(ExecutionLine(machine, session.symbols, machine.Cpu.PC, true));
-    } else if (remaining >= static_cast<std::uint64_t>(kChunkSize)) {
-      machine.StepBudget = kContinuous;
-    } else {
-      machine.StepBudget =
-          static_cast<std::uint8_t>(std::min<std::uint64_t>(remaining, kMaxMultiStep));
-    }
-    const StopReason reason = machine.ExecuteSteps();
+  RunPlan plan{.breakpoints = breakpoints, .instructionLimit = maxSteps};
+  if (options.Has("--trace"))
+    plan.trace = [&] { Report(ExecutionLine(machine, session.symbols, machine.Cpu.PC, true)); };
+  const StopReason reason = machine.Run(plan, [&] {
     std::fflush(stdout);
     keys.Offer(session.terminal);
-    if (reason == StopReason::ChunkEnded || reason == StopReason::BudgetUsed) continue;
-    if (reason == StopReason::Breakpoint) {
-      Report(BreakpointMessage(machine.Cpu.PC));
-    } else if (reason == StopReason::IllegalOpcode || reason == StopReason::UnsupportedIm0) {
-      Report(machine.StopMessage());
-      result = kExitError;
-    }
-    break; // Halt, breakpoint or the core's stop
+  });
+  int result = kExitOk;
+  if (reason == StopReason::BudgetUsed) {
+    // Without a limit only Stop() ends a run this way, and nothing calls it here.
+    Report("Step limit of " + std::to_string(maxSteps) + " instructions reached at " +
+           platform::Hex(machine.Cpu.PC, 4) + "H");
+    result = kExitStepLimit;
+  } else if (reason == StopReason::Breakpoint) {
+    Report(BreakpointMessage(machine.Cpu.PC));
+  } else if (reason == StopReason::IllegalOpcode || reason == StopReason::UnsupportedIm0) {
+    Report(machine.StopMessage());
+    result = kExitError;
   }
   std::fflush(stdout);
   if (options.Has("--regs")) PrintRegisters(machine);

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "simulator/cli/commands.h"
-#include "simulator/core/address.h"
+#include "simulator/session/address.h"
 
 namespace kavrin::cli {
 
@@ -12,7 +12,7 @@ void Report(const std::string& line) {
   std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-std::optional<LoadedImage> LoadForCommand(Session& session, const ParsedOptions& options,
+std::optional<LoadedImage> LoadForCommand(Session& session, const platform::ParsedOptions& options,
                                           int& exitCode) {
   LoadedImage image;
   if (const auto text = options.Value("--load-at")) {
@@ -27,7 +27,7 @@ std::optional<LoadedImage> LoadForCommand(Session& session, const ParsedOptions&
   }
   std::string symbolMessage;
   const LoadResult loaded =
-      session.LoadAndReset(options.positional, image.loadAddress, false, &symbolMessage);
+      session.LoadAndReset(options.positional.front(), image.loadAddress, false, &symbolMessage);
   if (!loaded.ok) {
     Report(loaded.message);
     exitCode = kExitError;

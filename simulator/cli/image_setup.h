@@ -6,7 +6,7 @@
 #include <string>
 
 #include "simulator/cli/options.h"
-#include "simulator/core/run_session.h"
+#include "simulator/session/run_session.h"
 
 namespace kavrin::cli {
 
@@ -17,7 +17,7 @@ struct LoadedImage {
 
 // Loads per --load-at and --sym and resets; prints the tool's lines on
 // stderr. Returns nothing and sets exitCode on failure.
-std::optional<LoadedImage> LoadForCommand(Session& session, const ParsedOptions& options,
+std::optional<LoadedImage> LoadForCommand(Session& session, const platform::ParsedOptions& options,
                                           int& exitCode);
 
 // Prints one line of the tool's own on stderr.

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "simulator/core/terminal.h"
+#include "simulator/session/terminal.h"
 
 namespace kavrin::cli {
 

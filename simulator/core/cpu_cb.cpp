@@ -50,7 +50,7 @@ template <uint8_t Op> void IndexCb(Machine& m) {
   if constexpr (x == 0 && y == 6)
     IllegalOpcode(m);
   else if constexpr (z == 6)
-    OnAddress<Op>(m, m.index_address);
+    OnAddress<Op>(m, HandlerAccess::IndexAddress(m));
   else
     Cb<Op>(m);
 }

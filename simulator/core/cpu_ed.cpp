@@ -115,7 +115,7 @@ void UnsupportedIm0(Machine& m) {
   char text[64];
   std::snprintf(text, sizeof text, "IM 0 interrupt mode not supported at %04XH",
                 static_cast<uint16_t>(m.Cpu.PC - 1));
-  m.EndRun(StopReason::UnsupportedIm0, text);
+  HandlerAccess::EndRun(m, StopReason::UnsupportedIm0, text);
 }
 
 template <uint8_t Op> void Ed(Machine& m) {

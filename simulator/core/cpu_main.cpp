@@ -179,7 +179,7 @@ template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
     }
   } else if constexpr (x == 1) {
     if constexpr (Op == 0x76) {
-      m.EndRun(StopReason::Halt);
+      HandlerAccess::EndRun(m, StopReason::Halt);
     } else if constexpr (y == 6) {
       const uint16_t address = MemoryOperand<Indexed>(m);
       if constexpr (Indexed)
@@ -294,7 +294,7 @@ constexpr std::array<bool, 256> kNamesHl = [] {
 
 void IndexCbPrefix(Machine& m) {
   const auto d = static_cast<int8_t>(m.FetchByte());
-  m.index_address = static_cast<uint16_t>(m.Cpu.HL() + d);
+  HandlerAccess::IndexAddress(m) = static_cast<uint16_t>(m.Cpu.HL() + d);
   kIndexCbPage[m.FetchByte()](m);
 }
 
@@ -314,7 +314,7 @@ void IndexPrefix(Machine& m, uint16_t* slot) {
   const uint16_t hl = c.HL();
   c.SetHL(*slot);
   *slot = hl;
-  m.index_slot = slot;
+  HandlerAccess::IndexSlot(m) = slot;
   kIndexPage[op](m);
   const uint16_t index = c.HL();
   c.SetHL(*slot);

@@ -7,10 +7,22 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <utility>
 
 #include "simulator/core/machine.h"
 
 namespace kavrin::cpu {
+
+// What the handlers reach inside the machine and a front end does not.
+struct HandlerAccess {
+  // Ends the run after the current instruction.
+  static void EndRun(Machine& m, StopReason reason, std::string message = {}) {
+    m.EndRun(reason, std::move(message));
+  }
+  static uint16_t*& IndexSlot(Machine& m) { return m.index_slot_; }
+  static uint16_t& IndexAddress(Machine& m) { return m.index_address_; }
+};
 
 inline constexpr std::array<uint8_t, 256> MakeSzTable(bool withParity) {
   std::array<uint8_t, 256> t{};
@@ -69,19 +81,19 @@ template <int R> inline uint8_t& Reg(CpuState& c) {
 // (LD H,(IX+d) and friends use the real registers).
 template <int R> inline uint8_t GetRealReg(Machine& m) {
   if constexpr (R == 4)
-    return Hi(*m.index_slot);
+    return Hi(*HandlerAccess::IndexSlot(m));
   else if constexpr (R == 5)
-    return Lo(*m.index_slot);
+    return Lo(*HandlerAccess::IndexSlot(m));
   else
     return Reg<R>(m.Cpu);
 }
 template <int R> inline void SetRealReg(Machine& m, uint8_t v) {
-  if constexpr (R == 4)
-    *m.index_slot = Word(v, Lo(*m.index_slot));
-  else if constexpr (R == 5)
-    *m.index_slot = Word(Hi(*m.index_slot), v);
-  else
+  if constexpr (R == 4 || R == 5) {
+    uint16_t& real = *HandlerAccess::IndexSlot(m);
+    real = R == 4 ? Word(v, Lo(real)) : Word(Hi(real), v);
+  } else {
     Reg<R>(m.Cpu) = v;
+  }
 }
 
 // --- pair fields: 0 BC, 1 DE, 2 HL, 3 SP (AF for PUSH/POP) ---
@@ -253,7 +265,7 @@ inline void InputFlags(CpuState& c, uint8_t v) {
 inline void IllegalOpcode(Machine& m) {
   char text[32];
   std::snprintf(text, sizeof text, "Illegal opcode at %04XH", m.Cpu.PC);
-  m.EndRun(StopReason::IllegalOpcode, text);
+  HandlerAccess::EndRun(m, StopReason::IllegalOpcode, text);
 }
 
 } // namespace kavrin::cpu

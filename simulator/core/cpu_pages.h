@@ -10,7 +10,7 @@ using OpcodeHandler = void (*)(Machine&);
 using OpcodePage = std::array<OpcodeHandler, 256>;
 
 // One handler per opcode byte. The index page runs with HL exchanged for IX
-// or IY; the index-CB page works on Machine::index_address.
+// or IY; the index-CB page works on the (IX+d) address the prefix computed.
 extern const OpcodePage kMainPage;
 extern const OpcodePage kIndexPage;
 extern const OpcodePage kCbPage;

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/text.h"
 #include "simulator/core/disasm_tables.h"
 
 namespace kavrin {
@@ -20,7 +21,7 @@ public:
   std::uint8_t Next() {
     const std::uint8_t value = read_((address_ + static_cast<std::uint32_t>(count_)) % spaceSize_);
     ++count_;
-    field_ += Hex(value, 2);
+    field_ += platform::Hex(value, 2);
     return value;
   }
   int Count() const { return count_; }
@@ -35,14 +36,14 @@ private:
   std::string field_;
 };
 
-std::string AddressText(std::uint16_t value, const SymbolTable* symbols) {
-  if (symbols)
-    if (const std::string* name = symbols->FindAddress(value)) return *name;
-  return Hex(value, 4) + "H";
+std::string AddressText(std::uint16_t value, const AddressNames* names) {
+  if (names)
+    if (const std::string* name = names->FindAddress(value)) return *name;
+  return platform::Hex(value, 4) + "H";
 }
 
 std::string Displacement(std::uint8_t d) {
-  return d < 0x80 ? "+" + Hex(d, 2) + "H" : "-" + Hex(0x100u - d, 2) + "H";
+  return d < 0x80 ? "+" + platform::Hex(d, 2) + "H" : "-" + platform::Hex(0x100u - d, 2) + "H";
 }
 
 void ReplaceAll(std::string& text, std::string_view placeholder, const std::string& value) {
@@ -61,7 +62,7 @@ bool ReplaceFirst(std::string& text, std::string_view placeholder, const std::st
 } // namespace
 
 Disassembly Disassemble(const ByteReader& read, std::uint32_t address, std::size_t maxLength,
-                        AddressSpace space, const SymbolTable* symbols) {
+                        AddressSpace space, const AddressNames* names) {
   const MnemonicTables& tables = Mnemonics();
   const std::uint32_t spaceSize =
       space == AddressSpace::Logical ? kLogicalSpaceSize : kPhysicalSpaceSize;
@@ -101,23 +102,23 @@ Disassembly Disassemble(const ByteReader& read, std::uint32_t address, std::size
   }
   if (indexLetter) ReplaceAll(mnemonic, "%", std::string(1, indexLetter));
   if (mnemonic.find("*h") != std::string::npos)
-    ReplaceFirst(mnemonic, "*h", Hex(bytes.Next(), 2) + "H");
+    ReplaceFirst(mnemonic, "*h", platform::Hex(bytes.Next(), 2) + "H");
   if (mnemonic.find("@h") != std::string::npos) {
     const auto offset = static_cast<std::int8_t>(bytes.Next());
     const auto target =
         static_cast<std::uint16_t>(bytes.NextAddress() + static_cast<std::uint32_t>(offset));
-    ReplaceFirst(mnemonic, "@h", AddressText(target, symbols));
+    ReplaceFirst(mnemonic, "@h", AddressText(target, names));
   }
   if (mnemonic.find("#h") != std::string::npos) {
     const std::uint8_t low = bytes.Next();
     const std::uint8_t high = bytes.Next();
-    ReplaceFirst(mnemonic, "#h", AddressText(static_cast<std::uint16_t>(high << 8 | low), symbols));
+    ReplaceFirst(mnemonic, "#h", AddressText(static_cast<std::uint16_t>(high << 8 | low), names));
   }
 
   std::string field = bytes.Field().substr(0, kBytesFieldMaximum);
   if (field.size() < kBytesFieldWidth) field.resize(kBytesFieldWidth, ' ');
-  const std::string* label = symbols && address < kLogicalSpaceSize
-                                 ? symbols->FindAddress(static_cast<std::uint16_t>(address))
+  const std::string* label = names && address < kLogicalSpaceSize
+                                 ? names->FindAddress(static_cast<std::uint16_t>(address))
                                  : nullptr;
   std::string labelField = label ? *label + ": " : " ";
 

@@ -7,8 +7,6 @@
 #include <functional>
 #include <string>
 
-#include "simulator/core/symbols.h"
-
 namespace kavrin {
 
 // Reads one byte at an address of the chosen space (the reader translates
@@ -16,6 +14,16 @@ namespace kavrin {
 using ByteReader = std::function<std::uint8_t(std::uint32_t address)>;
 
 enum class AddressSpace { Logical, Physical };
+
+// Names shown in place of addresses (the session's symbol table).
+class AddressNames {
+public:
+  // The name given to this address, or nullptr.
+  virtual const std::string* FindAddress(std::uint16_t address) const = 0;
+
+protected:
+  ~AddressNames() = default;
+};
 
 inline constexpr std::uint32_t kLogicalSpaceSize = 0x10000;
 inline constexpr std::uint32_t kPhysicalSpaceSize = 0x100000;
@@ -30,6 +38,6 @@ struct Disassembly {
 };
 
 Disassembly Disassemble(const ByteReader& read, std::uint32_t address, std::size_t maxLength,
-                        AddressSpace space, const SymbolTable* symbols);
+                        AddressSpace space, const AddressNames* names);
 
 } // namespace kavrin

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "platform/text.h"
+
 namespace kavrin {
 namespace {
 
@@ -65,11 +67,6 @@ constexpr EdEntry kEdDefined[] = {
     {0xB8, "LDDR"},        {0xB9, "CPDR"},        {0xBA, "INDR"},        {0xBB, "OTDR"},
 };
 
-std::string HexByte(int value) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  return {kDigits[(value >> 4) & 0xF], kDigits[value & 0xF]};
-}
-
 MnemonicPage BuildMain() {
   MnemonicPage page;
   for (int i = 0; i < 64; ++i) {
@@ -112,7 +109,8 @@ MnemonicPage BuildCb(std::string_view memoryOperand, std::string_view high, std:
 MnemonicPage BuildEd() {
   MnemonicPage page;
   for (int op = 0; op < 256; ++op)
-    page[static_cast<std::size_t>(op)] = "DB EDh," + HexByte(op) + "h";
+    page[static_cast<std::size_t>(op)] =
+        "DB EDh," + platform::Hex(static_cast<std::uint32_t>(op), 2) + "h";
   for (const EdEntry& entry : kEdDefined)
     page[static_cast<std::size_t>(entry.opcode)] = entry.text;
   return page;

@@ -1,9 +1,25 @@
 #include "simulator/core/machine.h"
 
+#include <algorithm>
+
 #include "simulator/core/cpu_pages.h"
 #include "simulator/core/onchip.h"
 
 namespace kavrin {
+namespace {
+
+constexpr uint8_t kContinuous = 0xFF; // step budget of a chunk that runs kChunkSize instructions
+
+// The budget of the next chunk of a run that has executed this many.
+uint8_t ChunkBudget(const RunPlan& plan, uint64_t executed) {
+  if (plan.trace) return 1;
+  if (plan.instructionLimit == 0) return kContinuous;
+  const uint64_t remaining = plan.instructionLimit - executed;
+  if (remaining >= static_cast<uint64_t>(kChunkSize)) return kContinuous;
+  return static_cast<uint8_t>(std::min<uint64_t>(remaining, kMaxMultiStep));
+}
+
+} // namespace
 
 Machine::Machine() : PhysicalMemory(kPhysicalMemorySize, 0) {
   Reset();
@@ -29,11 +45,11 @@ void Machine::Reset() {
 void Machine::EndRun(StopReason reason, std::string message) {
   pending_stop_ = reason;
   stop_message_ = std::move(message);
-  StepBudget = 1;
+  step_budget_ = 1;
 }
 
 bool Machine::AtBreakpoint() const {
-  for (uint16_t address : CoreBreakpoints) {
+  for (uint16_t address : breakpoints_) {
     if (address == 0) return false;
     if (address == Cpu.PC) return true;
   }
@@ -44,29 +60,33 @@ StopReason Machine::ExecuteSteps() {
   int chunk = kChunkSize;
   pending_stop_ = StopReason::BudgetUsed;
   stop_message_.clear();
-  if (StepBudget == 0) return StopReason::BudgetUsed;
   for (;;) {
-    if (AtBreakpoint()) {
-      StepBudget = 0;
-      return StopReason::Breakpoint;
-    }
+    if (AtBreakpoint()) return StopReason::Breakpoint;
     kMainPage[FetchByte()](*this);
-    ++InstructionCount;
-    if (StepBudget == kContinuous) {
-      if (--chunk == 0) return StopReason::ChunkEnded;
-    } else if (--StepBudget == 0) {
+    ++instruction_count_;
+    if (step_budget_ == kContinuous) {
+      if (--chunk == 0) return StopReason::BudgetUsed;
+    } else if (--step_budget_ == 0) {
       return pending_stop_;
     }
   }
 }
 
-StopReason Machine::RunSimulation(const std::function<void()>& pump) {
-  StopReason reason = StopReason::BudgetUsed;
-  while (StepBudget != 0) {
-    reason = ExecuteSteps();
+StopReason Machine::Run(const RunPlan& plan, const Pump& pump) {
+  breakpoints_ = plan.breakpoints;
+  stop_requested_ = false;
+  const uint64_t start = instruction_count_;
+  for (;;) {
+    const uint64_t executed = instruction_count_ - start;
+    if (plan.instructionLimit != 0 && executed >= plan.instructionLimit)
+      return StopReason::BudgetUsed;
+    const bool lastStep = stop_requested_;
+    step_budget_ = lastStep ? 1 : ChunkBudget(plan, executed);
+    if (plan.trace && !AtBreakpoint()) plan.trace();
+    const StopReason reason = ExecuteSteps();
     if (pump) pump();
+    if (reason != StopReason::BudgetUsed || lastStep) return reason;
   }
-  return reason;
 }
 
 } // namespace kavrin

@@ -3,18 +3,19 @@
 // The simulated Z180 board: one Machine object per simulator run.
 //
 // How a front end uses it:
-//   auto machine = std::make_unique<kavrin::Machine>();   // 1 MB: keep it off the stack
+//   auto machine = std::make_unique<kavrin::Machine>();  // 1 MB: keep it off the stack
 //   machine->BuildPortMaps(terminalPort, inputPorts, outputPorts);
-//   machine->SetPortReadHandler(kavrin::kTerminalData, [&](uint8_t) { return terminal.Receive();
-//   }); machine->SetPortWriteHandler(kavrin::kTerminalData, [&](uint8_t, uint8_t v) {
-//   terminal.Put(v); }); std::copy(image.begin(), image.end(), machine->PhysicalMemory.begin() +
-//   loadAt); machine->Reset(); machine->Cpu.PC = start; machine->StepBudget = kavrin::kContinuous;
-//   // or 1..250 for (multi-)steps machine->CoreBreakpoints = {0x1234, 0, 0, 0, 0};
-//   kavrin::StopReason why = machine->RunSimulation([] { /* let the window system pump */ });
+//   machine->SetPortReadHandler(kavrin::kTerminalData, [&](uint8_t) { return term.Read(); });
+//   machine->SetPortWriteHandler(kavrin::kTerminalData, [&](uint8_t, uint8_t v) { term.Put(v); });
+//   std::copy(image.begin(), image.end(), machine->PhysicalMemory.begin() + loadAt);
+//   machine->Reset();
+//   machine->Cpu.PC = start;
+//   auto why = machine->Run({.breakpoints = {0x1234}}, [] { /* pump the window system */ });
 //   if (why == kavrin::StopReason::IllegalOpcode || why == kavrin::StopReason::UnsupportedIm0)
 //     ShowMessage(machine->StopMessage());
-// The Stop button calls machine->Stop() from inside the pump. The core never
-// blocks, allocates per instruction or talks to a window itself.
+// The Stop button calls machine->Stop() from inside the pump; run_control.h
+// has the main window's run modes. The core never blocks, allocates per
+// instruction or talks to a window itself.
 
 #include <array>
 #include <cstdint>
@@ -30,8 +31,8 @@ inline constexpr uint32_t kPhysicalMemorySize = 0x100000; // 20-bit physical spa
 inline constexpr uint32_t kPhysicalMask = kPhysicalMemorySize - 1;
 inline constexpr int kOnChipRegisterCount = 64;
 inline constexpr int kBreakpointCount = 4;
-inline constexpr int kChunkSize = 4096; // instructions per ExecuteSteps call in continuous mode
-inline constexpr uint8_t kContinuous = 0xFF; // StepBudget value for a continuous run
+inline constexpr int kChunkSize = 4096;   // instructions between two pumps of a free run
+inline constexpr int kMaxMultiStep = 250; // most instructions of a counted chunk
 inline constexpr int kIoPagePortCount = 5;
 
 // On-chip register offsets the rest of the simulator refers to.
@@ -62,43 +63,70 @@ using PortReadHandler = std::function<uint8_t(uint8_t port)>;
 using PortWriteHandler = std::function<void(uint8_t port, uint8_t value)>;
 
 enum class StopReason {
-  ChunkEnded,     // continuous run: StepBudget still FFH, call again
-  BudgetUsed,     // the requested steps ran (also after Stop())
-  Breakpoint,     // PC reached a CoreBreakpoints entry; nothing executed there
+  BudgetUsed,     // the planned instructions ran, or Stop() ended the run
+  Breakpoint,     // PC reached one of the run's breakpoints; nothing executed there
   Halt,           // HALT executed; PC is past it
   IllegalOpcode,  // StopMessage(): "Illegal opcode at XXXXH"
   UnsupportedIm0, // StopMessage(): "IM 0 interrupt mode not supported at XXXXH"
 };
 
+// Addresses the core checks before each instruction, in order; the first
+// 0000H ends the list (so 0000H is never a breakpoint).
+using BreakpointList = std::array<uint16_t, kBreakpointCount>;
+
+// What one run does.
+struct RunPlan {
+  BreakpointList breakpoints{};
+  // Instructions to run at most; 0 runs until a stop condition or Stop().
+  uint64_t instructionLimit = 0;
+  // Called before each instruction that is not at a breakpoint; the run then
+  // pumps after every instruction.
+  std::function<void()> trace{};
+};
+
+// Called between chunks: the window system's message loop, which may Stop().
+using Pump = std::function<void()>;
+
+namespace cpu {
+struct HandlerAccess;
+}
+
 class Machine {
 public:
   Machine();
-  // Handlers hold pointers into the object (index_slot): not copyable.
+  // Handlers hold pointers into the object (index_slot_): not copyable.
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;
 
   // --- state the front end reads and edits directly ---
   CpuState Cpu;
-  uint8_t StepBudget = 0;
-  // Entries in order, the first 0 ends the list (so 0000H is never a breakpoint).
-  std::array<uint16_t, kBreakpointCount + 1> CoreBreakpoints{};
-  std::vector<uint8_t>
-      PhysicalMemory;            // always kPhysicalMemorySize bytes; the loader writes it directly
-  uint64_t InstructionCount = 0; // instructions executed since construction
+
+private:
+  // The run's state, beside the registers: the instruction loop reads both
+  // (a few per cent of speed when they lie apart).
+  uint8_t step_budget_ = 0;
+  BreakpointList breakpoints_{};
+  bool stop_requested_ = false;
+  uint64_t instruction_count_ = 0;
+  // The register HL was exchanged with while an index prefix runs (holds the real HL).
+  uint16_t* index_slot_ = nullptr;
+  uint16_t index_address_ = 0; // effective (IX+d) address for the index-CB page
+
+public:
+  std::vector<uint8_t> PhysicalMemory; // always kPhysicalMemorySize bytes; the loader writes it
 
   // --- reset and run control ---
   // Registers, on-chip registers, MMU and I/O base to their reset values;
   // memory, F', both subtract indicators and R are kept.
   void Reset();
-  // Runs per StepBudget (see StopReason); returns after at most kChunkSize instructions.
-  StopReason ExecuteSteps();
-  // Repeats ExecuteSteps, calling pump after each, until StepBudget is 0.
-  StopReason RunSimulation(const std::function<void()>& pump);
-  // Ends a running run after one more instruction; no effect once it is over.
-  void Stop() {
-    if (StepBudget != 0) StepBudget = 1;
-  }
+  // Runs per plan: free runs in chunks of kChunkSize instructions, counted
+  // ones in chunks of at most kMaxMultiStep, the pump called after each.
+  StopReason Run(const RunPlan& plan, const Pump& pump = {});
+  // Called from the pump: the run ends after one more instruction. A run
+  // that is over is not affected.
+  void Stop() { stop_requested_ = true; }
   const std::string& StopMessage() const { return stop_message_; }
+  uint64_t InstructionCount() const { return instruction_count_; } // since construction
 
   // --- memory through the MMU ---
   uint32_t TranslateAddress(uint16_t logical) const {
@@ -139,12 +167,7 @@ public:
   void SetPortReadHandler(PortDevice device, PortReadHandler handler);
   void SetPortWriteHandler(PortDevice device, PortWriteHandler handler);
 
-  // --- used by the instruction handlers ---
-  // Ends the run after the current instruction.
-  void EndRun(StopReason reason, std::string message = {});
-  // The register HL was exchanged with while an index prefix runs (holds the real HL).
-  uint16_t* index_slot = nullptr;
-  uint16_t index_address = 0; // effective (IX+d) address for the index-CB page
+  // --- reading at PC, as the instruction handlers do ---
   uint8_t FetchByte() { return ReadByte(Cpu.PC++); }
   uint16_t FetchWord() {
     uint16_t v = ReadWord(Cpu.PC);
@@ -153,9 +176,15 @@ public:
   }
 
 private:
+  friend struct cpu::HandlerAccess;
+
+  // One chunk: runs step_budget_ instructions (a continuous budget: kChunkSize).
+  StopReason ExecuteSteps();
+  // Ends the run after the current instruction.
+  void EndRun(StopReason reason, std::string message = {});
+  bool AtBreakpoint() const;
   void UpdateTranslation();
   void RunDmaChannel0();
-  bool AtBreakpoint() const;
 
   std::array<uint32_t, 16> page_offset_{}; // physical - logical per 4 KB logical page
   uint16_t bank_start_ = 0;

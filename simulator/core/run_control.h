@@ -1,22 +1,19 @@
 #pragma once
-// The run modes of the main window over one machine: step, multi-step,
-// run to breakpoints, go to an address, step over.
+// The run modes of the main window over one machine: step, multi-step, run
+// to breakpoints, go to an address, step over. Each is one Machine::Run; the
+// pump may call machine.Stop().
+//
+//   const RunOutcome r = RunToBreakpoints(machine, breakpoints, [&] { app.processEvents(); });
+//   if (!r.message.empty()) ShowMessage(r.message);
 
-#include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "simulator/core/machine.h"
-#include "simulator/core/symbols.h"
 
 namespace kavrin {
 
-inline constexpr int kMaxMultiStep = 250;
 inline constexpr int kDefaultMultiStep = 10;
-
-// User breakpoints as the breakpoint editor keeps them (0 = empty).
-using UserBreakpoints = std::array<std::uint16_t, kBreakpointCount>;
 
 struct RunOutcome {
   StopReason reason = StopReason::BudgetUsed;
@@ -24,20 +21,20 @@ struct RunOutcome {
   std::string message;
 };
 
-using Pump = std::function<void()>;
-
-RunOutcome StepOne(Machine& machine, const Pump& pump);
-RunOutcome MultiStep(Machine& machine, int count, const Pump& pump);
-// Runs with the user breakpoints armed; reports "Breakpoint at XXXXH reached"
+RunOutcome StepOne(Machine& machine, const Pump& pump = {});
+// count is kept within 1..kMaxMultiStep, as the spin edit keeps it.
+RunOutcome MultiStep(Machine& machine, int count, const Pump& pump = {});
+// Runs with the breakpoints armed; reports "Breakpoint at XXXXH reached"
 // when it stops on one of them.
-RunOutcome RunToBreakpoints(Machine& machine, const UserBreakpoints& breakpoints, const Pump& pump);
+RunOutcome RunToBreakpoints(Machine& machine, const BreakpointList& breakpoints,
+                            const Pump& pump = {});
 // Runs with target as the only breakpoint; no breakpoint message.
-RunOutcome GotoAddress(Machine& machine, std::uint16_t target, const Pump& pump);
+RunOutcome GotoAddress(Machine& machine, std::uint16_t target, const Pump& pump = {});
 // A CALL or RST at PC runs until the instruction after it; anything else steps.
-RunOutcome StepOver(Machine& machine, const SymbolTable& symbols, const Pump& pump);
+RunOutcome StepOver(Machine& machine, const Pump& pump = {});
 
 // True when the instruction at PC is a CALL or RST, with the address after it.
-bool IsCallAt(const Machine& machine, const SymbolTable& symbols, std::uint16_t* returnAddress);
+bool IsCallAt(const Machine& machine, std::uint16_t* returnAddress);
 
 std::string BreakpointMessage(std::uint16_t address);
 

@@ -134,14 +134,10 @@ BoardRun RunOnBoard(const BoardProgram& program) {
   std::copy(linked.imageFile.begin(), linked.imageFile.end(), machine.PhysicalMemory.begin());
   machine.Reset();
   machine.Cpu.PC = 0;
-  machine.StepBudget = kavrin::kContinuous;
-  const std::uint64_t start = machine.InstructionCount;
-  do {
-    run.stop = machine.ExecuteSteps();
-  } while (run.stop == kavrin::StopReason::ChunkEnded &&
-           machine.InstructionCount - start < program.maxInstructions);
+  const std::uint64_t start = machine.InstructionCount();
+  run.stop = machine.Run({.instructionLimit = program.maxInstructions});
   run.halted = run.stop == kavrin::StopReason::Halt;
-  run.instructions = machine.InstructionCount - start;
+  run.instructions = machine.InstructionCount() - start;
   // The handlers capture locals of this call.
   machine.SetPortReadHandler(kavrin::kTerminalData, nullptr);
   machine.SetPortReadHandler(kavrin::kTerminalStatus, nullptr);

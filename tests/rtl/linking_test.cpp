@@ -238,12 +238,7 @@ TEST(Startup, CallsTheProgramAndHalts) {
     std::copy(linked.imageFile.begin(), linked.imageFile.end(), machine->PhysicalMemory.begin());
     machine->Reset();
     machine->Cpu.PC = 0;
-    machine->StepBudget = kavrin::kContinuous;
-    kavrin::StopReason stop;
-    int chunks = 0;
-    do
-      stop = machine->ExecuteSteps();
-    while (stop == kavrin::StopReason::ChunkEnded && ++chunks < 100);
+    const kavrin::StopReason stop = machine->Run({.instructionLimit = 100 * kavrin::kChunkSize});
     ASSERT_EQ(stop, kavrin::StopReason::Halt) << "RAM " << ram;
     const std::uint16_t ramStart = static_cast<std::uint16_t>(std::stoi(ram, nullptr, 16));
     // Data at the RAM start: HeapPtr's object comes after Demo's Got and Sp.

@@ -308,9 +308,7 @@ protected:
 
   void StepBoth(const Instruction& in) {
     const uint16_t start = ours_->Cpu.PC;
-    ours_->StepBudget = 1;
-    ours_->CoreBreakpoints = {};
-    ours_->ExecuteSteps();
+    ours_->Run({.instructionLimit = 1});
     Z80EX_CONTEXT* z = oracle_.cpu;
     do {
       do

@@ -246,10 +246,8 @@ TEST_F(Z180Test, UndefinedOpcodesStopWithTheirAddress) {
     c.A = 0x56;
     c.F = S | P;
     c.SubtractFlag = 1;
-    m->StepBudget = kContinuous;
-    EXPECT_EQ(m->ExecuteSteps(), StopReason::IllegalOpcode);
+    EXPECT_EQ(m->Run({}), StopReason::IllegalOpcode);
     EXPECT_EQ(m->StopMessage(), k.message);
-    EXPECT_EQ(m->StepBudget, 0);
     EXPECT_EQ(c.BC(), 0x1234);
     EXPECT_EQ(c.A, 0x56);
     EXPECT_EQ(c.F, S | P);
@@ -260,12 +258,10 @@ TEST_F(Z180Test, UndefinedOpcodesStopWithTheirAddress) {
 TEST_F(Z180Test, Im0StopsAtTheAddressOfItsSecondByte) {
   Load({0xED, 0x56, 0xED, 0x46, 0x00}, 0x0100); // IM 1; IM 0
   c.PC = 0x0100;
-  m->StepBudget = kContinuous;
-  EXPECT_EQ(m->ExecuteSteps(), StopReason::UnsupportedIm0);
+  EXPECT_EQ(m->Run({}), StopReason::UnsupportedIm0);
   EXPECT_EQ(m->StopMessage(), "IM 0 interrupt mode not supported at 0103H");
   EXPECT_EQ(c.PC, 0x0104);
   EXPECT_EQ(c.InterruptMode, 1);
-  EXPECT_EQ(m->StepBudget, 0);
 }
 
 } // namespace

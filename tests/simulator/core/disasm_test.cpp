@@ -8,9 +8,11 @@
 
 #include <cctype>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
 #include "simulator/core/disasm_tables.h"
 
 namespace kavrin {
@@ -25,11 +27,19 @@ struct Bytes {
   }
 };
 
+struct Names final : AddressNames {
+  std::map<std::uint16_t, std::string> byAddress;
+  const std::string* FindAddress(std::uint16_t address) const override {
+    const auto it = byAddress.find(address);
+    return it == byAddress.end() ? nullptr : &it->second;
+  }
+};
+
 Disassembly DisasmAt(std::vector<std::uint8_t> bytes, std::uint32_t at = 0,
-                     const SymbolTable* symbols = nullptr,
+                     const AddressNames* names = nullptr,
                      AddressSpace space = AddressSpace::Logical) {
   Bytes b{std::move(bytes), at};
-  return Disassemble(b, at, 200, space, symbols);
+  return Disassemble(b, at, 200, space, names);
 }
 
 struct LineCase {
@@ -102,11 +112,8 @@ TEST(Disassemble, BytesFieldKeepsAtMostTenCharacters) {
 }
 
 TEST(Disassemble, SymbolsAsLabelsAndOperands) {
-  SymbolTable symbols;
-  symbols.Add("0100", 0x0100, "start");
-  symbols.Add("1234", 0x1234, "PRINT");
-  symbols.Add("1234", 0x1234, "LATER");
-  symbols.Add("0102", 0x0102, "LOOP");
+  Names symbols;
+  symbols.byAddress = {{0x0100, "START"}, {0x1234, "PRINT"}, {0x0102, "LOOP"}};
   EXPECT_EQ(DisasmAt({0xCD, 0x34, 0x12}, 0x100, &symbols).text, "CD3412   START: CALL PRINT");
   const Disassembly jr = DisasmAt({0x18, 0xFE}, 0x102, &symbols);
   EXPECT_EQ(jr.text, "18FE     LOOP: JR LOOP");
@@ -258,7 +265,7 @@ void CompareWithZ80ex(const std::vector<std::uint8_t>& bytes, bool compareLength
   const Disassembly ours = DisasmAt(bytes);
   std::string opcode;
   for (std::uint8_t b : bytes)
-    opcode += Hex(b, 2);
+    opcode += platform::Hex(b, 2);
   EXPECT_EQ(Normalise(ours.text.substr(ours.mnemonicOffset)), Normalise(theirs)) << opcode;
   if (compareLength) {
     EXPECT_EQ(ours.length, theirLength) << opcode;

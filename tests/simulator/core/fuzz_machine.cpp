@@ -34,10 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   m.Cpu.SP = static_cast<uint16_t>(header[10] << 8 | header[11]);
   m.Cpu.SetBC(static_cast<uint16_t>(header[12] << 8 | header[13]));
   m.Cpu.SetHL(static_cast<uint16_t>(header[14] << 8 | header[15]));
-  m.CoreBreakpoints = {static_cast<uint16_t>(header[10] << 8 | header[9]), 0, 0, 0, 0};
-  m.StepBudget = kavrin::kContinuous;
   int chunks = 0;
-  m.RunSimulation([&] {
+  m.Run({.breakpoints = {static_cast<uint16_t>(header[10] << 8 | header[9])}}, [&] {
     if (++chunks == 2) m.Stop();
   });
   return 0;

@@ -19,11 +19,7 @@ protected:
       m->WriteByte(address++, b);
   }
   // Runs n instructions as a multi-step does.
-  StopReason Step(uint8_t n = 1) {
-    m->StepBudget = n;
-    m->CoreBreakpoints = {};
-    return m->ExecuteSteps();
-  }
+  StopReason Step(uint64_t n = 1) { return m->Run({.instructionLimit = n}); }
 
   std::unique_ptr<Machine> m = std::make_unique<Machine>();
   CpuState& c = m->Cpu;

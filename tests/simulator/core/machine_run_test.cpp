@@ -17,30 +17,23 @@ constexpr uint8_t S = kFlagS, Z = kFlagZ, H = kFlagH, P = kFlagP, C = kFlagC;
 
 TEST_F(MachineTest, BreakpointAtTheStartStopsBeforeExecuting) {
   Load({0x3C, 0x3C});
-  m->CoreBreakpoints = {0x0001, 0x0000, 0, 0, 0};
   c.PC = 1;
-  m->StepBudget = kContinuous;
-  EXPECT_EQ(m->ExecuteSteps(), StopReason::Breakpoint);
-  EXPECT_EQ(m->StepBudget, 0);
+  EXPECT_EQ(m->Run({.breakpoints = {0x0001}}), StopReason::Breakpoint);
   EXPECT_EQ(c.A, 0);
-  EXPECT_EQ(m->InstructionCount, 0u);
+  EXPECT_EQ(m->InstructionCount(), 0u);
   EXPECT_EQ(Step(), StopReason::BudgetUsed) << "a single step clears the breakpoints";
   EXPECT_EQ(c.PC, 2);
 }
 
 TEST_F(MachineTest, RunStopsAtTheFirstMatchingBreakpoint) {
   Load({0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
-  m->CoreBreakpoints = {0x0009, 0x0004, 0x0002, 0, 0};
-  m->StepBudget = kContinuous;
-  EXPECT_EQ(m->ExecuteSteps(), StopReason::Breakpoint);
+  EXPECT_EQ(m->Run({.breakpoints = {0x0009, 0x0004, 0x0002}}), StopReason::Breakpoint);
   EXPECT_EQ(c.PC, 2);
 }
 
 TEST_F(MachineTest, AZeroEntryEndsTheBreakpointList) {
   std::fill(m->PhysicalMemory.begin(), m->PhysicalMemory.begin() + 0x10000, 0x00);
-  m->CoreBreakpoints = {0x0010, 0x0000, 0x0005, 0, 0};
-  m->StepBudget = kContinuous;
-  EXPECT_EQ(m->ExecuteSteps(), StopReason::Breakpoint);
+  EXPECT_EQ(m->Run({.breakpoints = {0x0010, 0x0000, 0x0005}}), StopReason::Breakpoint);
   EXPECT_EQ(c.PC, 0x0010);
 }
 
@@ -48,8 +41,7 @@ TEST_F(MachineTest, MultiStepRunsTheBudget) {
   Load({0x3C, 0x3C, 0x3C, 0x3C, 0x3C});
   EXPECT_EQ(Step(3), StopReason::BudgetUsed);
   EXPECT_EQ(c.A, 3);
-  EXPECT_EQ(m->StepBudget, 0);
-  EXPECT_EQ(m->InstructionCount, 3u);
+  EXPECT_EQ(m->InstructionCount(), 3u);
 }
 
 TEST_F(MachineTest, HaltInAMultiStepEndsTheRunAfterIt) {
@@ -57,42 +49,58 @@ TEST_F(MachineTest, HaltInAMultiStepEndsTheRunAfterIt) {
   EXPECT_EQ(Step(10), StopReason::Halt);
   EXPECT_EQ(c.PC, 3);
   EXPECT_EQ(c.A, 1);
-  EXPECT_EQ(m->StepBudget, 0);
   EXPECT_EQ(Step(1), StopReason::BudgetUsed) << "a new run continues after the HALT";
   EXPECT_EQ(c.A, 2);
 }
 
-TEST_F(MachineTest, ContinuousRunReturnsEveryChunk) {
+TEST_F(MachineTest, AFreeRunPumpsAfterEveryChunkAndStopEndsIt) {
   Load({0x3C, 0x18, 0xFD}); // loop: INC A; JR loop
-  m->StepBudget = kContinuous;
-  EXPECT_EQ(m->ExecuteSteps(), StopReason::ChunkEnded);
-  EXPECT_EQ(m->StepBudget, kContinuous);
-  EXPECT_EQ(m->InstructionCount, static_cast<uint64_t>(kChunkSize));
-  EXPECT_EQ(c.A, static_cast<uint8_t>(kChunkSize / 2));
-}
-
-TEST_F(MachineTest, RunSimulationPumpsBetweenChunksAndStopEndsIt) {
-  Load({0x3C, 0x18, 0xFD});
-  m->StepBudget = kContinuous;
-  int pumps = 0;
-  const StopReason why = m->RunSimulation([&] {
-    if (++pumps == 3) m->Stop();
+  std::vector<uint64_t> counts;
+  const StopReason why = m->Run({}, [&] {
+    counts.push_back(m->InstructionCount());
+    if (counts.size() == 3) m->Stop();
   });
   EXPECT_EQ(why, StopReason::BudgetUsed);
-  EXPECT_EQ(pumps, 4);
-  EXPECT_EQ(m->InstructionCount, 3u * kChunkSize + 1);
+  const std::vector<uint64_t> expected = {kChunkSize, 2 * kChunkSize, 3 * kChunkSize,
+                                          3 * kChunkSize + 1};
+  EXPECT_EQ(counts, expected) << "one more instruction after Stop";
+  EXPECT_EQ(c.A, static_cast<uint8_t>(3 * kChunkSize / 2 + 1));
   m->Stop();
-  EXPECT_EQ(m->StepBudget, 0) << "Stop after the end starts nothing";
+  EXPECT_EQ(Step(2), StopReason::BudgetUsed) << "a Stop between runs does not cut the next";
+  EXPECT_EQ(m->InstructionCount(), 3u * kChunkSize + 3);
 }
 
-TEST_F(MachineTest, RunSimulationEndsAtHaltWithoutAnotherChunk) {
+// Free chunks while a whole chunk remains, then counted ones of at most 250:
+// the pump runs as often as before the limit was a plan of its own.
+TEST_F(MachineTest, ACountedRunPumpsInFreeThenCountedChunks) {
+  Load({0x3C, 0x18, 0xFD});
+  std::vector<uint64_t> counts;
+  EXPECT_EQ(m->Run({.instructionLimit = 2 * kChunkSize + 300},
+                   [&] { counts.push_back(m->InstructionCount()); }),
+            StopReason::BudgetUsed);
+  const std::vector<uint64_t> expected = {kChunkSize, 2 * kChunkSize, 2 * kChunkSize + 250,
+                                          2 * kChunkSize + 300};
+  EXPECT_EQ(counts, expected);
+}
+
+TEST_F(MachineTest, TraceSeesEveryInstructionButNotTheBreakpoint) {
+  Load({0x00, 0x00, 0x00, 0x00});
+  std::vector<uint16_t> traced;
+  int pumps = 0;
+  RunPlan plan{.breakpoints = {0x0003}};
+  plan.trace = [&] { traced.push_back(c.PC); };
+  EXPECT_EQ(m->Run(plan, [&] { ++pumps; }), StopReason::Breakpoint);
+  EXPECT_EQ(traced, (std::vector<uint16_t>{0, 1, 2}));
+  EXPECT_EQ(pumps, 4) << "after each instruction and after the breakpoint check";
+}
+
+TEST_F(MachineTest, AFreeRunEndsAtHaltWithoutAnotherChunk) {
   std::fill(m->PhysicalMemory.begin(), m->PhysicalMemory.begin() + 0x10000, 0x00);
   m->WriteByte(0x5000, 0x76);
-  m->StepBudget = kContinuous;
   int pumps = 0;
-  EXPECT_EQ(m->RunSimulation([&] { ++pumps; }), StopReason::Halt);
+  EXPECT_EQ(m->Run({}, [&] { ++pumps; }), StopReason::Halt);
   EXPECT_EQ(c.PC, 0x5001);
-  EXPECT_EQ(m->InstructionCount, 0x5001u);
+  EXPECT_EQ(m->InstructionCount(), 0x5001u);
   EXPECT_EQ(pumps, 0x5001 / kChunkSize + 1);
 }
 
@@ -230,7 +238,7 @@ TEST_F(MachineTest, BlockMovesOf65536BytesRunInOneStep) {
   EXPECT_EQ(c.HL(), 0x4000);
   EXPECT_EQ(c.PC, 2);
   EXPECT_EQ(c.F & (S | Z | H | P | C), S | Z | C);
-  EXPECT_EQ(m->InstructionCount, 1u);
+  EXPECT_EQ(m->InstructionCount(), 1u);
 }
 
 TEST_F(MachineTest, CpirStopsOnMatchOrWhenBcRunsOut) {

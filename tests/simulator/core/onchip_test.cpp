@@ -36,7 +36,6 @@ TEST_F(MachineTest, ProgramStartHasTheResetValues) {
   for (int i = 0; i < 64; ++i)
     EXPECT_EQ(m->InternalRegisters[i], kResetValues[i]) << "offset " << i;
   EXPECT_EQ(c.PC, 0);
-  EXPECT_EQ(m->StepBudget, 0);
 }
 
 struct WriteEffect {

@@ -1,0 +1,38 @@
+#pragma once
+// Kavrin.ini: the terminal and I/O page ports, the Join boxes and the load
+// history.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/ini_file.h"
+#include "simulator/session/io_panel.h"
+#include "simulator/session/loader.h"
+
+namespace kavrin {
+
+inline constexpr const char* kSettingsFileName = "Kavrin.ini";
+inline constexpr const char* kNoHistory = "NoHistory";
+inline constexpr int kIoPortCount = 2 * kIoPageRows; // inputs 0-4, outputs 5-9
+
+struct KavrinSettings {
+  std::uint8_t terminalPort = kDefaultTerminalPort;
+  std::array<std::uint8_t, kIoPortCount> ioPorts{}; // default 82H + index
+  std::array<bool, kIoPageRows> join{};
+  KavrinSettings();
+};
+
+KavrinSettings ReadSettings(const platform::IniFile& ini);
+// Writes the Emulation section (on close).
+void WriteSettings(const KavrinSettings& settings, platform::IniFile& ini);
+
+LoadHistory ReadLoadHistory(const platform::IniFile& ini);
+// Writes both history sections (at each load); empty places read "NoHistory".
+void WriteLoadHistory(const LoadHistory& history, platform::IniFile& ini);
+
+// Moves the settings into the I/O page (ports and Join) and back.
+void ApplySettings(const KavrinSettings& settings, IoPanel& panel);
+KavrinSettings CaptureSettings(std::uint8_t terminalPort, const IoPanel& panel);
+
+} // namespace kavrin

@@ -1,0 +1,69 @@
+#include "simulator/session/settings.h"
+
+#include <gtest/gtest.h>
+
+namespace kavrin {
+namespace {
+
+TEST(KavrinSettings, DefaultsWhenTheFileSaysNothing) {
+  platform::IniFile ini;
+  const KavrinSettings s = ReadSettings(ini);
+  EXPECT_EQ(s.terminalPort, 0x80);
+  for (int i = 0; i < kIoPortCount; ++i)
+    EXPECT_EQ(s.ioPorts[static_cast<std::size_t>(i)], 0x82 + i);
+  for (bool j : s.join)
+    EXPECT_FALSE(j);
+  EXPECT_TRUE(ReadLoadHistory(ini).Entries().empty());
+}
+
+TEST(KavrinSettings, RoundTripThroughTheIniText) {
+  IoPanel panel;
+  panel.Rows()[1].inputPort = 0x10;
+  panel.Rows()[4].outputPort = 0xF0;
+  panel.SetJoined(2, true);
+  platform::IniFile ini;
+  WriteSettings(CaptureSettings(0x40, panel), ini);
+  LoadHistory history;
+  history.Add("/x/one.rom", 0);
+  history.Add("/x/two.rom", 0x12345);
+  WriteLoadHistory(history, ini);
+
+  platform::IniFile again;
+  again.Parse(ini.ToText());
+  const KavrinSettings s = ReadSettings(again);
+  EXPECT_EQ(s.terminalPort, 0x40);
+  IoPanel restored;
+  ApplySettings(s, restored);
+  EXPECT_EQ(restored.Rows()[1].inputPort, 0x10);
+  EXPECT_EQ(restored.Rows()[4].outputPort, 0xF0);
+  EXPECT_EQ(restored.Rows()[0].inputPort, 0x82);
+  EXPECT_TRUE(restored.Rows()[2].joined);
+  EXPECT_FALSE(restored.Rows()[3].joined);
+  const LoadHistory h = ReadLoadHistory(again);
+  ASSERT_EQ(h.Entries().size(), 2u);
+  EXPECT_EQ(h.Entries()[0].path, "/x/two.rom");
+  EXPECT_EQ(h.Entries()[0].address, 0x12345u);
+  EXPECT_EQ(again.ReadString("LoadHistory", "Item2", ""), "NoHistory");
+  EXPECT_EQ(again.ReadString("Emulation", "Join2", ""), "1");
+}
+
+TEST(KavrinSettings, BadValuesKeepDefaults) {
+  platform::IniFile ini;
+  ini.Parse("[Emulation]\nTerminalPort=999\nIOPort=1,x,,300,5\nJoin1=1\n[LoadHistory]\nItem0="
+            "\nItem1=/a.rom\n");
+  const KavrinSettings s = ReadSettings(ini);
+  EXPECT_EQ(s.terminalPort, 0x80);
+  EXPECT_EQ(s.ioPorts[0], 1);
+  EXPECT_EQ(s.ioPorts[1], 0x83);
+  EXPECT_EQ(s.ioPorts[2], 0x84);
+  EXPECT_EQ(s.ioPorts[3], 0x85);
+  EXPECT_EQ(s.ioPorts[4], 5);
+  EXPECT_EQ(s.ioPorts[9], 0x8B);
+  EXPECT_TRUE(s.join[1]);
+  const LoadHistory h = ReadLoadHistory(ini);
+  ASSERT_EQ(h.Entries().size(), 1u);
+  EXPECT_EQ(h.Entries()[0].path, "/a.rom");
+}
+
+} // namespace
+} // namespace kavrin
