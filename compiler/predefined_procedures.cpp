@@ -27,6 +27,14 @@ ExprType NumericArgument(Compilation& c, int otherError) {
   return t;
 }
 
+// A value stored as one byte: a number below LONGINT, a CHAR or a BOOLEAN.
+void ByteValueArgument(Compilation& c) {
+  const ExprType t = Expression(c);
+  if (t.type == kTypeLongint) ReportCompileError(c, kErrLongintNotPermitted);
+  if (!IsOrdinalNumber(t.type) && t.type != kTypeChar && t.type != kTypeBoolean)
+    ReportCompileError(c, kErrIllegalExpressionType);
+}
+
 void Separator(Compilation& c) {
   Require(c, SymbolKind::Comma, kErrExpectedComma);
 }
@@ -87,10 +95,7 @@ void FillChar(Compilation& c) {
   Separator(c);
   NumericArgument(c, kErrIllegalExpressionType);
   Separator(c);
-  const ExprType value = Expression(c);
-  if (value.type == kTypeLongint) ReportCompileError(c, kErrLongintNotPermitted);
-  if (!IsOrdinalNumber(value.type) && value.type != kTypeChar && value.type != kTypeBoolean)
-    ReportCompileError(c, kErrIllegalExpressionType);
+  ByteValueArgument(c);
   Close(c);
   EmitFillChar(c);
 }
@@ -98,10 +103,7 @@ void FillChar(Compilation& c) {
 void Out(Compilation& c) {
   const ExprType port = NumericArgument(c, kErrIllegalExpressionType);
   Separator(c);
-  const ExprType value = Expression(c);
-  if (value.type == kTypeLongint) ReportCompileError(c, kErrLongintNotPermitted);
-  if (!IsOrdinalNumber(value.type) && value.type != kTypeChar && value.type != kTypeBoolean)
-    ReportCompileError(c, kErrIllegalExpressionType);
+  ByteValueArgument(c);
   Close(c);
   EmitOut(c, port.type == kTypeByte);
 }
