@@ -1,9 +1,8 @@
 #include "ide/core/startup_module.h"
 
-#include <cstdio>
-
 #include "platform/atomic_file.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 
 namespace velkor {
 
@@ -32,10 +31,8 @@ bool StartupModuleText(const std::string& programDirectory, const std::string& p
     error = "cannot read the start-up template " + templatePath;
     return false;
   }
-  char ram[8];
-  std::snprintf(ram, sizeof ram, "%04X", ramStart);
   ReplaceOutsideComments(text, "%MAIN%", programName);
-  ReplaceOutsideComments(text, "%RAM%", ram);
+  ReplaceOutsideComments(text, "%RAM%", platform::Hex(ramStart, 4));
   return true;
 }
 

@@ -1,7 +1,6 @@
 // The ED page: the Z180's extended set. Every entry not listed here stops
 // the run as an illegal opcode, as the chip traps them.
 
-#include <cstdio>
 #include <utility>
 
 #include "simulator/core/cpu_ops.h"
@@ -112,10 +111,9 @@ void RotateDigit(Machine& m, bool left) {
 }
 
 void UnsupportedIm0(Machine& m) {
-  char text[64];
-  std::snprintf(text, sizeof text, "IM 0 interrupt mode not supported at %04XH",
-                static_cast<uint16_t>(m.Cpu.PC - 1));
-  HandlerAccess::EndRun(m, StopReason::UnsupportedIm0, text);
+  HandlerAccess::EndRun(m, StopReason::UnsupportedIm0,
+                        "IM 0 interrupt mode not supported at " +
+                            platform::Hex(static_cast<uint16_t>(m.Cpu.PC - 1), 4) + "H");
 }
 
 template <uint8_t Op> void Ed(Machine& m) {

@@ -6,10 +6,10 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <utility>
 
+#include "platform/text.h"
 #include "simulator/core/machine.h"
 
 namespace kavrin::cpu {
@@ -263,9 +263,8 @@ inline void InputFlags(CpuState& c, uint8_t v) {
 
 // "Illegal opcode at XXXXH" with the address after the offending byte.
 inline void IllegalOpcode(Machine& m) {
-  char text[32];
-  std::snprintf(text, sizeof text, "Illegal opcode at %04XH", m.Cpu.PC);
-  HandlerAccess::EndRun(m, StopReason::IllegalOpcode, text);
+  HandlerAccess::EndRun(m, StopReason::IllegalOpcode,
+                        "Illegal opcode at " + platform::Hex(m.Cpu.PC, 4) + "H");
 }
 
 } // namespace kavrin::cpu
