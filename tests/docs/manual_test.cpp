@@ -155,6 +155,25 @@ std::multimap<int, std::string> ManualTable(const std::string& firstHeader) {
   return rows;
 }
 
+// The string constants of a header, as `k... = "text"`.
+std::set<std::string> HeaderTexts(const std::string& relative) {
+  std::ifstream in(fs::path(KIT_SOURCE_DIR) / relative);
+  const std::string text(std::istreambuf_iterator<char>(in), {});
+  std::set<std::string> texts;
+  const std::regex constant(R"(string_view\s+k\w+\s*=\s*"([^"]*)\")");
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), constant);
+       it != std::sregex_iterator(); ++it)
+    texts.insert((*it)[1]);
+  return texts;
+}
+
+std::multimap<int, std::string> Unnumbered(const std::set<std::string>& texts) {
+  std::multimap<int, std::string> rows;
+  for (const std::string& text : texts)
+    rows.emplace(-1, text);
+  return rows;
+}
+
 void ExpectSameRows(const std::multimap<int, std::string>& manual,
                     const std::multimap<int, std::string>& tool) {
   ASSERT_FALSE(manual.empty()) << "the manual's table was not found";
@@ -171,6 +190,16 @@ TEST(ManualMessages, CompilerErrorTableIsTheCompilers) {
   for (int n = 0; n < velkor::kCompileErrorCount; ++n)
     tool.emplace(n, std::string(velkor::CompilerErrorMessages[n]));
   ExpectSameRows(ManualTable("Compiler error"), tool);
+}
+
+TEST(ManualMessages, AssemblerErrorTableIsTheAssemblers) {
+  std::multimap<int, std::string> tool;
+  for (int n = 0; n < velkor::asmerr::FreeText; ++n)
+    if (!velkor::asmerr::ErrorText(n).empty())
+      tool.emplace(n, std::string(velkor::asmerr::ErrorText(n)));
+  for (const std::string& text : HeaderTexts("assembler/asm_errors.h"))
+    tool.emplace(velkor::asmerr::FreeText, text);
+  ExpectSameRows(ManualTable("Assembler error"), tool);
 }
 
 } // namespace
