@@ -202,4 +202,13 @@ TEST(ManualMessages, AssemblerErrorTableIsTheAssemblers) {
   ExpectSameRows(ManualTable("Assembler error"), tool);
 }
 
+TEST(ManualMessages, LinkerMessageTableIsTheLinkers) {
+  // The object reader's texts are the linker's too, except the assembler's
+  // "Object size to large".
+  std::set<std::string> texts = HeaderTexts("linker/link_messages.h");
+  for (const std::string& text : HeaderTexts("common/object_file.h"))
+    if (text != velkor::asmerr::ErrorText(velkor::asmerr::ObjectTooLarge)) texts.insert(text);
+  ExpectSameRows(ManualTable("Linker message"), Unnumbered(texts));
+}
+
 } // namespace
