@@ -54,7 +54,7 @@ struct SourceFile {
 
 struct Example {
   std::string chapter;
-  std::string where; // chapter and line, for the test's name
+  std::string where; // chapter and ordinal, for the test's name
   SourceFile main;
   std::vector<SourceFile> others;
   bool hasOutput = false;
@@ -73,6 +73,7 @@ std::vector<Example> LoadExamples() {
   for (const fs::path& chapter : Chapters()) {
     const auto lines = Lines(chapter);
     std::vector<SourceFile> pendingFiles;
+    int programs = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
       if (lines[i].rfind("```", 0) != 0 || lines[i].size() == 3) continue;
       std::istringstream info(lines[i].substr(3));
@@ -82,9 +83,6 @@ std::vector<Example> LoadExamples() {
       std::size_t end = i + 1;
       for (; end < lines.size() && lines[end] != "```"; ++end)
         body += lines[end] + "\r\n";
-      std::string where = chapter.stem().string() + "_line" + std::to_string(i + 1);
-      for (char& ch : where)
-        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
       i = end;
       if (language == "output" && !examples.empty() && !examples.back().hasOutput &&
           examples.back().chapter == chapter) {
@@ -93,6 +91,9 @@ std::vector<Example> LoadExamples() {
       } else if (role == "file") {
         pendingFiles.push_back({name, body});
       } else if (role == "program") {
+        std::string where = chapter.stem().string() + "_program" + std::to_string(++programs);
+        for (char& ch : where)
+          if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
         Example example{chapter.string(), where, {}, std::move(pendingFiles), false, ""};
         pendingFiles.clear();
         example.main = {language == "pascal" ? ProgramName(body) + ".Pas" : "Example.Mac", body};
@@ -101,6 +102,11 @@ std::vector<Example> LoadExamples() {
     }
   }
   return examples;
+}
+
+// Keeps ctest's test names short.
+void PrintTo(const Example& example, std::ostream* out) {
+  *out << example.where;
 }
 
 class ManualExample : public ::testing::TestWithParam<Example> {};
