@@ -91,6 +91,15 @@ IoPageWindow::IoPageWindow(Session& session, Dialogs& dialogs, QWidget* parent)
   Refresh();
 }
 
+// A focused field reports the end of its editing while the children are
+// destroyed, after this object is gone.
+IoPageWindow::~IoPageWindow() {
+  for (const PortRow& row : inputs_) {
+    row.decimal->disconnect(this);
+    row.hex->disconnect(this);
+  }
+}
+
 IoPageWindow::PortRow IoPageWindow::MakeRow(int row, bool input) {
   constexpr int kDecimalDigits = 3, kHexDigits = 2;
   PortRow r{new QPushButton(this), ValueField(this, kDecimalDigits, !input),

@@ -21,6 +21,7 @@ class IoPageWindow : public QWidget {
   Q_OBJECT
 public:
   IoPageWindow(Session& session, Dialogs& dialogs, QWidget* parent = nullptr);
+  ~IoPageWindow() override;
 
   // Joined inputs follow their outputs, then every field shows its value.
   void Refresh();
