@@ -2,8 +2,9 @@
 // image at 0000H with its .SYM file, as "&Load at 0000H" does.
 
 #include <QApplication>
-#include <QDir>
+#include <filesystem>
 
+#include "platform/paths.h"
 #include "simulator/session/run_session.h"
 #include "simulator/session/settings.h"
 #include "simulator/ui/dialogs.h"
@@ -14,10 +15,10 @@ int main(int argc, char** argv) {
   const QStringList arguments = QApplication::arguments();
   kavrin::Session session;
   kavrin::ui::WindowDialogs dialogs;
-  // Kavrin.ini lies beside the program.
-  const QString settings = QDir(QApplication::applicationDirPath())
-                               .filePath(QString::fromLatin1(kavrin::kSettingsFileName));
-  kavrin::ui::MainWindow window(session, dialogs, settings);
+  // Beside the program, or under the user's configuration folder.
+  const std::string settings = platform::SettingsFilePath(kavrin::kSettingsFileName);
+  platform::MakeDirectories(std::filesystem::path(settings).parent_path().string());
+  kavrin::ui::MainWindow window(session, dialogs, QString::fromStdString(settings));
   dialogs.SetParent(&window);
   window.show();
   if (arguments.size() > 1) window.LoadFile(arguments.at(1));

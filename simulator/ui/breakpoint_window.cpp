@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "simulator/session/breakpoint_lines.h"
-#include "simulator/ui/fixed_font.h"
+#include "simulator/ui/look.h"
 
 namespace kavrin::ui {
 
@@ -14,10 +14,8 @@ BreakpointWindow::BreakpointWindow(Session& session, Dialogs& dialogs, QWidget* 
     : QWidget(parent, Qt::Window), session_(session), dialogs_(dialogs),
       list_(new QListWidget(this)) {
   setWindowTitle(QStringLiteral("Break Point editor"));
-  list_->setFont(FixedFont());
-  const QFontMetrics metrics(list_->font());
-  list_->setMinimumSize(metrics.horizontalAdvance(QString(30, 'M')),
-                        metrics.lineSpacing() * static_cast<int>(kMaxBreakpointLines) + 12);
+  constexpr int kLineWidth = 30;
+  FitRows(list_, static_cast<int>(kMaxBreakpointLines), kLineWidth);
   auto* add = new QPushButton(QStringLiteral("&Add"), this);
   auto* remove = new QPushButton(QStringLiteral("&Remove"), this);
   connect(add, &QPushButton::clicked, this, &BreakpointWindow::Add);

@@ -8,7 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "simulator/ui/fixed_font.h"
+#include "simulator/ui/look.h"
 #include "simulator/ui/memory_choice.h"
 
 namespace kavrin::ui {
@@ -17,11 +17,9 @@ DisassemblerWindow::DisassemblerWindow(Session& session, Dialogs& dialogs, QWidg
     : QWidget(parent, Qt::Window), session_(session), dialogs_(dialogs),
       view_(session.machine(), session.symbols), list_(new QListWidget(this)) {
   setWindowTitle(QStringLiteral("Dissassembler"));
-  list_->setFont(FixedFont());
+  constexpr int kLineWidth = 52;
+  FitRows(list_, kDisassemblyViewLines, kLineWidth);
   list_->setFocusPolicy(Qt::NoFocus);
-  const QFontMetrics metrics(list_->font());
-  list_->setMinimumSize(metrics.horizontalAdvance(QString(52, 'M')),
-                        metrics.lineSpacing() * kDisassemblyViewLines + 8);
 
   auto* buttons = new QGridLayout;
   struct Move {

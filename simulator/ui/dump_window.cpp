@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "simulator/ui/fixed_font.h"
+#include "simulator/ui/look.h"
 #include "simulator/ui/memory_choice.h"
 
 namespace kavrin::ui {
@@ -29,17 +29,19 @@ protected:
     const QFontMetrics metrics(font());
     const int cw = metrics.horizontalAdvance(QLatin1Char('0'));
     const int lh = metrics.lineSpacing();
+    // Every piece at its own column, so the colours line up with the text.
+    auto draw = [&](int column, int row, const QString& text, const QColor& colour) {
+      painter.setPen(colour);
+      painter.drawText(kMargin + column * cw, kMargin + row * lh + metrics.ascent(), text);
+    };
+    constexpr int kCharacterColumn = kDumpHexColumn + 3 * kDumpRowBytes;
     for (int row = 0; row < kDumpRows; ++row) {
       const QString text = QString::fromStdString(dump_.RowText(row));
-      const int y = kMargin + row * lh;
-      painter.setPen(Qt::black);
-      painter.drawText(kMargin, y + metrics.ascent(), text);
-      for (int column = 0; column < kDumpRowBytes; ++column) {
-        const int x = kMargin + (kDumpHexColumn + 3 * column) * cw;
-        painter.setPen(Shade(dump_.ByteAt(row, column)));
-        painter.fillRect(x, y, 2 * cw, lh, palette().base());
-        painter.drawText(x, y + metrics.ascent(), text.mid(kDumpHexColumn + 3 * column, 2));
-      }
+      draw(0, row, text.left(kDumpHexColumn), Qt::black);
+      for (int column = 0; column < kDumpRowBytes; ++column)
+        draw(kDumpHexColumn + 3 * column, row, text.mid(kDumpHexColumn + 3 * column, 2),
+             Shade(dump_.ByteAt(row, column)));
+      draw(kCharacterColumn, row, text.mid(kCharacterColumn), Qt::black);
     }
     painter.setPen(QPen(Qt::darkGreen, 1));
     const int x = kMargin + (kDumpHexColumn + 3 * dump_.CursorColumn()) * cw;
@@ -116,10 +118,12 @@ void DumpWindow::Do(void (MemoryDump::*move)()) {
 }
 
 void DumpWindow::GoToAddress() {
-  if (const auto address = AskAddress(dialogs_, session_.symbols)) {
-    dump_.GoTo(*address);
-    page_->update();
-  }
+  if (const auto address = AskAddress(dialogs_, session_.symbols)) GoTo(*address);
+}
+
+void DumpWindow::GoTo(std::uint32_t address) {
+  dump_.GoTo(address);
+  page_->update();
 }
 
 void DumpWindow::SetPhysical(bool physical) {

@@ -19,6 +19,7 @@ public:
 
   void Refresh();
   void GoToAddress();
+  void GoTo(std::uint32_t address);
   void SetPhysical(bool physical);
   const MemoryDump& Model() const { return dump_; }
   QWidget* Page() const;

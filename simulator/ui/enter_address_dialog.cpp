@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "simulator/ui/fixed_font.h"
+#include "simulator/ui/look.h"
 
 namespace kavrin::ui {
 
@@ -34,7 +34,9 @@ EnterAddressDialog::EnterAddressDialog(Kind kind, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(row);
   layout->addWidget(buttons);
-  if (port) field_->setFixedWidth(field_->fontMetrics().horizontalAdvance(QStringLiteral("MMMM")));
+  constexpr int kAddressFieldCharacters = 24;
+  field_->setMinimumWidth(field_->fontMetrics().horizontalAdvance(
+      QString(port ? kPortDigits + 2 : kAddressFieldCharacters, '0')));
 }
 
 void EnterAddressDialog::SetText(const QString& text) {

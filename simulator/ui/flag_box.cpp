@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "simulator/ui/fixed_font.h"
+#include "simulator/ui/look.h"
 
 namespace kavrin::ui {
 namespace {

@@ -8,7 +8,7 @@
 #include <QPushButton>
 
 #include "platform/text.h"
-#include "simulator/ui/fixed_font.h"
+#include "simulator/ui/look.h"
 
 namespace kavrin::ui {
 

@@ -18,9 +18,9 @@
 #include "simulator/ui/breakpoint_window.h"
 #include "simulator/ui/disassembler_window.h"
 #include "simulator/ui/dump_window.h"
-#include "simulator/ui/fixed_font.h"
 #include "simulator/ui/flag_box.h"
 #include "simulator/ui/io_page_window.h"
+#include "simulator/ui/look.h"
 #include "simulator/ui/terminal_window.h"
 
 namespace kavrin::ui {
@@ -29,6 +29,8 @@ namespace {
 // Between two chunks the window handles its events at most this often, so
 // a free run keeps nearly all of the core's speed.
 constexpr int kPumpIntervalMs = 20;
+// Characters of an execution-point line the list shows without cutting.
+constexpr int kExecutionLineWidth = 52;
 
 class ClickLabel : public QLabel {
 public:
@@ -110,13 +112,9 @@ MainWindow::MainWindow(Session& session, Dialogs& dialogs, QString settingsPath,
   auto* lower = new QHBoxLayout;
   lower->addWidget(BuildRegisters());
   executionList_ = new QListWidget(central);
-  executionList_->setFont(FixedFont());
+  FitRows(executionList_, kExecutionListLines, kExecutionLineWidth);
   executionList_->setFocusPolicy(Qt::NoFocus);
   executionList_->setSelectionMode(QAbstractItemView::NoSelection);
-  const int lineHeight = executionList_->fontMetrics().lineSpacing();
-  executionList_->setMinimumHeight(lineHeight * kExecutionListLines + 8);
-  executionList_->setMinimumWidth(
-      executionList_->fontMetrics().horizontalAdvance(QString(48, 'M')));
   executionList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   executionList_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   lower->addWidget(executionList_, 1);

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "simulator/ui/fixed_font.h"
+#include "simulator/ui/look.h"
 
 namespace kavrin::ui {
 
