@@ -57,8 +57,8 @@ QLineEdit* ValueField(QWidget* parent, int characters, bool readOnly) {
 
 } // namespace
 
-std::uint8_t IoPageWindow::LampValue(const BitLamps* lamps) {
-  return lamps->Value();
+std::uint8_t IoPageWindow::Lamps(int row, bool input) const {
+  return (input ? Input(row) : Output(row)).lamps->Value();
 }
 
 IoPageWindow::IoPageWindow(Session& session, Dialogs& dialogs, QWidget* parent)

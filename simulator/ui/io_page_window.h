@@ -35,8 +35,8 @@ public:
   const PortRow& Input(int row) const { return inputs_[static_cast<std::size_t>(row)]; }
   const PortRow& Output(int row) const { return outputs_[static_cast<std::size_t>(row)]; }
   QCheckBox* Join(int row) const { return joins_[static_cast<std::size_t>(row)]; }
-  // The lamps of a row as a byte, bit 7 first lamp.
-  static std::uint8_t LampValue(const BitLamps* lamps);
+  // What a row's lamps show, as a byte (bit 7 the first lamp).
+  std::uint8_t Lamps(int row, bool input) const;
 
 private:
   PortRow MakeRow(int row, bool input);

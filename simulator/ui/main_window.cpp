@@ -171,7 +171,7 @@ QWidget* MainWindow::BuildButtons() {
     row->addWidget(box);
     return inner;
   };
-  auto button = [&](QHBoxLayout* into, const char* text, auto command, bool runControl = true) {
+  auto button = [&](QBoxLayout* into, const char* text, auto command, bool runControl = true) {
     auto* b = new QPushButton(QString::fromLatin1(text), bar);
     b->setFocusPolicy(Qt::NoFocus);
     connect(b, &QPushButton::clicked, this, command);
@@ -211,17 +211,9 @@ QWidget* MainWindow::BuildButtons() {
   button(
       tools, "Terminal", [this] { ShowTool(terminal_); }, false);
   auto* rest = new QVBoxLayout;
-  for (QWidget* w : {static_cast<QWidget*>(new QPushButton(QStringLiteral("Reset CPU"), bar)),
-                     static_cast<QWidget*>(new QPushButton(QStringLiteral("I/O"), bar))}) {
-    auto* b = static_cast<QPushButton*>(w);
-    b->setFocusPolicy(Qt::NoFocus);
-    rest->addWidget(b);
-  }
-  auto* reset = static_cast<QPushButton*>(rest->itemAt(0)->widget());
-  connect(reset, &QPushButton::clicked, this, &MainWindow::ResetCpu);
-  runControls_.push_back(reset);
-  connect(static_cast<QPushButton*>(rest->itemAt(1)->widget()), &QPushButton::clicked, this,
-          [this] { ShowTool(ioPage_); });
+  button(rest, "Reset CPU", &MainWindow::ResetCpu);
+  button(
+      rest, "I/O", [this] { ShowTool(ioPage_); }, false);
   row->addLayout(rest);
   row->addStretch(1);
   return bar;

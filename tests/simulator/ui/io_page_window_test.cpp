@@ -34,10 +34,11 @@ private slots:
 
     GotoAddress(session.machine(), 0x0007); // past OUT (87H),5AH
     window.Refresh();
-    for (const IoPageWindow::PortRow* row : {&window.Output(0), &window.Input(0)}) {
-      QCOMPARE(row->hex->text(), QStringLiteral("5A"));
-      QCOMPARE(row->decimal->text(), QStringLiteral("90"));
-      QCOMPARE(IoPageWindow::LampValue(row->lamps), 0x5A);
+    for (bool input : {false, true}) {
+      const IoPageWindow::PortRow& row = input ? window.Input(0) : window.Output(0);
+      QCOMPARE(row.hex->text(), QStringLiteral("5A"));
+      QCOMPARE(row.decimal->text(), QStringLiteral("90"));
+      QCOMPARE(window.Lamps(0, input), 0x5A);
     }
 
     // Typing into a joined row is refused with the message.
