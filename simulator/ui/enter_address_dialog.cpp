@@ -34,7 +34,7 @@ EnterAddressDialog::EnterAddressDialog(Kind kind, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(row);
   layout->addWidget(buttons);
-  constexpr int kAddressFieldCharacters = 24;
+  constexpr int kAddressFieldCharacters = 30;
   field_->setMinimumWidth(field_->fontMetrics().horizontalAdvance(
       QString(port ? kPortDigits + 2 : kAddressFieldCharacters, '0')));
 }
