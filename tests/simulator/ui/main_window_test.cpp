@@ -69,6 +69,23 @@ private slots:
     QVERIFY(Action(window_->FileMenu(), "&1 Echo.ROM at 00000H"));
   }
 
+  void loadAtAnAddressThenTheHistoryItemReloadsAndResets() {
+    Click("Step");
+    dialogs_.addressTexts.push_back(QStringLiteral("8000"));
+    dialogs_.files.push_back(rom_);
+    Action(window_->FileMenu(), "Load &at ...")->trigger();
+    QCOMPARE(M().PhysicalMemory[0x8000], 0x31);
+    QCOMPARE(M().Cpu.PC, 0x0003); // no reset
+    QVERIFY(Action(window_->FileMenu(), "&1 Echo.ROM at 08000H"));
+    QVERIFY(Action(window_->FileMenu(), "&2 Echo.ROM at 00000H") == nullptr); // same path replaced
+
+    M().PhysicalMemory[0x8000] = 0;
+    Action(window_->FileMenu(), "&1 Echo.ROM at 08000H")->trigger();
+    QCOMPARE(M().PhysicalMemory[0x8000], 0x31);
+    QCOMPARE(M().Cpu.PC, 0x0000);
+    QVERIFY(dialogs_.messages.isEmpty());
+  }
+
   void stepThenStepOverTheCallLandsOnTheNextLine() {
     for (int i = 0; i < 3; ++i)
       Click("Step");
