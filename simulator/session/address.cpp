@@ -23,9 +23,9 @@ std::optional<std::uint32_t> ParseHex(std::string_view text) {
 
 ResolvedAddress ResolveAddress(std::string_view text, const SymbolTable& symbols) {
   const std::string upper = platform::UpperCase(text);
-  if (const auto value = ParseHex(upper)) return {true, *value, {}};
-  if (const auto address = symbols.FindName(upper)) return {true, *address, {}};
-  return {false, 0, "Cannot resolve " + upper};
+  if (const auto value = ParseHex(upper)) return {true, *value, {}, false};
+  if (const auto address = symbols.FindName(upper)) return {true, *address, {}, true};
+  return {false, 0, "Cannot resolve " + upper, false};
 }
 
 std::optional<std::uint8_t> ParsePortAddress(std::string_view text) {

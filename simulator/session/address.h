@@ -13,7 +13,8 @@ namespace kavrin {
 struct ResolvedAddress {
   bool ok = false;
   std::uint32_t value = 0;
-  std::string message; // "Cannot resolve " + text when !ok
+  std::string message;   // "Cannot resolve " + text when !ok
+  bool bySymbol = false; // the text was a symbol name, not a number
 };
 
 // Hexadecimal first (an empty text is 0), then a symbol name. The text is

@@ -13,12 +13,25 @@ std::string FlagField(std::uint8_t f, std::uint8_t subtract) {
           bit(subtract != 0), ' ', bit(f & kFlagC)};
 }
 
+namespace {
+std::string AreaField(std::uint32_t base, std::uint16_t logicalStart) {
+  return platform::Hex((logicalStart + base) & kPhysicalMask, 5) + "H/" +
+         platform::Hex(logicalStart, 4) + "H";
+}
+} // namespace
+
+std::string BankField(const Machine& m) {
+  return AreaField(m.BankBase(), m.BankAreaStart());
+}
+
+std::string CommonField(const Machine& m) {
+  return AreaField(m.CommonBase(), m.CommonAreaStart());
+}
+
 std::vector<std::string> RegisterDisplay(const Machine& m) {
   const CpuState& c = m.Cpu;
   auto b = [](std::uint8_t v) { return platform::Hex(v, 2); };
   auto w = [](std::uint16_t v) { return platform::Hex(v, 4); };
-  const std::uint32_t bankPhysical = (m.BankAreaStart() + m.BankBase()) & kPhysicalMask;
-  const std::uint32_t commonPhysical = (m.CommonAreaStart() + m.CommonBase()) & kPhysicalMask;
   return {
       "A=" + b(c.A) + " B=" + b(c.B) + " C=" + b(c.C) + " D=" + b(c.D) + " E=" + b(c.E) +
           " H=" + b(c.H) + " L=" + b(c.L) + " I=" + b(c.I),
@@ -26,8 +39,7 @@ std::vector<std::string> RegisterDisplay(const Machine& m) {
       "IX=" + w(c.IX) + " IY=" + w(c.IY) + " SP=" + w(c.SP) + " PC=" + w(c.PC),
       "S Z P N C=" + FlagField(c.F, c.SubtractFlag) +
           "  alternate=" + FlagField(c.AltF, c.AltSubtractFlag),
-      "Bank=" + platform::Hex(bankPhysical, 5) + "H/" + w(m.BankAreaStart()) +
-          "H Common=" + platform::Hex(commonPhysical, 5) + "H/" + w(m.CommonAreaStart()) + "H",
+      "Bank=" + BankField(m) + " Common=" + CommonField(m),
   };
 }
 

@@ -15,6 +15,10 @@ inline constexpr int kExecutionListLines = 23;
 
 // The flag field: "S Z P N C" as "0"/"1" separated by blanks.
 std::string FlagField(std::uint8_t f, std::uint8_t subtract);
+// "Bank" and "Common": the area's physical start (five digits) and logical
+// start (four), "12000H/1000H".
+std::string BankField(const Machine& machine);
+std::string CommonField(const Machine& machine);
 // The whole register display as lines of "NAME=value" fields.
 std::vector<std::string> RegisterDisplay(const Machine& machine);
 

@@ -1,0 +1,67 @@
+// The memory dump: go to a physical address, the keys, the colours.
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "simulator/ui/dump_window.h"
+#include "tests/simulator/ui/kavrin_windows_fixture.h"
+
+using namespace kavrin;
+using namespace kavrin::ui;
+
+class DumpWindowTest : public QObject {
+  Q_OBJECT
+
+  QPushButton* Button(QWidget& window, const QString& text) {
+    for (QPushButton* b : window.findChildren<QPushButton*>())
+      if (b->text() == text) return b;
+    return nullptr;
+  }
+
+private slots:
+  void physicalGoToShowsTheRowLabelledWithFiveDigits() {
+    Session session;
+    session.machine().PhysicalMemory[0x12340] = 0xE5;
+    test::ScriptedDialogs dialogs;
+    DumpWindow window(session, dialogs);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Memory Dump"));
+    window.findChildren<QRadioButton*>().at(1)->click(); // Physical
+    dialogs.addressTexts = {"12340", "NOWHERE"};
+    QTest::mouseClick(Button(window, "Go to ..."), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(window.Model().RowText(0)).left(9), "12340 E5 ");
+    QTest::mouseClick(Button(window, "Go to ..."), Qt::LeftButton);
+    QCOMPARE(dialogs.messages, QStringList{"Cannot resolve NOWHERE"});
+    QCOMPARE(window.Model().Start(), 0x12340u);
+
+    // The byte E5H is painted red at the first byte's place.
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QImage page = window.Page()->grab().toImage();
+    int red = 0;
+    for (int y = 0; y < page.height() / 16; ++y)
+      for (int x = 0; x < page.width() / 2; ++x)
+        red += page.pixelColor(x, y).red() > 200 && page.pixelColor(x, y).green() < 80;
+    QVERIFY(red > 5);
+  }
+
+  void keysPageMoveTheCursorAndEscCloses() {
+    Session session;
+    test::ScriptedDialogs dialogs;
+    DumpWindow window(session, dialogs);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::keyClick(&window, Qt::Key_PageDown);
+    QCOMPARE(window.Model().Start(), 0x80u);
+    QTest::keyClick(&window, Qt::Key_Down);
+    QTest::keyClick(&window, Qt::Key_Right);
+    QCOMPARE(window.Model().CursorRow(), 1);
+    QCOMPARE(window.Model().CursorColumn(), 1);
+    QTest::keyClick(&window, Qt::Key_PageUp);
+    QCOMPARE(window.Model().Start(), 0u);
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
+  }
+};
+
+QTEST_MAIN(DumpWindowTest)
+#include "dump_window_test.moc"

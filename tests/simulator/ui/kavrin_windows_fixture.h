@@ -1,0 +1,85 @@
+#pragma once
+// What every Kavrin window test shares: dialogs answered from a script, and
+// a real program built by velkor-cli with its .SYM file.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <optional>
+
+#include "simulator/ui/dialogs.h"
+
+namespace kavrin::ui::test {
+
+// Answers the questions in order; a question with no answer left is cancelled.
+class ScriptedDialogs final : public Dialogs {
+public:
+  std::deque<std::optional<QString>> addressTexts, portTexts, files;
+  QStringList messages;
+
+  void ShowMessage(const QString& text) override { messages << text; }
+  std::optional<QString> AskAddressText(const QString& initial) override {
+    lastInitial = initial;
+    return Next(addressTexts);
+  }
+  std::optional<QString> AskPortText(const QString&) override { return Next(portTexts); }
+  std::optional<QString> AskFile(const QString&) override { return Next(files); }
+  QString lastInitial;
+
+private:
+  static std::optional<QString> Next(std::deque<std::optional<QString>>& queue) {
+    if (queue.empty()) return std::nullopt;
+    auto answer = queue.front();
+    queue.pop_front();
+    return answer;
+  }
+};
+
+// Lights port 87H, greets on the terminal, then echoes every key: START
+// 0000H, ECHO 000AH (after the CALL at 0007H), GREET 0015H, MESSAGE 0020H.
+inline constexpr const char* kEchoSource = R"(; the window tests' program
+	LINK	0,8000H
+	CODE
+START:	LD	SP,0
+	LD	A,5AH
+	OUT	(87H),A
+	CALL	GREET
+ECHO:	IN	A,(81H)
+	OR	A
+	JR	Z,ECHO
+	IN	A,(80H)
+	OUT	(80H),A
+	JR	ECHO
+GREET:	LD	HL,MESSAGE
+NEXT:	LD	A,(HL)
+	OR	A
+	RET	Z
+	OUT	(80H),A
+	INC	HL
+	JR	NEXT
+MESSAGE:	DB	'Hello',13,10,0
+	END
+)";
+
+// Builds Echo.ROM and Echo.SYM in the folder; the ROM's path, or empty.
+inline QString BuildEcho(const QString& folder) {
+  const QDir dir(folder);
+  QFile source(dir.filePath("Echo.Mac"));
+  QFile project(dir.filePath("Echo.Prj"));
+  if (!source.open(QIODevice::WriteOnly) || !project.open(QIODevice::WriteOnly)) return {};
+  source.write(kEchoSource);
+  project.write("[General]\nTarget=2\nCPU=0\nIncludePAS=1\nWriteSym=1\n\n[Sources]\n"
+                "Source1=Echo.Mac\nSource2=Undefined\n");
+  source.close();
+  project.close();
+  QProcess cli;
+  cli.setWorkingDirectory(folder);
+  cli.start(KIT_BIN_DIR "/velkor-cli", {"build", "Echo.Prj"});
+  if (!cli.waitForFinished(60000) || cli.exitCode() != 0) return {};
+  return dir.filePath("Echo.ROM");
+}
+
+} // namespace kavrin::ui::test

@@ -1,0 +1,96 @@
+// Pictures of every Kavrin window with the echo program loaded and stopped
+// inside it: registers, code with symbols, a dump of its data, two
+// breakpoints, terminal output and lit lamps.
+// scripts/screenshots_kavrin.sh runs this under Xvfb with
+// KAVRIN_SCREENSHOT_DIR set; under ctest the pictures go to a temporary
+// folder and only their size is checked.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSpinBox>
+#include <QTest>
+
+#include "simulator/core/run_control.h"
+#include "simulator/ui/breakpoint_window.h"
+#include "simulator/ui/disassembler_window.h"
+#include "simulator/ui/dump_window.h"
+#include "simulator/ui/enter_address_dialog.h"
+#include "simulator/ui/io_page_window.h"
+#include "simulator/ui/main_window.h"
+#include "simulator/ui/terminal_window.h"
+#include "tests/simulator/ui/kavrin_windows_fixture.h"
+
+using namespace kavrin;
+using namespace kavrin::ui;
+
+class KavrinScreenshots : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir work_;
+  QTemporaryDir scratch_;
+  QString out_;
+  Session session_;
+  test::ScriptedDialogs dialogs_;
+  std::unique_ptr<MainWindow> window_;
+
+  // The window at its default size shows all of its contents.
+  void Shoot(QWidget& window, const QString& name) {
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::qWait(50);
+    QVERIFY2(window.width() >= window.minimumSizeHint().width() &&
+                 window.height() >= window.minimumSizeHint().height(),
+             qPrintable(name));
+    const QImage image = window.grab().toImage();
+    QVERIFY(!image.isNull());
+    QVERIFY(image.save(out_ + "/" + name, "PNG"));
+  }
+
+private slots:
+  void initTestCase() {
+    out_ = qEnvironmentVariable("KAVRIN_SCREENSHOT_DIR", scratch_.path());
+    const QString rom = test::BuildEcho(work_.path());
+    QVERIFY(!rom.isEmpty());
+    window_ = std::make_unique<MainWindow>(session_, dialogs_, QString());
+    window_->LoadFile(rom);
+
+    dialogs_.addressTexts = {"ECHO", "1B"};
+    window_->BreakpointEditor()->Add();
+    window_->BreakpointEditor()->Add();
+    window_->IoPage()->Join(0)->setChecked(true);
+    session_.panel.SetInputValue(1, 0xC3, nullptr);
+
+    // Greets, then echoes a line typed on the terminal.
+    Machine& m = session_.machine();
+    GotoAddress(m, 0x000A);
+    for (char c : std::string("Kavrin echoes this line\r")) {
+      session_.terminal.KeyPress(static_cast<std::uint8_t>(c));
+      StepOne(m);
+      GotoAddress(m, 0x000A);
+    }
+    for (int i = 0; i < 2; ++i) { // the LF after the CR
+      StepOne(m);
+      GotoAddress(m, 0x000A);
+    }
+    window_->MultiStepCount()->setValue(4);
+    window_->MultiStep();
+    window_->Dump()->GoTo(0x0000);
+    dialogs_.messages.clear();
+    window_->RefreshDisplays();
+  }
+
+  void mainWindow() { Shoot(*window_, "kavrin-main.png"); }
+  void disassembler() { Shoot(*window_->Disassembler(), "kavrin-disassembler.png"); }
+  void dump() { Shoot(*window_->Dump(), "kavrin-dump.png"); }
+  void breakpoints() { Shoot(*window_->BreakpointEditor(), "kavrin-breakpoints.png"); }
+  void terminal() { Shoot(*window_->TerminalTool(), "kavrin-terminal.png"); }
+  void ioPage() { Shoot(*window_->IoPage(), "kavrin-io.png"); }
+  void addressEntry() {
+    EnterAddressDialog dialog(EnterAddressDialog::Kind::Address);
+    Shoot(dialog, "kavrin-address.png");
+  }
+  void cleanupTestCase() { QVERIFY(dialogs_.messages.isEmpty()); }
+};
+
+QTEST_MAIN(KavrinScreenshots)
+#include "screenshots_test.moc"
