@@ -115,6 +115,16 @@ TEST_F(AssemblerFiles, IncludeIsFoundWithoutRegardToCaseAndEndsAtItsEnd) {
   EXPECT_EQ(test::hexBytes({rro.begin() + 9, rro.end()}), "F2 3E 01 76");
 }
 
+// A UTF-8 byte-order mark before the first line is not a label.
+TEST_F(AssemblerFiles, AByteOrderMarkIsSkippedInTheSourceAndIncludes) {
+  write("DEFS.Mac", "\xEF\xBB\xBF LD A,1\n");
+  write("MAIN.Mac", "\xEF\xBB\xBF INCLUDE DEFS.Mac\n HALT\n");
+  const AssembleResult r = assemble("MAIN.Mac");
+  ASSERT_TRUE(r.ok) << r.errorMessage;
+  const std::string rro = read("MAIN.RRO");
+  EXPECT_EQ(test::hexBytes({rro.begin() + 9, rro.end()}), "F2 3E 01 76");
+}
+
 TEST_F(AssemblerFiles, PumpsEverySixteenLinesAndSavesAnIncludeBeforeReadingIt) {
   write("INC.Mac", " NOP\n NOP\n");
   std::string main = " INCLUDE INC.Mac\n";

@@ -33,6 +33,18 @@ TEST(ProgramRun, ForLoopsStopAtTheTypeLimitsAndCompareIntegersSigned) {
   EXPECT_EQ(static_cast<std::int16_t>(r.Word("I")), -32768);
 }
 
+// A statement that ends at column 255, 256 or 10,000 is compiled whole.
+TEST(ProgramRun, StatementsPastColumn255AreCompiled) {
+  std::string source = "PROGRAM T;\nVAR N: WORD;\nBEGIN\n  N := 0;\n";
+  for (const std::size_t length : {255u, 256u, 10'000u}) {
+    const std::string statement = "INC(N);";
+    source += std::string(length - statement.size(), ' ') + statement + "\n";
+  }
+  source += "END.\n";
+  const Ran r = RunProgram(source);
+  EXPECT_EQ(r.Word("N"), 3);
+}
+
 TEST(ProgramRun, LoopsWithBreakAndContinue) {
   const Ran r = RunProgram(
       "PROGRAM T;\n"
