@@ -86,17 +86,26 @@ TEST_F(AssemblerFiles, DamagedOrMissingSourceWritesNothing) {
   EXPECT_FALSE(fs::exists(dir / "NONE.RRO"));
 }
 
-TEST_F(AssemblerFiles, FailedAssemblyWritesObjectWithStatusZeroAndNoDef) {
-  write("FAIL.Mac", " WRITE 1,ONE\n LD A,\n");
-  write("FAIL.DEF", "old");
+// A failed assembly leaves the outputs of the last good one byte for byte.
+TEST_F(AssemblerFiles, FailedAssemblyLeavesThePreviousObjectAndDefAlone) {
+  write("FAIL.Mac", " WRITE 1,ONE\n LD A,1\n");
+  ASSERT_TRUE(assemble("FAIL.Mac").ok);
+  const std::string goodObject = read("FAIL.RRO");
+  const std::string goodDef = read("FAIL.DEF");
+  ASSERT_FALSE(goodDef.empty());
+
+  write("FAIL.Mac", " WRITE 2,TWO\n LD A,\n");
   const AssembleResult r = assemble("FAIL.Mac");
   ASSERT_FALSE(r.ok);
   EXPECT_EQ(r.errorLine, 2u);
   EXPECT_EQ(r.errorPath, (dir / "FAIL.Mac").string());
-  const std::string rro = read("FAIL.RRO");
-  ASSERT_GE(rro.size(), 4u);
-  EXPECT_EQ(rro.substr(0, 4), std::string("RRO\0", 4));
-  EXPECT_EQ(read("FAIL.DEF"), "old");
+  EXPECT_EQ(r.objectPath, "");
+  EXPECT_EQ(read("FAIL.RRO"), goodObject);
+  EXPECT_EQ(read("FAIL.DEF"), goodDef);
+
+  write("NEW.Mac", " LD A,\n");
+  EXPECT_FALSE(assemble("NEW.Mac").ok);
+  EXPECT_FALSE(fs::exists(dir / "NEW.RRO"));
 }
 
 TEST_F(AssemblerFiles, WriteStatementsGiveTheDefFile) {
