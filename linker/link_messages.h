@@ -1,6 +1,8 @@
 // The linker's texts, in one table so that tests and callers share them.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace velkor::link_text {
@@ -42,5 +44,11 @@ inline constexpr std::string_view kCodeStart = " Code start ";
 inline constexpr std::string_view kDataStart = " Data start ";
 inline constexpr std::string_view kDoesNotFit =
     "Warning: Executable code does not fit into target device";
+
+// The line under kDoesNotFit: both sizes, so the user sees by how much.
+inline std::string DoesNotFitSizes(std::uint32_t imageSize, std::uint32_t deviceSize) {
+  return "Image size " + std::to_string(imageSize) + " bytes, device size " +
+         std::to_string(deviceSize) + " bytes";
+}
 
 } // namespace velkor::link_text

@@ -30,7 +30,8 @@ void LinkRun::finishOutputs(LinkResult& result) {
     if (size <= device) {
       size = device;
     } else {
-      ui_.MessageBox(T::kDoesNotFit, "Velkor", platform::kOkOnly);
+      ui_.MessageBox(std::string(T::kDoesNotFit) + "\n" + T::DoesNotFitSizes(size, device),
+                     "Velkor", platform::kOkOnly);
     }
   }
   size = std::min(size, kImageSize);

@@ -319,7 +319,8 @@ TEST_P(LinkTargets, ImageSizeAndFill) {
   EXPECT_EQ(file, r.imageFile);
   EXPECT_EQ(!p.ui.MessageBoxTexts().empty(), c.warns);
   if (c.warns) {
-    EXPECT_EQ(p.ui.MessageBoxTexts()[0], T::kDoesNotFit);
+    EXPECT_EQ(p.ui.MessageBoxTexts()[0],
+              std::string(T::kDoesNotFit) + "\nImage size 2049 bytes, device size 2048 bytes");
   }
   // Everything past the program keeps the 0xFF fill.
   const std::size_t used = c.target == 1 ? 0x100 : (file.size() > 0x800 ? 0x801 : 0x800);
