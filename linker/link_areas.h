@@ -27,9 +27,11 @@ public:
     if (position < current.start) current.start = position;
     if (position > current.end) current.end = position;
   }
-  // Bytes were placed or reserved up to (not including) end.
-  void extendTo(std::uint32_t end) {
+  // Bytes were placed or reserved up to (not including) end; the first ones
+  // of an area tell whether it runs where it is stored.
+  void extendTo(std::uint32_t end, bool runsWhereStored = true) {
     LinkArea& current = areas_.back();
+    if (current.end == current.start) current.runsElsewhere = !runsWhereStored;
     if (end > current.end) current.end = end;
   }
   void markLoadedFromFile() { areas_.back().loadedFromFile = true; }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text.h"
+
 namespace velkor::link_text {
 
 inline constexpr std::string_view kStarting = "Starting Linker...";
@@ -49,6 +51,17 @@ inline constexpr std::string_view kDoesNotFit =
 inline std::string DoesNotFitSizes(std::uint32_t imageSize, std::uint32_t deviceSize) {
   return "Image size " + std::to_string(imageSize) + " bytes, device size " +
          std::to_string(deviceSize) + " bytes";
+}
+
+// After a link that placed data over code: the code runs into its own variables.
+// Ranges are load positions, first and last byte.
+inline std::string CodeUnderData(std::uint32_t codeStart, std::uint32_t codeEnd,
+                                 std::uint32_t dataStart, std::uint32_t dataEnd) {
+  auto range = [](std::uint32_t start, std::uint32_t end) {
+    return platform::Hex(start, 5) + "H-" + platform::Hex(end - 1, 5) + "H";
+  };
+  return "Warning: Code area " + range(codeStart, codeEnd) + " overlaps data area " +
+         range(dataStart, dataEnd);
 }
 
 } // namespace velkor::link_text

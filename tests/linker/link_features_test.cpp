@@ -186,6 +186,40 @@ TEST(LinkOverlays, ResumeBeforeMarkFails) {
                               std::string(T::kMarkerNotSet));
 }
 
+// Data placed on top of code warns after the link, naming both ranges; the
+// link completes. An overlay part runs in its buffer, not where it is stored.
+TEST(LinkOverlaps, DataOverCodeWarnsWithBothRanges) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> source;
+    std::vector<std::string> warnings;
+  };
+  const Case cases[] = {
+      {"data_in_code",
+       {" LINK 0,100H", " DS 800H", " DATA", " DW 5"},
+       {"Warning: Code area 00000H-007FFH overlaps data area 00100H-00101H"}},
+      {"two_areas",
+       {" LINK 0,100H", " DS 10H", " ORG 120H", " DB 1", " DATA", " DS 40H", " ORG 8H", " DB 2"},
+       {"Warning: Code area 00000H-0000FH overlaps data area 00008H-00008H",
+        "Warning: Code area 00120H-00120H overlaps data area 00100H-0013FH"}},
+      {"data_after_code", {" LINK 0,800H", " DS 800H", " DATA", " DW 5"}, {}},
+      {"overlay_part_in_buffer",
+       {" LINK 0,8000H", " NOP", " ORG BUF,08000H", " DB 1,2", " DATA", " DS 1", "BUF: DS 2"},
+       {}},
+  };
+  for (const Case& c : cases) {
+    LinkProject p(c.name);
+    p.module("A.Mac", c.source);
+    const LinkResult r = p.link();
+    ASSERT_TRUE(r.ok) << c.name << "\n" << p.output();
+    std::vector<std::string> warnings;
+    for (const std::string& line : p.messages.Lines())
+      if (line.starts_with("Warning: Code area")) warnings.push_back(line);
+    EXPECT_EQ(warnings, c.warnings) << c.name;
+    EXPECT_TRUE(p.printed(std::string(T::kComplete))) << c.name;
+  }
+}
+
 TEST(LinkNamedValues, LoadRefAndStoreSize) {
   LinkProject p("named");
   p.module("A.Mac", {" DB 1,2", " LOADREF HERE", " COUNT 2", " DB 3", " STORESIZE 2,SZ", " COUNT 1",
