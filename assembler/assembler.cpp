@@ -38,6 +38,9 @@ AssembleResult AssembleFile(const std::string& sourcePath, const asmsrc::Assembl
     if (readError == kEncodedFileDamaged) result.errorMessage = std::string(kEncodedFileDamaged);
     result.errorPath = sourcePath;
     messages.AddMessageLine(result.errorMessage);
+    if (const std::string directory = platform::DirectoryInsteadOfFile(sourcePath);
+        !directory.empty())
+      messages.AddMessageLine(directory);
     return result;
   }
   messages.AddMessageLine("Assemble: " + sourcePath);

@@ -88,6 +88,13 @@ void EmitSourceLineComment(Compilation& c) {
   EmitRawLine(c, {";", c.CurrentLine});
 }
 
+// The line under error 102 or 103 when the source ended inside a comment.
+std::string UnclosedCommentDetail(const Compilation& c) {
+  if (c.CommentOpenLine == 0) return {};
+  return "The comment opened in line " + std::to_string(c.CommentOpenLine) + " of " +
+         c.CommentOpenFile + " is not closed";
+}
+
 } // namespace
 
 std::string SourceExtension(std::string_view path) {
@@ -170,7 +177,8 @@ void NextCharSlowly(Compilation& c) {
                          c.IncludeStack.back().name.substr(0, kMaxIncludeNameShown));
       c.IncludeStack.pop_back();
     } else if (c.IncludeStack.empty() && c.MainFile.endOfFile) {
-      ReportCompileError(c, c.SkippingText ? kErrUnterminatedConditional : kErrUnexpectedEnd);
+      ReportCompileError(c, c.SkippingText ? kErrUnterminatedConditional : kErrUnexpectedEnd,
+                         UnclosedCommentDetail(c));
     }
     c.Column = 0;
     SourceFile& file = TopFile(c);
@@ -186,15 +194,19 @@ void NextCharSlowly(Compilation& c) {
 void OpenIncludeFile(Compilation& c, const std::string& written) {
   std::string name = written;
   std::replace(name.begin(), name.end(), '\\', '/');
+  std::string projectDir = c.Settings.ProjectDirectory;
+  if (projectDir.empty()) projectDir = fs::path(c.MainFile.path).parent_path().string();
+  std::replace(projectDir.begin(), projectDir.end(), '\\', '/');
+  const std::string inProject =
+      projectDir.empty() ? std::string()
+                         : (fs::path(projectDir) / platform::FileNamePart(name)).string();
   std::string found = FindWithExchange(name);
+  if (found.empty() && !inProject.empty()) found = FindWithExchange(inProject);
   if (found.empty()) {
-    std::string projectDir = c.Settings.ProjectDirectory;
-    if (projectDir.empty()) projectDir = fs::path(c.MainFile.path).parent_path().string();
-    std::replace(projectDir.begin(), projectDir.end(), '\\', '/');
-    if (!projectDir.empty())
-      found = FindWithExchange((fs::path(projectDir) / platform::FileNamePart(name)).string());
+    std::string directory = platform::DirectoryInsteadOfFile(name);
+    if (directory.empty()) directory = platform::DirectoryInsteadOfFile(inProject);
+    ReportCompileError(c, kErrIncludeNotFound, directory);
   }
-  if (found.empty()) ReportCompileError(c, kErrIncludeNotFound);
   c.Ui.SaveFileIfModified(found);
   if (static_cast<int>(c.IncludeStack.size()) >= kMaxIncludeDepth)
     ReportCompileError(c, kErrTooManyIncludes);

@@ -108,6 +108,14 @@ TEST_F(AssemblerFiles, FailedAssemblyLeavesThePreviousObjectAndDefAlone) {
   EXPECT_FALSE(fs::exists(dir / "NEW.RRO"));
 }
 
+TEST_F(AssemblerFiles, ADirectoryGivenForTheSourceSaysSo) {
+  fs::create_directories(dir / "D.Mac");
+  EXPECT_FALSE(assemble("D.Mac").ok);
+  const std::string path = (dir / "D.Mac").string();
+  EXPECT_EQ(messages.Lines(), (std::vector<std::string>{"Cannot find file : " + path,
+                                                        path + " is a directory, not a file"}));
+}
+
 TEST_F(AssemblerFiles, WriteStatementsGiveTheDefFile) {
   write("W.Mac", " WRITE 255,MAXV\n WRITE 1000H+2,BASE\n");
   const AssembleResult r = assemble("W.Mac");

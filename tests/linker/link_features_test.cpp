@@ -62,6 +62,17 @@ TEST(LinkErrors, ObjectProblemsNameTheFile) {
   }
 }
 
+TEST(LinkErrors, AnObjectThatIsADirectoryIsNamedAsOne) {
+  LinkProject p("dir");
+  p.write("A.Mac", " NOP\n");
+  std::filesystem::create_directories(p.path("A.RRO"));
+  p.request.sources = {"A.Mac"};
+  EXPECT_FALSE(p.link().ok);
+  const std::string path = p.path("A.RRO").string();
+  EXPECT_TRUE(p.printed(std::string(T::kFilePrefix) + path + " not found")) << p.output();
+  EXPECT_TRUE(p.printed(path + " is a directory, not a file")) << p.output();
+}
+
 TEST(LinkErrors, MissingObjectAndEmptyProject) {
   LinkProject p("missing");
   p.write("A.Mac", " NOP\n"); // never assembled
