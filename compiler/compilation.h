@@ -123,6 +123,7 @@ struct OverlaySizeCounters {
   std::uint16_t largestSize = 0;
   std::uint16_t partNumber = 0;
   std::uint16_t partCount = 0;
+  std::int64_t loadAddress = -1; // the area's {#O addr}; -1: after the parts before it
 };
 
 struct LoopTemp {

@@ -45,6 +45,40 @@ TEST(ProgramRun, StatementsPastColumn255AreCompiled) {
   EXPECT_EQ(r.Word("N"), 3);
 }
 
+// Two overlay areas, a part of the second calling both parts of the first.
+std::string TwoOverlayAreas(const char* firstAt, const char* secondAt) {
+  return std::string("PROGRAM T;\nVAR N: WORD;\n"
+                     "{#O+}\n{#O ") +
+         firstAt +
+         "}\n"
+         "PROCEDURE B1; BEGIN N := N + 1 END;\n"
+         "PROCEDURE B2; BEGIN N := N + 10 END;\n"
+         "{#O-}\n{#O+}\n{#O " +
+         secondAt +
+         "}\n"
+         "PROCEDURE A1; BEGIN B1; B2; B1 END;\n"
+         "{#O-}\n"
+         "BEGIN INITOVERLAY; N := 0; A1 END.\n";
+}
+
+// A Z80 copies parts from the low 64K only: parts stored above it fail the
+// link, naming the area and where it is stored, even when a later area lies
+// lower. The Z180 runs the same program; a Z80 runs it below 64K.
+TEST(ProgramRun, OverlayAreasAboveSixtyFourKFailAZ80Link) {
+  CompileSettings z80;
+  const CompiledProgram high = Compile(TwoOverlayAreas("$10000", "$6000"), z80);
+  ASSERT_TRUE(high.ok) << Joined(high.messages);
+  const rtltest::BoardRun refused = rtltest::RunOnBoard(BehindStartup(high));
+  EXPECT_FALSE(refused.built);
+  EXPECT_NE(refused.log.find("A Z80 cannot load overlay parts stored at or above 10000H: area 1, "
+                             "load position 10000H"),
+            std::string::npos)
+      << refused.log;
+
+  EXPECT_EQ(RunProgram(TwoOverlayAreas("$10000", "$6000"), velkor::kCpuZ180).Word("N"), 12);
+  EXPECT_EQ(RunProgram(TwoOverlayAreas("$6000", "$5000")).Word("N"), 12);
+}
+
 TEST(ProgramRun, LoopsWithBreakAndContinue) {
   const Ran r = RunProgram(
       "PROGRAM T;\n"
