@@ -18,6 +18,7 @@ public:
     LinkArea& current = areas_.back();
     if (current.end == current.start) {
       current.start = current.end = position;
+      current.runsInBuffer = false;
       return;
     }
     if (areas_.size() < kMaxAreas) {
@@ -27,14 +28,13 @@ public:
     if (position < current.start) current.start = position;
     if (position > current.end) current.end = position;
   }
-  // Bytes were placed or reserved up to (not including) end; the first ones
-  // of an area tell whether it runs where it is stored.
-  void extendTo(std::uint32_t end, bool runsWhereStored = true) {
+  // Bytes were placed or reserved up to (not including) end.
+  void extendTo(std::uint32_t end) {
     LinkArea& current = areas_.back();
-    if (current.end == current.start) current.runsElsewhere = !runsWhereStored;
     if (end > current.end) current.end = end;
   }
   void markLoadedFromFile() { areas_.back().loadedFromFile = true; }
+  void markRunsInBuffer() { areas_.back().runsInBuffer = true; }
   const std::vector<LinkArea>& areas() const { return areas_; }
 
 private:

@@ -25,7 +25,7 @@ const char* TargetImageExtension(int target) {
 
 void LinkRun::warnOfCodeUnderData() {
   for (const LinkArea& code : codeAreas_.areas()) {
-    if (code.runsElsewhere || code.end == code.start) continue;
+    if (code.runsInBuffer || code.end == code.start) continue;
     for (const LinkArea& data : dataAreas_.areas()) {
       if (data.start < code.end && code.start < data.end)
         messages_.AddMessageLine(T::CodeUnderData(code.start, code.end, data.start, data.end));

@@ -427,6 +427,7 @@ bool LinkRun::origin(const Record& r) {
     codeLocation_ = static_cast<std::uint16_t>(labelValue(word));
   }
   moveCodeLoad(load < 0x100000 ? load : nextFreeLoadPosition_);
+  if (kind == rro::OriginDataLabel) codeAreas_.markRunsInBuffer();
   if (writingImage()) {
     note(std::string(T::kCodeStart) + platform::Hex(codeLocation_, 4) + "H load at " +
          LoadPositionHex(codeLoadPosition_) + "H");

@@ -129,11 +129,10 @@ bool LinkRun::placeByte(std::uint8_t byte) {
     image_[codeLoadPosition_] = byte;
   }
   if (codeLoadPosition_ > highestCodeAddress_) highestCodeAddress_ = codeLoadPosition_;
-  const bool runsWhereStored = codeRunsWhereStored();
   ++codeLocation_;
   ++codeLoadPosition_;
   nextFreeLoadPosition_ = codeLoadPosition_;
-  codeAreas_.extendTo(codeLoadPosition_, runsWhereStored);
+  codeAreas_.extendTo(codeLoadPosition_);
   return true;
 }
 
@@ -152,7 +151,6 @@ bool LinkRun::reserve(bool dataSegment, std::uint16_t count) {
   if (count == 0) return true;
   std::uint32_t& position = dataSegment ? dataLoadPosition_ : codeLoadPosition_;
   const std::uint32_t end = position + count;
-  const bool runsWhereStored = codeRunsWhereStored();
   if (writingImage() && (end < position || end > kImageSize)) return fail(T::kTargetOutOfBounds);
   position = end;
   if (dataSegment) {
@@ -163,7 +161,7 @@ bool LinkRun::reserve(bool dataSegment, std::uint16_t count) {
     // The last reserved byte, not the one after it, is the highest address.
     if (end - 1 > highestCodeAddress_) highestCodeAddress_ = end - 1;
     nextFreeLoadPosition_ = end;
-    codeAreas_.extendTo(end, runsWhereStored);
+    codeAreas_.extendTo(end);
   }
   return true;
 }

@@ -95,7 +95,6 @@ private:
   bool placeSized(std::uint8_t size, std::uint32_t value);
   bool reserve(bool dataSegment, std::uint16_t count);
   void moveCodeLoad(std::uint32_t position);
-  bool codeRunsWhereStored() const { return codeLocation_ == (codeLoadPosition_ & 0xFFFF); }
   // A warning line for every code area that a data area overlaps.
   void warnOfCodeUnderData();
   void moveDataLoad(std::uint32_t position);

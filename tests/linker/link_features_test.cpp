@@ -217,6 +217,9 @@ TEST(LinkOverlaps, DataOverCodeWarnsWithBothRanges) {
       {"overlay_part_in_buffer",
        {" LINK 0,8000H", " NOP", " ORG BUF,08000H", " DB 1,2", " DATA", " DS 1", "BUF: DS 2"},
        {}},
+      {"overlay_part_stored_at_its_buffer",
+       {" LINK 0,8000H", " NOP", " ORG BUF,08001H", " DB 1,2", " DATA", " DS 1", "BUF: DS 2"},
+       {}},
   };
   for (const Case& c : cases) {
     LinkProject p(c.name);
