@@ -25,15 +25,16 @@ bool IsBlank(char c) {
 }
 
 void TokenLine::tokenize(std::string_view line, std::size_t from) {
-  count_ = 0;
-  if (line.size() > kMaxLineLength) line = line.substr(0, kMaxLineLength);
-  std::size_t out = 0;
+  tokens_.clear();
+  text_.clear();
+  // Token views point into text_: it must never grow past this while they live.
+  text_.reserve(line.size());
   std::size_t i = from;
-  while (count_ < kMaxTokens) {
+  for (;;) {
     while (i < line.size() && (IsBlank(line[i]) || line[i] == ','))
       ++i;
     if (i >= line.size() || line[i] == ';') break;
-    const std::size_t start = out;
+    const std::size_t start = text_.size();
     bool quoted = false;
     while (i < line.size()) {
       const char c = line[i];
@@ -42,11 +43,11 @@ void TokenLine::tokenize(std::string_view line, std::size_t from) {
       } else if (!quoted && (IsBlank(c) || c == ',' || c == ';')) {
         break;
       }
-      text_[out++] = quoted ? c : Upper(c);
+      text_.push_back(quoted ? c : Upper(c));
       ++i;
     }
-    Token& token = tokens_[count_++];
-    token.text = std::string_view(text_.data() + start, out - start);
+    Token& token = tokens_.emplace_back();
+    token.text = std::string_view(text_.data() + start, text_.size() - start);
     token.sourceEnd = i;
     token.commaFollows = i < line.size() && line[i] == ',';
   }

@@ -5,19 +5,14 @@
 // ('...') is part of the token and keeps its case, everything else is
 // upper-cased. A ";" outside quotes ends the statement.
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velkor::asmsrc {
-
-// Source lines are short strings.
-inline constexpr std::size_t kMaxLineLength = 255;
-// A 255-character line holds at most this many tokens.
-inline constexpr std::size_t kMaxTokens = 128;
 
 struct Token {
   std::string_view text;     // upper case outside quotes
@@ -36,13 +31,12 @@ public:
   // Tokenizes `line` from offset `from` (blanks and commas skipped first).
   void tokenize(std::string_view line, std::size_t from = 0);
 
-  std::size_t size() const { return count_; }
+  std::size_t size() const { return tokens_.size(); }
   const Token& operator[](std::size_t i) const { return tokens_[i]; }
 
 private:
-  std::array<char, kMaxLineLength + 1> text_{};
-  std::array<Token, kMaxTokens> tokens_{};
-  std::size_t count_ = 0;
+  std::string text_;
+  std::vector<Token> tokens_;
 };
 
 // Every byte up to the space separates tokens.

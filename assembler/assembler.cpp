@@ -38,6 +38,9 @@ AssembleResult AssembleFile(const std::string& sourcePath, const asmsrc::Assembl
     if (readError == kEncodedFileDamaged) result.errorMessage = std::string(kEncodedFileDamaged);
     result.errorPath = sourcePath;
     messages.AddMessageLine(result.errorMessage);
+    if (const std::string directory = platform::DirectoryInsteadOfFile(sourcePath);
+        !directory.empty())
+      messages.AddMessageLine(directory);
     return result;
   }
   messages.AddMessageLine("Assemble: " + sourcePath);
@@ -51,17 +54,8 @@ AssembleResult AssembleFile(const std::string& sourcePath, const asmsrc::Assembl
   assembly.run();
   result.ok = !assembly.failed();
 
-  std::string writeError;
-  const std::string objectPath = platform::ChangeExtension(sourcePath, ".RRO");
-  if (!assembly.object().save(objectPath, result.ok, writeError)) {
-    result.ok = false;
-    result.errorMessage = writeError;
-    messages.AddMessageLine(writeError);
-    return result;
-  }
-  result.objectPath = objectPath;
-
   if (!result.ok) {
+    // The previous object stays as it was: a failed assembly writes nothing.
     const asmsrc::AssemblyError& e = assembly.error();
     result.errorMessage = e.message;
     result.errorLine = e.lineIndex + 1;
@@ -70,6 +64,15 @@ AssembleResult AssembleFile(const std::string& sourcePath, const asmsrc::Assembl
     if (result.errorPath.empty()) result.errorPath = e.file;
     return result;
   }
+  std::string writeError;
+  const std::string objectPath = platform::ChangeExtension(sourcePath, ".RRO");
+  if (!assembly.object().save(objectPath, true, writeError)) {
+    result.ok = false;
+    result.errorMessage = writeError;
+    messages.AddMessageLine(writeError);
+    return result;
+  }
+  result.objectPath = objectPath;
   messages.AddMessageLine(kCompletedMessage);
   if (!assembly.writeEntries().empty()) {
     const std::string defPath = platform::ChangeExtension(sourcePath, ".DEF");

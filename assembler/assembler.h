@@ -8,8 +8,9 @@
 //   auto result = velkor::AssembleFile("/home/me/board/MAIN.Mac", settings, messages, ui);
 //   if (!result.ok) showInEditor(result.errorPath, result.errorLine);
 //
-// AssembleFile writes MAIN.RRO beside the source (status byte 0 when the
-// assembly failed) and MAIN.DEF when the source has WRITE statements.
+// AssembleFile writes MAIN.RRO beside the source, and MAIN.DEF when the
+// source has WRITE statements, only when the assembly succeeded: after an
+// error the previous files stay as they were.
 
 #include "assembler/assembly.h"
 #include "common/message_list.h"

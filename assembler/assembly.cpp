@@ -50,10 +50,7 @@ std::vector<std::string> MacroWords(std::string_view text) {
 
 Assembly::Assembly(std::vector<std::string> lines, AssemblySettings s, MessageList& m,
                    platform::UiHost& host)
-    : settings(std::move(s)), sourceLines(std::move(lines)), messages(m), ui(host) {
-  for (std::string& line : sourceLines)
-    if (line.size() > kMaxLineLength) line.resize(kMaxLineLength);
-}
+    : settings(std::move(s)), sourceLines(std::move(lines)), messages(m), ui(host) {}
 
 void Assembly::run() {
   sizeCounters = {};
@@ -271,7 +268,6 @@ void Assembly::expandMacro(const Macro& macro, std::string_view arguments) {
       rebuilt += text;
       rebuilt += tokens[t].commaFollows ? ',' : ' ';
     }
-    if (rebuilt.size() > kMaxLineLength) rebuilt.resize(kMaxLineLength);
     if (rebuilt == " ") continue;
     processStatement(rebuilt);
   }

@@ -4,6 +4,7 @@
 #include "common/encoded_lines.h"
 #include "platform/atomic_file.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 
 #include <filesystem>
 #include <system_error>
@@ -17,7 +18,7 @@ std::vector<std::string> SplitSourceText(std::string_view text) {
     const bool atEnd = i == text.size();
     if (!atEnd && text[i] != '\r' && text[i] != '\n') continue;
     if (atEnd && start == i) break;
-    lines.emplace_back(text.substr(start, std::min(i - start, kMaxLineLength)));
+    lines.emplace_back(text.substr(start, i - start));
     if (!atEnd && text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
     start = i + 1;
   }
@@ -34,7 +35,7 @@ bool ReadSourceLines(const std::string& path, std::vector<std::string>& lines, s
     }
     return true;
   }
-  lines = SplitSourceText(bytes);
+  lines = SplitSourceText(std::string_view(bytes).substr(platform::ByteOrderMarkLength(bytes)));
   return true;
 }
 

@@ -8,7 +8,7 @@
 
 namespace velkor::asmsrc {
 
-// Splits plain text into lines, each cut to the short-string length.
+// Splits plain text into whole lines, however long.
 std::vector<std::string> SplitSourceText(std::string_view text);
 
 // Reads a source; an .EMS file is decoded. False with a reason when the

@@ -1,6 +1,6 @@
 #include "common/encoded_lines.h"
 
-#include <algorithm>
+#include <stdexcept>
 
 #include "platform/atomic_file.h"
 
@@ -30,11 +30,20 @@ std::uint8_t ScrambleKey::Descramble(std::uint8_t stored) {
   return text;
 }
 
+std::size_t FirstLineTooLong(const std::vector<std::string>& lines) {
+  std::size_t i = 0;
+  while (i < lines.size() && lines[i].size() <= kEncodedMaxLineLength)
+    ++i;
+  return i;
+}
+
 std::string EncodeLines(const std::vector<std::string>& lines) {
+  if (FirstLineTooLong(lines) < lines.size())
+    throw std::length_error("an encoded line holds at most 255 characters");
   std::string out;
   ScrambleKey key;
   for (const std::string& line : lines) {
-    std::size_t length = std::min(line.size(), kEncodedMaxLineLength);
+    const std::size_t length = line.size();
     if (length == 0) continue;
     out.push_back(static_cast<char>(length));
     for (std::size_t i = 0; i < length; ++i) {
@@ -46,6 +55,13 @@ std::string EncodeLines(const std::vector<std::string>& lines) {
 
 bool WriteEncodedFile(const std::string& path, const std::vector<std::string>& lines,
                       std::string& error) {
+  const std::size_t tooLong = FirstLineTooLong(lines);
+  if (tooLong < lines.size()) {
+    error = "line " + std::to_string(tooLong + 1) + " has " +
+            std::to_string(lines[tooLong].size()) + " characters; an encoded line holds at most " +
+            std::to_string(kEncodedMaxLineLength);
+    return false;
+  }
   return platform::WriteFileAtomically(path, EncodeLines(lines), error);
 }
 

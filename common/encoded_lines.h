@@ -14,7 +14,8 @@
 //   if (reader.Damaged()) report(velkor::kEncodedFileDamaged);
 //
 // Writing (compiler for .EMS): WriteEncodedFile(path, lines, error), which
-// replaces the file only after the whole output was written.
+// replaces the file only after the whole output was written, and refuses
+// (leaving the file as it was) a line longer than the format holds.
 
 #include <cstddef>
 #include <cstdint>
@@ -43,8 +44,12 @@ private:
   std::uint16_t key_ = kEncodedKeySeed;
 };
 
-// The file image of the lines: lines longer than 255 characters are cut, empty
-// lines are left out.
+// The index of the first line longer than kEncodedMaxLineLength, else lines.size().
+std::size_t FirstLineTooLong(const std::vector<std::string>& lines);
+
+// The file image of the lines, empty lines left out. Every line must fit
+// (FirstLineTooLong): a longer one throws std::length_error, as no text is
+// ever cut without a word.
 std::string EncodeLines(const std::vector<std::string>& lines);
 
 bool WriteEncodedFile(const std::string& path, const std::vector<std::string>& lines,

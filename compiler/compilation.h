@@ -123,6 +123,7 @@ struct OverlaySizeCounters {
   std::uint16_t largestSize = 0;
   std::uint16_t partNumber = 0;
   std::uint16_t partCount = 0;
+  std::int64_t loadAddress = -1; // the area's {#O addr}; -1: after the parts before it
 };
 
 struct LoopTemp {
@@ -220,6 +221,10 @@ struct Compilation {
   bool FoldConstantIdentifiers = true; // off while a routine name is declared
   bool FoldChrOrd = false;             // on while a constant declaration or case label is read
   bool BangMarkerSeen = false;         // {*! seen: "!*}" ends a comment
+  // Where the comment being skipped opened (line 0: none), for the report of
+  // a source that ends inside it.
+  std::uint32_t CommentOpenLine = 0;
+  std::string CommentOpenFile;
   // Directive switches.
   bool DataLine = true;               // {#D}: DATA before the data section
   bool ProgramPrefix = true;          // {#L}: the program name prefixes assembler names

@@ -22,7 +22,7 @@ static_assert(ErrorRowsNumberedInOrder());
 
 } // namespace
 
-void ReportCompileError(Compilation& c, int number) {
+void ReportCompileError(Compilation& c, int number, std::string_view detail) {
   // The position belongs to the file being read when the error was found,
   // so take it before the files are closed.
   const bool inInclude = !c.IncludeStack.empty();
@@ -46,6 +46,7 @@ void ReportCompileError(Compilation& c, int number) {
   c.Messages.AddMessageLine(c.CurrentLine);
   c.Messages.AddMessageLine(marker);
   c.Messages.AddMessageLine(text.substr(0, kCompileErrorTextWidth));
+  if (!detail.empty()) c.Messages.AddMessageLine(detail);
 
   if (SourceExtension(shownName) != ".EPS") {
     const int line = fileLine > 1 ? static_cast<int>(fileLine) - 1 : 0;
@@ -62,9 +63,10 @@ void ReportTableOverflow(Compilation& c, std::string_view table) {
   throw ECompileError();
 }
 
-void AbandonCompilation(Compilation& c, const std::string& message) {
+void AbandonCompilation(Compilation& c, const std::string& message, const std::string& detail) {
   CloseAllSources(c);
   c.Messages.AddMessageLine(message);
+  if (!detail.empty()) c.Messages.AddMessageLine(detail);
   throw ECompileError();
 }
 

@@ -155,7 +155,9 @@ static_assert(CompilerErrorMessages.size() == kCompileErrorCount);
 
 // The six-line report (file, empty line, previous line, current line, caret
 // line, message), the editor positioning, then ECompileError. Never returns.
-[[noreturn]] void ReportCompileError(Compilation& c, int number);
+// A `detail` (where a comment opened, ...) follows the message on a line of
+// its own, so the numbered text stays as it is.
+[[noreturn]] void ReportCompileError(Compilation& c, int number, std::string_view detail = {});
 
 // "Compiler table for <table> overflowed" and " Fatal termination of Orvalen",
 // then ECompileError. Tables: "IDENTIFIER", "PROCEDURES", "ARRAYS", "LEVELS", "CODE".
@@ -163,6 +165,7 @@ static_assert(CompilerErrorMessages.size() == kCompileErrorCount);
 
 // A message line and ECompileError without the source report: files that
 // cannot be opened or read.
-[[noreturn]] void AbandonCompilation(Compilation& c, const std::string& message);
+[[noreturn]] void AbandonCompilation(Compilation& c, const std::string& message,
+                                     const std::string& detail = {});
 
 } // namespace velkor

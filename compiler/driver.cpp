@@ -128,7 +128,9 @@ void WriteOutput(Compilation& c) {
 void CompileSource(Compilation& c) {
   c.Ui.ProcessPendingMessages();
   // An unreadable source ends the build, so that no old .Mac is assembled.
-  if (!OpenMainSource(c)) AbandonCompilation(c, "Cannot find file : " + c.MainSourceName);
+  if (!OpenMainSource(c))
+    AbandonCompilation(c, "Cannot find file : " + c.MainSourceName,
+                       platform::DirectoryInsteadOfFile(c.MainSourceName));
   // An encoded source gives encoded output, as an encoded include does.
   c.EncodeOutput = c.MainFile.encoded;
   // Encoded sources hand their bytes to the record reader: no estimate.

@@ -9,6 +9,7 @@
 #include "compiler/directives.h"
 #include "compiler/source_reader.h"
 #include "compiler/symbol_table.h"
+#include "platform/paths.h"
 
 namespace velkor {
 
@@ -237,10 +238,11 @@ void ReadString(Compilation& c) {
   std::string text;
   for (;;) {
     if (c.CurrentChar == '\'') {
-      const std::uint32_t line = c.TotalLines;
       for (;;) {
+        // Reported while the string's own line is current, not the next one.
+        if (c.PushbackText.empty() && c.Column >= c.CurrentLine.size())
+          ReportCompileError(c, kErrStringExceedsLine);
         NextChar(c);
-        if (c.TotalLines != line) ReportCompileError(c, kErrStringExceedsLine);
         if (c.CurrentChar == '\'') {
           NextChar(c);
           if (c.CurrentChar != '\'') break;
@@ -272,6 +274,23 @@ void ReadString(Compilation& c) {
   }
 }
 
+// Notes where a comment opened while its text is skipped: a source that ends
+// inside it says so.
+class SkippingComment {
+public:
+  explicit SkippingComment(Compilation& c) : c_(c) {
+    c.CommentOpenLine = CurrentFileLine(c);
+    c.CommentOpenFile = platform::FileNamePart(c.IncludeStack.empty() ? c.MainSourceName
+                                                                      : c.IncludeStack.back().name);
+  }
+  ~SkippingComment() { c_.CommentOpenLine = 0; }
+  SkippingComment(const SkippingComment&) = delete;
+  SkippingComment& operator=(const SkippingComment&) = delete;
+
+private:
+  Compilation& c_;
+};
+
 // After "{". Returns true when a directive already made the next symbol current.
 bool ReadBraceComment(Compilation& c) {
   NextChar(c);
@@ -289,6 +308,7 @@ bool ReadBraceComment(Compilation& c) {
   } else if (c.CurrentChar == '*') {
     NextChar(c);
     if (c.CurrentChar == '}') { // {*} ... {*}: braces inside do not matter
+      const SkippingComment comment(c);
       NextChar(c);
       for (;;) {
         if (c.CurrentChar == '{') {
@@ -308,12 +328,16 @@ bool ReadBraceComment(Compilation& c) {
     NextChar(c);
     return false;
   }
-  SkipToClosingBrace(c);
+  {
+    const SkippingComment comment(c);
+    SkipToClosingBrace(c);
+  }
   NextChar(c);
   return false;
 }
 
 void SkipParenComment(Compilation& c) {
+  const SkippingComment comment(c);
   NextChar(c);
   for (;;) {
     if (c.CurrentChar == '*') {

@@ -4,10 +4,12 @@
 #include <cctype>
 #include <filesystem>
 
+#include "common/encoded_lines.h"
 #include "compiler/compile_error.h"
 #include "compiler/emit/output.h"
 #include "platform/atomic_file.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 
 namespace velkor {
 
@@ -15,7 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kMaxLineLength = 255;
 constexpr std::size_t kMaxIncludeNameShown = 150;
 constexpr std::size_t kMaxIncludeName = 128;
 constexpr std::uint32_t kProgressInterval = 10;
@@ -24,7 +25,7 @@ bool LoadSource(SourceFile& file, const std::string& path) {
   std::string error;
   if (!platform::ReadWholeFile(path, file.bytes, error)) return false;
   file.path = path;
-  file.position = 0;
+  file.position = platform::ByteOrderMarkLength(file.bytes);
   file.lineNumber = 0;
   file.endOfFile = false;
   file.lastByteWasCR = false;
@@ -70,10 +71,28 @@ void CountLine(Compilation& c, SourceFile& file) {
   if (c.TotalLines % kProgressInterval == 0) c.Ui.ProcessPendingMessages();
 }
 
+// A source line copied into encoded output must fit its record: the user
+// hears which source line is too long rather than finding it cut.
+void RequireEncodableCopy(Compilation& c, std::size_t outputLength) {
+  if (!c.EncodeOutput || outputLength <= kEncodedMaxLineLength) return;
+  const SourceFile& file = c.IncludeStack.empty() ? c.MainFile : c.IncludeStack.back();
+  AbandonCompilation(c, file.path + ", line " + std::to_string(file.lineNumber) +
+                            ": the line is too long for encoded output (at most " +
+                            std::to_string(kEncodedMaxLineLength) + " characters)");
+}
+
 // The line just read in full, as a comment of the output, when the settings ask for it.
 void EmitSourceLineComment(Compilation& c) {
-  if (!c.CurrentLine.empty() && c.Settings.IncludeSourceAsComments)
-    EmitRawLine(c, {";", c.CurrentLine});
+  if (c.CurrentLine.empty() || !c.Settings.IncludeSourceAsComments) return;
+  RequireEncodableCopy(c, c.CurrentLine.size() + 1);
+  EmitRawLine(c, {";", c.CurrentLine});
+}
+
+// The line under error 102 or 103 when the source ended inside a comment.
+std::string UnclosedCommentDetail(const Compilation& c) {
+  if (c.CommentOpenLine == 0) return {};
+  return "The comment opened in line " + std::to_string(c.CommentOpenLine) + " of " +
+         c.CommentOpenFile + " is not closed";
 }
 
 } // namespace
@@ -98,7 +117,6 @@ bool ReadSourceLine(Compilation& c, SourceFile& file, std::string& line) {
   if (file.encoded) {
     switch (file.records->ReadLine(line)) {
     case EncodedLineReader::Status::kLine:
-      if (line.size() > kMaxLineLength) line.resize(kMaxLineLength);
       return true;
     case EncodedLineReader::Status::kEnd:
       file.endOfFile = true;
@@ -112,11 +130,11 @@ bool ReadSourceLine(Compilation& c, SourceFile& file, std::string& line) {
     ++file.position; // the second byte of CR LF
   }
   file.lastByteWasCR = false;
-  // The line is taken whole up to its end, then cut: one copy, not a byte at a time.
+  // The line is taken whole, however long: one copy, not a byte at a time.
   std::size_t end = file.position;
   while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
     ++end;
-  line.assign(bytes, file.position, std::min(end - file.position, kMaxLineLength));
+  line.assign(bytes, file.position, end - file.position);
   if (end < bytes.size()) {
     file.lastByteWasCR = bytes[end] == '\r';
     file.position = end + 1;
@@ -159,7 +177,8 @@ void NextCharSlowly(Compilation& c) {
                          c.IncludeStack.back().name.substr(0, kMaxIncludeNameShown));
       c.IncludeStack.pop_back();
     } else if (c.IncludeStack.empty() && c.MainFile.endOfFile) {
-      ReportCompileError(c, c.SkippingText ? kErrUnterminatedConditional : kErrUnexpectedEnd);
+      ReportCompileError(c, c.SkippingText ? kErrUnterminatedConditional : kErrUnexpectedEnd,
+                         UnclosedCommentDetail(c));
     }
     c.Column = 0;
     SourceFile& file = TopFile(c);
@@ -175,15 +194,19 @@ void NextCharSlowly(Compilation& c) {
 void OpenIncludeFile(Compilation& c, const std::string& written) {
   std::string name = written;
   std::replace(name.begin(), name.end(), '\\', '/');
+  std::string projectDir = c.Settings.ProjectDirectory;
+  if (projectDir.empty()) projectDir = fs::path(c.MainFile.path).parent_path().string();
+  std::replace(projectDir.begin(), projectDir.end(), '\\', '/');
+  const std::string inProject =
+      projectDir.empty() ? std::string()
+                         : (fs::path(projectDir) / platform::FileNamePart(name)).string();
   std::string found = FindWithExchange(name);
+  if (found.empty() && !inProject.empty()) found = FindWithExchange(inProject);
   if (found.empty()) {
-    std::string projectDir = c.Settings.ProjectDirectory;
-    if (projectDir.empty()) projectDir = fs::path(c.MainFile.path).parent_path().string();
-    std::replace(projectDir.begin(), projectDir.end(), '\\', '/');
-    if (!projectDir.empty())
-      found = FindWithExchange((fs::path(projectDir) / platform::FileNamePart(name)).string());
+    std::string directory = platform::DirectoryInsteadOfFile(name);
+    if (directory.empty()) directory = platform::DirectoryInsteadOfFile(inProject);
+    ReportCompileError(c, kErrIncludeNotFound, directory);
   }
-  if (found.empty()) ReportCompileError(c, kErrIncludeNotFound);
   c.Ui.SaveFileIfModified(found);
   if (static_cast<int>(c.IncludeStack.size()) >= kMaxIncludeDepth)
     ReportCompileError(c, kErrTooManyIncludes);
@@ -213,6 +236,7 @@ void ReadAsmBlockLines(Compilation& c, const std::function<void(const std::strin
     CountLine(c, file);
     c.CurrentLine = line;
     if (platform::UpperCase(line).find("END;") != std::string::npos) break;
+    RequireEncodableCopy(c, line.size());
     emitLine(line);
   }
   // The END; line is consumed whole; the scan goes on with the next line.

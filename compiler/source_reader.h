@@ -41,7 +41,7 @@ inline void NextChar(Compilation& c) {
 }
 
 // Reads the next line of the file into `line`, plain or encoded; false at its
-// end. Lines end at CR LF, CR or a lone LF and keep their first 255 characters.
+// end. Lines end at CR LF, CR or a lone LF and are delivered whole.
 bool ReadSourceLine(Compilation& c, SourceFile& file, std::string& line);
 
 // Opens an include file ({#I name}): searches it, pushes it and ends the

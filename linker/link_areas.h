@@ -18,6 +18,7 @@ public:
     LinkArea& current = areas_.back();
     if (current.end == current.start) {
       current.start = current.end = position;
+      current.runsInBuffer = false;
       return;
     }
     if (areas_.size() < kMaxAreas) {
@@ -33,6 +34,7 @@ public:
     if (end > current.end) current.end = end;
   }
   void markLoadedFromFile() { areas_.back().loadedFromFile = true; }
+  void markRunsInBuffer() { areas_.back().runsInBuffer = true; }
   const std::vector<LinkArea>& areas() const { return areas_; }
 
 private:

@@ -1,7 +1,11 @@
 // The linker's texts, in one table so that tests and callers share them.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
+
+#include "platform/text.h"
 
 namespace velkor::link_text {
 
@@ -31,6 +35,7 @@ inline constexpr std::string_view kRelativeOutOfRange = "Relative branch out of 
 inline constexpr std::string_view kNotSettling =
     "Addresses do not settle: conditional blocks depend on their own placement";
 
+inline constexpr std::string_view kLoadPositionAtCheck = "Load position at this check: ";
 inline constexpr std::string_view kLoading = " Loading ";
 inline constexpr std::string_view kLoadFileMissing = " Warning: Load file not found: ";
 inline constexpr std::string_view kRunning = " Running ";
@@ -42,5 +47,22 @@ inline constexpr std::string_view kCodeStart = " Code start ";
 inline constexpr std::string_view kDataStart = " Data start ";
 inline constexpr std::string_view kDoesNotFit =
     "Warning: Executable code does not fit into target device";
+
+// The line under kDoesNotFit: both sizes, so the user sees by how much.
+inline std::string DoesNotFitSizes(std::uint32_t imageSize, std::uint32_t deviceSize) {
+  return "Image size " + std::to_string(imageSize) + " bytes, device size " +
+         std::to_string(deviceSize) + " bytes";
+}
+
+// After a link that placed data over code: the code runs into its own variables.
+// Ranges are load positions, first and last byte.
+inline std::string CodeUnderData(std::uint32_t codeStart, std::uint32_t codeEnd,
+                                 std::uint32_t dataStart, std::uint32_t dataEnd) {
+  auto range = [](std::uint32_t start, std::uint32_t end) {
+    return platform::Hex(start, 5) + "H-" + platform::Hex(end - 1, 5) + "H";
+  };
+  return "Warning: Code area " + range(codeStart, codeEnd) + " overlaps data area " +
+         range(dataStart, dataEnd);
+}
 
 } // namespace velkor::link_text

@@ -23,6 +23,16 @@ const char* TargetImageExtension(int target) {
   return target == kTargetCpm ? ".COM" : ".ROM";
 }
 
+void LinkRun::warnOfCodeUnderData() {
+  for (const LinkArea& code : codeAreas_.areas()) {
+    if (code.runsInBuffer || code.end == code.start) continue;
+    for (const LinkArea& data : dataAreas_.areas()) {
+      if (data.start < code.end && code.start < data.end)
+        messages_.AddMessageLine(T::CodeUnderData(code.start, code.end, data.start, data.end));
+    }
+  }
+}
+
 void LinkRun::finishOutputs(LinkResult& result) {
   std::uint32_t size = highestCodeAddress_ + 1;
   const auto device = static_cast<std::uint32_t>(TargetRomSize(request_.target));
@@ -30,7 +40,8 @@ void LinkRun::finishOutputs(LinkResult& result) {
     if (size <= device) {
       size = device;
     } else {
-      ui_.MessageBox(T::kDoesNotFit, "Velkor", platform::kOkOnly);
+      ui_.MessageBox(std::string(T::kDoesNotFit) + "\n" + T::DoesNotFitSizes(size, device),
+                     "Velkor", platform::kOkOnly);
     }
   }
   size = std::min(size, kImageSize);

@@ -389,7 +389,13 @@ bool LinkRun::memoryError(const Record& r) {
 
 bool LinkRun::memoryLoadError(const Record& r) {
   const std::uint32_t position = dataSegment_ ? dataLoadPosition_ : codeLoadPosition_;
-  if (writingImage() && position >= r.numbers[0]) return fail(r.strings[0]);
+  if (writingImage() && position >= r.numbers[0]) {
+    fail(r.strings[0]);
+    // The text is fixed when the source is written; where the check stood is known only now.
+    messages_.AddMessageLine(std::string(T::kLoadPositionAtCheck) + LoadPositionHex(position) +
+                             "H");
+    return false;
+  }
   return true;
 }
 
@@ -421,6 +427,7 @@ bool LinkRun::origin(const Record& r) {
     codeLocation_ = static_cast<std::uint16_t>(labelValue(word));
   }
   moveCodeLoad(load < 0x100000 ? load : nextFreeLoadPosition_);
+  if (kind == rro::OriginDataLabel) codeAreas_.markRunsInBuffer();
   if (writingImage()) {
     note(std::string(T::kCodeStart) + platform::Hex(codeLocation_, 4) + "H load at " +
          LoadPositionHex(codeLoadPosition_) + "H");

@@ -4,6 +4,7 @@
 
 #include "common/file_search.h"
 #include "linker/link_messages.h"
+#include "platform/atomic_file.h"
 #include "platform/paths.h"
 
 namespace velkor {
@@ -47,6 +48,13 @@ bool LinkRun::loadModule(std::size_t i) {
     m.path = platform::ChangeExtension(source, ".RRO");
     if (auto found = platform::FindCaseInsensitive(m.path)) m.path = *found;
     messages_.AddMessageLine(std::string(T::kLinking) + m.path);
+    // A directory opens and reads as an empty file: say what it is.
+    if (const std::string directory = platform::DirectoryInsteadOfFile(m.path);
+        !directory.empty()) {
+      fail(kObjectNotFound);
+      messages_.AddMessageLine(directory);
+      return false;
+    }
     if (!LoadObjectFile(m.path, m.bytes, error)) return fail(error);
   }
   const std::string_view headerError = ObjectReader(m.bytes).checkHeader();
@@ -201,6 +209,7 @@ LinkResult LinkRun::run() {
   }
   ok = ok && timed(LinkPass::WriteImage);
   result.ok = ok;
+  if (ok) warnOfCodeUnderData();
   if (ok) finishOutputs(result);
   result.image = std::move(image_);
   result.highestCodeAddress = highestCodeAddress_;

@@ -95,6 +95,8 @@ private:
   bool placeSized(std::uint8_t size, std::uint32_t value);
   bool reserve(bool dataSegment, std::uint16_t count);
   void moveCodeLoad(std::uint32_t position);
+  // A warning line for every code area that a data area overlaps.
+  void warnOfCodeUnderData();
   void moveDataLoad(std::uint32_t position);
 
   // Names and values.

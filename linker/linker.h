@@ -55,6 +55,9 @@ struct LinkArea {
   std::uint32_t start = 0; // load positions; end is one past the last byte
   std::uint32_t end = 0;
   bool loadedFromFile = false;
+  // Placed to run at a data label: an overlay part, copied into its buffer
+  // before it runs.
+  bool runsInBuffer = false;
 };
 
 // Resolving passes repeated at most this often when layout keeps moving.

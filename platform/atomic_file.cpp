@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,6 +80,12 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
                          std::string& error) {
   return WriteFileAtomically(
       path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error);
+}
+
+std::string DirectoryInsteadOfFile(const std::string& path) {
+  std::error_code ec;
+  if (path.empty() || !std::filesystem::is_directory(path, ec)) return {};
+  return path + " is a directory, not a file";
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {

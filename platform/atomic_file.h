@@ -18,6 +18,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
                          std::string& error);
 
+// "<path> is a directory, not a file" when the path names a directory, else
+// empty: the line a reader adds under its own "cannot find" message.
+std::string DirectoryInsteadOfFile(const std::string& path);
+
 // Reads a whole file; false (with a one-line reason) when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error);
 

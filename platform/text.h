@@ -25,6 +25,15 @@ inline std::string Hex(std::uint32_t value, int digits) {
   return out;
 }
 
+// The UTF-8 byte-order mark many editors put before a text file's first line.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// The length of the byte-order mark that starts `text` (0 or 3): readers of
+// source text start after it.
+inline std::size_t ByteOrderMarkLength(std::string_view text) {
+  return text.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0;
+}
+
 // Lets string-keyed tables be searched with a string_view.
 struct NameHash {
   using is_transparent = void;

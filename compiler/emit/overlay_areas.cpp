@@ -14,6 +14,19 @@ std::string Buffer(int area) {
   return "@@OVRB" + std::to_string(area);
 }
 
+// A Z80 copies a part from the low 16 bits of its load position: an area
+// whose parts end past FFFFH fails the link with a text that names it.
+// The run-time library's own check sees only the area closed last.
+constexpr std::uint32_t kZ80LoadLimit = 0x10000;
+
+void EmitZ80LoadCheck(Compilation& c, int area) {
+  std::string text = "A Z80 cannot load overlay parts stored at or above " + Hex(kZ80LoadLimit, 5) +
+                     "H: area " + std::to_string(area);
+  const std::int64_t stored = c.OverlaySizes[area].loadAddress;
+  if (stored >= 0) text += ", load position " + Hex(static_cast<std::uint32_t>(stored), 5) + "H";
+  Emit(c, "MemLoadError " + Hex(kZ80LoadLimit + 1, 6) + "H,'" + text + "'");
+}
+
 } // namespace
 
 std::string OverlayDescriptorLabel(int area, int part) {
@@ -37,6 +50,7 @@ void OpenOverlayArea(Compilation& c) {
 void CloseOverlayArea(Compilation& c) {
   if (!c.OverlayActive || c.OverlayLevel == 0) ReportCompileError(c, kErrOverlayNotActive);
   const std::string area = std::to_string(c.CurrentArea);
+  if (!c.Settings.Z180) EmitZ80LoadCheck(c, c.CurrentArea);
   Emit(c, "LoadMark 32");
   Emit(c, "LoadResume " + area);
   Emit(c, "OrgResume " + area);
@@ -84,6 +98,7 @@ OverlayPart BeginOverlayPart(Compilation& c) {
     counters.largestSize = 0;
     Emit(c, "LoadMark " + area);
     Emit(c, "OrgMark " + area);
+    counters.loadAddress = c.NextAreaLoadAddress;
     if (c.NextAreaLoadAddress >= 0) {
       Emit(c, "Org " + Buffer(part.area) + "," +
                   Hex(static_cast<std::uint32_t>(c.NextAreaLoadAddress), 5) + "H");

@@ -86,17 +86,34 @@ TEST_F(AssemblerFiles, DamagedOrMissingSourceWritesNothing) {
   EXPECT_FALSE(fs::exists(dir / "NONE.RRO"));
 }
 
-TEST_F(AssemblerFiles, FailedAssemblyWritesObjectWithStatusZeroAndNoDef) {
-  write("FAIL.Mac", " WRITE 1,ONE\n LD A,\n");
-  write("FAIL.DEF", "old");
+// A failed assembly leaves the outputs of the last good one byte for byte.
+TEST_F(AssemblerFiles, FailedAssemblyLeavesThePreviousObjectAndDefAlone) {
+  write("FAIL.Mac", " WRITE 1,ONE\n LD A,1\n");
+  ASSERT_TRUE(assemble("FAIL.Mac").ok);
+  const std::string goodObject = read("FAIL.RRO");
+  const std::string goodDef = read("FAIL.DEF");
+  ASSERT_FALSE(goodDef.empty());
+
+  write("FAIL.Mac", " WRITE 2,TWO\n LD A,\n");
   const AssembleResult r = assemble("FAIL.Mac");
   ASSERT_FALSE(r.ok);
   EXPECT_EQ(r.errorLine, 2u);
   EXPECT_EQ(r.errorPath, (dir / "FAIL.Mac").string());
-  const std::string rro = read("FAIL.RRO");
-  ASSERT_GE(rro.size(), 4u);
-  EXPECT_EQ(rro.substr(0, 4), std::string("RRO\0", 4));
-  EXPECT_EQ(read("FAIL.DEF"), "old");
+  EXPECT_EQ(r.objectPath, "");
+  EXPECT_EQ(read("FAIL.RRO"), goodObject);
+  EXPECT_EQ(read("FAIL.DEF"), goodDef);
+
+  write("NEW.Mac", " LD A,\n");
+  EXPECT_FALSE(assemble("NEW.Mac").ok);
+  EXPECT_FALSE(fs::exists(dir / "NEW.RRO"));
+}
+
+TEST_F(AssemblerFiles, ADirectoryGivenForTheSourceSaysSo) {
+  fs::create_directories(dir / "D.Mac");
+  EXPECT_FALSE(assemble("D.Mac").ok);
+  const std::string path = (dir / "D.Mac").string();
+  EXPECT_EQ(messages.Lines(), (std::vector<std::string>{"Cannot find file : " + path,
+                                                        path + " is a directory, not a file"}));
 }
 
 TEST_F(AssemblerFiles, WriteStatementsGiveTheDefFile) {
@@ -109,6 +126,16 @@ TEST_F(AssemblerFiles, WriteStatementsGiveTheDefFile) {
 TEST_F(AssemblerFiles, IncludeIsFoundWithoutRegardToCaseAndEndsAtItsEnd) {
   write("defs.mac", " LD A,1\n END\n LD A,2\n");
   write("MAIN.Mac", " INCLUDE 'sub\\DEFS.MAC'\n HALT\n");
+  const AssembleResult r = assemble("MAIN.Mac");
+  ASSERT_TRUE(r.ok) << r.errorMessage;
+  const std::string rro = read("MAIN.RRO");
+  EXPECT_EQ(test::hexBytes({rro.begin() + 9, rro.end()}), "F2 3E 01 76");
+}
+
+// A UTF-8 byte-order mark before the first line is not a label.
+TEST_F(AssemblerFiles, AByteOrderMarkIsSkippedInTheSourceAndIncludes) {
+  write("DEFS.Mac", "\xEF\xBB\xBF LD A,1\n");
+  write("MAIN.Mac", "\xEF\xBB\xBF INCLUDE DEFS.Mac\n HALT\n");
   const AssembleResult r = assemble("MAIN.Mac");
   ASSERT_TRUE(r.ok) << r.errorMessage;
   const std::string rro = read("MAIN.RRO");

@@ -191,6 +191,25 @@ TEST(RecordStream, SymbolNamesOnlyWithSymbolOutput) {
   EXPECT_EQ(test::hexBytes(off.stream()), "17 00 00 01 00");
 }
 
+// A DB list is assembled to its last byte however long its line: 255, 256
+// and 10,000 characters.
+TEST(RecordStream, LongDbLinesAssembleEveryByte) {
+  for (const std::size_t length : {255u, 256u, 10'000u}) {
+    std::string line = " DB 1";
+    std::vector<std::uint8_t> expected = {1};
+    while (line.size() + 2 <= length) {
+      const std::uint8_t value = static_cast<std::uint8_t>(expected.size() % 10);
+      line += "," + std::to_string(value);
+      expected.push_back(value);
+    }
+    if (line.size() < length) line.insert(4, 1, ' ');
+    ASSERT_EQ(line.size(), length);
+    const test::Assembled a = test::assemble(line + "\n");
+    ASSERT_TRUE(a.ok()) << a.errorLines();
+    EXPECT_EQ(test::placedBytes(a.result.image), expected) << length;
+  }
+}
+
 TEST(RecordStream, EmptySourceGivesTheNineByteFile) {
   for (const char* source : {"", " END\n", "; only a comment\n"}) {
     const auto a = test::assemble(source);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 
 #include "platform/atomic_file.h"
 
@@ -40,16 +41,14 @@ TEST(EncodedLines, KeyUsesTheStoredByte) {
   }
 }
 
-TEST(EncodedLines, RoundTripsAllByteValuesAndCutsLongLines) {
+TEST(EncodedLines, RoundTripsAllByteValuesUpTo255Characters) {
   std::string every;
   for (int c = 1; c < 256; ++c)
     every.push_back(static_cast<char>(c));
-  std::string longLine(300, 'x');
   std::vector<std::string> lines;
-  ASSERT_TRUE(
-      DecodeLines(EncodeLines({every, "", "", longLine, std::string(1, '\0'), "end"}), lines));
-  EXPECT_EQ(lines,
-            (std::vector<std::string>{every, std::string(255, 'x'), std::string(1, '\0'), "end"}));
+  ASSERT_TRUE(DecodeLines(EncodeLines({every, "", "", std::string(1, '\0'), "end"}), lines));
+  EXPECT_EQ(lines, (std::vector<std::string>{every, std::string(1, '\0'), "end"}));
+  EXPECT_THROW(EncodeLines({"a", std::string(256, 'x')}), std::length_error);
 }
 
 TEST(EncodedLines, EmptyFileHasNoLines) {
@@ -106,6 +105,14 @@ TEST(EncodedLines, WritesFileThatReadsBack) {
   std::vector<std::string> back;
   ASSERT_TRUE(DecodeLines(bytes, back));
   EXPECT_EQ(back, (std::vector<std::string>{"\tCODE", "\tld\thl,0"}));
+
+  // A line the format cannot hold is refused by its number; the file stays.
+  lines.push_back(std::string(256, 'x'));
+  EXPECT_FALSE(WriteEncodedFile(path, lines, error));
+  EXPECT_EQ(error, "line 4 has 256 characters; an encoded line holds at most 255");
+  std::string after;
+  ASSERT_TRUE(platform::ReadWholeFile(path, after, error)) << error;
+  EXPECT_EQ(after, bytes);
   std::filesystem::remove_all(dir);
 }
 

@@ -145,6 +145,59 @@ TEST(ErrorReport, InAnIncludeFileNamesTheIncludeFile) {
   EXPECT_EQ(ui.LastEditorPosition()->column, 2);
 }
 
+// Where the source ends inside a comment, the report adds the line where the
+// comment opened; an unclosed string is reported on its own line. The
+// numbered text stays as it is, the detail follows on a line of its own.
+TEST(ErrorReport, UnclosedCommentsAndStringsPointAtTheirStart) {
+  struct Case {
+    const char* source;
+    const char* currentLine;
+    int error;
+    const char* detail;
+  };
+  const Case cases[] = {
+      {"PROGRAM P;\nBEGIN\n{ open\nEND.\n", nullptr, kErrUnexpectedEnd,
+       "The comment opened in line 3 of T.Pas is not closed"},
+      {"PROGRAM P;\n(* open\nBEGIN END.\n", nullptr, kErrUnexpectedEnd,
+       "The comment opened in line 2 of T.Pas is not closed"},
+      {"PROGRAM P;\n{*} open {\nBEGIN END.\n", nullptr, kErrUnexpectedEnd,
+       "The comment opened in line 2 of T.Pas is not closed"},
+      {"PROGRAM P;\n{ closed }\nBEGIN\n", nullptr, kErrUnexpectedEnd, nullptr},
+      {"PROGRAM P;\nVAR S: STRING[9];\nBEGIN\n  S := 'abc;\nEND.\n", "  S := 'abc;",
+       kErrStringExceedsLine, nullptr},
+      {"PROGRAM P;\nVAR S: STRING[9];\nBEGIN\n  S := 'it''\nEND.\n", "  S := 'it''",
+       kErrStringExceedsLine, nullptr},
+  };
+  for (const Case& c : cases) {
+    const Compiled r = CompileText(c.source);
+    ASSERT_FALSE(r.ok) << c.source;
+    ASSERT_EQ(r.messages.size(), c.detail ? 7u : 6u) << front_test::Joined(r.messages);
+    if (c.currentLine) EXPECT_EQ(r.messages[3], c.currentLine);
+    EXPECT_EQ(r.messages[5], CompilerErrorMessages[c.error]) << c.source;
+    if (c.detail) EXPECT_EQ(r.messages[6], c.detail);
+  }
+}
+
+// A directory where a source is expected is named as one.
+TEST(ErrorReport, ADirectoryGivenForASourceSaysSo) {
+  const auto dir = front_test::ScratchDirectory();
+  std::filesystem::create_directories(dir / "D.Pas");
+  std::filesystem::create_directories(dir / "Sub.Pas");
+  front_test::WriteSource(dir / "T.Pas", "PROGRAM P;\n{#I Sub.Pas}\nBEGIN END.\n");
+  MessageList messages;
+  platform::HeadlessUiHost ui;
+  const std::string main = (dir / "D.Pas").string();
+  EXPECT_FALSE(CompileFile(main, {}, messages, ui).ok);
+  EXPECT_EQ(messages.Lines(),
+            (Lines{"Cannot find file : " + main, main + " is a directory, not a file"}));
+  messages.Clear();
+  EXPECT_FALSE(CompileFile((dir / "T.Pas").string(), {}, messages, ui).ok);
+  ASSERT_EQ(messages.Lines().size(), 7u) << front_test::Joined(messages.Lines());
+  EXPECT_EQ(messages.Lines()[5], "Include file not found");
+  EXPECT_EQ(messages.Lines()[6], (dir / "Sub.Pas").string() + " is a directory, not a file");
+  std::filesystem::remove_all(dir);
+}
+
 struct FrameError {
   const char* source;
   int error;

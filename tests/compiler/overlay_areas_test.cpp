@@ -54,8 +54,23 @@ TEST_F(OverlayAreasTest, ExplicitLoadAddressIsUsedOnceForTheFirstPart) {
   SetOverlayLoadAddress(c, 0x18000);
   OpenOverlayArea(c);
   Taken();
-  BeginOverlayPart(c);
+  OverlayPart p3 = BeginOverlayPart(c);
   EXPECT_EQ(Taken().at(4), "\tOrg @@OVRB2,18000H");
+  EndOverlayPart(c, p3);
+  Taken();
+  CloseOverlayArea(c);
+  EXPECT_EQ(Taken().front(),
+            "\tMemLoadError 010001H,'A Z80 cannot load overlay parts stored at or above "
+            "10000H: area 2, load position 18000H'");
+
+  // The Z180 copies from anywhere in the image: no check.
+  c.Settings.Z180 = true;
+  SetOverlayLoadAddress(c, 0x18000);
+  OpenOverlayArea(c);
+  EndOverlayPart(c, BeginOverlayPart(c));
+  Taken();
+  CloseOverlayArea(c);
+  EXPECT_EQ(Taken().front(), "\tLoadMark 32");
 }
 
 TEST_F(OverlayAreasTest, PartEntryEndSizeCountersAndTail) {
@@ -75,7 +90,11 @@ TEST_F(OverlayAreasTest, PartEntryEndSizeCountersAndTail) {
 
   Taken();
   CloseOverlayArea(c);
-  EXPECT_EQ(Taken(), (Lines{"\tLoadMark 32", "\tLoadResume 1", "\tOrgResume 1"}));
+  // A Z80 copies parts from the low 64K: the link checks where the area ends.
+  EXPECT_EQ(Taken(),
+            (Lines{"\tMemLoadError 010001H,'A Z80 cannot load overlay parts stored at or above "
+                   "10000H: area 1'",
+                   "\tLoadMark 32", "\tLoadResume 1", "\tOrgResume 1"}));
   EXPECT_FALSE(c.OverlayMode);
   EXPECT_FALSE(c.OverlayActive);
   EXPECT_EQ(c.OverlayLevel, 0);

@@ -37,7 +37,7 @@ TEST(SourceLines, LineEnds) {
   EXPECT_EQ(ReadAllLines("a\r\n\r\nb"), (Lines{"a", "", "b"}));
   EXPECT_EQ(ReadAllLines("last line without an end"), (Lines{"last line without an end"}));
   EXPECT_EQ(ReadAllLines(""), Lines{});
-  EXPECT_EQ(ReadAllLines(std::string(300, 'x') + "\r\ny"), (Lines{std::string(255, 'x'), "y"}));
+  EXPECT_EQ(ReadAllLines(std::string(300, 'x') + "\r\ny"), (Lines{std::string(300, 'x'), "y"}));
 }
 
 TEST(SourceLines, ProgramsWithEveryLineEndCompile) {
@@ -112,6 +112,21 @@ TEST(Includes, CommentLinesAroundTheIncludedText) {
   EXPECT_NE(text.find("Inc.Pas\n", begin), std::string::npos);
   EXPECT_NE(text.find("P_W:"), std::string::npos);
   EXPECT_EQ(front_test::AssemblyError(r.lines), "");
+}
+
+// Many editors start a file with a UTF-8 byte-order mark: it is not source text.
+TEST(Includes, AByteOrderMarkIsSkippedInTheMainFileAndIncludes) {
+  const auto dir = front_test::ScratchDirectory();
+  front_test::WriteSource(dir / "P.Pas", "\xEF\xBB\xBFPROGRAM P;\n{#I Inc.Pas}\nBEGIN\nEND.\n");
+  front_test::WriteSource(dir / "Inc.Pas", "\xEF\xBB\xBFVAR W: WORD;\n");
+  MessageList messages;
+  platform::HeadlessUiHost ui;
+  EXPECT_TRUE(CompileFile((dir / "P.Pas").string(), {}, messages, ui).ok)
+      << front_test::Joined(messages.Lines());
+  const ProgramHeading heading = ReadProgramHeading((dir / "P.Pas").string());
+  EXPECT_TRUE(heading.readable);
+  EXPECT_EQ(heading.programName, "P");
+  fs::remove_all(dir);
 }
 
 TEST(Includes, FoundWithoutRegardToCaseAndWithTheOtherExtension) {
@@ -189,6 +204,29 @@ TEST(EncodedSources, AnEpsMainFileOrIncludeMakesTheOutputEncoded) {
   EXPECT_FALSE(fs::exists(dir / "T.Mac"));
   EXPECT_FALSE(fs::exists(dir / "U.Mac"));
   fs::remove_all(dir);
+}
+
+// A source line copied as a comment must fit an encoded record (255
+// characters with its ";"): a longer one stops the compile at that line.
+TEST(EncodedSources, ACopiedLineTooLongForTheRecordIsAnErrorAtThatLine) {
+  CompileSettings settings;
+  settings.IncludeSourceAsComments = true;
+  for (const std::size_t length : {254u, 255u}) {
+    const auto dir = front_test::ScratchDirectory();
+    const std::string padded = "BEGIN" + std::string(length - 5, ' ');
+    WriteEncoded(dir / "L.EPS", {"PROGRAM L;", padded, "END."});
+    MessageList messages;
+    platform::HeadlessUiHost ui;
+    const CompileResult r = CompileFile((dir / "L.EPS").string(), settings, messages, ui);
+    EXPECT_EQ(r.ok, length == 254u) << front_test::Joined(messages.Lines());
+    if (length == 255u) {
+      EXPECT_EQ(messages.Lines().back(),
+                (dir / "L.EPS").string() +
+                    ", line 2: the line is too long for encoded output (at most 255 characters)");
+      EXPECT_FALSE(fs::exists(dir / "L.EMS"));
+    }
+    fs::remove_all(dir);
+  }
 }
 
 TEST(EncodedSources, ErrorsAreReportedWithoutMovingTheEditor) {

@@ -112,7 +112,8 @@ TEST_F(CliProject, SizeWarningIsPrintedAndLeavesExitZero) {
   ASSERT_EQ(cli("new P.Prj --target 2K A.Mac").status, 0);
   const CliRun build = cli("build P.Prj");
   EXPECT_EQ(build.status, 0) << build.out;
-  EXPECT_TRUE(contains(build.out, "Warning: Executable code does not fit into target device"))
+  EXPECT_TRUE(contains(build.out, "Warning: Executable code does not fit into target device\n"
+                                  "Image size 2049 bytes, device size 2048 bytes"))
       << build.out;
   EXPECT_EQ(bytes("P.ROM").size(), 2049u);
 }

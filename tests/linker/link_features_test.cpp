@@ -62,6 +62,17 @@ TEST(LinkErrors, ObjectProblemsNameTheFile) {
   }
 }
 
+TEST(LinkErrors, AnObjectThatIsADirectoryIsNamedAsOne) {
+  LinkProject p("dir");
+  p.write("A.Mac", " NOP\n");
+  std::filesystem::create_directories(p.path("A.RRO"));
+  p.request.sources = {"A.Mac"};
+  EXPECT_FALSE(p.link().ok);
+  const std::string path = p.path("A.RRO").string();
+  EXPECT_TRUE(p.printed(std::string(T::kFilePrefix) + path + " not found")) << p.output();
+  EXPECT_TRUE(p.printed(path + " is a directory, not a file")) << p.output();
+}
+
 TEST(LinkErrors, MissingObjectAndEmptyProject) {
   LinkProject p("missing");
   p.write("A.Mac", " NOP\n"); // never assembled
@@ -184,6 +195,43 @@ TEST(LinkOverlays, ResumeBeforeMarkFails) {
   EXPECT_FALSE(p.link().ok);
   EXPECT_EQ(errorLine(p), std::string(T::kFilePrefix) + p.path("A.RRO").string() + " " +
                               std::string(T::kMarkerNotSet));
+}
+
+// Data placed on top of code warns after the link, naming both ranges; the
+// link completes. An overlay part runs in its buffer, not where it is stored.
+TEST(LinkOverlaps, DataOverCodeWarnsWithBothRanges) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> source;
+    std::vector<std::string> warnings;
+  };
+  const Case cases[] = {
+      {"data_in_code",
+       {" LINK 0,100H", " DS 800H", " DATA", " DW 5"},
+       {"Warning: Code area 00000H-007FFH overlaps data area 00100H-00101H"}},
+      {"two_areas",
+       {" LINK 0,100H", " DS 10H", " ORG 120H", " DB 1", " DATA", " DS 40H", " ORG 8H", " DB 2"},
+       {"Warning: Code area 00000H-0000FH overlaps data area 00008H-00008H",
+        "Warning: Code area 00120H-00120H overlaps data area 00100H-0013FH"}},
+      {"data_after_code", {" LINK 0,800H", " DS 800H", " DATA", " DW 5"}, {}},
+      {"overlay_part_in_buffer",
+       {" LINK 0,8000H", " NOP", " ORG BUF,08000H", " DB 1,2", " DATA", " DS 1", "BUF: DS 2"},
+       {}},
+      {"overlay_part_stored_at_its_buffer",
+       {" LINK 0,8000H", " NOP", " ORG BUF,08001H", " DB 1,2", " DATA", " DS 1", "BUF: DS 2"},
+       {}},
+  };
+  for (const Case& c : cases) {
+    LinkProject p(c.name);
+    p.module("A.Mac", c.source);
+    const LinkResult r = p.link();
+    ASSERT_TRUE(r.ok) << c.name << "\n" << p.output();
+    std::vector<std::string> warnings;
+    for (const std::string& line : p.messages.Lines())
+      if (line.starts_with("Warning: Code area")) warnings.push_back(line);
+    EXPECT_EQ(warnings, c.warnings) << c.name;
+    EXPECT_TRUE(p.printed(std::string(T::kComplete))) << c.name;
+  }
 }
 
 TEST(LinkNamedValues, LoadRefAndStoreSize) {
@@ -319,7 +367,8 @@ TEST_P(LinkTargets, ImageSizeAndFill) {
   EXPECT_EQ(file, r.imageFile);
   EXPECT_EQ(!p.ui.MessageBoxTexts().empty(), c.warns);
   if (c.warns) {
-    EXPECT_EQ(p.ui.MessageBoxTexts()[0], T::kDoesNotFit);
+    EXPECT_EQ(p.ui.MessageBoxTexts()[0],
+              std::string(T::kDoesNotFit) + "\nImage size 2049 bytes, device size 2048 bytes");
   }
   // Everything past the program keeps the 0xFF fill.
   const std::size_t used = c.target == 1 ? 0x100 : (file.size() > 0x800 ? 0x801 : 0x800);

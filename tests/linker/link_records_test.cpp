@@ -301,6 +301,17 @@ TEST(LinkValues, MemoryErrorsCompareWithTheSegment) {
       EXPECT_EQ(link.errorLine(), failure("A.RRO", "Code too big"));
     }
   }
+  // A failed load check adds where it stood, on a line of its own.
+  MemoryLink link;
+  link.add("A.RRO", object([](ObjectWriter& w) {
+             w.dataByte(0);
+             w.memoryLoadError(1, "Load too big");
+           }));
+  EXPECT_FALSE(link.link().ok);
+  const auto& lines = link.messages.Lines();
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[lines.size() - 3], failure("A.RRO", "Load too big"));
+  EXPECT_EQ(lines[lines.size() - 2], "Load position at this check: 00001H");
 }
 
 TEST(LinkSettling, LayoutThatFlipsEveryPassIsRefused) {

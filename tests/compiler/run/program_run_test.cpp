@@ -33,6 +33,52 @@ TEST(ProgramRun, ForLoopsStopAtTheTypeLimitsAndCompareIntegersSigned) {
   EXPECT_EQ(static_cast<std::int16_t>(r.Word("I")), -32768);
 }
 
+// A statement that ends at column 255, 256 or 10,000 is compiled whole.
+TEST(ProgramRun, StatementsPastColumn255AreCompiled) {
+  std::string source = "PROGRAM T;\nVAR N: WORD;\nBEGIN\n  N := 0;\n";
+  for (const std::size_t length : {255u, 256u, 10'000u}) {
+    const std::string statement = "INC(N);";
+    source += std::string(length - statement.size(), ' ') + statement + "\n";
+  }
+  source += "END.\n";
+  const Ran r = RunProgram(source);
+  EXPECT_EQ(r.Word("N"), 3);
+}
+
+// Two overlay areas, a part of the second calling both parts of the first.
+std::string TwoOverlayAreas(const char* firstAt, const char* secondAt) {
+  return std::string("PROGRAM T;\nVAR N: WORD;\n"
+                     "{#O+}\n{#O ") +
+         firstAt +
+         "}\n"
+         "PROCEDURE B1; BEGIN N := N + 1 END;\n"
+         "PROCEDURE B2; BEGIN N := N + 10 END;\n"
+         "{#O-}\n{#O+}\n{#O " +
+         secondAt +
+         "}\n"
+         "PROCEDURE A1; BEGIN B1; B2; B1 END;\n"
+         "{#O-}\n"
+         "BEGIN INITOVERLAY; N := 0; A1 END.\n";
+}
+
+// A Z80 copies parts from the low 64K only: parts stored above it fail the
+// link, naming the area and where it is stored, even when a later area lies
+// lower. The Z180 runs the same program; a Z80 runs it below 64K.
+TEST(ProgramRun, OverlayAreasAboveSixtyFourKFailAZ80Link) {
+  CompileSettings z80;
+  const CompiledProgram high = Compile(TwoOverlayAreas("$10000", "$6000"), z80);
+  ASSERT_TRUE(high.ok) << Joined(high.messages);
+  const rtltest::BoardRun refused = rtltest::RunOnBoard(BehindStartup(high));
+  EXPECT_FALSE(refused.built);
+  EXPECT_NE(refused.log.find("A Z80 cannot load overlay parts stored at or above 10000H: area 1, "
+                             "load position 10000H"),
+            std::string::npos)
+      << refused.log;
+
+  EXPECT_EQ(RunProgram(TwoOverlayAreas("$10000", "$6000"), velkor::kCpuZ180).Word("N"), 12);
+  EXPECT_EQ(RunProgram(TwoOverlayAreas("$6000", "$5000")).Word("N"), 12);
+}
+
 TEST(ProgramRun, LoopsWithBreakAndContinue) {
   const Ran r = RunProgram(
       "PROGRAM T;\n"

@@ -37,13 +37,9 @@ struct Ran {
   }
 };
 
-// The compiled module runs behind the board's start-up: its code is called,
-// its data section follows.
-inline Ran RunProgram(const std::string& source) {
-  Ran r;
-  const CompiledProgram p = Compile(source);
-  EXPECT_TRUE(p.ok) << Joined(p.messages);
-  if (!p.ok) return r;
+// The compiled module behind the board's start-up: its code is called, its
+// data section follows.
+inline rtltest::BoardProgram BehindStartup(const CompiledProgram& p) {
   rtltest::BoardProgram program;
   program.code.push_back("\tcall @T");
   program.code.push_back("\thalt");
@@ -54,6 +50,19 @@ inline Ran RunProgram(const std::string& source) {
     if (line == "\tCODE") inside = true;
   }
   program.maxInstructions = 2'000'000;
+  return program;
+}
+
+// Compiles for the CPU, builds and runs; the program must build and halt.
+inline Ran RunProgram(const std::string& source, int cpu = velkor::kCpuZ80) {
+  Ran r;
+  CompileSettings settings;
+  settings.Z180 = cpu == velkor::kCpuZ180;
+  const CompiledProgram p = Compile(source, settings);
+  EXPECT_TRUE(p.ok) << Joined(p.messages);
+  if (!p.ok) return r;
+  rtltest::BoardProgram program = BehindStartup(p);
+  program.cpu = cpu;
   r.listing = Joined(p.lines);
   r.run = rtltest::RunOnBoard(program);
   EXPECT_TRUE(r.run.built) << r.run.log << r.listing;
