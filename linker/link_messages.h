@@ -48,9 +48,12 @@ inline constexpr std::string_view kDataStart = " Data start ";
 inline constexpr std::string_view kDoesNotFit =
     "Warning: Executable code does not fit into target device";
 
+inline constexpr std::string_view kImageSize = "Image size ";
+inline constexpr std::string_view kCodeOverlapsData = "Warning: Code area ";
+
 // The line under kDoesNotFit: both sizes, so the user sees by how much.
 inline std::string DoesNotFitSizes(std::uint32_t imageSize, std::uint32_t deviceSize) {
-  return "Image size " + std::to_string(imageSize) + " bytes, device size " +
+  return std::string(kImageSize) + std::to_string(imageSize) + " bytes, device size " +
          std::to_string(deviceSize) + " bytes";
 }
 
@@ -61,7 +64,7 @@ inline std::string CodeUnderData(std::uint32_t codeStart, std::uint32_t codeEnd,
   auto range = [](std::uint32_t start, std::uint32_t end) {
     return platform::Hex(start, 5) + "H-" + platform::Hex(end - 1, 5) + "H";
   };
-  return "Warning: Code area " + range(codeStart, codeEnd) + " overlaps data area " +
+  return std::string(kCodeOverlapsData) + range(codeStart, codeEnd) + " overlaps data area " +
          range(dataStart, dataEnd);
 }
 
