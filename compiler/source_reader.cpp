@@ -67,7 +67,11 @@ SourceFile& TopFile(Compilation& c) {
 void CountLine(Compilation& c, SourceFile& file) {
   ++c.TotalLines;
   ++file.lineNumber;
-  if (c.TotalLines % kProgressInterval == 0) c.Ui.ProcessPendingMessages();
+  if (c.TotalLines % kProgressInterval != 0) return;
+  c.Ui.ShowCompileProgress(file.name, c.TotalLines);
+  c.Ui.ProcessPendingMessages();
+  // The scanner stops at its next symbol, so within these 10 lines.
+  if (c.Ui.CancelRequested()) c.CancelRequested = true;
 }
 
 // The line just read in full, as a comment of the output, when the settings ask for it.
