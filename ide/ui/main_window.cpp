@@ -100,7 +100,10 @@ MainWindow::MainWindow(QtUiHost& ui, MainWindowPlaces places, QWidget* parent)
   ShowProject();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // It watches messages_, which goes before the children would.
+  delete messageWindow_;
+}
 
 void MainWindow::BuildMenus() {
   static const CommandRow kRows[] = {
@@ -140,7 +143,7 @@ void MainWindow::BuildMenus() {
 }
 
 QAction* MainWindow::Command(const QString& name) const {
-  return findChild<QAction*>(name);
+  return menuBar()->findChild<QAction*>(name);
 }
 
 void MainWindow::ConnectEditor() {
