@@ -80,6 +80,7 @@ void HelpWindow::ShowPage(int row) {
 }
 
 bool HelpWindow::Search(const QString& text) {
+  if (search_->text() != text) search_->setText(text);
   contents_->clear();
   for (const QString& path : files_) {
     if (!text.isEmpty() && !ReadText(path).contains(text, Qt::CaseInsensitive)) continue;

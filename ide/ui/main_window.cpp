@@ -434,12 +434,23 @@ bool MainWindow::CompileFile(const QString& path) {
   });
 }
 
+// What a user typed is what gets built: pages of the files that a command
+// reads are saved first.
+void MainWindow::SaveProjectPages() {
+  for (std::size_t i = 0; i < project_.FileCount(); ++i)
+    editor_->SaveIfModified(Q(project_.FilePath(i)));
+  if (!project_.settings.MainFileName.empty())
+    editor_->SaveIfModified(Q(project_.settings.MainFileName));
+}
+
 bool MainWindow::CompileMain() {
   if (!HasPascalMainFile(project_)) return true;
+  SaveProjectPages();
   return RunBuild(true, [](BuildSession& session) { return CompileMainFile(session); });
 }
 
 bool MainWindow::CompileAll() {
+  SaveProjectPages();
   return RunBuild(true, [](BuildSession& session) { return session.BuildAllFiles(); });
 }
 

@@ -98,6 +98,7 @@ private:
   bool AddFile(const QString& path, AddMode mode);
   void OpenEntry(int row);
   IdeSettings CurrentIdeSettings();
+  void SaveProjectPages();
   bool RunBuild(bool compilesPascal, const std::function<bool(BuildSession&)>& work);
 
   // The commands of the menus.

@@ -40,6 +40,7 @@ MessageWindow::~MessageWindow() {
 void MessageWindow::Append(const std::string& line) {
   // An emptied list shows up as a line count that does not follow on.
   if (static_cast<std::size_t>(list_->count()) + 1 != messages_.Lines().size()) {
+    list_->clear();
     Resync();
     return;
   }
@@ -47,6 +48,8 @@ void MessageWindow::Append(const std::string& line) {
 }
 
 void MessageWindow::Resync() {
+  // Lines already shown keep their error places.
+  if (static_cast<std::size_t>(list_->count()) == messages_.Lines().size()) return;
   list_->clear();
   for (const std::string& line : messages_.Lines())
     list_->addItem(QString::fromStdString(line));

@@ -34,7 +34,7 @@ public:
   void MarkPlace(const QString& file, int line, int column);
   // When more than `lines` lines are held, the last `lines` show.
   void ScrollToEnd(int lines);
-  // Shows the list as it is now (after it was emptied).
+  // Shows the list as it is now when it was emptied since the last line.
   void Resync();
   QListWidget* List() const { return list_; }
 

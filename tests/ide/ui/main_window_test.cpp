@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -183,6 +184,149 @@ private slots:
     QCOMPARE(reopened->window->Editor()->OpenFiles(), (QStringList{a, d}));
     QCOMPARE(reopened->window->Editor()->CurrentIndex(), 1);
     QCOMPARE(Keys(Path("prog/Velkor.ini"))["General/LastProject"], QString("Demo"));
+  }
+
+  // Each build command from the editor, after an edit, leaves its summary.
+  void BuildCommands_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("compile") << "compile"
+                             << QStringList{"Data size:      1 bytes", "Procedures:     1"};
+    QTest::newRow("main") << "compileMain" << QStringList{"CodeBlocks:     1"};
+    QTest::newRow("all") << "compileAll" << QStringList{"Compile: Prog.Pas", "Data size: 1 bytes"};
+  }
+  void BuildCommands() {
+    QFETCH(QString, command);
+    QFETCH(QStringList, lines);
+    const QString dir = Path("build_" + command + "/");
+    const QString prog = Write(dir + "Prog.Pas", kProgram);
+    Write(dir + "Prog.Prj",
+          "[General]\nTarget=6\nMainFileName=" + prog.toUtf8() + "\n[Sources]\nSource1=Prog.Pas\n");
+    auto f = Make(dir + "Prog.Prj");
+    f->window->Editor()->OpenFile(prog);
+    QsciScintilla* page = f->window->Editor()->EditorOf(prog);
+    page->setCursorPosition(3, 0);
+    page->insert("  B := 2;\r\n");
+    f->window->Editor()->findChild<QAction*>(command)->trigger();
+    for (const QString& line : lines)
+      QVERIFY2(HasLine(*f->window, line), qPrintable(line));
+    QVERIFY(QFileInfo::exists(dir + "Prog.RRO"));
+    QVERIFY(Read(prog).contains("B := 2")); // saved before building
+    QVERIFY(!f->window->Progress()->isVisible());
+    QVERIFY(f->window->Link());
+    QVERIFY(QFileInfo(dir + "Prog.ROM").size() == 32 * 1024);
+    f->questions.QueueAnswer(Answer::kNo);
+    f->window->close();
+  }
+
+  // The caret lands on the error; a double click on the report goes there too.
+  void CompileErrorPlacesTheCaret() {
+    const QString prog =
+        Write(Path("error/Bad.Pas"), "PROGRAM P;\r\nVAR B: BYTE;\r\nBEGIN\r\n  B := ;\r\nEND.\r\n");
+    auto f = Make();
+    QVERIFY(!f->window->CompileFile(prog));
+    QsciScintilla* page = f->window->Editor()->EditorOf(prog);
+    QVERIFY(page);
+    int line = -1, column = -1;
+    page->getCursorPosition(&line, &column);
+    QCOMPARE(line, 3);
+    QCOMPARE(column, 7);
+    page->setCursorPosition(0, 0);
+    QListWidget* list = f->window->MessageView()->List();
+    QListWidgetItem* last = list->item(list->count() - 1);
+    QCOMPARE(last->text(), QString("Cannot evaluate expression"));
+    emit list->itemDoubleClicked(last);
+    page->getCursorPosition(&line, &column);
+    QCOMPARE(line, 3);
+    QCOMPARE(column, 7);
+  }
+
+  // The progress window's button ends a long compile with error 111.
+  void CancelEndsTheCompile() {
+    QByteArray source = "PROGRAM P;\r\nVAR W: WORD;\r\nBEGIN\r\n";
+    for (int i = 0; i < 5000; ++i)
+      source += "  W := W + 1;\r\n";
+    const QString prog = Write(Path("cancel/Long.Pas"), source + "END.\r\n");
+    auto f = Make();
+    QTimer::singleShot(0,
+                       [&] { f->window->Progress()->findChild<QPushButton*>("cancel")->click(); });
+    QVERIFY(!f->window->CompileFile(prog));
+    QVERIFY(HasLine(*f->window, "Compile canceled by user"));
+    const int lines = f->window->Progress()->findChild<QLineEdit*>("currentLine")->text().toInt();
+    QVERIFY2(lines > 0 && lines <= 20, qPrintable(QString::number(lines)));
+    QVERIFY(!QFileInfo::exists(Path("cancel/Long.Mac")));
+  }
+
+  // A new Project1 saved where a Project1.Prj is: asked, and No keeps it.
+  void OverwriteQuestion_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("overwritten");
+    QTest::newRow("yes") << int(Answer::kYes) << true;
+    QTest::newRow("no") << int(Answer::kNo) << false;
+  }
+  void OverwriteQuestion() {
+    QFETCH(int, answer);
+    QFETCH(bool, overwritten);
+    const QByteArray old = "[General]\nTarget=3\n";
+    Write(Path("prog/Project1.Prj"), old);
+    QFile::remove(Path("prog/Velkor.ini"));
+    auto f = Make();
+    QCOMPARE(f->window->CurrentProject().settings.Target, 3); // the last project, opened
+    Trigger(*f, "newProject");
+    f->questions.QueueFile(Write(Path("prog/New.Mac"), "").toStdString());
+    Trigger(*f, "addToProject");
+    for (Answer a : {Answer::kYes, static_cast<Answer>(answer)})
+      f->questions.QueueAnswer(a); // Save current project ? / Overwrite ?
+    f->window->close();
+    QCOMPARE(f->questions.MessageBoxTexts().back(),
+             std::string("Project file exists. Overwrite ?"));
+    QCOMPARE(Read(Path("prog/Project1.Prj")) != old, overwritten);
+    QFile::remove(Path("prog/Project1.Prj"));
+  }
+
+  // Editor entries whose files are gone, and a Current past them, are skipped.
+  void StaleEditorsAreSkipped() {
+    const QString kept = Write(Path("stale/Kept.Pas"), kProgram);
+    Write(Path("stale/Stale.Prj"),
+          "[Sources]\nSource1=Kept.Pas\n[Editor]\nSource1=" + Path("stale/Gone.Pas").toUtf8() +
+              "\nSource2=" + kept.toUtf8() + "\nPosY2=2\nSource3=Undefined\n" + "Current=7\n");
+    auto f = Make(Path("stale/Stale.Prj"));
+    QCOMPARE(f->window->CurrentProject().Name(), std::string("Stale"));
+    QCOMPARE(f->window->Editor()->OpenFiles(), QStringList{kept});
+    QVERIFY(f->questions.MessageBoxTexts().empty());
+  }
+
+  // Closing with changed pages asks for each, also after No to the project.
+  void ClosingAsksForEachChangedPage() {
+    const QString one = Write(Path("close/One.Pas"), kProgram);
+    const QString two = Write(Path("close/Two.Pas"), kProgram);
+    auto f = Make();
+    for (const QString& file : {one, two}) {
+      f->questions.QueueFile(file.toStdString());
+      Trigger(*f, "addToProject");
+      f->window->Editor()->EditorOf(file)->insert("{ changed }");
+    }
+    for (Answer a : {Answer::kNo, Answer::kYes, Answer::kNo})
+      f->questions.QueueAnswer(a);
+    QVERIFY(f->window->close());
+    const auto& texts = f->questions.MessageBoxTexts();
+    QCOMPARE(texts.size(), std::size_t(3));
+    QVERIFY(texts[1].starts_with(one.toStdString()));
+    QVERIFY(texts[2].starts_with(two.toStdString()));
+    QVERIFY(Read(one).startsWith("{ changed }"));
+    QVERIFY(!Read(two).startsWith("{ changed }"));
+  }
+
+  void Help() {
+    auto f = Make();
+    Trigger(*f, "helpContents");
+    velkor::ui::HelpWindow* help = f->window->Help();
+    QVERIFY(help->isVisible());
+    QVERIFY(help->Contents()->count() >= 2); // the README and the guide to the windows
+    QVERIFY(help->Search("Change link order"));
+    QVERIFY(help->Page()->textCursor().hasSelection());
+    QVERIFY(!help->Search("no page says xyzzy"));
+    f->window->close();
   }
 };
 
