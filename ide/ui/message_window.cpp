@@ -21,12 +21,14 @@ MessageWindow::MessageWindow(MessageList& messages, QWidget* parent)
   setWindowTitle("Messages");
   list_->setObjectName("messages");
   list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  list_->setUniformItemSizes(true);
+  // Long lines scroll sideways instead of losing their ends.
+  list_->setTextElideMode(Qt::ElideNone);
+  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(list_);
   const int lineHeight = list_->fontMetrics().height();
-  resize(list_->fontMetrics().horizontalAdvance(QString(88, QChar(0x4D))),
+  resize(list_->fontMetrics().horizontalAdvance(QString(100, QChar(0x4D))),
          lineHeight * (kMessageLinesInView + 3));
   connect(list_, &QListWidget::itemDoubleClicked, this, &MessageWindow::Open);
   observer_ = messages_.AddObserver([this](const std::string& line) { Append(line); });
