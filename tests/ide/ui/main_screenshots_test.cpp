@@ -92,7 +92,9 @@ private slots:
     source.write(text);
     source.close();
     QVERIFY(!window_->CompileFile(project_ + "Hello.Pas"));
-    QCOMPARE(window_->MessageView()->List()->currentRow(), -1);
+    QListWidget* list = window_->MessageView()->List();
+    QCOMPARE(list->item(list->count() - 1)->text(), QString("Undefined identifier"));
+    QCOMPARE(window_->Editor()->ActiveFile(), project_ + "Hello.Pas");
     Shoot(*window_->MessageView(), "velkor-messages-error.png");
     window_->Editor()->resize(760, 520);
     Shoot(*window_->Editor(), "velkor-editor-error.png");
