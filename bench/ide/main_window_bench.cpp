@@ -26,8 +26,10 @@ QApplication& Application() {
   static char name[] = "main_window_bench";
   static char* argv[] = {name, nullptr};
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  static QApplication app(argc, argv);
-  return app;
+  // Never destroyed: a QApplication that outlives main() crashes in Qt's own
+  // teardown once a window has been shown.
+  static auto* app = new QApplication(argc, argv);
+  return *app;
 }
 
 QString ProgramDirectory() {

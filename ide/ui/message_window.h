@@ -8,12 +8,12 @@
 //   connect(&window, &MessageWindow::placeRequested, &editor, &EditorWindow::ShowPosition);
 //   window.ScrollToEnd(10);                        // the last 10 lines show
 
+#include <QHash>
 #include <QWidget>
 
 #include "common/message_list.h"
 
-class QListWidget;
-class QListWidgetItem;
+class QPlainTextEdit;
 
 namespace velkor::ui {
 
@@ -36,18 +36,31 @@ public:
   void ScrollToEnd(int lines);
   // Shows the list as it is now when it was emptied since the last line.
   void Resync();
-  QListWidget* List() const { return list_; }
+  // Opens the place of the 0-based shown line, as a double click on it does.
+  void OpenLine(int line);
+
+  QStringList ShownLines() const;
+  QPlainTextEdit* Text() const { return text_; }
 
 signals:
   void placeRequested(const QString& file, int line, int column);
 
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+  struct Place {
+    QString file;
+    int line;
+    int column;
+  };
   void Append(const std::string& line);
-  void Open(QListWidgetItem* item);
 
   MessageList& messages_;
   MessageList::ObserverId observer_;
-  QListWidget* list_;
+  QPlainTextEdit* text_;
+  std::size_t shown_ = 0;
+  QHash<int, Place> places_; // by shown line
 };
 
 } // namespace velkor::ui

@@ -58,8 +58,15 @@ void QtUiHost::Attach(EditorWindow* editor, CompileProgressWindow* progress,
   }
 }
 
+void QtUiHost::ResetCancel() {
+  cancelled_ = false;
+  sincePump_.invalidate();
+}
+
 void QtUiHost::ProcessPendingMessages() {
+  if (sincePump_.isValid() && sincePump_.elapsed() < kPumpIntervalMs) return;
   QApplication::processEvents();
+  sincePump_.start();
 }
 
 platform::Answer QtUiHost::MessageBox(std::string_view text, std::string_view caption,

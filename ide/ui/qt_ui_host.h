@@ -10,6 +10,7 @@
 //   ui.ResetCancel();
 //   CompileFile(path, settings, messages, ui);   // error 111 once Cancel is pressed
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 
@@ -21,6 +22,10 @@ class CompileProgressWindow;
 class EditorWindow;
 class MessageWindow;
 
+// The tools ask to pump far more often than a screen can show: events are
+// processed at most this often, which a user cannot tell from every time.
+constexpr int kPumpIntervalMs = 20;
+
 class QtUiHost : public platform::UiHost {
 public:
   // With `questions`, message boxes and file dialogs are answered by it
@@ -31,7 +36,8 @@ public:
   void Attach(EditorWindow* editor, CompileProgressWindow* progress, MessageWindow* messages);
   // Where file dialogs start.
   void SetDialogDirectory(const QString& directory) { dialogDirectory_ = directory; }
-  void ResetCancel() { cancelled_ = false; }
+  // Before each command: no cancel pending, and the next pump runs.
+  void ResetCancel();
 
   void ProcessPendingMessages() override;
   platform::Answer MessageBox(std::string_view text, std::string_view caption,
@@ -49,6 +55,7 @@ private:
   QPointer<MessageWindow> messages_;
   QString dialogDirectory_;
   bool cancelled_ = false;
+  QElapsedTimer sincePump_;
 };
 
 // "Project files (*.Prj)|*.Prj" as a Qt filter, the pattern in every case

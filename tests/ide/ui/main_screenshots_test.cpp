@@ -79,7 +79,7 @@ private slots:
     QVERIFY(window_->Link());
     MessageWindow* messages = window_->MessageView();
     Shoot(*messages, "velkor-messages.png");
-    QVERIFY(messages->List()->count() > kMessageLinesInView);
+    QVERIFY(messages->ShownLines().size() > kMessageLinesInView);
   }
 
   void messagesAfterError() {
@@ -92,8 +92,7 @@ private slots:
     source.write(text);
     source.close();
     QVERIFY(!window_->CompileFile(project_ + "Hello.Pas"));
-    QListWidget* list = window_->MessageView()->List();
-    QCOMPARE(list->item(list->count() - 1)->text(), QString("Undefined identifier"));
+    QCOMPARE(window_->MessageView()->ShownLines().back(), QString("Undefined identifier"));
     QCOMPARE(window_->Editor()->ActiveFile(), project_ + "Hello.Pas");
     Shoot(*window_->MessageView(), "velkor-messages-error.png");
     window_->Editor()->resize(760, 520);

@@ -8,9 +8,11 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
 #include <Qsci/qsciscintilla.h>
@@ -75,10 +77,7 @@ void Click(QListWidget* list, int row) {
 }
 
 bool HasLine(const MainWindow& window, const QString& line) {
-  const QListWidget* list = window.MessageView()->List();
-  for (int i = 0; i < list->count(); ++i)
-    if (list->item(i)->text() == line) return true;
-  return false;
+  return window.MessageView()->ShownLines().contains(line);
 }
 
 } // namespace
@@ -232,10 +231,11 @@ private slots:
     QCOMPARE(line, 3);
     QCOMPARE(column, 7);
     page->setCursorPosition(0, 0);
-    QListWidget* list = f->window->MessageView()->List();
-    QListWidgetItem* last = list->item(list->count() - 1);
-    QCOMPARE(last->text(), QString("Cannot evaluate expression"));
-    emit list->itemDoubleClicked(last);
+    velkor::ui::MessageWindow* messages = f->window->MessageView();
+    QCOMPARE(messages->ShownLines().back(), QString("Cannot evaluate expression"));
+    QPlainTextEdit* text = messages->Text();
+    QTextCursor last(text->document()->lastBlock());
+    QTest::mouseDClick(text->viewport(), Qt::LeftButton, {}, text->cursorRect(last).center());
     page->getCursorPosition(&line, &column);
     QCOMPARE(line, 3);
     QCOMPARE(column, 7);
