@@ -317,6 +317,21 @@ private slots:
     QVERIFY(!Read(two).startsWith("{ changed }"));
   }
 
+  // Linux names files in any case: the dialogs list every spelling.
+  void FileFilters_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("qt");
+    QTest::newRow("project") << "Project files (*.Prj)|*.Prj"
+                             << "Project files (*.Prj *.prj *.PRJ);;All files (*)";
+    QTest::newRow("two patterns") << "Sources|*.Pas;*.Mac"
+                                  << "Sources (*.Pas *.pas *.PAS *.Mac *.mac *.MAC);;All files (*)";
+  }
+  void FileFilters() {
+    QFETCH(QString, filter);
+    QFETCH(QString, qt);
+    QCOMPARE(velkor::ui::QtFileFilter(filter.toStdString()), qt);
+  }
+
   void Help() {
     auto f = Make();
     Trigger(*f, "helpContents");
