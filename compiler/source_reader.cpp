@@ -68,7 +68,11 @@ SourceFile& TopFile(Compilation& c) {
 void CountLine(Compilation& c, SourceFile& file) {
   ++c.TotalLines;
   ++file.lineNumber;
-  if (c.TotalLines % kProgressInterval == 0) c.Ui.ProcessPendingMessages();
+  if (c.TotalLines % kProgressInterval != 0) return;
+  c.Ui.ShowCompileProgress(file.name, c.TotalLines);
+  c.Ui.ProcessPendingMessages();
+  // The scanner stops at its next symbol, so within these 10 lines.
+  if (c.Ui.CancelRequested()) c.CancelRequested = true;
 }
 
 // A source line copied into encoded output must fit its record: the user

@@ -54,6 +54,11 @@ public:
   virtual void ShowEditorPosition(const std::string& file, int line, int column) = 0;
   // Saves the file's editor page when it is open with unsaved changes.
   virtual void SaveFileIfModified(const std::string& file) = 0;
+  // The compiler's progress at each of its pump points: the file it reads and
+  // the source lines read so far.
+  virtual void ShowCompileProgress(std::string_view /*file*/, std::uint32_t /*lines*/) {}
+  // Asked right after each pump: true makes the compiler stop with error 111.
+  virtual bool CancelRequested() { return false; }
 };
 
 // No windows: message boxes are written as one line to a stream (when one is

@@ -40,10 +40,10 @@ program_of() {
 if [ "$ide" = 1 ]; then
   name=$(program_of "${examples[0]}")
   work=$(prepare "${examples[0]}" "$name")
-  if [ -x "$bin/Velkor" ]; then
-    exec "$bin/Velkor" "$work/$name.Prj"
+  if [ -x "$bin/velkor" ]; then
+    exec "$bin/velkor" "$work/$name.Prj"
   fi
-  echo "This build has no IDE window yet; use the command-line tools (see README.md)." >&2
+  echo "This build has no IDE window (Qt 6 was not found); use the command-line tools (see README.md)." >&2
   exit 1
 fi
 

@@ -29,10 +29,7 @@ int RunCompile(Invocation& run) {
   }
   platform::HeadlessUiHost ui(&run.out);
   BuildSession session{project, run.messages, ui, platform::ProgramDirectory()};
-  const CompileResult result = CompilePascalFile(session, source);
-  if (!result.ok) return kExitFailure;
-  AddCompileSummary(run.messages, result, source, "Procedures:     ");
-  return AssembleFile(session, result.outputFile) ? kExitOk : kExitFailure;
+  return CompileAndAssemble(session, source) ? kExitOk : kExitFailure;
 }
 
 } // namespace velkor::cli

@@ -42,6 +42,15 @@ bool AssembleFile(BuildSession& session, const std::string& path) {
   return result.ok;
 }
 
+bool BuildEditorFile(BuildSession& session, const std::string& path) {
+  session.errorFlag = false;
+  const std::string extension = platform::UpperCase(platform::ExtensionPart(path));
+  if (extension == ".MAC") return AssembleFile(session, path);
+  if (extension == ".PAS") return CompileAndAssemble(session, path);
+  session.ui.MessageBox(kUnknownFileType, "Velkor", platform::kOkOnly);
+  return false;
+}
+
 bool BuildSession::BuildAllFiles() {
   messages.Clear();
   errorFlag = false;

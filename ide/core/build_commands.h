@@ -58,6 +58,14 @@ struct EntryBuilder {
 };
 std::span<const EntryBuilder> EntryBuilders();
 
+// "Compile/Assemble file": the file of an editor page, by its extension
+// (.MAC assembled, .PAS compiled and assembled); any other extension is
+// refused in a message box. False when nothing was built or a tool failed.
+bool BuildEditorFile(BuildSession& session, const std::string& path);
+inline constexpr std::string_view kUnknownFileType =
+    "Don't know how to handle this file. File extention should be .Pas for Pascal files or .Mac "
+    "for assembler files...";
+
 // Assembles the file (a .Mac or .EMS) next to itself; false on an error.
 bool AssembleFile(BuildSession& session, const std::string& path);
 

@@ -51,6 +51,13 @@ void AddCompileSummary(MessageList& messages, const CompileResult& result, std::
   messages.AddMessageLine("");
 }
 
+bool CompileAndAssemble(BuildSession& session, const std::string& path) {
+  const CompileResult result = CompilePascalFile(session, path);
+  if (!result.ok) return false;
+  AddCompileSummary(session.messages, result, path, "Procedures:     ");
+  return AssembleFile(session, result.outputFile);
+}
+
 bool BuildPascalEntry(BuildSession& session, const std::string& entry) {
   const CompileResult result = CompilePascalFile(session, session.SearchEntry(entry));
   if (!result.ok) return false;

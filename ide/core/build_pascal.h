@@ -25,6 +25,10 @@ CompileResult CompilePascalFile(BuildSession& session, const std::string& path);
 void AddCompileSummary(MessageList& messages, const CompileResult& result, std::string_view file,
                        std::string_view blocksLabel);
 
+// "Compile/Assemble file" for a Pascal source: compiled, the summary with
+// "Procedures:     ", then the file the compiler wrote is assembled.
+bool CompileAndAssemble(BuildSession& session, const std::string& path);
+
 // A .PAS entry of the project: searched, compiled, its short summary, then
 // the file the compiler wrote is assembled.
 bool BuildPascalEntry(BuildSession& session, const std::string& entry);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "compiler/compile_error.h"
 #include "compiler/driver.h"
 #include "compiler/emit/output.h"
 #include "front_support.h"
@@ -284,6 +285,31 @@ TEST(Host, PumpsAtTheStartAndEveryTenLines) {
   const Compiled r = CompileText(source, {}, {}, &counting);
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(counting.PumpCount(), 3);
+}
+
+// The progress window hears the file and the line count at each pump, and a
+// cancel asked there ends the compile with error 111 before ten more lines.
+TEST(Host, ProgressAndCancelAtThePumpPoints) {
+  class CancellingUi : public front_test::TestUi {
+  public:
+    void ShowCompileProgress(std::string_view file, std::uint32_t lines) override {
+      shown.emplace_back(std::string(file), lines);
+    }
+    bool CancelRequested() override { return !shown.empty() && shown.back().second >= 20; }
+    std::vector<std::pair<std::string, std::uint32_t>> shown;
+  };
+  std::string source = "PROGRAM P;\nVAR W: WORD;\nBEGIN\n";
+  for (int i = 0; i < 40; ++i)
+    source += "  W := W + 1;\n";
+  source += "END.\n";
+  CancellingUi ui;
+  const Compiled r = CompileText(source, {}, {}, &ui);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.Error(), CompilerErrorMessages[kErrCancelled]);
+  ASSERT_EQ(ui.shown.size(), 2u);
+  EXPECT_EQ(ui.shown[0].second, 10u);
+  EXPECT_EQ(std::filesystem::path(ui.shown[1].first).filename(), "T.Pas");
+  EXPECT_EQ(ui.shown[1].second, 20u);
 }
 
 // A compile started from a window message pumped in the middle of another

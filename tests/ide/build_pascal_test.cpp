@@ -99,6 +99,22 @@ TEST_F(PascalBuild, ACompileErrorStopsTheBuildAndKeepsTheOldOutput) {
   EXPECT_EQ(ui.LastEditorPosition()->line, 1);
 }
 
+// "Compile/Assemble file" decides by the extension, whatever its case.
+TEST_F(PascalBuild, EditorFileByExtension) {
+  Write("A.pas", kProgram);
+  Write("B.mac", "\tCODE\r\n\tEND\r\n");
+  Write("C.txt", "x");
+  BuildSession session = Session();
+  EXPECT_TRUE(BuildEditorFile(session, (dir / "A.pas").string()));
+  EXPECT_TRUE(HasLine("Procedures:     1"));
+  EXPECT_TRUE(fs::exists(dir / "A.RRO"));
+  EXPECT_TRUE(BuildEditorFile(session, (dir / "B.mac").string()));
+  EXPECT_TRUE(fs::exists(dir / "B.RRO"));
+  EXPECT_FALSE(BuildEditorFile(session, (dir / "C.txt").string()));
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
+  EXPECT_EQ(ui.MessageBoxTexts()[0], kUnknownFileType);
+}
+
 TEST_F(PascalBuild, MainFileSummaryLines) {
   Write("Prog.Pas", kProgram);
   project.settings.MainFileName = "Prog.Pas";
