@@ -1,8 +1,8 @@
-// A build of the sieve example (every entry compiled or assembled, then
-// linked) three ways: from the main window, through the same core in the
-// process as velkor-cli runs it, and by starting velkor-cli itself. The
-// window should cost no more than a fifth over the core.
-// Runs on Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise.
+// A build of the sieve example and of a 3,000-line program (every entry
+// compiled or assembled, then linked) three ways: from the main window, through the same core in
+// the process as velkor-cli runs it, and by starting velkor-cli itself. The window should cost no
+// more than a fifth over the core. Runs on Qt's offscreen platform unless QT_QPA_PLATFORM says
+// otherwise.
 
 #include <benchmark/benchmark.h>
 
@@ -36,19 +36,46 @@ QString ProgramDirectory() {
   return QString::fromStdString(platform::ProgramDirectory());
 }
 
-// The sieve example made a project by velkor-cli, once per run.
-const QString& SieveProject() {
+// A firmware-sized program: 250 routines of loops, arithmetic and strings.
+QByteArray LargeProgram() {
+  QByteArray text = "PROGRAM Large;\nVAR Total: LONGINT;\n";
+  for (int i = 1; i <= 250; ++i) {
+    text += QByteArray("PROCEDURE Step") + QByteArray::number(i) +
+            "(N: WORD);\nVAR I, J: WORD; S: STRING[20];\nBEGIN\n  J := 0;\n"
+            "  FOR I := 1 TO N DO BEGIN\n    J := J + I * " +
+            QByteArray::number(i) +
+            ";\n    IF J > 1000 THEN J := J - 1000;\n  END;\n"
+            "  S := 'step';\n  Total := Total + J + LENGTH(S);\nEND;\n\n";
+  }
+  text += "BEGIN\n  Total := 0;\n";
+  for (int i = 1; i <= 250; ++i)
+    text += "  Step" + QByteArray::number(i) + "(10);\n";
+  return text + "END.\n";
+}
+
+// Argument 0: the sieve example; 1: the large program. Each made a project
+// by velkor-cli once per run.
+QString Project(int which) {
   static QTemporaryDir dir;
-  static const QString prj = [] {
-    const QString work = dir.path() + "/";
-    QFile::copy(VELKOR_SOURCE_DIR "/examples/sieve/Sieve.Pas", work + "Sieve.Pas");
+  static QString made[2];
+  if (made[which].isEmpty()) {
+    const QString work = dir.path() + (which ? "/large/" : "/sieve/");
+    QDir().mkpath(work);
+    const QString name = which ? "Large" : "Sieve";
+    if (which) {
+      QFile file(work + "Large.Pas");
+      if (!file.open(QIODevice::WriteOnly)) std::abort();
+      file.write(LargeProgram());
+    } else {
+      QFile::copy(VELKOR_SOURCE_DIR "/examples/sieve/Sieve.Pas", work + "Sieve.Pas");
+    }
     QProcess cli;
     cli.setWorkingDirectory(work);
-    cli.start(ProgramDirectory() + "velkor-cli", {"new", "Sieve.Prj", "Sieve.Pas"});
+    cli.start(ProgramDirectory() + "velkor-cli", {"new", name + ".Prj", name + ".Pas"});
     if (!cli.waitForFinished(60000) || cli.exitCode() != 0) std::abort();
-    return work + "Sieve.Prj";
-  }();
-  return prj;
+    made[which] = work + name + ".Prj";
+  }
+  return made[which];
 }
 
 void BM_BuildFromWindow(benchmark::State& state) {
@@ -57,7 +84,7 @@ void BM_BuildFromWindow(benchmark::State& state) {
   velkor::ui::QtUiHost ui(&questions);
   const QString scratch = QDir::tempPath() + "/main_window_bench.ini";
   velkor::ui::MainWindow window(ui, {ProgramDirectory(), scratch, QString(), QString()});
-  window.Start(SieveProject());
+  window.Start(Project(static_cast<int>(state.range(0))));
   window.show();
   for (auto _ : state) {
     if (!window.CompileAll() || !window.Link()) state.SkipWithError("the build failed");
@@ -65,12 +92,14 @@ void BM_BuildFromWindow(benchmark::State& state) {
   window.hide();
   QFile::remove(scratch);
 }
-BENCHMARK(BM_BuildFromWindow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildFromWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_BuildWithCore(benchmark::State& state) {
   velkor::Project project;
   std::string error;
-  if (!velkor::ReadProjectFile(SieveProject().toStdString(), project, error)) std::abort();
+  if (!velkor::ReadProjectFile(Project(static_cast<int>(state.range(0))).toStdString(), project,
+                               error))
+    std::abort();
   for (auto _ : state) {
     velkor::MessageList messages;
     platform::HeadlessUiHost ui;
@@ -78,15 +107,16 @@ void BM_BuildWithCore(benchmark::State& state) {
     if (!session.Build()) state.SkipWithError("the build failed");
   }
 }
-BENCHMARK(BM_BuildWithCore)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildWithCore)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_BuildWithCliProgram(benchmark::State& state) {
   for (auto _ : state) {
     QProcess cli;
-    cli.start(ProgramDirectory() + "velkor-cli", {"build", SieveProject()});
+    cli.start(ProgramDirectory() + "velkor-cli",
+              {"build", Project(static_cast<int>(state.range(0)))});
     if (!cli.waitForFinished(60000) || cli.exitCode() != 0) state.SkipWithError("the build failed");
   }
 }
-BENCHMARK(BM_BuildWithCliProgram)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildWithCliProgram)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
