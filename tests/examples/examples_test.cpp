@@ -42,23 +42,38 @@ const Example kExamples[] = {
 
 class BundledExample : public ::testing::TestWithParam<std::tuple<Example, const char*>> {};
 
-TEST_P(BundledExample, BuildsRunsPrintsItsOutputAndHalts) {
-  const auto& [example, cpu] = GetParam();
+// Builds the example with `new` and the extra options, runs the image and
+// checks the text; the run must end by itself.
+void BuildAndRun(const Example& example, std::vector<std::string> newOptions,
+                 const char* imageExtension) {
   TestDir dir;
   const std::string source = std::string(example.file) + ".Pas";
   fs::copy_file(fs::path(KIT_SOURCE_DIR) / "examples" / example.directory / source,
                 dir.Path() + source);
   const std::string project = std::string(example.file) + ".Prj";
 
-  const auto created = RunProgram(dir.Path(), "velkor-cli", {"new", project, "--cpu", cpu, source});
+  newOptions.insert(newOptions.begin(), {"new", project, source});
+  const auto created = RunProgram(dir.Path(), "velkor-cli", newOptions);
   ASSERT_EQ(created.status, 0) << created.err;
   const auto built = RunProgram(dir.Path(), "velkor-cli", {"build", project});
   ASSERT_EQ(built.status, 0) << built.out << built.err;
   const auto ran =
       RunProgram(dir.Path(), "kavrin-cli",
-                 {"run", std::string(example.file) + ".ROM", "--max-steps", "50000000"});
-  EXPECT_EQ(ran.status, 0) << "it must halt: " << ran.err;
+                 {"run", std::string(example.file) + imageExtension, "--max-steps", "50000000"});
+  EXPECT_EQ(ran.status, 0) << "it must end: " << ran.err;
   EXPECT_EQ(ran.out, example.output);
+}
+
+TEST_P(BundledExample, BuildsRunsPrintsItsOutputAndHalts) {
+  const auto& [example, cpu] = GetParam();
+  BuildAndRun(example, {"--cpu", cpu}, ".ROM");
+}
+
+// The same program as a CP/M .COM, whose terminal unit calls the BDOS,
+// prints the same text in kavrin-cli's CP/M mode and returns to CP/M.
+TEST_P(BundledExample, BuildsForCpmAndPrintsTheSameUnderCpm) {
+  const auto& [example, cpu] = GetParam();
+  BuildAndRun(example, {"--cpu", cpu, "--target", "CP/M"}, ".COM");
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, BundledExample,
