@@ -133,15 +133,15 @@ const CpmSystem::Call CpmSystem::kBdosCalls[kCpmLastFunction + 1] = {
        }
        s.Return(0);
      }},
-    {"open file", nullptr},
-    {"close file", nullptr},
-    {"search for first", nullptr},
-    {"search for next", nullptr},
-    {"delete file", nullptr},
-    {"read sequential", nullptr},
-    {"write sequential", nullptr},
-    {"make file", nullptr},
-    {"rename file", nullptr},
+    {"open file", [](Cpm& s) { s.FileCall(); }},
+    {"close file", [](Cpm& s) { s.FileCall(); }},
+    {"search for first", [](Cpm& s) { s.FileCall(); }},
+    {"search for next", [](Cpm& s) { s.FileCall(); }},
+    {"delete file", [](Cpm& s) { s.FileCall(); }},
+    {"read sequential", [](Cpm& s) { s.FileCall(); }},
+    {"write sequential", [](Cpm& s) { s.FileCall(); }},
+    {"make file", [](Cpm& s) { s.FileCall(); }},
+    {"rename file", [](Cpm& s) { s.FileCall(); }},
     {"return login vector", [](Cpm& s) { s.Return(kLoginVector); }},
     {"return current disk", [](Cpm& s) { s.Return(0); }},
     {"set DMA address",
@@ -164,14 +164,14 @@ const CpmSystem::Call CpmSystem::kBdosCalls[kCpmLastFunction + 1] = {
        s.user_ = e & 0x0F;
        s.Return(0);
      }},
-    {"read random", nullptr},
-    {"write random", nullptr},
-    {"compute file size", nullptr},
-    {"set random record", nullptr},
+    {"read random", [](Cpm& s) { s.FileCall(); }},
+    {"write random", [](Cpm& s) { s.FileCall(); }},
+    {"compute file size", [](Cpm& s) { s.FileCall(); }},
+    {"set random record", [](Cpm& s) { s.FileCall(); }},
     {"reset drive", [](Cpm& s) { s.Return(0); }},
     {"unused function 38", nullptr},
     {"unused function 39", nullptr},
-    {"write random with zero fill", nullptr},
+    {"write random with zero fill", [](Cpm& s) { s.FileCall(); }},
 };
 
 // The BIOS jump table's entries by number; the disk entries are not here
@@ -333,6 +333,26 @@ void CpmSystem::End(CpmEnd end, std::string message) {
 void CpmSystem::NotImplemented(const std::string& what) {
   const auto call = static_cast<std::uint16_t>(machine_.ReadWord(machine_.Cpu.SP) - 3);
   End(CpmEnd::Error, what + " is not implemented; called at " + platform::Hex(call, 4) + "H");
+}
+
+std::string CpmSystem::CallDescription() const {
+  const std::uint8_t function = machine_.Cpu.C;
+  const auto call = static_cast<std::uint16_t>(machine_.ReadWord(machine_.Cpu.SP) - 3);
+  return "BDOS function " + std::to_string(function) + " (" + kBdosCalls[function].name +
+         ") called at " + platform::Hex(call, 4) + "H";
+}
+
+void CpmSystem::FileCall() {
+  const std::uint16_t fcb = machine_.Cpu.DE();
+  std::string error;
+  if (machine_.Cpu.C != kCpmSearchNext && fcb + kCpmFcbSize > kCpmBdosEntry) {
+    error = "the FCB at " + platform::Hex(fcb, 4) + "H reaches the BDOS at " +
+            platform::Hex(kCpmBdosEntry, 4) + "H";
+  } else if (const auto a = files_.Call(machine_.Cpu.C, machine_, fcb, error)) {
+    Return(*a);
+    return;
+  }
+  End(CpmEnd::Error, CallDescription() + ": " + error);
 }
 
 bool CpmSystem::PollFindsNoKey() {

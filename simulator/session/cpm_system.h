@@ -88,6 +88,9 @@ private:
   void PopReturnAddress();
   void End(CpmEnd end, std::string message = {});
   void NotImplemented(const std::string& what);
+  void FileCall();
+  // "BDOS function 15 (open file) called at 0123H".
+  std::string CallDescription() const;
   bool PollFindsNoKey();
   std::optional<std::uint8_t> ReadKey();
   void ReadLine(std::uint16_t buffer);
