@@ -198,6 +198,46 @@ TEST(OverlaysAbove64K, RunOnTheZ180AndFailTheZ80Link) {
   }
 }
 
+// The terminal unit's input routines, with keys from stdin: the board's unit
+// and the CP/M unit read the same keys into the same text.
+constexpr const char* kKeys = R"(PROGRAM Keys;
+{#I Terminal.pas}
+VAR
+  Line: TermLine;
+  Key: CHAR;
+BEGIN
+  Key := GetChar;
+  PutChar(Key);
+  PutLn;
+  IF KeyPressed THEN PutStr('waiting') ELSE PutStr('none');
+  PutLn;
+  PutStr('Name? ');
+  GetLine(Line);
+  PutStr('Hello, ' + Line + '!');
+  PutLn;
+END.
+)";
+
+TEST(TerminalUnits, BoardAndCpmUnitsReadKeysAlike) {
+  for (const auto& [target, image] : {std::pair{"None", "Keys.ROM"}, {"CP/M", "Keys.COM"}}) {
+    SCOPED_TRACE(target);
+    TestDir dir;
+    std::ofstream(dir.Path() + "Keys.Pas") << kKeys;
+    std::ofstream(dir.Path() + "keys.txt") << "xAnn\n";
+    const auto created =
+        RunProgram(dir.Path(), "velkor-cli", {"new", "Keys.Prj", "--target", target, "Keys.Pas"});
+    ASSERT_EQ(created.status, 0) << created.err;
+    const auto built = RunProgram(dir.Path(), "velkor-cli", {"build", "Keys.Prj"});
+    ASSERT_EQ(built.status, 0) << built.out << built.err;
+    const std::string output = dir.Path() + "out.txt";
+    const std::string command = "cd " + kit_test::ShellQuoted(dir.Path()) + " && " +
+                                kit_test::ShellQuoted(std::string(KIT_BIN_DIR) + "/kavrin-cli") +
+                                " run " + image + " --max-steps 10000000 <keys.txt >out.txt";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(TestDir::Read(output), "x\r\nwaiting\r\nName? Ann\r\nHello, Ann!\r\n");
+  }
+}
+
 // A new example directory cannot slip in without its expected output above.
 TEST(BundledExamples, EveryPascalExampleIsChecked) {
   std::set<std::string> listed;
