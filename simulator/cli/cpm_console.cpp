@@ -48,6 +48,8 @@ std::optional<std::uint8_t> StdinConsole::NextKey() {
   }
 }
 
+// A buffer that held only the LF of a CR LF pair is empty after NextKey, so
+// it is filled once more.
 bool StdinConsole::KeyWaiting() {
   Fill(false);
   if (!NextKey()) Fill(false);

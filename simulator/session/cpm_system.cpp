@@ -37,7 +37,7 @@ std::uint16_t BiosEntryAddress(int entry) {
 void FillFcb(Machine& m, std::uint16_t fcb, const std::string& word) {
   std::string text = word;
   std::uint8_t drive = 0;
-  if (text.size() >= 2 && text[1] == ':') {
+  if (text.size() >= 2 && text[1] == ':' && text[0] >= 'A' && text[0] <= 'P') {
     drive = static_cast<std::uint8_t>(text[0] - 'A' + 1);
     text = text.substr(2);
   }
