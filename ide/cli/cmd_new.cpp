@@ -119,7 +119,8 @@ int RunNew(Invocation& run) {
     if (!heading.hasLink) {
       std::string startup;
       if (!WriteStartupModule(platform::ProgramDirectory(), project.Directory(),
-                              heading.programName, ramStart, force, startup, error)) {
+                              project.settings.Target, heading.programName, ramStart, force,
+                              startup, error)) {
         return run.Fail(error);
       }
       project.AddFile(startup);
@@ -131,7 +132,8 @@ int RunNew(Invocation& run) {
     }
     for (std::string_view object : RunTimeLibraryObjects(project.settings.CPU))
       project.AddFile(object);
-    if (!CopyTerminalUnit(platform::ProgramDirectory(), project.Directory(), error))
+    if (!CopyTerminalUnit(platform::ProgramDirectory(), project.Directory(),
+                          project.settings.Target, error))
       return run.Fail(error);
   }
 

@@ -1,5 +1,7 @@
 #include "ide/core/startup_module.h"
 
+#include "common/project.h"
+
 #include "platform/atomic_file.h"
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -24,9 +26,16 @@ void ReplaceOutsideComments(std::string& text, const std::string& from, const st
 
 } // namespace
 
-bool StartupModuleText(const std::string& programDirectory, const std::string& programName,
-                       std::uint16_t ramStart, std::string& text, std::string& error) {
-  const std::string templatePath = programDirectory + "Default/Startup.mac";
+StartupTemplates StartupTemplatesFor(int target) {
+  if (target == kTargetCpm) return {"StartupCpm.mac", "TerminalCpm.pas"};
+  return {"Startup.mac", "Terminal.pas"};
+}
+
+bool StartupModuleText(const std::string& programDirectory, int target,
+                       const std::string& programName, std::uint16_t ramStart, std::string& text,
+                       std::string& error) {
+  const std::string templatePath =
+      programDirectory + "Default/" + StartupTemplatesFor(target).startup;
   if (!platform::ReadWholeFile(templatePath, text, error)) {
     error = "cannot read the start-up template " + templatePath;
     return false;
@@ -37,10 +46,11 @@ bool StartupModuleText(const std::string& programDirectory, const std::string& p
 }
 
 bool WriteStartupModule(const std::string& programDirectory, const std::string& projectDirectory,
-                        const std::string& programName, std::uint16_t ramStart, bool replace,
-                        std::string& path, std::string& error) {
+                        int target, const std::string& programName, std::uint16_t ramStart,
+                        bool replace, std::string& path, std::string& error) {
   std::string text;
-  if (!StartupModuleText(programDirectory, programName, ramStart, text, error)) return false;
+  if (!StartupModuleText(programDirectory, target, programName, ramStart, text, error))
+    return false;
   path = projectDirectory + kStartupFileName;
   if (platform::FileExists(path) && !replace) {
     std::string existing, unused;
@@ -76,9 +86,10 @@ std::string GreetingProgramText(const std::string& programName) {
 }
 
 bool CopyTerminalUnit(const std::string& programDirectory, const std::string& projectDirectory,
-                      std::string& error) {
+                      int target, std::string& error) {
   if (platform::FindCaseInsensitive(projectDirectory, kTerminalUnitFileName)) return true;
-  const std::string source = programDirectory + "Default/" + kTerminalUnitFileName;
+  const std::string source =
+      programDirectory + "Default/" + StartupTemplatesFor(target).terminalUnit;
   std::string text;
   if (!platform::ReadWholeFile(source, text, error)) {
     error = "cannot read the terminal unit " + source;

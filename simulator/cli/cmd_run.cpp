@@ -6,6 +6,7 @@
 
 #include "platform/text.h"
 #include "simulator/cli/commands.h"
+#include "simulator/cli/cpm_run.h"
 #include "simulator/cli/image_setup.h"
 #include "simulator/cli/stdin_keys.h"
 #include "simulator/core/disasm.h"
@@ -25,6 +26,7 @@ constexpr platform::OptionRule kRunOptions[] = {
     {.name = "--terminal-port", .takesValue = true, .once = true},
     {.name = "--regs"},
     {.name = "--trace"},
+    {.name = "--raw"},
 };
 
 void PrintRegisters(const Machine& machine) {
@@ -35,6 +37,7 @@ void PrintRegisters(const Machine& machine) {
 } // namespace
 
 int RunCommand(const std::vector<std::string>& args) {
+  if (WantsCpmRun(args)) return CpmRunCommand(args);
   int exitCode = kExitOk;
   const auto commandLine = ReadCommandLine(args, kRunOptions, exitCode);
   if (!commandLine) return exitCode;

@@ -13,8 +13,8 @@ void Report(const std::string& line) {
 }
 
 std::optional<LoadedImage> LoadForCommand(Session& session, const platform::ParsedOptions& options,
-                                          int& exitCode) {
-  LoadedImage image;
+                                          int& exitCode, std::uint32_t defaultAddress) {
+  LoadedImage image{.loadAddress = defaultAddress};
   if (const auto text = options.Value("--load-at")) {
     const ResolvedAddress at = ResolveAddress(*text, SymbolTable{});
     if (!at.ok || at.value >= kPhysicalMemorySize) {
@@ -44,6 +44,7 @@ std::optional<LoadedImage> LoadForCommand(Session& session, const platform::Pars
     return std::nullopt;
   }
   image.size = loaded.stored;
+  image.fileSize = loaded.fileSize;
   return image;
 }
 

@@ -13,12 +13,13 @@ namespace kavrin::cli {
 struct LoadedImage {
   std::uint32_t loadAddress = 0;
   std::uint32_t size = 0;
+  std::uintmax_t fileSize = 0;
 };
 
-// Loads per --load-at and --sym and resets; prints the tool's lines on
-// stderr. Returns nothing and sets exitCode on failure.
+// Loads per --load-at (else at defaultAddress) and --sym and resets; prints
+// the tool's lines on stderr. Returns nothing and sets exitCode on failure.
 std::optional<LoadedImage> LoadForCommand(Session& session, const platform::ParsedOptions& options,
-                                          int& exitCode);
+                                          int& exitCode, std::uint32_t defaultAddress = 0);
 
 // Prints one line of the tool's own on stderr.
 void Report(const std::string& line);

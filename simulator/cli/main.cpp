@@ -14,9 +14,11 @@ constexpr const char* kUsage =
     "usage: kavrin-cli run IMAGE [--load-at HEX] [--pc HEX|SYMBOL] [--sym FILE] [--break "
     "HEX|SYMBOL]...\n"
     "                  [--max-steps N] [--terminal-port HEX] [--regs] [--trace]\n"
+    "       kavrin-cli run PROG.COM [--cpm|--raw] [--args TEXT] [--cpm-dir DIR] (CP/M 2.2)\n"
     "       kavrin-cli disasm IMAGE [--load-at HEX] [--from HEX|SYMBOL] [--count N] [--sym FILE]\n"
     "run: the program's terminal output goes to stdout, stdin is typed on the terminal;\n"
-    "exit 0 at HALT or a breakpoint, 1 on an error, 2 on a usage error, 3 at the step limit.\n";
+    "exit 0 at HALT or a breakpoint, 1 on an error, 2 on a usage error, 3 at the step limit,\n"
+    "4 when a CP/M program waits for input after the end of stdin.\n";
 
 struct Command {
   const char* name;

@@ -42,23 +42,38 @@ const Example kExamples[] = {
 
 class BundledExample : public ::testing::TestWithParam<std::tuple<Example, const char*>> {};
 
-TEST_P(BundledExample, BuildsRunsPrintsItsOutputAndHalts) {
-  const auto& [example, cpu] = GetParam();
+// Builds the example with `new` and the extra options, runs the image and
+// checks the text; the run must end by itself.
+void BuildAndRun(const Example& example, std::vector<std::string> newOptions,
+                 const char* imageExtension) {
   TestDir dir;
   const std::string source = std::string(example.file) + ".Pas";
   fs::copy_file(fs::path(KIT_SOURCE_DIR) / "examples" / example.directory / source,
                 dir.Path() + source);
   const std::string project = std::string(example.file) + ".Prj";
 
-  const auto created = RunProgram(dir.Path(), "velkor-cli", {"new", project, "--cpu", cpu, source});
+  newOptions.insert(newOptions.begin(), {"new", project, source});
+  const auto created = RunProgram(dir.Path(), "velkor-cli", newOptions);
   ASSERT_EQ(created.status, 0) << created.err;
   const auto built = RunProgram(dir.Path(), "velkor-cli", {"build", project});
   ASSERT_EQ(built.status, 0) << built.out << built.err;
   const auto ran =
       RunProgram(dir.Path(), "kavrin-cli",
-                 {"run", std::string(example.file) + ".ROM", "--max-steps", "50000000"});
-  EXPECT_EQ(ran.status, 0) << "it must halt: " << ran.err;
+                 {"run", std::string(example.file) + imageExtension, "--max-steps", "50000000"});
+  EXPECT_EQ(ran.status, 0) << "it must end: " << ran.err;
   EXPECT_EQ(ran.out, example.output);
+}
+
+TEST_P(BundledExample, BuildsRunsPrintsItsOutputAndHalts) {
+  const auto& [example, cpu] = GetParam();
+  BuildAndRun(example, {"--cpu", cpu}, ".ROM");
+}
+
+// The same program as a CP/M .COM, whose terminal unit calls the BDOS,
+// prints the same text in kavrin-cli's CP/M mode and returns to CP/M.
+TEST_P(BundledExample, BuildsForCpmAndPrintsTheSameUnderCpm) {
+  const auto& [example, cpu] = GetParam();
+  BuildAndRun(example, {"--cpu", cpu, "--target", "CP/M"}, ".COM");
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, BundledExample,
@@ -180,6 +195,46 @@ TEST(OverlaysAbove64K, RunOnTheZ180AndFailTheZ80Link) {
     EXPECT_EQ(ran.status, 0) << "it must halt: " << ran.err;
     EXPECT_EQ(ran.out, "blue\r\nboth:\r\nred\r\ngreen, a longer part\r\nred\r\n"
                        "green, a longer part\r\nblue\r\n");
+  }
+}
+
+// The terminal unit's input routines, with keys from stdin: the board's unit
+// and the CP/M unit read the same keys into the same text.
+constexpr const char* kKeys = R"(PROGRAM Keys;
+{#I Terminal.pas}
+VAR
+  Line: TermLine;
+  Key: CHAR;
+BEGIN
+  Key := GetChar;
+  PutChar(Key);
+  PutLn;
+  IF KeyPressed THEN PutStr('waiting') ELSE PutStr('none');
+  PutLn;
+  PutStr('Name? ');
+  GetLine(Line);
+  PutStr('Hello, ' + Line + '!');
+  PutLn;
+END.
+)";
+
+TEST(TerminalUnits, BoardAndCpmUnitsReadKeysAlike) {
+  for (const auto& [target, image] : {std::pair{"None", "Keys.ROM"}, {"CP/M", "Keys.COM"}}) {
+    SCOPED_TRACE(target);
+    TestDir dir;
+    std::ofstream(dir.Path() + "Keys.Pas") << kKeys;
+    std::ofstream(dir.Path() + "keys.txt") << "xAnn\n";
+    const auto created =
+        RunProgram(dir.Path(), "velkor-cli", {"new", "Keys.Prj", "--target", target, "Keys.Pas"});
+    ASSERT_EQ(created.status, 0) << created.err;
+    const auto built = RunProgram(dir.Path(), "velkor-cli", {"build", "Keys.Prj"});
+    ASSERT_EQ(built.status, 0) << built.out << built.err;
+    const std::string output = dir.Path() + "out.txt";
+    const std::string command = "cd " + kit_test::ShellQuoted(dir.Path()) + " && " +
+                                kit_test::ShellQuoted(std::string(KIT_BIN_DIR) + "/kavrin-cli") +
+                                " run " + image + " --max-steps 10000000 <keys.txt >out.txt";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(TestDir::Read(output), "x\r\nwaiting\r\nName? Ann\r\nHello, Ann!\r\n");
   }
 }
 

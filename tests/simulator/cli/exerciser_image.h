@@ -164,7 +164,7 @@ inline std::vector<Template> Templates() {
 
 class Emitter {
 public:
-  explicit Emitter(std::vector<std::uint8_t>& image) : image_(image) {}
+  Emitter(std::vector<std::uint8_t>& image, std::uint16_t origin) : image_(image), pc_(origin) {}
   void Bytes(std::initializer_list<int> bytes) {
     for (int b : bytes)
       image_[pc_++] = static_cast<std::uint8_t>(b);
@@ -178,11 +178,28 @@ public:
 
 private:
   std::vector<std::uint8_t>& image_;
-  std::uint16_t pc_ = 0;
+  std::uint16_t pc_;
 };
 
-inline void EmitDriver(std::vector<std::uint8_t>& image) {
-  Emitter e(image);
+// Where the results go: port 80H of the bare board, or CP/M's console
+// (BDOS function 2), for which the driver starts at 0100H.
+enum class Console { Port, Bdos };
+inline constexpr std::uint16_t kCpmDriver = 0x0100;
+inline constexpr std::uint16_t kCpmBdosEntry = 0xFE00; // the end of the program area
+
+inline void EmitDriver(std::vector<std::uint8_t>& image, Console console) {
+  const bool bdos = console == Console::Bdos;
+  Emitter e(image, bdos ? kCpmDriver : 0);
+  std::vector<std::uint16_t> putcCalls;
+  const auto output = [&] { // the character in A
+    if (!bdos) {
+      e.Bytes({0xD3, kOutputPort}); // OUT (80H),A
+      return;
+    }
+    e.Bytes({0xCD}); // CALL putc
+    putcCalls.push_back(e.Here());
+    e.Word(0);
+  };
   e.Bytes({0x31});
   e.Word(kDriverStack); // LD SP,stack
   e.Bytes({0x21});
@@ -247,7 +264,10 @@ inline void EmitDriver(std::vector<std::uint8_t>& image) {
   e.Bytes({0x7B, 0xCD}); // LD A,E / CALL hex2
   const std::uint16_t call2 = e.Here();
   e.Word(0);
-  e.Bytes({0x3E, 0x0D, 0xD3, kOutputPort, 0x3E, 0x0A, 0xD3, kOutputPort});
+  e.Bytes({0x3E, 0x0D}); // LD A,CR
+  output();
+  e.Bytes({0x3E, 0x0A}); // LD A,LF
+  output();
   e.Bytes({0x2A});
   e.Word(kRegisterPointer); // LD HL,(regptr)
   e.Bytes({0x01});
@@ -263,7 +283,17 @@ inline void EmitDriver(std::vector<std::uint8_t>& image) {
   e.Word(0);
   e.Bytes({0xF1}); // POP AF
   const std::uint16_t hex1 = e.Here();
-  e.Bytes({0xE6, 0x0F, 0x6F, 0x26, kHexDigits >> 8, 0x7E, 0xD3, kOutputPort, 0xC9});
+  e.Bytes(
+      {0xE6, 0x0F, 0x6F, 0x26, kHexDigits >> 8, 0x7E}); // AND 0FH / LD L,A / LD H,high / LD A,(HL)
+  output();
+  e.Bytes({0xC9}); // RET
+  if (bdos) {
+    const std::uint16_t putc = e.Here();
+    // PUSH BC DE HL / LD E,A / LD C,2 / CALL 5 / POP HL DE BC / RET
+    e.Bytes({0xC5, 0xD5, 0xE5, 0x5F, 0x0E, 0x02, 0xCD, 0x05, 0x00, 0xE1, 0xD1, 0xC1, 0xC9});
+    for (std::uint16_t call : putcCalls)
+      e.PatchWord(call, putc);
+  }
   e.PatchWord(call1, hex2);
   e.PatchWord(call2, hex2);
   e.PatchWord(call3, hex1);
@@ -364,13 +394,18 @@ struct ExerciserImage {
 
 inline constexpr int kMaxExerciserRecords =
     (0x10000 - exerciser::kRecords) / exerciser::kRecordSize - 1;
+inline constexpr int kMaxCpmExerciserRecords =
+    (exerciser::kCpmBdosEntry - exerciser::kRecords) / exerciser::kRecordSize - 1;
 
-inline ExerciserImage BuildExerciserImage(std::size_t first, int count, unsigned seed) {
+// The image from 0000H on; with Console::Bdos a .COM file is its bytes from
+// 0100H on. The same first, count and seed give the same records.
+inline ExerciserImage BuildExerciserImage(std::size_t first, int count, unsigned seed,
+                                          exerciser::Console console = exerciser::Console::Port) {
   using namespace exerciser;
   ExerciserImage out;
   const std::vector<Template> templates = Templates();
   std::mt19937 rng(seed);
-  EmitDriver(out.bytes = std::vector<std::uint8_t>(0x10000, 0));
+  EmitDriver(out.bytes = std::vector<std::uint8_t>(0x10000, 0), console);
   std::size_t at = kRecords;
   for (int i = 0; i < count; ++i) {
     const Record r =
