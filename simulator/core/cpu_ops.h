@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/text.h"
+#include "simulator/core/cpu_timing.h"
 #include "simulator/core/machine.h"
 
 namespace kavrin::cpu {
@@ -22,6 +23,14 @@ struct HandlerAccess {
   }
   static uint16_t*& IndexSlot(Machine& m) { return m.index_slot_; }
   static uint16_t& IndexAddress(Machine& m) { return m.index_address_; }
+  // The states of an opcode of a page, wait states included.
+  static void Charge(Machine& m, TimingPageIndex page, uint8_t op) {
+    m.t_states_ += m.cycles_[page][op];
+  }
+  // A taken branch, or one more pass of a block instruction.
+  static void ChargeExtra(Machine& m, const OpcodeTiming& t) {
+    m.t_states_ += t.extraStates + t.extraMemory * m.memory_wait_ + t.extraIo * m.io_wait_;
+  }
 };
 
 inline constexpr std::array<uint8_t, 256> MakeSzTable(bool withParity) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "simulator/core/cpu_pages.h"
+#include "simulator/core/cpu_timing.h"
 #include "simulator/core/onchip.h"
 
 namespace kavrin {
@@ -22,6 +23,7 @@ uint8_t ChunkBudget(const RunPlan& plan, uint64_t executed) {
 } // namespace
 
 Machine::Machine() : PhysicalMemory(kPhysicalMemorySize, 0) {
+  SetWaitStates(0, 0);
   Reset();
   Cpu = CpuState{};
 }
@@ -36,10 +38,25 @@ void Machine::Reset() {
   c.IX = c.IY = c.SP = c.PC = 0;
   c.I = 0;
   c.InterruptsEnabled = false;
+  instruction_count_ = 0;
+  t_states_ = 0;
   for (int i = 0; i < kOnChipRegisterCount; ++i)
     InternalRegisters[i] = kOnChipRegisters[i].reset_value;
   io_base_ = InternalRegisters[onchip::kIcr] & 0xC0;
   UpdateTranslation();
+}
+
+void Machine::SetWaitStates(int memory, int io) {
+  memory_wait_ = static_cast<uint8_t>(std::clamp(memory, 0, kMaxWaitStates));
+  io_wait_ = static_cast<uint8_t>(std::clamp(io, 0, kMaxWaitStates));
+  const TimingPage* pages[kTimingPageCount] = {&kMainTiming, &kIndexTiming, &kCbTiming,
+                                               &kIndexCbTiming, &kEdTiming};
+  for (int page = 0; page < kTimingPageCount; ++page)
+    for (int op = 0; op < 256; ++op) {
+      const OpcodeTiming& t = (*pages[page])[op];
+      cycles_[page][op] =
+          static_cast<uint16_t>(t.states + t.memory * memory_wait_ + t.io * io_wait_);
+    }
 }
 
 void Machine::EndRun(StopReason reason, std::string message) {
@@ -62,7 +79,9 @@ StopReason Machine::ExecuteSteps() {
   stop_message_.clear();
   for (;;) {
     if (AtBreakpoint()) return StopReason::Breakpoint;
-    kMainPage[FetchByte()](*this);
+    const uint8_t op = FetchByte();
+    t_states_ += cycles_[kMainTimingPage][op];
+    kMainPage[op](*this);
     ++instruction_count_;
     if (step_budget_ == kContinuous) {
       if (--chunk == 0) return StopReason::BudgetUsed;

@@ -34,6 +34,17 @@ inline constexpr int kBreakpointCount = 4;
 inline constexpr int kChunkSize = 4096;   // instructions between two pumps of a free run
 inline constexpr int kMaxMultiStep = 250; // most instructions of a counted chunk
 inline constexpr int kIoPagePortCount = 5;
+inline constexpr int kMaxWaitStates = 3; // per bus cycle, as the chip's DCNTL fields allow
+
+// The opcode pages, as the clock cycle tables are indexed.
+enum TimingPageIndex : uint8_t {
+  kMainTimingPage,
+  kIndexTimingPage,
+  kCbTimingPage,
+  kIndexCbTimingPage,
+  kEdTimingPage,
+  kTimingPageCount,
+};
 
 // On-chip register offsets the rest of the simulator refers to.
 namespace onchip {
@@ -108,6 +119,7 @@ private:
   BreakpointList breakpoints_{};
   bool stop_requested_ = false;
   uint64_t instruction_count_ = 0;
+  uint64_t t_states_ = 0;
   // The register HL was exchanged with while an index prefix runs (holds the real HL).
   uint16_t* index_slot_ = nullptr;
   uint16_t index_address_ = 0; // effective (IX+d) address for the index-CB page
@@ -116,8 +128,8 @@ public:
   std::vector<uint8_t> PhysicalMemory; // always kPhysicalMemorySize bytes; the loader writes it
 
   // --- reset and run control ---
-  // Registers, on-chip registers, MMU and I/O base to their reset values;
-  // memory, F', both subtract indicators and R are kept.
+  // Registers, on-chip registers, MMU, I/O base and the counts to their reset
+  // values; memory, F', both subtract indicators, R and the wait states are kept.
   void Reset();
   // Runs per plan: free runs in chunks of kChunkSize instructions, counted
   // ones in chunks of at most kMaxMultiStep, the pump called after each.
@@ -126,7 +138,14 @@ public:
   // that is over is not affected.
   void Stop() { stop_requested_ = true; }
   const std::string& StopMessage() const { return stop_message_; }
-  uint64_t InstructionCount() const { return instruction_count_; } // since construction
+  // Counted always, since the last Reset().
+  uint64_t InstructionCount() const { return instruction_count_; }
+  uint64_t TStates() const { return t_states_; }
+  // Wait states added to every memory and every I/O bus cycle (0 to
+  // kMaxWaitStates; larger values are clamped). 0 and 0 after construction.
+  void SetWaitStates(int memory, int io);
+  int MemoryWaitStates() const { return memory_wait_; }
+  int IoWaitStates() const { return io_wait_; }
 
   // --- memory through the MMU ---
   uint32_t TranslateAddress(uint16_t logical) const {
@@ -185,6 +204,11 @@ private:
   bool AtBreakpoint() const;
   void UpdateTranslation();
   void RunDmaChannel0();
+
+  // States of each opcode with the wait states included, by page.
+  std::array<std::array<uint16_t, 256>, kTimingPageCount> cycles_{};
+  uint8_t memory_wait_ = 0;
+  uint8_t io_wait_ = 0;
 
   std::array<uint32_t, 16> page_offset_{}; // physical - logical per 4 KB logical page
   uint16_t bank_start_ = 0;
