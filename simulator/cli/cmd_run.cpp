@@ -7,6 +7,7 @@
 #include "platform/text.h"
 #include "simulator/cli/commands.h"
 #include "simulator/cli/image_setup.h"
+#include "simulator/cli/run_stats.h"
 #include "simulator/cli/stdin_keys.h"
 #include "simulator/core/disasm.h"
 #include "simulator/core/run_control.h"
@@ -25,11 +26,26 @@ constexpr platform::OptionRule kRunOptions[] = {
     {.name = "--terminal-port", .takesValue = true, .once = true},
     {.name = "--regs"},
     {.name = "--trace"},
+    {.name = "--stats"},
+    {.name = "--clock", .takesValue = true, .once = true},
+    {.name = "--wait-states", .takesValue = true, .once = true},
 };
 
 void PrintRegisters(const Machine& machine) {
   for (const std::string& line : RegisterDisplay(machine))
     Report(line);
+  Report(CountsField(machine));
+}
+
+// "MEMORY" or "MEMORY,IO", each a digit 0 to kMaxWaitStates.
+bool ParseWaitStates(const std::string& text, int& memory, int& io) {
+  const auto digit = [](char c) { return c >= '0' && c <= '0' + kMaxWaitStates ? c - '0' : -1; };
+  if (text.size() == 1 || (text.size() == 3 && text[1] == ',')) {
+    memory = digit(text[0]);
+    io = text.size() == 3 ? digit(text[2]) : 0;
+    return memory >= 0 && io >= 0;
+  }
+  return false;
 }
 
 } // namespace
@@ -54,12 +70,25 @@ int RunCommand(const std::vector<std::string>& args) {
     if (!count) return UsageError("--max-steps needs a positive decimal count, not " + *text);
     maxSteps = *count;
   }
+  double clockMhz = kDefaultClockMhz;
+  if (const auto text = options.Value("--clock")) {
+    const auto parsed = ParseClockMhz(*text);
+    if (!parsed)
+      return UsageError("--clock needs a clock in MHz above 0 and up to 1000, not " + *text);
+    clockMhz = *parsed;
+  }
+  int memoryWait = 0, ioWait = 0;
+  if (const auto text = options.Value("--wait-states")) {
+    if (!ParseWaitStates(*text, memoryWait, ioWait))
+      return UsageError("--wait-states needs MEMORY[,IO], each 0 to 3, not " + *text);
+  }
   const auto breakTexts = options.Values("--break");
   if (breakTexts.size() > kBreakpointCount) return UsageError("at most 4 breakpoints");
 
   const auto image = LoadForCommand(session, options, exitCode);
   if (!image) return exitCode;
   Machine& machine = session.machine();
+  machine.SetWaitStates(memoryWait, ioWait);
 
   // Addresses resolve against the symbols just read, as in the window.
   std::uint16_t pc =
@@ -111,6 +140,9 @@ int RunCommand(const std::vector<std::string>& args) {
   }
   std::fflush(stdout);
   if (options.Has("--regs")) PrintRegisters(machine);
+  if (options.Has("--stats"))
+    for (const std::string& line : StatsLines(machine, clockMhz))
+      Report(line);
   return result;
 }
 

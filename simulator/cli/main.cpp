@@ -14,9 +14,12 @@ constexpr const char* kUsage =
     "usage: kavrin-cli run IMAGE [--load-at HEX] [--pc HEX|SYMBOL] [--sym FILE] [--break "
     "HEX|SYMBOL]...\n"
     "                  [--max-steps N] [--terminal-port HEX] [--regs] [--trace]\n"
+    "                  [--stats] [--clock MHZ] [--wait-states MEMORY[,IO]]\n"
     "       kavrin-cli disasm IMAGE [--load-at HEX] [--from HEX|SYMBOL] [--count N] [--sym FILE]\n"
     "run: the program's terminal output goes to stdout, stdin is typed on the terminal;\n"
-    "exit 0 at HALT or a breakpoint, 1 on an error, 2 on a usage error, 3 at the step limit.\n";
+    "exit 0 at HALT or a breakpoint, 1 on an error, 2 on a usage error, 3 at the step limit.\n"
+    "--stats prints the instructions, T-states and simulated time (at --clock, default\n"
+    "18.432 MHz) on stderr; --wait-states adds 0-3 wait states to each memory and I/O cycle.\n";
 
 struct Command {
   const char* name;

@@ -89,6 +89,31 @@ TEST(KavrinCliRun, PcAndBreakpointsAndAGivenSymFile) {
   EXPECT_NE(missing.err.find("Cannot open symbol file"), std::string::npos);
 }
 
+// Hello by hand from the Z180 timings: LD HL (9); per character LD A,(HL)
+// 6, OR A 4, JR Z not taken 6, OUT 10, INC HL 4, JR 8 = 38, seven times;
+// the end LD A,(HL) 6, OR A 4, JR Z taken 8, HALT 3.
+constexpr int kHelloStates = 9 + 7 * 38 + 6 + 4 + 8 + 3;
+constexpr int kHelloInstructions = 1 + 7 * 6 + 4;
+
+TEST(KavrinCliRun, StatsCountInstructionsStatesAndTime) {
+  TempDir dir;
+  const std::string image = dir.Write("hello.rom", kHello);
+  const CliResult r = RunCli({"run", image, "--stats", "--clock", "1"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "Hello\r\n");
+  EXPECT_EQ(r.err, "Instructions: " + std::to_string(kHelloInstructions) + "\nT-states: " +
+                       std::to_string(kHelloStates) + "\nSimulated time: 0.296000 ms at 1 MHz\n");
+  // One memory wait state per fetch or data cycle: 2 + 7 * (2+1+2+2+1+2) + 2+1+2+1.
+  const CliResult waited = RunCli({"run", image, "--regs", "--wait-states", "1,0"});
+  const int memoryCycles = 3 + 7 * 10 + 6;
+  EXPECT_NE(waited.err.find("Instructions=" + std::to_string(kHelloInstructions) +
+                            " T-states=" + std::to_string(kHelloStates + memoryCycles)),
+            std::string::npos)
+      << waited.err;
+  const CliResult defaultClock = RunCli({"run", image, "--stats"});
+  EXPECT_NE(defaultClock.err.find("ms at 18.432 MHz"), std::string::npos) << defaultClock.err;
+}
+
 TEST(KavrinCliRun, CoreStopsAreErrors) {
   TempDir dir;
   struct Case {
@@ -146,6 +171,10 @@ TEST(KavrinCliRun, BadInputGetsAMessageAndAnExitCode) {
        "kavrin-cli: at most 4 breakpoints"},
       {{"run", image, "--break", "0"}, 2, "kavrin-cli: a breakpoint cannot be set at 0000H"},
       {{"run", image, "--pc", "12G4"}, 1, "Cannot resolve 12G4"},
+      {{"run", image, "--clock", "0"}, 2, "kavrin-cli: --clock needs"},
+      {{"run", image, "--clock", "fast"}, 2, "kavrin-cli: --clock needs"},
+      {{"run", image, "--wait-states", "4"}, 2, "kavrin-cli: --wait-states needs"},
+      {{"run", image, "--wait-states", "1,"}, 2, "kavrin-cli: --wait-states needs"},
       {{"run", (dir.path() / "missing.rom").string()}, 1, "Cannot open file "},
       {{"run", empty}, 1, "File "},
       {{"run", badSym},
