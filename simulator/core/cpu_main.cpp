@@ -187,7 +187,7 @@ template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
     }
   } else if constexpr (x == 1) {
     if constexpr (Op == 0x76) {
-      HandlerAccess::EndRun(m, StopReason::Halt);
+      HandlerAccess::Halt(m);
     } else if constexpr (y == 6) {
       const uint16_t address = MemoryOperand<Indexed>(m);
       if constexpr (Indexed)
@@ -239,7 +239,7 @@ template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
         c.SetDE(c.HL());
         c.SetHL(de);
       } else {
-        c.InterruptsEnabled = y == 7;
+        HandlerAccess::SetInterrupts(m, y == 7);
       }
     } else if constexpr (z == 4) {
       Call(m, taken(Condition<y>(c)));

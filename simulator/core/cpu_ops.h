@@ -21,6 +21,9 @@ struct HandlerAccess {
   static void EndRun(Machine& m, StopReason reason, std::string message = {}) {
     m.EndRun(reason, std::move(message));
   }
+  static void Halt(Machine& m) { m.Halt(); }
+  // EI (true) or DI; EI lets an interrupt in only after the next instruction.
+  static void SetInterrupts(Machine& m, bool enabled) { m.SetInterrupts(enabled); }
   static uint16_t*& IndexSlot(Machine& m) { return m.index_slot_; }
   static uint16_t& IndexAddress(Machine& m) { return m.index_address_; }
   // The states of an opcode of a page, wait states included.

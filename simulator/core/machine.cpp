@@ -40,10 +40,15 @@ void Machine::Reset() {
   c.InterruptsEnabled = false;
   instruction_count_ = 0;
   t_states_ = 0;
+  halted_ = false;
+  ei_delay_ = false;
+  tif_seen_ = 0;
+  prt_base_ = 0;
   for (int i = 0; i < kOnChipRegisterCount; ++i)
     InternalRegisters[i] = kOnChipRegisters[i].reset_value;
   io_base_ = InternalRegisters[onchip::kIcr] & 0xC0;
   UpdateTranslation();
+  ScheduleTimers();
 }
 
 void Machine::SetWaitStates(int memory, int io) {
@@ -73,16 +78,24 @@ bool Machine::AtBreakpoint() const {
   return false;
 }
 
-StopReason Machine::ExecuteSteps() {
+// The board's checks are compiled into a loop of their own, so that the
+// bare core pays nothing for them.
+template <bool Board> StopReason Machine::ExecuteSteps() {
   int chunk = kChunkSize;
   pending_stop_ = StopReason::BudgetUsed;
   stop_message_.clear();
   for (;;) {
     if (AtBreakpoint()) return StopReason::Breakpoint;
-    const uint8_t op = FetchByte();
-    t_states_ += cycles_[kMainTimingPage][op];
-    kMainPage[op](*this);
-    ++instruction_count_;
+    if (Board && halted_) {
+      IdleUntilEvent();
+    } else {
+      const uint8_t op = FetchByte();
+      t_states_ += cycles_[kMainTimingPage][op];
+      kMainPage[op](*this);
+      ++instruction_count_;
+    }
+    ++steps_;
+    if constexpr (Board) ServiceBoard();
     if (step_budget_ == kContinuous) {
       if (--chunk == 0) return StopReason::BudgetUsed;
     } else if (--step_budget_ == 0) {
@@ -94,15 +107,15 @@ StopReason Machine::ExecuteSteps() {
 StopReason Machine::Run(const RunPlan& plan, const Pump& pump) {
   breakpoints_ = plan.breakpoints;
   stop_requested_ = false;
-  const uint64_t start = instruction_count_;
+  const uint64_t start = steps_;
   for (;;) {
-    const uint64_t executed = instruction_count_ - start;
+    const uint64_t executed = steps_ - start;
     if (plan.instructionLimit != 0 && executed >= plan.instructionLimit)
       return StopReason::BudgetUsed;
     const bool lastStep = stop_requested_;
     step_budget_ = lastStep ? 1 : ChunkBudget(plan, executed);
     if (plan.trace && !AtBreakpoint()) plan.trace();
-    const StopReason reason = ExecuteSteps();
+    const StopReason reason = board_.enabled ? ExecuteSteps<true>() : ExecuteSteps<false>();
     if (pump) pump();
     if (reason != StopReason::BudgetUsed || lastStep) return reason;
   }

@@ -34,7 +34,9 @@ inline constexpr int kBreakpointCount = 4;
 inline constexpr int kChunkSize = 4096;   // instructions between two pumps of a free run
 inline constexpr int kMaxMultiStep = 250; // most instructions of a counted chunk
 inline constexpr int kIoPagePortCount = 5;
-inline constexpr int kMaxWaitStates = 3; // per bus cycle, as the chip's DCNTL fields allow
+inline constexpr int kMaxWaitStates = 3;    // per bus cycle, as the chip's DCNTL fields allow
+inline constexpr int kPrtClockDivider = 20; // the timers count once every 20 clocks
+inline constexpr uint32_t kMaxRomSize = 512 * 1024;
 
 // The opcode pages, as the clock cycle tables are indexed.
 enum TimingPageIndex : uint8_t {
@@ -49,11 +51,18 @@ enum TimingPageIndex : uint8_t {
 // On-chip register offsets the rest of the simulator refers to.
 namespace onchip {
 inline constexpr uint8_t kCntr = 0x0A;
+inline constexpr uint8_t kTmdr0L = 0x0C;
+inline constexpr uint8_t kRldr0L = 0x0E;
+inline constexpr uint8_t kTcr = 0x10;
+inline constexpr uint8_t kTmdr1L = 0x14;
+inline constexpr uint8_t kRldr1L = 0x16;
 inline constexpr uint8_t kSar0L = 0x20;
 inline constexpr uint8_t kDar0L = 0x23;
 inline constexpr uint8_t kBcr0L = 0x26;
 inline constexpr uint8_t kDstat = 0x30;
 inline constexpr uint8_t kDmode = 0x31;
+inline constexpr uint8_t kIl = 0x33;
+inline constexpr uint8_t kItc = 0x34;
 inline constexpr uint8_t kCbr = 0x38;
 inline constexpr uint8_t kBbr = 0x39;
 inline constexpr uint8_t kCbar = 0x3A;
@@ -84,6 +93,15 @@ enum class StopReason {
 // Addresses the core checks before each instruction, in order; the first
 // 0000H ends the list (so 0000H is never a breakpoint).
 using BreakpointList = std::array<uint16_t, kBreakpointCount>;
+
+// The board around the chip. Off, the machine is the bare core: no timer
+// runs and no interrupt is taken.
+struct BoardConfig {
+  bool enabled = false;
+  // Physical memory below this holds the firmware: a program's writes there
+  // are ignored (counted, see RomWrites()).
+  uint32_t romSize = 0;
+};
 
 // What one run does.
 struct RunPlan {
@@ -120,6 +138,7 @@ private:
   bool stop_requested_ = false;
   uint64_t instruction_count_ = 0;
   uint64_t t_states_ = 0;
+  uint64_t steps_ = 0; // instructions, and waits of a halted processor
   // The register HL was exchanged with while an index prefix runs (holds the real HL).
   uint16_t* index_slot_ = nullptr;
   uint16_t index_address_ = 0; // effective (IX+d) address for the index-CB page
@@ -147,13 +166,30 @@ public:
   int MemoryWaitStates() const { return memory_wait_; }
   int IoWaitStates() const { return io_wait_; }
 
+  // --- the board model ---
+  void ConfigureBoard(const BoardConfig& config);
+  const BoardConfig& Board() const { return board_; }
+  // The external INT0 line; in IM 2 the device puts vector on the bus.
+  void SetInt0(bool asserted, uint8_t vector = 0xFF);
+  // Stopped in HALT, waiting for an interrupt.
+  bool Halted() const { return halted_; }
+  // Writes ignored below the ROM size, and the physical address of the last.
+  uint64_t RomWrites() const { return rom_writes_; }
+  uint32_t LastRomWrite() const { return last_rom_write_; }
+
   // --- memory through the MMU ---
   uint32_t TranslateAddress(uint16_t logical) const {
     return (logical + page_offset_[logical >> 12]) & kPhysicalMask;
   }
   uint8_t ReadByte(uint16_t logical) const { return PhysicalMemory[TranslateAddress(logical)]; }
   void WriteByte(uint16_t logical, uint8_t value) {
-    PhysicalMemory[TranslateAddress(logical)] = value;
+    const uint32_t physical = TranslateAddress(logical);
+    if (physical < rom_limit_) [[unlikely]] {
+      ++rom_writes_;
+      last_rom_write_ = physical;
+      return;
+    }
+    PhysicalMemory[physical] = value;
   }
   // Each byte is translated on its own, so a word may straddle an area boundary.
   uint16_t ReadWord(uint16_t logical) const {
@@ -198,7 +234,17 @@ private:
   friend struct cpu::HandlerAccess;
 
   // One chunk: runs step_budget_ instructions (a continuous budget: kChunkSize).
-  StopReason ExecuteSteps();
+  template <bool Board> StopReason ExecuteSteps();
+  // After each instruction with the board on: timers, then interrupts.
+  void ServiceBoard();
+  void IdleUntilEvent();
+  void SyncTimers();
+  void ScheduleTimers();
+  bool AcceptInterrupt();
+  void Halt();
+  void SetInterrupts(bool enabled);
+  uint8_t ReadBoardRegister(uint8_t offset);
+  bool WriteBoardRegister(uint8_t offset, uint8_t value);
   // Ends the run after the current instruction.
   void EndRun(StopReason reason, std::string message = {});
   bool AtBreakpoint() const;
@@ -209,6 +255,18 @@ private:
   std::array<std::array<uint16_t, 256>, kTimingPageCount> cycles_{};
   uint8_t memory_wait_ = 0;
   uint8_t io_wait_ = 0;
+
+  BoardConfig board_{};
+  uint32_t rom_limit_ = 0; // 0 unless the board is on
+  uint64_t rom_writes_ = 0;
+  uint32_t last_rom_write_ = 0;
+  bool halted_ = false;
+  bool ei_delay_ = false; // EI takes effect after the next instruction
+  bool int0_ = false;
+  uint8_t int0_vector_ = 0xFF;
+  uint8_t tif_seen_ = 0;    // TIF bits a TCR read showed: the next TMDR read clears them
+  uint64_t prt_base_ = 0;   // T-state of the last timer count
+  uint64_t next_event_ = 0; // T-state at which a timer interrupt comes next
 
   std::array<uint32_t, 16> page_offset_{}; // physical - logical per 4 KB logical page
   uint16_t bank_start_ = 0;

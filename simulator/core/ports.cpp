@@ -3,8 +3,9 @@
 namespace kavrin {
 
 uint8_t Machine::PortRead(uint8_t port) {
-  if (static_cast<uint8_t>(port - io_base_) < kOnChipRegisterCount)
-    return InternalRegisters[port - io_base_];
+  const auto offset = static_cast<uint8_t>(port - io_base_);
+  if (offset < kOnChipRegisterCount)
+    return board_.enabled ? ReadBoardRegister(offset) : InternalRegisters[offset];
   const PortReadHandler& handler = read_handlers_[ReadPortMap[port]];
   return handler ? handler(port) : 0;
 }
