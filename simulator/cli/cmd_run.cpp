@@ -29,6 +29,8 @@ constexpr platform::OptionRule kRunOptions[] = {
     {.name = "--stats"},
     {.name = "--clock", .takesValue = true, .once = true},
     {.name = "--wait-states", .takesValue = true, .once = true},
+    {.name = "--board"},
+    {.name = "--rom-size", .takesValue = true, .once = true},
 };
 
 void PrintRegisters(const Machine& machine) {
@@ -77,10 +79,19 @@ int RunCommand(const std::vector<std::string>& args) {
       return UsageError("--clock needs a clock in MHz above 0 and up to 1000, not " + *text);
     clockMhz = *parsed;
   }
-  int memoryWait = 0, ioWait = 0;
+  BoardSettings board;
+  board.enabled = options.Has("--board");
   if (const auto text = options.Value("--wait-states")) {
-    if (!ParseWaitStates(*text, memoryWait, ioWait))
+    if (!ParseWaitStates(*text, board.memoryWaitStates, board.ioWaitStates))
       return UsageError("--wait-states needs MEMORY[,IO], each 0 to 3, not " + *text);
+  }
+  if (const auto text = options.Value("--rom-size")) {
+    const auto k = ParseCount(*text);
+    if (!k || *k > kMaxRomSize / 1024)
+      return UsageError("--rom-size needs a size in K from 1 to " +
+                        std::to_string(kMaxRomSize / 1024) + ", not " + *text);
+    if (!board.enabled) return UsageError("--rom-size needs --board");
+    board.romSizeK = static_cast<int>(*k);
   }
   const auto breakTexts = options.Values("--break");
   if (breakTexts.size() > kBreakpointCount) return UsageError("at most 4 breakpoints");
@@ -88,7 +99,7 @@ int RunCommand(const std::vector<std::string>& args) {
   const auto image = LoadForCommand(session, options, exitCode);
   if (!image) return exitCode;
   Machine& machine = session.machine();
-  machine.SetWaitStates(memoryWait, ioWait);
+  ApplyBoardSettings(board, machine);
 
   // Addresses resolve against the symbols just read, as in the window.
   std::uint16_t pc =
@@ -120,12 +131,23 @@ int RunCommand(const std::vector<std::string>& args) {
   keys.Offer(session.terminal);
 
   RunPlan plan{.breakpoints = breakpoints, .instructionLimit = maxSteps};
-  if (options.Has("--trace"))
-    plan.trace = [&] { Report(ExecutionLine(machine, session.symbols, machine.Cpu.PC, true)); };
+  const bool tracing = options.Has("--trace");
+  std::uint64_t romWritesShown = 0;
+  const auto reportRomWrites = [&] {
+    if (!tracing || machine.RomWrites() == romWritesShown) return;
+    romWritesShown = machine.RomWrites();
+    Report("Write to ROM at " + platform::Hex(machine.LastRomWrite(), 5) + "H ignored");
+  };
+  if (tracing)
+    plan.trace = [&] {
+      reportRomWrites();
+      Report(ExecutionLine(machine, session.symbols, machine.Cpu.PC, true));
+    };
   const StopReason reason = machine.Run(plan, [&] {
     std::fflush(stdout);
     keys.Offer(session.terminal);
   });
+  reportRomWrites();
   int result = kExitOk;
   if (reason == StopReason::BudgetUsed) {
     // Without a limit only Stop() ends a run this way, and nothing calls it here.

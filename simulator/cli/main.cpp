@@ -15,11 +15,14 @@ constexpr const char* kUsage =
     "HEX|SYMBOL]...\n"
     "                  [--max-steps N] [--terminal-port HEX] [--regs] [--trace]\n"
     "                  [--stats] [--clock MHZ] [--wait-states MEMORY[,IO]]\n"
+    "                  [--board [--rom-size K]]\n"
     "       kavrin-cli disasm IMAGE [--load-at HEX] [--from HEX|SYMBOL] [--count N] [--sym FILE]\n"
     "run: the program's terminal output goes to stdout, stdin is typed on the terminal;\n"
     "exit 0 at HALT or a breakpoint, 1 on an error, 2 on a usage error, 3 at the step limit.\n"
     "--stats prints the instructions, T-states and simulated time (at --clock, default\n"
-    "18.432 MHz) on stderr; --wait-states adds 0-3 wait states to each memory and I/O cycle.\n";
+    "18.432 MHz) on stderr; --wait-states adds 0-3 wait states to each memory and I/O cycle.\n"
+    "--board runs the chip's timers and takes interrupts; HALT with interrupts enabled\n"
+    "waits for one. --rom-size ignores writes below K kilobytes (--trace names them).\n";
 
 struct Command {
   const char* name;

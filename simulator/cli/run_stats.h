@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "simulator/core/machine.h"
+#include "simulator/session/settings.h"
 
 namespace kavrin::cli {
 
-inline constexpr double kDefaultClockMhz = 18.432; // the usual Z180 board crystal
-inline constexpr double kMaxClockMhz = 1000.0;
+inline constexpr double kDefaultClockMhz = kDefaultClockKHz / 1000.0;
+inline constexpr double kMaxClockMhz = kMaxClockKHz / 1000.0;
 
 // "Instructions: N", "T-states: N", "Simulated time: X ms at F MHz".
 std::vector<std::string> StatsLines(const Machine& machine, double clockMhz);
