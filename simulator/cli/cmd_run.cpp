@@ -2,11 +2,16 @@
 
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdio>
+#include <span>
 
 #include "platform/text.h"
 #include "simulator/cli/commands.h"
 #include "simulator/cli/image_setup.h"
+#include "simulator/cli/memory_dump.h"
+#include "simulator/cli/port_watch.h"
+#include "simulator/cli/raw_terminal.h"
 #include "simulator/cli/run_stats.h"
 #include "simulator/cli/stdin_keys.h"
 #include "simulator/core/disasm.h"
@@ -31,7 +36,38 @@ constexpr platform::OptionRule kRunOptions[] = {
     {.name = "--wait-states", .takesValue = true, .once = true},
     {.name = "--board"},
     {.name = "--rom-size", .takesValue = true, .once = true},
+    {.name = "--in", .takesValue = true},
+    {.name = "--log-io"},
+    {.name = "--dump", .takesValue = true, .once = true},
 };
+
+constexpr std::uint32_t kMaxDumpLength = 0x10000;
+
+// Hex digits only, at most maxValue.
+std::optional<std::uint32_t> ParseHex(std::string_view text, std::uint32_t maxValue) {
+  std::uint32_t value = 0;
+  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+  if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || value > maxValue)
+    return std::nullopt;
+  return value;
+}
+
+// --in PORT=VALUE, the i-th on input row i of the I/O page.
+bool SetInputPorts(std::span<const std::string> texts, Session& session) {
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const std::string& text = texts[i];
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos) return false;
+    const auto port = ParsePortAddress(text.substr(0, equals));
+    const auto value = ParseHex(std::string_view(text).substr(equals + 1), 0xFF);
+    if (!port || !value) return false;
+    IoPageRow& row = session.panel.Rows()[i];
+    row.inputPort = *port;
+    row.inputValue = static_cast<std::uint8_t>(*value);
+  }
+  session.RebuildPortMaps();
+  return true;
+}
 
 void PrintRegisters(const Machine& machine) {
   for (const std::string& line : RegisterDisplay(machine))
@@ -93,6 +129,11 @@ int RunCommand(const std::vector<std::string>& args) {
     if (!board.enabled) return UsageError("--rom-size needs --board");
     board.romSizeK = static_cast<int>(*k);
   }
+  const auto inTexts = options.Values("--in");
+  if (inTexts.size() > static_cast<std::size_t>(kIoPageRows))
+    return UsageError("at most " + std::to_string(kIoPageRows) + " --in ports");
+  if (!SetInputPorts(inTexts, session))
+    return UsageError("--in needs PORT=VALUE in hex, the port below FFH and the value a byte");
   const auto breakTexts = options.Values("--break");
   if (breakTexts.size() > kBreakpointCount) return UsageError("at most 4 breakpoints");
 
@@ -123,9 +164,31 @@ int RunCommand(const std::vector<std::string>& args) {
     if ((r.value & 0xFFFF) == 0) return UsageError("a breakpoint cannot be set at 0000H");
     breakpoints[i] = static_cast<std::uint16_t>(r.value);
   }
+  std::uint16_t dumpFrom = 0;
+  std::uint32_t dumpLength = 0;
+  if (const auto text = options.Value("--dump")) {
+    const std::size_t comma = text->find(',');
+    const auto length = comma == std::string::npos
+                            ? std::nullopt
+                            : ParseHex(std::string_view(*text).substr(comma + 1), kMaxDumpLength);
+    if (!length || *length == 0)
+      return UsageError("--dump needs ADDRESS,LENGTH with the length in hex from 1 to 10000, not " +
+                        *text);
+    const ResolvedAddress r = ResolveAddress(text->substr(0, comma), session.symbols);
+    if (!r.ok) {
+      Report(r.message);
+      return kExitError;
+    }
+    dumpFrom = static_cast<std::uint16_t>(r.value);
+    dumpLength = *length;
+  }
   machine.Cpu.PC = pc;
 
+  RawTerminal raw(STDIN_FILENO);
   StdinKeys keys(STDIN_FILENO);
+  const PortWatch watch(
+      machine, options.Has("--log-io"), static_cast<std::uint8_t>(session.TerminalPort() + 1),
+      [&] { return !raw.Active() && keys.AtEnd() && !session.terminal.ByteWaiting(); });
   session.terminal.onOutput = [](std::uint8_t c) { std::fputc(c, stdout); };
   session.terminal.onDataRead = [&keys, &session] { keys.Offer(session.terminal); };
   keys.Offer(session.terminal);
@@ -149,7 +212,10 @@ int RunCommand(const std::vector<std::string>& args) {
   });
   reportRomWrites();
   int result = kExitOk;
-  if (reason == StopReason::BudgetUsed) {
+  if (watch.WaitingAtEnd()) {
+    Report(kWaitingAtEndMessage);
+    result = kExitWaitingForInput;
+  } else if (reason == StopReason::BudgetUsed) {
     // Without a limit only Stop() ends a run this way, and nothing calls it here.
     Report("Step limit of " + std::to_string(maxSteps) + " instructions reached at " +
            platform::Hex(machine.Cpu.PC, 4) + "H");
@@ -162,6 +228,8 @@ int RunCommand(const std::vector<std::string>& args) {
   }
   std::fflush(stdout);
   if (options.Has("--regs")) PrintRegisters(machine);
+  for (const std::string& row : DumpRows(machine, dumpFrom, dumpLength))
+    Report(row);
   if (options.Has("--stats"))
     for (const std::string& line : StatsLines(machine, clockMhz))
       Report(line);

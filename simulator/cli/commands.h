@@ -10,6 +10,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitError = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitStepLimit = 3;
+inline constexpr int kExitWaitingForInput = 4;
 
 int RunCommand(const std::vector<std::string>& args);
 int DisasmCommand(const std::vector<std::string>& args);

@@ -89,6 +89,7 @@ template <bool Board> StopReason Machine::ExecuteSteps() {
     if (Board && halted_) {
       IdleUntilEvent();
     } else {
+      instruction_pc_ = Cpu.PC;
       const uint8_t op = FetchByte();
       t_states_ += cycles_[kMainTimingPage][op];
       kMainPage[op](*this);

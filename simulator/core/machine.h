@@ -81,6 +81,8 @@ inline constexpr int kPortDeviceCount = 8;
 
 using PortReadHandler = std::function<uint8_t(uint8_t port)>;
 using PortWriteHandler = std::function<void(uint8_t port, uint8_t value)>;
+// Sees every port access of a program, on-chip registers included, after it.
+using PortObserver = std::function<void(uint8_t port, bool write, uint8_t value)>;
 
 enum class StopReason {
   BudgetUsed,     // the planned instructions ran, or Stop() ended the run
@@ -139,6 +141,7 @@ private:
   uint64_t instruction_count_ = 0;
   uint64_t t_states_ = 0;
   uint64_t steps_ = 0; // instructions, and waits of a halted processor
+  uint16_t instruction_pc_ = 0;
   // The register HL was exchanged with while an index prefix runs (holds the real HL).
   uint16_t* index_slot_ = nullptr;
   uint16_t index_address_ = 0; // effective (IX+d) address for the index-CB page
@@ -153,6 +156,8 @@ public:
   // Runs per plan: free runs in chunks of kChunkSize instructions, counted
   // ones in chunks of at most kMaxMultiStep, the pump called after each.
   StopReason Run(const RunPlan& plan, const Pump& pump = {});
+  // Where the instruction that is running (or ran last) starts.
+  uint16_t InstructionAddress() const { return instruction_pc_; }
   // Called from the pump: the run ends after one more instruction. A run
   // that is over is not affected.
   void Stop() { stop_requested_ = true; }
@@ -221,6 +226,7 @@ public:
   // The terminal and the I/O page register these; an unset handler reads 00H.
   void SetPortReadHandler(PortDevice device, PortReadHandler handler);
   void SetPortWriteHandler(PortDevice device, PortWriteHandler handler);
+  void SetPortObserver(PortObserver observer) { port_observer_ = std::move(observer); }
 
   // --- reading at PC, as the instruction handlers do ---
   uint8_t FetchByte() { return ReadByte(Cpu.PC++); }
@@ -276,6 +282,7 @@ private:
   std::string stop_message_;
   std::array<PortReadHandler, kPortDeviceCount> read_handlers_;
   std::array<PortWriteHandler, kPortDeviceCount> write_handlers_;
+  PortObserver port_observer_;
 };
 
 } // namespace kavrin

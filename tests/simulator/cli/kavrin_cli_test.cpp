@@ -45,12 +45,17 @@ TEST(KavrinCliRun, KeysFromStdinAreReadOneByOneWithEnterAsCrLf) {
 TEST(KavrinCliRun, NeverBlocksOnStdin) {
   TempDir dir;
   const std::string echo = dir.Write("echo.rom", kEcho);
-  // Input ends before the program is done: it waits for keys until the limit.
+  // Input ends before the program is done: its polling is recognised.
   const CliResult ended = RunCli({"run", echo, "--max-steps", "100000"}, "hi");
-  EXPECT_EQ(ended.exitCode, 3);
+  EXPECT_EQ(ended.exitCode, 4);
   EXPECT_EQ(ended.out, "hi");
-  EXPECT_NE(ended.err.find("Step limit of 100000 instructions reached"), std::string::npos)
-      << ended.err;
+  EXPECT_EQ(ended.err, "Waiting for input at end of standard input\n");
+  // A loop that also does other port work is busy, not waiting.
+  // WAIT: OUT (90H),A / IN A,(81H) / OR A / JR Z,WAIT / HALT
+  const CliResult busy =
+      RunCli({"run", dir.Write("busy.rom", {0xD3, 0x90, 0xDB, 0x81, 0xB7, 0x28, 0xF9, 0x76}),
+              "--max-steps", "100000"});
+  EXPECT_EQ(busy.exitCode, 3);
   // An open, idle stdin neither stops a program that does not read it ...
   const CliResult idle = RunCli({"run", dir.Write("hello.rom", kHello)}, "", true, 20);
   EXPECT_FALSE(idle.timedOut);
@@ -114,6 +119,25 @@ TEST(KavrinCliRun, StatsCountInstructionsStatesAndTime) {
   EXPECT_NE(defaultClock.err.find("ms at 18.432 MHz"), std::string::npos) << defaultClock.err;
 }
 
+TEST(KavrinCliRun, InputPortsPortLogAndDump) {
+  TempDir dir;
+  // IN A,(82H) / OUT (80H),A / IN A,(40H) / LD (0100H),A / HALT
+  const std::string image =
+      dir.Write("io.rom", {0xDB, 0x82, 0xD3, 0x80, 0xDB, 0x40, 0x32, 0x00, 0x01, 0x76});
+  const CliResult r =
+      RunCli({"run", image, "--in", "82=41", "--in", "40=7E", "--log-io", "--dump", "100,9"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "A");
+  EXPECT_EQ(r.err, "in  82H 41H at 0000H\n"
+                   "out 80H 41H at 0002H\n"
+                   "in  40H 7EH at 0004H\n"
+                   "0100  7E 00 00 00 00 00 00 00 ~.......\n"
+                   "0108  00 00 00 00 00 00 00 00 ........\n");
+  const CliResult unset = RunCli({"run", image, "--dump", "0,8"});
+  EXPECT_EQ(unset.out, std::string(1, '\0'));
+  EXPECT_EQ(unset.err, "0000  DB 82 D3 80 DB 40 32 00 .....@2.\n");
+}
+
 TEST(KavrinCliRun, CoreStopsAreErrors) {
   TempDir dir;
   struct Case {
@@ -172,6 +196,11 @@ TEST(KavrinCliRun, BadInputGetsAMessageAndAnExitCode) {
       {{"run", image, "--break", "0"}, 2, "kavrin-cli: a breakpoint cannot be set at 0000H"},
       {{"run", image, "--pc", "12G4"}, 1, "Cannot resolve 12G4"},
       {{"run", image, "--clock", "0"}, 2, "kavrin-cli: --clock needs"},
+      {{"run", image, "--in", "82"}, 2, "kavrin-cli: --in needs"},
+      {{"run", image, "--in", "82=100"}, 2, "kavrin-cli: --in needs"},
+      {{"run", image, "--dump", "100"}, 2, "kavrin-cli: --dump needs"},
+      {{"run", image, "--dump", "100,0"}, 2, "kavrin-cli: --dump needs"},
+      {{"run", image, "--dump", "NOWHERE,8"}, 1, "Cannot resolve NOWHERE"},
       {{"run", image, "--clock", "fast"}, 2, "kavrin-cli: --clock needs"},
       {{"run", image, "--wait-states", "4"}, 2, "kavrin-cli: --wait-states needs"},
       {{"run", image, "--wait-states", "1,"}, 2, "kavrin-cli: --wait-states needs"},

@@ -1,0 +1,31 @@
+#include "simulator/cli/port_watch.h"
+
+#include "platform/text.h"
+#include "simulator/cli/image_setup.h"
+
+namespace kavrin::cli {
+
+PortWatch::PortWatch(Machine& machine, bool logAccesses, std::uint8_t statusPort,
+                     std::function<bool()> inputEnded)
+    : machine_(machine), log_(logAccesses), statusPort_(statusPort),
+      inputEnded_(std::move(inputEnded)) {
+  machine_.SetPortObserver(
+      [this](std::uint8_t port, bool write, std::uint8_t value) { Seen(port, write, value); });
+}
+
+void PortWatch::Seen(std::uint8_t port, bool write, std::uint8_t value) {
+  if (log_) Report(PortAccessLine(port, write, value, machine_.InstructionAddress()));
+  const bool idlePoll = !write && port == statusPort_ && value == 0;
+  polls_ = idlePoll ? polls_ + 1 : 0;
+  if (polls_ >= kInputWaitPolls && !waiting_ && inputEnded_()) {
+    waiting_ = true;
+    machine_.Stop();
+  }
+}
+
+std::string PortAccessLine(std::uint8_t port, bool write, std::uint8_t value, std::uint16_t pc) {
+  return std::string(write ? "out " : "in  ") + platform::Hex(port, 2) + "H " +
+         platform::Hex(value, 2) + "H at " + platform::Hex(pc, 4) + "H";
+}
+
+} // namespace kavrin::cli
