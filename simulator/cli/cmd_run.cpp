@@ -8,6 +8,7 @@
 
 #include "platform/text.h"
 #include "simulator/cli/commands.h"
+#include "simulator/cli/console.h"
 #include "simulator/cli/image_setup.h"
 #include "simulator/cli/memory_dump.h"
 #include "simulator/cli/port_watch.h"
@@ -39,6 +40,7 @@ constexpr platform::OptionRule kRunOptions[] = {
     {.name = "--in", .takesValue = true},
     {.name = "--log-io"},
     {.name = "--dump", .takesValue = true, .once = true},
+    {.name = "--console", .takesValue = true, .once = true},
 };
 
 constexpr std::uint32_t kMaxDumpLength = 0x10000;
@@ -129,6 +131,14 @@ int RunCommand(const std::vector<std::string>& args) {
     if (!board.enabled) return UsageError("--rom-size needs --board");
     board.romSizeK = static_cast<int>(*k);
   }
+  ConsoleKind consoleKind = ConsoleKind::Port;
+  if (const auto text = options.Value("--console")) {
+    const auto kind = ParseConsoleKind(*text);
+    if (!kind) return UsageError("--console needs asci0, asci1 or port, not " + *text);
+    if (*kind != ConsoleKind::Port && !board.enabled)
+      return UsageError("--console " + *text + " needs --board");
+    consoleKind = *kind;
+  }
   const auto inTexts = options.Values("--in");
   if (inTexts.size() > static_cast<std::size_t>(kIoPageRows))
     return UsageError("at most " + std::to_string(kIoPageRows) + " --in ports");
@@ -186,12 +196,11 @@ int RunCommand(const std::vector<std::string>& args) {
 
   RawTerminal raw(STDIN_FILENO);
   StdinKeys keys(STDIN_FILENO);
-  const PortWatch watch(
-      machine, options.Has("--log-io"), static_cast<std::uint8_t>(session.TerminalPort() + 1),
-      [&] { return !raw.Active() && keys.AtEnd() && !session.terminal.ByteWaiting(); });
-  session.terminal.onOutput = [](std::uint8_t c) { std::fputc(c, stdout); };
-  session.terminal.onDataRead = [&keys, &session] { keys.Offer(session.terminal); };
-  keys.Offer(session.terminal);
+  Console console(session, consoleKind, keys);
+  PortWatch watch(
+      machine, options.Has("--log-io"),
+      [&console](std::uint8_t port, std::uint8_t value) { return console.IdlePoll(port, value); },
+      [&] { return !raw.Active() && console.InputEnded(); });
 
   RunPlan plan{.breakpoints = breakpoints, .instructionLimit = maxSteps};
   const bool tracing = options.Has("--trace");
@@ -207,8 +216,8 @@ int RunCommand(const std::vector<std::string>& args) {
       Report(ExecutionLine(machine, session.symbols, machine.Cpu.PC, true));
     };
   const StopReason reason = machine.Run(plan, [&] {
-    std::fflush(stdout);
-    keys.Offer(session.terminal);
+    console.Pump();
+    watch.ChunkEnded();
   });
   reportRomWrites();
   int result = kExitOk;

@@ -5,9 +5,10 @@
 
 namespace kavrin::cli {
 
-PortWatch::PortWatch(Machine& machine, bool logAccesses, std::uint8_t statusPort,
+PortWatch::PortWatch(Machine& machine, bool logAccesses,
+                     std::function<bool(std::uint8_t, std::uint8_t)> idlePoll,
                      std::function<bool()> inputEnded)
-    : machine_(machine), log_(logAccesses), statusPort_(statusPort),
+    : machine_(machine), log_(logAccesses), idlePoll_(std::move(idlePoll)),
       inputEnded_(std::move(inputEnded)) {
   machine_.SetPortObserver(
       [this](std::uint8_t port, bool write, std::uint8_t value) { Seen(port, write, value); });
@@ -15,12 +16,20 @@ PortWatch::PortWatch(Machine& machine, bool logAccesses, std::uint8_t statusPort
 
 void PortWatch::Seen(std::uint8_t port, bool write, std::uint8_t value) {
   if (log_) Report(PortAccessLine(port, write, value, machine_.InstructionAddress()));
-  const bool idlePoll = !write && port == statusPort_ && value == 0;
-  polls_ = idlePoll ? polls_ + 1 : 0;
+  accessed_ = true;
+  polls_ = !write && idlePoll_(port, value) ? polls_ + 1 : 0;
   if (polls_ >= kInputWaitPolls && !waiting_ && inputEnded_()) {
     waiting_ = true;
     machine_.Stop();
   }
+}
+
+void PortWatch::ChunkEnded() {
+  if (machine_.Halted() && !accessed_ && !waiting_ && inputEnded_()) {
+    waiting_ = true;
+    machine_.Stop();
+  }
+  accessed_ = false;
 }
 
 std::string PortAccessLine(std::uint8_t port, bool write, std::uint8_t value, std::uint16_t pc) {

@@ -1,9 +1,10 @@
 #pragma once
 // Watches a run's port traffic for kavrin-cli run: the --log-io lines, and
-// the rule that recognises a program waiting for a key that cannot come:
-// kInputWaitPolls reads in a row of the terminal status port that find no
-// key, with no other port access between them, after standard input (not a
-// terminal) has ended. The run is then stopped.
+// the rule that recognises a program waiting for a key that cannot come,
+// once standard input (not a terminal) has ended: kInputWaitPolls reads in
+// a row of the console's status port that find no key, with no other port
+// access between them; or a processor halted through a whole chunk without
+// any port access. The run is then stopped.
 
 #include <cstdint>
 #include <functional>
@@ -18,19 +19,24 @@ inline constexpr const char* kWaitingAtEndMessage = "Waiting for input at end of
 
 class PortWatch {
 public:
-  // inputEnded tells whether no key can come any more.
-  PortWatch(Machine& machine, bool logAccesses, std::uint8_t statusPort,
+  // idlePoll tells a status read that found no key; inputEnded whether no
+  // key can come any more.
+  PortWatch(Machine& machine, bool logAccesses,
+            std::function<bool(std::uint8_t port, std::uint8_t value)> idlePoll,
             std::function<bool()> inputEnded);
   bool WaitingAtEnd() const { return waiting_; }
+  // Between chunks.
+  void ChunkEnded();
 
 private:
   void Seen(std::uint8_t port, bool write, std::uint8_t value);
 
   Machine& machine_;
   bool log_;
-  std::uint8_t statusPort_;
+  std::function<bool(std::uint8_t, std::uint8_t)> idlePoll_;
   std::function<bool()> inputEnded_;
   int polls_ = 0;
+  bool accessed_ = false; // since the last chunk ended
   bool waiting_ = false;
 };
 

@@ -12,7 +12,6 @@
 namespace kavrin {
 namespace {
 
-constexpr uint64_t kNever = std::numeric_limits<uint64_t>::max();
 // A halted processor with no timer to wait for lets this much time pass per
 // step, so that input can arrive and the run still returns to its pump.
 constexpr uint64_t kIdleStates = 256;
@@ -59,7 +58,8 @@ void Machine::ConfigureBoard(const BoardConfig& config) {
   board_.romSize = std::min(config.romSize, kMaxRomSize);
   rom_limit_ = board_.enabled ? board_.romSize : 0;
   halted_ = false;
-  ScheduleTimers();
+  ResetAsci();
+  ScheduleEvents();
 }
 
 void Machine::SetInt0(bool asserted, uint8_t vector) {
@@ -86,13 +86,20 @@ void Machine::SyncTimers() {
     Write16(InternalRegisters, ch.tmdr, static_cast<uint32_t>(period - past));
     tcr |= ch.tif;
   }
-  ScheduleTimers();
 }
 
-// The next T-state at which a timer with its interrupt enabled reaches 0.
-void Machine::ScheduleTimers() {
+void Machine::SyncBoard() {
+  SyncTimers();
+  SyncAsci();
+  ScheduleEvents();
+}
+
+// The next T-state at which a timer with its interrupt enabled reaches 0, or
+// a serial channel that may interrupt changes state.
+void Machine::ScheduleEvents() {
   next_event_ = kNever;
   if (!board_.enabled) return;
+  next_event_ = NextAsciEvent();
   const uint8_t tcr = InternalRegisters[onchip::kTcr];
   for (const PrtChannel& ch : kPrt) {
     if ((tcr & (ch.tde | ch.tie)) != (ch.tde | ch.tie)) continue;
@@ -103,7 +110,7 @@ void Machine::ScheduleTimers() {
 }
 
 void Machine::ServiceBoard() {
-  if (t_states_ >= next_event_) SyncTimers();
+  if (t_states_ >= next_event_) SyncBoard();
   if (ei_delay_) {
     ei_delay_ = false;
     return;
@@ -164,15 +171,16 @@ void Machine::SetInterrupts(bool enabled) {
 }
 
 uint8_t Machine::ReadBoardRegister(uint8_t offset) {
+  if (offset <= asci::kLastRegister) return ReadAsciRegister(offset);
   uint8_t& tcr = InternalRegisters[onchip::kTcr];
   if (offset == onchip::kTcr) {
-    SyncTimers();
+    SyncBoard();
     tif_seen_ = tcr & (kTcrTif0 | kTcrTif1);
     return tcr;
   }
   for (const PrtChannel& ch : kPrt) {
     if (offset != ch.tmdr && offset != ch.tmdr + 1) continue;
-    SyncTimers();
+    SyncBoard();
     if (tif_seen_ & ch.tif) {
       tcr &= static_cast<uint8_t>(~ch.tif);
       tif_seen_ &= static_cast<uint8_t>(~ch.tif);
@@ -184,12 +192,16 @@ uint8_t Machine::ReadBoardRegister(uint8_t offset) {
 // The registers the board gives a meaning; false leaves the write to the
 // bare core's handling.
 bool Machine::WriteBoardRegister(uint8_t offset, uint8_t value) {
+  if (offset <= asci::kLastRegister) {
+    WriteAsciRegister(offset, value);
+    return true;
+  }
   switch (offset) {
   case onchip::kTcr: {
-    SyncTimers();
+    SyncBoard();
     uint8_t& tcr = InternalRegisters[onchip::kTcr];
     tcr = static_cast<uint8_t>((tcr & ~kTcrWritable) | (value & kTcrWritable));
-    ScheduleTimers();
+    ScheduleEvents();
     return true;
   }
   case onchip::kTmdr0L:
@@ -200,9 +212,9 @@ bool Machine::WriteBoardRegister(uint8_t offset, uint8_t value) {
   case onchip::kTmdr1L + 1:
   case onchip::kRldr1L:
   case onchip::kRldr1L + 1:
-    SyncTimers();
+    SyncBoard();
     InternalRegisters[offset] = value;
-    ScheduleTimers();
+    ScheduleEvents();
     return true;
   case onchip::kCntr:
     // A clocked serial transfer ends at once: EF set, RE and TE clear.

@@ -13,11 +13,17 @@ namespace kavrin {
 using OnChipBytes = std::array<uint8_t, kOnChipRegisterCount>;
 
 namespace asci {
-inline constexpr uint8_t kStat[2] = {0x04, 0x05};
 inline constexpr uint8_t kCntla[2] = {0x00, 0x01};
+inline constexpr uint8_t kCntlb[2] = {0x02, 0x03};
+inline constexpr uint8_t kStat[2] = {0x04, 0x05};
+inline constexpr uint8_t kTdr[2] = {0x06, 0x07};
+inline constexpr uint8_t kRdr[2] = {0x08, 0x09};
+inline constexpr uint8_t kLastRegister = 0x09;
 inline constexpr uint8_t kRdrf = 0x80, kOvrn = 0x40, kPe = 0x20, kFe = 0x10, kRie = 0x08;
 inline constexpr uint8_t kTdre = 0x02, kTie = 0x01;
-inline constexpr uint8_t kReceiveEnable = 0x40; // CNTLA RE
+inline constexpr uint8_t kReceiveEnable = 0x40;  // CNTLA RE
+inline constexpr uint8_t kTransmitEnable = 0x20; // CNTLA TE
+inline constexpr uint8_t kErrorFlagReset = 0x08; // CNTLA EFR: written 0 clears OVRN PE FE
 } // namespace asci
 
 template <int Channel> bool AsciAsks(const OnChipBytes& r) {

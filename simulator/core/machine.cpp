@@ -48,7 +48,8 @@ void Machine::Reset() {
     InternalRegisters[i] = kOnChipRegisters[i].reset_value;
   io_base_ = InternalRegisters[onchip::kIcr] & 0xC0;
   UpdateTranslation();
-  ScheduleTimers();
+  ResetAsci();
+  ScheduleEvents();
 }
 
 void Machine::SetWaitStates(int memory, int io) {

@@ -81,6 +81,13 @@ inline constexpr int kPortDeviceCount = 8;
 
 using PortReadHandler = std::function<uint8_t(uint8_t port)>;
 using PortWriteHandler = std::function<void(uint8_t port, uint8_t value)>;
+// A serial console: the next received byte, or -1 while none has come; and
+// where transmitted bytes go.
+using ConsoleInput = std::function<int()>;
+using ConsoleOutput = std::function<void(uint8_t)>;
+inline constexpr int kAsciChannels = 2;
+inline constexpr uint64_t kNever = UINT64_MAX; // a board event that is not due
+
 // Sees every port access of a program, on-chip registers included, after it.
 using PortObserver = std::function<void(uint8_t port, bool write, uint8_t value)>;
 
@@ -176,6 +183,8 @@ public:
   const BoardConfig& Board() const { return board_; }
   // The external INT0 line; in IM 2 the device puts vector on the bus.
   void SetInt0(bool asserted, uint8_t vector = 0xFF);
+  // Attaches a console to ASCI channel 0 or 1 (board on).
+  void ConnectAsci(int channel, ConsoleInput input, ConsoleOutput output);
   // Stopped in HALT, waiting for an interrupt.
   bool Halted() const { return halted_; }
   // Writes ignored below the ROM size, and the physical address of the last.
@@ -245,7 +254,14 @@ private:
   void ServiceBoard();
   void IdleUntilEvent();
   void SyncTimers();
-  void ScheduleTimers();
+  void SyncAsci();
+  void SyncBoard();
+  void ScheduleEvents();
+  uint64_t NextAsciEvent() const;
+  uint64_t AsciCharClocks(int channel) const;
+  void ResetAsci();
+  uint8_t ReadAsciRegister(uint8_t offset);
+  void WriteAsciRegister(uint8_t offset, uint8_t value);
   bool AcceptInterrupt();
   void Halt();
   void SetInterrupts(bool enabled);
@@ -272,7 +288,17 @@ private:
   uint8_t int0_vector_ = 0xFF;
   uint8_t tif_seen_ = 0;    // TIF bits a TCR read showed: the next TMDR read clears them
   uint64_t prt_base_ = 0;   // T-state of the last timer count
-  uint64_t next_event_ = 0; // T-state at which a timer interrupt comes next
+  uint64_t next_event_ = 0; // T-state of the next timer or serial event that may interrupt
+  struct AsciState {
+    bool tdrFull = false; // TDR holds a byte the shift register has not taken
+    bool tdrSent = false; // the console has the byte already
+    uint64_t tdrWritten = 0;
+    uint64_t shiftEnd = 0;  // the transmit shift register is busy until then
+    uint64_t receiveAt = 0; // the next byte can have arrived by then
+    ConsoleInput input;
+    ConsoleOutput output;
+  };
+  std::array<AsciState, kAsciChannels> asci_{};
 
   std::array<uint32_t, 16> page_offset_{}; // physical - logical per 4 KB logical page
   uint16_t bank_start_ = 0;
