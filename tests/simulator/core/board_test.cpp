@@ -2,6 +2,7 @@
 // interrupt acceptance (EI delay, INT0 modes, internal vectors by priority),
 // HALT waiting for a tick, the ROM; and the bare core ignoring all of it.
 
+#include <string>
 #include <vector>
 
 #include "tests/simulator/core/machine_fixture.h"
@@ -218,6 +219,82 @@ TEST_F(BoardTest, WritesBelowTheRomSizeAreIgnoredAndCounted) {
   EXPECT_EQ(m->PhysicalMemory[0x9000], 0x5A);
   EXPECT_EQ(m->RomWrites(), 1u);
   EXPECT_EQ(m->LastRomWrite(), 0x1000u);
+}
+
+// ASCI0 at divisor 160 (CNTLB 00H) with 8 data bits and 1 stop bit: 1600
+// clocks a character; 7 bits, parity and 2 stop bits at /30 x64 /4: 11 x 7680.
+class AsciTest : public BoardTest {
+protected:
+  void SetUp() override {
+    BoardTest::SetUp();
+    m->ConnectAsci(
+        0,
+        [this] {
+          if (next >= input.size()) return -1;
+          return int{static_cast<uint8_t>(input[next++])};
+        },
+        [this](uint8_t b) { output += static_cast<char>(b); });
+  }
+  // Lets time pass in NOPs (3 states each).
+  void Wait(uint64_t states) { Step((states + 2) / 3); }
+  uint8_t Stat0() { return m->PortRead(0x04); }
+  std::string input, output;
+  std::size_t next = 0;
+};
+
+TEST_F(AsciTest, TransmitEmptiesTdrAtTheCharacterTime) {
+  m->PortWrite(0x02, 0x00);
+  m->PortWrite(0x00, 0x64); // RE TE, 8 bits, 1 stop
+  EXPECT_EQ(Stat0() & 0x02, 0x02);
+  m->PortWrite(0x06, 'a'); // straight into the shift register
+  EXPECT_EQ(Stat0() & 0x02, 0x02);
+  m->PortWrite(0x06, 'b'); // waits in TDR for 1600 clocks
+  EXPECT_EQ(Stat0() & 0x02, 0);
+  Wait(1590);
+  EXPECT_EQ(Stat0() & 0x02, 0);
+  Wait(12);
+  EXPECT_EQ(Stat0() & 0x02, 0x02);
+  EXPECT_EQ(output, "ab");
+  // The slowest format: 11 bits x 30 x 64 x 4, once b has gone out.
+  Wait(1600);
+  m->PortWrite(0x02, 0x2A);
+  m->PortWrite(0x00, 0x63); // RE TE, 7 bits, parity, 2 stop
+  m->PortWrite(0x06, 'c');
+  m->PortWrite(0x06, 'd');
+  const uint64_t from = m->TStates();
+  while (!(Stat0() & 0x02) && m->TStates() - from < 100000)
+    Step(1);
+  EXPECT_GE(m->TStates() - from, 11u * 7680);
+  EXPECT_LT(m->TStates() - from, 11u * 7680 + 3);
+}
+
+TEST_F(AsciTest, ReceiveIsPacedByRdrReadsAndErrorsClearByEfr) {
+  input = "xy";
+  m->PortWrite(0x00, 0x64);
+  EXPECT_EQ(Stat0() & 0x80, 0x80);
+  EXPECT_EQ(m->PortRead(0x08), 'x');
+  EXPECT_EQ(Stat0() & 0x80, 0); // y comes a character later
+  Wait(1600);
+  EXPECT_EQ(Stat0() & 0x80, 0x80);
+  EXPECT_EQ(m->PortRead(0x08), 'y');
+  // Only RIE and TIE are the program's; error bits go with EFR = 0.
+  m->PortWrite(0x04, 0xFF);
+  EXPECT_EQ(m->InternalRegisters[0x04] & 0x09, 0x09);
+  m->InternalRegisters[0x04] |= 0x70;
+  m->PortWrite(0x00, 0x6C); // EFR = 1 keeps them
+  EXPECT_EQ(m->InternalRegisters[0x04] & 0x70, 0x70);
+  m->PortWrite(0x00, 0x64);
+  EXPECT_EQ(m->InternalRegisters[0x04] & 0x70, 0);
+}
+
+TEST_F(AsciTest, ReceiveInterruptVectorsThroughIl) {
+  Vectors();
+  input = "k";
+  m->PortWrite(0x00, 0x64);
+  m->PortWrite(0x04, 0x08); // RIE
+  Place(0, {0xFB, 0x76});   // EI / HALT
+  Step(2);
+  EXPECT_EQ(c.PC, 0x0400);
 }
 
 // With the board off the chip's timer registers only store (or ignore)
