@@ -65,6 +65,7 @@ void Machine::ConfigureBoard(const BoardConfig& config) {
 void Machine::SetInt0(bool asserted, uint8_t vector) {
   int0_ = asserted;
   int0_vector_ = vector;
+  RequestAttention();
 }
 
 // Brings TMDR0/1 up to the current T-state: each counts down once every
@@ -89,6 +90,7 @@ void Machine::SyncTimers() {
 }
 
 void Machine::SyncBoard() {
+  RequestAttention();
   SyncTimers();
   SyncAsci();
   ScheduleEvents();
@@ -100,6 +102,7 @@ void Machine::ScheduleEvents() {
   next_event_ = kNever;
   if (!board_.enabled) return;
   next_event_ = NextAsciEvent();
+  attention_at_ = std::min(attention_at_, next_event_);
   const uint8_t tcr = InternalRegisters[onchip::kTcr];
   for (const PrtChannel& ch : kPrt) {
     if ((tcr & (ch.tde | ch.tie)) != (ch.tde | ch.tie)) continue;
@@ -109,13 +112,17 @@ void Machine::ScheduleEvents() {
   }
 }
 
-void Machine::ServiceBoard() {
+bool Machine::Attend() {
   if (t_states_ >= next_event_) SyncBoard();
   if (ei_delay_) {
     ei_delay_ = false;
-    return;
+  } else if (interrupt_check_ && Cpu.InterruptsEnabled) {
+    interrupt_check_ = false;
+    AcceptInterrupt();
   }
-  if (Cpu.InterruptsEnabled) AcceptInterrupt();
+  const bool soon = halted_ || ei_delay_ || (interrupt_check_ && Cpu.InterruptsEnabled);
+  attention_at_ = soon ? 0 : next_event_;
+  return halted_;
 }
 
 void Machine::IdleUntilEvent() {
@@ -160,6 +167,7 @@ void Machine::Halt() {
   const bool canWake = int0_ || next_event_ != kNever || AnyReceiverCanInterrupt(InternalRegisters);
   if (board_.enabled && Cpu.InterruptsEnabled && canWake) {
     halted_ = true;
+    attention_at_ = 0;
     return;
   }
   EndRun(StopReason::Halt);
@@ -168,9 +176,11 @@ void Machine::Halt() {
 void Machine::SetInterrupts(bool enabled) {
   Cpu.InterruptsEnabled = enabled;
   ei_delay_ = enabled;
+  RequestAttention();
 }
 
 uint8_t Machine::ReadBoardRegister(uint8_t offset) {
+  RequestAttention();
   if (offset <= asci::kLastRegister) return ReadAsciRegister(offset);
   uint8_t& tcr = InternalRegisters[onchip::kTcr];
   if (offset == onchip::kTcr) {
@@ -192,6 +202,7 @@ uint8_t Machine::ReadBoardRegister(uint8_t offset) {
 // The registers the board gives a meaning; false leaves the write to the
 // bare core's handling.
 bool Machine::WriteBoardRegister(uint8_t offset, uint8_t value) {
+  RequestAttention(); // also for the registers the bare core handles (DMA, CNTR)
   if (offset <= asci::kLastRegister) {
     WriteAsciRegister(offset, value);
     return true;

@@ -42,6 +42,7 @@ void Machine::Reset() {
   t_states_ = 0;
   halted_ = false;
   ei_delay_ = false;
+  RequestAttention();
   tif_seen_ = 0;
   prt_base_ = 0;
   for (int i = 0; i < kOnChipRegisterCount; ++i)
@@ -85,9 +86,10 @@ template <bool Board> StopReason Machine::ExecuteSteps() {
   int chunk = kChunkSize;
   pending_stop_ = StopReason::BudgetUsed;
   stop_message_.clear();
+  bool halted = Board && halted_; // kept in a register: read only when the board changes it
   for (;;) {
     if (AtBreakpoint()) return StopReason::Breakpoint;
-    if (Board && halted_) {
+    if (halted) {
       IdleUntilEvent();
     } else {
       instruction_pc_ = Cpu.PC;
@@ -97,7 +99,9 @@ template <bool Board> StopReason Machine::ExecuteSteps() {
       ++instruction_count_;
     }
     ++steps_;
-    if constexpr (Board) ServiceBoard();
+    if constexpr (Board) {
+      if (t_states_ >= attention_at_) halted = Attend();
+    }
     if (step_budget_ == kContinuous) {
       if (--chunk == 0) return StopReason::BudgetUsed;
     } else if (--step_budget_ == 0) {

@@ -250,8 +250,14 @@ private:
 
   // One chunk: runs step_budget_ instructions (a continuous budget: kChunkSize).
   template <bool Board> StopReason ExecuteSteps();
-  // After each instruction with the board on: timers, then interrupts.
-  void ServiceBoard();
+  // After an instruction with the board on, once attention_at_ is reached:
+  // timers and serial events, then interrupts. True while halted.
+  bool Attend();
+  // Something that can raise or let in an interrupt changed.
+  void RequestAttention() {
+    interrupt_check_ = true;
+    attention_at_ = 0;
+  }
   void IdleUntilEvent();
   void SyncTimers();
   void SyncAsci();
@@ -283,7 +289,9 @@ private:
   uint64_t rom_writes_ = 0;
   uint32_t last_rom_write_ = 0;
   bool halted_ = false;
-  bool ei_delay_ = false; // EI takes effect after the next instruction
+  bool ei_delay_ = false;        // EI takes effect after the next instruction
+  bool interrupt_check_ = false; // a source or IFF1 may have changed
+  uint64_t attention_at_ = 0;    // the board needs a look at this T-state
   bool int0_ = false;
   uint8_t int0_vector_ = 0xFF;
   uint8_t tif_seen_ = 0;    // TIF bits a TCR read showed: the next TMDR read clears them

@@ -158,9 +158,8 @@ TEST_F(BoardTest, InternalSourcesComeInPriorityOrderThroughIAndIl) {
   Step(2);
   EXPECT_EQ(c.PC, 0x0200); // PRT0 before PRT1
   m->InternalRegisters[onchip::kTcr] &= static_cast<uint8_t>(~kTif0);
-  c.InterruptsEnabled = true;
-  Place(0x0200, {0x00});
-  Step();
+  Place(0x0200, {0xFB, 0x00}); // EI / NOP
+  Step(2);
   EXPECT_EQ(c.PC, 0x0300);
   // DI holds everything off.
   Place(0x0300, {0xF3, 0x00});
