@@ -197,8 +197,9 @@ int RunCommand(const std::vector<std::string>& args) {
   RawTerminal raw(STDIN_FILENO);
   StdinKeys keys(STDIN_FILENO);
   Console console(session, consoleKind, keys);
+  const bool logIo = options.Has("--log-io");
   PortWatch watch(
-      machine, options.Has("--log-io"),
+      machine, logIo,
       [&console](std::uint8_t port, std::uint8_t value) { return console.IdlePoll(port, value); },
       [&] { return !raw.Active() && console.InputEnded(); });
 
@@ -210,8 +211,11 @@ int RunCommand(const std::vector<std::string>& args) {
     romWritesShown = machine.RomWrites();
     Report("Write to ROM at " + platform::Hex(machine.LastRomWrite(), 5) + "H ignored");
   };
-  if (tracing)
+  // The port log names each access's instruction, so it runs step by step too.
+  if (tracing || logIo)
     plan.trace = [&] {
+      watch.InstructionAt(machine.Cpu.PC);
+      if (!tracing) return;
       reportRomWrites();
       Report(ExecutionLine(machine, session.symbols, machine.Cpu.PC, true));
     };

@@ -15,7 +15,7 @@ PortWatch::PortWatch(Machine& machine, bool logAccesses,
 }
 
 void PortWatch::Seen(std::uint8_t port, bool write, std::uint8_t value) {
-  if (log_) Report(PortAccessLine(port, write, value, machine_.InstructionAddress()));
+  if (log_) Report(PortAccessLine(port, write, value, pc_));
   accessed_ = true;
   polls_ = !write && idlePoll_(port, value) ? polls_ + 1 : 0;
   if (polls_ >= kInputWaitPolls && !waiting_ && inputEnded_()) {

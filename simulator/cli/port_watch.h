@@ -25,6 +25,8 @@ public:
             std::function<bool(std::uint8_t port, std::uint8_t value)> idlePoll,
             std::function<bool()> inputEnded);
   bool WaitingAtEnd() const { return waiting_; }
+  // Before each instruction when logging: the address the log lines name.
+  void InstructionAt(std::uint16_t pc) { pc_ = pc; }
   // Between chunks.
   void ChunkEnded();
 
@@ -35,6 +37,7 @@ private:
   bool log_;
   std::function<bool(std::uint8_t, std::uint8_t)> idlePoll_;
   std::function<bool()> inputEnded_;
+  std::uint16_t pc_ = 0;
   int polls_ = 0;
   bool accessed_ = false; // since the last chunk ended
   bool waiting_ = false;

@@ -62,6 +62,11 @@ void Machine::ConfigureBoard(const BoardConfig& config) {
   ScheduleEvents();
 }
 
+void Machine::IgnoreRomWrite(uint32_t physical) {
+  ++rom_writes_;
+  last_rom_write_ = physical;
+}
+
 void Machine::SetInt0(bool asserted, uint8_t vector) {
   int0_ = asserted;
   int0_vector_ = vector;

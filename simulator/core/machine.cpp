@@ -91,14 +91,13 @@ template <bool Board> StopReason Machine::ExecuteSteps() {
     if (AtBreakpoint()) return StopReason::Breakpoint;
     if (halted) {
       IdleUntilEvent();
+      ++idle_steps_;
     } else {
-      instruction_pc_ = Cpu.PC;
       const uint8_t op = FetchByte();
       t_states_ += cycles_[kMainTimingPage][op];
       kMainPage[op](*this);
       ++instruction_count_;
     }
-    ++steps_;
     if constexpr (Board) {
       if (t_states_ >= attention_at_) halted = Attend();
     }
@@ -113,9 +112,9 @@ template <bool Board> StopReason Machine::ExecuteSteps() {
 StopReason Machine::Run(const RunPlan& plan, const Pump& pump) {
   breakpoints_ = plan.breakpoints;
   stop_requested_ = false;
-  const uint64_t start = steps_;
+  const uint64_t start = instruction_count_ + idle_steps_;
   for (;;) {
-    const uint64_t executed = steps_ - start;
+    const uint64_t executed = instruction_count_ + idle_steps_ - start;
     if (plan.instructionLimit != 0 && executed >= plan.instructionLimit)
       return StopReason::BudgetUsed;
     const bool lastStep = stop_requested_;

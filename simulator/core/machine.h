@@ -147,8 +147,7 @@ private:
   bool stop_requested_ = false;
   uint64_t instruction_count_ = 0;
   uint64_t t_states_ = 0;
-  uint64_t steps_ = 0; // instructions, and waits of a halted processor
-  uint16_t instruction_pc_ = 0;
+  uint64_t idle_steps_ = 0; // waits of a halted processor; a run counts them as steps
   // The register HL was exchanged with while an index prefix runs (holds the real HL).
   uint16_t* index_slot_ = nullptr;
   uint16_t index_address_ = 0; // effective (IX+d) address for the index-CB page
@@ -163,8 +162,6 @@ public:
   // Runs per plan: free runs in chunks of kChunkSize instructions, counted
   // ones in chunks of at most kMaxMultiStep, the pump called after each.
   StopReason Run(const RunPlan& plan, const Pump& pump = {});
-  // Where the instruction that is running (or ran last) starts.
-  uint16_t InstructionAddress() const { return instruction_pc_; }
   // Called from the pump: the run ends after one more instruction. A run
   // that is over is not affected.
   void Stop() { stop_requested_ = true; }
@@ -198,11 +195,8 @@ public:
   uint8_t ReadByte(uint16_t logical) const { return PhysicalMemory[TranslateAddress(logical)]; }
   void WriteByte(uint16_t logical, uint8_t value) {
     const uint32_t physical = TranslateAddress(logical);
-    if (physical < rom_limit_) [[unlikely]] {
-      ++rom_writes_;
-      last_rom_write_ = physical;
-      return;
-    }
+    if (physical < rom_limit_) [[unlikely]]
+      return IgnoreRomWrite(physical);
     PhysicalMemory[physical] = value;
   }
   // Each byte is translated on its own, so a word may straddle an area boundary.
@@ -277,6 +271,7 @@ private:
   void EndRun(StopReason reason, std::string message = {});
   bool AtBreakpoint() const;
   void UpdateTranslation();
+  [[gnu::cold, gnu::noinline]] void IgnoreRomWrite(uint32_t physical);
   void RunDmaChannel0();
 
   // States of each opcode with the wait states included, by page.
