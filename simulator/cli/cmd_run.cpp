@@ -2,11 +2,10 @@
 
 #include <unistd.h>
 
-#include <charconv>
 #include <cstdio>
-#include <span>
 
 #include "platform/text.h"
+#include "simulator/cli/board_options.h"
 #include "simulator/cli/commands.h"
 #include "simulator/cli/console.h"
 #include "simulator/cli/image_setup.h"
@@ -45,47 +44,10 @@ constexpr platform::OptionRule kRunOptions[] = {
 
 constexpr std::uint32_t kMaxDumpLength = 0x10000;
 
-// Hex digits only, at most maxValue.
-std::optional<std::uint32_t> ParseHex(std::string_view text, std::uint32_t maxValue) {
-  std::uint32_t value = 0;
-  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-  if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || value > maxValue)
-    return std::nullopt;
-  return value;
-}
-
-// --in PORT=VALUE, the i-th on input row i of the I/O page.
-bool SetInputPorts(std::span<const std::string> texts, Session& session) {
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    const std::string& text = texts[i];
-    const std::size_t equals = text.find('=');
-    if (equals == std::string::npos) return false;
-    const auto port = ParsePortAddress(text.substr(0, equals));
-    const auto value = ParseHex(std::string_view(text).substr(equals + 1), 0xFF);
-    if (!port || !value) return false;
-    IoPageRow& row = session.panel.Rows()[i];
-    row.inputPort = *port;
-    row.inputValue = static_cast<std::uint8_t>(*value);
-  }
-  session.RebuildPortMaps();
-  return true;
-}
-
 void PrintRegisters(const Machine& machine) {
   for (const std::string& line : RegisterDisplay(machine))
     Report(line);
   Report(CountsField(machine));
-}
-
-// "MEMORY" or "MEMORY,IO", each a digit 0 to kMaxWaitStates.
-bool ParseWaitStates(const std::string& text, int& memory, int& io) {
-  const auto digit = [](char c) { return c >= '0' && c <= '0' + kMaxWaitStates ? c - '0' : -1; };
-  if (text.size() == 1 || (text.size() == 3 && text[1] == ',')) {
-    memory = digit(text[0]);
-    io = text.size() == 3 ? digit(text[2]) : 0;
-    return memory >= 0 && io >= 0;
-  }
-  return false;
 }
 
 } // namespace
@@ -110,40 +72,9 @@ int RunCommand(const std::vector<std::string>& args) {
     if (!count) return UsageError("--max-steps needs a positive decimal count, not " + *text);
     maxSteps = *count;
   }
-  double clockMhz = kDefaultClockMhz;
-  if (const auto text = options.Value("--clock")) {
-    const auto parsed = ParseClockMhz(*text);
-    if (!parsed)
-      return UsageError("--clock needs a clock in MHz above 0 and up to 1000, not " + *text);
-    clockMhz = *parsed;
-  }
-  BoardSettings board;
-  board.enabled = options.Has("--board");
-  if (const auto text = options.Value("--wait-states")) {
-    if (!ParseWaitStates(*text, board.memoryWaitStates, board.ioWaitStates))
-      return UsageError("--wait-states needs MEMORY[,IO], each 0 to 3, not " + *text);
-  }
-  if (const auto text = options.Value("--rom-size")) {
-    const auto k = ParseCount(*text);
-    if (!k || *k > kMaxRomSize / 1024)
-      return UsageError("--rom-size needs a size in K from 1 to " +
-                        std::to_string(kMaxRomSize / 1024) + ", not " + *text);
-    if (!board.enabled) return UsageError("--rom-size needs --board");
-    board.romSizeK = static_cast<int>(*k);
-  }
-  ConsoleKind consoleKind = ConsoleKind::Port;
-  if (const auto text = options.Value("--console")) {
-    const auto kind = ParseConsoleKind(*text);
-    if (!kind) return UsageError("--console needs asci0, asci1 or port, not " + *text);
-    if (*kind != ConsoleKind::Port && !board.enabled)
-      return UsageError("--console " + *text + " needs --board");
-    consoleKind = *kind;
-  }
-  const auto inTexts = options.Values("--in");
-  if (inTexts.size() > static_cast<std::size_t>(kIoPageRows))
-    return UsageError("at most " + std::to_string(kIoPageRows) + " --in ports");
-  if (!SetInputPorts(inTexts, session))
-    return UsageError("--in needs PORT=VALUE in hex, the port below FFH and the value a byte");
+  const auto boardOptions = ReadBoardOptions(options, session, exitCode);
+  if (!boardOptions) return exitCode;
+  const auto& [clockMhz, board, consoleKind] = *boardOptions;
   const auto breakTexts = options.Values("--break");
   if (breakTexts.size() > kBreakpointCount) return UsageError("at most 4 breakpoints");
 
