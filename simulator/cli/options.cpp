@@ -29,4 +29,12 @@ std::optional<unsigned long long> ParseCount(const std::string& text) {
   return value;
 }
 
+std::optional<std::uint32_t> ParseHex(std::string_view text, std::uint32_t maxValue) {
+  std::uint32_t value = 0;
+  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+  if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || value > maxValue)
+    return std::nullopt;
+  return value;
+}
+
 } // namespace kavrin::cli

@@ -2,9 +2,11 @@
 // A kavrin-cli command line: one image file and the command's options
 // (platform/options.h), in any order.
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/options.h"
@@ -19,5 +21,8 @@ std::optional<platform::ParsedOptions> ReadCommandLine(const std::vector<std::st
 
 // A positive decimal count.
 std::optional<unsigned long long> ParseCount(const std::string& text);
+
+// Hex digits only, at most maxValue.
+std::optional<std::uint32_t> ParseHex(std::string_view text, std::uint32_t maxValue);
 
 } // namespace kavrin::cli

@@ -33,19 +33,33 @@ bool StdinKeys::Fill() {
   return true;
 }
 
-void StdinKeys::Offer(Terminal& terminal) {
-  while (!terminal.ByteWaiting()) {
-    if (next_ >= buffer_.size() && !Fill()) return;
+int StdinKeys::Take() {
+  while (next_ < buffer_.size()) {
     const auto c = static_cast<std::uint8_t>(buffer_[next_++]);
-    // CR, LF and CR LF are each one Enter.
     if (c == '\n' && lastWasCarriageReturn_) {
       lastWasCarriageReturn_ = false;
       continue;
     }
     lastWasCarriageReturn_ = c == '\r';
-    terminal.KeyPress(c == '\n' ? kEnter : c);
-    return;
+    return c == '\n' ? kEnter : c;
   }
+  return -1;
+}
+
+void StdinKeys::Offer(Terminal& terminal) {
+  if (terminal.ByteWaiting()) return;
+  int key = Take();
+  while (key < 0 && Fill())
+    key = Take();
+  if (key >= 0) terminal.KeyPress(static_cast<std::uint8_t>(key));
+}
+
+int StdinKeys::NextByte() {
+  return Take();
+}
+
+void StdinKeys::Refill() {
+  if (next_ >= buffer_.size()) Fill();
 }
 
 } // namespace kavrin::cli

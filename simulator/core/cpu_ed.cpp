@@ -82,11 +82,11 @@ template <int Delta> bool BlockOutputIncrementing(Machine& m) {
   return c.B != 0;
 }
 
-// Repeats run to the end within one step.
-template <bool (*Once)(Machine&), bool Repeat> void Block(Machine& m) {
+// Repeats run to the end within one step, each further pass charged.
+template <bool (*Once)(Machine&), bool Repeat, uint8_t Op> void Block(Machine& m) {
   if constexpr (Repeat) {
-    while (Once(m)) {
-    }
+    while (Once(m))
+      HandlerAccess::ChargeExtra(m, kEdTiming[Op]);
   } else {
     Once(m);
   }
@@ -178,18 +178,18 @@ template <uint8_t Op> void Ed(Machine& m) {
   } else if constexpr (Op == 0x76) {
     // SLP: with no clock and no interrupts there is nothing to wake from.
   } else if constexpr (Op == 0x83 || Op == 0x8B || Op == 0x93 || Op == 0x9B) {
-    Block<&BlockOutputIncrementing<(Op & 0x08) ? -1 : 1>, (Op & 0x10) != 0>(m);
+    Block<&BlockOutputIncrementing<(Op & 0x08) ? -1 : 1>, (Op & 0x10) != 0, Op>(m);
   } else if constexpr (x == 2 && y >= 4 && z <= 3) {
     constexpr int delta = (y & 1) ? -1 : 1;
     constexpr bool repeat = y >= 6;
     if constexpr (z == 0)
-      Block<&BlockLoad<delta>, repeat>(m);
+      Block<&BlockLoad<delta>, repeat, Op>(m);
     else if constexpr (z == 1)
-      Block<&BlockCompare<delta>, repeat>(m);
+      Block<&BlockCompare<delta>, repeat, Op>(m);
     else if constexpr (z == 2)
-      Block<&BlockInput<delta>, repeat>(m);
+      Block<&BlockInput<delta>, repeat, Op>(m);
     else
-      Block<&BlockOutput<delta>, repeat>(m);
+      Block<&BlockOutput<delta>, repeat, Op>(m);
   } else {
     IllegalOpcode(m);
   }

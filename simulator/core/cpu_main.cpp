@@ -106,26 +106,34 @@ void ExchangeAll(CpuState& c) {
 
 void IndexPrefix(Machine& m, uint16_t* slot);
 void CbPrefix(Machine& m) {
-  kCbPage[m.FetchByte()](m);
+  const uint8_t op = m.FetchByte();
+  HandlerAccess::Charge(m, kCbTimingPage, op);
+  kCbPage[op](m);
 }
 void EdPrefix(Machine& m) {
-  kEdPage[m.FetchByte()](m);
+  const uint8_t op = m.FetchByte();
+  HandlerAccess::Charge(m, kEdTimingPage, op);
+  kEdPage[op](m);
 }
 
 template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
   CpuState& c = m.Cpu;
   constexpr int x = Op >> 6, y = (Op >> 3) & 7, z = Op & 7, p = y >> 1, q = y & 1;
+  const auto taken = [&m](bool condition) {
+    if (condition) HandlerAccess::ChargeExtra(m, kMainTiming[Op]);
+    return condition;
+  };
   if constexpr (x == 0) {
     if constexpr (z == 0) {
       if constexpr (y == 1) {
         ExchangeAf(c);
       } else if constexpr (y == 2) {
         --c.B;
-        JumpRelative(m, c.B != 0);
+        JumpRelative(m, taken(c.B != 0));
       } else if constexpr (y == 3) {
         JumpRelative(m, true);
       } else if constexpr (y >= 4) {
-        JumpRelative(m, Condition<y - 4>(c));
+        JumpRelative(m, taken(Condition<y - 4>(c)));
       } // y == 0: NOP
     } else if constexpr (z == 1) {
       if constexpr (q == 0)
@@ -179,7 +187,7 @@ template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
     }
   } else if constexpr (x == 1) {
     if constexpr (Op == 0x76) {
-      HandlerAccess::EndRun(m, StopReason::Halt);
+      HandlerAccess::Halt(m);
     } else if constexpr (y == 6) {
       const uint16_t address = MemoryOperand<Indexed>(m);
       if constexpr (Indexed)
@@ -199,7 +207,7 @@ template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
     Alu<y>(c, Operand<z, Indexed>(m));
   } else {
     if constexpr (z == 0) {
-      if (Condition<y>(c)) c.PC = Pop(m);
+      if (taken(Condition<y>(c))) c.PC = Pop(m);
     } else if constexpr (z == 1) {
       if constexpr (q == 0)
         SetPair<p, true>(c, Pop(m));
@@ -212,7 +220,7 @@ template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
       else
         c.SP = c.HL();
     } else if constexpr (z == 2) {
-      Jump(m, Condition<y>(c));
+      Jump(m, taken(Condition<y>(c)));
     } else if constexpr (z == 3) {
       if constexpr (y == 0)
         Jump(m, true);
@@ -231,10 +239,10 @@ template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
         c.SetDE(c.HL());
         c.SetHL(de);
       } else {
-        c.InterruptsEnabled = y == 7;
+        HandlerAccess::SetInterrupts(m, y == 7);
       }
     } else if constexpr (z == 4) {
-      Call(m, Condition<y>(c));
+      Call(m, taken(Condition<y>(c)));
     } else if constexpr (z == 5) {
       if constexpr (q == 0)
         Push(m, GetPair<p, true>(c));
@@ -295,7 +303,9 @@ constexpr std::array<bool, 256> kNamesHl = [] {
 void IndexCbPrefix(Machine& m) {
   const auto d = static_cast<int8_t>(m.FetchByte());
   HandlerAccess::IndexAddress(m) = static_cast<uint16_t>(m.Cpu.HL() + d);
-  kIndexCbPage[m.FetchByte()](m);
+  const uint8_t op = m.FetchByte();
+  HandlerAccess::Charge(m, kIndexCbTimingPage, op);
+  kIndexCbPage[op](m);
 }
 
 // A run of DD/FD bytes: the last one chooses the index register.
@@ -304,9 +314,11 @@ void IndexPrefix(Machine& m, uint16_t* slot) {
   uint8_t op = m.FetchByte();
   for (unsigned fetched = 2; op == 0xDD || op == 0xFD; ++fetched) {
     if (fetched == kMaxPrefixRun) return;
+    HandlerAccess::Charge(m, kIndexTimingPage, op); // a superseded prefix costs its own fetch
     slot = op == 0xDD ? &c.IX : &c.IY;
     op = m.FetchByte();
   }
+  HandlerAccess::Charge(m, kIndexTimingPage, op);
   if (!kNamesHl[op]) {
     kMainPage[op](m);
     return;

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/text.h"
+#include "simulator/core/cpu_timing.h"
 #include "simulator/core/machine.h"
 
 namespace kavrin::cpu {
@@ -20,8 +21,19 @@ struct HandlerAccess {
   static void EndRun(Machine& m, StopReason reason, std::string message = {}) {
     m.EndRun(reason, std::move(message));
   }
+  static void Halt(Machine& m) { m.Halt(); }
+  // EI (true) or DI; EI lets an interrupt in only after the next instruction.
+  static void SetInterrupts(Machine& m, bool enabled) { m.SetInterrupts(enabled); }
   static uint16_t*& IndexSlot(Machine& m) { return m.index_slot_; }
   static uint16_t& IndexAddress(Machine& m) { return m.index_address_; }
+  // The states of an opcode of a page, wait states included.
+  static void Charge(Machine& m, TimingPageIndex page, uint8_t op) {
+    m.t_states_ += m.cycles_[page][op];
+  }
+  // A taken branch, or one more pass of a block instruction.
+  static void ChargeExtra(Machine& m, const OpcodeTiming& t) {
+    m.t_states_ += t.extraStates + t.extraMemory * m.memory_wait_ + t.extraIo * m.io_wait_;
+  }
 };
 
 inline constexpr std::array<uint8_t, 256> MakeSzTable(bool withParity) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "simulator/core/cpu_pages.h"
+#include "simulator/core/cpu_timing.h"
 #include "simulator/core/onchip.h"
 
 namespace kavrin {
@@ -22,6 +23,7 @@ uint8_t ChunkBudget(const RunPlan& plan, uint64_t executed) {
 } // namespace
 
 Machine::Machine() : PhysicalMemory(kPhysicalMemorySize, 0) {
+  SetWaitStates(0, 0);
   Reset();
   Cpu = CpuState{};
 }
@@ -36,10 +38,32 @@ void Machine::Reset() {
   c.IX = c.IY = c.SP = c.PC = 0;
   c.I = 0;
   c.InterruptsEnabled = false;
+  instruction_count_ = 0;
+  t_states_ = 0;
+  halted_ = false;
+  ei_delay_ = false;
+  RequestAttention();
+  tif_seen_ = 0;
+  prt_base_ = 0;
   for (int i = 0; i < kOnChipRegisterCount; ++i)
     InternalRegisters[i] = kOnChipRegisters[i].reset_value;
   io_base_ = InternalRegisters[onchip::kIcr] & 0xC0;
   UpdateTranslation();
+  ResetAsci();
+  ScheduleEvents();
+}
+
+void Machine::SetWaitStates(int memory, int io) {
+  memory_wait_ = static_cast<uint8_t>(std::clamp(memory, 0, kMaxWaitStates));
+  io_wait_ = static_cast<uint8_t>(std::clamp(io, 0, kMaxWaitStates));
+  const TimingPage* pages[kTimingPageCount] = {&kMainTiming, &kIndexTiming, &kCbTiming,
+                                               &kIndexCbTiming, &kEdTiming};
+  for (int page = 0; page < kTimingPageCount; ++page)
+    for (int op = 0; op < 256; ++op) {
+      const OpcodeTiming& t = (*pages[page])[op];
+      cycles_[page][op] =
+          static_cast<uint16_t>(t.states + t.memory * memory_wait_ + t.io * io_wait_);
+    }
 }
 
 void Machine::EndRun(StopReason reason, std::string message) {
@@ -56,14 +80,27 @@ bool Machine::AtBreakpoint() const {
   return false;
 }
 
-StopReason Machine::ExecuteSteps() {
+// The board's checks are compiled into a loop of their own, so that the
+// bare core pays nothing for them.
+template <bool Board> StopReason Machine::ExecuteSteps() {
   int chunk = kChunkSize;
   pending_stop_ = StopReason::BudgetUsed;
   stop_message_.clear();
+  bool halted = Board && halted_; // kept in a register: read only when the board changes it
   for (;;) {
     if (AtBreakpoint()) return StopReason::Breakpoint;
-    kMainPage[FetchByte()](*this);
-    ++instruction_count_;
+    if (halted) {
+      IdleUntilEvent();
+      ++idle_steps_;
+    } else {
+      const uint8_t op = FetchByte();
+      t_states_ += cycles_[kMainTimingPage][op];
+      kMainPage[op](*this);
+      ++instruction_count_;
+    }
+    if constexpr (Board) {
+      if (t_states_ >= attention_at_) halted = Attend();
+    }
     if (step_budget_ == kContinuous) {
       if (--chunk == 0) return StopReason::BudgetUsed;
     } else if (--step_budget_ == 0) {
@@ -75,15 +112,15 @@ StopReason Machine::ExecuteSteps() {
 StopReason Machine::Run(const RunPlan& plan, const Pump& pump) {
   breakpoints_ = plan.breakpoints;
   stop_requested_ = false;
-  const uint64_t start = instruction_count_;
+  const uint64_t start = instruction_count_ + idle_steps_;
   for (;;) {
-    const uint64_t executed = instruction_count_ - start;
+    const uint64_t executed = instruction_count_ + idle_steps_ - start;
     if (plan.instructionLimit != 0 && executed >= plan.instructionLimit)
       return StopReason::BudgetUsed;
     const bool lastStep = stop_requested_;
     step_budget_ = lastStep ? 1 : ChunkBudget(plan, executed);
     if (plan.trace && !AtBreakpoint()) plan.trace();
-    const StopReason reason = ExecuteSteps();
+    const StopReason reason = board_.enabled ? ExecuteSteps<true>() : ExecuteSteps<false>();
     if (pump) pump();
     if (reason != StopReason::BudgetUsed || lastStep) return reason;
   }

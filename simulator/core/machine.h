@@ -34,15 +34,35 @@ inline constexpr int kBreakpointCount = 4;
 inline constexpr int kChunkSize = 4096;   // instructions between two pumps of a free run
 inline constexpr int kMaxMultiStep = 250; // most instructions of a counted chunk
 inline constexpr int kIoPagePortCount = 5;
+inline constexpr int kMaxWaitStates = 3;    // per bus cycle, as the chip's DCNTL fields allow
+inline constexpr int kPrtClockDivider = 20; // the timers count once every 20 clocks
+inline constexpr uint32_t kMaxRomSize = 512 * 1024;
+
+// The opcode pages, as the clock cycle tables are indexed.
+enum TimingPageIndex : uint8_t {
+  kMainTimingPage,
+  kIndexTimingPage,
+  kCbTimingPage,
+  kIndexCbTimingPage,
+  kEdTimingPage,
+  kTimingPageCount,
+};
 
 // On-chip register offsets the rest of the simulator refers to.
 namespace onchip {
 inline constexpr uint8_t kCntr = 0x0A;
+inline constexpr uint8_t kTmdr0L = 0x0C;
+inline constexpr uint8_t kRldr0L = 0x0E;
+inline constexpr uint8_t kTcr = 0x10;
+inline constexpr uint8_t kTmdr1L = 0x14;
+inline constexpr uint8_t kRldr1L = 0x16;
 inline constexpr uint8_t kSar0L = 0x20;
 inline constexpr uint8_t kDar0L = 0x23;
 inline constexpr uint8_t kBcr0L = 0x26;
 inline constexpr uint8_t kDstat = 0x30;
 inline constexpr uint8_t kDmode = 0x31;
+inline constexpr uint8_t kIl = 0x33;
+inline constexpr uint8_t kItc = 0x34;
 inline constexpr uint8_t kCbr = 0x38;
 inline constexpr uint8_t kBbr = 0x39;
 inline constexpr uint8_t kCbar = 0x3A;
@@ -61,6 +81,15 @@ inline constexpr int kPortDeviceCount = 8;
 
 using PortReadHandler = std::function<uint8_t(uint8_t port)>;
 using PortWriteHandler = std::function<void(uint8_t port, uint8_t value)>;
+// A serial console: the next received byte, or -1 while none has come; and
+// where transmitted bytes go.
+using ConsoleInput = std::function<int()>;
+using ConsoleOutput = std::function<void(uint8_t)>;
+inline constexpr int kAsciChannels = 2;
+inline constexpr uint64_t kNever = UINT64_MAX; // a board event that is not due
+
+// Sees every port access of a program, on-chip registers included, after it.
+using PortObserver = std::function<void(uint8_t port, bool write, uint8_t value)>;
 
 enum class StopReason {
   BudgetUsed,     // the planned instructions ran, or Stop() ended the run
@@ -73,6 +102,15 @@ enum class StopReason {
 // Addresses the core checks before each instruction, in order; the first
 // 0000H ends the list (so 0000H is never a breakpoint).
 using BreakpointList = std::array<uint16_t, kBreakpointCount>;
+
+// The board around the chip. Off, the machine is the bare core: no timer
+// runs and no interrupt is taken.
+struct BoardConfig {
+  bool enabled = false;
+  // Physical memory below this holds the firmware: a program's writes there
+  // are ignored (counted, see RomWrites()).
+  uint32_t romSize = 0;
+};
 
 // What one run does.
 struct RunPlan {
@@ -108,6 +146,8 @@ private:
   BreakpointList breakpoints_{};
   bool stop_requested_ = false;
   uint64_t instruction_count_ = 0;
+  uint64_t t_states_ = 0;
+  uint64_t idle_steps_ = 0; // waits of a halted processor; a run counts them as steps
   // The register HL was exchanged with while an index prefix runs (holds the real HL).
   uint16_t* index_slot_ = nullptr;
   uint16_t index_address_ = 0; // effective (IX+d) address for the index-CB page
@@ -116,8 +156,8 @@ public:
   std::vector<uint8_t> PhysicalMemory; // always kPhysicalMemorySize bytes; the loader writes it
 
   // --- reset and run control ---
-  // Registers, on-chip registers, MMU and I/O base to their reset values;
-  // memory, F', both subtract indicators and R are kept.
+  // Registers, on-chip registers, MMU, I/O base and the counts to their reset
+  // values; memory, F', both subtract indicators, R and the wait states are kept.
   void Reset();
   // Runs per plan: free runs in chunks of kChunkSize instructions, counted
   // ones in chunks of at most kMaxMultiStep, the pump called after each.
@@ -126,7 +166,27 @@ public:
   // that is over is not affected.
   void Stop() { stop_requested_ = true; }
   const std::string& StopMessage() const { return stop_message_; }
-  uint64_t InstructionCount() const { return instruction_count_; } // since construction
+  // Counted always, since the last Reset().
+  uint64_t InstructionCount() const { return instruction_count_; }
+  uint64_t TStates() const { return t_states_; }
+  // Wait states added to every memory and every I/O bus cycle (0 to
+  // kMaxWaitStates; larger values are clamped). 0 and 0 after construction.
+  void SetWaitStates(int memory, int io);
+  int MemoryWaitStates() const { return memory_wait_; }
+  int IoWaitStates() const { return io_wait_; }
+
+  // --- the board model ---
+  void ConfigureBoard(const BoardConfig& config);
+  const BoardConfig& Board() const { return board_; }
+  // The external INT0 line; in IM 2 the device puts vector on the bus.
+  void SetInt0(bool asserted, uint8_t vector = 0xFF);
+  // Attaches a console to ASCI channel 0 or 1 (board on).
+  void ConnectAsci(int channel, ConsoleInput input, ConsoleOutput output);
+  // Stopped in HALT, waiting for an interrupt.
+  bool Halted() const { return halted_; }
+  // Writes ignored below the ROM size, and the physical address of the last.
+  uint64_t RomWrites() const { return rom_writes_; }
+  uint32_t LastRomWrite() const { return last_rom_write_; }
 
   // --- memory through the MMU ---
   uint32_t TranslateAddress(uint16_t logical) const {
@@ -134,7 +194,10 @@ public:
   }
   uint8_t ReadByte(uint16_t logical) const { return PhysicalMemory[TranslateAddress(logical)]; }
   void WriteByte(uint16_t logical, uint8_t value) {
-    PhysicalMemory[TranslateAddress(logical)] = value;
+    const uint32_t physical = TranslateAddress(logical);
+    if (physical < rom_limit_) [[unlikely]]
+      return IgnoreRomWrite(physical);
+    PhysicalMemory[physical] = value;
   }
   // Each byte is translated on its own, so a word may straddle an area boundary.
   uint16_t ReadWord(uint16_t logical) const {
@@ -166,6 +229,7 @@ public:
   // The terminal and the I/O page register these; an unset handler reads 00H.
   void SetPortReadHandler(PortDevice device, PortReadHandler handler);
   void SetPortWriteHandler(PortDevice device, PortWriteHandler handler);
+  void SetPortObserver(PortObserver observer) { port_observer_ = std::move(observer); }
 
   // --- reading at PC, as the instruction handlers do ---
   uint8_t FetchByte() { return ReadByte(Cpu.PC++); }
@@ -179,12 +243,65 @@ private:
   friend struct cpu::HandlerAccess;
 
   // One chunk: runs step_budget_ instructions (a continuous budget: kChunkSize).
-  StopReason ExecuteSteps();
+  template <bool Board> StopReason ExecuteSteps();
+  // After an instruction with the board on, once attention_at_ is reached:
+  // timers and serial events, then interrupts. True while halted.
+  bool Attend();
+  // Something that can raise or let in an interrupt changed.
+  void RequestAttention() {
+    interrupt_check_ = true;
+    attention_at_ = 0;
+  }
+  void IdleUntilEvent();
+  void SyncTimers();
+  void SyncAsci();
+  void SyncBoard();
+  void ScheduleEvents();
+  uint64_t NextAsciEvent() const;
+  uint64_t AsciCharClocks(int channel) const;
+  void ResetAsci();
+  uint8_t ReadAsciRegister(uint8_t offset);
+  void WriteAsciRegister(uint8_t offset, uint8_t value);
+  bool AcceptInterrupt();
+  void Halt();
+  void SetInterrupts(bool enabled);
+  uint8_t ReadBoardRegister(uint8_t offset);
+  bool WriteBoardRegister(uint8_t offset, uint8_t value);
   // Ends the run after the current instruction.
   void EndRun(StopReason reason, std::string message = {});
   bool AtBreakpoint() const;
   void UpdateTranslation();
+  [[gnu::cold, gnu::noinline]] void IgnoreRomWrite(uint32_t physical);
   void RunDmaChannel0();
+
+  // States of each opcode with the wait states included, by page.
+  std::array<std::array<uint16_t, 256>, kTimingPageCount> cycles_{};
+  uint8_t memory_wait_ = 0;
+  uint8_t io_wait_ = 0;
+
+  BoardConfig board_{};
+  uint32_t rom_limit_ = 0; // 0 unless the board is on
+  uint64_t rom_writes_ = 0;
+  uint32_t last_rom_write_ = 0;
+  bool halted_ = false;
+  bool ei_delay_ = false;        // EI takes effect after the next instruction
+  bool interrupt_check_ = false; // a source or IFF1 may have changed
+  uint64_t attention_at_ = 0;    // the board needs a look at this T-state
+  bool int0_ = false;
+  uint8_t int0_vector_ = 0xFF;
+  uint8_t tif_seen_ = 0;    // TIF bits a TCR read showed: the next TMDR read clears them
+  uint64_t prt_base_ = 0;   // T-state of the last timer count
+  uint64_t next_event_ = 0; // T-state of the next timer or serial event that may interrupt
+  struct AsciState {
+    bool tdrFull = false; // TDR holds a byte the shift register has not taken
+    bool tdrSent = false; // the console has the byte already
+    uint64_t tdrWritten = 0;
+    uint64_t shiftEnd = 0;  // the transmit shift register is busy until then
+    uint64_t receiveAt = 0; // the next byte can have arrived by then
+    ConsoleInput input;
+    ConsoleOutput output;
+  };
+  std::array<AsciState, kAsciChannels> asci_{};
 
   std::array<uint32_t, 16> page_offset_{}; // physical - logical per 4 KB logical page
   uint16_t bank_start_ = 0;
@@ -194,6 +311,7 @@ private:
   std::string stop_message_;
   std::array<PortReadHandler, kPortDeviceCount> read_handlers_;
   std::array<PortWriteHandler, kPortDeviceCount> write_handlers_;
+  PortObserver port_observer_;
 };
 
 } // namespace kavrin

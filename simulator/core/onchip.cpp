@@ -34,6 +34,7 @@ const std::array<OnChipRegister, kOnChipRegisterCount> kOnChipRegisters = {{
 }};
 
 void Machine::WriteOnChipRegister(uint8_t offset, uint8_t value) {
+  if (board_.enabled && WriteBoardRegister(offset & (kOnChipRegisterCount - 1), value)) return;
   uint8_t& reg = InternalRegisters[offset & (kOnChipRegisterCount - 1)];
   switch (kOnChipRegisters[offset & (kOnChipRegisterCount - 1)].on_write) {
   case W::Ignore:

@@ -3,19 +3,25 @@
 namespace kavrin {
 
 uint8_t Machine::PortRead(uint8_t port) {
-  if (static_cast<uint8_t>(port - io_base_) < kOnChipRegisterCount)
-    return InternalRegisters[port - io_base_];
-  const PortReadHandler& handler = read_handlers_[ReadPortMap[port]];
-  return handler ? handler(port) : 0;
+  const auto offset = static_cast<uint8_t>(port - io_base_);
+  uint8_t value = 0;
+  if (offset < kOnChipRegisterCount) {
+    value = board_.enabled ? ReadBoardRegister(offset) : InternalRegisters[offset];
+  } else if (const PortReadHandler& handler = read_handlers_[ReadPortMap[port]]) {
+    value = handler(port);
+  }
+  if (port_observer_) port_observer_(port, false, value);
+  return value;
 }
 
 void Machine::PortWrite(uint8_t port, uint8_t value) {
-  if (static_cast<uint8_t>(port - io_base_) < kOnChipRegisterCount) {
-    WriteOnChipRegister(static_cast<uint8_t>(port - io_base_), value);
-    return;
+  const auto offset = static_cast<uint8_t>(port - io_base_);
+  if (offset < kOnChipRegisterCount) {
+    WriteOnChipRegister(offset, value);
+  } else if (const PortWriteHandler& handler = write_handlers_[WritePortMap[port]]) {
+    handler(port, value);
   }
-  const PortWriteHandler& handler = write_handlers_[WritePortMap[port]];
-  if (handler) handler(port, value);
+  if (port_observer_) port_observer_(port, true, value);
 }
 
 // Later assignments win: an I/O page port equal to the terminal port hides it.

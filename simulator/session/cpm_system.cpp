@@ -360,14 +360,14 @@ bool CpmSystem::PollFindsNoKey() {
     emptyPolls_ = 0;
     return false;
   }
-  if (console_.InputEnded() && ++emptyPolls_ >= kCpmStatusPollLimit)
-    End(CpmEnd::InputEnded, kCpmWaitingAtEndMessage);
+  if (console_.InputEnded() && ++emptyPolls_ >= kWaitingPollLimit)
+    End(CpmEnd::InputEnded, kWaitingAtEndMessage);
   return true;
 }
 
 std::optional<std::uint8_t> CpmSystem::ReadKey() {
   const auto key = console_.ReadKey();
-  if (!key) End(CpmEnd::InputEnded, kCpmWaitingAtEndMessage);
+  if (!key) End(CpmEnd::InputEnded, kWaitingAtEndMessage);
   return key;
 }
 

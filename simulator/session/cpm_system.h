@@ -16,6 +16,7 @@
 
 #include "simulator/core/machine.h"
 #include "simulator/session/cpm_files.h"
+#include "simulator/session/terminal.h"
 
 namespace kavrin {
 
@@ -29,12 +30,7 @@ inline constexpr std::uint16_t kCpmFcb1 = 0x005C;
 inline constexpr std::uint16_t kCpmFcb2 = 0x006C;
 inline constexpr std::uint16_t kCpmTail = 0x0080;
 inline constexpr int kCpmTailLimit = 127;
-// Console status calls in a row that find no key, after the input ended,
-// before the program counts as waiting for a key that cannot come.
-inline constexpr int kCpmStatusPollLimit = 1000;
 inline constexpr int kCpmLastFunction = 40; // CP/M 2.2's highest BDOS function
-
-inline constexpr const char* kCpmWaitingAtEndMessage = "Waiting for input at end of standard input";
 
 // The console the program talks to; the command line binds it to stdin and
 // stdout. Enter arrives as one carriage return.

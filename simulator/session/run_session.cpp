@@ -19,6 +19,8 @@ void Session::SetTerminalPort(std::uint8_t port) {
 void Session::UseSettings(const KavrinSettings& settings) {
   terminalPort_ = settings.terminalPort;
   ApplySettings(settings, panel);
+  board = settings.board;
+  ApplyBoardSettings(board, *machine_);
   RebuildPortMaps();
 }
 
@@ -70,7 +72,9 @@ void Session::OpenSettings(const std::string& path) {
 
 bool Session::SaveSettings(std::string& error) {
   if (settingsPath_.empty()) return true;
-  WriteSettings(CaptureSettings(terminalPort_, panel), settings_);
+  KavrinSettings settings = CaptureSettings(terminalPort_, panel);
+  settings.board = board;
+  WriteSettings(settings, settings_);
   WriteLoadHistory(history, settings_);
   return settings_.Save(settingsPath_, error);
 }

@@ -30,6 +30,9 @@ public:
   IoPanel panel;
   LoadHistory history;
   BreakpointList breakpoints{};
+  // The [Board] settings; the machine follows them after UseSettings() or
+  // ApplyBoardSettings(board, machine()).
+  BoardSettings board;
 
   std::uint8_t TerminalPort() const { return terminalPort_; }
   void SetTerminalPort(std::uint8_t port);

@@ -7,6 +7,7 @@ namespace kavrin {
 namespace {
 
 constexpr const char* kEmulation = "Emulation";
+constexpr const char* kBoard = "Board";
 constexpr const char* kLoadHistorySection = "LoadHistory";
 constexpr const char* kLoadAddressSection = "LoadAddress";
 constexpr int kPortLimit = 0x100;
@@ -50,6 +51,17 @@ KavrinSettings ReadSettings(const platform::IniFile& ini) {
   for (int i = 0; i < kIoPageRows; ++i)
     s.join[static_cast<std::size_t>(i)] =
         ini.ReadBool(kEmulation, "Join" + std::to_string(i), false);
+  // Values out of range keep their defaults.
+  const auto within = [&ini](const char* key, int low, int high, int fallback) {
+    const int v = ini.ReadInteger(kBoard, key, fallback);
+    return v >= low && v <= high ? v : fallback;
+  };
+  BoardSettings& b = s.board;
+  b.enabled = ini.ReadBool(kBoard, "Enabled", false);
+  b.romSizeK = within("RomSize", 0, static_cast<int>(kMaxRomSize / 1024), 0);
+  b.clockKHz = within("ClockKHz", 1, kMaxClockKHz, kDefaultClockKHz);
+  b.memoryWaitStates = within("MemoryWaitStates", 0, kMaxWaitStates, 0);
+  b.ioWaitStates = within("IoWaitStates", 0, kMaxWaitStates, 0);
   return s;
 }
 
@@ -61,6 +73,11 @@ void WriteSettings(const KavrinSettings& s, platform::IniFile& ini) {
   ini.WriteString(kEmulation, "IOPort", ports);
   for (int i = 0; i < kIoPageRows; ++i)
     ini.WriteBool(kEmulation, "Join" + std::to_string(i), s.join[static_cast<std::size_t>(i)]);
+  ini.WriteBool(kBoard, "Enabled", s.board.enabled);
+  ini.WriteInteger(kBoard, "RomSize", s.board.romSizeK);
+  ini.WriteInteger(kBoard, "ClockKHz", s.board.clockKHz);
+  ini.WriteInteger(kBoard, "MemoryWaitStates", s.board.memoryWaitStates);
+  ini.WriteInteger(kBoard, "IoWaitStates", s.board.ioWaitStates);
 }
 
 LoadHistory ReadLoadHistory(const platform::IniFile& ini) {
@@ -94,6 +111,12 @@ void ApplySettings(const KavrinSettings& s, IoPanel& panel) {
     row.outputPort = s.ioPorts[static_cast<std::size_t>(i + kIoPageRows)];
     panel.SetJoined(i, s.join[static_cast<std::size_t>(i)]);
   }
+}
+
+void ApplyBoardSettings(const BoardSettings& board, Machine& machine) {
+  machine.SetWaitStates(board.memoryWaitStates, board.ioWaitStates);
+  machine.ConfigureBoard(
+      {.enabled = board.enabled, .romSize = static_cast<std::uint32_t>(board.romSizeK) * 1024});
 }
 
 KavrinSettings CaptureSettings(std::uint8_t terminalPort, const IoPanel& panel) {

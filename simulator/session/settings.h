@@ -1,12 +1,13 @@
 #pragma once
-// Kavrin.ini: the terminal and I/O page ports, the Join boxes and the load
-// history.
+// Kavrin.ini: the terminal and I/O page ports, the Join boxes, the board
+// model and the load history.
 
 #include <array>
 #include <cstdint>
 #include <string>
 
 #include "platform/ini_file.h"
+#include "simulator/core/machine.h"
 #include "simulator/session/io_panel.h"
 #include "simulator/session/loader.h"
 
@@ -16,15 +17,28 @@ inline constexpr const char* kSettingsFileName = "Kavrin.ini";
 inline constexpr const char* kNoHistory = "NoHistory";
 inline constexpr int kIoPortCount = 2 * kIoPageRows; // inputs 0-4, outputs 5-9
 
+inline constexpr int kDefaultClockKHz = 18432; // the usual Z180 board crystal
+inline constexpr int kMaxClockKHz = 1000000;
+
+// Section Board; a file without it gives the bare core.
+struct BoardSettings {
+  bool enabled = false;
+  int romSizeK = 0; // writes below are ignored; 0 = no ROM
+  int clockKHz = kDefaultClockKHz;
+  int memoryWaitStates = 0;
+  int ioWaitStates = 0;
+};
+
 struct KavrinSettings {
   std::uint8_t terminalPort = kDefaultTerminalPort;
   std::array<std::uint8_t, kIoPortCount> ioPorts{}; // default 82H + index
   std::array<bool, kIoPageRows> join{};
+  BoardSettings board;
   KavrinSettings();
 };
 
 KavrinSettings ReadSettings(const platform::IniFile& ini);
-// Writes the Emulation section (on close).
+// Writes the Emulation and Board sections (on close).
 void WriteSettings(const KavrinSettings& settings, platform::IniFile& ini);
 
 LoadHistory ReadLoadHistory(const platform::IniFile& ini);
@@ -34,5 +48,7 @@ void WriteLoadHistory(const LoadHistory& history, platform::IniFile& ini);
 // Moves the settings into the I/O page (ports and Join) and back.
 void ApplySettings(const KavrinSettings& settings, IoPanel& panel);
 KavrinSettings CaptureSettings(std::uint8_t terminalPort, const IoPanel& panel);
+// The machine as the Board section configures it.
+void ApplyBoardSettings(const BoardSettings& board, Machine& machine);
 
 } // namespace kavrin

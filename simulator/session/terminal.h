@@ -11,6 +11,10 @@ namespace kavrin {
 inline constexpr int kTerminalLines = 14;
 inline constexpr int kTerminalColumns = 40;
 inline constexpr std::uint8_t kDefaultTerminalPort = 0x80;
+// A program that waits for a key after standard input (not a terminal) has
+// ended: this many status reads in a row find no key, with nothing else between.
+inline constexpr int kWaitingPollLimit = 1000;
+inline constexpr const char* kWaitingAtEndMessage = "Waiting for input at end of standard input";
 
 // "Ports: 80H, 81H": the data port and the status port after it.
 std::string TerminalPortsCaption(std::uint8_t port);

@@ -45,12 +45,17 @@ TEST(KavrinCliRun, KeysFromStdinAreReadOneByOneWithEnterAsCrLf) {
 TEST(KavrinCliRun, NeverBlocksOnStdin) {
   TempDir dir;
   const std::string echo = dir.Write("echo.rom", kEcho);
-  // Input ends before the program is done: it waits for keys until the limit.
+  // Input ends before the program is done: its polling is recognised.
   const CliResult ended = RunCli({"run", echo, "--max-steps", "100000"}, "hi");
-  EXPECT_EQ(ended.exitCode, 3);
+  EXPECT_EQ(ended.exitCode, 4);
   EXPECT_EQ(ended.out, "hi");
-  EXPECT_NE(ended.err.find("Step limit of 100000 instructions reached"), std::string::npos)
-      << ended.err;
+  EXPECT_EQ(ended.err, "Waiting for input at end of standard input\n");
+  // A loop that also does other port work is busy, not waiting.
+  // WAIT: OUT (90H),A / IN A,(81H) / OR A / JR Z,WAIT / HALT
+  const CliResult busy =
+      RunCli({"run", dir.Write("busy.rom", {0xD3, 0x90, 0xDB, 0x81, 0xB7, 0x28, 0xF9, 0x76}),
+              "--max-steps", "100000"});
+  EXPECT_EQ(busy.exitCode, 3);
   // An open, idle stdin neither stops a program that does not read it ...
   const CliResult idle = RunCli({"run", dir.Write("hello.rom", kHello)}, "", true, 20);
   EXPECT_FALSE(idle.timedOut);
@@ -87,6 +92,50 @@ TEST(KavrinCliRun, PcAndBreakpointsAndAGivenSymFile) {
   const CliResult missing = RunCli({"run", image, "--sym", (dir.path() / "none.sym").string()});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_NE(missing.err.find("Cannot open symbol file"), std::string::npos);
+}
+
+// Hello by hand from the Z180 timings: LD HL (9); per character LD A,(HL)
+// 6, OR A 4, JR Z not taken 6, OUT 10, INC HL 4, JR 8 = 38, seven times;
+// the end LD A,(HL) 6, OR A 4, JR Z taken 8, HALT 3.
+constexpr int kHelloStates = 9 + 7 * 38 + 6 + 4 + 8 + 3;
+constexpr int kHelloInstructions = 1 + 7 * 6 + 4;
+
+TEST(KavrinCliRun, StatsCountInstructionsStatesAndTime) {
+  TempDir dir;
+  const std::string image = dir.Write("hello.rom", kHello);
+  const CliResult r = RunCli({"run", image, "--stats", "--clock", "1"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "Hello\r\n");
+  EXPECT_EQ(r.err, "Instructions: " + std::to_string(kHelloInstructions) + "\nT-states: " +
+                       std::to_string(kHelloStates) + "\nSimulated time: 0.296000 ms at 1 MHz\n");
+  // One memory wait state per fetch or data cycle: 2 + 7 * (2+1+2+2+1+2) + 2+1+2+1.
+  const CliResult waited = RunCli({"run", image, "--regs", "--wait-states", "1,0"});
+  const int memoryCycles = 3 + 7 * 10 + 6;
+  EXPECT_NE(waited.err.find("Instructions=" + std::to_string(kHelloInstructions) +
+                            " T-states=" + std::to_string(kHelloStates + memoryCycles)),
+            std::string::npos)
+      << waited.err;
+  const CliResult defaultClock = RunCli({"run", image, "--stats"});
+  EXPECT_NE(defaultClock.err.find("ms at 18.432 MHz"), std::string::npos) << defaultClock.err;
+}
+
+TEST(KavrinCliRun, InputPortsPortLogAndDump) {
+  TempDir dir;
+  // IN A,(82H) / OUT (80H),A / IN A,(40H) / LD (0100H),A / HALT
+  const std::string image =
+      dir.Write("io.rom", {0xDB, 0x82, 0xD3, 0x80, 0xDB, 0x40, 0x32, 0x00, 0x01, 0x76});
+  const CliResult r =
+      RunCli({"run", image, "--in", "82=41", "--in", "40=7E", "--log-io", "--dump", "100,9"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "A");
+  EXPECT_EQ(r.err, "in  82H 41H at 0000H\n"
+                   "out 80H 41H at 0002H\n"
+                   "in  40H 7EH at 0004H\n"
+                   "0100  7E 00 00 00 00 00 00 00 ~.......\n"
+                   "0108  00 00 00 00 00 00 00 00 ........\n");
+  const CliResult unset = RunCli({"run", image, "--dump", "0,8"});
+  EXPECT_EQ(unset.out, std::string(1, '\0'));
+  EXPECT_EQ(unset.err, "0000  DB 82 D3 80 DB 40 32 00 .....@2.\n");
 }
 
 TEST(KavrinCliRun, CoreStopsAreErrors) {
@@ -146,6 +195,15 @@ TEST(KavrinCliRun, BadInputGetsAMessageAndAnExitCode) {
        "kavrin-cli: at most 4 breakpoints"},
       {{"run", image, "--break", "0"}, 2, "kavrin-cli: a breakpoint cannot be set at 0000H"},
       {{"run", image, "--pc", "12G4"}, 1, "Cannot resolve 12G4"},
+      {{"run", image, "--clock", "0"}, 2, "kavrin-cli: --clock needs"},
+      {{"run", image, "--in", "82"}, 2, "kavrin-cli: --in needs"},
+      {{"run", image, "--in", "82=100"}, 2, "kavrin-cli: --in needs"},
+      {{"run", image, "--dump", "100"}, 2, "kavrin-cli: --dump needs"},
+      {{"run", image, "--dump", "100,0"}, 2, "kavrin-cli: --dump needs"},
+      {{"run", image, "--dump", "NOWHERE,8"}, 1, "Cannot resolve NOWHERE"},
+      {{"run", image, "--clock", "fast"}, 2, "kavrin-cli: --clock needs"},
+      {{"run", image, "--wait-states", "4"}, 2, "kavrin-cli: --wait-states needs"},
+      {{"run", image, "--wait-states", "1,"}, 2, "kavrin-cli: --wait-states needs"},
       {{"run", (dir.path() / "missing.rom").string()}, 1, "Cannot open file "},
       {{"run", empty}, 1, "File "},
       {{"run", badSym},

@@ -1,5 +1,5 @@
-// Arbitrary bytes as memory, registers and MMU/port setup: every run must end
-// within its budget without a crash or an out-of-bounds access.
+// Arbitrary bytes as memory, registers, MMU/port and board setup: every run
+// must end within its budget without a crash or an out-of-bounds access.
 
 #include <cstddef>
 #include <cstdint>
@@ -31,6 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   m.PortWrite(kavrin::onchip::kCbar, header[6]);
   m.PortWrite(kavrin::onchip::kBbr, header[7]);
   m.PortWrite(kavrin::onchip::kCbr, header[8]);
+  // The board model on for half the inputs, with a ROM and a serial console.
+  m.ConfigureBoard({.enabled = (header[12] & 1) != 0, .romSize = header[13] * 1024u});
+  m.ConnectAsci(
+      header[14] & 1, [&header] { return header[15] & 1 ? -1 : int{header[15]}; }, [](uint8_t) {});
+  m.SetInt0((header[11] & 1) != 0, header[11]);
   m.Cpu.SP = static_cast<uint16_t>(header[10] << 8 | header[11]);
   m.Cpu.SetBC(static_cast<uint16_t>(header[12] << 8 | header[13]));
   m.Cpu.SetHL(static_cast<uint16_t>(header[14] << 8 | header[15]));

@@ -105,5 +105,23 @@ TEST_F(SessionTest, SettingsFileKeepsPortsJoinAndHistory) {
   EXPECT_EQ(again.terminal.Lines()[0], "q");
 }
 
+TEST_F(SessionTest, BoardSettingsReachTheMachineAndSurviveASave) {
+  const std::string ini = (dir_ / "Kavrin.ini").string();
+  {
+    std::ofstream(ini) << "[Board]\nEnabled=1\nRomSize=16\nMemoryWaitStates=1\n";
+    Session s;
+    s.OpenSettings(ini);
+    EXPECT_TRUE(s.machine().Board().enabled);
+    EXPECT_EQ(s.machine().Board().romSize, 16u * 1024);
+    EXPECT_EQ(s.machine().MemoryWaitStates(), 1);
+    std::string error;
+    ASSERT_TRUE(s.SaveSettings(error)) << error;
+  }
+  Session again;
+  again.OpenSettings(ini);
+  EXPECT_TRUE(again.board.enabled);
+  EXPECT_EQ(again.board.romSizeK, 16);
+}
+
 } // namespace
 } // namespace kavrin

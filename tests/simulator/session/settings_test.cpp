@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace kavrin {
 namespace {
 
@@ -63,6 +65,42 @@ TEST(KavrinSettings, BadValuesKeepDefaults) {
   const LoadHistory h = ReadLoadHistory(ini);
   ASSERT_EQ(h.Entries().size(), 1u);
   EXPECT_EQ(h.Entries()[0].path, "/a.rom");
+}
+
+TEST(KavrinSettings, BoardSectionRoundTripsAndIsOffWhenAbsent) {
+  platform::IniFile empty;
+  const BoardSettings absent = ReadSettings(empty).board;
+  EXPECT_FALSE(absent.enabled);
+  EXPECT_EQ(absent.romSizeK, 0);
+  EXPECT_EQ(absent.clockKHz, 18432);
+
+  KavrinSettings s;
+  s.board = {
+      .enabled = true, .romSizeK = 32, .clockKHz = 6144, .memoryWaitStates = 2, .ioWaitStates = 1};
+  platform::IniFile ini;
+  WriteSettings(s, ini);
+  platform::IniFile again;
+  again.Parse(ini.ToText());
+  const BoardSettings b = ReadSettings(again).board;
+  EXPECT_TRUE(b.enabled);
+  EXPECT_EQ(b.romSizeK, 32);
+  EXPECT_EQ(b.clockKHz, 6144);
+  EXPECT_EQ(b.memoryWaitStates, 2);
+  EXPECT_EQ(b.ioWaitStates, 1);
+
+  platform::IniFile bad;
+  bad.Parse("[Board]\nEnabled=1\nRomSize=4096\nClockKHz=0\nMemoryWaitStates=9\n");
+  const BoardSettings kept = ReadSettings(bad).board;
+  EXPECT_TRUE(kept.enabled);
+  EXPECT_EQ(kept.romSizeK, 0);
+  EXPECT_EQ(kept.clockKHz, 18432);
+  EXPECT_EQ(kept.memoryWaitStates, 0);
+
+  auto machine = std::make_unique<Machine>();
+  ApplyBoardSettings(b, *machine);
+  EXPECT_TRUE(machine->Board().enabled);
+  EXPECT_EQ(machine->Board().romSize, 32u * 1024);
+  EXPECT_EQ(machine->MemoryWaitStates(), 2);
 }
 
 } // namespace
