@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "kit_version.h"
+
 namespace velkor::cli {
 
 int Invocation::Fail(std::string_view text) const {
@@ -27,7 +29,7 @@ const Command* FindCommand(std::string_view name) {
 namespace {
 
 void PrintHelp(std::ostream& out) {
-  out << "usage: velkor-cli COMMAND [ARGUMENTS]\n\ncommands:\n";
+  out << "usage: velkor-cli COMMAND [ARGUMENTS]\n       velkor-cli --version\n\ncommands:\n";
   for (const Command& command : Commands()) {
     out << "  " << command.name << ' ' << command.usage << "\n      " << command.summary << '\n';
   }
@@ -44,6 +46,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   const std::string& name = args.front();
   if (name == "--help" || name == "-h" || name == "help") {
     PrintHelp(out);
+    return kExitOk;
+  }
+  if (name == "--version") {
+    out << kit::VersionLine("velkor-cli") << '\n';
     return kExitOk;
   }
   const Command* command = FindCommand(name);
