@@ -25,6 +25,8 @@ struct CompileSettings {
   bool IncludeSourceAsComments = false; // IncludePAS
   bool Z180 = false;                    // CPU; the Z180 has mlt
   std::string ProjectDirectory;         // searched for include files
+  // Defined before the first line, as {#C DEFINE NAME} would (velkor-cli -D).
+  std::vector<std::string> Defines;
 };
 
 // What the summary lines print after a compile.

@@ -191,6 +191,12 @@ CompileResult CompileFile(const std::string& path, const CompileSettings& settin
                           MessageList& messages, platform::UiHost& ui) {
   Compilation c(messages, ui, settings);
   c.MainSourceName = path;
+  for (const std::string& name : settings.Defines) {
+    const std::string upper = platform::UpperCase(name); // as {#C} reads its words
+    if (std::find(c.DefinedSymbols.begin(), c.DefinedSymbols.end(), upper) ==
+        c.DefinedSymbols.end())
+      c.DefinedSymbols.push_back(upper);
+  }
   try {
     CompileSource(c);
   } catch (const ECompileError&) {

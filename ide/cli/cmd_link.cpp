@@ -4,7 +4,7 @@
 namespace velkor::cli {
 
 int RunLink(Invocation& run) {
-  return RunWithProject(run, [](BuildSession& session) { return session.Link(); });
+  return RunWithProject(run, {}, [](BuildSession& session) { return session.Link(); });
 }
 
 } // namespace velkor::cli

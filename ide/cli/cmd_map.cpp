@@ -19,7 +19,7 @@ void PrintAreas(MessageList& messages, const char* title, const std::vector<Link
 } // namespace
 
 int RunMap(Invocation& run) {
-  return RunWithProject(run, [&run](BuildSession& session) {
+  return RunWithProject(run, {}, [&run](BuildSession& session) {
     if (!session.Link(false)) return false;
     PrintAreas(run.messages, "Code areas (start, end):", session.lastLink.codeAreas);
     PrintAreas(run.messages, "Data areas (start, end):", session.lastLink.dataAreas);

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "common/message_list.h"
 #include "common/project.h"
@@ -34,6 +35,8 @@ struct BuildSession {
   platform::UiHost& ui;
   std::string programDirectory; // where Lib/ and Default/ lie
 
+  // Conditional symbols every compilation starts with (velkor-cli -D).
+  std::vector<std::string> defines;
   // Set by the first failing tool; a build stops there.
   bool errorFlag = false;
   // The last link, for the memory map window.

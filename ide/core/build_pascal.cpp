@@ -20,8 +20,9 @@ CompileSettings CompileSettingsFor(const Project& project) {
 }
 
 CompileResult CompilePascalFile(BuildSession& session, const std::string& path) {
-  CompileResult result =
-      CompileFile(path, CompileSettingsFor(session.project), session.messages, session.ui);
+  CompileSettings settings = CompileSettingsFor(session.project);
+  settings.Defines = session.defines;
+  CompileResult result = CompileFile(path, settings, session.messages, session.ui);
   if (!result.ok) session.errorFlag = true;
   return result;
 }
