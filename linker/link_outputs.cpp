@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "linker/intel_hex.h"
 #include "linker/link_messages.h"
 #include "linker/link_run.h"
 #include "platform/atomic_file.h"
@@ -47,6 +48,7 @@ void LinkRun::finishOutputs(LinkResult& result) {
   size = std::min(size, kImageSize);
   const std::uint32_t first = request_.target == kTargetCpm ? std::min(size, kCpmStart) : 0;
   result.imageFile.assign(image_.begin() + first, image_.begin() + size);
+  result.imageStart = first;
   const std::string base = request_.projectDirectory + request_.projectName;
   result.imagePath = base + TargetImageExtension(request_.target);
 
@@ -74,6 +76,7 @@ void LinkRun::finishOutputs(LinkResult& result) {
     result.symText = std::move(text);
     result.symPath = base + ".SYM";
   }
+  if (request_.writeHex) result.hexPath = base + ".HEX";
   if (!request_.writeFiles) return;
 
   std::string error;
@@ -83,6 +86,12 @@ void LinkRun::finishOutputs(LinkResult& result) {
     return;
   }
   if (request_.writeSym && !platform::WriteFileAtomically(result.symPath, result.symText, error)) {
+    messages_.AddMessageLine(error);
+    result.ok = false;
+    return;
+  }
+  if (request_.writeHex &&
+      !platform::WriteFileAtomically(result.hexPath, IntelHex(result.imageFile, first), error)) {
     messages_.AddMessageLine(error);
     result.ok = false;
     return;

@@ -40,6 +40,7 @@ struct LinkRequest {
   std::vector<std::string> sources; // project entries in link order
   int target = kTargetNone;         // index into kTargetNames
   bool writeSym = false;
+  bool writeHex = false; // NAME.HEX beside the image
   // Where Lib/ and Default/ are searched; empty: the running program's.
   std::string programDirectory;
   // False for a link that only computes (map): no files, no programs started.
@@ -77,6 +78,8 @@ struct LinkResult {
   std::vector<LinkArea> dataAreas;
   std::string imagePath;               // what was (or would be) written
   std::vector<std::uint8_t> imageFile; // the bytes of the image file
+  std::uint32_t imageStart = 0;        // the address of its first byte (0100H for CP/M)
+  std::string hexPath;                 // "" unless writeHex
   std::string symPath;
   std::string symText; // the .SYM contents ("" without WriteSym)
   std::vector<std::string> runWhenDone;

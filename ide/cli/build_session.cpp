@@ -31,6 +31,7 @@ bool ApplyBuildOptions(const ParsedArguments& parsed, BuildSession& session,
     }
     session.defines.push_back(name);
   }
+  if (parsed.Has(kHexOption.name)) session.project.settings.WriteHex = true;
   return true;
 }
 

@@ -4,7 +4,7 @@
 namespace velkor::cli {
 
 namespace {
-constexpr OptionRule kOptions[] = {kDefineOption};
+constexpr OptionRule kOptions[] = {kDefineOption, kHexOption};
 } // namespace
 
 int RunBuild(Invocation& run) {

@@ -65,6 +65,7 @@ bool BuildSession::Link(bool writeFiles) {
   request.sources = project.Files();
   request.target = project.settings.Target;
   request.writeSym = project.settings.WriteSym;
+  request.writeHex = project.settings.WriteHex;
   request.programDirectory = programDirectory;
   request.writeFiles = writeFiles;
   lastLink = velkor::Link(request, messages, ui);
