@@ -6,7 +6,9 @@
 #include "linker/intel_hex.h"
 #include "linker/link_messages.h"
 #include "linker/link_run.h"
+#include "linker/map_file.h"
 #include "platform/atomic_file.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace velkor {
@@ -77,6 +79,21 @@ void LinkRun::finishOutputs(LinkResult& result) {
     result.symPath = base + ".SYM";
   }
   if (request_.writeHex) result.hexPath = base + ".HEX";
+  if (request_.writeMap) {
+    MapContents map{platform::FileNamePart(result.imagePath),
+                    request_.target,
+                    codeAreas_.areas(),
+                    dataAreas_.areas(),
+                    placements_,
+                    {}};
+    for (const auto& [name, global] : globals_) {
+      if (global.value == kUnknownValue) continue;
+      map.globals.push_back(
+          {name, static_cast<std::uint16_t>(global.value), global.value >= kDataLabelOffset});
+    }
+    result.mapText = MapFileText(std::move(map));
+    result.mapPath = base + ".MAP";
+  }
   if (!request_.writeFiles) return;
 
   std::string error;
@@ -92,6 +109,11 @@ void LinkRun::finishOutputs(LinkResult& result) {
   }
   if (request_.writeHex &&
       !platform::WriteFileAtomically(result.hexPath, IntelHex(result.imageFile, first), error)) {
+    messages_.AddMessageLine(error);
+    result.ok = false;
+    return;
+  }
+  if (request_.writeMap && !platform::WriteFileAtomically(result.mapPath, result.mapText, error)) {
     messages_.AddMessageLine(error);
     result.ok = false;
     return;

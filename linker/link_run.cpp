@@ -100,6 +100,7 @@ bool LinkRun::replayModule(Module& module) {
   inReferenceNames_ = false;
   notes_.clear();
   labelJustDefined_.reset();
+  LinkedModule placed{module.path, codeLoadPosition_, 0, dataLocation_, 0};
   ObjectReader reader(module.bytes);
   Record record;
   std::string_view error;
@@ -107,7 +108,12 @@ bool LinkRun::replayModule(Module& module) {
     if (!reader.next(record, error)) return fail(error);
     if (!replayRecord(record)) return false;
   }
-  if (writingImage()) messages_.AddMessageLine(module.path + " " + notes_);
+  if (writingImage()) {
+    placed.codeEnd = codeLoadPosition_;
+    placed.dataEnd = dataLocation_;
+    placements_.push_back(std::move(placed));
+    messages_.AddMessageLine(module.path + " " + notes_);
+  }
   return true;
 }
 
@@ -216,6 +222,7 @@ LinkResult LinkRun::run() {
   result.codeAreas = codeAreas_.areas();
   result.dataAreas = dataAreas_.areas();
   result.runWhenDone = runWhenDone_;
+  result.modules = std::move(placements_);
   messages_.AddMessageLine(result.ok ? T::kComplete : T::kNotCompleted);
   return result;
 }

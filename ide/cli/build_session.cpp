@@ -32,6 +32,7 @@ bool ApplyBuildOptions(const ParsedArguments& parsed, BuildSession& session,
     session.defines.push_back(name);
   }
   if (parsed.Has(kHexOption.name)) session.project.settings.WriteHex = true;
+  if (parsed.Has(kMapOption.name)) session.project.settings.WriteMap = true;
   return true;
 }
 

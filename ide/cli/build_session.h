@@ -18,6 +18,7 @@ namespace velkor::cli {
 inline constexpr OptionRule kDefineOption{"-D", true}; // -D NAME, repeatable; -DNAME too
 // Turn on a project's output for this run, whatever its .Prj says.
 inline constexpr OptionRule kHexOption{"--hex"};
+inline constexpr OptionRule kMapOption{"--map"};
 
 int RunWithProject(Invocation& run, std::span<const OptionRule> options,
                    const std::function<bool(BuildSession&)>& work);

@@ -4,7 +4,7 @@
 namespace velkor::cli {
 
 namespace {
-constexpr OptionRule kOptions[] = {kDefineOption, kHexOption};
+constexpr OptionRule kOptions[] = {kDefineOption, kHexOption, kMapOption};
 } // namespace
 
 int RunBuild(Invocation& run) {

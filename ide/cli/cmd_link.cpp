@@ -4,7 +4,7 @@
 namespace velkor::cli {
 
 namespace {
-constexpr OptionRule kOptions[] = {kHexOption};
+constexpr OptionRule kOptions[] = {kHexOption, kMapOption};
 } // namespace
 
 int RunLink(Invocation& run) {

@@ -66,6 +66,7 @@ bool BuildSession::Link(bool writeFiles) {
   request.target = project.settings.Target;
   request.writeSym = project.settings.WriteSym;
   request.writeHex = project.settings.WriteHex;
+  request.writeMap = project.settings.WriteMap;
   request.programDirectory = programDirectory;
   request.writeFiles = writeFiles;
   lastLink = velkor::Link(request, messages, ui);
