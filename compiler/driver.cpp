@@ -200,7 +200,12 @@ CompileResult CompileFile(const std::string& path, const CompileSettings& settin
   try {
     CompileSource(c);
   } catch (const ECompileError&) {
-    return {};
+    CompileResult failed;
+    failed.errorFile = c.ErrorFile;
+    failed.errorLine = c.ErrorLine;
+    failed.errorColumn = c.ErrorColumn;
+    failed.errorMessage = c.ErrorText;
+    return failed;
   }
   return Summary(c);
 }

@@ -24,6 +24,8 @@ bool LinkRun::fail(std::string_view message) {
     line += ' ';
     line += message;
     messages_.AddMessageLine(line);
+    failedModule_ = module_ ? module_->path : std::string();
+    failedMessage_ = message;
   }
   failed_ = true;
   return false;
@@ -223,6 +225,8 @@ LinkResult LinkRun::run() {
   result.dataAreas = dataAreas_.areas();
   result.runWhenDone = runWhenDone_;
   result.modules = std::move(placements_);
+  result.errorModule = failedModule_;
+  result.errorMessage = failedMessage_;
   messages_.AddMessageLine(result.ok ? T::kComplete : T::kNotCompleted);
   return result;
 }

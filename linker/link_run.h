@@ -196,6 +196,7 @@ private:
   std::optional<std::int32_t> labelBeforeRecord_;
 
   bool failed_ = false;
+  std::string failedModule_, failedMessage_;
 };
 
 } // namespace velkor

@@ -93,6 +93,9 @@ struct LinkResult {
   std::string mapPath;                 // "" unless writeMap
   std::string mapText;
   std::vector<LinkedModule> modules; // in link order
+  // The first error: the object it was found in ("" before any) and its text.
+  std::string errorModule;
+  std::string errorMessage;
   std::string symPath;
   std::string symText; // the .SYM contents ("" without WriteSym)
   std::vector<std::string> runWhenDone;

@@ -50,6 +50,7 @@ int RunWithProject(Invocation& run, std::span<const OptionRule> options,
   platform::HeadlessUiHost ui(&run.out);
   BuildSession session{project, run.messages, ui, platform::ProgramDirectory()};
   if (!ApplyBuildOptions(parsed, session, run)) return kExitUsage;
+  session.onDiagnostic = [&run](const Diagnostic& d) { run.Diagnose(d); };
   return work(session) ? kExitOk : kExitFailure;
 }
 

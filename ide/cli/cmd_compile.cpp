@@ -31,6 +31,7 @@ int RunCompile(Invocation& run) {
   platform::HeadlessUiHost ui(&run.out);
   BuildSession session{project, run.messages, ui, platform::ProgramDirectory()};
   if (!ApplyBuildOptions(parsed, session, run)) return kExitUsage;
+  session.onDiagnostic = [&run](const Diagnostic& d) { run.Diagnose(d); };
   const CompileResult result = CompilePascalFile(session, source);
   if (!result.ok) return kExitFailure;
   AddCompileSummary(run.messages, result, source, "Procedures:     ");

@@ -23,7 +23,11 @@ CompileResult CompilePascalFile(BuildSession& session, const std::string& path) 
   CompileSettings settings = CompileSettingsFor(session.project);
   settings.Defines = session.defines;
   CompileResult result = CompileFile(path, settings, session.messages, session.ui);
-  if (!result.ok) session.errorFlag = true;
+  if (!result.ok) {
+    session.errorFlag = true;
+    session.Report({result.errorFile.empty() ? path : result.errorFile, result.errorLine,
+                    result.errorColumn, result.errorMessage});
+  }
   return result;
 }
 
