@@ -54,6 +54,16 @@ void LinkRun::finishOutputs(LinkResult& result) {
   const std::string base = request_.projectDirectory + request_.projectName;
   result.imagePath = base + TargetImageExtension(request_.target);
 
+  // The known globals sorted by name, once for the .SYM file and the map.
+  std::vector<std::pair<std::string_view, std::int32_t>> globalsByName;
+  if (request_.writeSym || request_.writeMap) {
+    globalsByName.reserve(globals_.size());
+    for (const auto& [name, global] : globals_) {
+      if (global.value != kUnknownValue) globalsByName.emplace_back(name, global.value);
+    }
+    std::sort(globalsByName.begin(), globalsByName.end());
+  }
+
   if (request_.writeSym) {
     // Equates (module equates keyed by module, then name) sort before the
     // globals, as their table keys begin with byte 01H. Global-equate markers
@@ -68,11 +78,7 @@ void LinkRun::finishOutputs(LinkResult& result) {
             platform::Hex(static_cast<std::uint32_t>(value), 4) + " " + std::string(name) + "\n";
       }
     }
-    std::map<std::string_view, std::int32_t> sorted;
-    for (const auto& [name, global] : globals_)
-      sorted.emplace(name, global.value);
-    for (const auto& [name, value] : sorted) {
-      if (value == kUnknownValue) continue;
+    for (const auto& [name, value] : globalsByName) {
       text += platform::Hex(static_cast<std::uint32_t>(value), 4) + " " + std::string(name) + "\n";
     }
     result.symText = std::move(text);
@@ -86,11 +92,9 @@ void LinkRun::finishOutputs(LinkResult& result) {
                     dataAreas_.areas(),
                     placements_,
                     {}};
-    for (const auto& [name, global] : globals_) {
-      if (global.value == kUnknownValue) continue;
-      map.globals.push_back(
-          {name, static_cast<std::uint16_t>(global.value), global.value >= kDataLabelOffset});
-    }
+    map.globals.reserve(globalsByName.size());
+    for (const auto& [name, value] : globalsByName)
+      map.globals.push_back({name, static_cast<std::uint16_t>(value), value >= kDataLabelOffset});
     result.mapText = MapFileText(std::move(map));
     result.mapPath = base + ".MAP";
   }

@@ -41,10 +41,17 @@ std::uint32_t Total(const std::vector<LinkArea>& areas) {
   return total;
 }
 
+// Appended piece by piece: a large project has thousands of globals.
 void AppendGlobals(std::string& out, const std::vector<MapGlobal>& globals) {
-  for (const MapGlobal& global : globals)
-    out += " " + Word(global.address) + (global.data ? " data " : " code ") +
-           std::string(global.name) + "\n";
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  for (const MapGlobal& global : globals) {
+    out += ' ';
+    for (int shift = 12; shift >= 0; shift -= 4)
+      out += kDigits[(global.address >> shift) & 0xF];
+    out += global.data ? "H data " : "H code ";
+    out += global.name;
+    out += '\n';
+  }
 }
 
 } // namespace
@@ -70,8 +77,6 @@ std::string MapFileText(MapContents contents) {
   }
 
   std::vector<MapGlobal>& globals = contents.globals;
-  std::sort(globals.begin(), globals.end(),
-            [](const MapGlobal& a, const MapGlobal& b) { return a.name < b.name; });
   out += "\nGlobals by name:\n";
   AppendGlobals(out, globals);
   std::stable_sort(globals.begin(), globals.end(), [](const MapGlobal& a, const MapGlobal& b) {

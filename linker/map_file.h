@@ -28,7 +28,7 @@ struct MapContents {
   const std::vector<LinkArea>& codeAreas;
   const std::vector<LinkArea>& dataAreas;
   const std::vector<LinkedModule>& modules;
-  std::vector<MapGlobal> globals; // any order
+  std::vector<MapGlobal> globals; // sorted by name
 };
 
 std::string MapFileText(MapContents contents);
