@@ -55,6 +55,11 @@ struct ProjectSettings {
   bool PasInSym = false;
   bool AutoIndent = false;
   std::string MainFileName;
+  // The extra outputs: a listing beside each assembled source, the link's
+  // map, the image as Intel HEX.
+  bool ListFiles = false;
+  bool WriteMap = false;
+  bool WriteHex = false;
 };
 
 // The main file must be Pascal: upper-cased extension ".PAS" or ".EPS".

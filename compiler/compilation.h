@@ -225,6 +225,12 @@ struct Compilation {
   // a source that ends inside it.
   std::uint32_t CommentOpenLine = 0;
   std::string CommentOpenFile;
+  // Where the reported error lies (file as the editor opens it, 1-based line
+  // and column of the caret), for located diagnostics.
+  std::string ErrorFile;
+  std::uint32_t ErrorLine = 0;
+  std::size_t ErrorColumn = 0;
+  std::string ErrorText;
   // Directive switches.
   bool DataLine = true;               // {#D}: DATA before the data section
   bool ProgramPrefix = true;          // {#L}: the program name prefixes assembler names

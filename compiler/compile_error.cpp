@@ -47,6 +47,10 @@ void ReportCompileError(Compilation& c, int number, std::string_view detail) {
   c.Messages.AddMessageLine(marker);
   c.Messages.AddMessageLine(text.substr(0, kCompileErrorTextWidth));
   if (!detail.empty()) c.Messages.AddMessageLine(detail);
+  c.ErrorFile = editorPath;
+  c.ErrorLine = fileLine;
+  c.ErrorColumn = marker.size();
+  c.ErrorText = std::string(text.substr(0, kCompileErrorTextWidth));
 
   if (SourceExtension(shownName) != ".EPS") {
     const int line = fileLine > 1 ? static_cast<int>(fileLine) - 1 : 0;

@@ -25,6 +25,8 @@ struct CompileSettings {
   bool IncludeSourceAsComments = false; // IncludePAS
   bool Z180 = false;                    // CPU; the Z180 has mlt
   std::string ProjectDirectory;         // searched for include files
+  // Defined before the first line, as {#C DEFINE NAME} would (velkor-cli -D).
+  std::vector<std::string> Defines;
 };
 
 // What the summary lines print after a compile.
@@ -38,6 +40,12 @@ struct CompileResult {
   int arraysAndStrings = 0;                  // the descriptors the program made
   std::vector<std::uint32_t> overlayBuffers; // each overlay area's largest part, area 1 first
   std::uint32_t overlayTotal = 0;            // the code of every overlay part
+  // On an error with a source position: the file (the include file when the
+  // error is in one), the 1-based line and column, and the message.
+  std::string errorFile;
+  std::uint32_t errorLine = 0;
+  std::size_t errorColumn = 0;
+  std::string errorMessage;
 };
 
 // Compiles `path` (.Pas or .EPS). On an error the report is in `messages`,

@@ -191,10 +191,21 @@ CompileResult CompileFile(const std::string& path, const CompileSettings& settin
                           MessageList& messages, platform::UiHost& ui) {
   Compilation c(messages, ui, settings);
   c.MainSourceName = path;
+  for (const std::string& name : settings.Defines) {
+    const std::string upper = platform::UpperCase(name); // as {#C} reads its words
+    if (std::find(c.DefinedSymbols.begin(), c.DefinedSymbols.end(), upper) ==
+        c.DefinedSymbols.end())
+      c.DefinedSymbols.push_back(upper);
+  }
   try {
     CompileSource(c);
   } catch (const ECompileError&) {
-    return {};
+    CompileResult failed;
+    failed.errorFile = c.ErrorFile;
+    failed.errorLine = c.ErrorLine;
+    failed.errorColumn = c.ErrorColumn;
+    failed.errorMessage = c.ErrorText;
+    return failed;
   }
   return Summary(c);
 }

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <map>
 
+#include "linker/intel_hex.h"
 #include "linker/link_messages.h"
 #include "linker/link_run.h"
+#include "linker/map_file.h"
 #include "platform/atomic_file.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace velkor {
@@ -47,8 +50,19 @@ void LinkRun::finishOutputs(LinkResult& result) {
   size = std::min(size, kImageSize);
   const std::uint32_t first = request_.target == kTargetCpm ? std::min(size, kCpmStart) : 0;
   result.imageFile.assign(image_.begin() + first, image_.begin() + size);
+  result.imageStart = first;
   const std::string base = request_.projectDirectory + request_.projectName;
   result.imagePath = base + TargetImageExtension(request_.target);
+
+  // The known globals sorted by name, once for the .SYM file and the map.
+  std::vector<std::pair<std::string_view, std::int32_t>> globalsByName;
+  if (request_.writeSym || request_.writeMap) {
+    globalsByName.reserve(globals_.size());
+    for (const auto& [name, global] : globals_) {
+      if (global.value != kUnknownValue) globalsByName.emplace_back(name, global.value);
+    }
+    std::sort(globalsByName.begin(), globalsByName.end());
+  }
 
   if (request_.writeSym) {
     // Equates (module equates keyed by module, then name) sort before the
@@ -64,15 +78,25 @@ void LinkRun::finishOutputs(LinkResult& result) {
             platform::Hex(static_cast<std::uint32_t>(value), 4) + " " + std::string(name) + "\n";
       }
     }
-    std::map<std::string_view, std::int32_t> sorted;
-    for (const auto& [name, global] : globals_)
-      sorted.emplace(name, global.value);
-    for (const auto& [name, value] : sorted) {
-      if (value == kUnknownValue) continue;
+    for (const auto& [name, value] : globalsByName) {
       text += platform::Hex(static_cast<std::uint32_t>(value), 4) + " " + std::string(name) + "\n";
     }
     result.symText = std::move(text);
     result.symPath = base + ".SYM";
+  }
+  if (request_.writeHex) result.hexPath = base + ".HEX";
+  if (request_.writeMap) {
+    MapContents map{platform::FileNamePart(result.imagePath),
+                    request_.target,
+                    codeAreas_.areas(),
+                    dataAreas_.areas(),
+                    placements_,
+                    {}};
+    map.globals.reserve(globalsByName.size());
+    for (const auto& [name, value] : globalsByName)
+      map.globals.push_back({name, static_cast<std::uint16_t>(value), value >= kDataLabelOffset});
+    result.mapText = MapFileText(std::move(map));
+    result.mapPath = base + ".MAP";
   }
   if (!request_.writeFiles) return;
 
@@ -83,6 +107,17 @@ void LinkRun::finishOutputs(LinkResult& result) {
     return;
   }
   if (request_.writeSym && !platform::WriteFileAtomically(result.symPath, result.symText, error)) {
+    messages_.AddMessageLine(error);
+    result.ok = false;
+    return;
+  }
+  if (request_.writeHex &&
+      !platform::WriteFileAtomically(result.hexPath, IntelHex(result.imageFile, first), error)) {
+    messages_.AddMessageLine(error);
+    result.ok = false;
+    return;
+  }
+  if (request_.writeMap && !platform::WriteFileAtomically(result.mapPath, result.mapText, error)) {
     messages_.AddMessageLine(error);
     result.ok = false;
     return;

@@ -24,6 +24,8 @@ bool LinkRun::fail(std::string_view message) {
     line += ' ';
     line += message;
     messages_.AddMessageLine(line);
+    failedModule_ = module_ ? module_->path : std::string();
+    failedMessage_ = message;
   }
   failed_ = true;
   return false;
@@ -100,6 +102,7 @@ bool LinkRun::replayModule(Module& module) {
   inReferenceNames_ = false;
   notes_.clear();
   labelJustDefined_.reset();
+  LinkedModule placed{module.path, codeLoadPosition_, 0, dataLocation_, 0};
   ObjectReader reader(module.bytes);
   Record record;
   std::string_view error;
@@ -107,7 +110,12 @@ bool LinkRun::replayModule(Module& module) {
     if (!reader.next(record, error)) return fail(error);
     if (!replayRecord(record)) return false;
   }
-  if (writingImage()) messages_.AddMessageLine(module.path + " " + notes_);
+  if (writingImage()) {
+    placed.codeEnd = codeLoadPosition_;
+    placed.dataEnd = dataLocation_;
+    placements_.push_back(std::move(placed));
+    messages_.AddMessageLine(module.path + " " + notes_);
+  }
   return true;
 }
 
@@ -216,6 +224,9 @@ LinkResult LinkRun::run() {
   result.codeAreas = codeAreas_.areas();
   result.dataAreas = dataAreas_.areas();
   result.runWhenDone = runWhenDone_;
+  result.modules = std::move(placements_);
+  result.errorModule = failedModule_;
+  result.errorMessage = failedMessage_;
   messages_.AddMessageLine(result.ok ? T::kComplete : T::kNotCompleted);
   return result;
 }

@@ -173,7 +173,8 @@ private:
   std::array<OverlayHandle, kOverlayHandles> overlayHandles_{};
   std::vector<std::string> runWhenDone_;
   std::string symLabelLines_;
-  long changes_ = 0; // label, global, equate and reference changes in a pass
+  std::vector<LinkedModule> placements_; // filled by the last pass
+  long changes_ = 0;                     // label, global, equate and reference changes in a pass
 
   // Reset for every pass.
   LinkPass pass_ = LinkPass::CollectNames;
@@ -195,6 +196,7 @@ private:
   std::optional<std::int32_t> labelBeforeRecord_;
 
   bool failed_ = false;
+  std::string failedModule_, failedMessage_;
 };
 
 } // namespace velkor

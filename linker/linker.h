@@ -40,6 +40,8 @@ struct LinkRequest {
   std::vector<std::string> sources; // project entries in link order
   int target = kTargetNone;         // index into kTargetNames
   bool writeSym = false;
+  bool writeHex = false; // NAME.HEX beside the image
+  bool writeMap = false; // NAME.MAP beside the image; mapText also without writeFiles
   // Where Lib/ and Default/ are searched; empty: the running program's.
   std::string programDirectory;
   // False for a link that only computes (map): no files, no programs started.
@@ -69,6 +71,15 @@ struct LinkTimings {
   int extraResolvePasses = 0;
 };
 
+// Where one module went in the last pass: its code and data locations when it
+// began and when it ended (an ORG inside moves them; end - start is then not
+// its size).
+struct LinkedModule {
+  std::string path;
+  std::uint32_t codeStart = 0, codeEnd = 0; // load positions in the image
+  std::uint16_t dataStart = 0, dataEnd = 0;
+};
+
 struct LinkResult {
   bool ok = false;
   std::vector<std::uint8_t> image; // kImageSize bytes after pass 4
@@ -77,6 +88,14 @@ struct LinkResult {
   std::vector<LinkArea> dataAreas;
   std::string imagePath;               // what was (or would be) written
   std::vector<std::uint8_t> imageFile; // the bytes of the image file
+  std::uint32_t imageStart = 0;        // the address of its first byte (0100H for CP/M)
+  std::string hexPath;                 // "" unless writeHex
+  std::string mapPath;                 // "" unless writeMap
+  std::string mapText;
+  std::vector<LinkedModule> modules; // in link order
+  // The first error: the object it was found in ("" before any) and its text.
+  std::string errorModule;
+  std::string errorMessage;
   std::string symPath;
   std::string symText; // the .SYM contents ("" without WriteSym)
   std::vector<std::string> runWhenDone;

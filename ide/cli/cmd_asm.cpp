@@ -42,6 +42,10 @@ int RunAsm(Invocation& run) {
                                   result.errorMessage);
     run.messages.AddMessageLine(all[i]);
   }
+  if (!result.ok) {
+    run.Diagnose({result.errorPath.empty() ? source : result.errorPath, result.errorLine,
+                  result.errorLine > 0 ? 1u : 0u, result.errorMessage});
+  }
   return result.ok ? kExitOk : kExitFailure;
 }
 

@@ -3,8 +3,12 @@
 
 namespace velkor::cli {
 
+namespace {
+constexpr OptionRule kOptions[] = {kDefineOption, kHexOption, kMapOption};
+} // namespace
+
 int RunBuild(Invocation& run) {
-  return RunWithProject(run, [](BuildSession& session) { return session.Build(); });
+  return RunWithProject(run, kOptions, [](BuildSession& session) { return session.Build(); });
 }
 
 } // namespace velkor::cli

@@ -2,6 +2,7 @@
 
 #include "common/project.h"
 #include "ide/cli/arguments.h"
+#include "ide/cli/build_session.h"
 #include "ide/core/build_pascal.h"
 #include "ide/core/project_file.h"
 #include "platform/paths.h"
@@ -9,7 +10,7 @@
 namespace velkor::cli {
 
 namespace {
-constexpr OptionRule kOptions[] = {{"--project", true}};
+constexpr OptionRule kOptions[] = {{"--project", true}, kDefineOption};
 } // namespace
 
 // Compiles one Pascal source with the project's settings (the defaults of a
@@ -29,6 +30,8 @@ int RunCompile(Invocation& run) {
   }
   platform::HeadlessUiHost ui(&run.out);
   BuildSession session{project, run.messages, ui, platform::ProgramDirectory()};
+  if (!ApplyBuildOptions(parsed, session, run)) return kExitUsage;
+  session.onDiagnostic = [&run](const Diagnostic& d) { run.Diagnose(d); };
   return CompileAndAssemble(session, source) ? kExitOk : kExitFailure;
 }
 

@@ -3,8 +3,12 @@
 
 namespace velkor::cli {
 
+namespace {
+constexpr OptionRule kOptions[] = {kHexOption, kMapOption};
+} // namespace
+
 int RunLink(Invocation& run) {
-  return RunWithProject(run, [](BuildSession& session) { return session.Link(); });
+  return RunWithProject(run, kOptions, [](BuildSession& session) { return session.Link(); });
 }
 
 } // namespace velkor::cli

@@ -4,9 +4,13 @@
 
 namespace velkor::cli {
 
+namespace {
+constexpr OptionRule kOptions[] = {kDefineOption};
+} // namespace
+
 // "Compile main file": compiles and assembles MainFileName, does not link.
 int RunMain(Invocation& run) {
-  return RunWithProject(run, [&run](BuildSession& session) {
+  return RunWithProject(run, kOptions, [&run](BuildSession& session) {
     if (!HasPascalMainFile(session.project)) {
       run.Fail("the project has no Pascal main file (MainFileName)");
       return false;

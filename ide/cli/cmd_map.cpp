@@ -1,28 +1,20 @@
-// Links in memory and prints the placement tables the memory map draws.
-#include "common/object_file.h"
+// Links in memory and prints the map file's text; its first lines are the
+// placement tables the memory map draws.
 #include "ide/cli/arguments.h"
 #include "ide/cli/build_session.h"
 
 namespace velkor::cli {
 
-namespace {
-
-void PrintAreas(MessageList& messages, const char* title, const std::vector<LinkArea>& areas) {
-  messages.AddMessageLine(title);
-  for (const LinkArea& area : areas) {
-    if (area.end == area.start) continue;
-    messages.AddMessageLine(" " + LoadPositionHex(area.start) + "H " + LoadPositionHex(area.end) +
-                            "H" + (area.loadedFromFile ? " loaded from file" : ""));
-  }
-}
-
-} // namespace
-
 int RunMap(Invocation& run) {
-  return RunWithProject(run, [&run](BuildSession& session) {
+  return RunWithProject(run, {}, [&run](BuildSession& session) {
+    session.project.settings.WriteMap = true;
     if (!session.Link(false)) return false;
-    PrintAreas(run.messages, "Code areas (start, end):", session.lastLink.codeAreas);
-    PrintAreas(run.messages, "Data areas (start, end):", session.lastLink.dataAreas);
+    std::string_view text = session.lastLink.mapText;
+    while (!text.empty()) {
+      const std::size_t end = text.find('\n');
+      run.messages.AddMessageLine(std::string(text.substr(0, end)));
+      text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    }
     return true;
   });
 }

@@ -1,12 +1,28 @@
 #include "ide/cli/command.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <ostream>
+
+#include "kit_version.h"
 
 namespace velkor::cli {
 
 int Invocation::Fail(std::string_view text) const {
   err << "velkor-cli: " << text << '\n';
   return kExitFailure;
+}
+
+void Invocation::Diagnose(const Diagnostic& diagnostic) const {
+  std::error_code ec;
+  const std::filesystem::path relative =
+      std::filesystem::path(diagnostic.file).lexically_relative(std::filesystem::current_path(ec));
+  const bool below = !ec && !relative.empty() && *relative.begin() != "..";
+  err << (below ? relative.string() : diagnostic.file);
+  if (diagnostic.line > 0) err << ':' << diagnostic.line << ':' << diagnostic.column;
+  std::string text = diagnostic.text;
+  if (text.empty() && !messages.Lines().empty()) text = messages.Lines().back();
+  err << ": error: " << text << '\n';
 }
 
 int Invocation::UsageError(std::string_view text) const {
@@ -27,11 +43,14 @@ const Command* FindCommand(std::string_view name) {
 namespace {
 
 void PrintHelp(std::ostream& out) {
-  out << "usage: velkor-cli COMMAND [ARGUMENTS]\n\ncommands:\n";
+  out << "usage: velkor-cli COMMAND [ARGUMENTS]\n       velkor-cli --version\n\ncommands:\n";
   for (const Command& command : Commands()) {
     out << "  " << command.name << ' ' << command.usage << "\n      " << command.summary << '\n';
   }
-  out << "\nExit status: 0 success, 1 failure, 2 usage error.\n";
+  out << "\nEvery command takes -q/--quiet: only the last line on stdout. Errors also go to "
+         "stderr\n"
+         "as FILE:LINE:COLUMN: error: TEXT.\n"
+         "Exit status: 0 success, 1 failure, 2 usage error.\n";
 }
 
 } // namespace
@@ -46,6 +65,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     PrintHelp(out);
     return kExitOk;
   }
+  if (name == "--version") {
+    out << kit::VersionLine("velkor-cli") << '\n';
+    return kExitOk;
+  }
   const Command* command = FindCommand(name);
   if (command == nullptr) {
     err << "velkor-cli: unknown command " << name << " (see velkor-cli --help)\n";
@@ -57,10 +80,18 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         << command->summary << '\n';
     return kExitOk;
   }
+  const auto optionsEnd = std::find(rest.begin(), rest.end(), "--");
+  const auto quietFlag = [](const std::string& a) { return a == "-q" || a == "--quiet"; };
+  const bool quiet = std::find_if(rest.begin(), optionsEnd, quietFlag) != optionsEnd;
+  rest.erase(std::remove_if(rest.begin(), optionsEnd, quietFlag), optionsEnd);
   MessageList messages;
-  messages.AddObserver([&out](const std::string& line) { out << line << '\n' << std::flush; });
+  if (!quiet) {
+    messages.AddObserver([&out](const std::string& line) { out << line << '\n' << std::flush; });
+  }
   Invocation run{command->name, std::move(rest), messages, out, err};
-  return command->run(run);
+  const int status = command->run(run);
+  if (quiet && !messages.Lines().empty()) out << messages.Lines().back() << '\n';
+  return status;
 }
 
 } // namespace velkor::cli

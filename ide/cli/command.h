@@ -11,6 +11,8 @@
 //   }
 //
 // Exit statuses: 0 success, 1 the first error, 2 a usage error.
+// -q/--quiet, anywhere among a command's arguments, leaves on stdout only the
+// last line the tools wrote; the diagnostics on stderr stay.
 
 #include <iosfwd>
 #include <span>
@@ -19,6 +21,7 @@
 #include <vector>
 
 #include "common/message_list.h"
+#include "ide/core/build_commands.h"
 
 namespace velkor::cli {
 
@@ -35,6 +38,10 @@ struct Invocation {
 
   // One line "velkor-cli: TEXT" on stderr; the returned status is handed back.
   int Fail(std::string_view text) const;
+  // "FILE:LINE:COLUMN: error: TEXT" on stderr, the path relative to the
+  // current directory when it lies below it; without a text, the last line
+  // the tools wrote.
+  void Diagnose(const Diagnostic& diagnostic) const;
   int UsageError(std::string_view text) const;
 };
 

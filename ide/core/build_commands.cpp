@@ -35,6 +35,8 @@ bool AssembleFile(BuildSession& session, const std::string& path) {
   const AssembleResult result = AssembleFile(path, settings, session.messages, session.ui);
   if (!result.ok) {
     session.errorFlag = true;
+    session.Report({result.errorPath.empty() ? path : result.errorPath, result.errorLine,
+                    result.errorLine > 0 ? 1u : 0u, result.errorMessage});
     if (!result.errorPath.empty() && result.errorLine > 0) {
       session.ui.ShowEditorPosition(result.errorPath, static_cast<int>(result.errorLine) - 1, 0);
     }
@@ -74,10 +76,17 @@ bool BuildSession::Link(bool writeFiles) {
   request.sources = project.Files();
   request.target = project.settings.Target;
   request.writeSym = project.settings.WriteSym;
+  request.writeHex = project.settings.WriteHex;
+  request.writeMap = project.settings.WriteMap;
   request.programDirectory = programDirectory;
   request.writeFiles = writeFiles;
   lastLink = velkor::Link(request, messages, ui);
-  if (!lastLink.ok) errorFlag = true;
+  if (!lastLink.ok) {
+    errorFlag = true;
+    Report({lastLink.errorModule.empty() ? project.Directory() + project.Name() + ".Prj"
+                                         : lastLink.errorModule,
+            0, 0, lastLink.errorMessage});
+  }
   return lastLink.ok;
 }
 

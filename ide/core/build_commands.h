@@ -11,10 +11,12 @@
 // for the linker.
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "common/message_list.h"
 #include "common/project.h"
@@ -22,6 +24,15 @@
 #include "platform/ui_host.h"
 
 namespace velkor {
+
+// An error where the user must look: FILE:LINE:COLUMN for editors. Line and
+// column are 1-based, 0 when the tool does not know them.
+struct Diagnostic {
+  std::string file;
+  std::size_t line = 0;
+  std::size_t column = 0;
+  std::string text;
+};
 
 struct BuildSession {
   BuildSession(Project& project, MessageList& messages, platform::UiHost& ui,
@@ -34,6 +45,13 @@ struct BuildSession {
   platform::UiHost& ui;
   std::string programDirectory; // where Lib/ and Default/ lie
 
+  // Conditional symbols every compilation starts with (velkor-cli -D).
+  std::vector<std::string> defines;
+  // Told of every error beside the message list (velkor-cli's stderr).
+  std::function<void(const Diagnostic&)> onDiagnostic;
+  void Report(Diagnostic diagnostic) const {
+    if (onDiagnostic) onDiagnostic(diagnostic);
+  }
   // Set by the first failing tool; a build stops there.
   bool errorFlag = false;
   // The last link, for the memory map window.

@@ -20,9 +20,14 @@ CompileSettings CompileSettingsFor(const Project& project) {
 }
 
 CompileResult CompilePascalFile(BuildSession& session, const std::string& path) {
-  CompileResult result =
-      CompileFile(path, CompileSettingsFor(session.project), session.messages, session.ui);
-  if (!result.ok) session.errorFlag = true;
+  CompileSettings settings = CompileSettingsFor(session.project);
+  settings.Defines = session.defines;
+  CompileResult result = CompileFile(path, settings, session.messages, session.ui);
+  if (!result.ok) {
+    session.errorFlag = true;
+    session.Report({result.errorFile.empty() ? path : result.errorFile, result.errorLine,
+                    result.errorColumn, result.errorMessage});
+  }
   return result;
 }
 

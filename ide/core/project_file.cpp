@@ -16,6 +16,16 @@ constexpr std::string_view kEditor = "Editor";
 constexpr std::string_view kMain = "Main";
 constexpr std::string_view kSourceKey = "Source";
 
+// Kept in [General] only when on, so that projects that never asked for these
+// outputs keep their files byte for byte.
+struct OutputKey {
+  std::string_view key;
+  bool ProjectSettings::*flag;
+};
+constexpr OutputKey kOutputKeys[] = {{"ListFiles", &ProjectSettings::ListFiles},
+                                     {"WriteMap", &ProjectSettings::WriteMap},
+                                     {"WriteHex", &ProjectSettings::WriteHex}};
+
 std::string Numbered(std::string_view key, std::size_t n) {
   return std::string(key) + std::to_string(n);
 }
@@ -27,6 +37,8 @@ void ReadSettings(const platform::IniFile& ini, ProjectSettings& s, bool withMai
   s.WriteSym = ini.ReadBool(kGeneral, "WriteSym", false);
   s.PasInSym = ini.ReadBool(kGeneral, "PasInSym", false);
   s.AutoIndent = ini.ReadBool(kGeneral, "AutoIndent", false);
+  for (const OutputKey& row : kOutputKeys)
+    s.*row.flag = ini.ReadBool(kGeneral, row.key, false);
   if (withMainFile)
     s.MainFileName = platform::NormalizeSeparators(ini.ReadString(kGeneral, "MainFileName", ""));
 }
@@ -38,6 +50,9 @@ void WriteSettings(platform::IniFile& ini, const ProjectSettings& s, bool withMa
   ini.WriteBool(kGeneral, "WriteSym", s.WriteSym);
   ini.WriteBool(kGeneral, "PasInSym", s.PasInSym);
   ini.WriteBool(kGeneral, "AutoIndent", s.AutoIndent);
+  for (const OutputKey& row : kOutputKeys) {
+    if (s.*row.flag) ini.WriteBool(kGeneral, row.key, true);
+  }
   if (withMainFile) ini.WriteString(kGeneral, "MainFileName", s.MainFileName);
 }
 
@@ -84,8 +99,14 @@ void WriteEditors(platform::IniFile& ini, const std::vector<OpenEditor>& editors
 
 // The lists are rewritten whole, so that no stale entries remain after the
 // end marker; what else the old file held is carried over after our keys.
+// An output key that is off is left out rather than carried over.
 bool OwnedKey(std::string_view section, const std::string& key) {
   if (platform::EqualsIgnoringCase(section, kSources)) return true;
+  if (platform::EqualsIgnoringCase(section, kGeneral)) {
+    return std::any_of(
+        std::begin(kOutputKeys), std::end(kOutputKeys),
+        [&key](const OutputKey& row) { return platform::EqualsIgnoringCase(key, row.key); });
+  }
   if (!platform::EqualsIgnoringCase(section, kEditor)) return false;
   std::string upper = platform::UpperCase(key);
   for (std::string_view prefix : {"SOURCE", "POSY", "POSX"}) {

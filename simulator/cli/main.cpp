@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "kit_version.h"
 #include "simulator/cli/commands.h"
 
 namespace kavrin::cli {
@@ -58,6 +59,8 @@ int Main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return kExitOk;
   }
+  if (!std::strcmp(argv[1], "--version"))
+    return std::puts(kit::VersionLine("kavrin-cli").c_str()), kExitOk;
   const std::vector<std::string> args(argv + 2, argv + argc);
   for (const Command& c : kCommands)
     if (!std::strcmp(argv[1], c.name)) return c.run(args);

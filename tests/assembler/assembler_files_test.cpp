@@ -213,7 +213,8 @@ TEST_F(AssemblerFiles, CliPrintsTheEditorLineBeforeTheErrorLines) {
   EXPECT_EQ(asmBad.status, 1);
   EXPECT_EQ(asmBad.output, "Assemble: " + (dir / "BAD.Mac").string() + "\nPass 1\nPass 2\n" +
                                (dir / "BAD.Mac").string() +
-                               ":3: Syntax error\nSyntax error\n LD A,(IX+300)\n");
+                               ":3: Syntax error\nSyntax error\n LD A,(IX+300)\n" +
+                               (dir / "BAD.Mac").string() + ":3:1: error: Syntax error\n");
   write("GOOD.Mac", " LD A,0\n");
   const CliRun good = runCli("asm " + (dir / "GOOD.Mac").string());
   EXPECT_EQ(good.status, 0) << good.output;

@@ -56,6 +56,31 @@ TEST(ProjectFile, RoundTripThroughTheFile) {
   EXPECT_EQ(back.editors[0].PosX, 7);
 }
 
+// ListFiles, WriteMap, WriteHex: read as "1"/"0", absent = off; written only
+// when on, and a key turned off leaves the file instead of being carried over.
+TEST(ProjectFile, OutputKeysReadWrittenAndDropped) {
+  TestDir dir;
+  const std::string path = dir.Write("O.Prj", "[General]\nTarget=0\nWriteMap=1\nWriteHex=0\n");
+  Project p;
+  std::string error;
+  ASSERT_TRUE(ReadProjectFile(path, p, error)) << error;
+  EXPECT_FALSE(p.settings.ListFiles);
+  EXPECT_TRUE(p.settings.WriteMap);
+  EXPECT_FALSE(p.settings.WriteHex);
+
+  p.settings.ListFiles = true;
+  p.settings.WriteMap = false;
+  ASSERT_TRUE(WriteProjectFile(p, error)) << error;
+  const std::string text = TestDir::Read(path);
+  EXPECT_NE(text.find("AutoIndent=0\nListFiles=1\nMainFileName="), std::string::npos) << text;
+  EXPECT_EQ(text.find("WriteMap"), std::string::npos) << text;
+  EXPECT_EQ(text.find("WriteHex"), std::string::npos) << text;
+  Project back;
+  ASSERT_TRUE(ReadProjectFile(path, back, error)) << error;
+  EXPECT_TRUE(back.settings.ListFiles);
+  EXPECT_FALSE(back.settings.WriteMap);
+}
+
 struct ReadCase {
   const char* name;
   const char* text;

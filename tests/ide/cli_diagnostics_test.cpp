@@ -1,0 +1,76 @@
+// Errors located for editors on stderr, one per tool and place; stdout keeps
+// the message list, or only its last line with -q.
+#include <gtest/gtest.h>
+
+#include "tests/platform/run_program.h"
+#include "tests/platform/test_dir.h"
+
+namespace velkor {
+namespace {
+
+using kit_test::TestDir;
+
+struct DiagnosticCase {
+  const char* name;
+  std::vector<std::string> args;
+  const char* stderrText;
+};
+
+class CliDiagnostics : public ::testing::TestWithParam<DiagnosticCase> {};
+
+TEST_P(CliDiagnostics, OneLocatedLineOnStderr) {
+  TestDir dir;
+  dir.Write("Main.Pas", "program f;\r\nbegin\r\n  y := 2;\r\nend.\r\n");
+  dir.Write("Incl.Pas", "program e;\r\nvar x: integer;\r\nbegin\r\n{#I Inc.pas}\r\nend.\r\n");
+  dir.Write("Inc.pas", "x := 1;\r\n  x := ;\r\n");
+  dir.Write("Good.Mac", " NOP\r\n");
+  dir.Write("Bad.Mac", " NOP\r\n LD A,\r\n");
+  dir.Write("Ext.Mac", " EXTERN MISSING\r\n JP MISSING\r\n");
+  dir.Write("sub/Deep.Mac", " LD A,\r\n");
+  for (const char* project : {"Two.Prj Good.Mac Bad.Mac", "Link.Prj Ext.Mac"}) {
+    std::vector<std::string> args = {"new"};
+    for (std::string_view rest = project; !rest.empty();) {
+      const std::size_t space = rest.find(' ');
+      args.emplace_back(rest.substr(0, space));
+      rest.remove_prefix(space == std::string_view::npos ? rest.size() : space + 1);
+    }
+    ASSERT_EQ(kit_test::RunProgram(dir.Path(), "velkor-cli", args).status, 0);
+  }
+  const kit_test::ProgramRun r = kit_test::RunProgram(dir.Path(), "velkor-cli", GetParam().args);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, GetParam().stderrText);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliDiagnostics,
+    ::testing::Values(
+        DiagnosticCase{
+            "MainFile", {"compile", "Main.Pas"}, "Main.Pas:3:3: error: Undefined identifier\n"},
+        DiagnosticCase{"IncludeFile",
+                       {"compile", "Incl.Pas"},
+                       "Inc.pas:2:7: error: Cannot evaluate expression\n"},
+        DiagnosticCase{"AssemblerFile", {"asm", "Bad.Mac"}, "Bad.Mac:2:1: error: Syntax error\n"},
+        DiagnosticCase{"SubdirectoryAsGiven",
+                       {"asm", "sub/Deep.Mac"},
+                       "sub/Deep.Mac:1:1: error: Syntax error\n"},
+        DiagnosticCase{"SecondModule", {"build", "Two.Prj"}, "Bad.Mac:2:1: error: Syntax error\n"},
+        DiagnosticCase{"Linker",
+                       {"build", "-q", "Link.Prj"},
+                       "Ext.RRO: error: External label :MISSING not found\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CliQuiet, OnlyTheClosingLineBeforeOrAfterTheFile) {
+  TestDir dir;
+  dir.Write("A.Mac", " NOP\r\n");
+  ASSERT_EQ(kit_test::RunProgram(dir.Path(), "velkor-cli", {"new", "P.Prj", "A.Mac"}).status, 0);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"build", "-q", "P.Prj"}, {"build", "P.Prj", "--quiet"}}) {
+    const kit_test::ProgramRun r = kit_test::RunProgram(dir.Path(), "velkor-cli", args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Link complete. No Errors\n");
+    EXPECT_TRUE(r.err.empty()) << r.err;
+  }
+}
+
+} // namespace
+} // namespace velkor
