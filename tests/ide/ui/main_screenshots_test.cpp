@@ -1,6 +1,6 @@
 // Pictures of the main window, its dialogs, the message window and help,
 // with the hello example made a project by velkor-cli as a user would.
-// scripts/screenshots_velkor_main.sh runs this under Xvfb with
+// scripts/screenshots.sh runs this under Xvfb with
 // VELKOR_SCREENSHOT_DIR set; under ctest the pictures go to a temporary
 // folder and only what they show is checked.
 #include <QDir>

@@ -1,6 +1,6 @@
 // Pictures of the editor and tool windows with real content: the overlays
 // example built by velkor-cli, open in the editor, its symbols and its map.
-// scripts/screenshots_velkor_windows.sh runs this under Xvfb with
+// scripts/screenshots.sh runs this under Xvfb with
 // VELKOR_SCREENSHOT_DIR set; under ctest the pictures go to a temporary
 // folder and only their content is checked.
 #include <QAction>

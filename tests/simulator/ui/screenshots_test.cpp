@@ -1,7 +1,7 @@
 // Pictures of every Kavrin window with the echo program loaded and stopped
 // inside it: registers, code with symbols, a dump of its data, two
 // breakpoints, terminal output and lit lamps.
-// scripts/screenshots_kavrin.sh runs this under Xvfb with
+// scripts/screenshots.sh runs this under Xvfb with
 // KAVRIN_SCREENSHOT_DIR set; under ctest the pictures go to a temporary
 // folder and only their size is checked.
 #include <QCheckBox>
