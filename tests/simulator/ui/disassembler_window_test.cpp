@@ -14,12 +14,6 @@ using namespace kavrin::ui;
 class DisassemblerWindowTest : public QObject {
   Q_OBJECT
 
-  QPushButton* Button(QWidget& window, const QString& text) {
-    for (QPushButton* b : window.findChildren<QPushButton*>())
-      if (b->text() == text) return b;
-    return nullptr;
-  }
-
 private slots:
   void goToMoveAndSwitchSpace() {
     QTemporaryDir dir;
@@ -34,16 +28,16 @@ private slots:
     QCOMPARE(window.List()->count(), kDisassemblyViewLines);
 
     dialogs.addressTexts = {"greet"};
-    QTest::mouseClick(Button(window, "Go to ..."), Qt::LeftButton);
+    QTest::mouseClick(test::FindButton(window, "Go to ..."), Qt::LeftButton);
     QCOMPARE(window.List()->item(0)->text(),
              QStringLiteral("0015H  212000   GREET: LD HL,MESSAGE"));
     QCOMPARE(window.List()->item(3)->text(), QStringLiteral("001AH  C8        RET Z"));
 
     for (int i = 0; i < 4; ++i)
-      QTest::mouseClick(Button(window, "Page down"), Qt::LeftButton);
+      QTest::mouseClick(test::FindButton(window, "Page down"), Qt::LeftButton);
     QCOMPARE(window.List()->currentRow(), 20);
     QCOMPARE(window.List()->count(), 2 * kDisassemblyViewLines);
-    QTest::mouseClick(Button(window, "Line up"), Qt::LeftButton);
+    QTest::mouseClick(test::FindButton(window, "Line up"), Qt::LeftButton);
     QCOMPARE(window.List()->currentRow(), 19);
 
     window.findChildren<QRadioButton*>().at(1)->click(); // Physical

@@ -12,12 +12,6 @@ using namespace kavrin::ui;
 class DumpWindowTest : public QObject {
   Q_OBJECT
 
-  QPushButton* Button(QWidget& window, const QString& text) {
-    for (QPushButton* b : window.findChildren<QPushButton*>())
-      if (b->text() == text) return b;
-    return nullptr;
-  }
-
 private slots:
   void physicalGoToShowsTheRowLabelledWithFiveDigits() {
     Session session;
@@ -27,9 +21,9 @@ private slots:
     QCOMPARE(window.windowTitle(), QStringLiteral("Memory Dump"));
     window.findChildren<QRadioButton*>().at(1)->click(); // Physical
     dialogs.addressTexts = {"12340", "NOWHERE"};
-    QTest::mouseClick(Button(window, "Go to ..."), Qt::LeftButton);
+    QTest::mouseClick(test::FindButton(window, "Go to ..."), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(window.Model().RowText(0)).left(9), "12340 E5 ");
-    QTest::mouseClick(Button(window, "Go to ..."), Qt::LeftButton);
+    QTest::mouseClick(test::FindButton(window, "Go to ..."), Qt::LeftButton);
     QCOMPARE(dialogs.messages, QStringList{"Cannot resolve NOWHERE"});
     QCOMPARE(window.Model().Start(), 0x12340u);
 

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
@@ -13,6 +14,13 @@
 #include "simulator/ui/dialogs.h"
 
 namespace kavrin::ui::test {
+
+// The push button of a window with this caption, or null.
+inline QPushButton* FindButton(QWidget& window, const QString& text) {
+  for (QPushButton* b : window.findChildren<QPushButton*>())
+    if (b->text() == text) return b;
+  return nullptr;
+}
 
 // Answers the questions in order; a question with no answer left is cancelled.
 class ScriptedDialogs final : public Dialogs {

@@ -15,12 +15,6 @@ using namespace kavrin::ui;
 class TerminalWindowTest : public QObject {
   Q_OBJECT
 
-  QPushButton* Button(QWidget& window, const QString& text) {
-    for (QPushButton* b : window.findChildren<QPushButton*>())
-      if (b->text() == text) return b;
-    return nullptr;
-  }
-
 private slots:
   void aKeyTypedDuringTheRunIsEchoed() {
     QTemporaryDir dir;
@@ -43,7 +37,7 @@ private slots:
     QCOMPARE(session.terminal.Lines()[1], std::string("A"));
     QCOMPARE(session.terminal.Line(), 2); // Enter came back as CR and LF
 
-    QTest::mouseClick(Button(window, "Clear"), Qt::LeftButton);
+    QTest::mouseClick(test::FindButton(window, "Clear"), Qt::LeftButton);
     QCOMPARE(session.terminal.Lines()[1], std::string());
   }
 
@@ -53,9 +47,9 @@ private slots:
     TerminalWindow window(session, dialogs);
     QCOMPARE(window.PortsLabel()->text(), QStringLiteral("Ports: 80H, 81H"));
     dialogs.portTexts = {"FF", "a0"};
-    QTest::mouseClick(Button(window, "&Setup"), Qt::LeftButton);
+    QTest::mouseClick(test::FindButton(window, "&Setup"), Qt::LeftButton);
     QCOMPARE(session.TerminalPort(), 0x80);
-    QTest::mouseClick(Button(window, "&Setup"), Qt::LeftButton);
+    QTest::mouseClick(test::FindButton(window, "&Setup"), Qt::LeftButton);
     QCOMPARE(session.TerminalPort(), 0xA0);
     QCOMPARE(window.PortsLabel()->text(), QStringLiteral("Ports: A0H, A1H"));
     QCOMPARE(session.machine().ReadPortMap[0xA1], kTerminalStatus);
