@@ -8,22 +8,28 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes str(std::string_view s) {
-  Bytes b{static_cast<std::uint8_t>(s.size())};
-  b.insert(b.end(), s.begin(), s.end());
-  return b;
-}
-Bytes cat(std::initializer_list<Bytes> parts) {
+// "17 00 00 'EXT'": hex bytes, and counted strings between quotes.
+Bytes Stream(std::string_view spec) {
   Bytes out;
-  for (const Bytes& p : parts)
-    out.insert(out.end(), p.begin(), p.end());
+  for (std::size_t i = 0; i < spec.size(); ++i) {
+    if (spec[i] == '\'') {
+      const std::size_t end = spec.find('\'', i + 1);
+      out.push_back(static_cast<std::uint8_t>(end - i - 1));
+      out.insert(out.end(), spec.begin() + i + 1, spec.begin() + end);
+      i = end;
+    } else if (spec[i] != ' ') {
+      out.push_back(
+          static_cast<std::uint8_t>(std::stoi(std::string(spec.substr(i, 2)), nullptr, 16)));
+      ++i;
+    }
+  }
   return out;
 }
 
 struct StreamCase {
   const char* name;
   const char* source;
-  Bytes stream;
+  std::string_view stream; // as Stream() reads it
 };
 
 class RecordStream : public testing::TestWithParam<StreamCase> {};
@@ -31,147 +37,94 @@ class RecordStream : public testing::TestWithParam<StreamCase> {};
 TEST_P(RecordStream, IsWrittenByteForByte) {
   const auto a = test::assemble(GetParam().source);
   ASSERT_TRUE(a.ok()) << a.errorMessage();
-  EXPECT_EQ(test::hexBytes(a.stream()), test::hexBytes(GetParam().stream))
+  EXPECT_EQ(test::hexBytes(a.stream()), test::hexBytes(Stream(GetParam().stream)))
       << test::recordListing(a.result.image);
 }
 
-using namespace std::string_literals;
-const std::string kDollar = "\x02\x00"
-                            "65535"s;
+using namespace std::string_view_literals;
 
 INSTANTIATE_TEST_SUITE_P(
     Statements, RecordStream,
     testing::Values(
-        StreamCase{"LabelDefinition", "X: NOP\n", {0x17, 0, 0, 0x01, 0x00}},
-        StreamCase{"LabelWithoutColon", "X NOP\n", {0x17, 0, 0, 0x01, 0x00}},
-        StreamCase{"LabelWord",
-                   " LD HL,B1\nA1: NOP\nB1: NOP\n",
-                   {0x01, 0x21, 0x15, 0x01, 0x00, 0x17, 0x00, 0x00, 0x01, 0x00, 0x17, 0x01, 0x00,
-                    0x01, 0x00}},
-        StreamCase{"DataLabel", " DATA\nD1: DW D1\n", {0x08, 0, 0, 0, 0, 0x18, 0, 0, 0x16, 0, 0}},
-        StreamCase{"DollarWordAtOperand", " LD HL,$\n", {0x01, 0x21, 0x15, 0xFE, 0xFF}},
-        StreamCase{"DollarWordsInDw", " DW 1,$\n", {0x03, 0x01, 0x00, 0x15, 0xFD, 0xFF}},
+        StreamCase{"LabelDefinition", "X: NOP\n", "17 00 00 01 00"sv},
+        StreamCase{"LabelWithoutColon", "X NOP\n", "17 00 00 01 00"sv},
+        StreamCase{"LabelWord", " LD HL,B1\nA1: NOP\nB1: NOP\n",
+                   "01 21 15 01 00 17 00 00 01 00 17 01 00 01 00"sv},
+        StreamCase{"DataLabel", " DATA\nD1: DW D1\n", "08 00 00 00 00 18 00 00 16 00 00"sv},
+        StreamCase{"DollarWordAtOperand", " LD HL,$\n", "01 21 15 FE FF"sv},
+        StreamCase{"DollarWordsInDw", " DW 1,$\n", "03 01 00 15 FD FF"sv},
         StreamCase{"DollarInExpression", " LD DE,$+6\n",
-                   cat({{0x01, 0x11, 0x09}, str(kDollar + "+6")})},
-        StreamCase{
-            "ExternalWordAndByte", " EXTERN EXT\n CALL EXT\n LD A,EXT\n",
-            cat({{0x01, 0xCD, 0x05, 0x02}, str("EXT"), {0x01, 0x3E, 0x05, 0x01}, str("EXT")})},
+                   "01 11 09 '\x02\x00"
+                   "65535+6'"sv},
+        StreamCase{"ExternalWordAndByte", " EXTERN EXT\n CALL EXT\n LD A,EXT\n",
+                   "01 CD 05 02 'EXT' 01 3E 05 01 'EXT'"sv},
         StreamCase{"EquateReferences", "Q EQU 5\n LD BC,Q\n CP Q\n",
-                   cat({{0x0B},
-                        str("Q"),
-                        str("5+0"),
-                        {0x01, 0x01, 0x0C, 0x02},
-                        str("Q"),
-                        {0x01, 0xFE, 0x0C, 0x01},
-                        str("Q")})},
+                   "0B 'Q' '5+0' 01 01 0C 02 'Q' 01 FE 0C 01 'Q'"sv},
         StreamCase{"GlobalEquate", " GLOBAL Q\nQ EQU 1+2\n",
-                   cat({{0x04, 0x00, 0x00, 0x00, 0x00},
-                        str("\x01\xFFQ"),
-                        {0x0B},
-                        str("Q"),
-                        str("1+2+0")})},
-        StreamCase{"GlobalLabel", " GLOBAL L1\nL1: RET\n",
-                   cat({{0x17, 0, 0, 0x04, 0, 0, 0, 0}, str("L1"), {0x01, 0xC9}})},
+                   "04 00 00 00 00 '\x01\xFFQ' 0B 'Q' '1+2+0'"sv},
+        StreamCase{"GlobalLabel", " GLOBAL L1\nL1: RET\n", "17 00 00 04 00 00 00 00 'L1' 01 C9"sv},
         StreamCase{"ExpressionOperands", " EXTERN E1\nQ EQU 2\nL1: LD HL,E1+L1*Q-'A'\n",
-                   cat({{0x0B},
-                        str("Q"),
-                        str("2+0"),
-                        {0x17, 0x01, 0x00, 0x01, 0x21, 0x09},
-                        str("\x01\x02"
-                            "E1+\x02\x00"
-                            "1*\x03\x01Q-065"s)})},
-        StreamCase{"ByteExpression", " LD A,(1+2)*3\n", cat({{0x01, 0x3E, 0x0A}, str("(1+2)*3")})},
-        StreamCase{"AbsoluteExpressionStaysText", " DW 2*3\n", cat({{0x09}, str("2*3")})},
-        StreamCase{
-            "RelativeToLabel", "L1: JR L1\n", {0x17, 0, 0, 0x01, 0x18, 0x1D, 0x00, 0x00, 0x00}},
+                   "0B 'Q' '2+0' 17 01 00 01 21 09 '\x01\x02"
+                   "E1+\x02\x00"
+                   "1*\x03\x01Q-065'"sv},
+        StreamCase{"ByteExpression", " LD A,(1+2)*3\n", "01 3E 0A '(1+2)*3'"sv},
+        StreamCase{"AbsoluteExpressionStaysText", " DW 2*3\n", "09 '2*3'"sv},
+        StreamCase{"RelativeToLabel", "L1: JR L1\n", "17 00 00 01 18 1D 00 00 00"sv},
         StreamCase{"RelativeExpression", "L1: NOP\n DJNZ L1+1\n",
-                   cat({{0x17, 0, 0, 0xF1, 0x00, 0x10, 0x1C, 0x00},
-                        str("\x02\x00"
-                            "0+1"s)})},
-        StreamCase{"RelativeOffsets",
-                   " JR +2\n JR $\n JR -126\n JR 129\n JR NC,+10\n",
-                   {0xF9, 0x18, 0x00, 0x18, 0xFE, 0x18, 0x80, 0x18, 0x7F, 0x30, 0x08}},
-        StreamCase{"IndexOffsets",
-                   " LD A,(IX-0)\n LD (IY+7FH),5\n BIT 3,(IX-2*2)\n",
-                   {0x02, 0xDD, 0x7E, 0x01, 0x00, 0x02, 0xFD, 0x36, 0xF1, 0x7F, 0x05, 0x02, 0xDD,
-                    0xCB, 0xF1, 0xFC, 0x5E}},
-        StreamCase{"OpcodePairs", " NEG\n LD A,I\n", {0x02, 0xED, 0x44, 0x02, 0xED, 0x57}},
-        StreamCase{"DbText", " DB 'DON''T',0\n", {0xF5, 'D', 'O', 'N', '\'', 'T', 0x00}},
-        StreamCase{"DbCharacterAndQuote", " DB 'A','''',7\n", {0xF2, 'A', 0x27, 7}},
-        StreamCase{"DbUnterminatedText", " DB 'Ab c\n", {0xF3, 'A', 'b', ' ', 'c'}},
-        StreamCase{"DbCaseKeptInQuotes", " db 'aB'\n", {0xF1, 'a', 'B'}},
+                   "17 00 00 F1 00 10 1C 00 '\x02\x00"
+                   "0+1'"sv},
+        StreamCase{"RelativeOffsets", " JR +2\n JR $\n JR -126\n JR 129\n JR NC,+10\n",
+                   "F9 18 00 18 FE 18 80 18 7F 30 08"sv},
+        StreamCase{"IndexOffsets", " LD A,(IX-0)\n LD (IY+7FH),5\n BIT 3,(IX-2*2)\n",
+                   "02 DD 7E 01 00 02 FD 36 F1 7F 05 02 DD CB F1 FC 5E"sv},
+        StreamCase{"OpcodePairs", " NEG\n LD A,I\n", "02 ED 44 02 ED 57"sv},
+        StreamCase{"DbText", " DB 'DON''T',0\n", "F5 44 4F 4E 27 54 00"sv},
+        StreamCase{"DbCharacterAndQuote", " DB 'A','''',7\n", "F2 41 27 07"sv},
+        StreamCase{"DbUnterminatedText", " DB 'Ab c\n", "F3 41 62 20 63"sv},
+        StreamCase{"DbCaseKeptInQuotes", " db 'aB'\n", "F1 61 42"sv},
         StreamCase{"DbLabelByte", "L1: DB L1,$\n",
-                   cat({{0x17, 0, 0, 0x0A},
-                        str("\x02\x00"
-                            "0"s),
-                        {0x0A},
-                        str(kDollar + "-1")})},
-        StreamCase{"Seventeen",
-                   " DB 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17\n",
-                   {0xFF, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 0x01, 17}},
+                   "17 00 00 0A '\x02\x00"
+                   "0' 0A '\x02\x00"
+                   "65535-1'"sv},
+        StreamCase{"Seventeen", " DB 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17\n",
+                   "FF 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 01 11"sv},
         StreamCase{"Ds", " DS 10\n DS N1\nN1 EQU 4\n",
-                   cat({{0x1E, 0x00, 0x03, 0x0A, 0x00, 0x1E, 0x00, 0x00},
-                        str("N1"),
-                        {0x0B},
-                        str("N1"),
-                        str("4+0")})},
+                   "1E 00 03 0A 00 1E 00 00 'N1' 0B 'N1' '4+0'"sv},
+        StreamCase{"CodeData", " DATA\n DB 1\n CODE\n", "08 00 00 00 00 01 01 07 00 00 00 00"sv},
+        StreamCase{"OrgNumber", " ORG 100H\n", "80 00 00 01 00 01 00 00"sv},
+        StreamCase{"OrgLoadNext", " ORG 8000H,LOADNEXT\n", "80 00 00 80 FF FF FF FF"sv},
+        StreamCase{"OrgLoadAddress", " ORG 0,12345H\n", "80 00 00 00 45 23 01 00"sv},
+        StreamCase{"OrgLabel", " NOP\nL1: NOP\n ORG L1\n",
+                   "01 00 17 00 00 01 00 80 01 00 00 01 00 00 00"sv},
+        StreamCase{"Link", " LINK CODEADD,DATAADD,100H,8000H\n",
+                   "81 00 00 00 81 00 01 00 01 01 00 80"sv},
+        StreamCase{"IfTrueFalse", " IFTRUE 1\n ENDIF\n IFZERO 0\n ENDIF\n",
+                   "19 03 01 00 1B 1A 03 00 00 1B"sv},
         StreamCase{
-            "CodeData", " DATA\n DB 1\n CODE\n", {0x08, 0, 0, 0, 0, 0x01, 1, 0x07, 0, 0, 0, 0}},
-        StreamCase{"OrgNumber", " ORG 100H\n", {0x80, 0, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00}},
-        StreamCase{
-            "OrgLoadNext", " ORG 8000H,LOADNEXT\n", {0x80, 0, 0x00, 0x80, 0xFF, 0xFF, 0xFF, 0xFF}},
-        StreamCase{"OrgLoadAddress", " ORG 0,12345H\n", {0x80, 0, 0, 0, 0x45, 0x23, 0x01, 0x00}},
-        StreamCase{"OrgLabel",
-                   " NOP\nL1: NOP\n ORG L1\n",
-                   {0x01, 0x00, 0x17, 0x00, 0x00, 0x01, 0x00, 0x80, 1, 0x00, 0x00, 0x01, 0, 0, 0}},
-        StreamCase{"Link",
-                   " LINK CODEADD,DATAADD,100H,8000H\n",
-                   {0x81, 0, 0x00, 0x00, 0x81, 0, 0x01, 0x00, 0x01, 0x01, 0x00, 0x80}},
-        StreamCase{"IfTrueFalse",
-                   " IFTRUE 1\n ENDIF\n IFZERO 0\n ENDIF\n",
-                   {0x19, 0x03, 0x01, 0x00, 0x1B, 0x1A, 0x03, 0x00, 0x00, 0x1B}},
-        StreamCase{"IfRef", " GLOBAL A1,B1\n IFREF A1,B1\n ENDIF\nA1: NOP\nB1: NOP\n",
-                   cat({{0x21},
-                        str("A1"),
-                        {0x22},
-                        str("B1"),
-                        {0x23, 0x1B, 0x17, 0, 0, 0x04, 0, 0, 0, 0},
-                        str("A1"),
-                        {0x01, 0x00, 0x17, 1, 0, 0x04, 1, 0, 0, 0},
-                        str("B1"),
-                        {0x01, 0x00}})},
+            "IfRef", " GLOBAL A1,B1\n IFREF A1,B1\n ENDIF\nA1: NOP\nB1: NOP\n",
+            "21 'A1' 22 'B1' 23 1B 17 00 00 04 00 00 00 00 'A1' 01 00 17 01 00 04 01 00 00 00 'B1' 01 00"sv},
         StreamCase{"LoadRunFiles", " LOAD 10000H,'Font.bin'\n RUN 'tool'\n RUNWHENDONE DONE\n",
-                   cat({{0x11, 0x00, 0x00, 0x01, 0x00},
-                        str("Font.bin"),
-                        {0x12},
-                        str("tool"),
-                        {0x13},
-                        str("DONE")})},
-        StreamCase{"LoadRefDref", " LOADREF P1\n DREF P1\n",
-                   cat({{0x1F}, str("P1"), {0x20}, str("P1")})},
+                   "11 00 00 01 00 'Font.bin' 12 'tool' 13 'DONE'"sv},
+        StreamCase{"LoadRefDref", " LOADREF P1\n DREF P1\n", "1F 'P1' 20 'P1'"sv},
         StreamCase{"SizeCounters",
                    " COUNT 2\n SIZECOUNTERZERO 2\n NOP\n NOP\n STORESIZE 2,SZ\n DWSIZE SZ\n",
-                   cat({{0xF1, 0, 0, 0x24, 0x03, 0x00}, str("SZ"), {0x25}, str("SZ")})},
+                   "F1 00 00 24 03 00 'SZ' 25 'SZ'"sv},
         StreamCase{"DsSizeUsesPassOneLarger",
                    " DSSIZE 3\n COUNT 3\n NOP\n NOP\n NOP\n STORELARGER 3\n",
-                   {0x1E, 0x00, 0x03, 0x04, 0x00, 0xF2, 0, 0, 0}},
-        StreamCase{"Marks",
-                   " ORGMARK 1\n ORGRESUME 32\n LOADMARK 2\n LOADRESUME 3\n",
-                   {0x26, 0, 0x27, 31, 0x28, 1, 0x29, 2}},
-        StreamCase{
-            "MemErrors", " MEMERROR 8000H,'Too big'\n MEMLOADERROR 40000H,FULL\n",
-            cat({{0x2C, 0x00, 0x80}, str("Too big"), {0x2D, 0x00, 0x00, 0x04}, str("FULL")})},
-        StreamCase{"Report", " REPORT X,123,'size'\n", cat({{0x2E, 0x03, 123, 0}, str("size")})},
+                   "1E 00 03 04 00 F2 00 00 00"sv},
+        StreamCase{"Marks", " ORGMARK 1\n ORGRESUME 32\n LOADMARK 2\n LOADRESUME 3\n",
+                   "26 00 27 1F 28 01 29 02"sv},
+        StreamCase{"MemErrors", " MEMERROR 8000H,'Too big'\n MEMLOADERROR 40000H,FULL\n",
+                   "2C 00 80 'Too big' 2D 00 00 04 'FULL'"sv},
+        StreamCase{"Report", " REPORT X,123,'size'\n", "2E 03 7B 00 'size'"sv},
         StreamCase{"MacroExpansion",
                    "LOADR MACRO REG,VAL\n LD REG,VAL\n MACEND\n LOADR B,7\n LOADR (HL),0\n",
-                   {0xF3, 0x06, 0x07, 0x36, 0x00}},
-        StreamCase{"MacroQuotedArgument",
-                   "T MACRO S\n DB S\n MACEND\n T \"'A B'\"\n",
-                   {0xF2, 'A', ' ', 'B'}},
-        StreamCase{"EndStopsTheSource", " NOP\n END\n HALT\n", {0x01, 0x00}},
-        StreamCase{"CommentsAndBlankLines",
-                   "; text\n\n   ; more\n NOP ; trailing\n\tNOP;x\n",
-                   {0xF1, 0x00, 0x00}}),
+                   "F3 06 07 36 00"sv},
+        StreamCase{"MacroQuotedArgument", "T MACRO S\n DB S\n MACEND\n T \"'A B'\"\n",
+                   "F2 41 20 42"sv},
+        StreamCase{"EndStopsTheSource", " NOP\n END\n HALT\n", "01 00"sv},
+        StreamCase{"CommentsAndBlankLines", "; text\n\n   ; more\n NOP ; trailing\n\tNOP;x\n",
+                   "F1 00 00"sv}),
     [](const testing::TestParamInfo<StreamCase>& info) { return std::string(info.param.name); });
 
 TEST(RecordStream, LabelOnlyLineAndColumnOneRule) {

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/compiler/statement_test_support.h"
+
 namespace velkor {
 namespace {
 
-using Lines = std::vector<std::string>;
+using testing_support::Code;
+using testing_support::Lines;
 
 TEST(CharacterDataLines, QuotesPrintableRunsAndWritesOthersInHex) {
   struct Case {
@@ -13,12 +16,12 @@ TEST(CharacterDataLines, QuotesPrintableRunsAndWritesOthersInHex) {
     Lines lines;
   };
   const Case cases[] = {
-      {"It's", {"\tDB 'It'", "\tDB 27H", "\tDB 's'"}},
-      {"AB\rC", {"\tDB 'AB'", "\tDB 0DH", "\tDB 'C'"}},
-      {std::string("\x00\xFF", 2), {"\tDB 00H", "\tDB FFH"}},
+      {"It's", Code("DB 'It'|DB 27H|DB 's'")},
+      {"AB\rC", Code("DB 'AB'|DB 0DH|DB 'C'")},
+      {std::string("\x00\xFF", 2), Code("DB 00H|DB FFH")},
       {"a b~", {"\tDB 'a b~'"}},
       {"", {}},
-      {"''", {"\tDB 27H", "\tDB 27H"}},
+      {"''", Code("DB 27H|DB 27H")},
   };
   for (const Case& c : cases) {
     LineBlock block = CharacterDataLines(c.text);
@@ -29,7 +32,7 @@ TEST(CharacterDataLines, QuotesPrintableRunsAndWritesOthersInHex) {
 
 TEST(CharacterDataLines, PadsShortTextUpToCapacity) {
   LineBlock block = CharacterDataLines("HI", 10u);
-  EXPECT_EQ(block.lines, (Lines{"\tDB 'HI'", "\tDS 8"}));
+  EXPECT_EQ(block.lines, (Code("DB 'HI'|DS 8")));
   EXPECT_EQ(block.size, 10u);
 
   block = CharacterDataLines("HI", 2u);
@@ -62,9 +65,9 @@ TEST(TypedConstantLines, NumbersAndAddresses) {
   EXPECT_EQ(ByteDataLine(200).size, 1u);
   EXPECT_EQ(WordDataLine(0xFFFB).lines, (Lines{"\tDW 65531"}));
   EXPECT_EQ(WordDataLine(0xFFFB).size, 2u);
-  EXPECT_EQ(LongDataLines(0x12345678).lines, (Lines{"\tDW 22136", "\tDW 4660"}));
+  EXPECT_EQ(LongDataLines(0x12345678).lines, (Code("DW 22136|DW 4660")));
   EXPECT_EQ(LongDataLines(0x12345678).size, 4u);
-  EXPECT_EQ(LongDataLines(0xFFFFFFFF).lines, (Lines{"\tDW 65535", "\tDW 65535"}));
+  EXPECT_EQ(LongDataLines(0xFFFFFFFF).lines, (Code("DW 65535|DW 65535")));
   EXPECT_EQ(RoutineAddressDataLine("DEMO_P").lines, (Lines{"\tDW @DEMO_P"}));
   EXPECT_EQ(VariableAddressDataLine("DEMO_X").lines, (Lines{"\tDW DEMO_X"}));
 }
@@ -72,19 +75,19 @@ TEST(TypedConstantLines, NumbersAndAddresses) {
 TEST(TypedConstantLines, StringStartsWithItsLengthAndFillsItsDeclaredSize) {
   // STRING[10] occupies 11 bytes.
   LineBlock block = StringConstantDataLines("HI", 11);
-  EXPECT_EQ(block.lines, (Lines{"\tDB 2", "\tDB 'HI'", "\tDS 8"}));
+  EXPECT_EQ(block.lines, (Code("DB 2|DB 'HI'|DS 8")));
   EXPECT_EQ(block.size, 11u);
   block = StringConstantDataLines("", 3);
-  EXPECT_EQ(block.lines, (Lines{"\tDB 0", "\tDS 2"}));
+  EXPECT_EQ(block.lines, (Code("DB 0|DS 2")));
   EXPECT_EQ(block.size, 3u);
 }
 
 TEST(StringPoolEntry, LabelLengthAndCharacters) {
   LineBlock block = StringPoolEntryLines(7, "It's");
-  EXPECT_EQ(block.lines, (Lines{"@@7:", "\tDB 4", "\tDB 'It'", "\tDB 27H", "\tDB 's'"}));
+  EXPECT_EQ(block.lines, (Code("@@7:|DB 4|DB 'It'|DB 27H|DB 's'")));
   EXPECT_EQ(block.size, 5u);
   block = StringPoolEntryLines(0, "");
-  EXPECT_EQ(block.lines, (Lines{"@@0:", "\tDB 0"}));
+  EXPECT_EQ(block.lines, (Code("@@0:|DB 0")));
   EXPECT_EQ(block.size, 1u);
 }
 

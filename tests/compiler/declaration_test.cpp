@@ -28,9 +28,8 @@ TEST(DeclarationSections, RepeatAndInterleave) {
       Ok("PROGRAM T;\nVAR A: BYTE; CONST K = 2; VAR B: ARRAY[0..K] OF BYTE;\n"
          "TYPE COLOR = (RED, GREEN, BLUE); VAR X: COLOR; CONST N = -1; M = K;\n"
          "BEGIN X := BLUE; B[M] := GREEN; A := N END.\n");
-  EXPECT_EQ(MainBody(p),
-            (Lines{"\tld a,2", "\tld (T_X),a", "\tld hl,T_B+2", "\tpush hl", "\tld hl,1",
-                   "\tex de,hl", "\tpop hl", "\tld (hl),e", "\tld a,255", "\tld (T_A),a"}));
+  EXPECT_EQ(MainBody(p), (Code("ld a,2|ld (T_X),a|ld hl,T_B+2|push hl|ld hl,1|ex de,hl|pop hl|ld "
+                               "(hl),e|ld a,255|ld (T_A),a")));
   EXPECT_TRUE(Contains(p.lines, "T_B:\tDS 3"));
 }
 
@@ -38,9 +37,8 @@ TEST(DeclarationSections, PointersDeclaredBeforeTheirTargetGetItsSize) {
   const CompiledProgram p = Ok("PROGRAM T;\nTYPE P = ^Q; Q = RECORD A, B: LONGINT END;\n"
                                "  NODE = RECORD NEXT: ^NODE; V: WORD END;\n"
                                "VAR X: P; N: NODE;\nBEGIN NEW(X); NEW(N.NEXT) END.\n");
-  EXPECT_EQ(MainBody(p), (Lines{"\tld hl,8", "\tcall __malloc", "\tld (T_X),hl", "\tld hl,T_N",
-                                "\tpush hl", "\tld hl,4", "\tcall __malloc", "\tex de,hl",
-                                "\tpop hl", "\tld (hl),e", "\tinc hl", "\tld (hl),d"}));
+  EXPECT_EQ(MainBody(p), (Code("ld hl,8|call __malloc|ld (T_X),hl|ld hl,T_N|push hl|ld hl,4|call "
+                               "__malloc|ex de,hl|pop hl|ld (hl),e|inc hl|ld (hl),d")));
 }
 
 TEST(ModuleTail, StorageOrderSizesAndEnd) {
@@ -94,7 +92,7 @@ TEST(TypedConstants, DataLinesInTheCodeArea) {
                    "\tDB 27H", "\tDB 's'",   "\tDS 1", "T_TA:",      "\tDB 1",     "\tDB 2",
                    "\tDB 3",   "T_TR:",      "\tDB 7", "\tDW 4660",  "T_PX:",      "\tDW T_X",
                    "T_PP:",    "\tDW @T_P"}));
-  EXPECT_EQ(MainBody(p), (Lines{"\tld a,(T_TB)", "\tld (T_X),a"}));
+  EXPECT_EQ(MainBody(p), (Code("ld a,(T_TB)|ld (T_X),a")));
   // Typed constants have their storage in the code; the data section leaves them out.
   EXPECT_EQ(Slice(p.lines, "\tDATA", "\tEND"), (Lines{"", "T_X:\tDS 1", ""}));
 }
@@ -137,9 +135,9 @@ TEST(Routines, ArgumentsAreAllEvaluatedBeforeTheyAreStored) {
          "BEGIN W := MAX(5, MAX(2, 3)) END.\n");
   EXPECT_EQ(
       MainBody(p),
-      (Lines{"\tld hl,5", "\tpush hl", "\tld hl,2", "\tpush hl", "\tld hl,3", "\tld (T_MAX_B),hl",
-             "\tpop hl", "\tld (T_MAX_A),hl", "\tcall @T_MAX", "\tpop hl", "\tld (T_MAX_B),hl",
-             "\tpop hl", "\tld (T_MAX_A),hl", "\tcall @T_MAX", "\tpop hl", "\tld (T_W),hl"}));
+      (Code(
+          "ld hl,5|push hl|ld hl,2|push hl|ld hl,3|ld (T_MAX_B),hl|pop hl|ld (T_MAX_A),hl|call "
+          "@T_MAX|pop hl|ld (T_MAX_B),hl|pop hl|ld (T_MAX_A),hl|call @T_MAX|pop hl|ld (T_W),hl")));
 }
 
 TEST(Routines, VarParametersReceiveAddressesAndValuesAreConverted) {
@@ -147,36 +145,12 @@ TEST(Routines, VarParametersReceiveAddressesAndValuesAreConverted) {
       Ok("PROGRAM T;\nTYPE S10 = STRING[10];\nVAR W: WORD; L: LONGINT; S: S10; C: CHAR;\n"
          "PROCEDURE P(VAR X: WORD; Y: LONGINT; Z: S10); BEGIN END;\n"
          "BEGIN P(W, W, 'HI'); P(W, L, C) END.\n");
-  EXPECT_EQ(MainBody(p), (Lines{"\tld hl,T_W",
-                                "\tpush hl",
-                                "\tld hl,(T_W)",
-                                "\tpush hl",
-                                "\tld hl,@@0",
-                                "\tld de,T_P_Z",
-                                "\tld b,10",
-                                "\tcall __moveString",
-                                "\tpop hl",
-                                "\tld de,T_P_Y",
-                                "\tcall __WordToLintStore",
-                                "\tpop hl",
-                                "\tld (T_P_X),hl",
-                                "\tcall @T_P",
-                                "\tld hl,T_W",
-                                "\tpush hl",
-                                "\tld hl,T_L",
-                                "\tcall __Push32",
-                                "\tld hl,(T_C)",
-                                "\tld h,0",
-                                "\tpush hl",
-                                "\tcall __CharToString",
-                                "\tld hl,T_P_Z",
-                                "\tld b,10",
-                                "\tcall __popString",
-                                "\tld hl,T_P_Y",
-                                "\tcall __StoreLint",
-                                "\tpop hl",
-                                "\tld (T_P_X),hl",
-                                "\tcall @T_P"}));
+  EXPECT_EQ(MainBody(p),
+            (Code("ld hl,T_W|push hl|ld hl,(T_W)|push hl|ld hl,@@0|ld de,T_P_Z|ld b,10|call "
+                  "__moveString|pop hl|ld de,T_P_Y|call __WordToLintStore|pop hl|ld "
+                  "(T_P_X),hl|call @T_P|ld hl,T_W|push hl|ld hl,T_L|call __Push32|ld hl,(T_C)|ld "
+                  "h,0|push hl|call __CharToString|ld hl,T_P_Z|ld b,10|call __popString|ld "
+                  "hl,T_P_Y|call __StoreLint|pop hl|ld (T_P_X),hl|call @T_P")));
 }
 
 TEST(Routines, ProcedureAndFunctionFrames) {
@@ -186,8 +160,7 @@ TEST(Routines, ProcedureAndFunctionFrames) {
   EXPECT_EQ(Slice(p.lines, "@T_P:", "@T:"),
             (Lines{"\tld a,1", "\tld (T_B),a", "\tret", "", "@T_F:", "\tld a,(T_B)", "\tld (T_F),a",
                    "@@0:", "\tpop iy", "\tld hl,(T_F)", "\tld h,0", "\tpush hl", "\tjp (iy)"}));
-  EXPECT_EQ(MainBody(p), (Lines{"\tcall @T_P", "\tcall @T_F", "\tpop hl", "\tld a,l",
-                                "\tld (T_B),a", "\tcall @T_F", "\tpop hl"}));
+  EXPECT_EQ(MainBody(p), (Code("call @T_P|call @T_F|pop hl|ld a,l|ld (T_B),a|call @T_F|pop hl")));
 }
 
 TEST(Routines, NestedRoutinesAndScopes) {
@@ -195,9 +168,9 @@ TEST(Routines, NestedRoutinesAndScopes) {
       Ok("PROGRAM T;\nVAR X: WORD;\n"
          "PROCEDURE P;\n  VAR X: BYTE;\n  PROCEDURE Q; BEGIN X := 1 END;\nBEGIN Q END;\n"
          "BEGIN X := 2; P END.\n");
-  EXPECT_EQ(Slice(p.lines, "@T_P_Q:", "\tret"), (Lines{"\tld a,1", "\tld (T_P_X),a"}));
+  EXPECT_EQ(Slice(p.lines, "@T_P_Q:", "\tret"), (Code("ld a,1|ld (T_P_X),a")));
   EXPECT_EQ(Slice(p.lines, "@T_P:", "\tret"), (Lines{"\tcall @T_P_Q"}));
-  EXPECT_EQ(MainBody(p), (Lines{"\tld hl,2", "\tld (T_X),hl", "\tcall @T_P"}));
+  EXPECT_EQ(MainBody(p), (Code("ld hl,2|ld (T_X),hl|call @T_P")));
 }
 
 TEST(Routines, ForwardExternalAndGlobal) {
@@ -208,9 +181,8 @@ TEST(Routines, ForwardExternalAndGlobal) {
                                "PROCEDURE E(X: BYTE); EXTERNAL;\n"
                                "PROCEDURE G(Y: WORD); GLOBAL; BEGIN E(Y) END;\n"
                                "BEGIN Q END.\n");
-  EXPECT_EQ(Slice(p.lines, "@T_Q:", "\tret"),
-            (Lines{"\tld hl,1", "\tld (T_P_N),hl", "\tcall @T_P"}));
-  EXPECT_EQ(Slice(p.lines, "@G:", "\tret"), (Lines{"\tld a,(G_Y)", "\tld (E_X),a", "\tcall @E"}));
+  EXPECT_EQ(Slice(p.lines, "@T_Q:", "\tret"), (Code("ld hl,1|ld (T_P_N),hl|call @T_P")));
+  EXPECT_EQ(Slice(p.lines, "@G:", "\tret"), (Code("ld a,(G_Y)|ld (E_X),a|call @E")));
   EXPECT_EQ(p.lines.at(0), " EXTERN HeapPtr,@E,E_X");
   EXPECT_EQ(p.lines.at(2), " GLOBAL @T,@G,G_Y");
   EXPECT_TRUE(Contains(p.lines, "G_Y:\tDS 2"));
@@ -220,7 +192,7 @@ TEST(Routines, ForwardExternalAndGlobal) {
 TEST(Routines, AProgramMayDeclareItsOwnInc) {
   const CompiledProgram p = Ok("PROGRAM T;\nVAR B: BYTE;\nPROCEDURE INC(VAR X: BYTE); BEGIN END;\n"
                                "BEGIN INC(B) END.\n");
-  EXPECT_EQ(MainBody(p), (Lines{"\tld hl,T_B", "\tld (T_INC_X),hl", "\tcall @T_INC"}));
+  EXPECT_EQ(MainBody(p), (Code("ld hl,T_B|ld (T_INC_X),hl|call @T_INC")));
 }
 
 TEST(Routines, ForwardLimitsAndMissingBodies) {
@@ -289,8 +261,10 @@ TEST(Overlays, TwoPartsInOneArea) {
                    "\tLoadMark 32",
                    "\tLoadResume 1",
                    "\tOrgResume 1"}));
-  EXPECT_EQ(MainBody(p), (Lines{"\tld hl,@@OVRI_G1P1+6", "\tcall __InitializeOverlay",
-                                "\tld hl,@@OVRI_G1P2", "\tcall __OverlayHandler"}));
+  EXPECT_EQ(
+      MainBody(p),
+      (Code(
+          "ld hl,@@OVRI_G1P1+6|call __InitializeOverlay|ld hl,@@OVRI_G1P2|call __OverlayHandler")));
   EXPECT_TRUE(Contains(p.lines, "@@OVRI_G1P2"));
   EXPECT_TRUE(Contains(p.lines, "@@OVRB1:\tDSSIZE 1"));
   EXPECT_EQ(p.overlayAreas, 1u);

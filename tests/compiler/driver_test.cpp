@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "compiler/compile_error.h"
 #include "compiler/driver.h"
 #include "compiler/emit/output.h"
@@ -11,6 +13,7 @@
 namespace velkor {
 namespace {
 
+using front_test::Code;
 using front_test::Compiled;
 using front_test::CompileText;
 using front_test::Lines;
@@ -48,16 +51,15 @@ TEST_P(LinkClause, GivesTheseLines) {
 
 INSTANTIATE_TEST_SUITE_P(
     Frame, LinkClause,
-    ::testing::Values(
-        LinkCase{"LINK CODEADD, DATAADD", {"\tLink CODEADD,DATAADD", "\tCODE"}},
-        LinkCase{"LINK $C000, $8000", {"\tLink 0C000H,08000H", "\tCODE"}},
-        LinkCase{"LINK 0, 255", {"\tLink 00000H,000FFH", "\tCODE"}},
-        LinkCase{"LINK $C000, $8000, $8000, Boot",
-                 {"\tLink 0C000H,08000H", "\tCODE", "\tORG 0,008000H", "\tLOADREF BOOT"}},
-        LinkCase{"LINK CODEADD, DATAADD, $12345, Boot",
-                 {"\tLink CODEADD,DATAADD", "\tCODE", "\tORG 0,012345H", "\tLOADREF BOOT"}},
-        LinkCase{"LINK CODEADD, DATAADD, LOADNEXT, Boot",
-                 {"\tLink CODEADD,DATAADD", "\tCODE", "\tORG 0,LOADNEXT", "\tLOADREF BOOT"}}));
+    ::testing::Values(LinkCase{"LINK CODEADD, DATAADD", Code("Link CODEADD,DATAADD|CODE")},
+                      LinkCase{"LINK $C000, $8000", Code("Link 0C000H,08000H|CODE")},
+                      LinkCase{"LINK 0, 255", Code("Link 00000H,000FFH|CODE")},
+                      LinkCase{"LINK $C000, $8000, $8000, Boot",
+                               Code("Link 0C000H,08000H|CODE|ORG 0,008000H|LOADREF BOOT")},
+                      LinkCase{"LINK CODEADD, DATAADD, $12345, Boot",
+                               Code("Link CODEADD,DATAADD|CODE|ORG 0,012345H|LOADREF BOOT")},
+                      LinkCase{"LINK CODEADD, DATAADD, LOADNEXT, Boot",
+                               Code("Link CODEADD,DATAADD|CODE|ORG 0,LOADNEXT|LOADREF BOOT")}));
 
 TEST(Frame, NameBlocksBreakAfterEightNamesOr71Characters) {
   const std::vector<std::string> nine = {"A1", "A2", "A3", "A4", "A5", "A6", "A7", "A8", "A9"};
@@ -237,43 +239,29 @@ std::string Overflow(const Compiled& r) {
   return r.messages[r.messages.size() - 2] + "|" + r.messages.back();
 }
 
-TEST(TableOverflow, Identifiers) {
-  std::string source = "PROGRAM P;\nVAR\n";
-  for (int i = 0; i < 5000; ++i)
-    source += " V" + std::to_string(i) + ": BYTE;\n";
-  source += "BEGIN END.\n";
-  const Compiled r = CompileText(source);
-  EXPECT_FALSE(r.ok);
-  EXPECT_EQ(Overflow(r), "Compiler table for IDENTIFIER overflowed| Fatal termination of Orvalen");
-}
-
-TEST(TableOverflow, Arrays) {
-  std::string source = "PROGRAM P;\nTYPE\n";
-  for (int i = 0; i < 500; ++i)
-    source += " S" + std::to_string(i) + " = STRING[2];\n";
-  source += "BEGIN END.\n";
-  const Compiled r = CompileText(source);
-  EXPECT_FALSE(r.ok);
-  EXPECT_EQ(Overflow(r), "Compiler table for ARRAYS overflowed| Fatal termination of Orvalen");
-}
-
-TEST(TableOverflow, Procedures) {
-  std::string source = "PROGRAM P;\n";
-  for (int i = 0; i < 500; ++i)
-    source += "PROCEDURE Q" + std::to_string(i) + "; BEGIN END;\n";
-  source += "BEGIN END.\n";
-  const Compiled r = CompileText(source);
-  EXPECT_FALSE(r.ok);
-  EXPECT_EQ(Overflow(r), "Compiler table for PROCEDURES overflowed| Fatal termination of Orvalen");
-}
-
-TEST(TableOverflow, Levels) {
-  std::string type = "BYTE";
+// Each table, filled one past its size, ends the compile naming the table.
+TEST(TableOverflow, EachTableNamesItself) {
+  const auto repeated = [](int count, const std::string& head, const std::string& line) {
+    std::string source = "PROGRAM P;\n" + head;
+    for (int i = 0; i < count; ++i)
+      source += std::regex_replace(line, std::regex("#"), std::to_string(i));
+    return source + "BEGIN END.\n";
+  };
+  std::string nested = "BYTE";
   for (int i = 0; i < 7; ++i)
-    type = "RECORD F: " + type + " END";
-  const Compiled r = CompileText("PROGRAM P;\nTYPE R = " + type + ";\nBEGIN END.\n");
-  EXPECT_FALSE(r.ok);
-  EXPECT_EQ(Overflow(r), "Compiler table for LEVELS overflowed| Fatal termination of Orvalen");
+    nested = "RECORD F: " + nested + " END";
+  const std::pair<std::string, const char*> cases[] = {
+      {repeated(5000, "VAR\n", " V#: BYTE;\n"), "IDENTIFIER"},
+      {repeated(500, "TYPE\n", " S# = STRING[2];\n"), "ARRAYS"},
+      {repeated(500, "", "PROCEDURE Q#; BEGIN END;\n"), "PROCEDURES"},
+      {"PROGRAM P;\nTYPE R = " + nested + ";\nBEGIN END.\n", "LEVELS"},
+  };
+  for (const auto& [source, table] : cases) {
+    const Compiled r = CompileText(source);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(Overflow(r), "Compiler table for " + std::string(table) +
+                               " overflowed| Fatal termination of Orvalen");
+  }
 }
 
 TEST(Host, PumpsAtTheStartAndEveryTenLines) {
@@ -359,7 +347,7 @@ TEST(Frame, NamesFollowTheProgramPrefixSwitch) {
   Lines loads;
   for (const std::string& line : r.lines)
     if (line.rfind("\tld hl,(", 0) == 0) loads.push_back(line);
-  EXPECT_EQ(loads, (Lines{"\tld hl,(DEMO_V)", "\tld hl,(V)", "\tld hl,(DEMO_V)"}));
+  EXPECT_EQ(loads, (Code("ld hl,(DEMO_V)|ld hl,(V)|ld hl,(DEMO_V)")));
 }
 
 } // namespace

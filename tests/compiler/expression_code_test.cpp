@@ -10,6 +10,7 @@
 namespace velkor {
 namespace {
 
+using front_test::Code;
 using front_test::Harness;
 using front_test::Lines;
 
@@ -83,7 +84,7 @@ Result Compile(const std::string& expression, CompileSettings settings = {}) {
 
 struct Golden {
   const char* expression;
-  Lines lines;
+  const char* code; // as Code() reads it
   std::uint8_t type;
 };
 
@@ -96,339 +97,240 @@ class ExpressionCode : public ::testing::TestWithParam<Golden> {};
 TEST_P(ExpressionCode, IsExactly) {
   const Result r = Compile(GetParam().expression);
   ASSERT_EQ(r.error, "");
-  EXPECT_EQ(front_test::Joined(r.lines), front_test::Joined(GetParam().lines));
+  EXPECT_EQ(front_test::Joined(r.lines), front_test::Joined(Code(GetParam().code)));
   EXPECT_EQ(r.type.type, GetParam().type);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Loads, ExpressionCode,
     ::testing::Values(
-        Golden{"B", {"\tld hl,(T_B)", "\tld h,0", "\tpush hl"}, kTypeByte},
-        Golden{"V", {"\tld hl,(T_V)", "\tpush hl"}, kTypeWord},
-        Golden{"300", {"\tld hl,300", "\tpush hl"}, kTypeWord},
-        Golden{"70000", {"\tcall __LintConst", "\tdw 01170H,00001H"}, kTypeLongint},
-        Golden{"L", {"\tld hl,T_L", "\tcall __Push32"}, kTypeLongint},
-        Golden{"S", {"\tld hl,T_S", "\tcall __PushString"}, kTypeArray},
-        Golden{
-            "P",
-            {"\tld hl,(T_P)", "\tld e,(hl)", "\tinc hl", "\tld d,(hl)", "\tex de,hl", "\tpush hl"},
-            kTypeWord},
-        Golden{"Q",
-               {"\tld hl,(T_Q)", "\tld e,(hl)", "\tld d,0", "\tex de,hl", "\tpush hl"},
-               kTypeByte},
-        Golden{"ADDR(W)", {"\tld hl,T_W", "\tpush hl"}, kTypeWord},
-        Golden{"@W", {"\tld hl,T_W", "\tpush hl"}, kTypeWord},
-        Golden{"'A'", {"\tld hl,65", "\tpush hl"}, kTypeChar},
-        Golden{"TRUE", {"\tld hl,1", "\tpush hl"}, kTypeBoolean},
-        Golden{"R.C", {"\tld hl,T_R+3", "\tcall __Push32"}, kTypeLongint},
-        Golden{"R.A", {"\tld hl,T_R", "\tld l,(hl)", "\tld h,0", "\tpush hl"}, kTypeByte},
-        Golden{
-            "R.B",
-            {"\tld hl,T_R+1", "\tld e,(hl)", "\tinc hl", "\tld d,(hl)", "\tex de,hl", "\tpush hl"},
-            kTypeWord}));
+        Golden{"B", "ld hl,(T_B)|ld h,0|push hl", kTypeByte},
+        Golden{"V", "ld hl,(T_V)|push hl", kTypeWord},
+        Golden{"300", "ld hl,300|push hl", kTypeWord},
+        Golden{"70000", "call __LintConst|dw 01170H,00001H", kTypeLongint},
+        Golden{"L", "ld hl,T_L|call __Push32", kTypeLongint},
+        Golden{"S", "ld hl,T_S|call __PushString", kTypeArray},
+        Golden{"P", "ld hl,(T_P)|ld e,(hl)|inc hl|ld d,(hl)|ex de,hl|push hl", kTypeWord},
+        Golden{"Q", "ld hl,(T_Q)|ld e,(hl)|ld d,0|ex de,hl|push hl", kTypeByte},
+        Golden{"ADDR(W)", "ld hl,T_W|push hl", kTypeWord},
+        Golden{"@W", "ld hl,T_W|push hl", kTypeWord}, Golden{"'A'", "ld hl,65|push hl", kTypeChar},
+        Golden{"TRUE", "ld hl,1|push hl", kTypeBoolean},
+        Golden{"R.C", "ld hl,T_R+3|call __Push32", kTypeLongint},
+        Golden{"R.A", "ld hl,T_R|ld l,(hl)|ld h,0|push hl", kTypeByte},
+        Golden{"R.B", "ld hl,T_R+1|ld e,(hl)|inc hl|ld d,(hl)|ex de,hl|push hl", kTypeWord}));
 
 INSTANTIATE_TEST_SUITE_P(
     AddAndSubtractConstants, ExpressionCode,
-    ::testing::Values(
-        Golden{"V + 1", {"\tld hl,(T_V)", "\tinc hl", "\tpush hl"}, kTypeWord},
-        Golden{"V + 4", {"\tld de,4", "\tld hl,(T_V)", "\tadd hl,de", "\tpush hl"}, kTypeWord},
-        Golden{"B + 1", {"\tld hl,(T_B)", "\tld h,0", "\tinc hl", "\tpush hl"}, kTypeByte},
-        Golden{
-            "3 + V", {"\tld hl,(T_V)", "\tinc hl", "\tinc hl", "\tinc hl", "\tpush hl"}, kTypeWord},
-        Golden{"9 + B",
-               {"\tld de,9", "\tld hl,(T_B)", "\tld h,0", "\tadd hl,de", "\tpush hl"},
-               kTypeByte},
-        Golden{"V - 2", {"\tld hl,(T_V)", "\tdec hl", "\tdec hl", "\tpush hl"}, kTypeWord},
-        Golden{"V - 10",
-               {"\tld de,10", "\tld hl,(T_V)", "\tor a", "\tsbc hl,de", "\tpush hl"},
-               kTypeWord},
-        Golden{"V + 0", {"\tld hl,(T_V)", "\tpush hl"}, kTypeWord},
-        // An address is not a number: the general fold, no inc hl.
-        Golden{"V + ADDR(W)",
-               {"\tld hl,T_W", "\tld de,(T_V)", "\tadd hl,de", "\tpush hl"},
-               kTypeWord}));
+    ::testing::Values(Golden{"V + 1", "ld hl,(T_V)|inc hl|push hl", kTypeWord},
+                      Golden{"V + 4", "ld de,4|ld hl,(T_V)|add hl,de|push hl", kTypeWord},
+                      Golden{"B + 1", "ld hl,(T_B)|ld h,0|inc hl|push hl", kTypeByte},
+                      Golden{"3 + V", "ld hl,(T_V)|inc hl|inc hl|inc hl|push hl", kTypeWord},
+                      Golden{"9 + B", "ld de,9|ld hl,(T_B)|ld h,0|add hl,de|push hl", kTypeByte},
+                      Golden{"V - 2", "ld hl,(T_V)|dec hl|dec hl|push hl", kTypeWord},
+                      Golden{"V - 10", "ld de,10|ld hl,(T_V)|or a|sbc hl,de|push hl", kTypeWord},
+                      Golden{"V + 0", "ld hl,(T_V)|push hl", kTypeWord},
+                      // An address is not a number: the general fold, no inc hl.
+                      Golden{"V + ADDR(W)", "ld hl,T_W|ld de,(T_V)|add hl,de|push hl", kTypeWord}));
 
 INSTANTIATE_TEST_SUITE_P(
     TwoOperandFold, ExpressionCode,
     ::testing::Values(
-        Golden{"V + W", {"\tld hl,(T_W)", "\tld de,(T_V)", "\tadd hl,de", "\tpush hl"}, kTypeWord},
-        Golden{
-            "V - W",
-            {"\tld hl,(T_W)", "\tld de,(T_V)", "\tex de,hl", "\tor a", "\tsbc hl,de", "\tpush hl"},
-            kTypeWord},
-        Golden{"300 - V",
-               {"\tld hl,(T_V)", "\tld de,300", "\tex de,hl", "\tor a", "\tsbc hl,de", "\tpush hl"},
-               kTypeWord},
-        Golden{"V * 300",
-               {"\tld hl,300", "\tld de,(T_V)", "\tcall __mult16HLDE", "\tpush hl"},
-               kTypeWord},
-        Golden{"B * 300",
-               {"\tld hl,300", "\tld de,(T_B)", "\tld d,0", "\tcall __mult16HLDE", "\tpush hl"},
-               kTypeWord},
-        Golden{"300 * B",
-               {"\tld hl,(T_B)", "\tld h,0", "\tld de,300", "\tcall __mult16HLDE", "\tpush hl"},
-               kTypeWord},
-        Golden{"V * B",
-               {"\tld hl,(T_B)", "\tld h,0", "\tld de,(T_V)", "\tcall __mult16HLDE", "\tpush hl"},
-               kTypeWord},
-        Golden{"V * W",
-               {"\tld hl,(T_W)", "\tld de,(T_V)", "\tcall __mult16HLDE", "\tpush hl"},
-               kTypeWord},
-        Golden{"I * J",
-               {"\tld hl,(T_J)", "\tld de,(T_I)", "\tcall __Smult16HLDE", "\tpush hl"},
+        Golden{"V + W", "ld hl,(T_W)|ld de,(T_V)|add hl,de|push hl", kTypeWord},
+        Golden{"V - W", "ld hl,(T_W)|ld de,(T_V)|ex de,hl|or a|sbc hl,de|push hl", kTypeWord},
+        Golden{"300 - V", "ld hl,(T_V)|ld de,300|ex de,hl|or a|sbc hl,de|push hl", kTypeWord},
+        Golden{"V * 300", "ld hl,300|ld de,(T_V)|call __mult16HLDE|push hl", kTypeWord},
+        Golden{"B * 300", "ld hl,300|ld de,(T_B)|ld d,0|call __mult16HLDE|push hl", kTypeWord},
+        Golden{"300 * B", "ld hl,(T_B)|ld h,0|ld de,300|call __mult16HLDE|push hl", kTypeWord},
+        Golden{"V * B", "ld hl,(T_B)|ld h,0|ld de,(T_V)|call __mult16HLDE|push hl", kTypeWord},
+        Golden{"V * W", "ld hl,(T_W)|ld de,(T_V)|call __mult16HLDE|push hl", kTypeWord},
+        Golden{"I * J", "ld hl,(T_J)|ld de,(T_I)|call __Smult16HLDE|push hl", kTypeInteger},
+        Golden{"V DIV W", "ld hl,(T_W)|ld de,(T_V)|ex de,hl|call __div16HLDE|push hl", kTypeWord},
+        Golden{"I DIV J", "ld hl,(T_J)|ld de,(T_I)|ex de,hl|call __Sdiv16HLDE|push hl",
                kTypeInteger},
-        Golden{"V DIV W",
-               {"\tld hl,(T_W)", "\tld de,(T_V)", "\tex de,hl", "\tcall __div16HLDE", "\tpush hl"},
-               kTypeWord},
-        Golden{"I DIV J",
-               {"\tld hl,(T_J)", "\tld de,(T_I)", "\tex de,hl", "\tcall __Sdiv16HLDE", "\tpush hl"},
-               kTypeInteger},
-        Golden{"V MOD W",
-               {"\tld hl,(T_W)", "\tld de,(T_V)", "\tex de,hl", "\tcall __mod16HLDE", "\tpush hl"},
-               kTypeWord},
+        Golden{"V MOD W", "ld hl,(T_W)|ld de,(T_V)|ex de,hl|call __mod16HLDE|push hl", kTypeWord},
         // INTEGER MOD keeps the dividend's sign: -7 MOD 3 is -1.
-        Golden{"I MOD J",
-               {"\tld hl,(T_J)", "\tld de,(T_I)", "\tex de,hl", "\tcall __Smod16HLDE", "\tpush hl"},
+        Golden{"I MOD J", "ld hl,(T_J)|ld de,(T_I)|ex de,hl|call __Smod16HLDE|push hl",
                kTypeInteger},
-        Golden{"V SHL W",
-               {"\tld hl,(T_W)", "\tld de,(T_V)", "\tld b,l", "\tex de,hl", "\tcall __shl16",
-                "\tpush hl"},
+        Golden{"V SHL W", "ld hl,(T_W)|ld de,(T_V)|ld b,l|ex de,hl|call __shl16|push hl",
                kTypeWord},
-        Golden{"V AND W",
-               {"\tld hl,(T_W)", "\tld de,(T_V)", "\tld a,l", "\tand e", "\tld l,a", "\tld a,h",
-                "\tand d", "\tld h,a", "\tpush hl"},
+        Golden{"V AND W", "ld hl,(T_W)|ld de,(T_V)|ld a,l|and e|ld l,a|ld a,h|and d|ld h,a|push hl",
                kTypeWord},
-        Golden{"V XOR W",
-               {"\tld hl,(T_W)", "\tld de,(T_V)", "\tld a,l", "\txor e", "\tld l,a", "\tld a,h",
-                "\txor d", "\tld h,a", "\tpush hl"},
+        Golden{"V XOR W", "ld hl,(T_W)|ld de,(T_V)|ld a,l|xor e|ld l,a|ld a,h|xor d|ld h,a|push hl",
                kTypeWord}));
 
-INSTANTIATE_TEST_SUITE_P(ByteOperations, ExpressionCode,
-                         ::testing::Values(
-                             // Two byte variables have no fold row.
-                             Golden{"B OR C",
-                                    {"\tld hl,(T_B)", "\tld h,0", "\tpush hl", "\tld hl,(T_C)",
-                                     "\tld h,0", "\tpop de", "\tld a,l", "\tor e", "\tld l,a",
-                                     "\tld h,0", "\tpush hl"},
-                                    kTypeByte},
-                             Golden{"F AND TRUE",
-                                    {"\tld hl,1", "\tld de,(T_F)", "\tld d,0", "\tld a,l",
-                                     "\tand e", "\tld l,a", "\tld h,0", "\tpush hl"},
-                                    kTypeBoolean},
-                             // BYTE SHL keeps the low byte.
-                             Golden{"B SHL 2",
-                                    {"\tld hl,2", "\tld de,(T_B)", "\tld d,0", "\tld b,l",
-                                     "\tex de,hl", "\tcall __shl16", "\tld h,0", "\tpush hl"},
-                                    kTypeByte}));
+INSTANTIATE_TEST_SUITE_P(
+    ByteOperations, ExpressionCode,
+    ::testing::Values(
+        // Two byte variables have no fold row.
+        Golden{"B OR C",
+               "ld hl,(T_B)|ld h,0|push hl|ld hl,(T_C)|ld h,0|pop de|ld a,l|or e|ld l,a|ld "
+               "h,0|push hl",
+               kTypeByte},
+        Golden{"F AND TRUE", "ld hl,1|ld de,(T_F)|ld d,0|ld a,l|and e|ld l,a|ld h,0|push hl",
+               kTypeBoolean},
+        // BYTE SHL keeps the low byte.
+        Golden{"B SHL 2", "ld hl,2|ld de,(T_B)|ld d,0|ld b,l|ex de,hl|call __shl16|ld h,0|push hl",
+               kTypeByte}));
 
 INSTANTIATE_TEST_SUITE_P(
     Unary, ExpressionCode,
-    ::testing::Values(
-        Golden{"-5", {"\tld hl,0FFFBH", "\tpush hl"}, kTypeInteger},
-        Golden{"-300", {"\tld hl,0FED4H", "\tpush hl"}, kTypeInteger},
-        Golden{"-32768", {"\tld hl,08000H", "\tpush hl"}, kTypeInteger},
-        Golden{
-            "-40000", {"\tld hl,0FFFFH", "\tpush hl", "\tld hl,063C0H", "\tpush hl"}, kTypeLongint},
-        Golden{"-(-5)", {"\tld hl,00005H", "\tpush hl"}, kTypeInteger},
-        Golden{"-I", {"\tld hl,(T_I)", "\tpush hl", "\tcall __NegInt"}, kTypeInteger},
-        Golden{"-V", {"\tld hl,(T_V)", "\tcall __WordToLint", "\tcall __NegLint"}, kTypeLongint},
-        Golden{"-L", {"\tld hl,T_L", "\tcall __Push32", "\tcall __NegLint"}, kTypeLongint},
-        Golden{
-            "NOT F", {"\tld hl,(T_F)", "\tld h,0", "\tcall __notBool", "\tpush hl"}, kTypeBoolean},
-        Golden{"NOT V", {"\tld hl,(T_V)", "\tcall __notInt", "\tpush hl"}, kTypeWord},
-        Golden{"NOT L", {"\tld hl,T_L", "\tcall __Push32", "\tcall __notLint"}, kTypeLongint}));
+    ::testing::Values(Golden{"-5", "ld hl,0FFFBH|push hl", kTypeInteger},
+                      Golden{"-300", "ld hl,0FED4H|push hl", kTypeInteger},
+                      Golden{"-32768", "ld hl,08000H|push hl", kTypeInteger},
+                      Golden{"-40000", "ld hl,0FFFFH|push hl|ld hl,063C0H|push hl", kTypeLongint},
+                      Golden{"-(-5)", "ld hl,00005H|push hl", kTypeInteger},
+                      Golden{"-I", "ld hl,(T_I)|push hl|call __NegInt", kTypeInteger},
+                      Golden{"-V", "ld hl,(T_V)|call __WordToLint|call __NegLint", kTypeLongint},
+                      Golden{"-L", "ld hl,T_L|call __Push32|call __NegLint", kTypeLongint},
+                      Golden{"NOT F", "ld hl,(T_F)|ld h,0|call __notBool|push hl", kTypeBoolean},
+                      Golden{"NOT V", "ld hl,(T_V)|call __notInt|push hl", kTypeWord},
+                      Golden{"NOT L", "ld hl,T_L|call __Push32|call __notLint", kTypeLongint}));
 
 INSTANTIATE_TEST_SUITE_P(
     LongOperands, ExpressionCode,
-    ::testing::Values(Golden{"L + L",
-                             {"\tld hl,T_L", "\tcall __Push32", "\tld hl,T_L", "\tcall __Push32",
-                              "\tcall __Add32"},
-                             kTypeLongint},
-                      // BYTE and WORD widen with zeros, INTEGER with its sign.
-                      Golden{"L + B",
-                             {"\tld hl,T_L", "\tcall __Push32", "\tld hl,(T_B)", "\tld h,0",
-                              "\tcall __WordToLint", "\tcall __Add32"},
-                             kTypeLongint},
-                      Golden{"L - I",
-                             {"\tld hl,T_L", "\tcall __Push32", "\tld hl,(T_I)",
-                              "\tcall __IntToLint", "\tcall __sub32"},
-                             kTypeLongint},
-                      Golden{"I * L",
-                             {"\tld hl,(T_I)", "\tpush hl", "\tld hl,T_L", "\tcall __Push32",
-                              "\tcall __lintfix1", "\tcall __mult32"},
-                             kTypeLongint},
-                      Golden{"W DIV L",
-                             {"\tld hl,(T_W)", "\tpush hl", "\tld hl,T_L", "\tcall __Push32",
-                              "\tcall __lintfix1w", "\tcall __div32"},
-                             kTypeLongint}));
+    ::testing::Values(
+        Golden{"L + L", "ld hl,T_L|call __Push32|ld hl,T_L|call __Push32|call __Add32",
+               kTypeLongint},
+        // BYTE and WORD widen with zeros, INTEGER with its sign.
+        Golden{"L + B", "ld hl,T_L|call __Push32|ld hl,(T_B)|ld h,0|call __WordToLint|call __Add32",
+               kTypeLongint},
+        Golden{"L - I", "ld hl,T_L|call __Push32|ld hl,(T_I)|call __IntToLint|call __sub32",
+               kTypeLongint},
+        Golden{"I * L", "ld hl,(T_I)|push hl|ld hl,T_L|call __Push32|call __lintfix1|call __mult32",
+               kTypeLongint},
+        Golden{"W DIV L",
+               "ld hl,(T_W)|push hl|ld hl,T_L|call __Push32|call __lintfix1w|call __div32",
+               kTypeLongint}));
 
 INSTANTIATE_TEST_SUITE_P(
     Comparisons, ExpressionCode,
     ::testing::Values(
-        Golden{"V = W",
-               {"\tld hl,(T_V)", "\tpush hl", "\tld hl,(T_W)", "\tcall __equ", "\tpush hl"},
+        Golden{"V = W", "ld hl,(T_V)|push hl|ld hl,(T_W)|call __equ|push hl", kTypeBoolean},
+        Golden{"V <> 3", "ld hl,(T_V)|push hl|ld hl,3|call __notequ|push hl", kTypeBoolean},
+        Golden{"B < C", "ld hl,(T_B)|ld h,0|push hl|ld hl,(T_C)|ld h,0|call __less|push hl",
                kTypeBoolean},
-        Golden{"V <> 3",
-               {"\tld hl,(T_V)", "\tpush hl", "\tld hl,3", "\tcall __notequ", "\tpush hl"},
-               kTypeBoolean},
-        Golden{"B < C",
-               {"\tld hl,(T_B)", "\tld h,0", "\tpush hl", "\tld hl,(T_C)", "\tld h,0",
-                "\tcall __less", "\tpush hl"},
-               kTypeBoolean},
-        Golden{"I <= J",
-               {"\tld hl,(T_I)", "\tpush hl", "\tld hl,(T_J)", "\tcall __Ilessorequ", "\tpush hl"},
-               kTypeBoolean},
-        Golden{"B > I",
-               {"\tld hl,(T_B)", "\tld h,0", "\tpush hl", "\tld hl,(T_I)", "\tcall __Igreater",
-                "\tpush hl"},
+        Golden{"I <= J", "ld hl,(T_I)|push hl|ld hl,(T_J)|call __Ilessorequ|push hl", kTypeBoolean},
+        Golden{"B > I", "ld hl,(T_B)|ld h,0|push hl|ld hl,(T_I)|call __Igreater|push hl",
                kTypeBoolean},
         Golden{"H >= K",
-               {"\tld hl,(T_H)", "\tld h,0", "\tpush hl", "\tld hl,(T_K)", "\tld h,0",
-                "\tcall __greaterorequ", "\tpush hl"},
+               "ld hl,(T_H)|ld h,0|push hl|ld hl,(T_K)|ld h,0|call __greaterorequ|push hl",
                kTypeBoolean},
-        Golden{"L = 5",
-               {"\tld hl,T_L", "\tcall __Push32", "\tld hl,5", "\tcall __WordToLint",
-                "\tcall __lequ", "\tpush hl"},
+        Golden{"L = 5", "ld hl,T_L|call __Push32|ld hl,5|call __WordToLint|call __lequ|push hl",
                kTypeBoolean},
         // WORD against INTEGER compares as LONGINT: 40000 > -1 holds.
         Golden{"W > I",
-               {"\tld hl,(T_W)", "\tpush hl", "\tld hl,(T_I)", "\tcall __IntToLint",
-                "\tcall __lintfix1w", "\tcall __lgreater", "\tpush hl"},
+               "ld hl,(T_W)|push hl|ld hl,(T_I)|call __IntToLint|call __lintfix1w|call "
+               "__lgreater|push hl",
                kTypeBoolean},
         // A WORD constant that fits an INTEGER needs no widening; one that does not still widens.
-        Golden{"I <= 1000",
-               {"\tld hl,(T_I)", "\tpush hl", "\tld hl,1000", "\tcall __Ilessorequ", "\tpush hl"},
+        Golden{"I <= 1000", "ld hl,(T_I)|push hl|ld hl,1000|call __Ilessorequ|push hl",
                kTypeBoolean},
-        Golden{"(32767) > I",
-               {"\tld hl,32767", "\tpush hl", "\tld hl,(T_I)", "\tcall __Igreater", "\tpush hl"},
+        Golden{"(32767) > I", "ld hl,32767|push hl|ld hl,(T_I)|call __Igreater|push hl",
                kTypeBoolean},
         Golden{"I < 40000",
-               {"\tld hl,(T_I)", "\tpush hl", "\tld hl,40000", "\tcall __WordToLint",
-                "\tcall __lintfix1", "\tcall __lless", "\tpush hl"},
+               "ld hl,(T_I)|push hl|ld hl,40000|call __WordToLint|call __lintfix1|call "
+               "__lless|push hl",
                kTypeBoolean},
         // Not a lone constant: W * 1 is a WORD expression.
         Golden{"I < 1000 * W",
-               {"\tld hl,(T_I)", "\tpush hl", "\tld hl,(T_W)", "\tld de,1000",
-                "\tcall __mult16HLDE", "\tcall __WordToLint", "\tcall __lintfix1", "\tcall __lless",
-                "\tpush hl"},
+               "ld hl,(T_I)|push hl|ld hl,(T_W)|ld de,1000|call __mult16HLDE|call "
+               "__WordToLint|call __lintfix1|call __lless|push hl",
                kTypeBoolean},
         Golden{"S < T",
-               {"\tld hl,T_S", "\tcall __PushString", "\tld hl,T_T", "\tcall __PushString",
-                "\tcall __sless", "\tpush hl"},
+               "ld hl,T_S|call __PushString|ld hl,T_T|call __PushString|call __sless|push hl",
                kTypeBoolean},
         Golden{"S = 'A'",
-               {"\tld hl,T_S", "\tcall __PushString", "\tld hl,65", "\tpush hl",
-                "\tcall __CharToString", "\tcall __sequ", "\tpush hl"},
+               "ld hl,T_S|call __PushString|ld hl,65|push hl|call __CharToString|call "
+               "__sequ|push hl",
                kTypeBoolean}));
 
 INSTANTIATE_TEST_SUITE_P(
     StringsAndSets, ExpressionCode,
     ::testing::Values(
-        Golden{"'AB' + 'AB'", {"\tld hl,@@0", "\tcall __pushString"}, kTypeArray},
+        Golden{"'AB' + 'AB'", "ld hl,@@0|call __pushString", kTypeArray},
         // A literal used twice is pooled once.
         Golden{"'AB' + S + 'AB'",
-               {"\tld hl,@@0", "\tcall __pushString", "\tld hl,T_S", "\tcall __PushString",
-                "\tcall __AddStrings", "\tld hl,@@0", "\tcall __pushString", "\tcall __AddStrings"},
+               "ld hl,@@0|call __pushString|ld hl,T_S|call __PushString|call __AddStrings|ld "
+               "hl,@@0|call __pushString|call __AddStrings",
                kTypeArray},
         Golden{"S + H",
-               {"\tld hl,T_S", "\tcall __PushString", "\tld hl,(T_H)", "\tld h,0", "\tpush hl",
-                "\tcall __AddCharToString"},
+               "ld hl,T_S|call __PushString|ld hl,(T_H)|ld h,0|push hl|call __AddCharToString",
                kTypeArray},
         Golden{"H + S",
-               {"\tld hl,(T_H)", "\tld h,0", "\tpush hl", "\tld hl,T_S", "\tcall __PushString",
-                "\tcall __AddStringToChar"},
+               "ld hl,(T_H)|ld h,0|push hl|ld hl,T_S|call __PushString|call __AddStringToChar",
                kTypeArray},
         Golden{"H + K",
-               {"\tld hl,(T_H)", "\tld h,0", "\tpush hl", "\tld hl,(T_K)", "\tld h,0", "\tpush hl",
-                "\tcall __TwoCharsToString"},
+               "ld hl,(T_H)|ld h,0|push hl|ld hl,(T_K)|ld h,0|push hl|call __TwoCharsToString",
                kTypeArray},
         Golden{"B IN [1, 3..5]",
-               {"\tld hl,(T_B)", "\tld h,0", "\tld bc,@@0", "\tld de,$+6", "\tjp __constset",
-                "\tDB 2", "\tDB 1,1", "\tDB 3,5", "@@0:", "\tpush hl"},
+               "ld hl,(T_B)|ld h,0|ld bc,@@0|ld de,$+6|jp __constset|DB 2|DB 1,1|DB "
+               "3,5|@@0:|push hl",
                kTypeBoolean}));
 
 INSTANTIATE_TEST_SUITE_P(
     ElementAddresses, ExpressionCode,
     ::testing::Values(
-        Golden{"A[3]", {"\tld hl,T_A+3", "\tld l,(hl)", "\tld h,0", "\tpush hl"}, kTypeByte},
+        Golden{"A[3]", "ld hl,T_A+3|ld l,(hl)|ld h,0|push hl", kTypeByte},
         Golden{"A[B]",
-               {"\tld hl,T_A", "\tpush hl", "\tld hl,(T_B)", "\tld h,0", "\tpop de", "\tadd hl,de",
-                "\tld l,(hl)", "\tld h,0", "\tpush hl"},
+               "ld hl,T_A|push hl|ld hl,(T_B)|ld h,0|pop de|add hl,de|ld l,(hl)|ld h,0|push hl",
                kTypeByte},
         Golden{"AW[I]",
-               {"\tld hl,T_AW", "\tpush hl", "\tld hl,(T_I)", "\tdec hl", "\tpop de", "\tadd hl,hl",
-                "\tadd hl,de", "\tld e,(hl)", "\tinc hl", "\tld d,(hl)", "\tex de,hl", "\tpush hl"},
+               "ld hl,T_AW|push hl|ld hl,(T_I)|dec hl|pop de|add hl,hl|add hl,de|ld "
+               "e,(hl)|inc hl|ld d,(hl)|ex de,hl|push hl",
                kTypeWord},
         Golden{"ADDR(A3[I])",
-               {"\tld hl,T_A3", "\tpush hl", "\tld hl,(T_I)", "\tld de,3", "\tcall __mult16HLDE",
-                "\tpop de", "\tadd hl,de", "\tpush hl"},
+               "ld hl,T_A3|push hl|ld hl,(T_I)|ld de,3|call __mult16HLDE|pop de|add "
+               "hl,de|push hl",
                kTypeWord},
-        Golden{"ADDR(A3[2])", {"\tld hl,T_A3+6", "\tpush hl"}, kTypeWord},
+        Golden{"ADDR(A3[2])", "ld hl,T_A3+6|push hl", kTypeWord},
         Golden{"A16[I][2]",
-               {"\tld hl,T_A16", "\tpush hl", "\tld hl,(T_I)", "\tld b,4", "\tcall __shl16",
-                "\tpop de", "\tadd hl,de", "\tpush hl", "\tld hl,2", "\tpop de", "\tadd hl,de",
-                "\tld l,(hl)", "\tld h,0", "\tpush hl"},
+               "ld hl,T_A16|push hl|ld hl,(T_I)|ld b,4|call __shl16|pop de|add hl,de|push "
+               "hl|ld hl,2|pop de|add hl,de|ld l,(hl)|ld h,0|push hl",
                kTypeByte},
         Golden{"A16[I, 2]",
-               {"\tld hl,T_A16", "\tpush hl", "\tld hl,(T_I)", "\tld b,4", "\tcall __shl16",
-                "\tpop de", "\tadd hl,de", "\tpush hl", "\tld hl,2", "\tpop de", "\tadd hl,de",
-                "\tld l,(hl)", "\tld h,0", "\tpush hl"},
+               "ld hl,T_A16|push hl|ld hl,(T_I)|ld b,4|call __shl16|pop de|add hl,de|push "
+               "hl|ld hl,2|pop de|add hl,de|ld l,(hl)|ld h,0|push hl",
                kTypeByte}));
 
 INSTANTIATE_TEST_SUITE_P(
     PredefinedFunctions, ExpressionCode,
     ::testing::Values(
-        Golden{"LENGTH(S)", {"\tld hl,T_S", "\tld l,(hl)", "\tld h,0", "\tpush hl"}, kTypeByte},
-        Golden{"HI(V)", {"\tld hl,(T_V)", "\tld l,h", "\tld h,0", "\tpush hl"}, kTypeInteger},
-        Golden{"LO(V)", {"\tld hl,(T_V)", "\tld h,0", "\tpush hl"}, kTypeInteger},
-        Golden{"INP($80)", {"\tld bc,128", "\tin l,(c)", "\tld h,0", "\tpush hl"}, kTypeInteger},
-        Golden{"INP(V)", {"\tld bc,(T_V)", "\tin l,(c)", "\tld h,0", "\tpush hl"}, kTypeInteger},
+        Golden{"LENGTH(S)", "ld hl,T_S|ld l,(hl)|ld h,0|push hl", kTypeByte},
+        Golden{"HI(V)", "ld hl,(T_V)|ld l,h|ld h,0|push hl", kTypeInteger},
+        Golden{"LO(V)", "ld hl,(T_V)|ld h,0|push hl", kTypeInteger},
+        Golden{"INP($80)", "ld bc,128|in l,(c)|ld h,0|push hl", kTypeInteger},
+        Golden{"INP(V)", "ld bc,(T_V)|in l,(c)|ld h,0|push hl", kTypeInteger},
         // A byte port has B = 0, as the on-chip registers need.
-        Golden{"INP(B)",
-               {"\tld bc,(T_B)", "\tld b,0", "\tin l,(c)", "\tld h,0", "\tpush hl"},
+        Golden{"INP(B)", "ld bc,(T_B)|ld b,0|in l,(c)|ld h,0|push hl", kTypeInteger},
+        Golden{"INP(V+1)", "ld hl,(T_V)|inc hl|push hl|pop bc|in l,(c)|ld h,0|push hl",
                kTypeInteger},
-        Golden{"INP(V+1)",
-               {"\tld hl,(T_V)", "\tinc hl", "\tpush hl", "\tpop bc", "\tin l,(c)", "\tld h,0",
-                "\tpush hl"},
-               kTypeInteger},
-        Golden{"SUCC(I)", {"\tld hl,(T_I)", "\tcall __succ16", "\tpush hl"}, kTypeInteger},
-        Golden{"PRED(V)", {"\tld hl,(T_V)", "\tcall __pred16w", "\tpush hl"}, kTypeWord},
-        Golden{"SUCC(H)", {"\tld hl,(T_H)", "\tld h,0", "\tcall __succ8", "\tpush hl"}, kTypeChar},
-        Golden{"ABS(I)", {"\tld hl,(T_I)", "\tpush hl", "\tcall __intABS"}, kTypeInteger},
-        Golden{"ODD(L)", {"\tld hl,T_L", "\tcall __Push32", "\tcall __lintODD"}, kTypeBoolean},
-        Golden{
-            "UPCASE(H)", {"\tld hl,(T_H)", "\tld h,0", "\tcall __UpCase", "\tpush hl"}, kTypeChar},
-        Golden{"LOWORD(L)",
-               {"\tld hl,T_L", "\tcall __Push32", "\tpop hl", "\tpop de", "\tpush hl"},
-               kTypeInteger},
-        Golden{"HIWORD(L)", {"\tld hl,T_L", "\tcall __Push32", "\tpop de"}, kTypeInteger},
-        Golden{"INTTOSTR(V)", {"\tld hl,(T_V)", "\tpush hl", "\tcall __WordToStr"}, kTypeArray},
-        Golden{"INTTOHEX(B, 2)",
-               {"\tld hl,(T_B)", "\tld h,0", "\tpush hl", "\tld hl,2", "\tpush hl",
-                "\tcall __ByteToHexStr"},
+        Golden{"SUCC(I)", "ld hl,(T_I)|call __succ16|push hl", kTypeInteger},
+        Golden{"PRED(V)", "ld hl,(T_V)|call __pred16w|push hl", kTypeWord},
+        Golden{"SUCC(H)", "ld hl,(T_H)|ld h,0|call __succ8|push hl", kTypeChar},
+        Golden{"ABS(I)", "ld hl,(T_I)|push hl|call __intABS", kTypeInteger},
+        Golden{"ODD(L)", "ld hl,T_L|call __Push32|call __lintODD", kTypeBoolean},
+        Golden{"UPCASE(H)", "ld hl,(T_H)|ld h,0|call __UpCase|push hl", kTypeChar},
+        Golden{"LOWORD(L)", "ld hl,T_L|call __Push32|pop hl|pop de|push hl", kTypeInteger},
+        Golden{"HIWORD(L)", "ld hl,T_L|call __Push32|pop de", kTypeInteger},
+        Golden{"INTTOSTR(V)", "ld hl,(T_V)|push hl|call __WordToStr", kTypeArray},
+        Golden{"INTTOHEX(B, 2)", "ld hl,(T_B)|ld h,0|push hl|ld hl,2|push hl|call __ByteToHexStr",
                kTypeArray},
-        Golden{"STRTOINT(S)",
-               {"\tld hl,T_S", "\tcall __PushString", "\tcall __StrToInt"},
-               kTypeLongint},
-        Golden{"POS('AB', S)",
-               {"\tld hl,@@0", "\tcall __pushString", "\tld hl,T_S", "\tpush hl", "\tld hl,1",
-                "\tcall __POSN"},
+        Golden{"STRTOINT(S)", "ld hl,T_S|call __PushString|call __StrToInt", kTypeLongint},
+        Golden{"POS('AB', S)", "ld hl,@@0|call __pushString|ld hl,T_S|push hl|ld hl,1|call __POSN",
                kTypeInteger},
         Golden{"COPY(S, 2, B)",
-               {"\tld hl,T_S", "\tpush hl", "\tld hl,2", "\tpush hl", "\tld hl,(T_B)", "\tld h,0",
-                "\tpush hl", "\tcall __CopyString"},
+               "ld hl,T_S|push hl|ld hl,2|push hl|ld hl,(T_B)|ld h,0|push hl|call __CopyString",
                kTypeArray},
-        Golden{
-            "SIZEOF(L) + V", {"\tld de,4", "\tld hl,(T_V)", "\tadd hl,de", "\tpush hl"}, kTypeWord},
-        Golden{"HEAPPTR", {"\tcall __GetHeapPtr", "\tpush hl"}, kTypeWord}));
+        Golden{"SIZEOF(L) + V", "ld de,4|ld hl,(T_V)|add hl,de|push hl", kTypeWord},
+        Golden{"HEAPPTR", "call __GetHeapPtr|push hl", kTypeWord}));
 
 TEST(ExpressionCode, Z180MultipliesBytesWithMlt) {
   CompileSettings z180;
   z180.Z180 = true;
   const Result r = Compile("B * C", z180);
   EXPECT_EQ(front_test::Joined(r.lines),
-            front_test::Joined({"\tld hl,(T_B)", "\tld h,0", "\tpush hl", "\tld hl,(T_C)",
-                                "\tld h,0", "\tpop de", "\tld h,e", "\tmlt hl", "\tpush hl"}));
+            front_test::Joined(Code(
+                "ld hl,(T_B)|ld h,0|push hl|ld hl,(T_C)|ld h,0|pop de|ld h,e|mlt hl|push hl")));
   EXPECT_EQ(front_test::Joined(Compile("B * C").lines).find("mlt"), std::string::npos);
 }
 
@@ -485,13 +387,11 @@ TEST(ExpressionCode, CommonCodeIsFactoredUnderR) {
   h.c.OutputLines = {"\tCODE"};
   Expression(h.c);
   EXPECT_EQ(front_test::Joined(h.c.OutputLines.Lines()),
-            front_test::Joined({"\tCODE", "\tcall @@S0", "\tld l,(hl)", "\tld h,0", "\tpush hl",
-                                "\tcall @@S0", "\tld l,(hl)", "\tld h,0", "\tpop de", "\tadd hl,de",
-                                "\tpush hl"}));
+            front_test::Joined(Code("CODE|call @@S0|ld l,(hl)|ld h,0|push hl|call @@S0|ld "
+                                    "l,(hl)|ld h,0|pop de|add hl,de|push hl")));
   ASSERT_EQ(h.c.CommonCodeBodies.size(), 1u);
   EXPECT_EQ(front_test::Joined(h.c.CommonCodeBodies[0]),
-            front_test::Joined({"\tld hl,T_A", "\tpush hl", "\tld hl,(T_I)", "\tpop de",
-                                "\tadd hl,de", "\tpush hl"}));
+            front_test::Joined(Code("ld hl,T_A|push hl|ld hl,(T_I)|pop de|add hl,de|push hl")));
 }
 
 } // namespace

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/compiler/statement_test_support.h"
+
 namespace velkor {
 namespace {
 
-using Lines = std::vector<std::string>;
+using testing_support::Code;
+using testing_support::Lines;
 
 TEST(RoutineFrame, ProcedureEndsWithRetAndAnEmptyLine) {
   LineBlock block = ProcedureEndLines();
@@ -20,15 +23,15 @@ TEST(RoutineFrame, FunctionPushesItsResultByClass) {
     std::uint32_t size;
   };
   const Case cases[] = {
-      {ResultClass::Byte, {"\tld hl,(F)", "\tld h,0", "\tpush hl"}, 10},
-      {ResultClass::Word, {"\tld hl,(F)", "\tpush hl"}, 8},
-      {ResultClass::Long, {"\tld hl,(F+2)", "\tpush hl", "\tld hl,(F)", "\tpush hl"}, 12},
-      {ResultClass::String, {"\tld hl,F", "\tcall __PushString"}, 10},
-      {ResultClass::Structured, {"\tld hl,F", "\tpush hl"}, 8},
+      {ResultClass::Byte, Code("ld hl,(F)|ld h,0|push hl"), 10},
+      {ResultClass::Word, Code("ld hl,(F)|push hl"), 8},
+      {ResultClass::Long, Code("ld hl,(F+2)|push hl|ld hl,(F)|push hl"), 12},
+      {ResultClass::String, Code("ld hl,F|call __PushString"), 10},
+      {ResultClass::Structured, Code("ld hl,F|push hl"), 8},
   };
   for (const Case& c : cases) {
     LineBlock block = FunctionEndLines(12, "F", c.result);
-    Lines expected{"@@12:", "\tpop iy"};
+    Lines expected = Code("@@12:|pop iy");
     expected.insert(expected.end(), c.middle.begin(), c.middle.end());
     expected.push_back("\tjp (iy)");
     EXPECT_EQ(block.lines, expected);

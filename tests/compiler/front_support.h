@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "assembler/assembler.h"
 #include "common/message_list.h"
 #include "compiler/compilation.h"
 #include "compiler/compile_error.h"
@@ -23,20 +22,12 @@
 #include "compiler/source_reader.h"
 #include "compiler/symbol_table.h"
 #include "platform/paths.h"
+#include "tests/compiler/statement_test_support.h"
 
 namespace velkor::front_test {
 
-using Lines = std::vector<std::string>;
+using namespace testing_support;
 namespace fs = std::filesystem;
-
-inline fs::path ScratchDirectory() {
-  static int counter = 0;
-  const fs::path dir = fs::temp_directory_path() / ("velkor_front_" + std::to_string(::getpid()) +
-                                                    "_" + std::to_string(counter++));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
 
 // Writes bytes as they are.
 inline void WriteBytes(const fs::path& path, const std::string& bytes) {
@@ -75,13 +66,6 @@ inline Lines SplitCrLf(const std::string& text) {
   }
   if (!line.empty()) lines.push_back(line);
   return lines;
-}
-
-inline std::string Joined(const Lines& lines) {
-  std::string s;
-  for (const std::string& l : lines)
-    s += l + "\n";
-  return s;
 }
 
 // A compilation reading `text` from a file, with the predefined identifiers
@@ -187,19 +171,6 @@ inline Compiled CompileText(const std::string& source,
   r.messages = messages.Lines();
   fs::remove_all(dir);
   return r;
-}
-
-// Empty when the lines assemble; else the assembler's messages.
-inline std::string AssemblyError(const Lines& lines) {
-  MessageList messages;
-  asmsrc::AssemblySettings settings;
-  platform::HeadlessUiHost ui;
-  const AssembledLines result = AssembleLines(lines, settings, messages, ui);
-  if (result.ok) return {};
-  std::string text;
-  for (const std::string& m : messages.Lines())
-    text += m + "\n";
-  return text.empty() ? "assembly failed" : text;
 }
 
 } // namespace velkor::front_test

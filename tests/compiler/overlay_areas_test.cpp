@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/compiler/statement_test_support.h"
+
 #include "compiler/compile_error.h"
 #include "compiler/emit/output.h"
 
 namespace velkor {
 namespace {
 
-using Lines = std::vector<std::string>;
+using testing_support::Code;
+using testing_support::Lines;
 
 class OverlayAreasTest : public ::testing::Test {
 protected:
@@ -32,22 +35,21 @@ TEST_F(OverlayAreasTest, FirstPartWithoutLoadAddressResumesLoading) {
   EXPECT_EQ(p.area, 1);
   EXPECT_EQ(p.part, 1);
   EXPECT_TRUE(c.OverlayMode);
-  EXPECT_EQ(Taken(), (Lines{"\tSizeCounterZero 1", "\tCount 1", "\tLoadMark 1", "\tOrgMark 1",
-                            "\tLoadResume 32", "\tOrg @@OVRB1,LOADNEXT", "\tLoadRef @@OVRL_G1P1"}));
+  EXPECT_EQ(Taken(), (Code("SizeCounterZero 1|Count 1|LoadMark 1|OrgMark 1|LoadResume 32|Org "
+                           "@@OVRB1,LOADNEXT|LoadRef @@OVRL_G1P1")));
 }
 
 TEST_F(OverlayAreasTest, ExplicitLoadAddressIsUsedOnceForTheFirstPart) {
   SetOverlayLoadAddress(c, 0x8000);
   OpenOverlayArea(c);
   OverlayPart p1 = BeginOverlayPart(c);
-  EXPECT_EQ(Taken(), (Lines{"\tSizeCounterZero 1", "\tCount 1", "\tLoadMark 1", "\tOrgMark 1",
-                            "\tOrg @@OVRB1,08000H", "\tLoadRef @@OVRL_G1P1"}));
+  EXPECT_EQ(Taken(), (Code("SizeCounterZero 1|Count 1|LoadMark 1|OrgMark 1|Org "
+                           "@@OVRB1,08000H|LoadRef @@OVRL_G1P1")));
   EndOverlayPart(c, p1);
   Taken();
   OverlayPart p2 = BeginOverlayPart(c);
   EXPECT_EQ(p2.part, 2);
-  EXPECT_EQ(Taken(), (Lines{"\tSizeCounterZero 1", "\tCount 1", "\tOrg @@OVRB1,LOADNEXT",
-                            "\tLoadRef @@OVRL_G1P2"}));
+  EXPECT_EQ(Taken(), (Code("SizeCounterZero 1|Count 1|Org @@OVRB1,LOADNEXT|LoadRef @@OVRL_G1P2")));
   EndOverlayPart(c, p2);
   CloseOverlayArea(c);
 
@@ -178,8 +180,8 @@ TEST_F(OverlayAreasTest, InitOverlayPointsAtTheFirstDescriptorsBufferField) {
   Taken();
   const std::uint32_t before = c.CodeSize;
   EmitInitOverlay(c);
-  EXPECT_EQ(Taken(), (Lines{"\tld hl,@@OVRI_G1P1+6", "\tcall __InitializeOverlay",
-                            "\tld hl,@@OVRI_G2P1+6", "\tcall __InitializeOverlay"}));
+  EXPECT_EQ(Taken(), (Code("ld hl,@@OVRI_G1P1+6|call __InitializeOverlay|ld hl,@@OVRI_G2P1+6|call "
+                           "__InitializeOverlay")));
   EXPECT_EQ(c.CodeSize - before, 12u);
   EXPECT_EQ(c.ExternNames, (std::vector<std::string>{"__InitializeOverlay"}));
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "compiler/emit/output.h"
 #include "front_support.h"
 
@@ -12,70 +14,26 @@ namespace {
 using front_test::Harness;
 
 std::string Describe(const Compilation& c) {
-  switch (c.Symbol) {
-  case SymbolKind::ByteConst:
-    return "byte:" + std::to_string(c.NumericValue);
-  case SymbolKind::WordConst:
-    return "word:" + std::to_string(c.NumericValue);
-  case SymbolKind::IntegerConst:
-    return "int:" + std::to_string(c.NumericValue);
-  case SymbolKind::LongConst:
-    return "long:" + std::to_string(c.NumericValue);
-  case SymbolKind::RealConst:
-    return "real";
-  case SymbolKind::CharConst:
-    return "char:" + std::to_string(c.NumericValue);
-  case SymbolKind::StringConst:
-    return "str:" + c.StringValue;
-  case SymbolKind::Identifier:
-    return "id:" + c.IdentifierText;
-  case SymbolKind::Plus:
-    return "+";
-  case SymbolKind::Minus:
-    return "-";
-  case SymbolKind::Times:
-    return "*";
-  case SymbolKind::Slash:
-    return "/";
-  case SymbolKind::LeftParen:
-    return "(";
-  case SymbolKind::RightParen:
-    return ")";
-  case SymbolKind::Colon:
-    return c.RangeFollows ? "..:" : ":";
-  case SymbolKind::Becomes:
-    return ":=";
-  case SymbolKind::Semicolon:
-    return ";";
-  case SymbolKind::Comma:
-    return ",";
-  case SymbolKind::Period:
-    return ".";
-  case SymbolKind::Equal:
-    return "=";
-  case SymbolKind::Less:
-    return "<";
-  case SymbolKind::LessEqual:
-    return "<=";
-  case SymbolKind::NotEqual:
-    return "<>";
-  case SymbolKind::Greater:
-    return ">";
-  case SymbolKind::GreaterEqual:
-    return ">=";
-  case SymbolKind::Caret:
-    return "^";
-  case SymbolKind::LeftBracket:
-    return "[";
-  case SymbolKind::RightBracket:
-    return "]";
-  case SymbolKind::Begin:
-    return "BEGIN";
-  case SymbolKind::Div:
-    return "DIV";
-  default:
-    return "kind" + std::to_string(static_cast<int>(c.Symbol));
-  }
+  using K = SymbolKind;
+  static const std::map<K, std::string> kPlain = {
+      {K::Plus, "+"},       {K::Minus, "-"},       {K::Times, "*"},        {K::Slash, "/"},
+      {K::LeftParen, "("},  {K::RightParen, ")"},  {K::Becomes, ":="},     {K::Semicolon, ";"},
+      {K::Comma, ","},      {K::Period, "."},      {K::Equal, "="},        {K::Less, "<"},
+      {K::LessEqual, "<="}, {K::NotEqual, "<>"},   {K::Greater, ">"},      {K::GreaterEqual, ">="},
+      {K::Caret, "^"},      {K::LeftBracket, "["}, {K::RightBracket, "]"}, {K::Begin, "BEGIN"},
+      {K::Div, "DIV"},      {K::RealConst, "real"}};
+  static const std::map<K, std::string> kNumbers = {{K::ByteConst, "byte:"},
+                                                    {K::WordConst, "word:"},
+                                                    {K::IntegerConst, "int:"},
+                                                    {K::LongConst, "long:"},
+                                                    {K::CharConst, "char:"}};
+  if (const auto it = kPlain.find(c.Symbol); it != kPlain.end()) return it->second;
+  if (const auto it = kNumbers.find(c.Symbol); it != kNumbers.end())
+    return it->second + std::to_string(c.NumericValue);
+  if (c.Symbol == K::StringConst) return "str:" + c.StringValue;
+  if (c.Symbol == K::Identifier) return "id:" + c.IdentifierText;
+  if (c.Symbol == K::Colon) return c.RangeFollows ? "..:" : ":";
+  return "kind" + std::to_string(static_cast<int>(c.Symbol));
 }
 
 // The symbols of `text` up to the END that the helper appends; constants K = 4,

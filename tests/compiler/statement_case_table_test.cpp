@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/compiler/statement_test_support.h"
+
 namespace velkor {
 namespace {
 
-using Lines = std::vector<std::string>;
+using testing_support::Code;
+using testing_support::Lines;
 
 TEST(CaseTable, ConsecutiveSingleValuesUseTheJumpTable) {
   CaseTable table;
@@ -13,8 +16,7 @@ TEST(CaseTable, ConsecutiveSingleValuesUseTheJumpTable) {
     ASSERT_TRUE(table.Add(v, v, 10 + v));
   LineBlock d = table.DispatchLines();
   EXPECT_EQ(d.externs, Lines{"__jpTable"});
-  EXPECT_EQ(d.lines, (Lines{"\tcall __jpTable", "\tDB 4,3", "\tDW @@13", "\tDW @@14", "\tDW @@15",
-                            "\tDW @@16"}));
+  EXPECT_EQ(d.lines, (Code("call __jpTable|DB 4,3|DW @@13|DW @@14|DW @@15|DW @@16")));
   EXPECT_EQ(d.size, 13u);
 }
 
@@ -31,13 +33,11 @@ TEST(CaseTable, GapsRangesAndSingleEntriesUseTheSearch) {
     Lines lines;
   };
   const Case cases[] = {
-      {{{3, 3, 1}, {5, 5, 2}},
-       {"\tcall __switchbyte", "\tDB 2", "\tDB 3,3", "\tDW @@1", "\tDB 5,5", "\tDW @@2"}},
+      {{{3, 3, 1}, {5, 5, 2}}, Code("call __switchbyte|DB 2|DB 3,3|DW @@1|DB 5,5|DW @@2")},
       {{{'A', 'Z', 4}, {'0', '0', 4}},
-       {"\tcall __switchbyte", "\tDB 2", "\tDB 90,65", "\tDW @@4", "\tDB 48,48", "\tDW @@4"}},
-      {{{7, 7, 9}}, {"\tcall __switchbyte", "\tDB 1", "\tDB 7,7", "\tDW @@9"}},
-      {{{4, 4, 1}, {3, 3, 2}},
-       {"\tcall __switchbyte", "\tDB 2", "\tDB 4,4", "\tDW @@1", "\tDB 3,3", "\tDW @@2"}},
+       Code("call __switchbyte|DB 2|DB 90,65|DW @@4|DB 48,48|DW @@4")},
+      {{{7, 7, 9}}, Code("call __switchbyte|DB 1|DB 7,7|DW @@9")},
+      {{{4, 4, 1}, {3, 3, 2}}, Code("call __switchbyte|DB 2|DB 4,4|DW @@1|DB 3,3|DW @@2")},
   };
   for (const Case& c : cases) {
     CaseTable table;

@@ -31,34 +31,23 @@ void ExpectBodies(const std::string& declarations, const std::vector<BodyCase>& 
 }
 
 TEST(ConditionalJump, ByteComparisonsAreFused) {
-  const Lines store{"\tld a,1", "\tld (T_W),a"};
-  auto body = [](std::initializer_list<const char*> compare) {
-    Lines out;
-    for (const char* line : compare)
-      out.push_back(line);
-    for (const char* line : {"\tld hl,1", "\tld (T_W),hl", "@@0:"})
-      out.push_back(line);
-    return out;
+  auto body = [](Lines compare) {
+    for (const std::string& line : Code("ld hl,1|ld (T_W),hl|@@0:"))
+      compare.push_back(line);
+    return compare;
   };
   ExpectBodies(
       kVars,
       {
-          {"IF B = B2 THEN W := 1",
-           body({"\tld hl,(T_B)", "\tld a,(T_B2)", "\tcp l", "\tjp nz,@@0"})},
-          {"IF B <> B2 THEN W := 1",
-           body({"\tld hl,(T_B)", "\tld a,(T_B2)", "\tcp l", "\tjp z,@@0"})},
-          {"IF B < B2 THEN W := 1",
-           body({"\tld hl,(T_B)", "\tld a,(T_B2)", "\tcp l", "\tjp z,@@0", "\tjp c,@@0"})},
-          {"IF B <= B2 THEN W := 1",
-           body({"\tld hl,(T_B)", "\tld a,(T_B2)", "\tcp l", "\tjp c,@@0"})},
-          {"IF B > B2 THEN W := 1",
-           body({"\tld hl,(T_B)", "\tld a,(T_B2)", "\tcp l", "\tjp nc,@@0"})},
-          {"IF B >= B2 THEN W := 1",
-           body({"\tld hl,(T_B)", "\tld a,(T_B2)", "\tcp l", "\tjr z,$+5", "\tjp nc,@@0"})},
-          {"IF B >= 10 THEN W := 1",
-           body({"\tld hl,(T_B)", "\tld a,10", "\tcp l", "\tjr z,$+5", "\tjp nc,@@0"})},
-          {"IF B = 0 THEN W := 1", body({"\tld hl,(T_B)", "\tld a,0", "\tcp l", "\tjp nz,@@0"})},
-          {"IF C = 'A' THEN W := 1", body({"\tld hl,(T_C)", "\tld a,65", "\tcp l", "\tjp nz,@@0"})},
+          {"IF B = B2 THEN W := 1", body(Code("ld hl,(T_B)|ld a,(T_B2)|cp l|jp nz,@@0"))},
+          {"IF B <> B2 THEN W := 1", body(Code("ld hl,(T_B)|ld a,(T_B2)|cp l|jp z,@@0"))},
+          {"IF B < B2 THEN W := 1", body(Code("ld hl,(T_B)|ld a,(T_B2)|cp l|jp z,@@0|jp c,@@0"))},
+          {"IF B <= B2 THEN W := 1", body(Code("ld hl,(T_B)|ld a,(T_B2)|cp l|jp c,@@0"))},
+          {"IF B > B2 THEN W := 1", body(Code("ld hl,(T_B)|ld a,(T_B2)|cp l|jp nc,@@0"))},
+          {"IF B >= B2 THEN W := 1", body(Code("ld hl,(T_B)|ld a,(T_B2)|cp l|jr z,$+5|jp nc,@@0"))},
+          {"IF B >= 10 THEN W := 1", body(Code("ld hl,(T_B)|ld a,10|cp l|jr z,$+5|jp nc,@@0"))},
+          {"IF B = 0 THEN W := 1", body(Code("ld hl,(T_B)|ld a,0|cp l|jp nz,@@0"))},
+          {"IF C = 'A' THEN W := 1", body(Code("ld hl,(T_C)|ld a,65|cp l|jp nz,@@0"))},
       });
 }
 
@@ -66,41 +55,35 @@ TEST(ConditionalJump, OtherConditionsTestHL) {
   ExpectBodies(kVars,
                {
                    // A constant of 256 or more is not fused; the routine sets the zero flag.
-                   {"IF B = 300 THEN W := 1",
-                    {"\tld hl,(T_B)", "\tld h,0", "\tpush hl", "\tld hl,300", "\tcall __equ",
-                     "\tjp z,@@0", "\tld hl,1", "\tld (T_W),hl", "@@0:"}},
+                   {"IF B = 300 THEN W := 1", Code("ld hl,(T_B)|ld h,0|push hl|ld hl,300|call "
+                                                   "__equ|jp z,@@0|ld hl,1|ld (T_W),hl|@@0:")},
                    {"IF BO THEN W := 1",
-                    {"\tld hl,(T_BO)", "\tld h,0", "\tld a,h", "\tor l", "\tjp z,@@0", "\tld hl,1",
-                     "\tld (T_W),hl", "@@0:"}},
+                    Code("ld hl,(T_BO)|ld h,0|ld a,h|or l|jp z,@@0|ld hl,1|ld (T_W),hl|@@0:")},
                    {"IF NOT BO THEN W := 1",
-                    {"\tld hl,(T_BO)", "\tld h,0", "\tcall __notBool", "\tjp z,@@0", "\tld hl,1",
-                     "\tld (T_W),hl", "@@0:"}},
+                    Code("ld hl,(T_BO)|ld h,0|call __notBool|jp z,@@0|ld hl,1|ld (T_W),hl|@@0:")},
                    {"IF BO THEN W := 1 ELSE W := 2",
-                    {"\tld hl,(T_BO)", "\tld h,0", "\tld a,h", "\tor l", "\tjp z,@@0", "\tld hl,1",
-                     "\tld (T_W),hl", "\tjp @@1", "@@0:", "\tld hl,2", "\tld (T_W),hl", "@@1:"}},
+                    Code("ld hl,(T_BO)|ld h,0|ld a,h|or l|jp z,@@0|ld hl,1|ld (T_W),hl|jp "
+                         "@@1|@@0:|ld hl,2|ld (T_W),hl|@@1:")},
                });
 }
 
 TEST(Loops, WhileAndRepeat) {
-  ExpectBodies(kVars, {
-                          {"WHILE B < 10 DO INC(B)",
-                           {"@@0:", "\tld hl,(T_B)", "\tld a,10", "\tcp l", "\tjp z,@@1",
-                            "\tjp c,@@1", "\tld hl,T_B", "\tinc (hl)", "\tjp @@0", "@@1:"}},
-                          {"REPEAT INC(B) UNTIL B = 10",
-                           {"@@0:", "\tld hl,T_B", "\tinc (hl)", "\tld hl,(T_B)", "\tld a,10",
-                            "\tcp l", "\tjp nz,@@0", "@@1:"}},
-                          {"WHILE BO DO BREAK",
-                           {"@@0:", "\tld hl,(T_BO)", "\tld h,0", "\tld a,h", "\tor l",
-                            "\tjp z,@@1", "\tjp @@1", "\tjp @@0", "@@1:"}},
-                          {"WHILE BO DO CONTINUE",
-                           {"@@0:", "\tld hl,(T_BO)", "\tld h,0", "\tld a,h", "\tor l",
-                            "\tjp z,@@1", "\tjp @@0", "\tjp @@0", "@@1:"}},
-                          // CONTINUE in REPEAT goes to the UNTIL test, BREAK behind it.
-                          {"REPEAT IF BO THEN CONTINUE; BREAK UNTIL BO",
-                           {"@@0:", "\tld hl,(T_BO)", "\tld h,0", "\tld a,h", "\tor l",
-                            "\tjp z,@@2", "\tjp @@3", "@@2:", "\tjp @@1", "@@3:", "\tld hl,(T_BO)",
-                            "\tld h,0", "\tld a,h", "\tor l", "\tjp z,@@0", "@@1:"}},
-                      });
+  ExpectBodies(
+      kVars,
+      {
+          {"WHILE B < 10 DO INC(B)",
+           Code("@@0:|ld hl,(T_B)|ld a,10|cp l|jp z,@@1|jp c,@@1|ld hl,T_B|inc (hl)|jp @@0|@@1:")},
+          {"REPEAT INC(B) UNTIL B = 10",
+           Code("@@0:|ld hl,T_B|inc (hl)|ld hl,(T_B)|ld a,10|cp l|jp nz,@@0|@@1:")},
+          {"WHILE BO DO BREAK",
+           Code("@@0:|ld hl,(T_BO)|ld h,0|ld a,h|or l|jp z,@@1|jp @@1|jp @@0|@@1:")},
+          {"WHILE BO DO CONTINUE",
+           Code("@@0:|ld hl,(T_BO)|ld h,0|ld a,h|or l|jp z,@@1|jp @@0|jp @@0|@@1:")},
+          // CONTINUE in REPEAT goes to the UNTIL test, BREAK behind it.
+          {"REPEAT IF BO THEN CONTINUE; BREAK UNTIL BO",
+           Code("@@0:|ld hl,(T_BO)|ld h,0|ld a,h|or l|jp z,@@2|jp @@3|@@2:|jp @@1|@@3:|ld "
+                "hl,(T_BO)|ld h,0|ld a,h|or l|jp z,@@0|@@1:")},
+      });
 }
 
 TEST(Loops, ForOnByteWordAndInteger) {
@@ -108,92 +91,29 @@ TEST(Loops, ForOnByteWordAndInteger) {
       kVars,
       {
           {"FOR B := 1 TO 10 DO INC(W)",
-           {"\tld hl,10",   "\tld bc,1",     "\tld a,l",         "\tld (T_B_&&&),a ;\"to\" value",
-            "@@0:",         "\tsub c",       "\tld a,c",         "\tld (T_B),a ;load loop var",
-            "\tjp c,@@1",   "\tld hl,(T_W)", "\tinc hl",         "\tld (T_W),hl",
-            "\tld a,(T_B)", "\tld c,a",      "\tld a,(T_B_&&&)", "\tcp c",
-            "\tjp z,@@1",   "\tinc c",       "\tjp @@0",         "@@1:"}},
+           Code("ld hl,10|ld bc,1|ld a,l|ld (T_B_&&&),a ;\"to\" value|@@0:|sub c|ld a,c|ld (T_B),a "
+                ";load loop var|jp c,@@1|ld hl,(T_W)|inc hl|ld (T_W),hl|ld a,(T_B)|ld c,a|ld "
+                "a,(T_B_&&&)|cp c|jp z,@@1|inc c|jp @@0|@@1:")},
           {"FOR W := 0 TO W2 DO INC(B)",
-           {"\tld hl,(T_W2)", "\tld bc,0", "\tld (T_W_&&&),hl ;\"to\" value", "@@0:", "\tor a",
-            "\tsbc hl,bc", "\tld (T_W),bc ;load loop var", "\tjp c,@@1", "\tld hl,T_B",
-            "\tinc (hl)", "\tld hl,(T_W_&&&)", "\tld bc,(T_W)", "\tor a", "\tsbc hl,bc",
-            "\tjp z,@@1", "\tadd hl,bc", "\tinc bc", "\tjp @@0", "@@1:"}},
+           Code("ld hl,(T_W2)|ld bc,0|ld (T_W_&&&),hl ;\"to\" value|@@0:|or a|sbc hl,bc|ld "
+                "(T_W),bc ;load loop var|jp c,@@1|ld hl,T_B|inc (hl)|ld hl,(T_W_&&&)|ld "
+                "bc,(T_W)|or a|sbc hl,bc|jp z,@@1|add hl,bc|inc bc|jp @@0|@@1:")},
           {"FOR W := W2 DOWNTO 1 DO INC(B)",
-           {"\tld hl,1",
-            "\tld bc,(T_W2)",
-            "\tld (T_W_&&&),hl ;\"to\" value",
-            "@@0:",
-            "\tor a",
-            "\tsbc hl,bc",
-            "\tld (T_W),bc ;load loop var",
-            "\tjr z,$+5",
-            "\tjp nc,@@1",
-            "\tld hl,T_B",
-            "\tinc (hl)",
-            "\tld hl,(T_W_&&&)",
-            "\tld bc,(T_W)",
-            "\tor a",
-            "\tsbc hl,bc",
-            "\tjp z,@@1",
-            "\tadd hl,bc",
-            "\tdec bc",
-            "\tjp @@0",
-            "@@1:"}},
+           Code("ld hl,1|ld bc,(T_W2)|ld (T_W_&&&),hl ;\"to\" value|@@0:|or a|sbc hl,bc|ld "
+                "(T_W),bc ;load loop var|jr z,$+5|jp nc,@@1|ld hl,T_B|inc (hl)|ld hl,(T_W_&&&)|ld "
+                "bc,(T_W)|or a|sbc hl,bc|jp z,@@1|add hl,bc|dec bc|jp @@0|@@1:")},
           // INTEGER loops compare signed: both values biased by 8000H.
           {"FOR I := -5 TO 5 DO INC(B)",
-           {"\tld hl,5",
-            "\tld bc,65531",
-            "\tld (T_I_&&&),hl ;\"to\" value",
-            "@@0:",
-            "\tld (T_I),bc ;load loop var",
-            "\tld a,h",
-            "\txor 80H",
-            "\tld h,a",
-            "\tld a,b",
-            "\txor 80H",
-            "\tld b,a",
-            "\tor a",
-            "\tsbc hl,bc",
-            "\tjp c,@@1",
-            "\tld hl,T_B",
-            "\tinc (hl)",
-            "\tld hl,(T_I_&&&)",
-            "\tld bc,(T_I)",
-            "\tor a",
-            "\tsbc hl,bc",
-            "\tjp z,@@1",
-            "\tadd hl,bc",
-            "\tinc bc",
-            "\tjp @@0",
-            "@@1:"}},
+           Code("ld hl,5|ld bc,65531|ld (T_I_&&&),hl ;\"to\" value|@@0:|ld (T_I),bc ;load loop "
+                "var|ld a,h|xor 80H|ld h,a|ld a,b|xor 80H|ld b,a|or a|sbc hl,bc|jp c,@@1|ld "
+                "hl,T_B|inc (hl)|ld hl,(T_I_&&&)|ld bc,(T_I)|or a|sbc hl,bc|jp z,@@1|add hl,bc|inc "
+                "bc|jp @@0|@@1:")},
           // A negated constant bound: the fold takes the start value, not the deleted load.
           {"FOR I := 3 DOWNTO -5 DO INC(B)",
-           {"\tld hl,65531",
-            "\tld bc,3",
-            "\tld (T_I_&&&),hl ;\"to\" value",
-            "@@0:",
-            "\tld (T_I),bc ;load loop var",
-            "\tld a,h",
-            "\txor 80H",
-            "\tld h,a",
-            "\tld a,b",
-            "\txor 80H",
-            "\tld b,a",
-            "\tor a",
-            "\tsbc hl,bc",
-            "\tjr z,$+5",
-            "\tjp nc,@@1",
-            "\tld hl,T_B",
-            "\tinc (hl)",
-            "\tld hl,(T_I_&&&)",
-            "\tld bc,(T_I)",
-            "\tor a",
-            "\tsbc hl,bc",
-            "\tjp z,@@1",
-            "\tadd hl,bc",
-            "\tdec bc",
-            "\tjp @@0",
-            "@@1:"}},
+           Code("ld hl,65531|ld bc,3|ld (T_I_&&&),hl ;\"to\" value|@@0:|ld (T_I),bc ;load loop "
+                "var|ld a,h|xor 80H|ld h,a|ld a,b|xor 80H|ld b,a|or a|sbc hl,bc|jr z,$+5|jp "
+                "nc,@@1|ld hl,T_B|inc (hl)|ld hl,(T_I_&&&)|ld bc,(T_I)|or a|sbc hl,bc|jp z,@@1|add "
+                "hl,bc|dec bc|jp @@0|@@1:")},
       });
 }
 
@@ -203,7 +123,7 @@ TEST(Loops, ForContinueGoesToTheStepAndLoopsShareTheirTemporary) {
   ASSERT_TRUE(p.ok) << Joined(p.messages);
   const Lines body = MainBody(p);
   const Lines firstLoop(body.begin() + 9, body.begin() + 12);
-  EXPECT_EQ(firstLoop, (Lines{"\tjp @@2", "@@2:", "\tld a,(T_B)"}));
+  EXPECT_EQ(firstLoop, (Code("jp @@2|@@2:|ld a,(T_B)")));
   int temps = 0;
   for (const std::string& line : p.lines)
     temps += line == "T_B_&&&\tDS 1";
@@ -212,33 +132,27 @@ TEST(Loops, ForContinueGoesToTheStepAndLoopsShareTheirTemporary) {
 }
 
 TEST(CaseStatement, ConsecutiveLabelsUseTheJumpTable) {
-  ExpectBodies(kVars, {
-                          {"CASE B OF 3: W := 1; 4: W := 2; 5: W := 3; 6: W := 4 END",
-                           {"\tld hl,(T_B)",    "\tld h,0",      "\tjp @@1", "@@2:",
-                            "\tld hl,1",        "\tld (T_W),hl", "\tjp @@0", "@@3:",
-                            "\tld hl,2",        "\tld (T_W),hl", "\tjp @@0", "@@4:",
-                            "\tld hl,3",        "\tld (T_W),hl", "\tjp @@0", "@@5:",
-                            "\tld hl,4",        "\tld (T_W),hl", "\tjp @@0", "@@1:",
-                            "\tcall __jpTable", "\tDB 4,3",      "\tDW @@2", "\tDW @@3",
-                            "\tDW @@4",         "\tDW @@5",      "@@0:"}},
-                      });
+  ExpectBodies(
+      kVars,
+      {
+          {"CASE B OF 3: W := 1; 4: W := 2; 5: W := 3; 6: W := 4 END",
+           Code("ld hl,(T_B)|ld h,0|jp @@1|@@2:|ld hl,1|ld (T_W),hl|jp @@0|@@3:|ld hl,2|ld "
+                "(T_W),hl|jp @@0|@@4:|ld hl,3|ld (T_W),hl|jp @@0|@@5:|ld hl,4|ld (T_W),hl|jp "
+                "@@0|@@1:|call __jpTable|DB 4,3|DW @@2|DW @@3|DW @@4|DW @@5|@@0:")},
+      });
 }
 
 TEST(CaseStatement, RangesGapsAndElseUseTheSearch) {
-  ExpectBodies(kVars,
-               {
-                   {"CASE C OF 'A'..'Z', '_': W := 1; '0': W := 2; ELSE W := 3 END",
-                    {"\tld hl,(T_C)",       "\tld h,0",      "\tjp @@1",   "@@2:",
-                     "\tld hl,1",           "\tld (T_W),hl", "\tjp @@0",   "@@3:",
-                     "\tld hl,2",           "\tld (T_W),hl", "\tjp @@0",   "@@1:",
-                     "\tcall __switchbyte", "\tDB 3",        "\tDB 90,65", "\tDW @@2",
-                     "\tDB 95,95",          "\tDW @@2",      "\tDB 48,48", "\tDW @@3",
-                     "\tld hl,3",           "\tld (T_W),hl", "@@0:"}},
-                   {"CASE W OF 3: B := 1; 5: B := 2; END",
-                    {"\tld hl,(T_W)", "\tjp @@1", "@@2:", "\tld a,1", "\tld (T_B),a", "\tjp @@0",
-                     "@@3:", "\tld a,2", "\tld (T_B),a", "\tjp @@0", "@@1:", "\tcall __switchbyte",
-                     "\tDB 2", "\tDB 3,3", "\tDW @@2", "\tDB 5,5", "\tDW @@3", "@@0:"}},
-               });
+  ExpectBodies(
+      kVars, {
+                 {"CASE C OF 'A'..'Z', '_': W := 1; '0': W := 2; ELSE W := 3 END",
+                  Code("ld hl,(T_C)|ld h,0|jp @@1|@@2:|ld hl,1|ld (T_W),hl|jp @@0|@@3:|ld hl,2|ld "
+                       "(T_W),hl|jp @@0|@@1:|call __switchbyte|DB 3|DB 90,65|DW @@2|DB 95,95|DW "
+                       "@@2|DB 48,48|DW @@3|ld hl,3|ld (T_W),hl|@@0:")},
+                 {"CASE W OF 3: B := 1; 5: B := 2; END",
+                  Code("ld hl,(T_W)|jp @@1|@@2:|ld a,1|ld (T_B),a|jp @@0|@@3:|ld a,2|ld (T_B),a|jp "
+                       "@@0|@@1:|call __switchbyte|DB 2|DB 3,3|DW @@2|DB 5,5|DW @@3|@@0:")},
+             });
 }
 
 TEST(CaseStatement, HundredLabelsFitTheHundredAndFirstOverflows) {
@@ -261,8 +175,7 @@ TEST(Jumps, GotoLabelsExitAndAsm) {
   ExpectBodies("LABEL L1, L2;\n" + std::string(kVars),
                {
                    {"GOTO L1; B := 1; L1: B := 2; L2: END; BEGIN",
-                    {"\tjp @T_L1", "\tld a,1", "\tld (T_B),a", "@T_L1:", "\tld a,2", "\tld (T_B),a",
-                     "@T_L2:"}},
+                    Code("jp @T_L1|ld a,1|ld (T_B),a|@T_L1:|ld a,2|ld (T_B),a|@T_L2:")},
                });
   const CompiledProgram exit =
       Compile("PROGRAM T;\nVAR B: BYTE;\nPROCEDURE P;\nBEGIN EXIT; B := 1 END;\nBEGIN END.\n");
@@ -284,9 +197,8 @@ TEST(Jumps, ExitInAFunctionGoesToItsExitLabel) {
       "BEGIN\nEND.\n");
   ASSERT_TRUE(p.ok) << Joined(p.messages);
   EXPECT_EQ(Slice(p.lines, "@T_F:", "\tjp (iy)"),
-            (Lines{"\tld hl,(T_F_X)", "\tld (T_F),hl", "\tld hl,(T_F_X)", "\tpush hl", "\tld hl,0",
-                   "\tcall __equ", "\tjp z,@@1", "\tjp @@0", "@@1:", "\tld hl,2", "\tld (T_F),hl",
-                   "@@0:", "\tpop iy", "\tld hl,(T_F)", "\tpush hl"}));
+            (Code("ld hl,(T_F_X)|ld (T_F),hl|ld hl,(T_F_X)|push hl|ld hl,0|call __equ|jp z,@@1|jp "
+                  "@@0|@@1:|ld hl,2|ld (T_F),hl|@@0:|pop iy|ld hl,(T_F)|push hl")));
   EXPECT_EQ(AssemblyError(p.lines), "");
 }
 

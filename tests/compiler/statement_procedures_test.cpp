@@ -32,80 +32,69 @@ void ExpectBodies(const std::vector<BodyCase>& cases) {
 
 TEST(IncDec, EveryDestination) {
   ExpectBodies({
-      {"INC(B)", {"\tld hl,T_B", "\tinc (hl)"}},
-      {"DEC(W)", {"\tld hl,(T_W)", "\tdec hl", "\tld (T_W),hl"}},
-      {"INC(L)", {"\tld hl,T_L", "\tcall __inc32hl"}},
-      {"DEC(L)", {"\tld hl,T_L", "\tcall __dec32hl"}},
-      {"INC(AB[2])", {"\tld hl,T_AB+2", "\tinc (hl)"}},
-      {"DEC(AW[1])", {"\tld hl,T_AW+2", "\tcall __dec16hl"}},
-      {"INC(X.W)", {"\tld hl,T_X+1", "\tcall __inc16hl"}},
+      {"INC(B)", Code("ld hl,T_B|inc (hl)")},
+      {"DEC(W)", Code("ld hl,(T_W)|dec hl|ld (T_W),hl")},
+      {"INC(L)", Code("ld hl,T_L|call __inc32hl")},
+      {"DEC(L)", Code("ld hl,T_L|call __dec32hl")},
+      {"INC(AB[2])", Code("ld hl,T_AB+2|inc (hl)")},
+      {"DEC(AW[1])", Code("ld hl,T_AW+2|call __dec16hl")},
+      {"INC(X.W)", Code("ld hl,T_X+1|call __inc16hl")},
   });
   const CompiledProgram p = Compile(std::string(kDeclarations) +
                                     "PROCEDURE Q(VAR V: WORD; VAR VB: BYTE; VAR VL: LONGINT);\n"
                                     "BEGIN INC(VB); INC(V); DEC(VL) END;\nBEGIN END.\n");
   ASSERT_TRUE(p.ok) << Joined(p.messages);
-  EXPECT_EQ(Slice(p.lines, "@T_Q:", "\tret"),
-            (Lines{"\tld hl,(T_Q_VB)", "\tinc (hl)", "\tld hl,(T_Q_V)", "\tcall __inc16hl",
-                   "\tld hl,(T_Q_VL)", "\tcall __dec32hl"}));
+  EXPECT_EQ(
+      Slice(p.lines, "@T_Q:", "\tret"),
+      (Code("ld hl,(T_Q_VB)|inc (hl)|ld hl,(T_Q_V)|call __inc16hl|ld hl,(T_Q_VL)|call __dec32hl")));
   EXPECT_EQ(AssemblyError(p.lines), "");
 }
 
 TEST(FillChar, DirectOperands) {
   ExpectBodies({
-      {"FILLCHAR(AB, 10, 0)",
-       {"\tld hl,T_AB", "\tld de,T_AB+1", "\tld bc,9", "\tld (hl),0", "\tldir"}},
-      {"FILLCHAR(AB, 10, W)",
-       {"\tld hl,T_AB", "\tld de,T_AB+1", "\tld bc,9", "\tld a,(T_W)", "\tld (hl),a", "\tldir"}},
-      {"FILLCHAR(AB, W, 5)",
-       {"\tld bc,(T_W)", "\tld a,b", "\tor c", "\tjr z,@@0", "\tld hl,T_AB", "\tld de,T_AB+1",
-        "\tld (hl),5", "\tdec bc", "\tld a,b", "\tor c", "\tjr z,@@0", "\tldir", "@@0:"}},
+      {"FILLCHAR(AB, 10, 0)", Code("ld hl,T_AB|ld de,T_AB+1|ld bc,9|ld (hl),0|ldir")},
+      {"FILLCHAR(AB, 10, W)", Code("ld hl,T_AB|ld de,T_AB+1|ld bc,9|ld a,(T_W)|ld (hl),a|ldir")},
+      {"FILLCHAR(AB, W, 5)", Code("ld bc,(T_W)|ld a,b|or c|jr z,@@0|ld hl,T_AB|ld de,T_AB+1|ld "
+                                  "(hl),5|dec bc|ld a,b|or c|jr z,@@0|ldir|@@0:")},
   });
 }
 
 TEST(FillChar, CountsOfZeroAndOneNeverCopy64K) {
   ExpectBodies({
       {"FILLCHAR(AB, 0, 5)", {}},
-      {"FILLCHAR(AB, 1, 5)", {"\tld hl,T_AB", "\tld (hl),5"}},
-      {"FILLCHAR(AB, 1, W)", {"\tld hl,T_AB", "\tld a,(T_W)", "\tld (hl),a"}},
+      {"FILLCHAR(AB, 1, 5)", Code("ld hl,T_AB|ld (hl),5")},
+      {"FILLCHAR(AB, 1, W)", Code("ld hl,T_AB|ld a,(T_W)|ld (hl),a")},
   });
 }
 
 TEST(FillChar, GeneralFormKeepsTheValueOutOfA) {
   ExpectBodies({
-      {"FILLCHAR(AB, B, B2)",
-       {"\tld hl,T_AB", "\tpush hl",   "\tld hl,(T_B)", "\tld h,0", "\tpush hl", "\tld hl,(T_B2)",
-        "\tld h,0",     "\tpop bc",    "\tpop de",      "\tld a,b", "\tor c",    "\tjr z,@@0",
-        "\tex de,hl",   "\tld (hl),e", "\tld d,h",      "\tld e,l", "\tinc de",  "\tdec bc",
-        "\tld a,b",     "\tor c",      "\tjr z,@@0",    "\tldir",   "@@0:"}},
+      {"FILLCHAR(AB, B, B2)", Code("ld hl,T_AB|push hl|ld hl,(T_B)|ld h,0|push hl|ld hl,(T_B2)|ld "
+                                   "h,0|pop bc|pop de|ld a,b|or c|jr z,@@0|ex de,hl|ld (hl),e|ld "
+                                   "d,h|ld e,l|inc de|dec bc|ld a,b|or c|jr z,@@0|ldir|@@0:")},
   });
 }
 
 TEST(Out, FoldedAndGeneralForms) {
   ExpectBodies({
-      {"OUT(5, 7)", {"\tld bc,5", "\tld a,7", "\tout (c),a"}},
-      {"OUT(W, B)", {"\tld bc,(T_W)", "\tld a,(T_B)", "\tout (c),a"}},
+      {"OUT(5, 7)", Code("ld bc,5|ld a,7|out (c),a")},
+      {"OUT(W, B)", Code("ld bc,(T_W)|ld a,(T_B)|out (c),a")},
       // A BYTE port: B must be 0 for the Z180's on-chip registers.
-      {"OUT(B, 1)", {"\tld bc,(T_B)", "\tld b,0", "\tld a,1", "\tout (c),a"}},
-      {"OUT(B + 1, 0)",
-       {"\tld hl,(T_B)", "\tld h,0", "\tinc hl", "\tpush hl", "\tld hl,0", "\tpop bc",
-        "\tout (c),l"}},
+      {"OUT(B, 1)", Code("ld bc,(T_B)|ld b,0|ld a,1|out (c),a")},
+      {"OUT(B + 1, 0)", Code("ld hl,(T_B)|ld h,0|inc hl|push hl|ld hl,0|pop bc|out (c),l")},
   });
 }
 
 TEST(StringAndHeapProcedures, CallSites) {
   ExpectBodies({
-      {"MOVE(X, Y, 3)",
-       {"\tld hl,T_X", "\tpush hl", "\tld hl,T_Y", "\tpush hl", "\tld hl,3", "\tcall __Move"}},
+      {"MOVE(X, Y, 3)", Code("ld hl,T_X|push hl|ld hl,T_Y|push hl|ld hl,3|call __Move")},
       {"INSERT('AB', S, 2)",
-       {"\tld hl,@@0", "\tcall __pushString", "\tld hl,T_S", "\tpush hl", "\tld hl,2", "\tpush hl",
-        "\tld b,10", "\tcall __Insert"}},
-      {"DELETE(S, 1, 2)",
-       {"\tld hl,T_S", "\tpush hl", "\tld hl,1", "\tpush hl", "\tld hl,2", "\tpush hl",
-        "\tcall __Delete"}},
-      {"NEW(P)", {"\tld hl,2", "\tcall __malloc", "\tld (T_P),hl"}},
-      {"MARK(P)", {"\tcall __GetHeapPtr", "\tld (T_P),hl"}},
-      {"RELEASE(P)", {"\tld hl,(T_P)", "\tcall __SetHeapPtr"}},
-      {"GETMEM(P, 100)", {"\tld hl,100", "\tcall __malloc", "\tld (T_P),hl"}},
+       Code("ld hl,@@0|call __pushString|ld hl,T_S|push hl|ld hl,2|push hl|ld b,10|call __Insert")},
+      {"DELETE(S, 1, 2)", Code("ld hl,T_S|push hl|ld hl,1|push hl|ld hl,2|push hl|call __Delete")},
+      {"NEW(P)", Code("ld hl,2|call __malloc|ld (T_P),hl")},
+      {"MARK(P)", Code("call __GetHeapPtr|ld (T_P),hl")},
+      {"RELEASE(P)", Code("ld hl,(T_P)|call __SetHeapPtr")},
+      {"GETMEM(P, 100)", Code("ld hl,100|call __malloc|ld (T_P),hl")},
   });
 }
 

@@ -36,78 +36,67 @@ void ExpectBodies(const std::vector<StoreCase>& cases) {
 
 TEST(StoreToVariable, ByteValuesGoThroughA) {
   ExpectBodies({
-      {"B := B2", {"\tld a,(T_B2)", "\tld (T_B),a"}},
-      {"B := 0", {"\txor a", "\tld (T_B),a"}},
-      {"B := 7", {"\tld a,7", "\tld (T_B),a"}},
-      {"C := 'A'", {"\tld a,65", "\tld (T_C),a"}},
-      {"B := W", {"\tld a,(T_W)", "\tld (T_B),a"}},
-      {"B := INP(5)", {"\tld bc,5", "\tin a,(c)", "\tld (T_B),a"}},
-      {"B := B2 + 3",
-       {"\tld hl,(T_B2)", "\tld h,0", "\tinc hl", "\tinc hl", "\tinc hl", "\tld a,l",
-        "\tld (T_B),a"}},
-      {"BO := TRUE", {"\tld a,1", "\tld (T_BO),a"}},
+      {"B := B2", Code("ld a,(T_B2)|ld (T_B),a")},
+      {"B := 0", Code("xor a|ld (T_B),a")},
+      {"B := 7", Code("ld a,7|ld (T_B),a")},
+      {"C := 'A'", Code("ld a,65|ld (T_C),a")},
+      {"B := W", Code("ld a,(T_W)|ld (T_B),a")},
+      {"B := INP(5)", Code("ld bc,5|in a,(c)|ld (T_B),a")},
+      {"B := B2 + 3", Code("ld hl,(T_B2)|ld h,0|inc hl|inc hl|inc hl|ld a,l|ld (T_B),a")},
+      {"BO := TRUE", Code("ld a,1|ld (T_BO),a")},
   });
 }
 
 TEST(StoreToVariable, WordValues) {
   ExpectBodies({
-      {"W := W2", {"\tld hl,(T_W2)", "\tld (T_W),hl"}},
-      {"W := 1000", {"\tld hl,1000", "\tld (T_W),hl"}},
-      {"I := -5", {"\tld hl,0FFFBH", "\tld (T_I),hl"}},
-      {"W := B", {"\tld hl,(T_B)", "\tld h,0", "\tld (T_W),hl"}},
-      {"P := NIL", {"\tld hl,0", "\tld (T_P),hl"}},
-      {"P := @W", {"\tld hl,T_W", "\tld (T_P),hl"}},
+      {"W := W2", Code("ld hl,(T_W2)|ld (T_W),hl")},
+      {"W := 1000", Code("ld hl,1000|ld (T_W),hl")},
+      {"I := -5", Code("ld hl,0FFFBH|ld (T_I),hl")},
+      {"W := B", Code("ld hl,(T_B)|ld h,0|ld (T_W),hl")},
+      {"P := NIL", Code("ld hl,0|ld (T_P),hl")},
+      {"P := @W", Code("ld hl,T_W|ld (T_P),hl")},
   });
 }
 
 TEST(StoreToVariable, LongValuesAndWidening) {
   ExpectBodies({
-      {"L := L", {"\tld hl,T_L", "\tcall __Push32", "\tld hl,T_L", "\tcall __StoreLint"}},
-      {"L := W", {"\tld hl,(T_W)", "\tld de,T_L", "\tcall __WordToLintStore"}},
-      {"L := I", {"\tld hl,(T_I)", "\tld de,T_L", "\tcall __IntToLintStore"}},
-      {"L := B", {"\tld hl,(T_B)", "\tld h,0", "\tld de,T_L", "\tcall __WordToLintStore"}},
-      {"L := C", {"\tld hl,(T_C)", "\tld h,0", "\tld de,T_L", "\tcall __WordToLintStore"}},
+      {"L := L", Code("ld hl,T_L|call __Push32|ld hl,T_L|call __StoreLint")},
+      {"L := W", Code("ld hl,(T_W)|ld de,T_L|call __WordToLintStore")},
+      {"L := I", Code("ld hl,(T_I)|ld de,T_L|call __IntToLintStore")},
+      {"L := B", Code("ld hl,(T_B)|ld h,0|ld de,T_L|call __WordToLintStore")},
+      {"L := C", Code("ld hl,(T_C)|ld h,0|ld de,T_L|call __WordToLintStore")},
   });
 }
 
 TEST(StoreToVariable, NarrowingKeepsTheLowWord) {
   ExpectBodies({
-      {"W := L", {"\tld hl,T_L", "\tcall __Push32", "\tpop hl", "\tld (T_W),hl", "\tpop hl"}},
-      {"B := L",
-       {"\tld hl,T_L", "\tcall __Push32", "\tpop hl", "\tld a,l", "\tld (T_B),a", "\tpop hl"}},
+      {"W := L", Code("ld hl,T_L|call __Push32|pop hl|ld (T_W),hl|pop hl")},
+      {"B := L", Code("ld hl,T_L|call __Push32|pop hl|ld a,l|ld (T_B),a|pop hl")},
   });
 }
 
 TEST(StoreToVariable, StringsCopyDirectlyFromAPlainSource) {
   ExpectBodies({
-      {"S := 'HI'", {"\tld hl,@@0", "\tld de,T_S", "\tld b,10", "\tcall __moveString"}},
-      {"S := S2", {"\tld hl,T_S2", "\tld de,T_S", "\tld b,10", "\tcall __moveString"}},
-      {"S := S + S2",
-       {"\tld hl,T_S", "\tcall __PushString", "\tld hl,T_S2", "\tcall __PushString",
-        "\tcall __AddStrings", "\tld hl,T_S", "\tld b,10", "\tcall __popString"}},
+      {"S := 'HI'", Code("ld hl,@@0|ld de,T_S|ld b,10|call __moveString")},
+      {"S := S2", Code("ld hl,T_S2|ld de,T_S|ld b,10|call __moveString")},
+      {"S := S + S2", Code("ld hl,T_S|call __PushString|ld hl,T_S2|call __PushString|call "
+                           "__AddStrings|ld hl,T_S|ld b,10|call __popString")},
   });
 }
 
 TEST(StoreToVariable, StructuredValuesAreCopiedByAddress) {
   ExpectBodies({
-      {"X := Y", {"\tld hl,T_Y", "\tld de,T_X", "\tld bc,3", "\tldir"}},
+      {"X := Y", Code("ld hl,T_Y|ld de,T_X|ld bc,3|ldir")},
   });
 }
 
 TEST(StoreToStackAddress, ElementsFieldsAndPointers) {
   ExpectBodies({
-      {"P^ := 7",
-       {"\tld hl,(T_P)", "\tpush hl", "\tld hl,7", "\tex de,hl", "\tpop hl", "\tld (hl),e",
-        "\tinc hl", "\tld (hl),d"}},
-      {"X.W := 9",
-       {"\tld hl,T_X+1", "\tpush hl", "\tld hl,9", "\tex de,hl", "\tpop hl", "\tld (hl),e",
-        "\tinc hl", "\tld (hl),d"}},
-      {"X.A := B",
-       {"\tld hl,T_X", "\tpush hl", "\tld hl,(T_B)", "\tld h,0", "\tex de,hl", "\tpop hl",
-        "\tld (hl),e"}},
-      {"X.W := L",
-       {"\tld hl,T_X+1", "\tpush hl", "\tld hl,T_L", "\tcall __Push32", "\tpop de", "\tpop bc",
-        "\tpop hl", "\tld (hl),e", "\tinc hl", "\tld (hl),d"}},
+      {"P^ := 7", Code("ld hl,(T_P)|push hl|ld hl,7|ex de,hl|pop hl|ld (hl),e|inc hl|ld (hl),d")},
+      {"X.W := 9", Code("ld hl,T_X+1|push hl|ld hl,9|ex de,hl|pop hl|ld (hl),e|inc hl|ld (hl),d")},
+      {"X.A := B", Code("ld hl,T_X|push hl|ld hl,(T_B)|ld h,0|ex de,hl|pop hl|ld (hl),e")},
+      {"X.W := L", Code("ld hl,T_X+1|push hl|ld hl,T_L|call __Push32|pop de|pop bc|pop hl|ld "
+                        "(hl),e|inc hl|ld (hl),d")},
   });
 }
 
@@ -119,19 +108,14 @@ TEST(StoreThroughVarParameter, EveryClass) {
                   "END;\n",
                   "");
   ASSERT_TRUE(p.ok) << Joined(p.messages);
-  EXPECT_EQ(Slice(p.lines, "@T_Q:", "\tret"),
-            (Lines{"\tld hl,5",        "\tex de,hl",       "\tld hl,(T_Q_V)",
-                   "\tld (hl),e",      "\tinc hl",         "\tld (hl),d",
-                   "\tld hl,(T_B)",    "\tld h,0",         "\tex de,hl",
-                   "\tld hl,(T_Q_VB)", "\tld (hl),e",      "\tld hl,T_L",
-                   "\tcall __Push32",  "\tld hl,(T_Q_VL)", "\tcall __store32",
-                   "\tld hl,(T_W)",    "\tld de,(T_Q_VL)", "\tcall __WordToLintStore",
-                   "\tld hl,T_L",      "\tcall __Push32",  "\tpop de",
-                   "\tpop bc",         "\tld hl,(T_Q_V)",  "\tld (hl),e",
-                   "\tinc hl",         "\tld (hl),d",      "\tld hl,@@0",
-                   "\tld de,(T_Q_VS)", "\tld b,10",        "\tcall __moveString",
-                   "\tld hl,T_L",      "\tcall __Push32",  "\tpop de",
-                   "\tpop bc",         "\tld hl,(T_Q_VB)", "\tld (hl),e"}));
+  EXPECT_EQ(
+      Slice(p.lines, "@T_Q:", "\tret"),
+      (Code(
+          "ld hl,5|ex de,hl|ld hl,(T_Q_V)|ld (hl),e|inc hl|ld (hl),d|ld hl,(T_B)|ld h,0|ex "
+          "de,hl|ld hl,(T_Q_VB)|ld (hl),e|ld hl,T_L|call __Push32|ld hl,(T_Q_VL)|call __store32|ld "
+          "hl,(T_W)|ld de,(T_Q_VL)|call __WordToLintStore|ld hl,T_L|call __Push32|pop de|pop bc|ld "
+          "hl,(T_Q_V)|ld (hl),e|inc hl|ld (hl),d|ld hl,@@0|ld de,(T_Q_VS)|ld b,10|call "
+          "__moveString|ld hl,T_L|call __Push32|pop de|pop bc|ld hl,(T_Q_VB)|ld (hl),e")));
   EXPECT_EQ(AssemblyError(p.lines), "");
 }
 

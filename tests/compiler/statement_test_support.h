@@ -33,6 +33,7 @@ inline std::filesystem::path ScratchDirectory() {
   const auto dir =
       std::filesystem::temp_directory_path() /
       ("velkor_compback_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+  std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir;
 }
@@ -113,6 +114,20 @@ inline std::string AssemblyError(const Lines& lines) {
   for (const std::string& m : messages.Lines())
     text += m + "\n";
   return text.empty() ? "assembly failed" : text;
+}
+
+// Code("ld hl,(T_V)|push hl|@@0:"): instructions get their tab, labels
+// (ending in ":") stand at the start of the line.
+inline Lines Code(std::string_view compact) {
+  Lines lines;
+  for (std::size_t start = 0; start <= compact.size();) {
+    std::size_t end = compact.find('|', start);
+    if (end == std::string_view::npos) end = compact.size();
+    const std::string_view piece = compact.substr(start, end - start);
+    lines.push_back((piece.ends_with(':') ? "" : "\t") + std::string(piece));
+    start = end + 1;
+  }
+  return lines;
 }
 
 inline std::string Joined(const Lines& lines) {

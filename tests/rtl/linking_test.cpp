@@ -50,11 +50,16 @@ struct SoloCase {
 };
 
 // Lines that begin with "Name:" are labels and go to column 1.
-std::vector<std::string> Lines(std::initializer_list<const char*> lines) {
+// Lines("ld hl,5|push hl"): the lines of a program, one between each "|".
+std::vector<std::string> Lines(std::string_view text) {
   static const std::regex label(R"(^[A-Za-z]\w*:.*)");
   std::vector<std::string> out;
-  for (const char* l : lines)
-    out.push_back(std::regex_match(l, label) ? std::string(l) : std::string("\t") + l);
+  for (std::size_t start = 0; start <= text.size();) {
+    const std::size_t end = std::min(text.find('|', start), text.size());
+    const std::string line(text.substr(start, end - start));
+    out.push_back(std::regex_match(line, label) ? line : "\t" + line);
+    start = end + 1;
+  }
   return out;
 }
 
@@ -75,114 +80,93 @@ TEST_P(SoloRoutine, WorksWhenLinkedAlone) {
 
 // Words through the stack come back with "pop hl".
 const SoloCase kSolo[] = {
-    {"__equ", Lines({"ld hl,5", "push hl", "call __equ"}), 1},
-    {"__Igreaterorequ", Lines({"ld hl,0FFFFH", "push hl", "ld hl,1", "call __Igreaterorequ"}), 0},
-    {"__lless",
-     Lines({"ld hl,0FFFFH", "push hl", "push hl", "ld hl,0", "push hl", "push hl", "call __lless"}),
-     1},
-    {"__div16HLDE", Lines({"ld hl,100", "ld de,7", "call __div16HLDE"}), 14},
-    {"__mod16HLDE", Lines({"ld hl,100", "ld de,7", "call __mod16HLDE"}), 2},
-    {"__Sdiv16HLDE", Lines({"ld hl,-100", "ld de,7", "call __Sdiv16HLDE"}),
+    {"__equ", Lines("ld hl,5|push hl|call __equ"), 1},
+    {"__Igreaterorequ", Lines("ld hl,0FFFFH|push hl|ld hl,1|call __Igreaterorequ"), 0},
+    {"__lless", Lines("ld hl,0FFFFH|push hl|push hl|ld hl,0|push hl|push hl|call __lless"), 1},
+    {"__div16HLDE", Lines("ld hl,100|ld de,7|call __div16HLDE"), 14},
+    {"__mod16HLDE", Lines("ld hl,100|ld de,7|call __mod16HLDE"), 2},
+    {"__Sdiv16HLDE", Lines("ld hl,-100|ld de,7|call __Sdiv16HLDE"),
      static_cast<std::uint16_t>(-14)},
-    {"__Smod16HLDE", Lines({"ld hl,-100", "ld de,7", "call __Smod16HLDE"}),
-     static_cast<std::uint16_t>(-2)},
-    {"__intABS", Lines({"ld hl,-9", "push hl", "call __intABS", "pop hl"}), 9},
-    {"__NegInt", Lines({"ld hl,9", "push hl", "call __NegInt", "pop hl"}),
-     static_cast<std::uint16_t>(-9)},
-    {"__mult16HLDE", Lines({"ld hl,300", "ld de,7", "call __mult16HLDE"}), 2100},
+    {"__Smod16HLDE", Lines("ld hl,-100|ld de,7|call __Smod16HLDE"), static_cast<std::uint16_t>(-2)},
+    {"__intABS", Lines("ld hl,-9|push hl|call __intABS|pop hl"), 9},
+    {"__NegInt", Lines("ld hl,9|push hl|call __NegInt|pop hl"), static_cast<std::uint16_t>(-9)},
+    {"__mult16HLDE", Lines("ld hl,300|ld de,7|call __mult16HLDE"), 2100},
     {"__mult32",
-     Lines({"ld hl,0", "push hl", "ld hl,300", "push hl", "ld hl,0", "push hl", "ld hl,7",
-            "push hl", "call __mult32", "pop hl", "pop de"}),
+     Lines("ld hl,0|push hl|ld hl,300|push hl|ld hl,0|push hl|ld hl,7|push hl|call __mult32|pop "
+           "hl|pop de"),
      2100},
     {"__div32",
-     Lines({"ld hl,0", "push hl", "ld hl,100", "push hl", "ld hl,0", "push hl", "ld hl,7",
-            "push hl", "call __div32", "pop hl", "pop de"}),
+     Lines("ld hl,0|push hl|ld hl,100|push hl|ld hl,0|push hl|ld hl,7|push hl|call __div32|pop "
+           "hl|pop de"),
      14},
     {"__mod32",
-     Lines({"ld hl,0", "push hl", "ld hl,100", "push hl", "ld hl,0", "push hl", "ld hl,7",
-            "push hl", "call __mod32", "pop hl", "pop de"}),
+     Lines("ld hl,0|push hl|ld hl,100|push hl|ld hl,0|push hl|ld hl,7|push hl|call __mod32|pop "
+           "hl|pop de"),
      2},
-    {"__lintABS",
-     Lines(
-         {"ld hl,0FFFFH", "push hl", "ld hl,-5", "push hl", "call __lintABS", "pop hl", "pop de"}),
-     5},
+    {"__lintABS", Lines("ld hl,0FFFFH|push hl|ld hl,-5|push hl|call __lintABS|pop hl|pop de"), 5},
     {"__shl32",
-     Lines({"ld hl,0", "push hl", "ld hl,3", "push hl", "ld hl,0", "push hl", "ld hl,2", "push hl",
-            "call __shl32", "pop hl", "pop de"}),
+     Lines("ld hl,0|push hl|ld hl,3|push hl|ld hl,0|push hl|ld hl,2|push hl|call __shl32|pop "
+           "hl|pop de"),
      12},
     {"__lintfix1",
-     Lines({"ld hl,-1", "push hl", "ld hl,0", "push hl", "push hl", "call __lintfix1", "pop hl",
-            "pop hl", "pop hl", "pop hl"}),
+     Lines("ld hl,-1|push hl|ld hl,0|push hl|push hl|call __lintfix1|pop hl|pop hl|pop hl|pop hl"),
      0xFFFF},
-    {"__succ32",
-     Lines({"ld hl,0", "push hl", "ld hl,0FFFFH", "push hl", "call __succ32", "pop de", "pop hl"}),
-     1},
-    {"__pred32",
-     Lines({"ld hl,1", "push hl", "ld hl,0", "push hl", "call __pred32", "pop hl", "pop de"}),
-     0xFFFF},
+    {"__succ32", Lines("ld hl,0|push hl|ld hl,0FFFFH|push hl|call __succ32|pop de|pop hl"), 1},
+    {"__pred32", Lines("ld hl,1|push hl|ld hl,0|push hl|call __pred32|pop hl|pop de"), 0xFFFF},
     {"__sless",
-     Lines({"ld hl,Txt", "call __pushString", "ld hl,Txt+1", "call __pushString", "call __sless",
-            "jr TxtEnd", "Txt: DB 2,1,2", "TxtEnd:"}),
+     Lines("ld hl,Txt|call __pushString|ld hl,Txt+1|call __pushString|call __sless|jr TxtEnd|Txt: "
+           "DB 2,1,2|TxtEnd:"),
      1},
     {"__AddCharToString",
-     Lines({"ld hl,Txt", "call __pushString", "ld hl,65", "push hl", "call __AddCharToString",
-            "ld hl,9100H", "ld b,255", "call __popString", "ld hl,(9101H)", "jr TxtEnd",
-            "Txt: DB 1,66", "TxtEnd:"}),
+     Lines("ld hl,Txt|call __pushString|ld hl,65|push hl|call __AddCharToString|ld hl,9100H|ld "
+           "b,255|call __popString|ld hl,(9101H)|jr TxtEnd|Txt: DB 1,66|TxtEnd:"),
      0x4142},
     {"__AddStringToChar",
-     Lines({"ld hl,65", "push hl", "ld hl,Txt", "call __pushString", "call __AddStringToChar",
-            "ld hl,9100H", "ld b,255", "call __popString", "ld hl,(9101H)", "jr TxtEnd",
-            "Txt: DB 1,66", "TxtEnd:"}),
+     Lines("ld hl,65|push hl|ld hl,Txt|call __pushString|call __AddStringToChar|ld hl,9100H|ld "
+           "b,255|call __popString|ld hl,(9101H)|jr TxtEnd|Txt: DB 1,66|TxtEnd:"),
      0x4241},
     {"__popStringHL",
-     Lines({"ld hl,9100H", "push hl", "ld hl,Txt", "call __pushString", "ld b,9",
-            "call __popStringHL", "pop hl", "ld hl,(9101H)", "jr TxtEnd", "Txt: DB 2,67,68",
-            "TxtEnd:"}),
+     Lines("ld hl,9100H|push hl|ld hl,Txt|call __pushString|ld b,9|call __popStringHL|pop hl|ld "
+           "hl,(9101H)|jr TxtEnd|Txt: DB 2,67,68|TxtEnd:"),
      0x4443},
     {"__dumpstring",
-     Lines({"ld hl,Txt", "call __pushString", "call __dumpstring", "ld hl,7", "jr TxtEnd",
-            "Txt: DB 3,1,2,3", "TxtEnd:"}),
+     Lines(
+         "ld hl,Txt|call __pushString|call __dumpstring|ld hl,7|jr TxtEnd|Txt: DB 3,1,2,3|TxtEnd:"),
      7},
     {"__POSN",
-     Lines({"ld hl,Txt+3", "call __pushString", "ld hl,Txt", "push hl", "ld hl,1", "call __POSN",
-            "pop hl", "jr TxtEnd", "Txt: DB 2,65,66,1,66", "TxtEnd:"}),
+     Lines("ld hl,Txt+3|call __pushString|ld hl,Txt|push hl|ld hl,1|call __POSN|pop hl|jr "
+           "TxtEnd|Txt: DB 2,65,66,1,66|TxtEnd:"),
      2},
     {"__Insert",
-     Lines({"ld hl,Txt", "ld de,9100H", "ld b,9", "call __moveString", "ld hl,Txt+3",
-            "call __pushString", "ld hl,9100H", "push hl", "ld hl,1", "push hl", "ld b,9",
-            "call __Insert", "ld hl,(9100H)", "jr TxtEnd", "Txt: DB 2,65,66,1,67", "TxtEnd:"}),
+     Lines("ld hl,Txt|ld de,9100H|ld b,9|call __moveString|ld hl,Txt+3|call __pushString|ld "
+           "hl,9100H|push hl|ld hl,1|push hl|ld b,9|call __Insert|ld hl,(9100H)|jr TxtEnd|Txt: DB "
+           "2,65,66,1,67|TxtEnd:"),
      0x4303},
     {"__StrToInt",
-     Lines({"ld hl,Txt", "call __pushString", "call __StrToInt", "pop hl", "pop de", "jr TxtEnd",
-            "Txt: DB 3,49,50,51", "TxtEnd:"}),
+     Lines("ld hl,Txt|call __pushString|call __StrToInt|pop hl|pop de|jr TxtEnd|Txt: DB "
+           "3,49,50,51|TxtEnd:"),
      123},
     {"__StrToIntDef",
-     Lines({"ld hl,Txt", "call __pushString", "ld hl,0", "push hl", "ld hl,9", "push hl",
-            "call __StrToIntDef", "pop hl", "pop de", "jr TxtEnd", "Txt: DB 1,88", "TxtEnd:"}),
+     Lines("ld hl,Txt|call __pushString|ld hl,0|push hl|ld hl,9|push hl|call __StrToIntDef|pop "
+           "hl|pop de|jr TxtEnd|Txt: DB 1,88|TxtEnd:"),
      9},
     {"__IntToStr",
-     Lines({"ld hl,-12", "push hl", "call __IntToStr", "ld hl,9100H", "ld b,9", "call __popString",
-            "ld hl,(9100H)"}),
+     Lines("ld hl,-12|push hl|call __IntToStr|ld hl,9100H|ld b,9|call __popString|ld hl,(9100H)"),
      0x2D03},
     {"__LIntToStr",
-     Lines({"ld hl,0", "push hl", "ld hl,10", "push hl", "call __LIntToStr", "ld hl,9100H",
-            "ld b,9", "call __popString", "ld hl,(9101H)"}),
+     Lines("ld hl,0|push hl|ld hl,10|push hl|call __LIntToStr|ld hl,9100H|ld b,9|call "
+           "__popString|ld hl,(9101H)"),
      0x3031},
     {"__WordToHexStr",
-     Lines({"ld hl,0ABH", "push hl", "ld hl,0", "push hl", "call __WordToHexStr", "ld hl,9100H",
-            "ld b,9", "call __popString", "ld hl,(9101H)"}),
+     Lines("ld hl,0ABH|push hl|ld hl,0|push hl|call __WordToHexStr|ld hl,9100H|ld b,9|call "
+           "__popString|ld hl,(9101H)"),
      0x4241},
     {"__malloc",
-     Lines({"ld hl,4", "call __malloc", "ld hl,4", "call __malloc", "ex de,hl", "call __GetHeapPtr",
-            "or a", "sbc hl,de"}),
+     Lines("ld hl,4|call __malloc|ld hl,4|call __malloc|ex de,hl|call __GetHeapPtr|or a|sbc hl,de"),
      4},
-    {"__constset",
-     Lines({"ld hl,3", "ld bc,SetEnd", "ld de,$+6", "jp __constset", "DB 1", "DB 2,4", "SetEnd:"}),
-     1},
+    {"__constset", Lines("ld hl,3|ld bc,SetEnd|ld de,$+6|jp __constset|DB 1|DB 2,4|SetEnd:"), 1},
     {"__switchbyte",
-     Lines({"ld hl,5", "call __switchbyte", "DB 1", "DB 6,4", "DW Hit", "ld hl,0", "jr Done",
-            "Hit: ld hl,1", "Done:"}),
-     1},
+     Lines("ld hl,5|call __switchbyte|DB 1|DB 6,4|DW Hit|ld hl,0|jr Done|Hit: ld hl,1|Done:"), 1},
 };
 
 INSTANTIATE_TEST_SUITE_P(Routines, SoloRoutine, ::testing::ValuesIn(kSolo),
