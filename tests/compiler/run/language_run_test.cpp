@@ -10,10 +10,6 @@ namespace {
 
 using namespace run_support;
 
-std::int16_t Signed(std::uint16_t v) {
-  return static_cast<std::int16_t>(v);
-}
-
 TEST(LanguageRun, IntegerArithmeticIsSigned) {
   const Ran r = RunProgram("PROGRAM T;\n"
                            "VAR I, J, Q1, Q2, R1, R2, N, P, S: INTEGER; W: WORD;\n"
@@ -23,14 +19,8 @@ TEST(LanguageRun, IntegerArithmeticIsSigned) {
                            "  N := -I; P := I * J; S := ABS(I) + I SHL 1;\n"
                            "  W := 40000 DIV 3\n"
                            "END.\n");
-  EXPECT_EQ(Signed(r.Word("Q1")), -3);
-  EXPECT_EQ(Signed(r.Word("R1")), -2);
-  EXPECT_EQ(Signed(r.Word("Q2")), -3);
-  EXPECT_EQ(Signed(r.Word("R2")), 2);
-  EXPECT_EQ(Signed(r.Word("N")), 17);
-  EXPECT_EQ(Signed(r.Word("P")), -85);
-  EXPECT_EQ(Signed(r.Word("S")), 17 - 34);
-  EXPECT_EQ(r.Word("W"), 13333);
+  r.ExpectWords(
+      {"Q1", -3, "R1", -2, "Q2", -3, "R2", 2, "N", 17, "P", -85, "S", 17 - 34, "W", 13333});
 }
 
 TEST(LanguageRun, ComparisonsAcrossTypes) {
@@ -55,13 +45,9 @@ TEST(LanguageRun, LongArithmetic) {
                  "  S := A + B; D := B - A; P := B * I; Q := A DIV B; M := A MOD B; N := -A;\n"
                  "  H := A SHR 8 + (B AND $FFFF)\n"
                  "END.\n");
-  EXPECT_EQ(static_cast<std::int32_t>(r.Long("S")), 123456789 - 98765);
-  EXPECT_EQ(static_cast<std::int32_t>(r.Long("D")), -98765 - 123456789);
-  EXPECT_EQ(static_cast<std::int32_t>(r.Long("P")), 296295);
-  EXPECT_EQ(static_cast<std::int32_t>(r.Long("Q")), 123456789 / -98765);
-  EXPECT_EQ(static_cast<std::int32_t>(r.Long("M")), 123456789 % -98765);
-  EXPECT_EQ(static_cast<std::int32_t>(r.Long("N")), -123456789);
-  EXPECT_EQ(static_cast<std::int32_t>(r.Long("H")), (123456789 >> 8) + (-98765 & 0xFFFF));
+  r.ExpectLongs({"S", 123456789 - 98765, "D", -98765 - 123456789, "P", 296295, "Q",
+                 123456789 / -98765, "M", 123456789 % -98765, "N", -123456789, "H",
+                 (123456789 >> 8) + (-98765 & 0xFFFF)});
 }
 
 TEST(LanguageRun, NestedRoutinesReachOuterVariables) {
@@ -75,7 +61,7 @@ TEST(LanguageRun, NestedRoutinesReachOuterVariables) {
                            "  ACC := 0; INNER(1); INNER(2); INNER(3); TOTAL := TOTAL + ACC\n"
                            "END;\n"
                            "BEGIN TOTAL := 0; OUTER(10); OUTER(100) END.\n");
-  EXPECT_EQ(r.Word("TOTAL"), 660);
+  r.ExpectWords({"TOTAL", 660});
 }
 
 TEST(LanguageRun, VarParametersOfEveryKind) {
@@ -91,13 +77,13 @@ TEST(LanguageRun, VarParametersOfEveryKind) {
       "  B := 9; W := 21; L := 5; S := 'HI'; X.A := 7; C := 'A';\n"
       "  SETALL(B, W, L, S, X, C)\n"
       "END.\n");
-  EXPECT_EQ(r.Byte("B"), 10);
-  EXPECT_EQ(r.Word("W"), 42);
-  EXPECT_EQ(r.Long("L"), 70005u);
-  EXPECT_EQ(r.Byte("S"), 3);
+  r.ExpectBytes({"B", 10});
+  r.ExpectWords({"W", 42});
+  r.ExpectLongs({"L", 70005u});
+  r.ExpectBytes({"S", 3});
   EXPECT_EQ(r.Byte("S", 3), '!');
   EXPECT_EQ(r.Byte("X", 1) | r.Byte("X", 2) << 8, 1007);
-  EXPECT_EQ(r.Byte("C"), 'Z');
+  r.ExpectBytes({"C", 'Z'});
 }
 
 TEST(LanguageRun, FunctionsOfEveryResultType) {
@@ -114,11 +100,9 @@ TEST(LanguageRun, FunctionsOfEveryResultType) {
       "BEGIN\n"
       "  L := LNG(300); C := NEXTC('Q'); F := ISODD(-7); B := LOWB($1234); I := NEG(NEG(-5)) - 1\n"
       "END.\n");
-  EXPECT_EQ(r.Long("L"), 300000u + (300000u & 0xFFFF));
-  EXPECT_EQ(r.Byte("C"), 'R');
-  EXPECT_EQ(r.Byte("F"), 1);
-  EXPECT_EQ(r.Byte("B"), 0x34);
-  EXPECT_EQ(Signed(r.Word("I")), -6);
+  r.ExpectLongs({"L", 300000u + (300000u & 0xFFFF)});
+  r.ExpectBytes({"C", 'R', "F", 1, "B", 0x34});
+  r.ExpectWords({"I", -6});
 }
 
 TEST(LanguageRun, ArraysOfRecordsAndTwoDimensions) {
@@ -135,10 +119,9 @@ TEST(LanguageRun, ArraysOfRecordsAndTwoDimensions) {
       "  DIAG := 0; FOR I := 0 TO 3 DO DIAG := DIAG + GRID[I, I];\n"
       "  LAST := PTS[5].NAME[1]\n"
       "END.\n");
-  EXPECT_EQ(Signed(r.Word("SUM")), -110);
-  EXPECT_EQ(r.Word("DIAG"), 0 + 11 + 22 + 33);
+  r.ExpectWords({"SUM", -110, "DIAG", 0 + 11 + 22 + 33});
   EXPECT_EQ(r.Byte("GRID", 3 * 5 + 4), 34);
-  EXPECT_EQ(r.Byte("LAST"), 'E');
+  r.ExpectBytes({"LAST", 'E'});
 }
 
 TEST(LanguageRun, StringsInExpressionsAndProcedures) {
@@ -152,16 +135,13 @@ TEST(LanguageRun, StringsInExpressionsAndProcedures) {
                            "  DELETE(U, 2, 3); INSERT('--', U, 1);\n"
                            "  EQ := COPY(U, 3, 2) = 'ab'; LT := 'abc' < 'abd'; C := UPCASE(S[2])\n"
                            "END.\n");
-  EXPECT_EQ(r.Byte("P"), 6);
-  EXPECT_EQ(r.Byte("N"), 9);
+  r.ExpectBytes({"P", 6, "N", 9});
   // 'abcabcXYZ' less 'bca' is 'abcXYZ'; then '--' in front.
   const std::string expected = "--abcXYZ";
   ASSERT_EQ(r.Byte("U"), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i)
     EXPECT_EQ(r.Byte("U", int(i) + 1), expected[i]) << i;
-  EXPECT_EQ(r.Byte("EQ"), 1);
-  EXPECT_EQ(r.Byte("LT"), 1);
-  EXPECT_EQ(r.Byte("C"), 'B');
+  r.ExpectBytes({"EQ", 1, "LT", 1, "C", 'B'});
 }
 
 TEST(LanguageRun, SetsCaseOnCharsAndNestedLoopsWithBreak) {
@@ -178,10 +158,8 @@ TEST(LanguageRun, SetsCaseOnCharsAndNestedLoopsWithBreak) {
       "  PAIRS := 0;\n"
       "  FOR I := 1 TO 10 DO FOR J := 1 TO 10 DO BEGIN IF J > I THEN BREAK; INC(PAIRS) END\n"
       "END.\n");
-  EXPECT_EQ(r.Byte("VOWELS"), 3);
-  EXPECT_EQ(r.Byte("DIGITS"), 4);
-  EXPECT_EQ(r.Byte("OTHERS"), 9);
-  EXPECT_EQ(r.Word("PAIRS"), 55);
+  r.ExpectBytes({"VOWELS", 3, "DIGITS", 4, "OTHERS", 9});
+  r.ExpectWords({"PAIRS", 55});
 }
 
 TEST(LanguageRun, IncDecMoveAndPredefinedFunctions) {
@@ -194,16 +172,13 @@ TEST(LanguageRun, IncDecMoveAndPredefinedFunctions) {
       "  A[0] := 1; A[1] := 2; A[2] := 3; A[3] := 4; MOVE(A, D, 4);\n"
       "  H := HI($ABCD); O := ORD('A') + 1; C := PRED('B'); HW := HIWORD(L)\n"
       "END.\n");
-  EXPECT_EQ(r.Byte("B"), 0);
-  EXPECT_EQ(r.Word("W"), 65535);
-  EXPECT_EQ(Signed(r.Word("I")), -1);
-  EXPECT_EQ(r.Long("L"), 65536u);
+  r.ExpectBytes({"B", 0});
+  r.ExpectWords({"W", 65535, "I", -1});
+  r.ExpectLongs({"L", 65536u});
   for (int i = 0; i < 4; ++i)
     EXPECT_EQ(r.Byte("D", i), i + 1);
-  EXPECT_EQ(r.Byte("H"), 0xAB);
-  EXPECT_EQ(r.Byte("O"), 66);
-  EXPECT_EQ(r.Byte("C"), 'A');
-  EXPECT_EQ(r.Word("HW"), 1);
+  r.ExpectBytes({"H", 0xAB, "O", 66, "C", 'A'});
+  r.ExpectWords({"HW", 1});
 }
 
 TEST(LanguageRun, PointersToRecordsOnTheHeap) {
@@ -217,8 +192,7 @@ TEST(LanguageRun, PointersToRecordsOnTheHeap) {
       "  SUM := 0; COUNT := 0; P := HEAD;\n"
       "  WHILE P <> NIL DO BEGIN SUM := SUM + P^.V; INC(COUNT); P := P^.NEXT END\n"
       "END.\n");
-  EXPECT_EQ(r.Word("SUM"), 385);
-  EXPECT_EQ(r.Word("COUNT"), 10);
+  r.ExpectWords({"SUM", 385, "COUNT", 10});
 }
 
 TEST(LanguageRun, RepeatWhileAndExitFromFunctions) {
@@ -238,9 +212,7 @@ TEST(LanguageRun, RepeatWhileAndExitFromFunctions) {
                  "BEGIN FIRSTSQUARE := 0; FOR K := 1 TO 100 DO IF K * K > LIMIT THEN BEGIN "
                  "FIRSTSQUARE := K; EXIT END END;\n"
                  "BEGIN G := GCD(1071, 462); C := COLLATZ(27); FOUND := FIRSTSQUARE(500) END.\n");
-  EXPECT_EQ(r.Word("G"), 21);
-  EXPECT_EQ(r.Word("C"), 111);
-  EXPECT_EQ(r.Word("FOUND"), 23);
+  r.ExpectWords({"G", 21, "C", 111, "FOUND", 23});
 }
 
 TEST(LanguageRun, OffsetBoundsWordIndexesAndLargeArrays) {
@@ -255,9 +227,9 @@ TEST(LanguageRun, OffsetBoundsWordIndexesAndLargeArrays) {
                            "  S3 := 0; FOR W := 0 TO 999 DO S3 := S3 + BIG[W];\n"
                            "  I := 2; S2 := A[15 - I] - A[15 + I]\n"
                            "END.\n");
-  EXPECT_EQ(Signed(r.Word("S1")), -15 + 30 + 0);
-  EXPECT_EQ(r.Long("S3"), 499500u);
-  EXPECT_EQ(Signed(r.Word("S2")), -12);
+  r.ExpectWords({"S1", -15 + 30 + 0});
+  r.ExpectLongs({"S3", 499500u});
+  r.ExpectWords({"S2", -12});
 }
 
 TEST(LanguageRun, BooleanOperatorsShiftsAndCharArithmetic) {
@@ -273,14 +245,11 @@ TEST(LanguageRun, BooleanOperatorsShiftsAndCharArithmetic) {
       "  X := $81; Y := X SHL 1; Z := X SHR 7; ONE := 1; W := $8001 SHR 1 + ONE SHL 15;\n"
       "  C := CHR(ORD('a') + 25)\n"
       "END.\n");
-  EXPECT_EQ(r.Byte("F1"), 1);
-  EXPECT_EQ(r.Byte("F2"), 1);
-  EXPECT_EQ(r.Byte("F3"), 0);
-  EXPECT_EQ(r.Byte("F4"), 0);
+  r.ExpectBytes({"F1", 1, "F2", 1, "F3", 0, "F4", 0});
   EXPECT_EQ(r.Byte("Y"), 0x02) << "BYTE SHL keeps the low byte";
-  EXPECT_EQ(r.Byte("Z"), 1);
-  EXPECT_EQ(r.Word("W"), 0x4000 + 0x8000);
-  EXPECT_EQ(r.Byte("C"), 'z');
+  r.ExpectBytes({"Z", 1});
+  r.ExpectWords({"W", 0x4000 + 0x8000});
+  r.ExpectBytes({"C", 'z'});
 }
 
 TEST(LanguageRun, WithOnArrayElementsAndStringFields) {
@@ -298,8 +267,8 @@ TEST(LanguageRun, WithOnArrayElementsAndStringFields) {
       "    INITIALS := INITIALS + NAME[1]\n"
       "  END\n"
       "END.\n");
-  EXPECT_EQ(r.Long("TOTAL"), 310000u);
-  EXPECT_EQ(r.Byte("LONGEST"), 5);
+  r.ExpectLongs({"TOTAL", 310000u});
+  r.ExpectBytes({"LONGEST", 5});
   ASSERT_EQ(r.Byte("INITIALS"), 3);
   EXPECT_EQ(r.Byte("INITIALS", 1), 'A');
   EXPECT_EQ(r.Byte("INITIALS", 2), 'G');
@@ -313,7 +282,7 @@ TEST(LanguageRun, ValueStringParametersAreCopies) {
                            "FUNCTION SHOUT(X: STR): STR; BEGIN X := X + '!'; SHOUT := X END;\n"
                            "BEGIN S := 'HEY'; R := SHOUT(S); N := LENGTH(S) END.\n");
   EXPECT_EQ(r.Byte("N"), 3) << "the caller's string is untouched";
-  EXPECT_EQ(r.Byte("R"), 4);
+  r.ExpectBytes({"R", 4});
   EXPECT_EQ(r.Byte("R", 4), '!');
 }
 
@@ -330,7 +299,7 @@ TEST(LanguageRun, CaseWithManyLabelsAndRanges) {
       "    ELSE SUM := SUM + 10000 END\n"
       "END.\n");
   // 0..3: 15; 4..6: 48; 10..19: 1000; 20..29 and 35: 11000; the other 13 values: 130000.
-  EXPECT_EQ(r.Word("SUM"), static_cast<std::uint16_t>(15 + 48 + 1000 + 11000 + 130000));
+  r.ExpectWords({"SUM", static_cast<std::uint16_t>(15 + 48 + 1000 + 11000 + 130000)});
 }
 
 TEST(LanguageRun, CallsInsideExpressionsAndVarParametersPassedOn) {
@@ -345,9 +314,7 @@ TEST(LanguageRun, CallsInsideExpressionsAndVarParametersPassedOn) {
                            "  B := ADD3(SQ(1), ADD3(1, 2, SQ(3)), 100) - SQ(2);\n"
                            "  N := 5; TWICE(N)\n"
                            "END.\n");
-  EXPECT_EQ(r.Word("A"), 9 + 16 * 4);
-  EXPECT_EQ(r.Word("B"), 1 + 12 + 100 - 4);
-  EXPECT_EQ(r.Word("N"), 7);
+  r.ExpectWords({"A", 9 + 16 * 4, "B", 1 + 12 + 100 - 4, "N", 7});
 }
 
 TEST(LanguageRun, StringEdgesAndConversions) {
@@ -364,13 +331,8 @@ TEST(LanguageRun, StringEdgesAndConversions) {
       "  A[1] := 'ONE'; A[2] := A[1]; A[2][1] := 'T'; A[3] := COPY(A[2], 2, 10)\n"
       "END.\n");
   EXPECT_EQ(r.Byte("N"), 255) << "concatenation is cut at 255 characters";
-  EXPECT_EQ(r.Byte("C1"), 1);
-  EXPECT_EQ(r.Byte("C2"), 1);
-  EXPECT_EQ(r.Byte("C3"), 1);
-  EXPECT_EQ(r.Byte("C4"), 0);
-  EXPECT_EQ(r.Long("L1"), 0x80000000u);
-  EXPECT_EQ(static_cast<std::int32_t>(r.Long("L2")), -7);
-  EXPECT_EQ(r.Long("L3"), 65536u);
+  r.ExpectBytes({"C1", 1, "C2", 1, "C3", 1, "C4", 0});
+  r.ExpectLongs({"L1", 0x80000000u, "L2", -7, "L3", 65536u});
   ASSERT_EQ(r.Byte("H"), 4);
   EXPECT_EQ(std::string({char(r.Byte("H", 1)), char(r.Byte("H", 2)), char(r.Byte("H", 3)),
                          char(r.Byte("H", 4))}),
@@ -391,10 +353,10 @@ TEST(LanguageRun, PointerToArrayNestedWithAndSizeof) {
                            "  WITH O DO WITH I DO BEGIN V := 9; W := V * 2 END;\n"
                            "  SZ := SIZEOF(ARR) + SIZEOF(OUTER)\n"
                            "END.\n");
-  EXPECT_EQ(r.Word("SUM"), 1000);
+  r.ExpectWords({"SUM", 1000});
   EXPECT_EQ(r.Byte("O", 0), 9);
   EXPECT_EQ(r.Byte("O", 1) | r.Byte("O", 2) << 8, 18);
-  EXPECT_EQ(r.Word("SZ"), 8 + 3);
+  r.ExpectWords({"SZ", 8 + 3});
 }
 
 TEST(LanguageRun, LongComparisonsIncDecAndBooleanOrder) {
@@ -409,9 +371,8 @@ TEST(LanguageRun, LongComparisonsIncDecAndBooleanOrder) {
                            "END.\n");
   for (const char* name : {"C1", "C2", "C3", "C4", "C5"})
     EXPECT_EQ(r.Byte(name), 1) << name;
-  EXPECT_EQ(r.Long("A"), 65530u);
-  EXPECT_EQ(r.Long("B"), 0xFFFFFFFFu);
-  EXPECT_EQ(r.Word("N"), 6);
+  r.ExpectLongs({"A", 65530u, "B", 0xFFFFFFFFu});
+  r.ExpectWords({"N", 6});
 }
 
 } // namespace

@@ -22,14 +22,8 @@ TEST(ProgramRun, ForLoopsStopAtTheTypeLimitsAndCompareIntegersSigned) {
                            "  N6 := 0; FOR W := 4 TO 4 DO INC(N6);\n"
                            "  N7 := 0; FOR I := 3 DOWNTO -32768 DO INC(N7)\n"
                            "END.\n");
-  EXPECT_EQ(r.Word("N1"), 6);
-  EXPECT_EQ(r.Word("N2"), 6);
-  EXPECT_EQ(r.Word("N3"), 3);
-  EXPECT_EQ(r.Word("N4"), 11);
-  EXPECT_EQ(r.Word("N5"), 0);
-  EXPECT_EQ(r.Word("N6"), 1);
-  EXPECT_EQ(r.Word("N7"), 32772);
-  EXPECT_EQ(r.Byte("B"), 255);
+  r.ExpectWords({"N1", 6, "N2", 6, "N3", 3, "N4", 11, "N5", 0, "N6", 1, "N7", 32772});
+  r.ExpectBytes({"B", 255});
   EXPECT_EQ(static_cast<std::int16_t>(r.Word("I")), -32768);
 }
 
@@ -42,7 +36,7 @@ TEST(ProgramRun, StatementsPastColumn255AreCompiled) {
   }
   source += "END.\n";
   const Ran r = RunProgram(source);
-  EXPECT_EQ(r.Word("N"), 3);
+  r.ExpectWords({"N", 3});
 }
 
 // Two overlay areas, a part of the second calling both parts of the first.
@@ -89,9 +83,7 @@ TEST(ProgramRun, LoopsWithBreakAndContinue) {
       "END;\n"
       "  REPEATS := 0; W := 0; REPEAT INC(W); IF W < 5 THEN CONTINUE; INC(REPEATS) UNTIL W = 8\n"
       "END.\n");
-  EXPECT_EQ(r.Word("EVEN"), 5);
-  EXPECT_EQ(r.Word("WHILES"), 6);
-  EXPECT_EQ(r.Word("REPEATS"), 4);
+  r.ExpectWords({"EVEN", 5, "WHILES", 6, "REPEATS", 4});
 }
 
 TEST(ProgramRun, ArgumentsAreEvaluatedBeforeTheCalleesParametersAreWritten) {
@@ -102,8 +94,7 @@ TEST(ProgramRun, ArgumentsAreEvaluatedBeforeTheCalleesParametersAreWritten) {
                            "FUNCTION FIRST(A, B: WORD): WORD;\n"
                            "BEGIN FIRST := A; EXIT; FIRST := B END;\n"
                            "BEGIN R1 := MAX(5, MAX(2, 3)); R2 := FIRST(MAX(1, 9), 4) END.\n");
-  EXPECT_EQ(r.Word("R1"), 5);
-  EXPECT_EQ(r.Word("R2"), 9);
+  r.ExpectWords({"R1", 5, "R2", 9});
 }
 
 TEST(ProgramRun, CaseDispatchByTableAndSearch) {
@@ -120,8 +111,7 @@ TEST(ProgramRun, CaseDispatchByTableAndSearch) {
                  "  W := 259;\n" // high byte 1: matches no byte label
                  "  CASE W OF 3: SUM := SUM + 5000 ELSE INC(OTHER) END\n"
                  "END.\n");
-  EXPECT_EQ(r.Word("SUM"), 2111);
-  EXPECT_EQ(r.Word("OTHER"), 8);
+  r.ExpectWords({"SUM", 2111, "OTHER", 8});
 }
 
 TEST(ProgramRun, FillCharNeverWritesBeyondItsCount) {
@@ -139,7 +129,7 @@ TEST(ProgramRun, FillCharNeverWritesBeyondItsCount) {
   const std::uint8_t expected[8] = {2, 1, 1, 1, 9, 9, 9, 1};
   for (int i = 0; i < 8; ++i)
     EXPECT_EQ(r.Byte("A", i), expected[i]) << "A[" << i << "]";
-  EXPECT_EQ(r.Byte("GUARD"), 77);
+  r.ExpectBytes({"GUARD", 77});
 }
 
 TEST(ProgramRun, StoresOfEveryClass) {
@@ -156,8 +146,7 @@ TEST(ProgramRun, StoresOfEveryClass) {
       "  AW[1] := 10; AW[3] := 30; SWAP(AW[1], AW[3]);\n"
       "  P := @AW[2]; P^ := 22; B := L\n"
       "END.\n");
-  EXPECT_EQ(r.Long("L"), 0xFFFFFFFEu);
-  EXPECT_EQ(r.Long("L2"), 0x0000FFFFu);
+  r.ExpectLongs({"L", 0xFFFFFFFEu, "L2", 0x0000FFFFu});
   EXPECT_EQ(r.Byte("LEN"), 5) << "the store keeps to the capacity";
   EXPECT_EQ(r.Byte("S", 5), 'E');
   EXPECT_EQ(r.Byte("Y", 0), 1);
@@ -165,7 +154,7 @@ TEST(ProgramRun, StoresOfEveryClass) {
   EXPECT_EQ(r.Byte("AW", 0), 30);
   EXPECT_EQ(r.Byte("AW", 2), 22);
   EXPECT_EQ(r.Byte("AW", 4), 10);
-  EXPECT_EQ(r.Byte("B"), 0xFE);
+  r.ExpectBytes({"B", 0xFE});
 }
 
 TEST(ProgramRun, TypedConstantsAndWith) {
@@ -180,10 +169,10 @@ TEST(ProgramRun, TypedConstantsAndWith) {
                  "  WITH X DO BEGIN A := REC.A; W := REC.W END;\n"
                  "  N := LENGTH(NAME)\n"
                  "END.\n");
-  EXPECT_EQ(r.Word("SUM"), 4321);
+  r.ExpectWords({"SUM", 4321});
   EXPECT_EQ(r.Byte("X", 0), 5);
   EXPECT_EQ(r.Byte("X", 1) | r.Byte("X", 2) << 8, 600);
-  EXPECT_EQ(r.Byte("N"), 3);
+  r.ExpectBytes({"N", 3});
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <concepts>
 #include <string>
 
 #include "tests/compiler/statement_test_support.h"
@@ -27,6 +28,26 @@ struct Ran {
     const long at = run.Symbol("T_" + variable);
     EXPECT_GE(at, 0) << variable << " not in the symbol file";
     return at < 0 ? 0 : run.Byte(static_cast<std::uint16_t>(at + offset));
+  }
+  // ExpectWords({"N", 3, "I", -1}): each named variable holds the value
+  // after its name, taken to the variable's width.
+  struct Item {
+    Item(const char* text) : name(text) {}
+    template <std::integral T> Item(T number) : value(static_cast<std::int64_t>(number)) {}
+    const char* name = nullptr;
+    std::int64_t value = 0;
+  };
+  void ExpectBytes(std::initializer_list<Item> items) const { ExpectEach(items, 1); }
+  void ExpectWords(std::initializer_list<Item> items) const { ExpectEach(items, 2); }
+  void ExpectLongs(std::initializer_list<Item> items) const { ExpectEach(items, 4); }
+  void ExpectEach(std::initializer_list<Item> items, int bytes) const {
+    const std::uint64_t mask = (std::uint64_t{1} << (8 * bytes)) - 1;
+    for (auto it = items.begin(); it != items.end() && it + 1 != items.end(); it += 2) {
+      const std::uint32_t got = bytes == 1   ? Byte(it->name)
+                                : bytes == 2 ? Word(it->name)
+                                             : Long(it->name);
+      EXPECT_EQ(got, static_cast<std::uint64_t>((it + 1)->value) & mask) << it->name;
+    }
   }
   std::uint32_t Long(const std::string& variable) const {
     const long at = run.Symbol("T_" + variable);
