@@ -7,9 +7,12 @@
 #   MUTATE_NO_BASELINE=1 scripts/mutate.sh ...   skips the clean suite run first
 # Prints a Markdown table on stdout: a fault is "caught" when a test fails or
 # times out. Each row first builds and runs the test programs its "likely"
-# column names; the whole suite (ctest, without source_format and the
-# screenshots) runs only when they all pass. Builds in build/mutate (g++,
-# RelWithDebInfo, ccache, tests on); logs in build/mutate/mutation-logs/.
+# column names; the rest of the suite (every test program ctest knows, but
+# source_format and the screenshots) runs only when they all pass. Each
+# program runs whole, in ctest's directory: much faster than a process a
+# test. The clean tree must pass both ctest and the programs run so. Builds
+# in build/mutate (g++, RelWithDebInfo, ccache, tests on); logs in
+# build/mutate/mutation-logs/.
 # The file is restored after each row, also when the run is interrupted.
 set -uo pipefail
 
@@ -91,7 +94,6 @@ BuildAll() { ninja -C "$build" -j2 >"$1" 2>&1; }
 RunSuite() {
   (cd "$build" && ctest -j2 --timeout 120 -E "$excluded" --output-on-failure) >"$1" 2>&1
 }
-FirstFailure() { grep -m1 -oE '(\*\*\*Failed|\*\*\*Timeout|\*\*\*Exception|Not Run).*' "$1" | head -1; }
 
 echo "building the clean tree..." >&2
 BuildAll "$logs/clean-build.log" || { echo "the clean tree does not build: $logs/clean-build.log" >&2; exit 2; }
@@ -114,15 +116,17 @@ for program, directory in seen.items():
     print(f"{program}\t{directory}")
 ' "$excluded")
 
-# Runs the programs whose name matches the regex; prints the first that fails.
-RunLikely() {
-  local regex=$1 log=$2 program name
+# Runs the test programs whose name matches the first regex and not the
+# second, each whole; prints the first that fails, with its first failed test.
+RunPrograms() {
+  local regex=$1 skip=$2 log=$3 program name
   : >"$log"
   for program in "${!program_dir[@]}"; do
     name=$(basename "$program")
     [[ "$name" =~ ^($regex)$ ]] || continue
+    [[ "$name" =~ ^($skip)$ ]] && continue
     echo "== $name" >>"$log"
-    if ! (cd "${program_dir[$program]}" && timeout 300 "$program") >>"$log" 2>&1; then
+    if ! (cd "${program_dir[$program]}" && timeout 600 "$program") >>"$log" 2>&1; then
       echo "$name $(grep -m1 -oE '^(\[  FAILED  \] [^ ]+|FAIL! +: [^ ]+)' "$log" | sed 's/.*[]:] *//')"
       return 1
     fi
@@ -142,7 +146,7 @@ LikelyTargets() {
 if [ "${MUTATE_NO_BASELINE:-0}" != 1 ]; then
   echo "running the clean suite..." >&2
   # The programs run whole must pass too, as they do for the likely tests.
-  if failing=$(RunLikely '.*' "$logs/clean-programs.log"); then :; else
+  if failing=$(RunPrograms '.*' '' "$logs/clean-programs.log"); then :; else
     echo "$failing fails on the clean tree: $logs/clean-programs.log" >&2
     exit 2
   fi
@@ -184,18 +188,18 @@ while IFS=$'\t' read -r id file original replacement likely description; do
     # shellcheck disable=SC2086 # one target a word
     if ! ninja -C "$build" -j2 $targets >"$logs/$id.build.log" 2>&1; then
       result="did not build"
-    elif ! by=$(RunLikely "$likely" "$logs/$id.likely.log"); then
+    elif ! by=$(RunPrograms "$likely" '' "$logs/$id.likely.log"); then
       result="caught"
     fi
   fi
   if [ -z "$result" ]; then
     if ! BuildAll "$logs/$id.build.log"; then
       result="did not build"
-    elif RunSuite "$logs/$id.suite.log"; then
+    elif by=$(RunPrograms '.*' "$likely" "$logs/$id.suite.log"); then
       result="NOT caught"
     else
       result="caught"
-      by="suite: $(FirstFailure "$logs/$id.suite.log")"
+      by="suite: $by"
     fi
   fi
   Restore
