@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -15,73 +16,73 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST(LineList, HoldsLinesAndTheirFileText) {
+// Random edits done to a LineList and to a vector of strings: the two always
+// hold the same lines, also past the size from which the buffers are mapped
+// (a few lines of 10,000 characters), and a copy keeps its own lines.
+TEST(LineList, BehavesAsAListOfLines) {
+  std::mt19937 random(7);
   LineList list;
-  list.push_back("\tCODE");
-  list.push_back_joined({"\t", "ld hl,", "5"});
-  list.push_back("");
-  ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list[1], "\tld hl,5");
-  EXPECT_EQ(list[2], "");
-  EXPECT_EQ(list.back(), "");
-  EXPECT_EQ(list.Text(), "\tCODE\r\n\tld hl,5\r\n\r\n");
-  EXPECT_EQ(list.Lines(1), (Lines{"\tld hl,5", ""}));
-}
-
-TEST(LineList, EraseClosesUpAndKeepsTheLaterLines) {
-  LineList list{"a", "push hl", "bcd", "e"};
-  list.erase(1);
-  EXPECT_EQ(list.Lines(), (Lines{"a", "bcd", "e"}));
-  list.erase(2);
-  EXPECT_EQ(list.Lines(), (Lines{"a", "bcd"}));
-  list.push_back("f");
-  EXPECT_EQ(list.Text(), "a\r\nbcd\r\nf\r\n");
-  list.erase(0);
-  EXPECT_EQ(list.Lines(), (Lines{"bcd", "f"}));
-}
-
-TEST(LineList, TruncateInsertFrontAndAppend) {
-  LineList list{"1", "2", "3"};
-  list.truncate(5); // past the end: nothing to remove
-  EXPECT_EQ(list.size(), 3u);
-  list.truncate(1);
-  EXPECT_EQ(list.Lines(), (Lines{"1"}));
-  list.insert_front({" EXTERN A", ""});
-  EXPECT_EQ(list.Lines(), (Lines{" EXTERN A", "", "1"}));
-  LineList tail{"x", "y"};
-  list.append(tail);
-  EXPECT_EQ(list.Text(), " EXTERN A\r\n\r\n1\r\nx\r\ny\r\n");
-  EXPECT_EQ(list[4], "y");
-  LineList empty;
-  list.append(empty);
-  EXPECT_EQ(list.size(), 5u);
-}
-
-TEST(LineList, CopiesAreIndependentAndLongLinesGrowTheBuffer) {
-  // 3 MB: past the size from which the buffers are mapped rather than heap.
-  const std::string longLine(10000, 'x');
-  LineList list;
-  for (int i = 0; i < 300; ++i)
-    list.push_back_joined({"\t", std::to_string(i), longLine});
-  list.insert_front({"head"});
-  list.erase(1);
-  ASSERT_EQ(list.size(), 300u);
-  EXPECT_EQ(list[0], "head");
-  EXPECT_EQ(list[1], "\t1" + longLine);
-  EXPECT_EQ(list.back(), "\t299" + longLine);
-  LineList copy = list;
-  list.truncate(0);
-  ASSERT_EQ(copy.size(), 300u);
-  EXPECT_EQ(copy[299], "\t299" + longLine);
-  EXPECT_TRUE(list.empty());
-  EXPECT_EQ(list.Text(), "");
-  // Every piece length takes one of the copy paths.
-  for (std::size_t n = 0; n <= 40; ++n)
-    list.push_back(std::string(n, static_cast<char>('a' + n % 26)));
-  for (std::size_t n = 0; n <= 40; ++n)
-    EXPECT_EQ(list[n], std::string(n, static_cast<char>('a' + n % 26)));
-  std::vector<std::string> seen(list.begin(), list.end());
-  EXPECT_EQ(seen, list.Lines());
+  Lines model;
+  const auto check = [](const LineList& l, const Lines& m) {
+    ASSERT_EQ(l.size(), m.size());
+    EXPECT_EQ(l.Lines(), m);
+    std::string text;
+    for (const std::string& line : m)
+      text += line + "\r\n";
+    EXPECT_EQ(l.Text(), text);
+    EXPECT_EQ(Lines(l.begin(), l.end()), m);
+    if (!m.empty()) EXPECT_EQ(l.back(), m.back());
+  };
+  for (int step = 0; step < 3000; ++step) {
+    const std::size_t length = step % 151 == 0 ? 10000 : random() % 41;
+    const std::string line(length, static_cast<char>('a' + step % 26));
+    switch (random() % 8) {
+    case 0:
+    case 1:
+      list.push_back(line);
+      model.push_back(line);
+      break;
+    case 2:
+      list.push_back_joined({"\t", line, "x"});
+      model.push_back("\t" + line + "x");
+      break;
+    case 3:
+      list.push_back_tabbed(line);
+      model.push_back("\t" + line);
+      break;
+    case 4:
+      if (!model.empty()) {
+        const std::size_t at = random() % model.size();
+        list.erase(at);
+        model.erase(model.begin() + static_cast<std::ptrdiff_t>(at));
+      }
+      break;
+    case 5:
+      list.insert_front({line, ""});
+      model.insert(model.begin(), {line, ""});
+      break;
+    case 6: {
+      LineList tail{line, "y"};
+      list.append(tail);
+      model.insert(model.end(), {line, "y"});
+      break;
+    }
+    default:
+      if (random() % 20 == 0) {
+        const std::size_t keep = random() % (model.size() + 2);
+        list.truncate(keep);
+        model.resize(std::min(keep, model.size()));
+      }
+    }
+    if (step % 100 == 0) check(list, model);
+  }
+  check(list, model);
+  const LineList copy = list;
+  const Lines kept = model;
+  list.clear();
+  check(list, {});
+  check(copy, kept);
+  EXPECT_EQ(Lines(kept.begin() + 1, kept.end()), copy.Lines(1));
 }
 
 TEST(EmitHistory, NewestFirstAcrossManyPushes) {

@@ -90,8 +90,7 @@ const ErrorCase kStatementErrors[] = {
     {105, "", "WITH B DO B := 1"},
     {106, "", "WORD(B) := 1"},
     {108, "", "AB[1, 2] := 1"},
-    {113, "", "C := UPCASE(B)"},
-};
+    {113, "", "C := UPCASE(B)"}};
 
 const ErrorCase kDeclarationErrors[] = {
     {2, "PROCEDURE 5; BEGIN END;\n", ""},
@@ -168,13 +167,9 @@ TEST(DeclarationErrors, TheProcedureTableHoldsFiveHundredBlocks) {
       s += "PROCEDURE P" + std::to_string(i) + "; BEGIN END;\n";
     return s + "BEGIN END.\n";
   };
+  // One more overflows: the driver's table overflow test.
   const CompiledProgram full = Compile(source(499));
   EXPECT_TRUE(full.ok) << Joined(full.messages);
-  const CompiledProgram over = Compile(source(500));
-  ASSERT_FALSE(over.ok);
-  ASSERT_GE(over.messages.size(), 2u);
-  EXPECT_EQ(over.messages[over.messages.size() - 2], "Compiler table for PROCEDURES overflowed");
-  EXPECT_EQ(over.messages.back(), " Fatal termination of Orvalen");
 }
 
 } // namespace
