@@ -35,24 +35,5 @@ TEST(HeadlessUiHost, WritesMessageBoxesToItsStream) {
   EXPECT_EQ(out.str(), "Velkor: File X not found\n");
 }
 
-TEST(HeadlessUiHost, FilesEditorAndPump) {
-  HeadlessUiHost ui;
-  ui.QueueFile("/w/A.Prj");
-  ui.QueueFile(std::nullopt);
-  EXPECT_EQ(ui.AskForFile({"Enter name of project to open", "Project files (*.Prj)|*.Prj", false}),
-            "/w/A.Prj");
-  EXPECT_EQ(ui.AskForFile({}), std::nullopt);
-  EXPECT_EQ(ui.AskForFile({}), std::nullopt);
-  EXPECT_FALSE(ui.LastEditorPosition());
-  ui.ShowEditorPosition("/w/Inc.Pas", 11, 2);
-  ASSERT_TRUE(ui.LastEditorPosition());
-  EXPECT_EQ(ui.LastEditorPosition()->file, "/w/Inc.Pas");
-  EXPECT_EQ(ui.LastEditorPosition()->line, 11);
-  EXPECT_EQ(ui.LastEditorPosition()->column, 2);
-  for (int i = 0; i < 3; ++i)
-    ui.ProcessPendingMessages();
-  EXPECT_EQ(ui.PumpCount(), 3);
-}
-
 } // namespace
 } // namespace platform
