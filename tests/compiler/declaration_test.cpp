@@ -267,7 +267,7 @@ TEST(Overlays, TwoPartsInOneArea) {
           "ld hl,@@OVRI_G1P1+6|call __InitializeOverlay|ld hl,@@OVRI_G1P2|call __OverlayHandler")));
   EXPECT_TRUE(Contains(p.lines, "@@OVRI_G1P2"));
   EXPECT_TRUE(Contains(p.lines, "@@OVRB1:\tDSSIZE 1"));
-  EXPECT_EQ(p.overlayAreas, 1u);
+  EXPECT_EQ(p.overlayBuffers.size(), 1u);
 }
 
 TEST(Overlays, AnAreaLeftOpenIsError98) {

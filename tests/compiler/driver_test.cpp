@@ -321,11 +321,11 @@ TEST(Host, ANestedCompileLeavesTheRunningOneAlone) {
   };
   const CompileResult outer = CompileFile((dir / "T.Pas").string(), {}, messages, ui);
   ASSERT_TRUE(outer.ok) << front_test::Joined(messages.Lines());
-  EXPECT_EQ(front_test::SplitCrLf(front_test::ReadBytes(dir / "T.Mac")), alone.lines);
+  EXPECT_EQ(front_test::ReadLines(dir / "T.Mac"), alone.lines);
   EXPECT_EQ(outer.dataSize, alone.dataSize);
   ASSERT_TRUE(inner.ok) << front_test::Joined(innerMessages.Lines());
   EXPECT_EQ(inner.dataSize, 1u);
-  EXPECT_EQ(front_test::SplitCrLf(front_test::ReadBytes(dir / "Q.Mac"))[2], " GLOBAL @Q");
+  EXPECT_EQ(front_test::ReadLines(dir / "Q.Mac")[2], " GLOBAL @Q");
   std::filesystem::remove_all(dir);
 }
 

@@ -29,45 +29,6 @@ namespace velkor::front_test {
 using namespace testing_support;
 namespace fs = std::filesystem;
 
-// Writes bytes as they are.
-inline void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
-
-// `text` uses "\n"; the file gets CR LF line ends.
-inline void WriteSource(const fs::path& path, const std::string& text) {
-  std::string bytes;
-  for (char ch : text) {
-    if (ch == '\n') bytes += '\r';
-    bytes += ch;
-  }
-  WriteBytes(path, bytes);
-}
-
-inline std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-inline Lines SplitCrLf(const std::string& text) {
-  Lines lines;
-  std::string line;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      lines.push_back(line);
-      line.clear();
-      ++i;
-    } else {
-      line += text[i];
-    }
-  }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
-}
-
 // A compilation reading `text` from a file, with the predefined identifiers
 // and an open main block at level 1, as the statement parser would have it.
 class Harness {
@@ -145,32 +106,13 @@ public:
   std::vector<std::string> saved;
 };
 
-struct Compiled : CompileResult {
-  Lines lines; // the .Mac
-  Lines messages;
-  std::string Error() const { return messages.empty() ? std::string() : messages.back(); }
-};
+using Compiled = CompiledProgram;
 
-// Compiles `source` as T.Pas in a fresh directory; `extraFiles` are written
-// beside it first (name, text with "\n" line ends). The windows are `ui`
-// when given.
+// Compile with the extra files first, as the front's tests mostly give them.
 inline Compiled CompileText(const std::string& source,
                             const std::vector<std::pair<std::string, std::string>>& extraFiles = {},
                             CompileSettings settings = {}, platform::UiHost* ui = nullptr) {
-  const fs::path dir = ScratchDirectory();
-  for (const auto& [name, text] : extraFiles)
-    WriteSource(dir / name, text);
-  WriteSource(dir / "T.Pas", source);
-  MessageList messages;
-  platform::HeadlessUiHost headless;
-  Compiled r;
-  static_cast<CompileResult&>(r) =
-      CompileFile((dir / "T.Pas").string(), settings, messages, ui ? *ui : headless);
-  if (r.ok && platform::UpperExtension(r.outputFile) == ".MAC")
-    r.lines = SplitCrLf(ReadBytes(r.outputFile));
-  r.messages = messages.Lines();
-  fs::remove_all(dir);
-  return r;
+  return Compile(source, std::move(settings), extraFiles, ui);
 }
 
 } // namespace velkor::front_test

@@ -2,6 +2,8 @@
 // Compiling short programs in tests: the .Mac lines, the body of the main
 // program, the error report, and whether the output assembles.
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,13 +18,9 @@ namespace velkor::testing_support {
 
 using Lines = std::vector<std::string>;
 
-struct CompiledProgram {
-  bool ok = false;
+struct CompiledProgram : CompileResult {
   Lines lines;    // the .Mac file
   Lines messages; // the message list (the error report on failure)
-  std::uint32_t codeSize = 0;
-  std::uint32_t dataSize = 0;
-  std::size_t overlayAreas = 0;
 
   // The error text: the last message line.
   std::string Error() const { return messages.empty() ? std::string() : messages.back(); }
@@ -38,13 +36,32 @@ inline std::filesystem::path ScratchDirectory() {
   return dir;
 }
 
-inline Lines ReadLines(const std::filesystem::path& path) {
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string ReadBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
+  return text.str();
+}
+
+// `text` uses "\n"; the file gets CR LF line ends.
+inline void WriteSource(const std::filesystem::path& path, const std::string& text) {
+  std::string bytes;
+  for (char ch : text) {
+    if (ch == '\n') bytes += '\r';
+    bytes += ch;
+  }
+  WriteBytes(path, bytes);
+}
+
+// The lines of a file with CR LF or LF line ends.
+inline Lines ReadLines(const std::filesystem::path& path) {
   Lines lines;
   std::string line;
-  for (char ch : text.str()) {
+  for (char ch : ReadBytes(path)) {
     if (ch == '\n') {
       if (!line.empty() && line.back() == '\r') line.pop_back();
       lines.push_back(line);
@@ -57,27 +74,24 @@ inline Lines ReadLines(const std::filesystem::path& path) {
   return lines;
 }
 
-// `source` uses "\n" line ends; the file gets CR LF.
-inline CompiledProgram Compile(const std::string& source, CompileSettings settings = {}) {
+// Compiles `source` as T.Pas in a fresh directory; `extraFiles` are written
+// beside it first (name, text with "\n" line ends). The windows are `ui`
+// when given.
+inline CompiledProgram
+Compile(const std::string& source, CompileSettings settings = {},
+        const std::vector<std::pair<std::string, std::string>>& extraFiles = {},
+        platform::UiHost* ui = nullptr) {
   const auto dir = ScratchDirectory();
-  const auto path = dir / "T.Pas";
-  {
-    std::ofstream out(path, std::ios::binary);
-    for (char ch : source) {
-      if (ch == '\n') out << '\r';
-      out << ch;
-    }
-  }
+  for (const auto& [name, text] : extraFiles)
+    WriteSource(dir / name, text);
+  WriteSource(dir / "T.Pas", source);
   MessageList messages;
-  platform::HeadlessUiHost ui;
-  const CompileResult compiled = CompileFile(path.string(), settings, messages, ui);
+  platform::HeadlessUiHost headless;
   CompiledProgram result;
-  result.ok = compiled.ok;
-  if (compiled.ok) result.lines = ReadLines(dir / "T.Mac");
+  static_cast<CompileResult&>(result) =
+      CompileFile((dir / "T.Pas").string(), settings, messages, ui ? *ui : headless);
+  if (result.ok && result.outputFile.ends_with(".Mac")) result.lines = ReadLines(result.outputFile);
   result.messages = messages.Lines();
-  result.codeSize = compiled.codeSize;
-  result.dataSize = compiled.dataSize;
-  result.overlayAreas = compiled.overlayBuffers.size();
   std::filesystem::remove_all(dir);
   return result;
 }
