@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -47,65 +48,39 @@ bool wordSized(Layout layout) {
 }
 
 std::vector<Spelling> spellings(OpClass c, Layout layout) {
+  static const std::map<OpClass, std::vector<Spelling>> kByName = {
+      {OpClass::A, names({"A"})},
+      {OpClass::HL, names({"HL"})},
+      {OpClass::SP, names({"SP"})},
+      {OpClass::AF, names({"AF"})},
+      {OpClass::AFAlt, names({"AF'"})},
+      {OpClass::DE, names({"DE"})},
+      {OpClass::I, names({"I"})},
+      {OpClass::R, names({"R"})},
+      {OpClass::AtSP, names({"(SP)"})},
+      {OpClass::AtC, names({"(C)"})},
+      {OpClass::AtBC, names({"(BC)"})},
+      {OpClass::AtDE, names({"(DE)"})},
+      {OpClass::AtHL, names({"(HL)"})},
+      {OpClass::Reg8, names({"B", "C", "D", "E", "H", "L", "(HL)", "A"})},
+      {OpClass::Reg8NoHL, names({"B", "C", "D", "E", "H", "L", "A"})},
+      {OpClass::Pair, names({"BC", "DE", "HL", "SP"})},
+      {OpClass::PairAF, names({"BC", "DE", "HL", "AF"})},
+      {OpClass::PairNoHL, names({"BC", "DE", "SP"})},
+      {OpClass::Cond, names({"NZ", "Z", "NC", "C", "PO", "PE", "P", "M"})},
+      {OpClass::JrCond, names({"NZ", "Z", "NC", "C"})},
+      {OpClass::BitNumber, names({"0", "1", "2", "3", "4", "5", "6", "7"})},
+      {OpClass::ImMode0, names({"0"})},
+      {OpClass::ImMode1, names({"1"})},
+      {OpClass::ImMode2, names({"2"})},
+      {OpClass::IndexReg, names({"IX", "IY"})},
+      {OpClass::AtIndexReg, names({"(IX)", "(IY)"})}};
+  if (const auto it = kByName.find(c); it != kByName.end()) return it->second;
   switch (c) {
-  case OpClass::None:
-    return {};
-  case OpClass::A:
-    return names({"A"});
-  case OpClass::HL:
-    return names({"HL"});
-  case OpClass::SP:
-    return names({"SP"});
-  case OpClass::AF:
-    return names({"AF"});
-  case OpClass::AFAlt:
-    return names({"AF'"});
-  case OpClass::DE:
-    return names({"DE"});
-  case OpClass::I:
-    return names({"I"});
-  case OpClass::R:
-    return names({"R"});
-  case OpClass::AtSP:
-    return names({"(SP)"});
-  case OpClass::AtC:
-    return names({"(C)"});
-  case OpClass::AtBC:
-    return names({"(BC)"});
-  case OpClass::AtDE:
-    return names({"(DE)"});
-  case OpClass::AtHL:
-    return names({"(HL)"});
-  case OpClass::Reg8:
-    return names({"B", "C", "D", "E", "H", "L", "(HL)", "A"});
-  case OpClass::Reg8NoHL:
-    return names({"B", "C", "D", "E", "H", "L", "A"});
-  case OpClass::Pair:
-    return names({"BC", "DE", "HL", "SP"});
-  case OpClass::PairAF:
-    return names({"BC", "DE", "HL", "AF"});
-  case OpClass::PairNoHL:
-    return names({"BC", "DE", "SP"});
-  case OpClass::Cond:
-    return names({"NZ", "Z", "NC", "C", "PO", "PE", "P", "M"});
-  case OpClass::JrCond:
-    return names({"NZ", "Z", "NC", "C"});
-  case OpClass::BitNumber:
-    return names({"0", "1", "2", "3", "4", "5", "6", "7"});
   case OpClass::RstVector:
     return {{"0", "0", "0"},        {"8", "8", "8"},        {"10H", "10H", "0x10"},
             {"18H", "18H", "0x18"}, {"20H", "20H", "0x20"}, {"28H", "28H", "0x28"},
             {"30H", "30H", "0x30"}, {"38H", "38H", "0x38"}};
-  case OpClass::ImMode0:
-    return names({"0"});
-  case OpClass::ImMode1:
-    return names({"1"});
-  case OpClass::ImMode2:
-    return names({"2"});
-  case OpClass::IndexReg:
-    return names({"IX", "IY"});
-  case OpClass::AtIndexReg:
-    return names({"(IX)", "(IY)"});
   case OpClass::Indexed:
     return {{"(IX+5)", "(IX+5)", "5(ix)"},
             {"(IY-3)", "(IY-3)", "-3(iy)"},
@@ -134,8 +109,9 @@ std::vector<Spelling> spellings(OpClass c, Layout layout) {
     return {{"+2", "$+2", ".+2"},       {"-2", "$-2", ".-2"},       {"$", "$", "."},
             {"+129", "$+129", ".+129"}, {"-126", "$-126", ".-126"}, {"40", "$+40", ".+40"},
             {"+7FH", "$+127", ".+127"}};
+  default:
+    return {};
   }
-  return {};
 }
 
 struct Instance {
