@@ -9,26 +9,12 @@ namespace {
 
 using namespace testing_support;
 
-CompiledProgram Program(const std::string& declarations, const std::string& statements) {
-  return Compile("PROGRAM T;\n" + declarations + "BEGIN\n" + statements + "\nEND.\n");
+CompiledProgram Program(const std::string& head, const std::string& statements) {
+  return Compile(head + "BEGIN\n" + statements + "\nEND.\n");
 }
 
 const char* const kVars =
-    "VAR B, B2: BYTE; W, W2: WORD; I: INTEGER; L: LONGINT; BO: BOOLEAN; C: CHAR;\n";
-
-struct BodyCase {
-  const char* statements;
-  Lines body;
-};
-
-void ExpectBodies(const std::string& declarations, const std::vector<BodyCase>& cases) {
-  for (const BodyCase& k : cases) {
-    const CompiledProgram p = Program(declarations, k.statements);
-    ASSERT_TRUE(p.ok) << k.statements << "\n" << Joined(p.messages);
-    EXPECT_EQ(MainBody(p), k.body) << k.statements;
-    EXPECT_EQ(AssemblyError(p.lines), "") << k.statements;
-  }
-}
+    "PROGRAM T;\nVAR B, B2: BYTE; W, W2: WORD; I: INTEGER; L: LONGINT; BO: BOOLEAN; C: CHAR;\n";
 
 TEST(ConditionalJump, ByteComparisonsAreFused) {
   auto body = [](Lines compare) {
@@ -172,7 +158,7 @@ TEST(CaseStatement, HundredLabelsFitTheHundredAndFirstOverflows) {
 }
 
 TEST(Jumps, GotoLabelsExitAndAsm) {
-  ExpectBodies("LABEL L1, L2;\n" + std::string(kVars),
+  ExpectBodies(std::string(kVars) + "LABEL L1, L2;\n",
                {
                    {"GOTO L1; B := 1; L1: B := 2; L2: END; BEGIN",
                     Code("jp @T_L1|ld a,1|ld (T_B),a|@T_L1:|ld a,2|ld (T_B),a|@T_L2:")},

@@ -15,31 +15,16 @@ const char* const kDeclarations =
     "VAR B, B2: BYTE; W: WORD; L: LONGINT; BO: BOOLEAN; S: STRING[10]; X, Y: R; P: ^WORD;\n"
     "    AB: ARRAY[0..9] OF BYTE; AW: ARRAY[0..3] OF WORD;\n";
 
-struct BodyCase {
-  const char* statements;
-  Lines body;
-};
-
-void ExpectBodies(const std::vector<BodyCase>& cases) {
-  for (const BodyCase& k : cases) {
-    const CompiledProgram p =
-        Compile(std::string(kDeclarations) + "BEGIN\n" + k.statements + "\nEND.\n");
-    ASSERT_TRUE(p.ok) << k.statements << "\n" << Joined(p.messages);
-    EXPECT_EQ(MainBody(p), k.body) << k.statements;
-    EXPECT_EQ(AssemblyError(p.lines), "") << k.statements;
-  }
-}
-
 TEST(IncDec, EveryDestination) {
-  ExpectBodies({
-      {"INC(B)", Code("ld hl,T_B|inc (hl)")},
-      {"DEC(W)", Code("ld hl,(T_W)|dec hl|ld (T_W),hl")},
-      {"INC(L)", Code("ld hl,T_L|call __inc32hl")},
-      {"DEC(L)", Code("ld hl,T_L|call __dec32hl")},
-      {"INC(AB[2])", Code("ld hl,T_AB+2|inc (hl)")},
-      {"DEC(AW[1])", Code("ld hl,T_AW+2|call __dec16hl")},
-      {"INC(X.W)", Code("ld hl,T_X+1|call __inc16hl")},
-  });
+  ExpectBodies(kDeclarations, {
+                                  {"INC(B)", Code("ld hl,T_B|inc (hl)")},
+                                  {"DEC(W)", Code("ld hl,(T_W)|dec hl|ld (T_W),hl")},
+                                  {"INC(L)", Code("ld hl,T_L|call __inc32hl")},
+                                  {"DEC(L)", Code("ld hl,T_L|call __dec32hl")},
+                                  {"INC(AB[2])", Code("ld hl,T_AB+2|inc (hl)")},
+                                  {"DEC(AW[1])", Code("ld hl,T_AW+2|call __dec16hl")},
+                                  {"INC(X.W)", Code("ld hl,T_X+1|call __inc16hl")},
+                              });
   const CompiledProgram p = Compile(std::string(kDeclarations) +
                                     "PROCEDURE Q(VAR V: WORD; VAR VB: BYTE; VAR VL: LONGINT);\n"
                                     "BEGIN INC(VB); INC(V); DEC(VL) END;\nBEGIN END.\n");
@@ -51,51 +36,61 @@ TEST(IncDec, EveryDestination) {
 }
 
 TEST(FillChar, DirectOperands) {
-  ExpectBodies({
-      {"FILLCHAR(AB, 10, 0)", Code("ld hl,T_AB|ld de,T_AB+1|ld bc,9|ld (hl),0|ldir")},
-      {"FILLCHAR(AB, 10, W)", Code("ld hl,T_AB|ld de,T_AB+1|ld bc,9|ld a,(T_W)|ld (hl),a|ldir")},
-      {"FILLCHAR(AB, W, 5)", Code("ld bc,(T_W)|ld a,b|or c|jr z,@@0|ld hl,T_AB|ld de,T_AB+1|ld "
-                                  "(hl),5|dec bc|ld a,b|or c|jr z,@@0|ldir|@@0:")},
-  });
+  ExpectBodies(
+      kDeclarations,
+      {
+          {"FILLCHAR(AB, 10, 0)", Code("ld hl,T_AB|ld de,T_AB+1|ld bc,9|ld (hl),0|ldir")},
+          {"FILLCHAR(AB, 10, W)",
+           Code("ld hl,T_AB|ld de,T_AB+1|ld bc,9|ld a,(T_W)|ld (hl),a|ldir")},
+          {"FILLCHAR(AB, W, 5)", Code("ld bc,(T_W)|ld a,b|or c|jr z,@@0|ld hl,T_AB|ld de,T_AB+1|ld "
+                                      "(hl),5|dec bc|ld a,b|or c|jr z,@@0|ldir|@@0:")},
+      });
 }
 
 TEST(FillChar, CountsOfZeroAndOneNeverCopy64K) {
-  ExpectBodies({
-      {"FILLCHAR(AB, 0, 5)", {}},
-      {"FILLCHAR(AB, 1, 5)", Code("ld hl,T_AB|ld (hl),5")},
-      {"FILLCHAR(AB, 1, W)", Code("ld hl,T_AB|ld a,(T_W)|ld (hl),a")},
-  });
+  ExpectBodies(kDeclarations, {
+                                  {"FILLCHAR(AB, 0, 5)", {}},
+                                  {"FILLCHAR(AB, 1, 5)", Code("ld hl,T_AB|ld (hl),5")},
+                                  {"FILLCHAR(AB, 1, W)", Code("ld hl,T_AB|ld a,(T_W)|ld (hl),a")},
+                              });
 }
 
 TEST(FillChar, GeneralFormKeepsTheValueOutOfA) {
-  ExpectBodies({
-      {"FILLCHAR(AB, B, B2)", Code("ld hl,T_AB|push hl|ld hl,(T_B)|ld h,0|push hl|ld hl,(T_B2)|ld "
-                                   "h,0|pop bc|pop de|ld a,b|or c|jr z,@@0|ex de,hl|ld (hl),e|ld "
-                                   "d,h|ld e,l|inc de|dec bc|ld a,b|or c|jr z,@@0|ldir|@@0:")},
-  });
+  ExpectBodies(kDeclarations,
+               {
+                   {"FILLCHAR(AB, B, B2)",
+                    Code("ld hl,T_AB|push hl|ld hl,(T_B)|ld h,0|push hl|ld hl,(T_B2)|ld "
+                         "h,0|pop bc|pop de|ld a,b|or c|jr z,@@0|ex de,hl|ld (hl),e|ld "
+                         "d,h|ld e,l|inc de|dec bc|ld a,b|or c|jr z,@@0|ldir|@@0:")},
+               });
 }
 
 TEST(Out, FoldedAndGeneralForms) {
-  ExpectBodies({
-      {"OUT(5, 7)", Code("ld bc,5|ld a,7|out (c),a")},
-      {"OUT(W, B)", Code("ld bc,(T_W)|ld a,(T_B)|out (c),a")},
-      // A BYTE port: B must be 0 for the Z180's on-chip registers.
-      {"OUT(B, 1)", Code("ld bc,(T_B)|ld b,0|ld a,1|out (c),a")},
-      {"OUT(B + 1, 0)", Code("ld hl,(T_B)|ld h,0|inc hl|push hl|ld hl,0|pop bc|out (c),l")},
-  });
+  ExpectBodies(
+      kDeclarations,
+      {
+          {"OUT(5, 7)", Code("ld bc,5|ld a,7|out (c),a")},
+          {"OUT(W, B)", Code("ld bc,(T_W)|ld a,(T_B)|out (c),a")},
+          // A BYTE port: B must be 0 for the Z180's on-chip registers.
+          {"OUT(B, 1)", Code("ld bc,(T_B)|ld b,0|ld a,1|out (c),a")},
+          {"OUT(B + 1, 0)", Code("ld hl,(T_B)|ld h,0|inc hl|push hl|ld hl,0|pop bc|out (c),l")},
+      });
 }
 
 TEST(StringAndHeapProcedures, CallSites) {
-  ExpectBodies({
-      {"MOVE(X, Y, 3)", Code("ld hl,T_X|push hl|ld hl,T_Y|push hl|ld hl,3|call __Move")},
-      {"INSERT('AB', S, 2)",
-       Code("ld hl,@@0|call __pushString|ld hl,T_S|push hl|ld hl,2|push hl|ld b,10|call __Insert")},
-      {"DELETE(S, 1, 2)", Code("ld hl,T_S|push hl|ld hl,1|push hl|ld hl,2|push hl|call __Delete")},
-      {"NEW(P)", Code("ld hl,2|call __malloc|ld (T_P),hl")},
-      {"MARK(P)", Code("call __GetHeapPtr|ld (T_P),hl")},
-      {"RELEASE(P)", Code("ld hl,(T_P)|call __SetHeapPtr")},
-      {"GETMEM(P, 100)", Code("ld hl,100|call __malloc|ld (T_P),hl")},
-  });
+  ExpectBodies(
+      kDeclarations,
+      {
+          {"MOVE(X, Y, 3)", Code("ld hl,T_X|push hl|ld hl,T_Y|push hl|ld hl,3|call __Move")},
+          {"INSERT('AB', S, 2)", Code("ld hl,@@0|call __pushString|ld hl,T_S|push hl|ld hl,2|push "
+                                      "hl|ld b,10|call __Insert")},
+          {"DELETE(S, 1, 2)",
+           Code("ld hl,T_S|push hl|ld hl,1|push hl|ld hl,2|push hl|call __Delete")},
+          {"NEW(P)", Code("ld hl,2|call __malloc|ld (T_P),hl")},
+          {"MARK(P)", Code("call __GetHeapPtr|ld (T_P),hl")},
+          {"RELEASE(P)", Code("ld hl,(T_P)|call __SetHeapPtr")},
+          {"GETMEM(P, 100)", Code("ld hl,100|call __malloc|ld (T_P),hl")},
+      });
 }
 
 TEST(PredefinedProcedures, ArgumentErrors) {

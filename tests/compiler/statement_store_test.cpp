@@ -20,84 +20,80 @@ CompiledProgram CompileBody(const std::string& procedures, const std::string& st
   return Compile(std::string(kDeclarations) + procedures + "BEGIN\n" + statements + "\nEND.\n");
 }
 
-struct StoreCase {
-  const char* statement;
-  Lines body;
-};
-
-void ExpectBodies(const std::vector<StoreCase>& cases) {
-  for (const StoreCase& k : cases) {
-    const CompiledProgram p = CompileBody("", k.statement);
-    ASSERT_TRUE(p.ok) << k.statement << "\n" << Joined(p.messages);
-    EXPECT_EQ(MainBody(p), k.body) << k.statement;
-    EXPECT_EQ(AssemblyError(p.lines), "") << k.statement;
-  }
-}
-
 TEST(StoreToVariable, ByteValuesGoThroughA) {
-  ExpectBodies({
-      {"B := B2", Code("ld a,(T_B2)|ld (T_B),a")},
-      {"B := 0", Code("xor a|ld (T_B),a")},
-      {"B := 7", Code("ld a,7|ld (T_B),a")},
-      {"C := 'A'", Code("ld a,65|ld (T_C),a")},
-      {"B := W", Code("ld a,(T_W)|ld (T_B),a")},
-      {"B := INP(5)", Code("ld bc,5|in a,(c)|ld (T_B),a")},
-      {"B := B2 + 3", Code("ld hl,(T_B2)|ld h,0|inc hl|inc hl|inc hl|ld a,l|ld (T_B),a")},
-      {"BO := TRUE", Code("ld a,1|ld (T_BO),a")},
-  });
+  ExpectBodies(
+      kDeclarations,
+      {
+          {"B := B2", Code("ld a,(T_B2)|ld (T_B),a")},
+          {"B := 0", Code("xor a|ld (T_B),a")},
+          {"B := 7", Code("ld a,7|ld (T_B),a")},
+          {"C := 'A'", Code("ld a,65|ld (T_C),a")},
+          {"B := W", Code("ld a,(T_W)|ld (T_B),a")},
+          {"B := INP(5)", Code("ld bc,5|in a,(c)|ld (T_B),a")},
+          {"B := B2 + 3", Code("ld hl,(T_B2)|ld h,0|inc hl|inc hl|inc hl|ld a,l|ld (T_B),a")},
+          {"BO := TRUE", Code("ld a,1|ld (T_BO),a")},
+      });
 }
 
 TEST(StoreToVariable, WordValues) {
-  ExpectBodies({
-      {"W := W2", Code("ld hl,(T_W2)|ld (T_W),hl")},
-      {"W := 1000", Code("ld hl,1000|ld (T_W),hl")},
-      {"I := -5", Code("ld hl,0FFFBH|ld (T_I),hl")},
-      {"W := B", Code("ld hl,(T_B)|ld h,0|ld (T_W),hl")},
-      {"P := NIL", Code("ld hl,0|ld (T_P),hl")},
-      {"P := @W", Code("ld hl,T_W|ld (T_P),hl")},
-  });
+  ExpectBodies(kDeclarations, {
+                                  {"W := W2", Code("ld hl,(T_W2)|ld (T_W),hl")},
+                                  {"W := 1000", Code("ld hl,1000|ld (T_W),hl")},
+                                  {"I := -5", Code("ld hl,0FFFBH|ld (T_I),hl")},
+                                  {"W := B", Code("ld hl,(T_B)|ld h,0|ld (T_W),hl")},
+                                  {"P := NIL", Code("ld hl,0|ld (T_P),hl")},
+                                  {"P := @W", Code("ld hl,T_W|ld (T_P),hl")},
+                              });
 }
 
 TEST(StoreToVariable, LongValuesAndWidening) {
-  ExpectBodies({
-      {"L := L", Code("ld hl,T_L|call __Push32|ld hl,T_L|call __StoreLint")},
-      {"L := W", Code("ld hl,(T_W)|ld de,T_L|call __WordToLintStore")},
-      {"L := I", Code("ld hl,(T_I)|ld de,T_L|call __IntToLintStore")},
-      {"L := B", Code("ld hl,(T_B)|ld h,0|ld de,T_L|call __WordToLintStore")},
-      {"L := C", Code("ld hl,(T_C)|ld h,0|ld de,T_L|call __WordToLintStore")},
-  });
+  ExpectBodies(kDeclarations,
+               {
+                   {"L := L", Code("ld hl,T_L|call __Push32|ld hl,T_L|call __StoreLint")},
+                   {"L := W", Code("ld hl,(T_W)|ld de,T_L|call __WordToLintStore")},
+                   {"L := I", Code("ld hl,(T_I)|ld de,T_L|call __IntToLintStore")},
+                   {"L := B", Code("ld hl,(T_B)|ld h,0|ld de,T_L|call __WordToLintStore")},
+                   {"L := C", Code("ld hl,(T_C)|ld h,0|ld de,T_L|call __WordToLintStore")},
+               });
 }
 
 TEST(StoreToVariable, NarrowingKeepsTheLowWord) {
-  ExpectBodies({
-      {"W := L", Code("ld hl,T_L|call __Push32|pop hl|ld (T_W),hl|pop hl")},
-      {"B := L", Code("ld hl,T_L|call __Push32|pop hl|ld a,l|ld (T_B),a|pop hl")},
-  });
+  ExpectBodies(kDeclarations,
+               {
+                   {"W := L", Code("ld hl,T_L|call __Push32|pop hl|ld (T_W),hl|pop hl")},
+                   {"B := L", Code("ld hl,T_L|call __Push32|pop hl|ld a,l|ld (T_B),a|pop hl")},
+               });
 }
 
 TEST(StoreToVariable, StringsCopyDirectlyFromAPlainSource) {
-  ExpectBodies({
-      {"S := 'HI'", Code("ld hl,@@0|ld de,T_S|ld b,10|call __moveString")},
-      {"S := S2", Code("ld hl,T_S2|ld de,T_S|ld b,10|call __moveString")},
-      {"S := S + S2", Code("ld hl,T_S|call __PushString|ld hl,T_S2|call __PushString|call "
-                           "__AddStrings|ld hl,T_S|ld b,10|call __popString")},
-  });
+  ExpectBodies(
+      kDeclarations,
+      {
+          {"S := 'HI'", Code("ld hl,@@0|ld de,T_S|ld b,10|call __moveString")},
+          {"S := S2", Code("ld hl,T_S2|ld de,T_S|ld b,10|call __moveString")},
+          {"S := S + S2", Code("ld hl,T_S|call __PushString|ld hl,T_S2|call __PushString|call "
+                               "__AddStrings|ld hl,T_S|ld b,10|call __popString")},
+      });
 }
 
 TEST(StoreToVariable, StructuredValuesAreCopiedByAddress) {
-  ExpectBodies({
-      {"X := Y", Code("ld hl,T_Y|ld de,T_X|ld bc,3|ldir")},
-  });
+  ExpectBodies(kDeclarations, {
+                                  {"X := Y", Code("ld hl,T_Y|ld de,T_X|ld bc,3|ldir")},
+                              });
 }
 
 TEST(StoreToStackAddress, ElementsFieldsAndPointers) {
-  ExpectBodies({
-      {"P^ := 7", Code("ld hl,(T_P)|push hl|ld hl,7|ex de,hl|pop hl|ld (hl),e|inc hl|ld (hl),d")},
-      {"X.W := 9", Code("ld hl,T_X+1|push hl|ld hl,9|ex de,hl|pop hl|ld (hl),e|inc hl|ld (hl),d")},
-      {"X.A := B", Code("ld hl,T_X|push hl|ld hl,(T_B)|ld h,0|ex de,hl|pop hl|ld (hl),e")},
-      {"X.W := L", Code("ld hl,T_X+1|push hl|ld hl,T_L|call __Push32|pop de|pop bc|pop hl|ld "
-                        "(hl),e|inc hl|ld (hl),d")},
-  });
+  ExpectBodies(
+      kDeclarations,
+      {
+          {"P^ := 7",
+           Code("ld hl,(T_P)|push hl|ld hl,7|ex de,hl|pop hl|ld (hl),e|inc hl|ld (hl),d")},
+          {"X.W := 9",
+           Code("ld hl,T_X+1|push hl|ld hl,9|ex de,hl|pop hl|ld (hl),e|inc hl|ld (hl),d")},
+          {"X.A := B", Code("ld hl,T_X|push hl|ld hl,(T_B)|ld h,0|ex de,hl|pop hl|ld (hl),e")},
+          {"X.W := L", Code("ld hl,T_X+1|push hl|ld hl,T_L|call __Push32|pop de|pop bc|pop hl|ld "
+                            "(hl),e|inc hl|ld (hl),d")},
+      });
 }
 
 TEST(StoreThroughVarParameter, EveryClass) {

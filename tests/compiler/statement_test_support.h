@@ -117,6 +117,15 @@ inline Lines MainBody(const CompiledProgram& p) {
   return Slice(p.lines, "@T:", "\tret");
 }
 
+struct BodyCase {
+  const char* statements;
+  Lines body;
+};
+
+// Each case's statements compile, after `head` (from PROGRAM T to the
+// declarations), to exactly that main body, which assembles.
+inline void ExpectBodies(const std::string& head, const std::vector<BodyCase>& cases);
+
 // Empty when the lines assemble; else the assembler's message.
 inline std::string AssemblyError(const Lines& lines) {
   MessageList messages;
@@ -149,6 +158,15 @@ inline std::string Joined(const Lines& lines) {
   for (const std::string& l : lines)
     s += l + "\n";
   return s;
+}
+
+inline void ExpectBodies(const std::string& head, const std::vector<BodyCase>& cases) {
+  for (const BodyCase& k : cases) {
+    const CompiledProgram p = Compile(head + "BEGIN\n" + k.statements + "\nEND.\n");
+    ASSERT_TRUE(p.ok) << k.statements << "\n" << Joined(p.messages);
+    EXPECT_EQ(MainBody(p), k.body) << k.statements;
+    EXPECT_EQ(AssemblyError(p.lines), "") << k.statements;
+  }
 }
 
 } // namespace velkor::testing_support
