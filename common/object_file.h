@@ -241,6 +241,8 @@ public:
 
   // The stream so far (pending run included after flush()).
   const std::vector<std::uint8_t>& stream() const { return stream_; }
+  // Data bytes waiting to be written as a run at the end of stream().
+  std::size_t pendingBytes() const { return runLength_; }
   // Header + stream, as the file holds it. Flushes first.
   std::vector<std::uint8_t> fileImage(bool assemblyOk);
   // Writes the file through a temporary and a rename; false and error set
