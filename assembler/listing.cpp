@@ -58,7 +58,7 @@ Fixup FixupOf(Segment segment) {
 // Follows the object stream as the linker would inside one module.
 class Replay {
 public:
-  Replay(std::size_t lineCount) : lines_(lineCount) {}
+  explicit Replay(std::size_t lineCount) : lines_(lineCount) {}
 
   // Starts every line whose mark lies at or before this stream position.
   template <class Marks> void reach(const Marks& marks, std::size_t stream, std::size_t inRun) {
