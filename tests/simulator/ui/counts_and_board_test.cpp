@@ -13,6 +13,7 @@
 #include "simulator/session/stopwatch.h"
 #include "simulator/ui/board_dialog.h"
 #include "simulator/ui/main_window.h"
+#include "simulator/ui/terminal_window.h"
 #include "tests/simulator/ui/kavrin_windows_fixture.h"
 
 using namespace kavrin;
@@ -158,6 +159,8 @@ private slots:
     QCOMPARE(M().IoWaitStates(), 2);
     QCOMPARE(window_->CountLabel(0, false)->parentWidget()->property("title").toString(),
              QStringLiteral("Counts at 6.144 MHz"));
+    QCOMPARE(window_->TerminalTool()->PortsLabel()->text(),
+             QStringLiteral("Ports: 80H, 81H, ASCI0"));
     Click("Reset CPU"); // the program sets the timer up again, now on the board
     Click("Multi-Step");
     const std::uint8_t first = TickAfterTenSteps();
