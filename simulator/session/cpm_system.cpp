@@ -239,6 +239,10 @@ std::string CpmSystem::Start(std::uintmax_t programSize, const std::string& tail
   m.WriteByte(static_cast<std::uint16_t>(kCpmTail + 1 + text.size()), 0);
 
   files_.Reset();
+  user_ = 0;
+  emptyPolls_ = 0;
+  outcome_.reset();
+  interrupted_ = false;
   m.Cpu.SP = kCpmBdosEntry;
   m.Cpu.SP = static_cast<std::uint16_t>(m.Cpu.SP - 2);
   m.WriteWord(m.Cpu.SP, 0x0000); // a RET from the program is a warm boot

@@ -49,7 +49,7 @@ enum class CpmEnd {
   Exit,        // warm boot, cold boot, BDOS function 0 or a HALT of the program
   InputEnded,  // a console read after the input ended
   Error,       // message says why: an unimplemented call, a bad FCB, an illegal opcode
-  MachineStop, // the step limit, a breakpoint or Stop(): reason says which
+  MachineStop, // the step limit, a breakpoint or the user's Stop: reason says which
 };
 
 struct CpmOutcome {
@@ -73,7 +73,7 @@ public:
   // of its own: a HALT at a trap is answered here and gives nothing, so the
   // run may go on from the call's return address; anything else ends it.
   std::optional<CpmOutcome> AfterRun(StopReason reason);
-  // The program ended (Exit, InputEnded or Error): only a new Start() runs it again.
+  // The program ended (Exit, InputEnded or Error); Start() begins it anew.
   bool Ended() const { return outcome_.has_value(); }
 
 private:
