@@ -35,9 +35,6 @@ inline constexpr std::string_view kRelativeOutOfRange = "Relative branch out of 
 inline constexpr std::string_view kNotSettling =
     "Addresses do not settle: conditional blocks depend on their own placement";
 
-// Every warning's message line holds this; what follows is the warning's text.
-inline constexpr std::string_view kWarningPrefix = "Warning: ";
-
 inline constexpr std::string_view kLoadPositionAtCheck = "Load position at this check: ";
 inline constexpr std::string_view kLoading = " Loading ";
 inline constexpr std::string_view kLoadFileMissing = " Warning: Load file not found: ";

@@ -20,6 +20,9 @@ namespace {
 // A CP/M program runs from 0100H; its file starts there.
 constexpr std::uint32_t kCpmStart = 0x100;
 
+// Every warning's message line holds this; what follows is the warning's text.
+constexpr std::string_view kWarningPrefix = "Warning: ";
+
 } // namespace
 
 const char* TargetImageExtension(int target) {
@@ -28,10 +31,9 @@ const char* TargetImageExtension(int target) {
 
 void LinkRun::warn(std::string_view module, const std::string& line) {
   messages_.AddMessageLine(line);
-  const std::size_t text = line.find(T::kWarningPrefix);
-  warnings_.push_back(
-      {std::string(module),
-       line.substr(text == std::string::npos ? 0 : text + T::kWarningPrefix.size())});
+  const std::size_t text = line.find(kWarningPrefix);
+  warnings_.push_back({std::string(module),
+                       line.substr(text == std::string::npos ? 0 : text + kWarningPrefix.size())});
 }
 
 void LinkRun::warnOfCodeUnderData() {
@@ -53,7 +55,7 @@ void LinkRun::finishOutputs(LinkResult& result) {
     } else {
       ui_.MessageBox(std::string(T::kDoesNotFit) + "\n" + T::DoesNotFitSizes(size, device),
                      "Velkor", platform::kOkOnly);
-      warnings_.push_back({"", std::string(T::kDoesNotFit.substr(T::kWarningPrefix.size())) + " (" +
+      warnings_.push_back({"", std::string(T::kDoesNotFit.substr(kWarningPrefix.size())) + " (" +
                                    T::DoesNotFitSizes(size, device) + ")"});
     }
   }
