@@ -70,6 +70,7 @@ bool LinkRun::runPass(LinkPass pass) {
   codeLoadPosition_ = dataLoadPosition_ = nextFreeLoadPosition_ = 0;
   moduleCodeBase_ = moduleDataBase_ = 0;
   highestCodeAddress_ = 0;
+  dataAfterCode_ = false;
   dataSegment_ = false;
   exclusion_ = false;
   inReferenceNames_ = false;
@@ -92,6 +93,9 @@ bool LinkRun::runPass(LinkPass pass) {
       }
     }
   }
+  const std::uint32_t codeEnd = highestCodeAddress_ + 1;
+  if (dataAfterCode_ && codeEnd != codeEndBefore_) changed();
+  codeEndBefore_ = codeEnd;
   return true;
 }
 
@@ -227,6 +231,7 @@ LinkResult LinkRun::run() {
   result.modules = std::move(placements_);
   result.errorModule = failedModule_;
   result.errorMessage = failedMessage_;
+  result.warnings = std::move(warnings_);
   messages_.AddMessageLine(result.ok ? T::kComplete : T::kNotCompleted);
   return result;
 }

@@ -13,7 +13,8 @@ std::string Bytes(std::uint32_t n) {
 
 CompileSettings CompileSettingsFor(const Project& project) {
   CompileSettings settings;
-  settings.IncludeSourceAsComments = project.settings.IncludePAS;
+  // A listing shows each Pascal line beside the code it became.
+  settings.IncludeSourceAsComments = project.settings.IncludePAS || project.settings.ListFiles;
   settings.Z180 = project.settings.CPU == kCpuZ180;
   settings.ProjectDirectory = project.Directory();
   return settings;
@@ -60,7 +61,7 @@ bool CompileAndAssemble(BuildSession& session, const std::string& path) {
   const CompileResult result = CompilePascalFile(session, path);
   if (!result.ok) return false;
   AddCompileSummary(session.messages, result, path, "Procedures:     ");
-  return AssembleFile(session, result.outputFile);
+  return AssembleFile(session, result.outputFile, &result);
 }
 
 bool BuildPascalEntry(BuildSession& session, const std::string& entry) {
@@ -73,7 +74,7 @@ bool BuildPascalEntry(BuildSession& session, const std::string& entry) {
   m.AddMessageLine("Data size: " + Bytes(result.dataSize));
   m.AddMessageLine("");
   // The file this compilation wrote: an older .Mac beside an .EMS is never taken.
-  return AssembleFile(session, result.outputFile);
+  return AssembleFile(session, result.outputFile, &result);
 }
 
 bool HasPascalMainFile(const Project& project) {
@@ -95,7 +96,7 @@ bool CompileMainFile(BuildSession& session) {
   const CompileResult result = CompilePascalFile(session, path);
   if (!result.ok) return false;
   AddCompileSummary(session.messages, result, main, "CodeBlocks:     ");
-  return AssembleFile(session, result.outputFile);
+  return AssembleFile(session, result.outputFile, &result);
 }
 
 } // namespace velkor
