@@ -90,7 +90,7 @@ export QT_QPA_PLATFORM=offscreen
 export CCACHE_NOHASHDIR=1
 excluded='^source_format$|screenshots'
 
-BuildAll() { ninja -C "$build" -j2 >"$1" 2>&1; }
+BuildAll() { ninja -C "$build" -j2 </dev/null >"$1" 2>&1; }
 RunSuite() {
   (cd "$build" && ctest -j2 --timeout 120 -E "$excluded" --output-on-failure) >"$1" 2>&1
 }
@@ -126,7 +126,7 @@ RunPrograms() {
     [[ "$name" =~ ^($regex)$ ]] || continue
     [[ "$name" =~ ^($skip)$ ]] && continue
     echo "== $name" >>"$log"
-    if ! (cd "${program_dir[$program]}" && timeout 600 "$program") >>"$log" 2>&1; then
+    if ! (cd "${program_dir[$program]}" && timeout 600 "$program") </dev/null >>"$log" 2>&1; then
       echo "$name $(grep -m1 -oE '^(\[  FAILED  \] [^ ]+|FAIL! +: [^ ]+)' "$log" | sed 's/.*[]:] *//')"
       return 1
     fi
@@ -169,7 +169,8 @@ trap Restore EXIT
 echo "| id | fault | result | caught by |"
 echo "| --- | --- | --- | --- |"
 missed=0
-while IFS=$'\t' read -r id file original replacement likely description; do
+# The rows come on descriptor 3: what runs inside the loop may read stdin.
+while IFS=$'\t' read -r -u 3 id file original replacement likely description; do
   echo "$id: $description" >&2
   target_file="$top/$file"
   backup=$(mktemp)
@@ -184,7 +185,7 @@ while IFS=$'\t' read -r id file original replacement likely description; do
   targets=$(LikelyTargets "$likely")
   if [ -n "$targets" ]; then
     # shellcheck disable=SC2086 # one target a word
-    if ! ninja -C "$build" -j2 $targets >"$logs/$id.build.log" 2>&1; then
+    if ! ninja -C "$build" -j2 $targets </dev/null >"$logs/$id.build.log" 2>&1; then
       result="did not build"
     elif ! by=$(RunPrograms "$likely" '' "$logs/$id.likely.log"); then
       result="caught"
@@ -203,7 +204,7 @@ while IFS=$'\t' read -r id file original replacement likely description; do
   Restore
   [ "$result" = "caught" ] || missed=$((missed + 1))
   echo "| $id | $description | $result | $by |"
-done <<<"$rows"
+done 3<<<"$rows"
 # The last restored file is built again, so that the tree is clean for the next run.
 BuildAll "$logs/final-build.log" >/dev/null 2>&1
 exit $((missed > 0))
