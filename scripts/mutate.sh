@@ -126,7 +126,7 @@ RunPrograms() {
     [[ "$name" =~ ^($regex)$ ]] || continue
     [[ "$name" =~ ^($skip)$ ]] && continue
     echo "== $name" >>"$log"
-    if ! (cd "${program_dir[$program]}" && timeout 600 "$program") </dev/null >>"$log" 2>&1; then
+    if ! (cd "${program_dir[$program]}" && timeout 300 "$program") </dev/null >>"$log" 2>&1; then
       echo "$name $(grep -m1 -oE '^(\[  FAILED  \] [^ ]+|FAIL! +: [^ ]+)' "$log" | sed 's/.*[]:] *//')"
       return 1
     fi
