@@ -162,7 +162,8 @@ TEST(Scanner, StringLiterals) {
   EXPECT_EQ(Symbols("'A' + x"), (V{"char:65", "+", "id:X"}));
   EXPECT_EQ(Symbols("'It''s'"), (V{"str:It's"}));
   EXPECT_EQ(Symbols("#$41#66"), (V{"str:AB"}));
-  EXPECT_EQ(ErrorOf("#300 "), Text(21));
+  EXPECT_EQ(Symbols("#255"), (V{"char:255"}));
+  EXPECT_EQ(ErrorOf("#256 "), Text(21));
   EXPECT_EQ(ErrorOf("# "), Text(6));
   EXPECT_EQ(ErrorOf("#1F "), Text(6));
   EXPECT_EQ(ErrorOf("'runs on\nto the next line'"), Text(96));
