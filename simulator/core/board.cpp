@@ -57,14 +57,10 @@ void Machine::ConfigureBoard(const BoardConfig& config) {
   board_ = config;
   board_.romSize = std::min(config.romSize, kMaxRomSize);
   rom_limit_ = board_.enabled ? board_.romSize : 0;
+  UpdateTranslation();
   halted_ = false;
   ResetAsci();
   ScheduleEvents();
-}
-
-void Machine::IgnoreRomWrite(uint32_t physical) {
-  ++rom_writes_;
-  last_rom_write_ = physical;
 }
 
 void Machine::SetInt0(bool asserted, uint8_t vector) {

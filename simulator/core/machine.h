@@ -29,6 +29,9 @@ namespace kavrin {
 
 inline constexpr uint32_t kPhysicalMemorySize = 0x100000; // 20-bit physical space
 inline constexpr uint32_t kPhysicalMask = kPhysicalMemorySize - 1;
+inline constexpr int kPageBits = 12; // the MMU maps 4 KB pages
+inline constexpr uint16_t kPageMask = (1 << kPageBits) - 1;
+inline constexpr int kLogicalPages = 0x10000 >> kPageBits;
 inline constexpr int kOnChipRegisterCount = 64;
 inline constexpr int kBreakpointCount = 4;
 inline constexpr int kChunkSize = 4096;   // instructions between two pumps of a free run
@@ -142,7 +145,11 @@ public:
 private:
   // The run's state, beside the registers: the instruction loop reads both
   // (a few per cent of speed when they lie apart).
-  uint8_t step_budget_ = 0;
+  // Steps (instructions and waits of a halted processor) the chunk may still
+  // take, and how many it was given: the chunk adds the difference to the
+  // counts when it ends, so an instruction pays one decrement for both.
+  int steps_left_ = 0;
+  int chunk_steps_ = 0;
   BreakpointList breakpoints_{};
   bool stop_requested_ = false;
   uint64_t instruction_count_ = 0;
@@ -151,6 +158,10 @@ private:
   // The register HL was exchanged with while an index prefix runs (holds the real HL).
   uint16_t* index_slot_ = nullptr;
   uint16_t index_address_ = 0; // effective (IX+d) address for the index-CB page
+  // Where each logical page lies in PhysicalMemory, rebuilt with the
+  // mapping; a page with ROM in it has no write pointer.
+  std::array<uint8_t*, kLogicalPages> read_pages_{};
+  std::array<uint8_t*, kLogicalPages> write_pages_{};
 
 public:
   std::vector<uint8_t> PhysicalMemory; // always kPhysicalMemorySize bytes; the loader writes it
@@ -166,7 +177,9 @@ public:
   // that is over is not affected.
   void Stop() { stop_requested_ = true; }
   const std::string& StopMessage() const { return stop_message_; }
-  // Counted always, since the last Reset().
+  // Counted always, since the last Reset(). The instruction count is brought
+  // up to date at the end of each chunk, so a port handler sees the count at
+  // the start of its chunk.
   uint64_t InstructionCount() const { return instruction_count_; }
   uint64_t TStates() const { return t_states_; }
   // Wait states added to every memory and every I/O bus cycle (0 to
@@ -190,14 +203,16 @@ public:
 
   // --- memory through the MMU ---
   uint32_t TranslateAddress(uint16_t logical) const {
-    return (logical + page_offset_[logical >> 12]) & kPhysicalMask;
+    return (logical + page_offset_[logical >> kPageBits]) & kPhysicalMask;
   }
-  uint8_t ReadByte(uint16_t logical) const { return PhysicalMemory[TranslateAddress(logical)]; }
+  uint8_t ReadByte(uint16_t logical) const {
+    return read_pages_[logical >> kPageBits][logical & kPageMask];
+  }
   void WriteByte(uint16_t logical, uint8_t value) {
-    const uint32_t physical = TranslateAddress(logical);
-    if (physical < rom_limit_) [[unlikely]]
-      return IgnoreRomWrite(physical);
-    PhysicalMemory[physical] = value;
+    uint8_t* page = write_pages_[logical >> kPageBits];
+    if (page == nullptr) [[unlikely]]
+      return WriteRomPage(logical, value);
+    page[logical & kPageMask] = value;
   }
   // Each byte is translated on its own, so a word may straddle an area boundary.
   uint16_t ReadWord(uint16_t logical) const {
@@ -242,8 +257,9 @@ public:
 private:
   friend struct cpu::HandlerAccess;
 
-  // One chunk: runs step_budget_ instructions (a continuous budget: kChunkSize).
-  template <bool Board> StopReason ExecuteSteps();
+  // One chunk of at most steps steps.
+  StopReason ExecuteChunk(int steps);
+  template <bool Board, bool Breakpoints> StopReason ExecuteSteps();
   // After an instruction with the board on, once attention_at_ is reached:
   // timers and serial events, then interrupts. True while halted.
   bool Attend();
@@ -271,7 +287,8 @@ private:
   void EndRun(StopReason reason, std::string message = {});
   bool AtBreakpoint() const;
   void UpdateTranslation();
-  [[gnu::cold, gnu::noinline]] void IgnoreRomWrite(uint32_t physical);
+  // A write to a logical page that holds ROM, in part or whole.
+  [[gnu::cold, gnu::noinline]] void WriteRomPage(uint16_t logical, uint8_t value);
   void RunDmaChannel0();
 
   // States of each opcode with the wait states included, by page.
@@ -303,7 +320,7 @@ private:
   };
   std::array<AsciState, kAsciChannels> asci_{};
 
-  std::array<uint32_t, 16> page_offset_{}; // physical - logical per 4 KB logical page
+  std::array<uint32_t, kLogicalPages> page_offset_{}; // physical - logical per logical page
   uint16_t bank_start_ = 0;
   uint16_t common_start_ = 0;
   uint8_t io_base_ = 0;
