@@ -1,7 +1,7 @@
 // The main and the index opcode pages. One template decodes an opcode's
-// x/y/z fields at compile time; the index page instantiates the (HL) forms
-// with an (IX+d) operand and otherwise reuses the main handlers, which then
-// run with HL exchanged for the index register.
+// x/y/z fields at compile time; the IX and the IY page instantiate the (HL)
+// forms with an (IX+d) operand and otherwise reuse the main handlers, which
+// run with HL exchanged for the index register when they name HL.
 
 #include <utility>
 
@@ -104,7 +104,8 @@ void ExchangeAll(CpuState& c) {
   c.AltHL = hl;
 }
 
-void IndexPrefix(Machine& m, uint16_t* slot);
+using IndexRegister = uint16_t CpuState::*;
+template <IndexRegister Index> void IndexPrefix(Machine& m);
 void CbPrefix(Machine& m) {
   const uint8_t op = m.FetchByte();
   HandlerAccess::Charge(m, kCbTimingPage, op);
@@ -249,11 +250,11 @@ template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
       else if constexpr (p == 0)
         Call(m, true);
       else if constexpr (p == 1)
-        IndexPrefix(m, &c.IX);
+        IndexPrefix<&CpuState::IX>(m);
       else if constexpr (p == 2)
         EdPrefix(m);
       else
-        IndexPrefix(m, &c.IY);
+        IndexPrefix<&CpuState::IY>(m);
     } else if constexpr (z == 6) {
       Alu<y>(c, m.FetchByte());
     } else {
@@ -293,13 +294,6 @@ constexpr bool NamesHl(int op) {
   }
 }
 
-constexpr std::array<bool, 256> kNamesHl = [] {
-  std::array<bool, 256> t{};
-  for (int op = 0; op < 256; ++op)
-    t[op] = NamesHl(op);
-  return t;
-}();
-
 void IndexCbPrefix(Machine& m) {
   const auto d = static_cast<int8_t>(m.FetchByte());
   HandlerAccess::IndexAddress(m) = static_cast<uint16_t>(m.Cpu.HL() + d);
@@ -308,50 +302,73 @@ void IndexCbPrefix(Machine& m) {
   kIndexCbPage[op](m);
 }
 
-// A run of DD/FD bytes: the last one chooses the index register.
-void IndexPrefix(Machine& m, uint16_t* slot) {
+// An opcode that names HL runs with HL exchanged for the index register.
+template <uint8_t Op, IndexRegister Index> void WithIndex(Machine& m) {
   CpuState& c = m.Cpu;
+  uint16_t& index = c.*Index;
+  const uint16_t hl = c.HL();
+  c.SetHL(index);
+  index = hl;
+  HandlerAccess::IndexSlot(m) = &index;
+  if constexpr (Op == 0xCB)
+    IndexCbPrefix(m);
+  else
+    Exec<Op, HasMemoryOperand(Op)>(m);
+  const uint16_t value = c.HL();
+  c.SetHL(index);
+  index = value;
+}
+
+template <IndexRegister Index> void PrefixRun(Machine& m);
+
+// The opcodes after DD (IX) or FD (IY); another prefix starts a run of them.
+template <IndexRegister Index, size_t Op> constexpr OpcodeHandler IndexEntry() {
+  if constexpr (Op == 0xDD)
+    return &PrefixRun<&CpuState::IX>;
+  else if constexpr (Op == 0xFD)
+    return &PrefixRun<&CpuState::IY>;
+  else if constexpr (NamesHl(Op))
+    return &WithIndex<static_cast<uint8_t>(Op), Index>;
+  else
+    return &Exec<static_cast<uint8_t>(Op), false>;
+}
+template <IndexRegister Index, size_t... Op>
+constexpr OpcodePage MakeIndexPage(std::index_sequence<Op...>) {
+  return {IndexEntry<Index, Op>()...};
+}
+constexpr OpcodePage kIxPage = MakeIndexPage<&CpuState::IX>(std::make_index_sequence<256>());
+constexpr OpcodePage kIyPage = MakeIndexPage<&CpuState::IY>(std::make_index_sequence<256>());
+
+template <IndexRegister Index> void IndexPrefix(Machine& m) {
+  const uint8_t op = m.FetchByte();
+  HandlerAccess::Charge(m, kIndexTimingPage, op); // a superseded prefix costs its own fetch
+  if constexpr (Index == &CpuState::IX)
+    kIxPage[op](m);
+  else
+    kIyPage[op](m);
+}
+
+// A run of DD/FD bytes, the second of which chose Index: the last one
+// chooses the register.
+template <IndexRegister Index> void PrefixRun(Machine& m) {
+  bool ix = Index == &CpuState::IX;
   uint8_t op = m.FetchByte();
-  for (unsigned fetched = 2; op == 0xDD || op == 0xFD; ++fetched) {
+  for (unsigned fetched = 3; op == 0xDD || op == 0xFD; ++fetched) {
     if (fetched == kMaxPrefixRun) return;
-    HandlerAccess::Charge(m, kIndexTimingPage, op); // a superseded prefix costs its own fetch
-    slot = op == 0xDD ? &c.IX : &c.IY;
+    HandlerAccess::Charge(m, kIndexTimingPage, op);
+    ix = op == 0xDD;
     op = m.FetchByte();
   }
   HandlerAccess::Charge(m, kIndexTimingPage, op);
-  if (!kNamesHl[op]) {
-    kMainPage[op](m);
-    return;
-  }
-  const uint16_t hl = c.HL();
-  c.SetHL(*slot);
-  *slot = hl;
-  HandlerAccess::IndexSlot(m) = slot;
-  kIndexPage[op](m);
-  const uint16_t index = c.HL();
-  c.SetHL(*slot);
-  *slot = index;
+  (ix ? kIxPage : kIyPage)[op](m);
 }
 
 template <size_t... Op> constexpr OpcodePage MakeMainPage(std::index_sequence<Op...>) {
   return {&Exec<static_cast<uint8_t>(Op), false>...};
 }
 
-template <size_t Op> constexpr OpcodeHandler IndexEntry() {
-  if constexpr (Op == 0xCB)
-    return &IndexCbPrefix;
-  else if constexpr (HasMemoryOperand(Op))
-    return &Exec<static_cast<uint8_t>(Op), true>;
-  else
-    return &Exec<static_cast<uint8_t>(Op), false>;
-}
-template <size_t... Op> constexpr OpcodePage MakeIndexPage(std::index_sequence<Op...>) {
-  return {IndexEntry<Op>()...};
-}
-
 } // namespace
 
 const OpcodePage kMainPage = MakeMainPage(std::make_index_sequence<256>());
-const OpcodePage kIndexPage = MakeIndexPage(std::make_index_sequence<256>());
 
 } // namespace kavrin
