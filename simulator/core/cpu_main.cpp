@@ -18,19 +18,24 @@ using namespace cpu;
 // instead of never returning.
 constexpr unsigned kMaxPrefixRun = 0x10000;
 
-template <bool Indexed> uint16_t MemoryOperand(Machine& m) {
-  if constexpr (Indexed) {
+// The register an index prefix put in place of HL, or none.
+using IndexRegister = uint16_t CpuState::*;
+constexpr IndexRegister kNoIndex = nullptr;
+
+// (HL), or (IX+d) with the displacement fetched.
+template <IndexRegister Index> uint16_t MemoryOperand(Machine& m) {
+  if constexpr (Index != kNoIndex) {
     const auto d = static_cast<int8_t>(m.FetchByte());
-    return static_cast<uint16_t>(m.Cpu.HL() + d);
+    return static_cast<uint16_t>(m.Cpu.*Index + d);
   } else {
     return m.Cpu.HL();
   }
 }
 
 // The r field as a source: register or (HL)/(IX+d).
-template <int Z, bool Indexed> uint8_t Operand(Machine& m) {
+template <int Z, IndexRegister Index> uint8_t Operand(Machine& m) {
   if constexpr (Z == 6)
-    return m.ReadByte(MemoryOperand<Indexed>(m));
+    return m.ReadByte(MemoryOperand<Index>(m));
   else
     return Reg<Z>(m.Cpu);
 }
@@ -104,7 +109,6 @@ void ExchangeAll(CpuState& c) {
   c.AltHL = hl;
 }
 
-using IndexRegister = uint16_t CpuState::*;
 template <IndexRegister Index> void IndexPrefix(Machine& m);
 void CbPrefix(Machine& m) {
   const uint8_t op = m.FetchByte();
@@ -117,7 +121,9 @@ void EdPrefix(Machine& m) {
   kEdPage[op](m);
 }
 
-template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
+// Index is set only for the forms with an (IX+d) operand, whose H and L
+// stay the real registers.
+template <uint8_t Op, IndexRegister Index> void Exec(Machine& m) {
   CpuState& c = m.Cpu;
   constexpr int x = Op >> 6, y = (Op >> 3) & 7, z = Op & 7, p = y >> 1, q = y & 1;
   const auto taken = [&m](bool condition) {
@@ -159,7 +165,7 @@ template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
       SetPair<p>(c, static_cast<uint16_t>(GetPair<p>(c) + (q == 0 ? 1 : -1)));
     } else if constexpr (z == 4 || z == 5) {
       if constexpr (y == 6) {
-        const uint16_t address = MemoryOperand<Indexed>(m);
+        const uint16_t address = MemoryOperand<Index>(m);
         const uint8_t v = m.ReadByte(address);
         m.WriteByte(address, z == 4 ? Inc8(c, v) : Dec8(c, v));
       } else {
@@ -167,7 +173,7 @@ template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
       }
     } else if constexpr (z == 6) {
       if constexpr (y == 6) {
-        const uint16_t address = MemoryOperand<Indexed>(m); // LD (IX+d),n: d comes before n
+        const uint16_t address = MemoryOperand<Index>(m); // LD (IX+d),n: d comes before n
         m.WriteByte(address, m.FetchByte());
       } else {
         Reg<y>(c) = m.FetchByte();
@@ -190,22 +196,16 @@ template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
     if constexpr (Op == 0x76) {
       HandlerAccess::Halt(m);
     } else if constexpr (y == 6) {
-      const uint16_t address = MemoryOperand<Indexed>(m);
-      if constexpr (Indexed)
-        m.WriteByte(address, GetRealReg<z>(m));
-      else
-        m.WriteByte(address, Reg<z>(c));
+      const uint16_t address = MemoryOperand<Index>(m);
+      m.WriteByte(address, Reg<z>(c));
     } else if constexpr (z == 6) {
-      const uint8_t v = m.ReadByte(MemoryOperand<Indexed>(m));
-      if constexpr (Indexed)
-        SetRealReg<y>(m, v);
-      else
-        Reg<y>(c) = v;
+      const uint8_t v = m.ReadByte(MemoryOperand<Index>(m));
+      Reg<y>(c) = v;
     } else {
       Reg<y>(c) = Reg<z>(c);
     }
   } else if constexpr (x == 2) {
-    Alu<y>(c, Operand<z, Indexed>(m));
+    Alu<y>(c, Operand<z, Index>(m));
   } else {
     if constexpr (z == 0) {
       if (taken(Condition<y>(c))) c.PC = Pop(m);
@@ -309,11 +309,10 @@ template <uint8_t Op, IndexRegister Index> void WithIndex(Machine& m) {
   const uint16_t hl = c.HL();
   c.SetHL(index);
   index = hl;
-  HandlerAccess::IndexSlot(m) = &index;
   if constexpr (Op == 0xCB)
     IndexCbPrefix(m);
   else
-    Exec<Op, HasMemoryOperand(Op)>(m);
+    Exec<Op, kNoIndex>(m);
   const uint16_t value = c.HL();
   c.SetHL(index);
   index = value;
@@ -327,10 +326,12 @@ template <IndexRegister Index, size_t Op> constexpr OpcodeHandler IndexEntry() {
     return &PrefixRun<&CpuState::IX>;
   else if constexpr (Op == 0xFD)
     return &PrefixRun<&CpuState::IY>;
+  else if constexpr (HasMemoryOperand(Op))
+    return &Exec<static_cast<uint8_t>(Op), Index>;
   else if constexpr (NamesHl(Op))
     return &WithIndex<static_cast<uint8_t>(Op), Index>;
   else
-    return &Exec<static_cast<uint8_t>(Op), false>;
+    return &Exec<static_cast<uint8_t>(Op), kNoIndex>;
 }
 template <IndexRegister Index, size_t... Op>
 constexpr OpcodePage MakeIndexPage(std::index_sequence<Op...>) {
@@ -364,7 +365,7 @@ template <IndexRegister Index> void PrefixRun(Machine& m) {
 }
 
 template <size_t... Op> constexpr OpcodePage MakeMainPage(std::index_sequence<Op...>) {
-  return {&Exec<static_cast<uint8_t>(Op), false>...};
+  return {&Exec<static_cast<uint8_t>(Op), kNoIndex>...};
 }
 
 } // namespace

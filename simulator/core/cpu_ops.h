@@ -24,7 +24,6 @@ struct HandlerAccess {
   static void Halt(Machine& m) { m.Halt(); }
   // EI (true) or DI; EI lets an interrupt in only after the next instruction.
   static void SetInterrupts(Machine& m, bool enabled) { m.SetInterrupts(enabled); }
-  static uint16_t*& IndexSlot(Machine& m) { return m.index_slot_; }
   static uint16_t& IndexAddress(Machine& m) { return m.index_address_; }
   // The states of an opcode of a page, wait states included.
   static void Charge(Machine& m, TimingPageIndex page, uint8_t op) {
@@ -87,25 +86,6 @@ template <int R> inline uint8_t& Reg(CpuState& c) {
     return c.L;
   else
     return c.A;
-}
-
-// H or L as the program named them while HL holds the index register
-// (LD H,(IX+d) and friends use the real registers).
-template <int R> inline uint8_t GetRealReg(Machine& m) {
-  if constexpr (R == 4)
-    return Hi(*HandlerAccess::IndexSlot(m));
-  else if constexpr (R == 5)
-    return Lo(*HandlerAccess::IndexSlot(m));
-  else
-    return Reg<R>(m.Cpu);
-}
-template <int R> inline void SetRealReg(Machine& m, uint8_t v) {
-  if constexpr (R == 4 || R == 5) {
-    uint16_t& real = *HandlerAccess::IndexSlot(m);
-    real = R == 4 ? Word(v, Lo(real)) : Word(Hi(real), v);
-  } else {
-    Reg<R>(m.Cpu) = v;
-  }
 }
 
 // --- pair fields: 0 BC, 1 DE, 2 HL, 3 SP (AF for PUSH/POP) ---

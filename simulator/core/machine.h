@@ -135,7 +135,7 @@ struct HandlerAccess;
 class Machine {
 public:
   Machine();
-  // Handlers hold pointers into the object (index_slot_): not copyable.
+  // The page pointers point into the own memory (read_pages_): not copyable.
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;
 
@@ -154,9 +154,7 @@ private:
   bool stop_requested_ = false;
   uint64_t instruction_count_ = 0;
   uint64_t t_states_ = 0;
-  uint64_t idle_steps_ = 0; // waits of a halted processor; a run counts them as steps
-  // The register HL was exchanged with while an index prefix runs (holds the real HL).
-  uint16_t* index_slot_ = nullptr;
+  uint64_t idle_steps_ = 0;    // waits of a halted processor; a run counts them as steps
   uint16_t index_address_ = 0; // effective (IX+d) address for the index-CB page
   // Where each logical page lies in PhysicalMemory, rebuilt with the
   // mapping; a page with ROM in it has no write pointer.
