@@ -28,6 +28,28 @@ template <int Delta> bool BlockLoad(Machine& m) {
   return more;
 }
 
+// LDIR/LDDR, all passes in one go: the registers stay in locals while the
+// bytes move, as a write to memory could be a write to them for all the
+// compiler knows.
+template <int Delta, uint8_t Op> void BlockLoadRepeat(Machine& m) {
+  CpuState& c = m.Cpu;
+  uint16_t hl = c.HL(), de = c.DE(), bc = c.BC();
+  uint64_t repeats = 0;
+  for (;;) {
+    m.WriteByte(de, m.ReadByte(hl));
+    hl = Stepped(hl, Delta);
+    de = Stepped(de, Delta);
+    bc = Stepped(bc, -1);
+    if (bc == 0) break;
+    ++repeats;
+  }
+  c.SetHL(hl);
+  c.SetDE(de);
+  c.SetBC(bc);
+  SetFlags(c, c.F & (kFlagS | kFlagZ | kFlagC), false);
+  HandlerAccess::ChargeExtra(m, kEdTiming[Op], repeats);
+}
+
 // CPI/CPD. Returns whether a repeat goes on (no match, BC not 0).
 template <int Delta> bool BlockCompare(Machine& m) {
   CpuState& c = m.Cpu;
@@ -182,8 +204,10 @@ template <uint8_t Op> void Ed(Machine& m) {
   } else if constexpr (x == 2 && y >= 4 && z <= 3) {
     constexpr int delta = (y & 1) ? -1 : 1;
     constexpr bool repeat = y >= 6;
-    if constexpr (z == 0)
-      Block<&BlockLoad<delta>, repeat, Op>(m);
+    if constexpr (z == 0 && repeat)
+      BlockLoadRepeat<delta, Op>(m);
+    else if constexpr (z == 0)
+      Block<&BlockLoad<delta>, false, Op>(m);
     else if constexpr (z == 1)
       Block<&BlockCompare<delta>, repeat, Op>(m);
     else if constexpr (z == 2)

@@ -30,8 +30,9 @@ struct HandlerAccess {
     m.t_states_ += m.cycles_[page][op];
   }
   // A taken branch, or one more pass of a block instruction.
-  static void ChargeExtra(Machine& m, const OpcodeTiming& t) {
-    m.t_states_ += t.extraStates + t.extraMemory * m.memory_wait_ + t.extraIo * m.io_wait_;
+  static void ChargeExtra(Machine& m, const OpcodeTiming& t, uint64_t times = 1) {
+    m.t_states_ +=
+        times * (t.extraStates + t.extraMemory * m.memory_wait_ + t.extraIo * m.io_wait_);
   }
 };
 
@@ -52,6 +53,20 @@ inline constexpr std::array<uint8_t, 256> MakeSzTable(bool withParity) {
 }
 inline constexpr std::array<uint8_t, 256> kSz = MakeSzTable(false);
 inline constexpr std::array<uint8_t, 256> kSzp = MakeSzTable(true);
+
+// S Z H P of INC and DEC by the result: H from the low nibble's carry or
+// borrow, P on signed overflow.
+inline constexpr std::array<uint8_t, 256> MakeIncDecTable(bool decrement) {
+  std::array<uint8_t, 256> t{};
+  for (int r = 0; r < 256; ++r) {
+    const bool halfCarry = decrement ? (r & 0x0F) == 0x0F : (r & 0x0F) == 0;
+    const bool overflow = r == (decrement ? 0x7F : 0x80);
+    t[r] = static_cast<uint8_t>(kSz[r] | (halfCarry ? kFlagH : 0) | (overflow ? kFlagP : 0));
+  }
+  return t;
+}
+inline constexpr std::array<uint8_t, 256> kIncFlags = MakeIncDecTable(false);
+inline constexpr std::array<uint8_t, 256> kDecFlags = MakeIncDecTable(true);
 
 inline uint16_t Word(uint8_t high, uint8_t low) {
   return static_cast<uint16_t>(high << 8 | low);
@@ -169,14 +184,12 @@ template <int Y> inline void Alu(CpuState& c, uint8_t v) {
 
 inline uint8_t Inc8(CpuState& c, uint8_t v) {
   const uint8_t r = static_cast<uint8_t>(v + 1);
-  SetFlags(c, (c.F & kFlagC) | kSz[r] | ((r & 0x0F) == 0 ? kFlagH : 0) | (r == 0x80 ? kFlagP : 0),
-           false);
+  SetFlags(c, (c.F & kFlagC) | kIncFlags[r], false);
   return r;
 }
 inline uint8_t Dec8(CpuState& c, uint8_t v) {
   const uint8_t r = static_cast<uint8_t>(v - 1);
-  SetFlags(c, (c.F & kFlagC) | kSz[r] | ((v & 0x0F) == 0 ? kFlagH : 0) | (r == 0x7F ? kFlagP : 0),
-           true);
+  SetFlags(c, (c.F & kFlagC) | kDecFlags[r], true);
   return r;
 }
 
