@@ -1,5 +1,5 @@
-// The ED page: the Z180's extended set. Every entry not listed here stops
-// the run as an illegal opcode, as the chip traps them.
+// The ED page: the Z180's extended set. Every entry not listed here is an
+// undefined opcode: it stops the run, or traps with the board on.
 
 #include <utility>
 
@@ -198,7 +198,7 @@ template <uint8_t Op> void Ed(Machine& m) {
   } else if constexpr (Op == 0x67 || Op == 0x6F) {
     RotateDigit(m, Op == 0x6F);
   } else if constexpr (Op == 0x76) {
-    // SLP: with no clock and no interrupts there is nothing to wake from.
+    HandlerAccess::Sleep(m);
   } else if constexpr (Op == 0x83 || Op == 0x8B || Op == 0x93 || Op == 0x9B) {
     Block<&BlockOutputIncrementing<(Op & 0x08) ? -1 : 1>, (Op & 0x10) != 0, Op>(m);
   } else if constexpr (x == 2 && y >= 4 && z <= 3) {

@@ -22,6 +22,8 @@ struct HandlerAccess {
     m.EndRun(reason, std::move(message));
   }
   static void Halt(Machine& m) { m.Halt(); }
+  static void Sleep(Machine& m) { m.Sleep(); }
+  static void UndefinedOpcode(Machine& m, bool thirdByte) { m.UndefinedOpcode(thirdByte); }
   // EI (true) or DI; EI lets an interrupt in only after the next instruction.
   static void SetInterrupts(Machine& m, bool enabled) { m.SetInterrupts(enabled); }
   static uint16_t& IndexAddress(Machine& m) { return m.index_address_; }
@@ -266,10 +268,10 @@ inline void InputFlags(CpuState& c, uint8_t v) {
   SetFlags(c, kSzp[v] | (c.F & kFlagC), false);
 }
 
-// "Illegal opcode at XXXXH" with the address after the offending byte.
-inline void IllegalOpcode(Machine& m) {
-  HandlerAccess::EndRun(m, StopReason::IllegalOpcode,
-                        "Illegal opcode at " + platform::Hex(m.Cpu.PC, 4) + "H");
+// PC is past the offending byte, the second opcode byte (CB xx, ED xx) or
+// the third (DD CB d xx).
+inline void IllegalOpcode(Machine& m, bool thirdByte = false) {
+  HandlerAccess::UndefinedOpcode(m, thirdByte);
 }
 
 } // namespace kavrin::cpu

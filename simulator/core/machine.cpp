@@ -42,6 +42,7 @@ void Machine::Reset() {
   ei_delay_ = false;
   RequestAttention();
   tif_seen_ = 0;
+  tmdr_latched_ = 0;
   prt_base_ = 0;
   for (int i = 0; i < kOnChipRegisterCount; ++i)
     InternalRegisters[i] = kOnChipRegisters[i].reset_value;

@@ -98,7 +98,7 @@ enum class StopReason {
   BudgetUsed,     // the planned instructions ran, or Stop() ended the run
   Breakpoint,     // PC reached one of the run's breakpoints; nothing executed there
   Halt,           // HALT executed; PC is past it
-  IllegalOpcode,  // StopMessage(): "Illegal opcode at XXXXH"
+  IllegalOpcode,  // StopMessage(): "Illegal opcode at XXXXH" (the board traps instead)
   UnsupportedIm0, // StopMessage(): "IM 0 interrupt mode not supported at XXXXH"
 };
 
@@ -277,7 +277,11 @@ private:
   uint8_t ReadAsciRegister(uint8_t offset);
   void WriteAsciRegister(uint8_t offset, uint8_t value);
   bool AcceptInterrupt();
+  bool CanWake() const;
   void Halt();
+  void Sleep();
+  // Ends the run with "Illegal opcode at XXXXH", or traps with the board on.
+  void UndefinedOpcode(bool thirdByte);
   void SetInterrupts(bool enabled);
   uint8_t ReadBoardRegister(uint8_t offset);
   bool WriteBoardRegister(uint8_t offset, uint8_t value);
@@ -304,7 +308,9 @@ private:
   uint64_t attention_at_ = 0;    // the board needs a look at this T-state
   bool int0_ = false;
   uint8_t int0_vector_ = 0xFF;
-  uint8_t tif_seen_ = 0;    // TIF bits a TCR read showed: the next TMDR read clears them
+  uint8_t tif_seen_ = 0;     // TIF bits a TCR read showed: the next TMDR read clears them
+  uint8_t tmdr_latched_ = 0; // TIF bits of the channels whose TMDRnL read latched TMDRnH
+  std::array<uint8_t, 2> tmdr_high_latch_{};
   uint64_t prt_base_ = 0;   // T-state of the last timer count
   uint64_t next_event_ = 0; // T-state of the next timer or serial event that may interrupt
   struct AsciState {
