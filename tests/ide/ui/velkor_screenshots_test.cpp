@@ -73,96 +73,88 @@ class VelkorScreenshots : public QObject {
   }
 
 private slots:
-  void initTestCase();
-  void editor();
-  void findAndReplace();
-  void asciiTable();
-  void symbols();
-  void map();
-  void compileProgress();
+  void initTestCase() {
+    out_ = qEnvironmentVariable("VELKOR_SCREENSHOT_DIR", scratch_.path());
+    QVERIFY(QDir().mkpath(out_));
+    QDir source(KIT_SOURCE_DIR "/examples/overlays");
+    project_ = work_.path() + "/";
+    for (const QString& file : source.entryList(QDir::Files))
+      QVERIFY(QFile::copy(source.filePath(file), project_ + file));
+    QVERIFY(Run(project_, {"new", "Overlays.Prj", "Overlays.Pas"}));
+    QVERIFY(Run(project_, {"build", "Overlays.Prj"}));
+  }
+
+  void editor() {
+    EditorWindow window(ui_);
+    for (const char* file : {"Terminal.pas", "Overlays.Mac", "Overlays.Pas"})
+      QVERIFY(window.OpenFile(Example(file)));
+    window.ShowPosition(Example("Overlays.Pas"), 12, 2);
+    window.resize(760, 560);
+    QImage image = Shoot(window, "velkor-editor.png");
+    // Keywords and comments are drawn in their colours.
+    QVERIFY(Count(image, QColor(0x00, 0x00, 0x99)) > 50);
+    QVERIFY(Count(image, QColor(0x00, 0x7A, 0x3D)) > 50);
+    // The generated assembler: strings and ";" comments, no keywords.
+    window.findChild<QAction*>("showAsm")->trigger();
+    QCOMPARE(window.ActiveFile(), Example("Overlays.Mac"));
+    window.EditorOf(Example("Overlays.Mac"))->setCursorPosition(40, 0);
+    image = Shoot(window, "velkor-editor-asm.png");
+    QVERIFY(Count(image, QColor(0x00, 0x7A, 0x3D)) > 50);
+    QCOMPARE(Count(image, QColor(0x00, 0x00, 0x99)), 0);
+  }
+
+  void findAndReplace() {
+    EditorWindow window(ui_);
+    QVERIFY(window.OpenFile(Example("Overlays.Pas")));
+    QsciScintilla* page = window.EditorOf(Example("Overlays.Pas"));
+    page->setSelection(7, 2, 7, 7);
+    window.show();
+    window.findChild<QAction*>("replace")->trigger();
+    auto* dialog = window.findChild<QDialog*>();
+    QVERIFY(dialog);
+    QImage image = Shoot(*dialog, "velkor-find.png");
+    QVERIFY(image.width() > 300);
+  }
+
+  void asciiTable() {
+    AsciiTableWindow window;
+    window.List()->setCurrentRow(65);
+    window.List()->scrollToItem(window.List()->item(56), QAbstractItemView::PositionAtTop);
+    QImage image = Shoot(window, "velkor-ascii-table.png");
+    QVERIFY(!image.isNull());
+  }
+
+  void symbols() {
+    SymbolsWindow window(ui_);
+    QVERIFY(window.LoadProject(project_, "Overlays"));
+    QVERIFY(window.FindSymbol("@overlays_first"));
+    QImage image = Shoot(window, "velkor-symbols.png");
+    QVERIFY(!image.isNull());
+  }
+
+  void map() {
+    velkor::Project project;
+    std::string error;
+    QVERIFY(velkor::ReadProjectFile((project_ + "Overlays.Prj").toStdString(), project, error));
+    velkor::MessageList messages;
+    velkor::BuildSession session{project, messages, ui_, KIT_BIN_DIR "/"};
+    QVERIFY(session.Link(false));
+    MapViewWindow window;
+    window.resize(window.width(), 240);
+    window.SetAreas(session.lastLink.codeAreas, session.lastLink.dataAreas);
+    QImage image = Shoot(window, "velkor-map.png");
+    // One white box per non-empty area, outlined in black.
+    QVERIFY(Count(image, Qt::white) > 4 * 50 * 20);
+    QVERIFY(Count(image, Qt::black) > 100);
+  }
+
+  void compileProgress() {
+    CompileProgressWindow window;
+    window.ShowProgress("Overlays.Pas", 30);
+    QImage image = Shoot(window, "velkor-compile-progress.png");
+    QVERIFY(!image.isNull());
+  }
 };
-
-void VelkorScreenshots::initTestCase() {
-  out_ = qEnvironmentVariable("VELKOR_SCREENSHOT_DIR", scratch_.path());
-  QVERIFY(QDir().mkpath(out_));
-  QDir source(KIT_SOURCE_DIR "/examples/overlays");
-  project_ = work_.path() + "/";
-  for (const QString& file : source.entryList(QDir::Files))
-    QVERIFY(QFile::copy(source.filePath(file), project_ + file));
-  QVERIFY(Run(project_, {"new", "Overlays.Prj", "Overlays.Pas"}));
-  QVERIFY(Run(project_, {"build", "Overlays.Prj"}));
-}
-
-void VelkorScreenshots::editor() {
-  EditorWindow window(ui_);
-  for (const char* file : {"Terminal.pas", "Overlays.Mac", "Overlays.Pas"})
-    QVERIFY(window.OpenFile(Example(file)));
-  window.ShowPosition(Example("Overlays.Pas"), 12, 2);
-  window.resize(760, 560);
-  QImage image = Shoot(window, "velkor-editor.png");
-  // Keywords and comments are drawn in their colours.
-  QVERIFY(Count(image, QColor(0x00, 0x00, 0x99)) > 50);
-  QVERIFY(Count(image, QColor(0x00, 0x7A, 0x3D)) > 50);
-  // The generated assembler: strings and ";" comments, no keywords.
-  window.findChild<QAction*>("showAsm")->trigger();
-  QCOMPARE(window.ActiveFile(), Example("Overlays.Mac"));
-  window.EditorOf(Example("Overlays.Mac"))->setCursorPosition(40, 0);
-  image = Shoot(window, "velkor-editor-asm.png");
-  QVERIFY(Count(image, QColor(0x00, 0x7A, 0x3D)) > 50);
-  QCOMPARE(Count(image, QColor(0x00, 0x00, 0x99)), 0);
-}
-
-void VelkorScreenshots::findAndReplace() {
-  EditorWindow window(ui_);
-  QVERIFY(window.OpenFile(Example("Overlays.Pas")));
-  QsciScintilla* page = window.EditorOf(Example("Overlays.Pas"));
-  page->setSelection(7, 2, 7, 7);
-  window.show();
-  window.findChild<QAction*>("replace")->trigger();
-  auto* dialog = window.findChild<QDialog*>();
-  QVERIFY(dialog);
-  QImage image = Shoot(*dialog, "velkor-find.png");
-  QVERIFY(image.width() > 300);
-}
-
-void VelkorScreenshots::asciiTable() {
-  AsciiTableWindow window;
-  window.List()->setCurrentRow(65);
-  window.List()->scrollToItem(window.List()->item(56), QAbstractItemView::PositionAtTop);
-  QImage image = Shoot(window, "velkor-ascii-table.png");
-  QVERIFY(!image.isNull());
-}
-
-void VelkorScreenshots::symbols() {
-  SymbolsWindow window(ui_);
-  QVERIFY(window.LoadProject(project_, "Overlays"));
-  QVERIFY(window.FindSymbol("@overlays_first"));
-  QImage image = Shoot(window, "velkor-symbols.png");
-  QVERIFY(!image.isNull());
-}
-
-void VelkorScreenshots::map() {
-  velkor::Project project;
-  std::string error;
-  QVERIFY(velkor::ReadProjectFile((project_ + "Overlays.Prj").toStdString(), project, error));
-  velkor::MessageList messages;
-  velkor::BuildSession session{project, messages, ui_, KIT_BIN_DIR "/"};
-  QVERIFY(session.Link(false));
-  MapViewWindow window;
-  window.resize(window.width(), 240);
-  window.SetAreas(session.lastLink.codeAreas, session.lastLink.dataAreas);
-  QImage image = Shoot(window, "velkor-map.png");
-  // One white box per non-empty area, outlined in black.
-  QVERIFY(Count(image, Qt::white) > 4 * 50 * 20);
-  QVERIFY(Count(image, Qt::black) > 100);
-}
-
-void VelkorScreenshots::compileProgress() {
-  CompileProgressWindow window;
-  window.ShowProgress("Overlays.Pas", 30);
-  QImage image = Shoot(window, "velkor-compile-progress.png");
-  QVERIFY(!image.isNull());
-}
 
 QTEST_MAIN(VelkorScreenshots)
 #include "velkor_screenshots_test.moc"

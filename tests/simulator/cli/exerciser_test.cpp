@@ -108,28 +108,6 @@ TEST_P(ExerciserTest, KavrinCliPrintsTheReferenceCrcs) {
 // Three images cover every template several times with different states.
 INSTANTIATE_TEST_SUITE_P(Parts, ExerciserTest, ::testing::Values(0, 1, 2));
 
-// The same records as a CP/M program printing through the BDOS: the lines of
-// the raw image's reference run, and the end is CP/M's (the final HALT).
-TEST(ExerciserAsCom, KavrinCliInCpmModePrintsTheReferenceCrcs) {
-  const int count = testing::kMaxCpmExerciserRecords;
-  const unsigned seed = 0x5EEDC0A0u;
-  const std::vector<std::string> expected =
-      Lines(RunOnZ80ex(testing::BuildExerciserImage(0, count, seed).bytes));
-  ASSERT_EQ(expected.size(), static_cast<std::size_t>(count));
-  const ExerciserImage com =
-      testing::BuildExerciserImage(0, count, seed, testing::exerciser::Console::Bdos);
-  testing::TempDir dir;
-  const std::string path = dir.Write(
-      "EXERCISE.COM", std::vector<std::uint8_t>(com.bytes.begin() + testing::exerciser::kCpmDriver,
-                                                com.bytes.end()));
-  const testing::CliResult run =
-      testing::RunCli({"run", path, "--max-steps", "200000000"}, "", false, 240);
-  ASSERT_FALSE(run.timedOut);
-  EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(run.err, "");
-  EXPECT_EQ(Lines(run.out), expected);
-}
-
 TEST(ExerciserImage, TheCrcSeesEveryStateByte) {
   // Two records that differ only in one memory byte the instruction does not
   // touch must print different CRCs, or the exerciser could hide faults.
