@@ -223,22 +223,6 @@ TEST(KavrinCliRun, BadInputGetsAMessageAndAnExitCode) {
   }
 }
 
-TEST(KavrinCliRun, LargeImageAtZeroIsFullyStored) {
-  TempDir dir;
-  // A 1 MB image whose last byte is the only way to see it was stored: the
-  // program copies physical FFFFFH through the MMU (CBR = F0H maps F000H up
-  // to FF000H) and prints it.
-  std::vector<unsigned char> image(0x100000, 0);
-  const std::vector<unsigned char> code = {0x3E, 0xF0, 0xED, 0x39, 0x38, // LD A,F0H / OUT0 (CBR),A
-                                           0x3A, 0xFF, 0xFF,             // LD A,(FFFFH)
-                                           0xD3, 0x80, 0x76};            // OUT (80H),A / HALT
-  std::copy(code.begin(), code.end(), image.begin());
-  image.back() = 'Z';
-  const CliResult r = RunCli({"run", dir.Write("big.rom", image)});
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, "Z");
-}
-
 TEST(KavrinCliHelp, ListsBothCommands) {
   const CliResult r = RunCli({"--help"});
   EXPECT_EQ(r.exitCode, 0);
