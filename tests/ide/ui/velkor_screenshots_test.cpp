@@ -1,6 +1,7 @@
-// Pictures of the editor and tool windows with real content: the overlays
-// example built by velkor-cli, open in the editor, its symbols and its map.
-// scripts/screenshots.sh runs this under Xvfb with
+// Pictures of every Velkor window with real content: the overlays example
+// built by velkor-cli, open in the editor, its symbols and its map; the hello
+// example made a project as a user would, in the main window, its dialogs,
+// the message window and help. scripts/screenshots.sh runs this under Xvfb with
 // VELKOR_SCREENSHOT_DIR set; under ctest the pictures go to a temporary
 // folder and only their content is checked.
 #include <QAction>
@@ -20,7 +21,12 @@
 #include "ide/ui/ascii_table_window.h"
 #include "ide/ui/compile_progress_window.h"
 #include "ide/ui/editor_window.h"
+#include "ide/ui/help_window.h"
+#include "ide/ui/main_window.h"
 #include "ide/ui/map_view_window.h"
+#include "ide/ui/message_window.h"
+#include "ide/ui/project_dialogs.h"
+#include "ide/ui/qt_ui_host.h"
 #include "ide/ui/symbols_window.h"
 
 using namespace velkor::ui;
@@ -60,6 +66,12 @@ class VelkorScreenshots : public QObject {
   QString out_;
   QString project_;
   platform::HeadlessUiHost ui_;
+  // The main window's: its questions are answered from questions_.
+  QTemporaryDir helloWork_{QDir::tempPath() + "/hello-XXXXXX"};
+  QString hello_;
+  platform::HeadlessUiHost questions_;
+  QtUiHost mainUi_{&questions_};
+  std::unique_ptr<MainWindow> window_;
 
   QString Example(const QString& name) const { return project_ + name; }
 
@@ -82,6 +94,13 @@ private slots:
       QVERIFY(QFile::copy(source.filePath(file), project_ + file));
     QVERIFY(Run(project_, {"new", "Overlays.Prj", "Overlays.Pas"}));
     QVERIFY(Run(project_, {"build", "Overlays.Prj"}));
+    hello_ = helloWork_.path() + "/";
+    QVERIFY(QFile::copy(KIT_SOURCE_DIR "/examples/hello/Hello.Pas", hello_ + "Hello.Pas"));
+    QVERIFY(Run(hello_, {"new", "Hello.Prj", "Hello.Pas"}));
+    window_ = std::make_unique<MainWindow>(
+        mainUi_, MainWindowPlaces{KIT_BIN_DIR "/", scratch_.filePath("Velkor.ini"),
+                                  KIT_SOURCE_DIR "/docs", KIT_SOURCE_DIR "/README.md"});
+    window_->Start(hello_ + "Hello.Prj");
   }
 
   void editor() {
@@ -153,6 +172,62 @@ private slots:
     window.ShowProgress("Overlays.Pas", 30);
     QImage image = Shoot(window, "velkor-compile-progress.png");
     QVERIFY(!image.isNull());
+  }
+
+  void mainWindow() {
+    const QImage image = Shoot(*window_, "velkor-main.png");
+    QVERIFY(window_->ProjectList()->count() > 5);
+    QVERIFY(image.width() >= 400);
+  }
+
+  void dialogs() {
+    velkor::Project project = window_->CurrentProject();
+    ProjectOptionsDialog options(project.settings);
+    QVERIFY(!Shoot(options, "velkor-options.png").isNull());
+    LinkOrderDialog order(project);
+    order.SourceList()->setCurrentRow(1);
+    QVERIFY(!Shoot(order, "velkor-link-order.png").isNull());
+    RemoveDialog remove(project, nullptr);
+    remove.List()->setCurrentRow(1);
+    QVERIFY(!Shoot(remove, "velkor-remove.png").isNull());
+  }
+
+  void messagesAfterBuild() {
+    QVERIFY(window_->CompileAll());
+    QVERIFY(window_->Link());
+    MessageWindow* messages = window_->MessageView();
+    Shoot(*messages, "velkor-messages.png");
+    QVERIFY(messages->ShownLines().size() > kMessageLinesInView);
+  }
+
+  void messagesAfterError() {
+    QFile source(hello_ + "Hello.Pas");
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    QByteArray text = source.readAll();
+    source.close();
+    text.replace("BEGIN", "BEGIN\r\n  X := 1;");
+    QVERIFY(source.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    source.write(text);
+    source.close();
+    QVERIFY(!window_->CompileFile(hello_ + "Hello.Pas"));
+    QCOMPARE(window_->MessageView()->ShownLines().back(), QString("Undefined identifier"));
+    QCOMPARE(window_->Editor()->ActiveFile(), hello_ + "Hello.Pas");
+    Shoot(*window_->MessageView(), "velkor-messages-error.png");
+    window_->Editor()->resize(760, 520);
+    Shoot(*window_->Editor(), "velkor-editor-error.png");
+  }
+
+  void help() {
+    window_->Help()->Search("link order");
+    QVERIFY(window_->Help()->Contents()->count() >= 1);
+    Shoot(*window_->Help(), "velkor-help.png");
+  }
+
+  void cleanupTestCase() {
+    window_->Editor()->EditorOf(hello_ + "Hello.Pas")->setModified(false);
+    questions_.QueueAnswer(platform::Answer::kNo);
+    window_->close();
+    window_.reset();
   }
 };
 
