@@ -82,6 +82,16 @@ TEST_F(RunControlTest, GotoHasNoMessageAndMultiStepEndsAtHalt) {
   EXPECT_EQ(m->Cpu.PC, 0x0104);
 }
 
+TEST_F(RunControlTest, StopFromThePumpEndsAContinuousRun) {
+  Place(0x0000, {0x18, 0xFE}); // JR $
+  int pumps = 0;
+  const RunOutcome r = RunToBreakpoints(*m, {}, [&] {
+    if (++pumps == 3) m->Stop();
+  });
+  EXPECT_EQ(pumps, 4);
+  EXPECT_EQ(r.reason, StopReason::BudgetUsed);
+}
+
 TEST_F(RunControlTest, CoreMessagesAreReported) {
   Place(0x0000, {0xCB, 0x30});
   EXPECT_EQ(StepOne(*m, {}).message, "Illegal opcode at 0002H");
