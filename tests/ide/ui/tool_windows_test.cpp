@@ -142,6 +142,9 @@ private slots:
     QCOMPARE(Pixel(image, 110, 65), QColor(Qt::white));
     QCOMPARE(Pixel(image, 250, 35), QColor(Qt::white));
     QCOMPARE(Pixel(image, 80, 35), QColor(Qt::black)); // the outline
+    // The code column's boxes span x = 80 to 139, outline included.
+    QCOMPARE(Pixel(image, 139, 35), QColor(Qt::black));
+    QCOMPARE(Pixel(image, 140, 35), QColor(Qt::lightGray));
     QCOMPARE(Pixel(image, 110, 95), QColor(Qt::lightGray));
     // The start and end addresses are written beside the box.
     bool inked = false;
