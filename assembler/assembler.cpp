@@ -1,5 +1,6 @@
 #include "assembler/assembler.h"
 
+#include "assembler/listing.h"
 #include "assembler/source_file.h"
 #include "common/encoded_lines.h"
 #include "platform/atomic_file.h"
@@ -51,6 +52,8 @@ AssembleResult AssembleFile(const std::string& sourcePath, const asmsrc::Assembl
     run.projectDirectory = slash == std::string::npos ? std::string() : sourcePath.substr(0, slash);
   }
   asmsrc::Assembly assembly(std::move(lines), run, messages, ui);
+  asmsrc::Listing listing;
+  if (run.writeListing) assembly.listing = &listing;
   assembly.run();
   result.ok = !assembly.failed();
 
@@ -84,6 +87,17 @@ AssembleResult AssembleFile(const std::string& sourcePath, const asmsrc::Assembl
       return result;
     }
     result.definitionPath = defPath;
+  }
+  if (run.writeListing) {
+    const std::string listPath = platform::ChangeExtension(sourcePath, ".LST");
+    const std::string text = listing.Text(assembly.object().fileImage(true), assembly.symbols);
+    if (!platform::WriteFileAtomically(listPath, text, writeError)) {
+      result.ok = false;
+      result.errorMessage = writeError;
+      messages.AddMessageLine(writeError);
+      return result;
+    }
+    result.listingPath = listPath;
   }
   return result;
 }

@@ -8,9 +8,10 @@
 //   auto result = velkor::AssembleFile("/home/me/board/MAIN.Mac", settings, messages, ui);
 //   if (!result.ok) showInEditor(result.errorPath, result.errorLine);
 //
-// AssembleFile writes MAIN.RRO beside the source, and MAIN.DEF when the
-// source has WRITE statements, only when the assembly succeeded: after an
-// error the previous files stay as they were.
+// AssembleFile writes MAIN.RRO beside the source, MAIN.DEF when the source
+// has WRITE statements and MAIN.LST when settings.writeListing is set, only
+// when the assembly succeeded: after an error the previous files stay as
+// they were.
 
 #include "assembler/assembly.h"
 #include "common/message_list.h"
@@ -26,6 +27,7 @@ struct AssembleResult {
   bool ok = false;
   std::string objectPath;     // "" when no object was written
   std::string definitionPath; // "" when no .DEF was written
+  std::string listingPath;    // "" when no .LST was written
   // The error position: the file (the source or the include file) and its
   // 1-based line number; 0 when the error has no line (unreadable source).
   std::string errorPath;

@@ -3,6 +3,7 @@
 #include "assembler/asm_errors.h"
 #include "assembler/directives.h"
 #include "assembler/instruction_encoder.h"
+#include "assembler/listing.h"
 #include "assembler/source_file.h"
 
 namespace velkor::asmsrc {
@@ -110,6 +111,9 @@ void Assembly::processLines(const std::vector<std::string>& lines, bool isInclud
     }
     currentIndex = i;
     currentLine = lines[i];
+    if (listing != nullptr && writing())
+      listing->BeginLine(out, isInclude ? ListedFrom::Include : ListedFrom::Source,
+                         isInclude ? includeName : std::string_view(), i + 1, lines[i]);
     processLine(lines[i]);
   }
 }
@@ -269,6 +273,9 @@ void Assembly::expandMacro(const Macro& macro, std::string_view arguments) {
       rebuilt += tokens[t].commaFollows ? ',' : ' ';
     }
     if (rebuilt == " ") continue;
+    if (listing != nullptr && writing())
+      listing->BeginLine(out, ListedFrom::Macro, inInclude ? includeName : std::string_view(),
+                         currentIndex + 1, rebuilt);
     processStatement(rebuilt);
   }
   expandingMacro = false;

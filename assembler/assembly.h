@@ -22,6 +22,7 @@
 namespace velkor::asmsrc {
 
 struct Statement;
+class Listing;
 
 // Size counters and overlay handles: handles 1..32.
 inline constexpr std::size_t kSizeCounterCount = 32;
@@ -33,6 +34,8 @@ struct AssemblySettings {
   std::string projectDirectory;
   // The project option that also makes the linker write the .SYM file.
   bool symbolOutput = false;
+  // AssembleFile also writes NAME.LST beside the source.
+  bool writeListing = false;
 };
 
 struct SizeCounter {
@@ -109,6 +112,8 @@ public:
   SymbolTables symbols;
   ObjectWriter out;
   AssemblySettings settings;
+  // Told where each line of the final pass begins; null when no listing is asked for.
+  Listing* listing = nullptr;
 
   std::uint16_t ifDepth = 0;
   std::array<SizeCounter, kSizeCounterCount> sizeCounters{};

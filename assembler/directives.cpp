@@ -76,6 +76,8 @@ void DoOrg(Assembly& a, S s) {
 
 PlacementPart ParsePlacementPart(Assembly& a, std::string_view text, std::string_view next) {
   if (text == next) return {};
+  // Data right after the program's last code byte, wherever the linker puts it.
+  if (next == "DATAADD" && text == "CODEEND") return {false, 0, true};
   const auto n = ParseNumber(text);
   if (!n) a.fail(asmerr::CodeDataAbsolute);
   return {true, *n};

@@ -411,7 +411,9 @@ void ObjectWriter::linkPlacement(PlacementPart code, PlacementPart data) {
   recordByte(rro::LinkPlacement);
   recordByte(0);
   for (const PlacementPart& part : {code, data}) {
-    recordByte(part.hasAddress ? 1 : 0);
+    recordByte(part.afterCode    ? rro::PlacementAfterCode
+               : part.hasAddress ? rro::PlacementAddress
+                                 : rro::PlacementNext);
     if (part.hasAddress) word(part.address);
   }
 }
@@ -589,7 +591,10 @@ bool ObjectReader::next(Record& record, std::string_view& error) {
       PlacementPart& part = record.placement[f == 1 ? 0 : 1];
       std::uint32_t flag = 0, address = 0;
       ok = c.number(1, flag);
-      if (ok && flag != 0) {
+      if (ok && flag == rro::PlacementAfterCode) {
+        part.afterCode = true;
+        ok = f != 1; // code cannot follow itself
+      } else if (ok && flag != rro::PlacementNext) {
         ok = c.number(2, address);
         part.hasAddress = true;
         part.address = static_cast<std::uint16_t>(address);
@@ -676,7 +681,9 @@ std::string DescribeRecord(const Record& r) {
       break;
     case Field::Placement: {
       const PlacementPart& part = r.placement[f == 1 ? 0 : 1];
-      line += part.hasAddress ? platform::Hex(part.address, 4) + "H" : std::string("next");
+      line += part.hasAddress  ? platform::Hex(part.address, 4) + "H"
+              : part.afterCode ? std::string("after code")
+                               : std::string("next");
       break;
     }
     case Field::RunBytes: {

@@ -124,11 +124,17 @@ struct ValueRef {
   std::uint8_t segment = 0; // kind 4: the label's segment byte
 };
 
-// One part of record 0x81: continue at the next free address, or an address.
+// One part of record 0x81: continue at the next free address, an address,
+// or (the data part only) the address after the image's last code byte.
 struct PlacementPart {
   bool hasAddress = false;
   std::uint16_t address = 0;
+  bool afterCode = false;
 };
+// The flag byte of a placement part.
+namespace rro {
+enum : std::uint8_t { PlacementNext = 0, PlacementAddress = 1, PlacementAfterCode = 2 };
+} // namespace rro
 
 // The shapes a record's payload is built from.
 enum class Field : std::uint8_t {
@@ -138,7 +144,7 @@ enum class Field : std::uint8_t {
   Long,      // four bytes, low first
   String,    // length byte + bytes
   Value,     // value reference
-  Placement, // 0x81 part: 0x00, or 0x01 + word
+  Placement, // 0x81 part: 0x00, 0x01 + word, or 0x02 (data part: after the code)
   RunBytes,  // the data bytes of 0x01, 0x02 and 0xF1..0xFF
 };
 
@@ -241,6 +247,8 @@ public:
 
   // The stream so far (pending run included after flush()).
   const std::vector<std::uint8_t>& stream() const { return stream_; }
+  // Data bytes waiting to be written as a run at the end of stream().
+  std::size_t pendingBytes() const { return runLength_; }
   // Header + stream, as the file holds it. Flushes first.
   std::vector<std::uint8_t> fileImage(bool assemblyOk);
   // Writes the file through a temporary and a rename; false and error set

@@ -31,6 +31,17 @@ void EnsureTables(Compilation& c) {
   if (c.Arrays.empty()) c.Arrays.emplace_back();
 }
 
+// Links the entry into its block's chain and the name index.
+int AppendIdentifier(Compilation& c, IdentifierEntry e) {
+  const std::uint16_t block = e.block;
+  const int id = static_cast<int>(c.Identifiers.size());
+  c.Identifiers.push_back(std::move(e));
+  c.NameIndex[c.Identifiers.back().name].push_back(static_cast<std::uint16_t>(id));
+  c.Blocks[block].lastIdentifier = static_cast<std::uint16_t>(id);
+  c.IdentifierCount = id;
+  return id;
+}
+
 } // namespace
 
 int EnterIdentifier(Compilation& c, std::string_view name, IdentifierKind kind, int level) {
@@ -55,12 +66,7 @@ int EnterIdentifier(Compilation& c, std::string_view name, IdentifierKind kind, 
     e.firstAfterSelector = true;
     c.SelectorFirstPending = false;
   }
-  const int id = static_cast<int>(c.Identifiers.size());
-  c.Identifiers.push_back(std::move(e));
-  c.NameIndex[c.Identifiers.back().name].push_back(static_cast<std::uint16_t>(id));
-  c.Blocks[block].lastIdentifier = static_cast<std::uint16_t>(id);
-  c.IdentifierCount = id;
-  return id;
+  return AppendIdentifier(c, std::move(e));
 }
 
 int EnterPredefined(Compilation& c, std::string_view name, IdentifierKind kind, TypeCode type,
@@ -82,12 +88,7 @@ int EnterPredefined(Compilation& c, std::string_view name, IdentifierKind kind, 
   e.predefined = true;
   e.block = block;
   e.link = c.Blocks[block].lastIdentifier;
-  const int id = static_cast<int>(c.Identifiers.size());
-  c.Identifiers.push_back(std::move(e));
-  c.NameIndex[c.Identifiers.back().name].push_back(static_cast<std::uint16_t>(id));
-  c.Blocks[block].lastIdentifier = static_cast<std::uint16_t>(id);
-  c.IdentifierCount = id;
-  return id;
+  return AppendIdentifier(c, std::move(e));
 }
 
 int LookupIdentifier(const Compilation& c, std::string_view name) {

@@ -444,6 +444,13 @@ bool LinkRun::linkPlacement(const Record& r) {
     dataLocation_ = moduleDataBase_ = r.placement[1].address;
     moveDataLoad(r.placement[1].address);
   }
+  if (r.placement[1].afterCode) {
+    // The code end of the pass before; a pass that ends elsewhere asks for another.
+    dataAfterCode_ = true;
+    if (writingImage() && codeEndBefore_ > 0xFFFF) return fail(T::kTargetOutOfBounds);
+    dataLocation_ = moduleDataBase_ = static_cast<std::uint16_t>(codeEndBefore_);
+    moveDataLoad(codeEndBefore_);
+  }
   return true;
 }
 

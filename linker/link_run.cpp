@@ -70,6 +70,7 @@ bool LinkRun::runPass(LinkPass pass) {
   codeLoadPosition_ = dataLoadPosition_ = nextFreeLoadPosition_ = 0;
   moduleCodeBase_ = moduleDataBase_ = 0;
   highestCodeAddress_ = 0;
+  dataAfterCode_ = false;
   dataSegment_ = false;
   exclusion_ = false;
   inReferenceNames_ = false;
@@ -92,6 +93,9 @@ bool LinkRun::runPass(LinkPass pass) {
       }
     }
   }
+  const std::uint32_t codeEnd = highestCodeAddress_ + 1;
+  if (dataAfterCode_ && codeEnd != codeEndBefore_) changed();
+  codeEndBefore_ = codeEnd;
   return true;
 }
 

@@ -174,7 +174,10 @@ private:
   std::vector<std::string> runWhenDone_;
   std::string symLabelLines_;
   std::vector<LinkedModule> placements_; // filled by the last pass
-  long changes_ = 0;                     // label, global, equate and reference changes in a pass
+  // One past the highest code load position of the pass before, where LINK
+  // ...,CODEEND puts the data.
+  std::uint32_t codeEndBefore_ = 0;
+  long changes_ = 0; // label, global, equate and reference changes in a pass
 
   // Reset for every pass.
   LinkPass pass_ = LinkPass::CollectNames;
@@ -182,6 +185,7 @@ private:
   std::uint32_t codeLoadPosition_ = 0, dataLoadPosition_ = 0, nextFreeLoadPosition_ = 0;
   std::uint16_t moduleCodeBase_ = 0, moduleDataBase_ = 0;
   std::uint32_t highestCodeAddress_ = 0;
+  bool dataAfterCode_ = false; // a LINK placed data after the code
   bool dataSegment_ = false;
   int moduleNumber_ = 0;
   bool exclusion_ = false;

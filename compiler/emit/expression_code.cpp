@@ -34,6 +34,14 @@ constexpr PairLoads kBCLoads{Op::LdBC, Op::LdBCFrom, Op::LdB0};
 
 enum class Operand : std::uint8_t { Constant, WordVariable, ByteVariable };
 
+// The word at (HL) into HL, through DE.
+void LoadWordThroughHL(Compilation& c) {
+  Emit(c, Op::LdEMem);
+  Emit(c, Op::IncHL);
+  Emit(c, Op::LdDMem);
+  Emit(c, Op::ExDEHL);
+}
+
 void LoadOperand(Compilation& c, const PairLoads& pair, Operand kind, const std::string& text) {
   if (kind == Operand::Constant) {
     Emit(c, pair.constant, text);
@@ -120,10 +128,7 @@ void EmitLoadThroughAddressVariable(Compilation& c, int symbol, std::uint8_t typ
     Emit(c, Op::ExDEHL);
     Emit(c, Op::PushHL);
   } else {
-    Emit(c, Op::LdEMem);
-    Emit(c, Op::IncHL);
-    Emit(c, Op::LdDMem);
-    Emit(c, Op::ExDEHL);
+    LoadWordThroughHL(c);
     Emit(c, Op::PushHL);
   }
   c.PendingPush = 0;
@@ -146,10 +151,7 @@ void EmitLoadFromStackAddress(Compilation& c, std::uint8_t type, bool isString) 
     c.PendingPush = 0;
     PushResult(c);
   } else {
-    Emit(c, Op::LdEMem);
-    Emit(c, Op::IncHL);
-    Emit(c, Op::LdDMem);
-    Emit(c, Op::ExDEHL);
+    LoadWordThroughHL(c);
     c.PendingPush = 0;
     PushResult(c);
   }
@@ -163,10 +165,7 @@ void EmitPushAddress(Compilation& c, int symbol) {
 
 void EmitDereference(Compilation& c) {
   PopHLLeftOutOfReport(c);
-  Emit(c, Op::LdEMem);
-  Emit(c, Op::IncHL);
-  Emit(c, Op::LdDMem);
-  Emit(c, Op::ExDEHL);
+  LoadWordThroughHL(c);
   c.PendingPush = 0;
   PushResult(c);
 }

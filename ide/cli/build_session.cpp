@@ -33,6 +33,7 @@ bool ApplyBuildOptions(const ParsedArguments& parsed, BuildSession& session,
   }
   if (parsed.Has(kHexOption.name)) session.project.settings.WriteHex = true;
   if (parsed.Has(kMapOption.name)) session.project.settings.WriteMap = true;
+  if (parsed.Has(kListOption.name)) session.project.settings.ListFiles = true;
   return true;
 }
 

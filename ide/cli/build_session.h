@@ -19,6 +19,7 @@ inline constexpr OptionRule kDefineOption{"-D", true}; // -D NAME, repeatable; -
 // Turn on a project's output for this run, whatever its .Prj says.
 inline constexpr OptionRule kHexOption{"--hex"};
 inline constexpr OptionRule kMapOption{"--map"};
+inline constexpr OptionRule kListOption{"--list"};
 
 int RunWithProject(Invocation& run, std::span<const OptionRule> options,
                    const std::function<bool(BuildSession&)>& work);

@@ -10,7 +10,7 @@
 namespace velkor::cli {
 
 namespace {
-constexpr OptionRule kOptions[] = {{"--project", true}};
+constexpr OptionRule kOptions[] = {{"--project", true}, {"--list"}};
 } // namespace
 
 // Assembles one file next to itself. On an error the assembler's two error
@@ -28,7 +28,9 @@ int RunAsm(Invocation& run) {
     if (!ReadProjectFile(*prj, project, error)) return run.Fail(error);
     settings.projectDirectory = project.Directory();
     settings.symbolOutput = project.settings.WriteSym;
+    settings.writeListing = project.settings.ListFiles;
   }
+  if (parsed.Has("--list")) settings.writeListing = true;
 
   MessageList lines;
   platform::HeadlessUiHost ui;

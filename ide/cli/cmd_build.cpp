@@ -4,7 +4,7 @@
 namespace velkor::cli {
 
 namespace {
-constexpr OptionRule kOptions[] = {kDefineOption, kHexOption, kMapOption};
+constexpr OptionRule kOptions[] = {kDefineOption, kHexOption, kMapOption, kListOption};
 } // namespace
 
 int RunBuild(Invocation& run) {

@@ -65,7 +65,7 @@ int RunNew(Invocation& run) {
   }
   project.RefreshDescriptions();
 
-  std::uint16_t ramStart = kDefaultRamStart;
+  std::optional<std::uint16_t> ramStart;
   if (const std::string* ram = parsed.Value("--ram")) {
     auto value = ParseRamStart(*ram);
     if (!value) return run.UsageError("--ram needs a hexadecimal address: " + *ram);

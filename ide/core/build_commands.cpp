@@ -32,6 +32,7 @@ bool AssembleFile(BuildSession& session, const std::string& path) {
   asmsrc::AssemblySettings settings;
   settings.projectDirectory = session.project.Directory();
   settings.symbolOutput = session.project.settings.WriteSym;
+  settings.writeListing = session.project.settings.ListFiles;
   const AssembleResult result = AssembleFile(path, settings, session.messages, session.ui);
   if (!result.ok) {
     session.errorFlag = true;

@@ -13,7 +13,8 @@ std::string Bytes(std::uint32_t n) {
 
 CompileSettings CompileSettingsFor(const Project& project) {
   CompileSettings settings;
-  settings.IncludeSourceAsComments = project.settings.IncludePAS;
+  // A listing shows each Pascal line beside the code it became.
+  settings.IncludeSourceAsComments = project.settings.IncludePAS || project.settings.ListFiles;
   settings.Z180 = project.settings.CPU == kCpuZ180;
   settings.ProjectDirectory = project.Directory();
   return settings;

@@ -32,8 +32,8 @@ StartupTemplates StartupTemplatesFor(int target) {
 }
 
 bool StartupModuleText(const std::string& programDirectory, int target,
-                       const std::string& programName, std::uint16_t ramStart, std::string& text,
-                       std::string& error) {
+                       const std::string& programName, std::optional<std::uint16_t> ramStart,
+                       std::string& text, std::string& error) {
   const std::string templatePath =
       programDirectory + "Default/" + StartupTemplatesFor(target).startup;
   if (!platform::ReadWholeFile(templatePath, text, error)) {
@@ -41,13 +41,18 @@ bool StartupModuleText(const std::string& programDirectory, int target,
     return false;
   }
   ReplaceOutsideComments(text, "%MAIN%", programName);
-  ReplaceOutsideComments(text, "%RAM%", platform::Hex(ramStart, 4));
+  const std::string ram = platform::Hex(ramStart.value_or(kDefaultRamStart), 4);
+  ReplaceOutsideComments(text, "%RAM%", ram);
+  // A .COM's data may follow its code: CP/M gives it all memory below the BDOS.
+  ReplaceOutsideComments(text, "%DATA%",
+                         ramStart || target != kTargetCpm ? "0" + ram + "H" : "CODEEND");
   return true;
 }
 
 bool WriteStartupModule(const std::string& programDirectory, const std::string& projectDirectory,
-                        int target, const std::string& programName, std::uint16_t ramStart,
-                        bool replace, std::string& path, std::string& error) {
+                        int target, const std::string& programName,
+                        std::optional<std::uint16_t> ramStart, bool replace, std::string& path,
+                        std::string& error) {
   std::string text;
   if (!StartupModuleText(programDirectory, target, programName, ramStart, text, error))
     return false;

@@ -6,6 +6,7 @@
 // at 0100H and returns to CP/M.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace velkor {
@@ -21,18 +22,21 @@ struct StartupTemplates {
 };
 StartupTemplates StartupTemplatesFor(int target);
 
-// The target's template text for `programName`, with data at `ramStart`.
+// The target's template text for `programName`, with data at `ramStart`;
+// without one a board's data starts at kDefaultRamStart and a CP/M
+// program's right after its code (LINK ...,CODEEND).
 bool StartupModuleText(const std::string& programDirectory, int target,
-                       const std::string& programName, std::uint16_t ramStart, std::string& text,
-                       std::string& error);
+                       const std::string& programName, std::optional<std::uint16_t> ramStart,
+                       std::string& text, std::string& error);
 
 // Writes the start-up beside the project and gives its path. An existing file
 // of that name is kept when it already holds this text and refused
 // otherwise, so a user's own file is never overwritten unless `replace` says
 // so (new --force, after the program was renamed).
 bool WriteStartupModule(const std::string& programDirectory, const std::string& projectDirectory,
-                        int target, const std::string& programName, std::uint16_t ramStart,
-                        bool replace, std::string& path, std::string& error);
+                        int target, const std::string& programName,
+                        std::optional<std::uint16_t> ramStart, bool replace, std::string& path,
+                        std::string& error);
 
 // The program a new project gets when its Pascal main file does not exist
 // yet: a greeting through the terminal unit, so the first build runs at once.
