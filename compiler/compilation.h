@@ -187,6 +187,9 @@ struct Compilation {
   std::string LoadRefName;
   std::string ProgramName;
   std::string OutputFileName; // the .Mac or .EMS written, empty before
+  // Where each line of an ASM block came from; an output line marked with
+  // tag n is AsmLineSources[n].
+  std::vector<SourcePlace> AsmLineSources;
 
   // Counters for the summary.
   std::uint32_t CodeSize = 0;

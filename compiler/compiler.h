@@ -29,6 +29,18 @@ struct CompileSettings {
   std::vector<std::string> Defines;
 };
 
+// A line of the source: the file as opened and its 1-based line.
+struct SourcePlace {
+  std::string file;
+  std::uint32_t line = 0;
+};
+
+// An output line copied from a source line (a line of an ASM block).
+struct OutputLineSource {
+  std::uint32_t outputLine = 0; // 1-based
+  SourcePlace source;
+};
+
 // What the summary lines print after a compile.
 struct CompileResult {
   bool ok = false;
@@ -40,6 +52,9 @@ struct CompileResult {
   int arraysAndStrings = 0;                  // the descriptors the program made
   std::vector<std::uint32_t> overlayBuffers; // each overlay area's largest part, area 1 first
   std::uint32_t overlayTotal = 0;            // the code of every overlay part
+  // The output lines of ASM blocks, in output order: an assembler error on
+  // one of them belongs at its source line.
+  std::vector<OutputLineSource> asmLines;
   // On an error with a source position: the file (the include file when the
   // error is in one), the 1-based line and column, and the message.
   std::string errorFile;
@@ -53,6 +68,10 @@ struct CompileResult {
 // is left as it was.
 CompileResult CompileFile(const std::string& path, const CompileSettings& settings,
                           MessageList& messages, platform::UiHost& ui);
+
+// The source place of output line `outputLine` (1-based) when it came from
+// an ASM block, else null.
+const SourcePlace* AsmLineSource(const CompileResult& result, std::uint32_t outputLine);
 
 // How a main file begins, read with the scanner so comments and directives
 // are skipped: whether it opens with a LINK clause, and its program name.

@@ -164,6 +164,9 @@ CompileResult Summary(const Compilation& c) {
   for (int area = 1; area <= c.OverlayAreaCount; ++area)
     result.overlayBuffers.push_back(c.OverlaySizes[static_cast<std::size_t>(area)].largestSize);
   result.overlayTotal = c.OverlayTotal;
+  for (const LineMark& mark : c.OutputLines.Marks())
+    result.asmLines.push_back(
+        {static_cast<std::uint32_t>(mark.line + 1), c.AsmLineSources[mark.tag]});
   return result;
 }
 
@@ -208,6 +211,14 @@ CompileResult CompileFile(const std::string& path, const CompileSettings& settin
     return failed;
   }
   return Summary(c);
+}
+
+const SourcePlace* AsmLineSource(const CompileResult& result, std::uint32_t outputLine) {
+  const auto found = std::lower_bound(
+      result.asmLines.begin(), result.asmLines.end(), outputLine,
+      [](const OutputLineSource& line, std::uint32_t wanted) { return line.outputLine < wanted; });
+  if (found == result.asmLines.end() || found->outputLine != outputLine) return nullptr;
+  return &found->source;
 }
 
 ProgramHeading ReadProgramHeading(const std::string& fileName) {

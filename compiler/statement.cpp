@@ -235,7 +235,12 @@ void GotoStatement(Compilation& c) {
 }
 
 void AsmStatement(Compilation& c) {
-  ReadAsmBlockLines(c, [&c](const std::string& line) { EmitRawLine(c, line); });
+  ReadAsmBlockLines(c, [&c](const std::string& line) {
+    EmitRawLine(c, line);
+    const SourceFile& file = c.IncludeStack.empty() ? c.MainFile : c.IncludeStack.back();
+    c.CurrentList().MarkLast(static_cast<std::uint32_t>(c.AsmLineSources.size()));
+    c.AsmLineSources.push_back({file.path, file.lineNumber});
+  });
   // Nothing the peephole knows survives hand-written code.
   c.History.Push(HistoryTag::Label, 0);
   c.PendingPush = 0;

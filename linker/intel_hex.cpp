@@ -10,18 +10,28 @@ constexpr std::uint8_t kEndRecord = 0x01;
 constexpr std::uint8_t kExtendedLinearAddress = 0x04;
 constexpr std::uint32_t kSegment = 0x10000; // what a record's 16-bit address reaches
 
+// The characters of a record: ':', then count, address (two bytes), type,
+// the data and the checksum as two hex digits each, then the line end.
+constexpr std::size_t RecordLength(std::size_t dataBytes) {
+  return 1 + 2 * (4 + dataBytes + 1) + 1;
+}
+
 // One record: the byte count, address, type and data, then the two's
-// complement of their sum.
+// complement of their sum. Written in place: a large image has tens of
+// thousands of records, and appending character by character cost more.
 void AppendRecord(std::string& out, std::uint16_t address, std::uint8_t type,
                   std::span<const std::uint8_t> data) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
+  const std::size_t start = out.size();
+  out.resize(start + RecordLength(data.size()));
+  char* next = out.data() + start;
   std::uint8_t sum = 0;
   const auto put = [&](std::uint8_t byte) {
-    out += kDigits[byte >> 4];
-    out += kDigits[byte & 0xF];
+    *next++ = kDigits[byte >> 4];
+    *next++ = kDigits[byte & 0xF];
     sum = static_cast<std::uint8_t>(sum + byte);
   };
-  out += ':';
+  *next++ = ':';
   put(static_cast<std::uint8_t>(data.size()));
   put(static_cast<std::uint8_t>(address >> 8));
   put(static_cast<std::uint8_t>(address));
@@ -29,14 +39,14 @@ void AppendRecord(std::string& out, std::uint16_t address, std::uint8_t type,
   for (std::uint8_t byte : data)
     put(byte);
   put(static_cast<std::uint8_t>(-sum));
-  out += '\n';
+  *next = '\n';
 }
 
 } // namespace
 
 std::string IntelHex(std::span<const std::uint8_t> bytes, std::uint32_t firstAddress) {
   std::string out;
-  out.reserve((bytes.size() / kHexRecordBytes + 2) * (2 * kHexRecordBytes + 12));
+  out.reserve((bytes.size() / kHexRecordBytes + 2) * RecordLength(kHexRecordBytes));
   std::uint32_t segment = 0;
   for (std::size_t offset = 0; offset < bytes.size();) {
     const std::uint32_t address = firstAddress + static_cast<std::uint32_t>(offset);

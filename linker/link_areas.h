@@ -34,7 +34,10 @@ public:
     if (end > current.end) current.end = end;
   }
   void markLoadedFromFile() { areas_.back().loadedFromFile = true; }
-  void markRunsInBuffer() { areas_.back().runsInBuffer = true; }
+  void markRunsInBuffer(std::uint16_t buffer) {
+    areas_.back().runsInBuffer = true;
+    areas_.back().buffer = buffer;
+  }
   const std::vector<LinkArea>& areas() const { return areas_; }
 
 private:

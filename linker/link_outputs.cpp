@@ -20,10 +20,20 @@ namespace {
 // A CP/M program runs from 0100H; its file starts there.
 constexpr std::uint32_t kCpmStart = 0x100;
 
+// Every warning's message line holds this; what follows is the warning's text.
+constexpr std::string_view kWarningPrefix = "Warning: ";
+
 } // namespace
 
 const char* TargetImageExtension(int target) {
   return target == kTargetCpm ? ".COM" : ".ROM";
+}
+
+void LinkRun::warn(std::string_view module, const std::string& line) {
+  messages_.AddMessageLine(line);
+  const std::size_t text = line.find(kWarningPrefix);
+  warnings_.push_back({std::string(module),
+                       line.substr(text == std::string::npos ? 0 : text + kWarningPrefix.size())});
 }
 
 void LinkRun::warnOfCodeUnderData() {
@@ -31,7 +41,7 @@ void LinkRun::warnOfCodeUnderData() {
     if (code.runsInBuffer || code.end == code.start) continue;
     for (const LinkArea& data : dataAreas_.areas()) {
       if (data.start < code.end && code.start < data.end)
-        messages_.AddMessageLine(T::CodeUnderData(code.start, code.end, data.start, data.end));
+        warn("", T::CodeUnderData(code.start, code.end, data.start, data.end));
     }
   }
 }
@@ -45,6 +55,8 @@ void LinkRun::finishOutputs(LinkResult& result) {
     } else {
       ui_.MessageBox(std::string(T::kDoesNotFit) + "\n" + T::DoesNotFitSizes(size, device),
                      "Velkor", platform::kOkOnly);
+      warnings_.push_back({"", std::string(T::kDoesNotFit.substr(kWarningPrefix.size())) + " (" +
+                                   T::DoesNotFitSizes(size, device) + ")"});
     }
   }
   size = std::min(size, kImageSize);
@@ -125,7 +137,7 @@ void LinkRun::finishOutputs(LinkResult& result) {
   for (const std::string& path : runWhenDone_) {
     messages_.AddMessageLine(std::string(T::kRunningAfterLink) + path);
     if (!startProgram(path, error)) {
-      messages_.AddMessageLine(std::string(T::kCannotStart).substr(1) + path + ": " + error);
+      warn("", std::string(T::kCannotStart).substr(1) + path + ": " + error);
     }
   }
 }

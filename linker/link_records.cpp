@@ -175,7 +175,7 @@ bool LinkRun::loadFile(const Record& r) {
   if (auto found = platform::FindCaseInsensitive(path)) path = *found;
   std::string bytes, error;
   if (!platform::ReadWholeFile(path, bytes, error)) {
-    messages_.AddMessageLine(module_->path + std::string(T::kLoadFileMissing) + path);
+    warn(module_->path, module_->path + std::string(T::kLoadFileMissing) + path);
     return true;
   }
   if (address >= kImageSize) return fail(T::kTargetOutOfBounds);
@@ -198,8 +198,9 @@ bool LinkRun::runProgram(const Record& r) {
   std::string path = request_.projectDirectory + platform::NormalizeSeparators(name);
   if (auto found = platform::FindCaseInsensitive(path)) path = *found;
   if (!platform::FileExists(path)) {
-    messages_.AddMessageLine(
-        module_->path + std::string(whenDone ? T::kRunWhenDoneMissing : T::kRunFileMissing) + path);
+    warn(module_->path, module_->path +
+                            std::string(whenDone ? T::kRunWhenDoneMissing : T::kRunFileMissing) +
+                            path);
     return true;
   }
   if (whenDone) {
@@ -210,7 +211,7 @@ bool LinkRun::runProgram(const Record& r) {
   if (!request_.writeFiles) return true;
   std::string error;
   if (!startProgram(path, error)) {
-    messages_.AddMessageLine(module_->path + std::string(T::kCannotStart) + path + ": " + error);
+    warn(module_->path, module_->path + std::string(T::kCannotStart) + path + ": " + error);
   }
   ui_.ProcessPendingMessages();
   return true;
@@ -427,7 +428,7 @@ bool LinkRun::origin(const Record& r) {
     codeLocation_ = static_cast<std::uint16_t>(labelValue(word));
   }
   moveCodeLoad(load < 0x100000 ? load : nextFreeLoadPosition_);
-  if (kind == rro::OriginDataLabel) codeAreas_.markRunsInBuffer();
+  if (kind == rro::OriginDataLabel) codeAreas_.markRunsInBuffer(codeLocation_);
   if (writingImage()) {
     note(std::string(T::kCodeStart) + platform::Hex(codeLocation_, 4) + "H load at " +
          LoadPositionHex(codeLoadPosition_) + "H");

@@ -231,6 +231,7 @@ LinkResult LinkRun::run() {
   result.modules = std::move(placements_);
   result.errorModule = failedModule_;
   result.errorMessage = failedMessage_;
+  result.warnings = std::move(warnings_);
   messages_.AddMessageLine(result.ok ? T::kComplete : T::kNotCompleted);
   return result;
 }

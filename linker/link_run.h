@@ -154,6 +154,8 @@ private:
   OverlayHandle* handle(std::uint32_t number);
 
   bool fail(std::string_view message);
+  // Adds the message line, and the warning it carries for the diagnostics.
+  void warn(std::string_view module, const std::string& line);
   void note(std::string_view text) { notes_ += text; }
   void changed() { ++changes_; }
   void finishOutputs(LinkResult& result);
@@ -201,6 +203,7 @@ private:
 
   bool failed_ = false;
   std::string failedModule_, failedMessage_;
+  std::vector<LinkWarning> warnings_;
 };
 
 } // namespace velkor

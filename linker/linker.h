@@ -60,6 +60,7 @@ struct LinkArea {
   // Placed to run at a data label: an overlay part, copied into its buffer
   // before it runs.
   bool runsInBuffer = false;
+  std::uint16_t buffer = 0; // the address it runs at, when runsInBuffer
 };
 
 // Resolving passes repeated at most this often when layout keeps moving.
@@ -80,6 +81,13 @@ struct LinkedModule {
   std::uint16_t dataStart = 0, dataEnd = 0;
 };
 
+// A warning as editors take it: the object that gave it ("" for the link as
+// a whole) and its text without "Warning: ".
+struct LinkWarning {
+  std::string module;
+  std::string text;
+};
+
 struct LinkResult {
   bool ok = false;
   std::vector<std::uint8_t> image; // kImageSize bytes after pass 4
@@ -96,6 +104,7 @@ struct LinkResult {
   // The first error: the object it was found in ("" before any) and its text.
   std::string errorModule;
   std::string errorMessage;
+  std::vector<LinkWarning> warnings; // in the order of their message lines
   std::string symPath;
   std::string symText; // the .SYM contents ("" without WriteSym)
   std::vector<std::string> runWhenDone;

@@ -70,10 +70,11 @@ std::string MapFileText(MapContents contents) {
            platform::FileNamePart(m.path) + "\n";
   }
 
-  out += "\nOverlay parts (load position start, end):\n";
+  out += "\nOverlay parts (load position start, end; buffer start, end):\n";
   for (const LinkArea& area : contents.codeAreas) {
     if (area.runsInBuffer && area.end != area.start)
-      out += " " + Position(area.start) + " " + Position(area.end) + "\n";
+      out += " " + Position(area.start) + " " + Position(area.end) + "  " + Word(area.buffer) +
+             " " + Word(area.buffer + (area.end - area.start)) + "\n";
   }
 
   std::vector<MapGlobal>& globals = contents.globals;

@@ -46,6 +46,7 @@ LineList& LineList::operator=(const LineList& other) {
   MakeRoomForLines(other.lines_);
   if (other.lines_ > 0) std::memcpy(Starts(), other.Starts(), other.lines_ * sizeof(std::size_t));
   lines_ = other.lines_;
+  marks_ = other.marks_;
   return *this;
 }
 
@@ -86,6 +87,8 @@ void LineList::append(const LineList& other) {
   MakeRoomForLines(lines_ + other.lines_);
   for (std::size_t i = 0; i < other.lines_; ++i)
     Starts()[lines_ + i] = size_ + other.Start(i);
+  for (const LineMark& mark : other.marks_)
+    marks_.push_back({lines_ + mark.line, mark.tag});
   lines_ += other.lines_;
   Put(other.Text());
 }
@@ -99,12 +102,24 @@ void LineList::erase(std::size_t i) {
   for (std::size_t k = i; k + 1 < lines_; ++k)
     starts[k] = starts[k + 1] - length;
   --lines_;
+  // Erases happen near the end, where the few marks to fix are.
+  auto mark = marks_.end();
+  while (mark != marks_.begin() && std::prev(mark)->line >= i) {
+    --mark;
+    if (mark->line == i) {
+      mark = marks_.erase(mark);
+    } else {
+      --mark->line;
+    }
+  }
 }
 
 void LineList::truncate(std::size_t first) {
   if (first >= lines_) return;
   size_ = Start(first);
   lines_ = first;
+  while (!marks_.empty() && marks_.back().line >= first)
+    marks_.pop_back();
 }
 
 void LineList::insert_front(const std::vector<std::string>& lines) {
@@ -129,11 +144,14 @@ void LineList::insert_front(const std::vector<std::string>& lines) {
   }
   lines_ += lines.size();
   size_ += bytes;
+  for (LineMark& mark : marks_)
+    mark.line += lines.size();
 }
 
 void LineList::clear() {
   size_ = 0;
   lines_ = 0;
+  marks_.clear();
 }
 
 std::vector<std::string> LineList::Lines(std::size_t first) const {

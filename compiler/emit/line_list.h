@@ -7,11 +7,13 @@
 //   list.push_back("\tCODE");
 //   list.push_back_joined({"\t", "ld hl,5"});
 //   list[1] == "\tld hl,5";  list.Text() == "\tCODE\r\n\tld hl,5\r\n"
+//   list.MarkLast(7);  // list.Marks() == {{1, 7}}, and follows line 1 as lines move
 
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <iterator>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,13 @@
 #include "platform/big_buffer.h"
 
 namespace velkor {
+
+// A line tagged by the writer: the tag stays with the line through erases,
+// insertions in front and appends, and goes when the line is removed.
+struct LineMark {
+  std::size_t line;
+  std::uint32_t tag;
+};
 
 class LineList {
 public:
@@ -104,6 +113,10 @@ public:
   void insert_front(const std::vector<std::string>& lines);
   void clear();
 
+  // Tags the last line; marks are kept in line order.
+  void MarkLast(std::uint32_t tag) { marks_.push_back({lines_ - 1, tag}); }
+  std::span<const LineMark> Marks() const { return marks_; }
+
   // Every line followed by CR LF.
   std::string_view Text() const { return std::string_view(text_.data(), size_); }
   // The lines from `first` on, as separate strings.
@@ -137,6 +150,7 @@ private:
   std::size_t size_ = 0;
   platform::BigBuffer starts_; // std::size_t per line: where it begins in text_
   std::size_t lines_ = 0;
+  std::vector<LineMark> marks_;
 };
 
 } // namespace velkor

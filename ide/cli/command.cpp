@@ -22,7 +22,7 @@ void Invocation::Diagnose(const Diagnostic& diagnostic) const {
   if (diagnostic.line > 0) err << ':' << diagnostic.line << ':' << diagnostic.column;
   std::string text = diagnostic.text;
   if (text.empty() && !messages.Lines().empty()) text = messages.Lines().back();
-  err << ": error: " << text << '\n';
+  err << (diagnostic.warning ? ": warning: " : ": error: ") << text << '\n';
 }
 
 int Invocation::UsageError(std::string_view text) const {

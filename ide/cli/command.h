@@ -38,7 +38,7 @@ struct Invocation {
 
   // One line "velkor-cli: TEXT" on stderr; the returned status is handed back.
   int Fail(std::string_view text) const;
-  // "FILE:LINE:COLUMN: error: TEXT" on stderr, the path relative to the
+  // "FILE:LINE:COLUMN: error: TEXT" (or warning:) on stderr, the path relative to the
   // current directory when it lies below it; without a text, the last line
   // the tools wrote.
   void Diagnose(const Diagnostic& diagnostic) const;

@@ -28,7 +28,7 @@ std::string BuildSession::SearchEntry(std::string_view entry) const {
   return SearchProjectFile(entry, project.Directory(), programDirectory);
 }
 
-bool AssembleFile(BuildSession& session, const std::string& path) {
+bool AssembleFile(BuildSession& session, const std::string& path, const CompileResult* compiled) {
   asmsrc::AssemblySettings settings;
   settings.projectDirectory = session.project.Directory();
   settings.symbolOutput = session.project.settings.WriteSym;
@@ -36,11 +36,18 @@ bool AssembleFile(BuildSession& session, const std::string& path) {
   const AssembleResult result = AssembleFile(path, settings, session.messages, session.ui);
   if (!result.ok) {
     session.errorFlag = true;
-    session.Report({result.errorPath.empty() ? path : result.errorPath, result.errorLine,
-                    result.errorLine > 0 ? 1u : 0u, result.errorMessage});
     if (!result.errorPath.empty() && result.errorLine > 0) {
       session.ui.ShowEditorPosition(result.errorPath, static_cast<int>(result.errorLine) - 1, 0);
     }
+    Diagnostic diagnostic{result.errorPath.empty() ? path : result.errorPath, result.errorLine,
+                          result.errorLine > 0 ? 1u : 0u, result.errorMessage};
+    const bool inOutput = result.errorPath.empty() || result.errorPath == path;
+    if (const SourcePlace* source =
+            compiled && inOutput ? AsmLineSource(*compiled, result.errorLine) : nullptr) {
+      diagnostic.file = source->file;
+      diagnostic.line = source->line;
+    }
+    session.Report(diagnostic);
   }
   return result.ok;
 }
@@ -82,11 +89,15 @@ bool BuildSession::Link(bool writeFiles) {
   request.programDirectory = programDirectory;
   request.writeFiles = writeFiles;
   lastLink = velkor::Link(request, messages, ui);
+  // The object carries no source lines: the module is the place.
+  const auto place = [this](const std::string& module) {
+    return module.empty() ? project.Directory() + project.Name() + ".Prj" : module;
+  };
+  for (const LinkWarning& warning : lastLink.warnings)
+    Report({place(warning.module), 0, 0, warning.text, true});
   if (!lastLink.ok) {
     errorFlag = true;
-    Report({lastLink.errorModule.empty() ? project.Directory() + project.Name() + ".Prj"
-                                         : lastLink.errorModule,
-            0, 0, lastLink.errorMessage});
+    Report({place(lastLink.errorModule), 0, 0, lastLink.errorMessage});
   }
   return lastLink.ok;
 }

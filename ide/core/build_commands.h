@@ -20,18 +20,20 @@
 
 #include "common/message_list.h"
 #include "common/project.h"
+#include "compiler/compiler.h"
 #include "linker/linker.h"
 #include "platform/ui_host.h"
 
 namespace velkor {
 
-// An error where the user must look: FILE:LINE:COLUMN for editors. Line and
-// column are 1-based, 0 when the tool does not know them.
+// An error or warning where the user must look: FILE:LINE:COLUMN for
+// editors. Line and column are 1-based, 0 when the tool does not know them.
 struct Diagnostic {
   std::string file;
   std::size_t line = 0;
   std::size_t column = 0;
   std::string text;
+  bool warning = false;
 };
 
 struct BuildSession {
@@ -47,7 +49,8 @@ struct BuildSession {
 
   // Conditional symbols every compilation starts with (velkor-cli -D).
   std::vector<std::string> defines;
-  // Told of every error beside the message list (velkor-cli's stderr).
+  // Told of every error and warning beside the message list (velkor-cli's
+  // stderr, the message window's places).
   std::function<void(const Diagnostic&)> onDiagnostic;
   void Report(Diagnostic diagnostic) const {
     if (onDiagnostic) onDiagnostic(diagnostic);
@@ -85,6 +88,9 @@ inline constexpr std::string_view kUnknownFileType =
     "for assembler files...";
 
 // Assembles the file (a .Mac or .EMS) next to itself; false on an error.
-bool AssembleFile(BuildSession& session, const std::string& path);
+// With the compilation that wrote it, an error on a line of an ASM block is
+// reported at that block's Pascal line.
+bool AssembleFile(BuildSession& session, const std::string& path,
+                  const CompileResult* compiled = nullptr);
 
 } // namespace velkor

@@ -61,7 +61,7 @@ bool CompileAndAssemble(BuildSession& session, const std::string& path) {
   const CompileResult result = CompilePascalFile(session, path);
   if (!result.ok) return false;
   AddCompileSummary(session.messages, result, path, "Procedures:     ");
-  return AssembleFile(session, result.outputFile);
+  return AssembleFile(session, result.outputFile, &result);
 }
 
 bool BuildPascalEntry(BuildSession& session, const std::string& entry) {
@@ -74,7 +74,7 @@ bool BuildPascalEntry(BuildSession& session, const std::string& entry) {
   m.AddMessageLine("Data size: " + Bytes(result.dataSize));
   m.AddMessageLine("");
   // The file this compilation wrote: an older .Mac beside an .EMS is never taken.
-  return AssembleFile(session, result.outputFile);
+  return AssembleFile(session, result.outputFile, &result);
 }
 
 bool HasPascalMainFile(const Project& project) {
@@ -96,7 +96,7 @@ bool CompileMainFile(BuildSession& session) {
   const CompileResult result = CompilePascalFile(session, path);
   if (!result.ok) return false;
   AddCompileSummary(session.messages, result, main, "CodeBlocks:     ");
-  return AssembleFile(session, result.outputFile);
+  return AssembleFile(session, result.outputFile, &result);
 }
 
 } // namespace velkor

@@ -415,6 +415,7 @@ bool MainWindow::RunBuild(bool compilesPascal, const std::function<bool(BuildSes
   }
   messageWindow_->show();
   BuildSession session{project_, messages_, ui_, S(places_.programDirectory)};
+  session.onDiagnostic = [this](const Diagnostic& d) { messageWindow_->MarkDiagnostic(d); };
   const bool ok = work(session);
   if (!session.lastLink.codeAreas.empty() || !session.lastLink.dataAreas.empty())
     lastLink_ = session.lastLink;

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -19,6 +20,7 @@ MessageWindow::MessageWindow(MessageList& messages, QWidget* parent)
   text_->setLineWrapMode(QPlainTextEdit::NoWrap);
   text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   text_->viewport()->installEventFilter(this);
+  text_->installEventFilter(this);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(text_);
@@ -54,6 +56,7 @@ void MessageWindow::Resync() {
   text_->setPlainText(lines.join('\n'));
   shown_ = messages_.Lines().size();
   places_.clear();
+  markedFirst_ = markedLast_ = -1;
 }
 
 QStringList MessageWindow::ShownLines() const {
@@ -73,14 +76,37 @@ void MessageWindow::MarkPlace(const QString& file, int line, int column) {
       break;
     }
   }
+  MarkLines(first, {file, line, column});
+}
+
+void MessageWindow::MarkDiagnostic(const Diagnostic& diagnostic) {
+  if (diagnostic.line == 0) return;
+  const QString file = QString::fromStdString(diagnostic.file);
+  const int line = static_cast<int>(diagnostic.line) - 1;
+  const int column = diagnostic.column > 0 ? static_cast<int>(diagnostic.column) - 1 : 0;
+  if (markedLast_ >= 0 && markedLast_ == static_cast<int>(shown_) - 1) {
+    // On the tool's own line the editor keeps the caret column it has always had.
+    const Place& marked = places_[markedLast_];
+    if (marked.file == file && marked.line == line) return;
+    MarkLines(markedFirst_, {file, line, column});
+  } else {
+    MarkPlace(file, line, column);
+  }
+}
+
+void MessageWindow::MarkLines(int first, const Place& place) {
+  const int last = static_cast<int>(shown_) - 1;
   QTextCharFormat marked;
   marked.setForeground(Qt::darkRed);
-  marked.setToolTip(QString("Double-click to open %1 at line %2").arg(file).arg(line + 1));
-  QTextCursor cursor(document->findBlockByNumber(first));
+  marked.setToolTip(
+      QString("Double-click to open %1 at line %2").arg(place.file).arg(place.line + 1));
+  QTextCursor cursor(text_->document()->findBlockByNumber(first));
   cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
   cursor.mergeCharFormat(marked);
   for (int i = first; i <= last; ++i)
-    places_.insert(i, {file, line, column});
+    places_.insert(i, place);
+  markedFirst_ = first;
+  markedLast_ = last;
 }
 
 void MessageWindow::ScrollToEnd(int lines) {
@@ -99,6 +125,13 @@ bool MessageWindow::eventFilter(QObject* watched, QEvent* event) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     OpenLine(text_->cursorForPosition(mouse->position().toPoint()).blockNumber());
     return true;
+  }
+  if (watched == text_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      OpenLine(text_->textCursor().blockNumber());
+      return true;
+    }
   }
   return QWidget::eventFilter(watched, event);
 }

@@ -1,10 +1,11 @@
 #pragma once
 // The message window: every line the tools add through AddMessageLine, in a
 // fixed-pitch font. Lines of an error report carry the error's place, and a
-// double click on one opens it in the editor.
+// double click on one (or Enter on the cursor's line) opens it in the editor.
 //
 //   MessageWindow window(messages);                // follows the list as lines are added
 //   ui hook: window.MarkPlace(file, line, column); // the report just added
+//   session.onDiagnostic: window.MarkDiagnostic(d); // where the user must look
 //   connect(&window, &MessageWindow::placeRequested, &editor, &EditorWindow::ShowPosition);
 //   window.ScrollToEnd(10);                        // the last 10 lines show
 
@@ -12,6 +13,7 @@
 #include <QWidget>
 
 #include "common/message_list.h"
+#include "ide/core/build_commands.h"
 
 class QPlainTextEdit;
 
@@ -32,6 +34,11 @@ public:
   // Tags the report just added with its place: the lines from the last one
   // naming `file` (within kErrorReportLines) to the end.
   void MarkPlace(const QString& file, int line, int column);
+  // The place the build step names for the report just added (the Pascal
+  // line of an ASM block rather than the .Mac line the assembler marked):
+  // it replaces the tool's own place. Diagnostics without a line name an
+  // object, which the editor cannot show, and change nothing.
+  void MarkDiagnostic(const Diagnostic& diagnostic);
   // When more than `lines` lines are held, the last `lines` show.
   void ScrollToEnd(int lines);
   // Shows the list as it is now when it was emptied since the last line.
@@ -55,12 +62,15 @@ private:
     int column;
   };
   void Append(const std::string& line);
+  void MarkLines(int first, const Place& place);
 
   MessageList& messages_;
   MessageList::ObserverId observer_;
   QPlainTextEdit* text_;
   std::size_t shown_ = 0;
   QHash<int, Place> places_; // by shown line
+  // The lines the last mark tagged, first and last.
+  int markedFirst_ = -1, markedLast_ = -1;
 };
 
 } // namespace velkor::ui

@@ -10,13 +10,6 @@ constexpr std::uint8_t kReceiveFull = 0x80; // RDRF
 
 } // namespace
 
-std::optional<ConsoleKind> ParseConsoleKind(const std::string& text) {
-  if (text == "port") return ConsoleKind::Port;
-  if (text == "asci0") return ConsoleKind::Asci0;
-  if (text == "asci1") return ConsoleKind::Asci1;
-  return std::nullopt;
-}
-
 Console::Console(Session& session, ConsoleKind kind, StdinKeys& keys)
     : session_(session), kind_(kind), keys_(keys) {
   session_.terminal.onOutput = [](std::uint8_t c) { std::fputc(c, stdout); };

@@ -4,18 +4,11 @@
 // or 1 (then stdin goes there instead of to the terminal).
 
 #include <cstdint>
-#include <optional>
-#include <string>
 
 #include "simulator/cli/stdin_keys.h"
 #include "simulator/session/run_session.h"
 
 namespace kavrin::cli {
-
-enum class ConsoleKind { Port, Asci0, Asci1 };
-
-// "port", "asci0" or "asci1".
-std::optional<ConsoleKind> ParseConsoleKind(const std::string& text);
 
 class Console {
 public:

@@ -1,27 +1,18 @@
 #include "simulator/cli/run_stats.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
+#include "simulator/session/stopwatch.h"
+
 namespace kavrin::cli {
-namespace {
-
-std::string Format(const char* format, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
-} // namespace
 
 std::vector<std::string> StatsLines(const Machine& machine, double clockMhz) {
-  const double milliseconds = static_cast<double>(machine.TStates()) / (clockMhz * 1000.0);
   return {
       "Instructions: " + std::to_string(machine.InstructionCount()),
       "T-states: " + std::to_string(machine.TStates()),
-      "Simulated time: " + Format("%.6f", milliseconds) + " ms at " + Format("%g", clockMhz) +
-          " MHz",
+      "Simulated time: " + SimulatedTime(machine.TStates(), clockMhz) + " at " +
+          ClockText(clockMhz),
   };
 }
 

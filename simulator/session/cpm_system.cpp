@@ -69,7 +69,7 @@ using Cpm = CpmSystem;
 // The BDOS functions of CP/M 2.2 by number; on entry C holds the number and
 // E or DE the argument.
 const CpmSystem::Call CpmSystem::kBdosCalls[kCpmLastFunction + 1] = {
-    {"system reset", [](Cpm& s) { s.End(CpmEnd::Exit); }},
+    {"system reset", [](Cpm& s) { s.End(CpmEnd::Exit, "BDOS function 0"); }},
     {"console input",
      [](Cpm& s) {
        const auto key = s.ReadKey();
@@ -113,7 +113,7 @@ const CpmSystem::Call CpmSystem::kBdosCalls[kCpmLastFunction + 1] = {
     {"read console buffer",
      [](Cpm& s) {
        s.ReadLine(s.machine_.Cpu.DE());
-       if (!s.outcome_) s.Return(0);
+       s.Return(0);
      }},
     {"console status", [](Cpm& s) { s.Return(s.PollFindsNoKey() ? 0x00 : 0xFF); }},
     {"return version number", [](Cpm& s) { s.Return(kVersion22); }},
@@ -177,8 +177,8 @@ const CpmSystem::Call CpmSystem::kBdosCalls[kCpmLastFunction + 1] = {
 // The BIOS jump table's entries by number; the disk entries are not here
 // because the BDOS above does the disk work in host code.
 const CpmSystem::Call CpmSystem::kBiosCalls[kCpmBiosEntryCount] = {
-    {"BOOT", [](Cpm& s) { s.End(CpmEnd::Exit); }},
-    {"WBOOT", [](Cpm& s) { s.End(CpmEnd::Exit); }},
+    {"BOOT", [](Cpm& s) { s.End(CpmEnd::Exit, "a cold boot"); }},
+    {"WBOOT", [](Cpm& s) { s.End(CpmEnd::Exit, "a warm boot"); }},
     {"CONST", [](Cpm& s) { s.machine_.Cpu.A = s.PollFindsNoKey() ? 0x00 : 0xFF; }},
     {"CONIN",
      [](Cpm& s) {
@@ -239,6 +239,10 @@ std::string CpmSystem::Start(std::uintmax_t programSize, const std::string& tail
   m.WriteByte(static_cast<std::uint16_t>(kCpmTail + 1 + text.size()), 0);
 
   files_.Reset();
+  user_ = 0;
+  emptyPolls_ = 0;
+  outcome_.reset();
+  interrupted_ = false;
   m.Cpu.SP = kCpmBdosEntry;
   m.Cpu.SP = static_cast<std::uint16_t>(m.Cpu.SP - 2);
   m.WriteWord(m.Cpu.SP, 0x0000); // a RET from the program is a warm boot
@@ -256,21 +260,32 @@ CpmOutcome CpmSystem::Run(const RunPlan& plan, const Pump& pump) {
         return {CpmEnd::MachineStop, StopReason::BudgetUsed, {}};
       part.instructionLimit = plan.instructionLimit - executed;
     }
-    const StopReason reason = machine_.Run(part, pump);
-    if (reason == StopReason::Halt && Trap(static_cast<std::uint16_t>(machine_.Cpu.PC - 1))) {
-      if (outcome_) return *outcome_;
-      continue;
-    }
-    if (!TrapsIntact()) {
-      return {CpmEnd::Error, reason,
-              "the program overwrote the BDOS or BIOS entry at " + platform::Hex(kCpmBdosEntry, 4) +
-                  "H or above"};
-    }
-    if (reason == StopReason::Halt) return {CpmEnd::Exit, reason, {}};
-    if (reason == StopReason::IllegalOpcode || reason == StopReason::UnsupportedIm0)
-      return {CpmEnd::Error, reason, machine_.StopMessage()};
-    return {CpmEnd::MachineStop, reason, {}};
+    if (auto outcome = AfterRun(machine_.Run(part, pump))) return *outcome;
   }
+}
+
+std::optional<CpmOutcome> CpmSystem::AfterRun(StopReason reason) {
+  const auto trap = static_cast<std::uint16_t>(machine_.Cpu.PC - 1);
+  if (!outcome_ && reason == StopReason::Halt && Trap(trap)) {
+    if (interrupted_) {
+      interrupted_ = false;
+      machine_.Cpu.PC = trap;
+      return CpmOutcome{CpmEnd::MachineStop, StopReason::BudgetUsed, {}};
+    }
+    if (outcome_) return *outcome_;
+    return std::nullopt;
+  }
+  if (outcome_) return *outcome_;
+  if (!TrapsIntact()) {
+    return CpmOutcome{CpmEnd::Error, reason,
+                      "the program overwrote the BDOS or BIOS entry at " +
+                          platform::Hex(kCpmBdosEntry, 4) + "H or above"};
+  }
+  if (reason == StopReason::Halt)
+    return CpmOutcome{CpmEnd::Exit, reason, "HALT at " + platform::Hex(trap, 4) + "H"};
+  if (reason == StopReason::IllegalOpcode || reason == StopReason::UnsupportedIm0)
+    return CpmOutcome{CpmEnd::Error, reason, machine_.StopMessage()};
+  return CpmOutcome{CpmEnd::MachineStop, reason, {}};
 }
 
 bool CpmSystem::Trap(std::uint16_t address) {
@@ -306,13 +321,13 @@ void CpmSystem::Bios(int entry) {
     return;
   }
   call.handler(*this);
-  if (!outcome_) PopReturnAddress();
+  if (!outcome_ && !interrupted_) PopReturnAddress();
 }
 
 // The BDOS's way back: HL, with A = L and B = H, then a RET.
 void CpmSystem::Return(std::uint16_t hl) {
   CpuState& c = machine_.Cpu;
-  if (outcome_) return;
+  if (outcome_ || interrupted_) return;
   c.SetHL(hl);
   c.A = c.L;
   c.B = c.H;
@@ -367,7 +382,11 @@ bool CpmSystem::PollFindsNoKey() {
 
 std::optional<std::uint8_t> CpmSystem::ReadKey() {
   const auto key = console_.ReadKey();
-  if (!key) End(CpmEnd::InputEnded, kWaitingAtEndMessage);
+  if (key) return key;
+  if (console_.InputEnded())
+    End(CpmEnd::InputEnded, kWaitingAtEndMessage);
+  else
+    interrupted_ = true;
   return key;
 }
 

@@ -33,12 +33,13 @@ inline constexpr int kCpmTailLimit = 127;
 inline constexpr int kCpmLastFunction = 40; // CP/M 2.2's highest BDOS function
 
 // The console the program talks to; the command line binds it to stdin and
-// stdout. Enter arrives as one carriage return.
+// stdout, the windows to the terminal. Enter arrives as one carriage return.
 class CpmConsole {
 public:
   virtual ~CpmConsole() = default;
   virtual bool KeyWaiting() = 0;
-  // Waits for a key; nothing once no key can come any more.
+  // Waits for a key; nothing once no key can come any more, or when the
+  // user stopped the run while it waited (then InputEnded() is false).
   virtual std::optional<std::uint8_t> ReadKey() = 0;
   virtual bool InputEnded() = 0;
   virtual void Write(std::uint8_t c) = 0;
@@ -48,13 +49,13 @@ enum class CpmEnd {
   Exit,        // warm boot, cold boot, BDOS function 0 or a HALT of the program
   InputEnded,  // a console read after the input ended
   Error,       // message says why: an unimplemented call, a bad FCB, an illegal opcode
-  MachineStop, // the step limit or a breakpoint: reason says which
+  MachineStop, // the step limit, a breakpoint or the user's Stop: reason says which
 };
 
 struct CpmOutcome {
   CpmEnd end = CpmEnd::Exit;
   StopReason reason = StopReason::Halt;
-  std::string message;
+  std::string message; // for Exit, what ended the program: "a warm boot"
 };
 
 class CpmSystem {
@@ -68,6 +69,12 @@ public:
   std::string Start(std::uintmax_t programSize, const std::string& tail);
   // Runs until the program ends; a limit and breakpoints act as in a raw run.
   CpmOutcome Run(const RunPlan& plan, const Pump& pump = {});
+  // The step of Run after each Machine::Run, for a front end with run modes
+  // of its own: a HALT at a trap is answered here and gives nothing, so the
+  // run may go on from the call's return address; anything else ends it.
+  std::optional<CpmOutcome> AfterRun(StopReason reason);
+  // The program ended (Exit, InputEnded or Error); Start() begins it anew.
+  bool Ended() const { return outcome_.has_value(); }
 
 private:
   struct Call {
@@ -99,6 +106,9 @@ private:
   std::uint8_t user_ = 0;
   int emptyPolls_ = 0;
   std::optional<CpmOutcome> outcome_;
+  // A console wait the user ended: PC goes back to the trap, so that the
+  // call is made again when the run goes on.
+  bool interrupted_ = false;
 };
 
 } // namespace kavrin

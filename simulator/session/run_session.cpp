@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "platform/paths.h"
+#include "simulator/session/cpm_system.h"
 
 namespace kavrin {
 
@@ -19,9 +20,32 @@ void Session::SetTerminalPort(std::uint8_t port) {
 void Session::UseSettings(const KavrinSettings& settings) {
   terminalPort_ = settings.terminalPort;
   ApplySettings(settings, panel);
-  board = settings.board;
-  ApplyBoardSettings(board, *machine_);
+  cpmMode = settings.cpmMode;
+  UseBoard(settings.board);
   RebuildPortMaps();
+}
+
+void Session::UseBoard(const BoardSettings& settings) {
+  board = settings;
+  ApplyBoardSettings(board, *machine_);
+  ConnectConsole();
+}
+
+// With the board on and an ASCI console, the terminal's keys and screen move
+// to that channel; its port pair stays in place as on the bare core.
+void Session::ConnectConsole() {
+  for (int channel = 0; channel < kAsciChannels; ++channel)
+    machine_->ConnectAsci(channel, {}, {});
+  if (!board.enabled || board.console == ConsoleKind::Port) return;
+  machine_->ConnectAsci(
+      board.console == ConsoleKind::Asci0 ? 0 : 1,
+      [this] { return terminal.ByteWaiting() ? int{terminal.ReadData()} : -1; },
+      [this](std::uint8_t c) { terminal.Output(c); });
+}
+
+void Session::ResetCpu() {
+  machine_->Reset();
+  stopwatch.Clear();
 }
 
 void Session::RebuildPortMaps() {
@@ -42,7 +66,7 @@ LoadResult Session::LoadAndReset(const std::string& path, std::uint32_t address,
     history.Add(path, address);
     SaveHistory();
   }
-  machine_->Reset();
+  ResetCpu();
   return result;
 }
 
@@ -58,7 +82,7 @@ LoadResult Session::LoadAt(const std::string& path, std::uint32_t address) {
 LoadResult Session::LoadHistoryItem(int index, std::string* symbolMessage) {
   if (index < 0 || static_cast<std::size_t>(index) >= history.Entries().size()) return {};
   const LoadHistoryEntry entry = history.Entries()[static_cast<std::size_t>(index)];
-  return LoadAndReset(entry.path, entry.address, false, symbolMessage);
+  return LoadAndReset(entry.path, cpmMode ? kCpmProgramStart : entry.address, false, symbolMessage);
 }
 
 void Session::OpenSettings(const std::string& path) {
@@ -74,6 +98,7 @@ bool Session::SaveSettings(std::string& error) {
   if (settingsPath_.empty()) return true;
   KavrinSettings settings = CaptureSettings(terminalPort_, panel);
   settings.board = board;
+  settings.cpmMode = cpmMode;
   WriteSettings(settings, settings_);
   WriteLoadHistory(history, settings_);
   return settings_.Save(settingsPath_, error);

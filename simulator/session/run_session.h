@@ -11,6 +11,7 @@
 #include "simulator/session/io_panel.h"
 #include "simulator/session/loader.h"
 #include "simulator/session/settings.h"
+#include "simulator/session/stopwatch.h"
 #include "simulator/session/symbols.h"
 #include "simulator/session/terminal.h"
 
@@ -30,13 +31,20 @@ public:
   IoPanel panel;
   LoadHistory history;
   BreakpointList breakpoints{};
-  // The [Board] settings; the machine follows them after UseSettings() or
-  // ApplyBoardSettings(board, machine()).
+  // The [Board] settings; the machine follows them after UseSettings() or UseBoard().
   BoardSettings board;
+  // Loads that reset put the program at 0100H for CP/M (the [Emulation] CpmMode key).
+  bool cpmMode = false;
+  Stopwatch stopwatch;
 
   std::uint8_t TerminalPort() const { return terminalPort_; }
   void SetTerminalPort(std::uint8_t port);
   void UseSettings(const KavrinSettings& settings);
+  // The machine configured as `settings` say, the terminal on the console
+  // channel they name.
+  void UseBoard(const BoardSettings& settings);
+  // Reset CPU: the machine's reset, which clears its counts, and the stopwatch with them.
+  void ResetCpu();
   // After a port number of the terminal or the I/O page changed.
   void RebuildPortMaps();
 
@@ -57,6 +65,7 @@ public:
 
 private:
   void SaveHistory();
+  void ConnectConsole();
 
   std::unique_ptr<Machine> machine_;
   std::string settingsPath_;

@@ -36,7 +36,20 @@ void ReadIoPorts(const std::string& text, std::array<std::uint8_t, kIoPortCount>
   }
 }
 
+// By ConsoleKind.
+constexpr const char* kConsoleNames[] = {"port", "asci0", "asci1"};
+
 } // namespace
+
+std::optional<ConsoleKind> ParseConsoleKind(const std::string& text) {
+  for (std::size_t i = 0; i < std::size(kConsoleNames); ++i)
+    if (text == kConsoleNames[i]) return static_cast<ConsoleKind>(i);
+  return std::nullopt;
+}
+
+std::string ConsoleKindName(ConsoleKind kind) {
+  return kConsoleNames[static_cast<int>(kind)];
+}
 
 KavrinSettings::KavrinSettings() {
   for (int i = 0; i < kIoPortCount; ++i)
@@ -51,6 +64,7 @@ KavrinSettings ReadSettings(const platform::IniFile& ini) {
   for (int i = 0; i < kIoPageRows; ++i)
     s.join[static_cast<std::size_t>(i)] =
         ini.ReadBool(kEmulation, "Join" + std::to_string(i), false);
+  s.cpmMode = ini.ReadBool(kEmulation, "CpmMode", false);
   // Values out of range keep their defaults.
   const auto within = [&ini](const char* key, int low, int high, int fallback) {
     const int v = ini.ReadInteger(kBoard, key, fallback);
@@ -62,6 +76,7 @@ KavrinSettings ReadSettings(const platform::IniFile& ini) {
   b.clockKHz = within("ClockKHz", 1, kMaxClockKHz, kDefaultClockKHz);
   b.memoryWaitStates = within("MemoryWaitStates", 0, kMaxWaitStates, 0);
   b.ioWaitStates = within("IoWaitStates", 0, kMaxWaitStates, 0);
+  b.console = ParseConsoleKind(ini.ReadString(kBoard, "Console", "")).value_or(ConsoleKind::Port);
   return s;
 }
 
@@ -73,11 +88,13 @@ void WriteSettings(const KavrinSettings& s, platform::IniFile& ini) {
   ini.WriteString(kEmulation, "IOPort", ports);
   for (int i = 0; i < kIoPageRows; ++i)
     ini.WriteBool(kEmulation, "Join" + std::to_string(i), s.join[static_cast<std::size_t>(i)]);
+  ini.WriteBool(kEmulation, "CpmMode", s.cpmMode);
   ini.WriteBool(kBoard, "Enabled", s.board.enabled);
   ini.WriteInteger(kBoard, "RomSize", s.board.romSizeK);
   ini.WriteInteger(kBoard, "ClockKHz", s.board.clockKHz);
   ini.WriteInteger(kBoard, "MemoryWaitStates", s.board.memoryWaitStates);
   ini.WriteInteger(kBoard, "IoWaitStates", s.board.ioWaitStates);
+  ini.WriteString(kBoard, "Console", ConsoleKindName(s.board.console));
 }
 
 LoadHistory ReadLoadHistory(const platform::IniFile& ini) {

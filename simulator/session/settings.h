@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/ini_file.h"
@@ -20,6 +21,13 @@ inline constexpr int kIoPortCount = 2 * kIoPageRows; // inputs 0-4, outputs 5-9
 inline constexpr int kDefaultClockKHz = 18432; // the usual Z180 board crystal
 inline constexpr int kMaxClockKHz = 1000000;
 
+// Where the console (the terminal) meets the program with the board on: the
+// terminal's port pair, or ASCI channel 0 or 1.
+enum class ConsoleKind { Port, Asci0, Asci1 };
+// "port", "asci0" or "asci1", the words of --console and the Console key.
+std::optional<ConsoleKind> ParseConsoleKind(const std::string& text);
+std::string ConsoleKindName(ConsoleKind kind);
+
 // Section Board; a file without it gives the bare core.
 struct BoardSettings {
   bool enabled = false;
@@ -27,6 +35,7 @@ struct BoardSettings {
   int clockKHz = kDefaultClockKHz;
   int memoryWaitStates = 0;
   int ioWaitStates = 0;
+  ConsoleKind console = ConsoleKind::Port;
 };
 
 struct KavrinSettings {
@@ -34,6 +43,7 @@ struct KavrinSettings {
   std::array<std::uint8_t, kIoPortCount> ioPorts{}; // default 82H + index
   std::array<bool, kIoPageRows> join{};
   BoardSettings board;
+  bool cpmMode = false; // loads run as CP/M programs at 0100H
   KavrinSettings();
 };
 

@@ -5,6 +5,7 @@
 
 #include "platform/text.h"
 #include "simulator/session/address.h"
+#include "simulator/ui/board_dialog.h"
 #include "simulator/ui/enter_address_dialog.h"
 
 namespace kavrin::ui {
@@ -49,6 +50,12 @@ std::optional<QString> WindowDialogs::AskFile(const QString& title) {
   const QString file = QFileDialog::getOpenFileName(parent_, title);
   if (file.isEmpty()) return std::nullopt;
   return file;
+}
+
+std::optional<BoardSettings> WindowDialogs::AskBoard(const BoardSettings& current) {
+  BoardDialog dialog(current, parent_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Settings();
 }
 
 } // namespace kavrin::ui

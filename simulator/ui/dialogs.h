@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "simulator/session/settings.h"
 #include "simulator/session/symbols.h"
 
 namespace kavrin::ui {
@@ -22,6 +23,8 @@ public:
   // "Port base address": the text after OK.
   virtual std::optional<QString> AskPortText(const QString& initial) = 0;
   virtual std::optional<QString> AskFile(const QString& title) = 0;
+  // "Board": the settings after OK.
+  virtual std::optional<BoardSettings> AskBoard(const BoardSettings& current) = 0;
 };
 
 // The entry dialog's text resolved as hex or a symbol; "Cannot resolve ..."
@@ -40,6 +43,7 @@ public:
   std::optional<QString> AskAddressText(const QString& initial) override;
   std::optional<QString> AskPortText(const QString& initial) override;
   std::optional<QString> AskFile(const QString& title) override;
+  std::optional<BoardSettings> AskBoard(const BoardSettings& current) override;
 
 private:
   QWidget* parent_;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "platform/text.h"
 #include "simulator/ui/breakpoint_window.h"
@@ -31,6 +32,10 @@ namespace {
 constexpr int kPumpIntervalMs = 20;
 // Characters of an execution-point line the list shows without cutting.
 constexpr int kExecutionLineWidth = 52;
+// Digits a count field shows without cutting: an hour at 1000 MHz.
+constexpr int kCountWidth = 13;
+constexpr const char* kCpmEnded =
+    "The CP/M program has ended: Reset CPU starts it again, or load another";
 
 class ClickLabel : public QLabel {
 public:
@@ -81,6 +86,17 @@ const RegisterCell kRegisterCells[] = {
 };
 constexpr int kRegisterColumns = 4;
 
+// The rows of the counts box: since reset and on the stopwatch.
+struct CountRow {
+  const char* caption;
+  std::string (*text)(const RunCounts&, double clockMhz);
+};
+const CountRow kCountRows[] = {
+    {"Instructions", [](const RunCounts& c, double) { return std::to_string(c.instructions); }},
+    {"T-states", [](const RunCounts& c, double) { return std::to_string(c.tStates); }},
+    {"Time", [](const RunCounts& c, double mhz) { return SimulatedTime(c.tStates, mhz); }},
+};
+
 QLabel* ValueLabel(QWidget* parent, int characters) {
   auto* label = new ClickLabel(parent);
   label->setFont(FixedFont());
@@ -98,6 +114,8 @@ QLabel* ValueLabel(QWidget* parent, int characters) {
 MainWindow::MainWindow(Session& session, Dialogs& dialogs, QString settingsPath, QWidget* parent)
     : QMainWindow(parent), session_(session), dialogs_(dialogs),
       settingsPath_(std::move(settingsPath)),
+      cpmConsole_(
+          session.terminal, [this] { WaitForKey(); }, [this] { return stopPressed_; }),
       disassembler_(new DisassemblerWindow(session, dialogs, this)),
       dump_(new DumpWindow(session, dialogs, this)),
       breakpoints_(new BreakpointWindow(session, dialogs, this)),
@@ -110,7 +128,10 @@ MainWindow::MainWindow(Session& session, Dialogs& dialogs, QString settingsPath,
   auto* layout = new QVBoxLayout(central);
   layout->addWidget(BuildButtons());
   auto* lower = new QHBoxLayout;
-  lower->addWidget(BuildRegisters());
+  auto* left = new QVBoxLayout;
+  left->addWidget(BuildRegisters());
+  left->addWidget(BuildCounts());
+  lower->addLayout(left);
   executionList_ = new QListWidget(central);
   FitRows(executionList_, kExecutionListLines, kExecutionLineWidth);
   executionList_->setFocusPolicy(Qt::NoFocus);
@@ -130,13 +151,22 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::BuildMenus() {
   fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-  runActions_.push_back(
-      fileMenu_->addAction(QStringLiteral("&Load at 0000H"), this, &MainWindow::LoadAtZero));
+  loadAction_ =
+      fileMenu_->addAction(QStringLiteral("&Load at 0000H"), this, &MainWindow::LoadAtZero);
+  runActions_.push_back(loadAction_);
   runActions_.push_back(
       fileMenu_->addAction(QStringLiteral("Load &at ..."), this, &MainWindow::LoadAtAddress));
+  cpmAction_ = fileMenu_->addAction(QStringLiteral("&CP/M mode"));
+  cpmAction_->setCheckable(true);
+  connect(cpmAction_, &QAction::triggered, this, [this](bool on) {
+    OpenSettings();
+    SetCpmMode(on);
+  });
+  runActions_.push_back(cpmAction_);
   fileMenu_->addSeparator();
 
   QMenu* simulator = menuBar()->addMenu(QStringLiteral("&Simulator"));
+  simulatorMenu_ = simulator;
   struct Item {
     const char* text;
     void (MainWindow::*command)();
@@ -151,6 +181,10 @@ void MainWindow::BuildMenus() {
   for (const Item& item : runItems)
     runActions_.push_back(simulator->addAction(QString::fromLatin1(item.text), this, item.command));
   stopAction_ = simulator->addAction(QStringLiteral("S&top"), this, &MainWindow::Stop);
+  simulator->addSeparator();
+  simulator->addAction(QStringLiteral("&Zero stopwatch"), this, &MainWindow::ZeroStopwatch);
+  runActions_.push_back(
+      simulator->addAction(QStringLiteral("&Board..."), this, &MainWindow::EditBoard));
 
   QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
   tools->addAction(QStringLiteral("&Dissassembler"), this, [this] { ShowTool(disassembler_); });
@@ -274,6 +308,33 @@ QWidget* MainWindow::BuildRegisters() {
   return box;
 }
 
+QWidget* MainWindow::BuildCounts() {
+  countsBox_ = new QGroupBox(this);
+  auto* grid = new QGridLayout(countsBox_);
+  int column = 1;
+  for (const char* heading : {"Since reset", "Stopwatch"})
+    grid->addWidget(new QLabel(QString::fromLatin1(heading), countsBox_), 0, column++,
+                    Qt::AlignCenter);
+  int row = 1;
+  for (const CountRow& count : kCountRows) {
+    grid->addWidget(new QLabel(QString::fromLatin1(count.caption), countsBox_), row, 0,
+                    Qt::AlignRight | Qt::AlignVCenter);
+    std::array<QLabel*, 2> labels{};
+    for (int i = 0; i < 2; ++i) {
+      labels[static_cast<std::size_t>(i)] = ValueLabel(countsBox_, kCountWidth);
+      labels[static_cast<std::size_t>(i)]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      grid->addWidget(labels[static_cast<std::size_t>(i)], row, 1 + i);
+    }
+    countLabels_.push_back(labels);
+    ++row;
+  }
+  auto* zero = new QPushButton(QStringLiteral("Zero stopwatch"), countsBox_);
+  zero->setFocusPolicy(Qt::NoFocus);
+  connect(zero, &QPushButton::clicked, this, &MainWindow::ZeroStopwatch);
+  grid->addWidget(zero, row, 2);
+  return countsBox_;
+}
+
 QPushButton* MainWindow::Button(const QString& text) const {
   for (QPushButton* b : findChildren<QPushButton*>())
     if (b->text() == text) return b;
@@ -289,12 +350,13 @@ void MainWindow::OpenSettings() {
   if (settingsRead_) return;
   settingsRead_ = true;
   session_.OpenSettings(settingsPath_.toStdString());
+  SetCpmMode(session_.cpmMode);
   RebuildHistoryMenu();
   RefreshDisplays();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (running_) session_.machine().Stop();
+  Stop();
   std::string error;
   if (settingsRead_ && !session_.SaveSettings(error))
     dialogs_.ShowMessage(QString::fromStdString(error));
@@ -323,7 +385,9 @@ void MainWindow::RebuildHistoryMenu() {
 void MainWindow::LoadFile(const QString& path) {
   OpenSettings();
   std::string symbolMessage;
-  const LoadResult result = session_.LoadAndReset(path.toStdString(), 0, true, &symbolMessage);
+  const LoadResult result = session_.LoadAndReset(
+      path.toStdString(), session_.cpmMode ? kCpmProgramStart : 0, true, &symbolMessage);
+  if (result.ok && session_.cpmMode) StartCpm(path.toStdString(), result.fileSize);
   AfterLoad(result, symbolMessage);
 }
 
@@ -342,7 +406,35 @@ void MainWindow::LoadAtAddress() {
 
 void MainWindow::LoadHistoryItem(int index) {
   std::string symbolMessage;
-  AfterLoad(session_.LoadHistoryItem(index, &symbolMessage), symbolMessage);
+  const LoadResult result = session_.LoadHistoryItem(index, &symbolMessage);
+  if (result.ok && session_.cpmMode)
+    StartCpm(session_.history.Entries()[static_cast<std::size_t>(index)].path, result.fileSize);
+  AfterLoad(result, symbolMessage);
+}
+
+// The program's folder is its drive A.
+void MainWindow::StartCpm(const std::string& path, std::uintmax_t size) {
+  cpmPath_ = path;
+  cpmSize_ = size;
+  cpm_.reset();
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  auto cpm = std::make_unique<CpmSystem>(session_.machine(), cpmConsole_,
+                                         folder.empty() ? std::string(".") : folder);
+  if (const std::string error = cpm->Start(size, {}); !error.empty()) {
+    dialogs_.ShowMessage(QFileInfo(QString::fromStdString(path)).fileName() + ": " +
+                         QString::fromStdString(error));
+    return;
+  }
+  cpm_ = std::move(cpm);
+  ShowTool(terminal_);
+}
+
+void MainWindow::SetCpmMode(bool on) {
+  session_.cpmMode = on;
+  cpmAction_->setChecked(on);
+  loadAction_->setText(on ? QStringLiteral("&Load CP/M program")
+                          : QStringLiteral("&Load at 0000H"));
+  if (!on) cpm_.reset();
 }
 
 void MainWindow::AfterLoad(const LoadResult& result, const std::string& symbolMessage) {
@@ -360,6 +452,7 @@ void MainWindow::PumpEvents() {
   // The devices the program talks to show its progress during the run.
   terminal_->Refresh();
   ioPage_->Refresh();
+  RefreshCounts();
   sinceEvents_.start();
 }
 
@@ -376,37 +469,85 @@ void MainWindow::SetRunning(bool running) {
   indicator_->setPalette(palette);
 }
 
-void MainWindow::Execute(const std::function<RunOutcome(const Pump&)>& mode) {
+// In CP/M mode a run that stops at a BDOS or BIOS trap has the call answered
+// by the same code as kavrin-cli's CP/M runs (CpmSystem::AfterRun), then goes
+// on unless the command was a step.
+void MainWindow::Execute(const std::function<RunOutcome(const Pump&)>& mode, AfterCall afterCall) {
   if (running_) return;
+  if (cpm_ && cpm_->Ended()) {
+    dialogs_.ShowMessage(QString::fromLatin1(kCpmEnded));
+    return;
+  }
   SetRunning(true);
+  stopPressed_ = false;
   sinceEvents_.invalidate();
-  const RunOutcome outcome = mode([this] { PumpEvents(); });
+  const Pump pump = [this] { PumpEvents(); };
+  RunOutcome outcome = mode(pump);
+  std::string message = outcome.message;
+  while (cpm_) {
+    if (const auto end = cpm_->AfterRun(outcome.reason)) {
+      message = CpmEndMessage(*end, outcome);
+      break;
+    }
+    if (afterCall == AfterCall::Stop || stopPressed_) break;
+    outcome = mode(pump);
+  }
   SetRunning(false);
   executionPoint_.Update(session_.machine(), session_.symbols);
   RefreshDisplays();
-  if (!outcome.message.empty()) dialogs_.ShowMessage(QString::fromStdString(outcome.message));
+  if (!message.empty()) dialogs_.ShowMessage(QString::fromStdString(message));
+}
+
+std::string MainWindow::CpmEndMessage(const CpmOutcome& end, const RunOutcome& run) const {
+  switch (end.end) {
+  case CpmEnd::Exit:
+    return "The CP/M program ended with " + end.message;
+  case CpmEnd::InputEnded:
+  case CpmEnd::Error:
+    return end.message;
+  case CpmEnd::MachineStop:
+    break;
+  }
+  return run.message; // a breakpoint's
+}
+
+// A CP/M program waits for a key: the user types it into the terminal.
+void MainWindow::WaitForKey() {
+  if (!terminal_->isVisible()) ShowTool(terminal_);
+  terminal_->Refresh();
+  RefreshCounts();
+  QApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void MainWindow::StepOne() {
-  Execute([this](const Pump& pump) { return kavrin::StepOne(session_.machine(), pump); });
+  Execute([this](const Pump& pump) { return kavrin::StepOne(session_.machine(), pump); },
+          AfterCall::Stop);
 }
 
+// A CP/M call on the way does not shorten the count.
 void MainWindow::MultiStep() {
   const int count = multiStepCount_->value();
-  Execute([this, count](const Pump& pump) {
-    return kavrin::MultiStep(session_.machine(), count, pump);
-  });
+  const std::uint64_t start = session_.machine().InstructionCount();
+  Execute(
+      [this, count, start](const Pump& pump) {
+        const auto done = static_cast<int>(session_.machine().InstructionCount() - start);
+        if (done >= count) return RunOutcome{};
+        return kavrin::MultiStep(session_.machine(), count - done, pump);
+      },
+      AfterCall::GoOn);
 }
 
 void MainWindow::Run() {
   const BreakpointList breakpoints = session_.breakpoints;
-  Execute([this, breakpoints](const Pump& pump) {
-    return RunToBreakpoints(session_.machine(), breakpoints, pump);
-  });
+  Execute([this, breakpoints](
+              const Pump& pump) { return RunToBreakpoints(session_.machine(), breakpoints, pump); },
+          AfterCall::GoOn);
 }
 
 void MainWindow::Stop() {
-  if (running_) session_.machine().Stop();
+  if (!running_) return;
+  stopPressed_ = true;
+  session_.machine().Stop();
 }
 
 void MainWindow::Goto() {
@@ -414,17 +555,53 @@ void MainWindow::Goto() {
   if (!target) return;
   const auto address = static_cast<std::uint16_t>(*target);
   Execute(
-      [this, address](const Pump& pump) { return GotoAddress(session_.machine(), address, pump); });
+      [this, address](const Pump& pump) { return GotoAddress(session_.machine(), address, pump); },
+      AfterCall::GoOn);
 }
 
+// The return address is taken once: a CP/M call inside the subroutine must
+// not make the run step over whatever follows it.
 void MainWindow::StepOver() {
-  Execute([this](const Pump& pump) { return kavrin::StepOver(session_.machine(), pump); });
+  std::uint16_t next = 0;
+  if (!IsCallAt(session_.machine(), &next)) {
+    StepOne();
+    return;
+  }
+  Execute([this, next](const Pump& pump) { return GotoAddress(session_.machine(), next, pump); },
+          AfterCall::GoOn);
 }
 
+// In CP/M mode the program starts again: page zero, the stack and PC 0100H.
 void MainWindow::ResetCpu() {
-  session_.machine().Reset();
+  session_.ResetCpu();
+  if (cpm_) StartCpm(cpmPath_, cpmSize_);
   executionPoint_.Rebuild(session_.machine(), session_.symbols);
   RefreshDisplays();
+}
+
+void MainWindow::ZeroStopwatch() {
+  session_.stopwatch.Zero(session_.machine());
+  RefreshCounts();
+}
+
+void MainWindow::EditBoard() {
+  if (running_) return;
+  OpenSettings();
+  const auto settings = dialogs_.AskBoard(session_.board);
+  if (!settings) return;
+  session_.UseBoard(*settings);
+  RefreshDisplays();
+}
+
+void MainWindow::RefreshCounts() {
+  const Machine& machine = session_.machine();
+  const double clockMhz = session_.board.clockKHz / 1000.0;
+  countsBox_->setTitle(QStringLiteral("Counts at ") + QString::fromStdString(ClockText(clockMhz)));
+  const RunCounts counts[] = {CountsOf(machine), session_.stopwatch.Since(machine)};
+  for (std::size_t row = 0; row < std::size(kCountRows); ++row)
+    for (std::size_t i = 0; i < 2; ++i)
+      countLabels_[row][i]->setText(
+          QString::fromStdString(kCountRows[row].text(counts[i], clockMhz)));
 }
 
 void MainWindow::EditRegister(RegisterField field) {
@@ -452,6 +629,7 @@ void MainWindow::RefreshDisplays() {
       QString::fromStdString(kavrin::FlagField(machine.Cpu.AltF, machine.Cpu.AltSubtractFlag)));
   bankLabel_->setText(QString::fromStdString(BankField(machine)));
   commonLabel_->setText(QString::fromStdString(CommonField(machine)));
+  RefreshCounts();
   executionList_->clear();
   for (const std::string& line : executionPoint_.Lines())
     executionList_->addItem(QString::fromStdString(line));

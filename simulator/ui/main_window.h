@@ -1,8 +1,10 @@
 #pragma once
 // TForm1, Kavrin's main window: loading, the registers and the execution
-// point, the run commands and the tool windows. Runs go through the core's
-// run modes (run_control.h); the window only pumps its events between
-// chunks and refreshes its displays when a run ends.
+// point, the counts and the stopwatch, the run commands, the board settings
+// and the tool windows. Runs go through the core's run modes (run_control.h);
+// the window only pumps its events between chunks and refreshes its displays
+// when a run ends. In CP/M mode a load starts the program at 0100H under the
+// session's CP/M, which answers each BDOS or BIOS call a run stops at.
 //
 //   kavrin::Session session;
 //   kavrin::ui::WindowDialogs dialogs;
@@ -12,17 +14,22 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "simulator/core/run_control.h"
+#include "simulator/session/cpm_system.h"
+#include "simulator/session/cpm_terminal.h"
 #include "simulator/session/run_display.h"
 #include "simulator/session/run_registers.h"
 #include "simulator/session/run_session.h"
 #include "simulator/ui/dialogs.h"
 
 class QAction;
+class QGroupBox;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -60,6 +67,9 @@ public:
   void Goto();
   void StepOver();
   void ResetCpu();
+  void ZeroStopwatch();
+  void EditBoard();
+  void SetCpmMode(bool on);
   void EditRegister(RegisterField field);
   void RefreshDisplays();
 
@@ -70,7 +80,14 @@ public:
   QLabel* RegisterLabel(RegisterField field) const { return registerLabels_.at(field); }
   FlagBox* Flags() const { return flags_; }
   QLabel* BankLabel() const { return bankLabel_; }
+  // Since reset and since the stopwatch was zeroed: instructions, T-states, time.
+  QLabel* CountLabel(std::size_t row, bool stopwatch) const {
+    return countLabels_.at(row).at(stopwatch ? 1 : 0);
+  }
   QMenu* FileMenu() const { return fileMenu_; }
+  QMenu* SimulatorMenu() const { return simulatorMenu_; }
+  // Null unless a CP/M program was loaded in CP/M mode.
+  const CpmSystem* Cpm() const { return cpm_.get(); }
   QPushButton* Button(const QString& text) const;
 
   DisassemblerWindow* Disassembler() const { return disassembler_; }
@@ -84,11 +101,19 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
+  // What a run command does after a CP/M call answered on its way.
+  enum class AfterCall { Stop, GoOn };
+
   QWidget* BuildButtons();
   QWidget* BuildRegisters();
+  QWidget* BuildCounts();
   void BuildMenus();
   void RebuildHistoryMenu();
-  void Execute(const std::function<RunOutcome(const Pump&)>& mode);
+  void Execute(const std::function<RunOutcome(const Pump&)>& mode, AfterCall afterCall);
+  std::string CpmEndMessage(const CpmOutcome& end, const RunOutcome& run) const;
+  void StartCpm(const std::string& path, std::uintmax_t size);
+  void RefreshCounts();
+  void WaitForKey();
   void PumpEvents();
   void SetRunning(bool running);
   void AfterLoad(const LoadResult& result, const std::string& symbolMessage);
@@ -99,10 +124,14 @@ private:
   QString settingsPath_;
   bool settingsRead_ = false;
   bool running_ = false;
+  bool stopPressed_ = false; // during a run
   QElapsedTimer sinceEvents_;
   ExecutionPointList executionPoint_;
 
   QMenu* fileMenu_ = nullptr;
+  QMenu* simulatorMenu_ = nullptr;
+  QAction* loadAction_ = nullptr;
+  QAction* cpmAction_ = nullptr;
   std::vector<QAction*> historyActions_;
   std::vector<QWidget*> runControls_; // disabled while a run goes on
   std::vector<QAction*> runActions_;
@@ -117,6 +146,13 @@ private:
   FlagBox* altFlags_ = nullptr;
   QLabel* bankLabel_ = nullptr;
   QLabel* commonLabel_ = nullptr;
+  std::vector<std::array<QLabel*, 2>> countLabels_;
+  QGroupBox* countsBox_ = nullptr;
+
+  TerminalCpmConsole cpmConsole_;
+  std::unique_ptr<CpmSystem> cpm_;
+  std::string cpmPath_; // the program cpm_ runs
+  std::uintmax_t cpmSize_ = 0;
 
   DisassemblerWindow* disassembler_;
   DumpWindow* dump_;

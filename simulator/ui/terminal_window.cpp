@@ -95,8 +95,12 @@ QWidget* TerminalWindow::Screen() const {
   return screen_;
 }
 
+// With the board's console on an ASCI channel the caption names it too.
 void TerminalWindow::Refresh() {
-  ports_->setText(QString::fromStdString(TerminalPortsCaption(session_.TerminalPort())));
+  std::string caption = TerminalPortsCaption(session_.TerminalPort());
+  if (session_.board.enabled && session_.board.console != ConsoleKind::Port)
+    caption += session_.board.console == ConsoleKind::Asci0 ? ", ASCI0" : ", ASCI1";
+  ports_->setText(QString::fromStdString(caption));
   screen_->update();
 }
 

@@ -14,6 +14,7 @@ struct DiagnosticCase {
   const char* name;
   std::vector<std::string> args;
   const char* stderrText;
+  int status = 1;
 };
 
 class CliDiagnostics : public ::testing::TestWithParam<DiagnosticCase> {};
@@ -23,11 +24,16 @@ TEST_P(CliDiagnostics, OneLocatedLineOnStderr) {
   dir.Write("Main.Pas", "program f;\r\nbegin\r\n  y := 2;\r\nend.\r\n");
   dir.Write("Incl.Pas", "program e;\r\nvar x: integer;\r\nbegin\r\n{#I Inc.pas}\r\nend.\r\n");
   dir.Write("Inc.pas", "x := 1;\r\n  x := ;\r\n");
+  dir.Write("Asm.Pas", "program a;\r\nbegin\r\n  asm\r\n NOP\r\n LD A,\r\n  end;\r\nend.\r\n");
+  dir.Write("AsmIncl.Pas", "program b;\r\nbegin\r\n{#I AsmInc.pas}\r\nend.\r\n");
+  dir.Write("AsmInc.pas", "{ the block }\r\n  asm\r\n LD A,\r\n  end;\r\n");
   dir.Write("Good.Mac", " NOP\r\n");
   dir.Write("Bad.Mac", " NOP\r\n LD A,\r\n");
   dir.Write("Ext.Mac", " EXTERN MISSING\r\n JP MISSING\r\n");
   dir.Write("sub/Deep.Mac", " LD A,\r\n");
-  for (const char* project : {"Two.Prj Good.Mac Bad.Mac", "Link.Prj Ext.Mac"}) {
+  dir.Write("Big.Mac", " ORG 900H\r\n NOP\r\n");
+  for (const char* project :
+       {"Two.Prj Good.Mac Bad.Mac", "Link.Prj Ext.Mac", "Big.Prj --target 2K Big.Mac"}) {
     std::vector<std::string> args = {"new"};
     for (std::string_view rest = project; !rest.empty();) {
       const std::size_t space = rest.find(' ');
@@ -37,7 +43,7 @@ TEST_P(CliDiagnostics, OneLocatedLineOnStderr) {
     ASSERT_EQ(kit_test::RunProgram(dir.Path(), "velkor-cli", args).status, 0);
   }
   const kit_test::ProgramRun r = kit_test::RunProgram(dir.Path(), "velkor-cli", GetParam().args);
-  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.status, GetParam().status);
   EXPECT_EQ(r.err, GetParam().stderrText);
 }
 
@@ -49,6 +55,10 @@ INSTANTIATE_TEST_SUITE_P(
         DiagnosticCase{"IncludeFile",
                        {"compile", "Incl.Pas"},
                        "Inc.pas:2:7: error: Cannot evaluate expression\n"},
+        DiagnosticCase{"AsmBlock", {"compile", "Asm.Pas"}, "Asm.Pas:5:1: error: Syntax error\n"},
+        DiagnosticCase{"AsmBlockInIncludeFile",
+                       {"compile", "AsmIncl.Pas"},
+                       "AsmInc.pas:3:1: error: Syntax error\n"},
         DiagnosticCase{"AssemblerFile", {"asm", "Bad.Mac"}, "Bad.Mac:2:1: error: Syntax error\n"},
         DiagnosticCase{"SubdirectoryAsGiven",
                        {"asm", "sub/Deep.Mac"},
@@ -56,7 +66,12 @@ INSTANTIATE_TEST_SUITE_P(
         DiagnosticCase{"SecondModule", {"build", "Two.Prj"}, "Bad.Mac:2:1: error: Syntax error\n"},
         DiagnosticCase{"Linker",
                        {"build", "-q", "Link.Prj"},
-                       "Ext.RRO: error: External label :MISSING not found\n"}),
+                       "Ext.RRO: error: External label :MISSING not found\n"},
+        DiagnosticCase{"LinkerWarning",
+                       {"build", "Big.Prj"},
+                       "Big.Prj: warning: Executable code does not fit into target device (Image "
+                       "size 2305 bytes, device size 2048 bytes)\n",
+                       0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CliQuiet, OnlyTheClosingLineBeforeOrAfterTheFile) {

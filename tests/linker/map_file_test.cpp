@@ -21,7 +21,7 @@ constexpr const char* kGolden = "Map of P.ROM, 2K target device\n"
                                 " 00000H 00007H     7  0000H 0002H     2  A.RRO\n"
                                 " 00007H 0000AH     3  0002H 0006H     4  B.RRO\n"
                                 "\n"
-                                "Overlay parts (load position start, end):\n"
+                                "Overlay parts (load position start, end; buffer start, end):\n"
                                 "\n"
                                 "Globals by name:\n"
                                 " 0000H data COUNT\n"
@@ -61,6 +61,26 @@ TEST(MapFile, TwoModulesGoldenAndTheMapCommandPrintsTheSame) {
   ASSERT_EQ(map.status, 0) << map.err;
   EXPECT_TRUE(map.out.ends_with(std::string("Link complete. No Errors\n") + kGolden)) << map.out;
   EXPECT_FALSE(std::filesystem::exists(dir.Path() + "P.MAP")) << "map writes nothing";
+}
+
+// A part stored at 00400H that runs in the buffer BUF (data 0004H, after A's
+// two bytes of data) shows both ranges.
+TEST(MapFile, OverlayPartWithItsBuffer) {
+  TestDir dir;
+  dir.Write("A.Mac", " NOP\r\n DATA\r\nX: DS 4\r\nBUF: DS 8\r\n CODE\r\n ORG BUF,400H\r\n"
+                     "PART: LD A,1\r\n RET\r\n");
+  ASSERT_EQ(
+      kit_test::RunProgram(dir.Path(), "velkor-cli", {"new", "P.Prj", "--target", "2K", "A.Mac"})
+          .status,
+      0);
+  const kit_test::ProgramRun build =
+      kit_test::RunProgram(dir.Path(), "velkor-cli", {"build", "--map", "P.Prj"});
+  ASSERT_EQ(build.status, 0) << build.out << build.err;
+  const std::string map = TestDir::Read(dir.Path() + "P.MAP");
+  EXPECT_NE(map.find("Overlay parts (load position start, end; buffer start, end):\n"
+                     " 00400H 00403H  0004H 0007H\n\n"),
+            std::string::npos)
+      << map;
 }
 
 } // namespace

@@ -73,15 +73,25 @@ TEST(KavrinSettings, BoardSectionRoundTripsAndIsOffWhenAbsent) {
   EXPECT_FALSE(absent.enabled);
   EXPECT_EQ(absent.romSizeK, 0);
   EXPECT_EQ(absent.clockKHz, 18432);
+  EXPECT_EQ(absent.console, ConsoleKind::Port);
+  EXPECT_FALSE(ReadSettings(empty).cpmMode);
 
   KavrinSettings s;
-  s.board = {
-      .enabled = true, .romSizeK = 32, .clockKHz = 6144, .memoryWaitStates = 2, .ioWaitStates = 1};
+  s.board = {.enabled = true,
+             .romSizeK = 32,
+             .clockKHz = 6144,
+             .memoryWaitStates = 2,
+             .ioWaitStates = 1,
+             .console = ConsoleKind::Asci1};
+  s.cpmMode = true;
   platform::IniFile ini;
   WriteSettings(s, ini);
   platform::IniFile again;
   again.Parse(ini.ToText());
+  EXPECT_TRUE(ReadSettings(again).cpmMode);
+  EXPECT_EQ(again.ReadString("Board", "Console", ""), "asci1");
   const BoardSettings b = ReadSettings(again).board;
+  EXPECT_EQ(b.console, ConsoleKind::Asci1);
   EXPECT_TRUE(b.enabled);
   EXPECT_EQ(b.romSizeK, 32);
   EXPECT_EQ(b.clockKHz, 6144);
@@ -89,12 +99,13 @@ TEST(KavrinSettings, BoardSectionRoundTripsAndIsOffWhenAbsent) {
   EXPECT_EQ(b.ioWaitStates, 1);
 
   platform::IniFile bad;
-  bad.Parse("[Board]\nEnabled=1\nRomSize=4096\nClockKHz=0\nMemoryWaitStates=9\n");
+  bad.Parse("[Board]\nEnabled=1\nRomSize=4096\nClockKHz=0\nMemoryWaitStates=9\nConsole=tty\n");
   const BoardSettings kept = ReadSettings(bad).board;
   EXPECT_TRUE(kept.enabled);
   EXPECT_EQ(kept.romSizeK, 0);
   EXPECT_EQ(kept.clockKHz, 18432);
   EXPECT_EQ(kept.memoryWaitStates, 0);
+  EXPECT_EQ(kept.console, ConsoleKind::Port);
 
   auto machine = std::make_unique<Machine>();
   ApplyBoardSettings(b, *machine);

@@ -26,6 +26,7 @@ inline QPushButton* FindButton(QWidget& window, const QString& text) {
 class ScriptedDialogs final : public Dialogs {
 public:
   std::deque<std::optional<QString>> addressTexts, portTexts, files;
+  std::deque<std::optional<BoardSettings>> boards;
   QStringList messages;
 
   void ShowMessage(const QString& text) override { messages << text; }
@@ -35,10 +36,11 @@ public:
   }
   std::optional<QString> AskPortText(const QString&) override { return Next(portTexts); }
   std::optional<QString> AskFile(const QString&) override { return Next(files); }
+  std::optional<BoardSettings> AskBoard(const BoardSettings&) override { return Next(boards); }
   QString lastInitial;
 
 private:
-  static std::optional<QString> Next(std::deque<std::optional<QString>>& queue) {
+  template <typename T> static std::optional<T> Next(std::deque<std::optional<T>>& queue) {
     if (queue.empty()) return std::nullopt;
     auto answer = queue.front();
     queue.pop_front();

@@ -1,6 +1,6 @@
 // Pictures of every Kavrin window with the echo program loaded and stopped
-// inside it: registers, code with symbols, a dump of its data, two
-// breakpoints, terminal output and lit lamps.
+// inside it: registers, counts and a stopwatch, code with symbols, a dump of
+// its data, two breakpoints, terminal output, lit lamps and the board.
 // scripts/screenshots.sh runs this under Xvfb with
 // KAVRIN_SCREENSHOT_DIR set; under ctest the pictures go to a temporary
 // folder and only their size is checked.
@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "simulator/core/run_control.h"
+#include "simulator/ui/board_dialog.h"
 #include "simulator/ui/breakpoint_window.h"
 #include "simulator/ui/disassembler_window.h"
 #include "simulator/ui/dump_window.h"
@@ -73,6 +74,7 @@ private slots:
       GotoAddress(m, 0x000A);
     }
     window_->MultiStepCount()->setValue(4);
+    window_->ZeroStopwatch();
     window_->MultiStep();
     window_->Dump()->GoTo(0x0000);
     dialogs_.messages.clear();
@@ -85,6 +87,10 @@ private slots:
   void breakpoints() { Shoot(*window_->BreakpointEditor(), "kavrin-breakpoints.png"); }
   void terminal() { Shoot(*window_->TerminalTool(), "kavrin-terminal.png"); }
   void ioPage() { Shoot(*window_->IoPage(), "kavrin-io.png"); }
+  void board() {
+    BoardDialog dialog({.enabled = true, .romSizeK = 32, .console = ConsoleKind::Asci0});
+    Shoot(dialog, "kavrin-board.png");
+  }
   void addressEntry() {
     EnterAddressDialog dialog(EnterAddressDialog::Kind::Address);
     Shoot(dialog, "kavrin-address.png");
