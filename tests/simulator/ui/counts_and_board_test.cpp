@@ -39,22 +39,11 @@ constexpr int kInstructions = 0, kStates = 1, kTime = 2;
 
 } // namespace
 
-class CountsAndBoardTest : public QObject {
+class CountsAndBoardTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
-  QTemporaryDir dir_;
   QString image_;
-  std::unique_ptr<Session> session_;
-  test::ScriptedDialogs dialogs_;
-  std::unique_ptr<MainWindow> window_;
-
-  Machine& M() { return session_->machine(); }
   QString Count(int row, bool stopwatch) { return window_->CountLabel(row, stopwatch)->text(); }
-  void Click(const char* text) {
-    QPushButton* b = window_->Button(QString::fromLatin1(text));
-    QVERIFY2(b, text);
-    QTest::mouseClick(b, Qt::LeftButton);
-  }
   void Trigger(QMenu* menu, const QString& text) {
     for (QAction* a : menu->actions())
       if (a->text() == text) return a->trigger();
@@ -76,10 +65,7 @@ private slots:
   }
 
   void init() {
-    QFile::remove(dir_.filePath("Kavrin.ini"));
-    session_ = std::make_unique<Session>();
-    dialogs_ = {};
-    window_ = std::make_unique<MainWindow>(*session_, dialogs_, dir_.filePath("Kavrin.ini"));
+    OpenWindow();
     window_->LoadFile(image_);
   }
 
