@@ -19,6 +19,7 @@
 
 #include "ide/ui/editor_window.h"
 #include "ide/ui/pascal_lexer.h"
+#include "tests/ide/ui/window_test_support.h"
 
 using platform::Answer;
 using velkor::ui::EditorWindow;
@@ -27,20 +28,6 @@ using velkor::ui::PascalLexer;
 Q_DECLARE_METATYPE(QList<int>)
 
 namespace {
-
-QString Write(const QString& path, const QByteArray& text) {
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(path));
-  file.write(text);
-  return QFileInfo(path).absoluteFilePath();
-}
-
-QByteArray Read(const QString& path) {
-  QFile file(path);
-  file.open(QIODevice::ReadOnly);
-  return file.readAll();
-}
 
 std::vector<std::string> Texts(const platform::HeadlessUiHost& ui) {
   return ui.MessageBoxTexts();
