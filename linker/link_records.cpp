@@ -452,6 +452,9 @@ bool LinkRun::linkPlacement(const Record& r) {
     dataLocation_ = moduleDataBase_ = static_cast<std::uint16_t>(codeEndBefore_);
     moveDataLoad(codeEndBefore_);
   }
+  // LINK stands before any byte of the module, so the module starts here.
+  placed_.codeStart = codeLoadPosition_;
+  placed_.dataStart = dataLocation_;
   return true;
 }
 

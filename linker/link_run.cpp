@@ -106,7 +106,7 @@ bool LinkRun::replayModule(Module& module) {
   inReferenceNames_ = false;
   notes_.clear();
   labelJustDefined_.reset();
-  LinkedModule placed{module.path, codeLoadPosition_, 0, dataLocation_, 0};
+  placed_ = LinkedModule{module.path, codeLoadPosition_, 0, dataLocation_, 0};
   ObjectReader reader(module.bytes);
   Record record;
   std::string_view error;
@@ -115,9 +115,9 @@ bool LinkRun::replayModule(Module& module) {
     if (!replayRecord(record)) return false;
   }
   if (writingImage()) {
-    placed.codeEnd = codeLoadPosition_;
-    placed.dataEnd = dataLocation_;
-    placements_.push_back(std::move(placed));
+    placed_.codeEnd = codeLoadPosition_;
+    placed_.dataEnd = dataLocation_;
+    placements_.push_back(std::move(placed_));
     messages_.AddMessageLine(module.path + " " + notes_);
   }
   return true;

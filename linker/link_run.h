@@ -175,6 +175,7 @@ private:
   std::array<OverlayHandle, kOverlayHandles> overlayHandles_{};
   std::vector<std::string> runWhenDone_;
   std::string symLabelLines_;
+  LinkedModule placed_;                  // the module being replayed
   std::vector<LinkedModule> placements_; // filled by the last pass
   // One past the highest code load position of the pass before, where LINK
   // ...,CODEEND puts the data.

@@ -83,5 +83,24 @@ TEST(MapFile, OverlayPartWithItsBuffer) {
       << map;
 }
 
+// A module that starts with LINK begins where its LINK puts it.
+TEST(MapFile, ModuleRowsStartWhereTheirLinkPutsThem) {
+  TestDir dir;
+  dir.Write("A.Mac", " LINK 0100H,09000H\r\n NOP\r\n DATA\r\nX: DS 2\r\n");
+  dir.Write("B.Mac", "PUTC: OUT (0),A\r\n RET\r\n DATA\r\nBUF: DS 4\r\n");
+  ASSERT_EQ(kit_test::RunProgram(dir.Path(), "velkor-cli",
+                                 {"new", "P.Prj", "--target", "2K", "A.Mac", "B.Mac"})
+                .status,
+            0);
+  const kit_test::ProgramRun build =
+      kit_test::RunProgram(dir.Path(), "velkor-cli", {"build", "--map", "P.Prj"});
+  ASSERT_EQ(build.status, 0) << build.out << build.err;
+  const std::string map = TestDir::Read(dir.Path() + "P.MAP");
+  EXPECT_NE(map.find(" 00100H 00101H     1  9000H 9002H     2  A.RRO\n"
+                     " 00101H 00104H     3  9002H 9006H     4  B.RRO\n"),
+            std::string::npos)
+      << map;
+}
+
 } // namespace
 } // namespace velkor
