@@ -1,8 +1,10 @@
 // The board model: the programmable reload timers, interrupt acceptance,
-// HALT that waits for an interrupt, and the ROM below which writes are lost.
+// HALT and SLP that wait for an interrupt, TRAP on an undefined opcode, and
+// the ROM below which writes are lost.
 // Only runs with Board().enabled; the bare core never comes here.
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 #include "simulator/core/board_sources.h"
@@ -23,7 +25,9 @@ constexpr int kVectoredStates = 19;
 constexpr uint8_t kTcrTif1 = 0x80, kTcrTif0 = 0x40;
 constexpr uint8_t kTcrWritable = 0x3F;
 constexpr uint8_t kIte0 = 0x01;
-constexpr uint8_t kIteBits = 0x07; // ITE2-ITE0; TRAP and UFO are the chip's
+constexpr uint8_t kIteBits = 0x07; // ITE2-ITE0
+constexpr uint8_t kItcTrap = 0x80; // an undefined opcode trapped; a program clears it by writing 0
+constexpr uint8_t kItcUfo = 0x40;  // ... and it was the third opcode byte (read only)
 constexpr uint8_t kIlWritable = 0xE0;
 
 struct PrtChannel {
@@ -57,14 +61,10 @@ void Machine::ConfigureBoard(const BoardConfig& config) {
   board_ = config;
   board_.romSize = std::min(config.romSize, kMaxRomSize);
   rom_limit_ = board_.enabled ? board_.romSize : 0;
+  UpdateTranslation();
   halted_ = false;
   ResetAsci();
   ScheduleEvents();
-}
-
-void Machine::IgnoreRomWrite(uint32_t physical) {
-  ++rom_writes_;
-  last_rom_write_ = physical;
 }
 
 void Machine::SetInt0(bool asserted, uint8_t vector) {
@@ -166,16 +166,37 @@ bool Machine::AcceptInterrupt() {
   return false;
 }
 
-// With interrupts enabled and something that can raise one, HALT waits;
-// otherwise it ends the run as on the bare core.
+// With the board on, interrupts enabled and something that can raise one.
+bool Machine::CanWake() const {
+  const bool source = int0_ || next_event_ != kNever || AnyReceiverCanInterrupt(InternalRegisters);
+  return board_.enabled && Cpu.InterruptsEnabled && source;
+}
+
+// HALT waits for an interrupt that can come; otherwise it ends the run as on
+// the bare core.
 void Machine::Halt() {
-  const bool canWake = int0_ || next_event_ != kNever || AnyReceiverCanInterrupt(InternalRegisters);
-  if (board_.enabled && Cpu.InterruptsEnabled && canWake) {
-    halted_ = true;
-    attention_at_ = 0;
-    return;
-  }
-  EndRun(StopReason::Halt);
+  if (!CanWake()) return EndRun(StopReason::Halt);
+  halted_ = true;
+  attention_at_ = 0;
+}
+
+// SLP waits as HALT does; when nothing can wake it, it goes on at once.
+void Machine::Sleep() {
+  if (!CanWake()) return;
+  halted_ = true;
+  attention_at_ = 0;
+}
+
+// The chip's TRAP: ITC records it, the stacked PC less 1 (UFO clear) or 2
+// (UFO set) is where the instruction started, and the program restarts at
+// logical 0000H.
+void Machine::UndefinedOpcode(bool thirdByte) {
+  if (!board_.enabled)
+    return EndRun(StopReason::IllegalOpcode, "Illegal opcode at " + platform::Hex(Cpu.PC, 4) + "H");
+  uint8_t& itc = InternalRegisters[onchip::kItc];
+  itc = static_cast<uint8_t>((itc & ~kItcUfo) | kItcTrap | (thirdByte ? kItcUfo : 0));
+  cpu::Push(*this, static_cast<uint16_t>(Cpu.PC - (thirdByte ? 2 : 1)));
+  Cpu.PC = 0x0000;
 }
 
 void Machine::SetInterrupts(bool enabled) {
@@ -193,12 +214,22 @@ uint8_t Machine::ReadBoardRegister(uint8_t offset) {
     tif_seen_ = tcr & (kTcrTif0 | kTcrTif1);
     return tcr;
   }
-  for (const PrtChannel& ch : kPrt) {
+  for (size_t channel = 0; channel < std::size(kPrt); ++channel) {
+    const PrtChannel& ch = kPrt[channel];
     if (offset != ch.tmdr && offset != ch.tmdr + 1) continue;
     SyncBoard();
     if (tif_seen_ & ch.tif) {
       tcr &= static_cast<uint8_t>(~ch.tif);
       tif_seen_ &= static_cast<uint8_t>(~ch.tif);
+    }
+    // Reading the low byte latches the high one, so that a program reads a
+    // count that belongs together.
+    if (offset == ch.tmdr) {
+      tmdr_high_latch_[channel] = InternalRegisters[ch.tmdr + 1];
+      tmdr_latched_ |= ch.tif;
+    } else if (tmdr_latched_ & ch.tif) {
+      tmdr_latched_ &= static_cast<uint8_t>(~ch.tif);
+      return tmdr_high_latch_[channel];
     }
   }
   return InternalRegisters[offset];
@@ -239,10 +270,12 @@ bool Machine::WriteBoardRegister(uint8_t offset, uint8_t value) {
   case onchip::kIl:
     InternalRegisters[offset] = value & kIlWritable;
     return true;
-  case onchip::kItc:
-    InternalRegisters[offset] =
-        static_cast<uint8_t>((InternalRegisters[offset] & ~kIteBits) | (value & kIteBits));
+  case onchip::kItc: {
+    uint8_t& itc = InternalRegisters[offset];
+    itc = static_cast<uint8_t>((itc & ~kIteBits) | (value & kIteBits));
+    if (!(value & kItcTrap)) itc &= static_cast<uint8_t>(~kItcTrap);
     return true;
+  }
   default:
     return false;
   }

@@ -48,7 +48,7 @@ template <uint8_t Op> void Cb(Machine& m) {
 template <uint8_t Op> void IndexCb(Machine& m) {
   constexpr int x = Op >> 6, y = (Op >> 3) & 7, z = Op & 7;
   if constexpr (x == 0 && y == 6)
-    IllegalOpcode(m);
+    IllegalOpcode(m, true);
   else if constexpr (z == 6)
     OnAddress<Op>(m, HandlerAccess::IndexAddress(m));
   else

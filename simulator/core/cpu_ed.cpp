@@ -1,5 +1,5 @@
-// The ED page: the Z180's extended set. Every entry not listed here stops
-// the run as an illegal opcode, as the chip traps them.
+// The ED page: the Z180's extended set. Every entry not listed here is an
+// undefined opcode: it stops the run, or traps with the board on.
 
 #include <utility>
 
@@ -26,6 +26,28 @@ template <int Delta> bool BlockLoad(Machine& m) {
   const bool more = c.BC() != 0;
   SetFlags(c, (c.F & (kFlagS | kFlagZ | kFlagC)) | (more ? kFlagP : 0), false);
   return more;
+}
+
+// LDIR/LDDR, all passes in one go: the registers stay in locals while the
+// bytes move, as a write to memory could be a write to them for all the
+// compiler knows.
+template <int Delta, uint8_t Op> void BlockLoadRepeat(Machine& m) {
+  CpuState& c = m.Cpu;
+  uint16_t hl = c.HL(), de = c.DE(), bc = c.BC();
+  uint64_t repeats = 0;
+  for (;;) {
+    m.WriteByte(de, m.ReadByte(hl));
+    hl = Stepped(hl, Delta);
+    de = Stepped(de, Delta);
+    bc = Stepped(bc, -1);
+    if (bc == 0) break;
+    ++repeats;
+  }
+  c.SetHL(hl);
+  c.SetDE(de);
+  c.SetBC(bc);
+  SetFlags(c, c.F & (kFlagS | kFlagZ | kFlagC), false);
+  HandlerAccess::ChargeExtra(m, kEdTiming[Op], repeats);
 }
 
 // CPI/CPD. Returns whether a repeat goes on (no match, BC not 0).
@@ -176,14 +198,16 @@ template <uint8_t Op> void Ed(Machine& m) {
   } else if constexpr (Op == 0x67 || Op == 0x6F) {
     RotateDigit(m, Op == 0x6F);
   } else if constexpr (Op == 0x76) {
-    // SLP: with no clock and no interrupts there is nothing to wake from.
+    HandlerAccess::Sleep(m);
   } else if constexpr (Op == 0x83 || Op == 0x8B || Op == 0x93 || Op == 0x9B) {
     Block<&BlockOutputIncrementing<(Op & 0x08) ? -1 : 1>, (Op & 0x10) != 0, Op>(m);
   } else if constexpr (x == 2 && y >= 4 && z <= 3) {
     constexpr int delta = (y & 1) ? -1 : 1;
     constexpr bool repeat = y >= 6;
-    if constexpr (z == 0)
-      Block<&BlockLoad<delta>, repeat, Op>(m);
+    if constexpr (z == 0 && repeat)
+      BlockLoadRepeat<delta, Op>(m);
+    else if constexpr (z == 0)
+      Block<&BlockLoad<delta>, false, Op>(m);
     else if constexpr (z == 1)
       Block<&BlockCompare<delta>, repeat, Op>(m);
     else if constexpr (z == 2)

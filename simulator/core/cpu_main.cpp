@@ -1,7 +1,7 @@
 // The main and the index opcode pages. One template decodes an opcode's
-// x/y/z fields at compile time; the index page instantiates the (HL) forms
-// with an (IX+d) operand and otherwise reuses the main handlers, which then
-// run with HL exchanged for the index register.
+// x/y/z fields at compile time; the IX and the IY page instantiate the (HL)
+// forms with an (IX+d) operand and otherwise reuse the main handlers, which
+// run with HL exchanged for the index register when they name HL.
 
 #include <utility>
 
@@ -18,19 +18,24 @@ using namespace cpu;
 // instead of never returning.
 constexpr unsigned kMaxPrefixRun = 0x10000;
 
-template <bool Indexed> uint16_t MemoryOperand(Machine& m) {
-  if constexpr (Indexed) {
+// The register an index prefix put in place of HL, or none.
+using IndexRegister = uint16_t CpuState::*;
+constexpr IndexRegister kNoIndex = nullptr;
+
+// (HL), or (IX+d) with the displacement fetched.
+template <IndexRegister Index> uint16_t MemoryOperand(Machine& m) {
+  if constexpr (Index != kNoIndex) {
     const auto d = static_cast<int8_t>(m.FetchByte());
-    return static_cast<uint16_t>(m.Cpu.HL() + d);
+    return static_cast<uint16_t>(m.Cpu.*Index + d);
   } else {
     return m.Cpu.HL();
   }
 }
 
 // The r field as a source: register or (HL)/(IX+d).
-template <int Z, bool Indexed> uint8_t Operand(Machine& m) {
+template <int Z, IndexRegister Index> uint8_t Operand(Machine& m) {
   if constexpr (Z == 6)
-    return m.ReadByte(MemoryOperand<Indexed>(m));
+    return m.ReadByte(MemoryOperand<Index>(m));
   else
     return Reg<Z>(m.Cpu);
 }
@@ -104,7 +109,7 @@ void ExchangeAll(CpuState& c) {
   c.AltHL = hl;
 }
 
-void IndexPrefix(Machine& m, uint16_t* slot);
+template <IndexRegister Index> void IndexPrefix(Machine& m);
 void CbPrefix(Machine& m) {
   const uint8_t op = m.FetchByte();
   HandlerAccess::Charge(m, kCbTimingPage, op);
@@ -116,7 +121,9 @@ void EdPrefix(Machine& m) {
   kEdPage[op](m);
 }
 
-template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
+// Index is set only for the forms with an (IX+d) operand, whose H and L
+// stay the real registers.
+template <uint8_t Op, IndexRegister Index> void Exec(Machine& m) {
   CpuState& c = m.Cpu;
   constexpr int x = Op >> 6, y = (Op >> 3) & 7, z = Op & 7, p = y >> 1, q = y & 1;
   const auto taken = [&m](bool condition) {
@@ -158,7 +165,7 @@ template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
       SetPair<p>(c, static_cast<uint16_t>(GetPair<p>(c) + (q == 0 ? 1 : -1)));
     } else if constexpr (z == 4 || z == 5) {
       if constexpr (y == 6) {
-        const uint16_t address = MemoryOperand<Indexed>(m);
+        const uint16_t address = MemoryOperand<Index>(m);
         const uint8_t v = m.ReadByte(address);
         m.WriteByte(address, z == 4 ? Inc8(c, v) : Dec8(c, v));
       } else {
@@ -166,7 +173,7 @@ template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
       }
     } else if constexpr (z == 6) {
       if constexpr (y == 6) {
-        const uint16_t address = MemoryOperand<Indexed>(m); // LD (IX+d),n: d comes before n
+        const uint16_t address = MemoryOperand<Index>(m); // LD (IX+d),n: d comes before n
         m.WriteByte(address, m.FetchByte());
       } else {
         Reg<y>(c) = m.FetchByte();
@@ -189,22 +196,16 @@ template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
     if constexpr (Op == 0x76) {
       HandlerAccess::Halt(m);
     } else if constexpr (y == 6) {
-      const uint16_t address = MemoryOperand<Indexed>(m);
-      if constexpr (Indexed)
-        m.WriteByte(address, GetRealReg<z>(m));
-      else
-        m.WriteByte(address, Reg<z>(c));
+      const uint16_t address = MemoryOperand<Index>(m);
+      m.WriteByte(address, Reg<z>(c));
     } else if constexpr (z == 6) {
-      const uint8_t v = m.ReadByte(MemoryOperand<Indexed>(m));
-      if constexpr (Indexed)
-        SetRealReg<y>(m, v);
-      else
-        Reg<y>(c) = v;
+      const uint8_t v = m.ReadByte(MemoryOperand<Index>(m));
+      Reg<y>(c) = v;
     } else {
       Reg<y>(c) = Reg<z>(c);
     }
   } else if constexpr (x == 2) {
-    Alu<y>(c, Operand<z, Indexed>(m));
+    Alu<y>(c, Operand<z, Index>(m));
   } else {
     if constexpr (z == 0) {
       if (taken(Condition<y>(c))) c.PC = Pop(m);
@@ -249,11 +250,11 @@ template <uint8_t Op, bool Indexed> void Exec(Machine& m) {
       else if constexpr (p == 0)
         Call(m, true);
       else if constexpr (p == 1)
-        IndexPrefix(m, &c.IX);
+        IndexPrefix<&CpuState::IX>(m);
       else if constexpr (p == 2)
         EdPrefix(m);
       else
-        IndexPrefix(m, &c.IY);
+        IndexPrefix<&CpuState::IY>(m);
     } else if constexpr (z == 6) {
       Alu<y>(c, m.FetchByte());
     } else {
@@ -293,13 +294,6 @@ constexpr bool NamesHl(int op) {
   }
 }
 
-constexpr std::array<bool, 256> kNamesHl = [] {
-  std::array<bool, 256> t{};
-  for (int op = 0; op < 256; ++op)
-    t[op] = NamesHl(op);
-  return t;
-}();
-
 void IndexCbPrefix(Machine& m) {
   const auto d = static_cast<int8_t>(m.FetchByte());
   HandlerAccess::IndexAddress(m) = static_cast<uint16_t>(m.Cpu.HL() + d);
@@ -308,50 +302,74 @@ void IndexCbPrefix(Machine& m) {
   kIndexCbPage[op](m);
 }
 
-// A run of DD/FD bytes: the last one chooses the index register.
-void IndexPrefix(Machine& m, uint16_t* slot) {
+// An opcode that names HL runs with HL exchanged for the index register.
+template <uint8_t Op, IndexRegister Index> void WithIndex(Machine& m) {
   CpuState& c = m.Cpu;
+  uint16_t& index = c.*Index;
+  const uint16_t hl = c.HL();
+  c.SetHL(index);
+  index = hl;
+  if constexpr (Op == 0xCB)
+    IndexCbPrefix(m);
+  else
+    Exec<Op, kNoIndex>(m);
+  const uint16_t value = c.HL();
+  c.SetHL(index);
+  index = value;
+}
+
+template <IndexRegister Index> void PrefixRun(Machine& m);
+
+// The opcodes after DD (IX) or FD (IY); another prefix starts a run of them.
+template <IndexRegister Index, size_t Op> constexpr OpcodeHandler IndexEntry() {
+  if constexpr (Op == 0xDD)
+    return &PrefixRun<&CpuState::IX>;
+  else if constexpr (Op == 0xFD)
+    return &PrefixRun<&CpuState::IY>;
+  else if constexpr (HasMemoryOperand(Op))
+    return &Exec<static_cast<uint8_t>(Op), Index>;
+  else if constexpr (NamesHl(Op))
+    return &WithIndex<static_cast<uint8_t>(Op), Index>;
+  else
+    return &Exec<static_cast<uint8_t>(Op), kNoIndex>;
+}
+template <IndexRegister Index, size_t... Op>
+constexpr OpcodePage MakeIndexPage(std::index_sequence<Op...>) {
+  return {IndexEntry<Index, Op>()...};
+}
+constexpr OpcodePage kIxPage = MakeIndexPage<&CpuState::IX>(std::make_index_sequence<256>());
+constexpr OpcodePage kIyPage = MakeIndexPage<&CpuState::IY>(std::make_index_sequence<256>());
+
+template <IndexRegister Index> void IndexPrefix(Machine& m) {
+  const uint8_t op = m.FetchByte();
+  HandlerAccess::Charge(m, kIndexTimingPage, op); // a superseded prefix costs its own fetch
+  if constexpr (Index == &CpuState::IX)
+    kIxPage[op](m);
+  else
+    kIyPage[op](m);
+}
+
+// A run of DD/FD bytes, the second of which chose Index: the last one
+// chooses the register.
+template <IndexRegister Index> void PrefixRun(Machine& m) {
+  bool ix = Index == &CpuState::IX;
   uint8_t op = m.FetchByte();
-  for (unsigned fetched = 2; op == 0xDD || op == 0xFD; ++fetched) {
+  for (unsigned fetched = 3; op == 0xDD || op == 0xFD; ++fetched) {
     if (fetched == kMaxPrefixRun) return;
-    HandlerAccess::Charge(m, kIndexTimingPage, op); // a superseded prefix costs its own fetch
-    slot = op == 0xDD ? &c.IX : &c.IY;
+    HandlerAccess::Charge(m, kIndexTimingPage, op);
+    ix = op == 0xDD;
     op = m.FetchByte();
   }
   HandlerAccess::Charge(m, kIndexTimingPage, op);
-  if (!kNamesHl[op]) {
-    kMainPage[op](m);
-    return;
-  }
-  const uint16_t hl = c.HL();
-  c.SetHL(*slot);
-  *slot = hl;
-  HandlerAccess::IndexSlot(m) = slot;
-  kIndexPage[op](m);
-  const uint16_t index = c.HL();
-  c.SetHL(*slot);
-  *slot = index;
+  (ix ? kIxPage : kIyPage)[op](m);
 }
 
 template <size_t... Op> constexpr OpcodePage MakeMainPage(std::index_sequence<Op...>) {
-  return {&Exec<static_cast<uint8_t>(Op), false>...};
-}
-
-template <size_t Op> constexpr OpcodeHandler IndexEntry() {
-  if constexpr (Op == 0xCB)
-    return &IndexCbPrefix;
-  else if constexpr (HasMemoryOperand(Op))
-    return &Exec<static_cast<uint8_t>(Op), true>;
-  else
-    return &Exec<static_cast<uint8_t>(Op), false>;
-}
-template <size_t... Op> constexpr OpcodePage MakeIndexPage(std::index_sequence<Op...>) {
-  return {IndexEntry<Op>()...};
+  return {&Exec<static_cast<uint8_t>(Op), kNoIndex>...};
 }
 
 } // namespace
 
 const OpcodePage kMainPage = MakeMainPage(std::make_index_sequence<256>());
-const OpcodePage kIndexPage = MakeIndexPage(std::make_index_sequence<256>());
 
 } // namespace kavrin

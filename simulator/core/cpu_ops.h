@@ -22,17 +22,19 @@ struct HandlerAccess {
     m.EndRun(reason, std::move(message));
   }
   static void Halt(Machine& m) { m.Halt(); }
+  static void Sleep(Machine& m) { m.Sleep(); }
+  static void UndefinedOpcode(Machine& m, bool thirdByte) { m.UndefinedOpcode(thirdByte); }
   // EI (true) or DI; EI lets an interrupt in only after the next instruction.
   static void SetInterrupts(Machine& m, bool enabled) { m.SetInterrupts(enabled); }
-  static uint16_t*& IndexSlot(Machine& m) { return m.index_slot_; }
   static uint16_t& IndexAddress(Machine& m) { return m.index_address_; }
   // The states of an opcode of a page, wait states included.
   static void Charge(Machine& m, TimingPageIndex page, uint8_t op) {
     m.t_states_ += m.cycles_[page][op];
   }
   // A taken branch, or one more pass of a block instruction.
-  static void ChargeExtra(Machine& m, const OpcodeTiming& t) {
-    m.t_states_ += t.extraStates + t.extraMemory * m.memory_wait_ + t.extraIo * m.io_wait_;
+  static void ChargeExtra(Machine& m, const OpcodeTiming& t, uint64_t times = 1) {
+    m.t_states_ +=
+        times * (t.extraStates + t.extraMemory * m.memory_wait_ + t.extraIo * m.io_wait_);
   }
 };
 
@@ -53,6 +55,20 @@ inline constexpr std::array<uint8_t, 256> MakeSzTable(bool withParity) {
 }
 inline constexpr std::array<uint8_t, 256> kSz = MakeSzTable(false);
 inline constexpr std::array<uint8_t, 256> kSzp = MakeSzTable(true);
+
+// S Z H P of INC and DEC by the result: H from the low nibble's carry or
+// borrow, P on signed overflow.
+inline constexpr std::array<uint8_t, 256> MakeIncDecTable(bool decrement) {
+  std::array<uint8_t, 256> t{};
+  for (int r = 0; r < 256; ++r) {
+    const bool halfCarry = decrement ? (r & 0x0F) == 0x0F : (r & 0x0F) == 0;
+    const bool overflow = r == (decrement ? 0x7F : 0x80);
+    t[r] = static_cast<uint8_t>(kSz[r] | (halfCarry ? kFlagH : 0) | (overflow ? kFlagP : 0));
+  }
+  return t;
+}
+inline constexpr std::array<uint8_t, 256> kIncFlags = MakeIncDecTable(false);
+inline constexpr std::array<uint8_t, 256> kDecFlags = MakeIncDecTable(true);
 
 inline uint16_t Word(uint8_t high, uint8_t low) {
   return static_cast<uint16_t>(high << 8 | low);
@@ -87,25 +103,6 @@ template <int R> inline uint8_t& Reg(CpuState& c) {
     return c.L;
   else
     return c.A;
-}
-
-// H or L as the program named them while HL holds the index register
-// (LD H,(IX+d) and friends use the real registers).
-template <int R> inline uint8_t GetRealReg(Machine& m) {
-  if constexpr (R == 4)
-    return Hi(*HandlerAccess::IndexSlot(m));
-  else if constexpr (R == 5)
-    return Lo(*HandlerAccess::IndexSlot(m));
-  else
-    return Reg<R>(m.Cpu);
-}
-template <int R> inline void SetRealReg(Machine& m, uint8_t v) {
-  if constexpr (R == 4 || R == 5) {
-    uint16_t& real = *HandlerAccess::IndexSlot(m);
-    real = R == 4 ? Word(v, Lo(real)) : Word(Hi(real), v);
-  } else {
-    Reg<R>(m.Cpu) = v;
-  }
 }
 
 // --- pair fields: 0 BC, 1 DE, 2 HL, 3 SP (AF for PUSH/POP) ---
@@ -189,14 +186,12 @@ template <int Y> inline void Alu(CpuState& c, uint8_t v) {
 
 inline uint8_t Inc8(CpuState& c, uint8_t v) {
   const uint8_t r = static_cast<uint8_t>(v + 1);
-  SetFlags(c, (c.F & kFlagC) | kSz[r] | ((r & 0x0F) == 0 ? kFlagH : 0) | (r == 0x80 ? kFlagP : 0),
-           false);
+  SetFlags(c, (c.F & kFlagC) | kIncFlags[r], false);
   return r;
 }
 inline uint8_t Dec8(CpuState& c, uint8_t v) {
   const uint8_t r = static_cast<uint8_t>(v - 1);
-  SetFlags(c, (c.F & kFlagC) | kSz[r] | ((v & 0x0F) == 0 ? kFlagH : 0) | (r == 0x7F ? kFlagP : 0),
-           true);
+  SetFlags(c, (c.F & kFlagC) | kDecFlags[r], true);
   return r;
 }
 
@@ -273,10 +268,10 @@ inline void InputFlags(CpuState& c, uint8_t v) {
   SetFlags(c, kSzp[v] | (c.F & kFlagC), false);
 }
 
-// "Illegal opcode at XXXXH" with the address after the offending byte.
-inline void IllegalOpcode(Machine& m) {
-  HandlerAccess::EndRun(m, StopReason::IllegalOpcode,
-                        "Illegal opcode at " + platform::Hex(m.Cpu.PC, 4) + "H");
+// PC is past the offending byte, the second opcode byte (CB xx, ED xx) or
+// the third (DD CB d xx).
+inline void IllegalOpcode(Machine& m, bool thirdByte = false) {
+  HandlerAccess::UndefinedOpcode(m, thirdByte);
 }
 
 } // namespace kavrin::cpu

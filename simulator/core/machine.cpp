@@ -9,15 +9,13 @@
 namespace kavrin {
 namespace {
 
-constexpr uint8_t kContinuous = 0xFF; // step budget of a chunk that runs kChunkSize instructions
-
-// The budget of the next chunk of a run that has executed this many.
-uint8_t ChunkBudget(const RunPlan& plan, uint64_t executed) {
+// The steps of the next chunk of a run that has executed this many.
+int ChunkSteps(const RunPlan& plan, uint64_t executed) {
   if (plan.trace) return 1;
-  if (plan.instructionLimit == 0) return kContinuous;
+  if (plan.instructionLimit == 0) return kChunkSize;
   const uint64_t remaining = plan.instructionLimit - executed;
-  if (remaining >= static_cast<uint64_t>(kChunkSize)) return kContinuous;
-  return static_cast<uint8_t>(std::min<uint64_t>(remaining, kMaxMultiStep));
+  if (remaining >= static_cast<uint64_t>(kChunkSize)) return kChunkSize;
+  return static_cast<int>(std::min<uint64_t>(remaining, kMaxMultiStep));
 }
 
 } // namespace
@@ -44,6 +42,7 @@ void Machine::Reset() {
   ei_delay_ = false;
   RequestAttention();
   tif_seen_ = 0;
+  tmdr_latched_ = 0;
   prt_base_ = 0;
   for (int i = 0; i < kOnChipRegisterCount; ++i)
     InternalRegisters[i] = kOnChipRegisters[i].reset_value;
@@ -69,7 +68,9 @@ void Machine::SetWaitStates(int memory, int io) {
 void Machine::EndRun(StopReason reason, std::string message) {
   pending_stop_ = reason;
   stop_message_ = std::move(message);
-  step_budget_ = 1;
+  // The current instruction is the chunk's last; the steps taken stay counted.
+  chunk_steps_ -= steps_left_ - 1;
+  steps_left_ = 1;
 }
 
 bool Machine::AtBreakpoint() const {
@@ -80,33 +81,43 @@ bool Machine::AtBreakpoint() const {
   return false;
 }
 
-// The board's checks are compiled into a loop of their own, so that the
-// bare core pays nothing for them.
-template <bool Board> StopReason Machine::ExecuteSteps() {
-  int chunk = kChunkSize;
-  pending_stop_ = StopReason::BudgetUsed;
-  stop_message_.clear();
+// The board's checks and the breakpoints' are compiled into loops of their
+// own, so that a run pays only for what it uses.
+template <bool Board, bool Breakpoints> StopReason Machine::ExecuteSteps() {
   bool halted = Board && halted_; // kept in a register: read only when the board changes it
+  uint64_t idle = 0;
+  StopReason reason = StopReason::Breakpoint;
   for (;;) {
-    if (AtBreakpoint()) return StopReason::Breakpoint;
-    if (halted) {
+    if (Breakpoints && AtBreakpoint()) break;
+    if (Board && halted) {
       IdleUntilEvent();
-      ++idle_steps_;
+      ++idle;
     } else {
       const uint8_t op = FetchByte();
       t_states_ += cycles_[kMainTimingPage][op];
       kMainPage[op](*this);
-      ++instruction_count_;
     }
     if constexpr (Board) {
       if (t_states_ >= attention_at_) halted = Attend();
     }
-    if (step_budget_ == kContinuous) {
-      if (--chunk == 0) return StopReason::BudgetUsed;
-    } else if (--step_budget_ == 0) {
-      return pending_stop_;
+    if (--steps_left_ == 0) [[unlikely]] {
+      reason = pending_stop_;
+      break;
     }
   }
+  const uint64_t steps = static_cast<uint64_t>(chunk_steps_ - steps_left_);
+  instruction_count_ += steps - idle;
+  idle_steps_ += idle;
+  return reason;
+}
+
+StopReason Machine::ExecuteChunk(int steps) {
+  steps_left_ = chunk_steps_ = steps;
+  pending_stop_ = StopReason::BudgetUsed;
+  stop_message_.clear();
+  const bool breakpoints = breakpoints_[0] != 0;
+  if (board_.enabled) return breakpoints ? ExecuteSteps<true, true>() : ExecuteSteps<true, false>();
+  return breakpoints ? ExecuteSteps<false, true>() : ExecuteSteps<false, false>();
 }
 
 StopReason Machine::Run(const RunPlan& plan, const Pump& pump) {
@@ -118,9 +129,9 @@ StopReason Machine::Run(const RunPlan& plan, const Pump& pump) {
     if (plan.instructionLimit != 0 && executed >= plan.instructionLimit)
       return StopReason::BudgetUsed;
     const bool lastStep = stop_requested_;
-    step_budget_ = lastStep ? 1 : ChunkBudget(plan, executed);
+    const int steps = lastStep ? 1 : ChunkSteps(plan, executed);
     if (plan.trace && !AtBreakpoint()) plan.trace();
-    const StopReason reason = board_.enabled ? ExecuteSteps<true>() : ExecuteSteps<false>();
+    const StopReason reason = ExecuteChunk(steps);
     if (pump) pump();
     if (reason != StopReason::BudgetUsed || lastStep) return reason;
   }

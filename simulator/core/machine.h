@@ -29,6 +29,9 @@ namespace kavrin {
 
 inline constexpr uint32_t kPhysicalMemorySize = 0x100000; // 20-bit physical space
 inline constexpr uint32_t kPhysicalMask = kPhysicalMemorySize - 1;
+inline constexpr int kPageBits = 12; // the MMU maps 4 KB pages
+inline constexpr uint16_t kPageMask = (1 << kPageBits) - 1;
+inline constexpr int kLogicalPages = 0x10000 >> kPageBits;
 inline constexpr int kOnChipRegisterCount = 64;
 inline constexpr int kBreakpointCount = 4;
 inline constexpr int kChunkSize = 4096;   // instructions between two pumps of a free run
@@ -95,7 +98,7 @@ enum class StopReason {
   BudgetUsed,     // the planned instructions ran, or Stop() ended the run
   Breakpoint,     // PC reached one of the run's breakpoints; nothing executed there
   Halt,           // HALT executed; PC is past it
-  IllegalOpcode,  // StopMessage(): "Illegal opcode at XXXXH"
+  IllegalOpcode,  // StopMessage(): "Illegal opcode at XXXXH" (the board traps instead)
   UnsupportedIm0, // StopMessage(): "IM 0 interrupt mode not supported at XXXXH"
 };
 
@@ -132,7 +135,7 @@ struct HandlerAccess;
 class Machine {
 public:
   Machine();
-  // Handlers hold pointers into the object (index_slot_): not copyable.
+  // The page pointers point into the own memory (read_pages_): not copyable.
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;
 
@@ -142,15 +145,21 @@ public:
 private:
   // The run's state, beside the registers: the instruction loop reads both
   // (a few per cent of speed when they lie apart).
-  uint8_t step_budget_ = 0;
+  // Steps (instructions and waits of a halted processor) the chunk may still
+  // take, and how many it was given: the chunk adds the difference to the
+  // counts when it ends, so an instruction pays one decrement for both.
+  int steps_left_ = 0;
+  int chunk_steps_ = 0;
   BreakpointList breakpoints_{};
   bool stop_requested_ = false;
   uint64_t instruction_count_ = 0;
   uint64_t t_states_ = 0;
-  uint64_t idle_steps_ = 0; // waits of a halted processor; a run counts them as steps
-  // The register HL was exchanged with while an index prefix runs (holds the real HL).
-  uint16_t* index_slot_ = nullptr;
+  uint64_t idle_steps_ = 0;    // waits of a halted processor; a run counts them as steps
   uint16_t index_address_ = 0; // effective (IX+d) address for the index-CB page
+  // Where each logical page lies in PhysicalMemory, rebuilt with the
+  // mapping; a page with ROM in it has no write pointer.
+  std::array<uint8_t*, kLogicalPages> read_pages_{};
+  std::array<uint8_t*, kLogicalPages> write_pages_{};
 
 public:
   std::vector<uint8_t> PhysicalMemory; // always kPhysicalMemorySize bytes; the loader writes it
@@ -166,7 +175,9 @@ public:
   // that is over is not affected.
   void Stop() { stop_requested_ = true; }
   const std::string& StopMessage() const { return stop_message_; }
-  // Counted always, since the last Reset().
+  // Counted always, since the last Reset(). The instruction count is brought
+  // up to date at the end of each chunk, so a port handler sees the count at
+  // the start of its chunk.
   uint64_t InstructionCount() const { return instruction_count_; }
   uint64_t TStates() const { return t_states_; }
   // Wait states added to every memory and every I/O bus cycle (0 to
@@ -190,14 +201,16 @@ public:
 
   // --- memory through the MMU ---
   uint32_t TranslateAddress(uint16_t logical) const {
-    return (logical + page_offset_[logical >> 12]) & kPhysicalMask;
+    return (logical + page_offset_[logical >> kPageBits]) & kPhysicalMask;
   }
-  uint8_t ReadByte(uint16_t logical) const { return PhysicalMemory[TranslateAddress(logical)]; }
+  uint8_t ReadByte(uint16_t logical) const {
+    return read_pages_[logical >> kPageBits][logical & kPageMask];
+  }
   void WriteByte(uint16_t logical, uint8_t value) {
-    const uint32_t physical = TranslateAddress(logical);
-    if (physical < rom_limit_) [[unlikely]]
-      return IgnoreRomWrite(physical);
-    PhysicalMemory[physical] = value;
+    uint8_t* page = write_pages_[logical >> kPageBits];
+    if (page == nullptr) [[unlikely]]
+      return WriteRomPage(logical, value);
+    page[logical & kPageMask] = value;
   }
   // Each byte is translated on its own, so a word may straddle an area boundary.
   uint16_t ReadWord(uint16_t logical) const {
@@ -242,8 +255,9 @@ public:
 private:
   friend struct cpu::HandlerAccess;
 
-  // One chunk: runs step_budget_ instructions (a continuous budget: kChunkSize).
-  template <bool Board> StopReason ExecuteSteps();
+  // One chunk of at most steps steps.
+  StopReason ExecuteChunk(int steps);
+  template <bool Board, bool Breakpoints> StopReason ExecuteSteps();
   // After an instruction with the board on, once attention_at_ is reached:
   // timers and serial events, then interrupts. True while halted.
   bool Attend();
@@ -263,7 +277,11 @@ private:
   uint8_t ReadAsciRegister(uint8_t offset);
   void WriteAsciRegister(uint8_t offset, uint8_t value);
   bool AcceptInterrupt();
+  bool CanWake() const;
   void Halt();
+  void Sleep();
+  // Ends the run with "Illegal opcode at XXXXH", or traps with the board on.
+  void UndefinedOpcode(bool thirdByte);
   void SetInterrupts(bool enabled);
   uint8_t ReadBoardRegister(uint8_t offset);
   bool WriteBoardRegister(uint8_t offset, uint8_t value);
@@ -271,7 +289,8 @@ private:
   void EndRun(StopReason reason, std::string message = {});
   bool AtBreakpoint() const;
   void UpdateTranslation();
-  [[gnu::cold, gnu::noinline]] void IgnoreRomWrite(uint32_t physical);
+  // A write to a logical page that holds ROM, in part or whole.
+  [[gnu::cold, gnu::noinline]] void WriteRomPage(uint16_t logical, uint8_t value);
   void RunDmaChannel0();
 
   // States of each opcode with the wait states included, by page.
@@ -289,7 +308,9 @@ private:
   uint64_t attention_at_ = 0;    // the board needs a look at this T-state
   bool int0_ = false;
   uint8_t int0_vector_ = 0xFF;
-  uint8_t tif_seen_ = 0;    // TIF bits a TCR read showed: the next TMDR read clears them
+  uint8_t tif_seen_ = 0;     // TIF bits a TCR read showed: the next TMDR read clears them
+  uint8_t tmdr_latched_ = 0; // TIF bits of the channels whose TMDRnL read latched TMDRnH
+  std::array<uint8_t, 2> tmdr_high_latch_{};
   uint64_t prt_base_ = 0;   // T-state of the last timer count
   uint64_t next_event_ = 0; // T-state of the next timer or serial event that may interrupt
   struct AsciState {
@@ -303,7 +324,7 @@ private:
   };
   std::array<AsciState, kAsciChannels> asci_{};
 
-  std::array<uint32_t, 16> page_offset_{}; // physical - logical per 4 KB logical page
+  std::array<uint32_t, kLogicalPages> page_offset_{}; // physical - logical per logical page
   uint16_t bank_start_ = 0;
   uint16_t common_start_ = 0;
   uint8_t io_base_ = 0;
