@@ -30,10 +30,6 @@ protected:
     m->PortWrite(onchip::kTmdr0L + 1, static_cast<uint8_t>(reload >> 8));
     m->PortWrite(onchip::kTcr, tcr);
   }
-  uint16_t Tmdr0() {
-    return static_cast<uint16_t>(m->PortRead(onchip::kTmdr0L) | m->PortRead(onchip::kTmdr0L + 1)
-                                                                    << 8);
-  }
   // Vector table at 0100H: I = 01H, IL = 20H puts PRT0 at 0124H, PRT1 at
   // 0126H, ASCI0 at 012EH; handlers at 0200H, 0300H, 0400H.
   void Vectors() {
@@ -45,20 +41,36 @@ protected:
   }
 };
 
-TEST_F(BoardTest, TimerCountsEveryTwentyClocksAndReloadsAtZero) {
-  Timer0(3, kTde0); // memory is all NOPs
+// Each PRT's data and reload registers, its enable and flag bits in TCR.
+struct PrtRegisters {
+  uint8_t tmdr, rldr, tde, tif;
+};
+class TimerTest : public BoardTest, public ::testing::WithParamInterface<PrtRegisters> {};
+
+TEST_P(TimerTest, CountsEveryTwentyClocksAndReloadsAtZero) {
+  const PrtRegisters t = GetParam();
+  for (uint8_t low : {t.rldr, t.tmdr}) {
+    m->PortWrite(low, 3);
+    m->PortWrite(static_cast<uint8_t>(low + 1), 0);
+  }
+  m->PortWrite(onchip::kTcr, t.tde); // memory is all NOPs
+  const auto tmdr = [&] { return m->PortRead(t.tmdr) | m->PortRead(t.tmdr + 1) << 8; };
   // NOPs of 3 states: 20 clocks have passed after 7 of them (21 states).
   Step(7);
-  EXPECT_EQ(Tmdr0(), 2u);
-  EXPECT_EQ(m->InternalRegisters[onchip::kTcr] & kTif0, 0);
+  EXPECT_EQ(tmdr(), 2);
+  EXPECT_EQ(m->InternalRegisters[onchip::kTcr] & t.tif, 0);
   Step(14); // 63 states: the third count reaches 0, sets TIF and reloads
-  EXPECT_EQ(Tmdr0(), 3u);
-  EXPECT_EQ(m->InternalRegisters[onchip::kTcr] & kTif0, kTif0);
-  // TDE off stops the count.
-  m->PortWrite(onchip::kTcr, 0);
+  EXPECT_EQ(tmdr(), 3);
+  EXPECT_EQ(m->InternalRegisters[onchip::kTcr] & t.tif, t.tif);
+  m->PortWrite(onchip::kTcr, 0); // TDE off stops the count
   Step(20);
-  EXPECT_EQ(Tmdr0(), 3u);
+  EXPECT_EQ(tmdr(), 3);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Prt, TimerTest,
+    ::testing::Values(PrtRegisters{onchip::kTmdr0L, onchip::kRldr0L, kTde0, kTif0},
+                      PrtRegisters{onchip::kTmdr1L, onchip::kRldr1L, kTde1, kTif1}));
 
 TEST_F(BoardTest, TifClearsOnlyByReadingTcrThenTmdr) {
   Timer0(1, kTde0);
