@@ -209,6 +209,7 @@ std::string CpmSystem::Start(std::uintmax_t programSize, const std::string& tail
            "H: at most " + std::to_string(kCpmMaxProgramSize) + " bytes";
   }
   Machine& m = machine_;
+  const std::uint64_t romWritesBefore = m.RomWrites();
   m.WriteByte(0x0000, kJump);
   m.WriteWord(0x0001, BiosEntryAddress(kWarmBootEntry));
   m.WriteByte(kIoByte, 0);
@@ -220,6 +221,10 @@ std::string CpmSystem::Start(std::uintmax_t programSize, const std::string& tail
     m.WriteByte(BiosEntryAddress(entry), kHalt);
     m.WriteWord(static_cast<std::uint16_t>(BiosEntryAddress(entry) + 1), 0);
   }
+  // A board whose ROM covers page zero ignores these writes; the program
+  // would jump into the firmware at its first BDOS call.
+  if (m.RomWrites() != romWritesBefore)
+    return "page zero is ROM on this board: a CP/M program needs RAM at 0000H (ROM size none)";
 
   std::string text;
   for (char c : tail)

@@ -109,6 +109,10 @@ TEST(CpmSystem, AProgramOfTheWholeAreaFitsAndOneByteMoreDoesNot) {
   CpmSystem cpm(*machine, console, ".");
   EXPECT_EQ(cpm.Start(kCpmMaxProgramSize, ""), "");
   EXPECT_NE(cpm.Start(kCpmMaxProgramSize + 1, ""), "");
+  // A board ROM over page zero would swallow the BDOS entry.
+  machine->ConfigureBoard({.enabled = true, .romSize = 4096});
+  EXPECT_EQ(cpm.Start(16, ""),
+            "page zero is ROM on this board: a CP/M program needs RAM at 0000H (ROM size none)");
 }
 
 } // namespace
