@@ -44,11 +44,6 @@ class CountsAndBoardTest : public QObject, test::MainWindowFixture {
 
   QString image_;
   QString Count(int row, bool stopwatch) { return window_->CountLabel(row, stopwatch)->text(); }
-  void Trigger(QMenu* menu, const QString& text) {
-    for (QAction* a : menu->actions())
-      if (a->text() == text) return a->trigger();
-    QFAIL(qPrintable(text));
-  }
   // TMDR0L as the program last copied it, after ten instructions more.
   std::uint8_t TickAfterTenSteps() {
     window_->MultiStepCount()->setValue(10);
@@ -99,7 +94,7 @@ private slots:
     QCOMPARE(Count(kTime, true), QString::fromStdString(SimulatedTime(lap, 18.432)));
     // The menu item does the same as the button.
     Click("Step");
-    Trigger(window_->SimulatorMenu(), "&Zero stopwatch");
+    Action(window_->SimulatorMenu(), "&Zero stopwatch")->trigger();
     QCOMPARE(Count(kStates, true), QStringLiteral("0"));
   }
 
@@ -139,7 +134,7 @@ private slots:
                                             .memoryWaitStates = 1,
                                             .ioWaitStates = 2,
                                             .console = ConsoleKind::Asci0});
-    Trigger(window_->SimulatorMenu(), "&Board...");
+    Action(window_->SimulatorMenu(), "&Board...")->trigger();
     QVERIFY(M().Board().enabled);
     QCOMPARE(M().MemoryWaitStates(), 1);
     QCOMPARE(M().IoWaitStates(), 2);
@@ -168,7 +163,7 @@ private slots:
 
   void cancellingTheBoardDialogChangesNothing() {
     dialogs_.boards.push_back(std::nullopt);
-    Trigger(window_->SimulatorMenu(), "&Board...");
+    Action(window_->SimulatorMenu(), "&Board...")->trigger();
     QVERIFY(!M().Board().enabled);
     QCOMPARE(session_->board.clockKHz, kDefaultClockKHz);
   }
