@@ -1,7 +1,6 @@
 // Instructions per second of our core against z80ex on the same programs, in
 // one binary so that the ratios come from one run of a busy machine:
-//   Exerciser: the generated instruction exerciser (exerciser_image.h), to its
-//              HALT;
+//   Exerciser: the generated instruction exerciser the tests run, to its HALT;
 //   Mixed: a loop of common instructions with the MMU translating and port
 //          maps in place.
 // Our core runs each with the board model off and on; on, PRT0 counts and
@@ -17,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "bench/simulator/exerciser_image.h"
 #include "bench/simulator/z80ex_board.h"
 #include "simulator/core/machine.h"
+#include "tests/simulator/cli/exerciser_image.h"
 
 namespace kavrin {
 namespace {

@@ -181,9 +181,25 @@ private:
   std::uint16_t pc_;
 };
 
-inline void EmitDriver(std::vector<std::uint8_t>& image) {
-  Emitter e(image, 0);
-  const auto output = [&] { e.Bytes({0xD3, kOutputPort}); }; // OUT (80H),A
+// Where the results go: port 80H of the bare board, or CP/M's console
+// (BDOS function 2), for which the driver starts at 0100H.
+enum class Console { Port, Bdos };
+inline constexpr std::uint16_t kCpmDriver = 0x0100;
+inline constexpr std::uint16_t kCpmBdosEntry = 0xFE00; // the end of the program area
+
+inline void EmitDriver(std::vector<std::uint8_t>& image, Console console) {
+  const bool bdos = console == Console::Bdos;
+  Emitter e(image, bdos ? kCpmDriver : 0);
+  std::vector<std::uint16_t> putcCalls;
+  const auto output = [&] { // the character in A
+    if (!bdos) {
+      e.Bytes({0xD3, kOutputPort}); // OUT (80H),A
+      return;
+    }
+    e.Bytes({0xCD}); // CALL putc
+    putcCalls.push_back(e.Here());
+    e.Word(0);
+  };
   e.Bytes({0x31});
   e.Word(kDriverStack); // LD SP,stack
   e.Bytes({0x21});
@@ -271,6 +287,13 @@ inline void EmitDriver(std::vector<std::uint8_t>& image) {
       {0xE6, 0x0F, 0x6F, 0x26, kHexDigits >> 8, 0x7E}); // AND 0FH / LD L,A / LD H,high / LD A,(HL)
   output();
   e.Bytes({0xC9}); // RET
+  if (bdos) {
+    const std::uint16_t putc = e.Here();
+    // PUSH BC DE HL / LD E,A / LD C,2 / CALL 5 / POP HL DE BC / RET
+    e.Bytes({0xC5, 0xD5, 0xE5, 0x5F, 0x0E, 0x02, 0xCD, 0x05, 0x00, 0xE1, 0xD1, 0xC1, 0xC9});
+    for (std::uint16_t call : putcCalls)
+      e.PatchWord(call, putc);
+  }
   e.PatchWord(call1, hex2);
   e.PatchWord(call2, hex2);
   e.PatchWord(call3, hex1);
@@ -371,15 +394,18 @@ struct ExerciserImage {
 
 inline constexpr int kMaxExerciserRecords =
     (0x10000 - exerciser::kRecords) / exerciser::kRecordSize - 1;
+inline constexpr int kMaxCpmExerciserRecords =
+    (exerciser::kCpmBdosEntry - exerciser::kRecords) / exerciser::kRecordSize - 1;
 
-// The image from 0000H on. The same first, count and seed give the same
-// records.
-inline ExerciserImage BuildExerciserImage(std::size_t first, int count, unsigned seed) {
+// The image from 0000H on; with Console::Bdos a .COM file is its bytes from
+// 0100H on. The same first, count and seed give the same records.
+inline ExerciserImage BuildExerciserImage(std::size_t first, int count, unsigned seed,
+                                          exerciser::Console console = exerciser::Console::Port) {
   using namespace exerciser;
   ExerciserImage out;
   const std::vector<Template> templates = Templates();
   std::mt19937 rng(seed);
-  EmitDriver(out.bytes = std::vector<std::uint8_t>(0x10000, 0));
+  EmitDriver(out.bytes = std::vector<std::uint8_t>(0x10000, 0), console);
   std::size_t at = kRecords;
   for (int i = 0; i < count; ++i) {
     const Record r =
