@@ -7,7 +7,7 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=$(realpath -m "${1:-$top/build/screenshots}")
 build="$top/build/test"
-tests=(ide_velkor_screenshots_test ide_main_screenshots_test kavrin_screenshots_test)
+tests=(ide_velkor_screenshots_test kavrin_screenshots_test)
 
 if [ ! -f "$build/build.ninja" ]; then
   "$top/scripts/setup.sh" test

@@ -11,37 +11,25 @@
 
 #include "common/encoded_lines.h"
 #include "platform/ui_host.h"
-
-#include <sys/wait.h>
+#include "tests/platform/run_program.h"
+#include "tests/platform/test_dir.h"
 
 namespace velkor {
 namespace {
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
+using kit_test::TestDir;
 
 const char* const kProgram = "PROGRAM PROG;\r\nVAR B: BYTE;\r\nBEGIN B := 1 END.\r\n";
 
 class PascalBuild : public ::testing::Test {
 protected:
-  PascalBuild() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = fs::temp_directory_path() / ("velkor_build_pascal_" + std::string(info->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir / "prog");
-    project = NewProject(dir.string() + "/", "PROJ");
-  }
-  ~PascalBuild() override { fs::remove_all(dir); }
+  PascalBuild() : project(NewProject(dir.Path(), "PROJ")) {}
 
-  void Write(const std::string& name, const std::string& text) {
-    std::ofstream(dir / name, std::ios::binary) << text;
-  }
-  std::string Read(const std::string& name) {
-    std::ifstream in(dir / name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  void Write(const std::string& name, const std::string& text) { dir.Write(name, text); }
+  std::string Read(const std::string& name) { return TestDir::Read(dir.Path() + name); }
+  bool Exists(const std::string& name) const { return fs::exists(dir.Path() + name); }
   bool HasLine(const std::string& line) const {
     const Lines& lines = messages.Lines();
     return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -51,11 +39,9 @@ protected:
       if (line.find(text) != std::string::npos) return true;
     return false;
   }
-  BuildSession Session() {
-    return BuildSession{project, messages, ui, (dir / "prog").string() + "/"};
-  }
+  BuildSession Session() { return BuildSession{project, messages, ui, dir.Path() + "prog/"}; }
 
-  fs::path dir;
+  TestDir dir;
   Project project;
   MessageList messages;
   platform::HeadlessUiHost ui;
@@ -78,9 +64,9 @@ TEST_F(PascalBuild, AllFilesCompilesPascalAssemblesMacAndLeavesObjects) {
   EXPECT_TRUE(HasLineContaining("Code size: "));
   EXPECT_TRUE(HasLineContaining("Data size: 1 bytes"));
   EXPECT_TRUE(HasLineContaining("B.Mac"));
-  EXPECT_TRUE(fs::exists(dir / "A.RRO"));
-  EXPECT_TRUE(fs::exists(dir / "B.Mac"));
-  EXPECT_TRUE(fs::exists(dir / "B.RRO"));
+  EXPECT_TRUE(Exists("A.RRO"));
+  EXPECT_TRUE(Exists("B.Mac"));
+  EXPECT_TRUE(Exists("B.RRO"));
 }
 
 TEST_F(PascalBuild, ACompileErrorStopsTheBuildAndKeepsTheOldOutput) {
@@ -94,7 +80,7 @@ TEST_F(PascalBuild, ACompileErrorStopsTheBuildAndKeepsTheOldOutput) {
   EXPECT_TRUE(session.errorFlag);
   EXPECT_EQ(messages.Lines().back(), "Undefined identifier");
   EXPECT_EQ(Read("B.Mac"), "old");
-  EXPECT_FALSE(fs::exists(dir / "D.RRO")) << "the build stops at the first error";
+  EXPECT_FALSE(Exists("D.RRO")) << "the build stops at the first error";
   ASSERT_TRUE(ui.LastEditorPosition().has_value());
   EXPECT_EQ(ui.LastEditorPosition()->line, 1);
 }
@@ -105,12 +91,12 @@ TEST_F(PascalBuild, EditorFileByExtension) {
   Write("B.mac", "\tCODE\r\n\tEND\r\n");
   Write("C.txt", "x");
   BuildSession session = Session();
-  EXPECT_TRUE(BuildEditorFile(session, (dir / "A.pas").string()));
+  EXPECT_TRUE(BuildEditorFile(session, dir.Path() + "A.pas"));
   EXPECT_TRUE(HasLine("Procedures:     1"));
-  EXPECT_TRUE(fs::exists(dir / "A.RRO"));
-  EXPECT_TRUE(BuildEditorFile(session, (dir / "B.mac").string()));
-  EXPECT_TRUE(fs::exists(dir / "B.RRO"));
-  EXPECT_FALSE(BuildEditorFile(session, (dir / "C.txt").string()));
+  EXPECT_TRUE(Exists("A.RRO"));
+  EXPECT_TRUE(BuildEditorFile(session, dir.Path() + "B.mac"));
+  EXPECT_TRUE(Exists("B.RRO"));
+  EXPECT_FALSE(BuildEditorFile(session, dir.Path() + "C.txt"));
   ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
   EXPECT_EQ(ui.MessageBoxTexts()[0], kUnknownFileType);
 }
@@ -126,8 +112,8 @@ TEST_F(PascalBuild, MainFileSummaryLines) {
   EXPECT_EQ(summary, (Lines{"", "        Compile: Prog.Pas", "Code size:      6 bytes",
                             "Data size:      1 bytes", "Identifiers:    49", "CodeBlocks:     1",
                             "Arrays/Strings: 0", "OverlayAreas:   0", "",
-                            "Assemble: " + (dir / "Prog.Mac").string()}));
-  EXPECT_TRUE(fs::exists(dir / "Prog.RRO"));
+                            "Assemble: " + dir.Path() + "Prog.Mac"}));
+  EXPECT_TRUE(Exists("Prog.RRO"));
 }
 
 TEST_F(PascalBuild, MainFileWithOverlaysListsItsBuffers) {
@@ -145,52 +131,50 @@ TEST_F(PascalBuild, MainFileWithOverlaysListsItsBuffers) {
 
 TEST_F(PascalBuild, MissingPasIsReplacedByItsEpsAndTheEmsIsAssembled) {
   std::string error;
-  ASSERT_TRUE(WriteEncodedFile((dir / "Prog.EPS").string(),
+  ASSERT_TRUE(WriteEncodedFile(dir.Path() + "Prog.EPS",
                                {"PROGRAM PROG;", "VAR B: BYTE;", "BEGIN B := 1 END."}, error))
       << error;
   Write("Prog.Mac", "this older file must not be assembled");
   project.settings.MainFileName = "Prog.Pas";
   BuildSession session = Session();
   ASSERT_TRUE(CompileMainFile(session));
-  EXPECT_TRUE(fs::exists(dir / "Prog.EMS"));
-  EXPECT_TRUE(HasLine("Assemble: " + (dir / "Prog.EMS").string()));
+  EXPECT_TRUE(Exists("Prog.EMS"));
+  EXPECT_TRUE(HasLine("Assemble: " + dir.Path() + "Prog.EMS"));
   EXPECT_FALSE(HasLineContaining("Prog.Mac"));
-  EXPECT_TRUE(fs::exists(dir / "Prog.RRO"));
+  EXPECT_TRUE(Exists("Prog.RRO"));
 }
 
 TEST_F(PascalBuild, AnEpsMainFileGivesEncodedOutput) {
   std::string error;
-  ASSERT_TRUE(WriteEncodedFile((dir / "Prog.EPS").string(),
+  ASSERT_TRUE(WriteEncodedFile(dir.Path() + "Prog.EPS",
                                {"PROGRAM PROG;", "VAR B: BYTE;", "BEGIN B := 1 END."}, error));
   project.settings.MainFileName = "Prog.EPS";
   BuildSession session = Session();
   ASSERT_TRUE(CompileMainFile(session));
-  EXPECT_TRUE(fs::exists(dir / "Prog.EMS"));
-  EXPECT_FALSE(fs::exists(dir / "Prog.Mac"));
+  EXPECT_TRUE(Exists("Prog.EMS"));
+  EXPECT_FALSE(Exists("Prog.Mac"));
 }
 
 TEST_F(PascalBuild, APlainCompileAfterAnEncodedOneWritesMacAgain) {
   std::string error;
-  ASSERT_TRUE(
-      WriteEncodedFile((dir / "Prog.EPS").string(), {"PROGRAM PROG;", "BEGIN END."}, error));
+  ASSERT_TRUE(WriteEncodedFile(dir.Path() + "Prog.EPS", {"PROGRAM PROG;", "BEGIN END."}, error));
   project.settings.MainFileName = "Prog.Pas";
   BuildSession session = Session();
   ASSERT_TRUE(CompileMainFile(session));
   Write("Prog.Pas", kProgram);
   ASSERT_TRUE(CompileMainFile(session));
-  EXPECT_TRUE(fs::exists(dir / "Prog.Mac"));
-  EXPECT_TRUE(HasLine("Assemble: " + (dir / "Prog.Mac").string()));
+  EXPECT_TRUE(Exists("Prog.Mac"));
+  EXPECT_TRUE(HasLine("Assemble: " + dir.Path() + "Prog.Mac"));
 }
 
 // "Prog.Pasx" counts as a .PAS main file; missing, it is replaced by Prog.EPS.
 TEST_F(PascalBuild, TheExtensionsFirstFourCharactersDecide) {
   std::string error;
-  ASSERT_TRUE(
-      WriteEncodedFile((dir / "Prog.EPS").string(), {"PROGRAM PROG;", "BEGIN END."}, error));
+  ASSERT_TRUE(WriteEncodedFile(dir.Path() + "Prog.EPS", {"PROGRAM PROG;", "BEGIN END."}, error));
   project.settings.MainFileName = "Prog.Pasx";
   BuildSession session = Session();
   ASSERT_TRUE(CompileMainFile(session));
-  EXPECT_TRUE(fs::exists(dir / "Prog.EMS"));
+  EXPECT_TRUE(Exists("Prog.EMS"));
 }
 
 TEST_F(PascalBuild, NoPascalMainFileDoesNothing) {
@@ -201,42 +185,29 @@ TEST_F(PascalBuild, NoPascalMainFileDoesNothing) {
   EXPECT_EQ(messages.Lines(), (Lines{"kept"}));
 }
 
-struct CliRun {
-  int status;
-  std::string out;
-};
-
-// velkor-cli run as a program, in the project directory.
-CliRun Cli(const fs::path& dir, const std::string& args) {
-  const fs::path out = dir / "cli.out";
-  const std::string command = "cd '" + dir.string() + "' && '" + std::string(KIT_BIN_DIR) +
-                              "/velkor-cli' " + args + " >'" + out.string() + "' 2>&1";
-  const int raw = std::system(command.c_str());
-  std::ifstream in(out, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text.str()};
+kit_test::ProgramRun Cli(const TestDir& dir, const std::vector<std::string>& args) {
+  return kit_test::RunProgram(dir.Path(), "velkor-cli", args);
 }
 
 TEST_F(PascalBuild, CliMainExitCodes) {
   Write("Prog.Pas", kProgram);
   project.settings.MainFileName = "Prog.Pas";
   project.AddFile("Prog.Pas");
-  ASSERT_EQ(Cli(dir, "new PROJ.Prj --main Prog.Pas --no-rtl Prog.Pas").status, 0);
-  const CliRun ok = Cli(dir, "main PROJ.Prj");
+  ASSERT_EQ(Cli(dir, {"new", "PROJ.Prj", "--main", "Prog.Pas", "--no-rtl", "Prog.Pas"}).status, 0);
+  const kit_test::ProgramRun ok = Cli(dir, {"main", "PROJ.Prj"});
   EXPECT_EQ(ok.status, 0) << ok.out;
   EXPECT_NE(ok.out.find("CodeBlocks:     1"), std::string::npos) << ok.out;
   EXPECT_NE(ok.out.find("Completed. No fatal errors..."), std::string::npos) << ok.out;
-  EXPECT_TRUE(fs::exists(dir / "Prog.RRO"));
+  EXPECT_TRUE(Exists("Prog.RRO"));
   EXPECT_EQ(ok.out.find("Linker"), std::string::npos) << "main does not link";
 
   Write("Prog.Pas", "PROGRAM PROG;\r\nBEGIN X := 1 END.\r\n");
-  const CliRun failed = Cli(dir, "main PROJ.Prj");
+  const kit_test::ProgramRun failed = Cli(dir, {"main", "PROJ.Prj"});
   EXPECT_EQ(failed.status, 1);
   EXPECT_NE(failed.out.find("Undefined identifier"), std::string::npos) << failed.out;
 
-  EXPECT_EQ(Cli(dir, "main").status, 2);
-  const CliRun help = Cli(dir, "--help");
+  EXPECT_EQ(Cli(dir, {"main"}).status, 2);
+  const kit_test::ProgramRun help = Cli(dir, {"--help"});
   EXPECT_NE(help.out.find("main"), std::string::npos) << help.out;
 }
 

@@ -10,16 +10,7 @@ namespace {
 
 using kit_test::TestDir;
 
-struct DiagnosticCase {
-  const char* name;
-  std::vector<std::string> args;
-  const char* stderrText;
-  int status = 1;
-};
-
-class CliDiagnostics : public ::testing::TestWithParam<DiagnosticCase> {};
-
-TEST_P(CliDiagnostics, OneLocatedLineOnStderr) {
+TEST(CliDiagnostics, OneLocatedLineOnStderr) {
   TestDir dir;
   dir.Write("Main.Pas", "program f;\r\nbegin\r\n  y := 2;\r\nend.\r\n");
   dir.Write("Incl.Pas", "program e;\r\nvar x: integer;\r\nbegin\r\n{#I Inc.pas}\r\nend.\r\n");
@@ -32,47 +23,36 @@ TEST_P(CliDiagnostics, OneLocatedLineOnStderr) {
   dir.Write("Ext.Mac", " EXTERN MISSING\r\n JP MISSING\r\n");
   dir.Write("sub/Deep.Mac", " LD A,\r\n");
   dir.Write("Big.Mac", " ORG 900H\r\n NOP\r\n");
-  for (const char* project :
-       {"Two.Prj Good.Mac Bad.Mac", "Link.Prj Ext.Mac", "Big.Prj --target 2K Big.Mac"}) {
-    std::vector<std::string> args = {"new"};
-    for (std::string_view rest = project; !rest.empty();) {
-      const std::size_t space = rest.find(' ');
-      args.emplace_back(rest.substr(0, space));
-      rest.remove_prefix(space == std::string_view::npos ? rest.size() : space + 1);
-    }
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"new", "Two.Prj", "Good.Mac", "Bad.Mac"},
+        {"new", "Link.Prj", "Ext.Mac"},
+        {"new", "Big.Prj", "--target", "2K", "Big.Mac"}})
     ASSERT_EQ(kit_test::RunProgram(dir.Path(), "velkor-cli", args).status, 0);
+  struct Case {
+    std::vector<std::string> args;
+    const char* stderrText;
+    int status = 1;
+  };
+  const Case cases[] = {
+      {{"compile", "Main.Pas"}, "Main.Pas:3:3: error: Undefined identifier\n"},
+      {{"compile", "Incl.Pas"}, "Inc.pas:2:7: error: Cannot evaluate expression\n"},
+      {{"compile", "Asm.Pas"}, "Asm.Pas:5:1: error: Syntax error\n"},
+      {{"compile", "AsmIncl.Pas"}, "AsmInc.pas:3:1: error: Syntax error\n"},
+      {{"asm", "Bad.Mac"}, "Bad.Mac:2:1: error: Syntax error\n"},
+      {{"asm", "sub/Deep.Mac"}, "sub/Deep.Mac:1:1: error: Syntax error\n"}, // as given
+      {{"build", "Two.Prj"}, "Bad.Mac:2:1: error: Syntax error\n"},
+      {{"build", "-q", "Link.Prj"}, "Ext.RRO: error: External label :MISSING not found\n"},
+      {{"build", "Big.Prj"},
+       "Big.Prj: warning: Executable code does not fit into target device (Image size 2305 "
+       "bytes, device size 2048 bytes)\n",
+       0},
+  };
+  for (const Case& c : cases) {
+    const kit_test::ProgramRun r = kit_test::RunProgram(dir.Path(), "velkor-cli", c.args);
+    EXPECT_EQ(r.status, c.status) << c.args[1];
+    EXPECT_EQ(r.err, c.stderrText) << c.args[1];
   }
-  const kit_test::ProgramRun r = kit_test::RunProgram(dir.Path(), "velkor-cli", GetParam().args);
-  EXPECT_EQ(r.status, GetParam().status);
-  EXPECT_EQ(r.err, GetParam().stderrText);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CliDiagnostics,
-    ::testing::Values(
-        DiagnosticCase{
-            "MainFile", {"compile", "Main.Pas"}, "Main.Pas:3:3: error: Undefined identifier\n"},
-        DiagnosticCase{"IncludeFile",
-                       {"compile", "Incl.Pas"},
-                       "Inc.pas:2:7: error: Cannot evaluate expression\n"},
-        DiagnosticCase{"AsmBlock", {"compile", "Asm.Pas"}, "Asm.Pas:5:1: error: Syntax error\n"},
-        DiagnosticCase{"AsmBlockInIncludeFile",
-                       {"compile", "AsmIncl.Pas"},
-                       "AsmInc.pas:3:1: error: Syntax error\n"},
-        DiagnosticCase{"AssemblerFile", {"asm", "Bad.Mac"}, "Bad.Mac:2:1: error: Syntax error\n"},
-        DiagnosticCase{"SubdirectoryAsGiven",
-                       {"asm", "sub/Deep.Mac"},
-                       "sub/Deep.Mac:1:1: error: Syntax error\n"},
-        DiagnosticCase{"SecondModule", {"build", "Two.Prj"}, "Bad.Mac:2:1: error: Syntax error\n"},
-        DiagnosticCase{"Linker",
-                       {"build", "-q", "Link.Prj"},
-                       "Ext.RRO: error: External label :MISSING not found\n"},
-        DiagnosticCase{"LinkerWarning",
-                       {"build", "Big.Prj"},
-                       "Big.Prj: warning: Executable code does not fit into target device (Image "
-                       "size 2305 bytes, device size 2048 bytes)\n",
-                       0}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CliQuiet, OnlyTheClosingLineBeforeOrAfterTheFile) {
   TestDir dir;

@@ -5,34 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "ide/core/project_file.h"
+#include "tests/platform/test_dir.h"
 
 namespace velkor {
 namespace {
 
-namespace fs = std::filesystem;
-
 class ProjectCommands : public ::testing::Test {
 protected:
   ProjectCommands() {
-    dir = fs::temp_directory_path() /
-          ("velkor_project_commands_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir / "old");
-    fs::create_directories(dir / "new");
+    std::filesystem::create_directories(Path("old"));
+    std::filesystem::create_directories(Path("new"));
   }
-  ~ProjectCommands() override { fs::remove_all(dir); }
-  std::string Path(const std::string& name) const { return (dir / name).string(); }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(dir / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
-  fs::path dir;
-  platform::HeadlessUiHost ui;
+  std::string Path(const std::string& name) const { return dir.Path() + name; }
+  kit_test::TestDir dir;
 };
 
 struct OverwriteCase {
@@ -54,8 +41,8 @@ TEST_F(ProjectCommands, OverwriteQuestion) {
   for (const OverwriteCase& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string prj = Path("old/Project1.Prj");
-    fs::remove(prj);
-    if (c.fileThere) std::ofstream(prj) << "[General]\nTarget=3\n";
+    std::filesystem::remove(prj);
+    if (c.fileThere) dir.Write("old/Project1.Prj", "[General]\nTarget=3\n");
     platform::HeadlessUiHost host;
     host.QueueAnswer(c.answer);
     Project project = NewProject(Path("old/"));
@@ -64,7 +51,7 @@ TEST_F(ProjectCommands, OverwriteQuestion) {
     EXPECT_EQ(error, "");
     EXPECT_EQ(host.MessageBoxTexts().size(), c.asked ? 1u : 0u);
     if (c.asked) EXPECT_EQ(host.MessageBoxTexts()[0], kProjectExistsOverwrite);
-    EXPECT_EQ(Read("old/Project1.Prj") == "[General]\nTarget=3\n", !c.written);
+    EXPECT_EQ(kit_test::TestDir::Read(prj) == "[General]\nTarget=3\n", !c.written);
   }
 }
 

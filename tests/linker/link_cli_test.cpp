@@ -1,12 +1,10 @@
 // The build commands as the IDE calls them, and velkor-cli's build, link,
 // map and dump-rro run as a user would run them.
-#include <sys/wait.h>
-
-#include <cstdio>
-
 #include "ide/core/build_commands.h"
 #include "ide/core/project_file.h"
 #include "tests/linker/link_fixture.h"
+#include "tests/platform/run_program.h"
+#include "tests/platform/test_dir.h"
 
 namespace velkor::testing {
 namespace {
@@ -15,23 +13,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 struct CliRun {
   int status = -1;
-  std::string out;
+  std::string out; // stdout and stderr
 };
-
-CliRun velkorCli(const std::filesystem::path& dir, const std::string& args) {
-  const std::string command =
-      "cd '" + dir.string() + "' && '" KIT_BIN_DIR "/velkor-cli' " + args + " 2>&1";
-  CliRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-    run.out.append(buffer, n);
-  const int raw = pclose(pipe);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return run;
-}
 
 bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -39,20 +22,18 @@ bool contains(const std::string& text, const std::string& part) {
 
 class CliProject : public ::testing::Test {
 protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           (std::string("linker_cli_") +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
+  void write(const std::string& name, const std::string& text) { dir_.Write(name, text); }
+  Bytes bytes(const std::string& name) { return readBytes(dir_.Path() + name); }
+  bool exists(const std::string& name) { return std::filesystem::exists(dir_.Path() + name); }
+  CliRun cli(const std::string& args) {
+    std::vector<std::string> words;
+    std::istringstream in(args);
+    for (std::string word; in >> word;)
+      words.push_back(word);
+    const kit_test::ProgramRun run = kit_test::RunProgram(dir_.Path(), "velkor-cli", words);
+    return {run.status, run.out + run.err};
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  void write(const std::string& name, const std::string& text) {
-    std::ofstream(dir_ / name, std::ios::binary) << text;
-  }
-  Bytes bytes(const std::string& name) { return readBytes(dir_ / name); }
-  CliRun cli(const std::string& args) { return velkorCli(dir_, args); }
-  std::filesystem::path dir_;
+  kit_test::TestDir dir_;
 };
 
 TEST_F(CliProject, BuildAssemblesEveryMacEntryThenLinks) {
@@ -69,13 +50,13 @@ TEST_F(CliProject, BuildAssemblesEveryMacEntryThenLinks) {
   EXPECT_EQ(rom[9], 0xFF);
 
   // map links again in memory: the same areas, and no file is touched.
-  std::filesystem::remove(dir_ / "P.ROM");
+  std::filesystem::remove(dir_.Path() + "P.ROM");
   const CliRun map = cli("map P.Prj");
   EXPECT_EQ(map.status, 0) << map.out;
   EXPECT_TRUE(
       contains(map.out, "Code areas (start, end):\n 00000H 00009H\nData areas (start, end):\n"))
       << map.out;
-  EXPECT_FALSE(std::filesystem::exists(dir_ / "P.ROM"));
+  EXPECT_FALSE(exists("P.ROM"));
 
   const CliRun dump = cli("dump-rro B.RRO");
   EXPECT_EQ(dump.status, 0);
@@ -104,7 +85,7 @@ TEST_F(CliProject, AssemblerErrorStopsTheBuildBeforeLaterEntries) {
   EXPECT_EQ(build.status, 1);
   EXPECT_FALSE(contains(build.out, "B.Mac")) << build.out;
   EXPECT_FALSE(contains(build.out, "Starting Linker")) << build.out;
-  EXPECT_FALSE(std::filesystem::exists(dir_ / "B.RRO"));
+  EXPECT_FALSE(exists("B.RRO"));
 }
 
 TEST_F(CliProject, SizeWarningIsPrintedAndLeavesExitZero) {
@@ -136,18 +117,18 @@ TEST_F(CliProject, DumpRroReportsDamageAndUsage) {
 TEST_F(CliProject, BuildSessionSkipsObjectsAndShowsTheErrorLine) {
   write("A.Mac", " NOP\n");
   write("B.Mac", " NOP\n NOP\n LD A,\n");
-  std::ofstream(dir_ / "C.RRO", std::ios::binary) << std::string("RRO\x01\x01\xC9", 6);
-  Project project = NewProject(dir_.string() + "/", "P");
-  project.AddFile((dir_ / "A.Mac").string());
-  project.AddFile((dir_ / "C.RRO").string());
+  write("C.RRO", std::string("RRO\x01\x01\xC9", 6));
+  Project project = NewProject(dir_.Path(), "P");
+  project.AddFile(dir_.Path() + "A.Mac");
+  project.AddFile(dir_.Path() + "C.RRO");
   MessageList messages;
   platform::HeadlessUiHost ui;
-  BuildSession session(project, messages, ui, dir_.string() + "/");
+  BuildSession session(project, messages, ui, dir_.Path());
   EXPECT_TRUE(session.Build());
   EXPECT_EQ(session.lastLink.imageFile, Bytes({0x00, 0xC9}));
-  EXPECT_TRUE(std::filesystem::exists(dir_ / "A.RRO"));
+  EXPECT_TRUE(exists("A.RRO"));
 
-  project.AddFile((dir_ / "B.Mac").string());
+  project.AddFile(dir_.Path() + "B.Mac");
   EXPECT_FALSE(session.Build());
   ASSERT_TRUE(ui.LastEditorPosition().has_value());
   EXPECT_EQ(ui.LastEditorPosition()->line, 2);

@@ -17,23 +17,32 @@ std::string errorLine(const LinkProject& p) {
   return lines.size() < 2 ? "" : lines[lines.size() - 2];
 }
 
-TEST(LinkErrors, UnresolvedExternalFailsInSecondPass) {
-  LinkProject p("err");
-  p.module("A.Mac", {" EXTERN NOWHERE", " CALL NOWHERE"});
-  const LinkResult r = p.link();
-  EXPECT_FALSE(r.ok);
-  EXPECT_EQ(errorLine(p), std::string(T::kFilePrefix) + p.path("A.RRO").string() +
-                              " External label :NOWHERE not found");
-  EXPECT_EQ(p.messages.Lines().back(), T::kNotCompleted);
-}
-
-TEST(LinkErrors, DuplicateGlobalFailsInFirstPass) {
-  LinkProject p("err");
-  p.module("A.Mac", {" GLOBAL TWICE", "TWICE: NOP"});
-  p.module("B.Mac", {" GLOBAL TWICE", "TWICE: RET"});
-  EXPECT_FALSE(p.link().ok);
-  EXPECT_EQ(errorLine(p), std::string(T::kFilePrefix) + p.path("B.RRO").string() +
-                              " Duplicate global label :TWICE");
+// Modules assembled in order; the error line names the module it stopped in.
+TEST(LinkErrors, FailuresNameTheModule) {
+  struct Case {
+    std::vector<std::vector<std::string>> modules;
+    const char* module;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{{" EXTERN NOWHERE", " CALL NOWHERE"}}, "M0", "External label :NOWHERE not found"},
+      {{{" GLOBAL TWICE", "TWICE: NOP"}, {" GLOBAL TWICE", "TWICE: RET"}},
+       "M1",
+       "Duplicate global label :TWICE"},
+      {{{" NOP", " ORGRESUME 3"}}, "M0", std::string(T::kMarkerNotSet)},
+      {{{" DREF NOPE"}}, "M0", "Code location reference \"NOPE\" not found"},
+      {{{" DWSIZE NOPE"}}, "M0", "Code size reference \"NOPE\" not found"},
+      {{{" LOADREF X", " LOADREF X"}}, "M0", "Duplicate code location/size identifier"},
+  };
+  for (const Case& c : cases) {
+    LinkProject p("fail");
+    for (std::size_t i = 0; i < c.modules.size(); ++i)
+      p.module("M" + std::to_string(i) + ".Mac", c.modules[i]);
+    EXPECT_FALSE(p.link().ok) << c.message;
+    EXPECT_EQ(errorLine(p), std::string(T::kFilePrefix) +
+                                p.path(std::string(c.module) + ".RRO").string() + " " + c.message);
+    EXPECT_EQ(p.messages.Lines().back(), T::kNotCompleted);
+  }
 }
 
 TEST(LinkErrors, ObjectProblemsNameTheFile) {
@@ -163,38 +172,37 @@ TEST(LinkIfRef, GlobalLeftOutHasNoStaleAddress) {
                               " External label :GONE not found");
 }
 
-TEST(LinkConditionals, IfTrueAndIfFalseFromThePassesOn) {
-  LinkProject p("if");
-  p.module("A.Mac",
-           {" IFTRUE 0", " DB 1", " ENDIF", " IFTRUE 5", " DB 2", " ENDIF", " IFFALSE 1", " DB 3",
-            " ENDIF", " IFFALSE 2", " DB 4", " ENDIF", " IFZERO 0", " DB 5", " ENDIF"});
-  const LinkResult r = p.link();
-  ASSERT_TRUE(r.ok) << p.output();
-  EXPECT_EQ(r.imageFile, Bytes({2, 4, 5}));
-}
-
-TEST(LinkOverlays, OrgMarkRunsPartsAtOneAddressLoadedInTurn) {
-  LinkProject p("ovl");
-  p.module("A.Mac", {" JP 0", " ORGMARK 1", " DB 1,2", " ORGRESUME 1", "OB: DB 3,4,5", " DW OB"});
-  const LinkResult r = p.link();
-  ASSERT_TRUE(r.ok) << p.output();
-  EXPECT_EQ(r.imageFile, Bytes({0xC3, 0, 0, 1, 2, 3, 4, 5, 3, 0}));
-}
-
-TEST(LinkOverlays, LoadMarkPutsLaterBytesBackAtTheMark) {
-  LinkProject p("ovl");
-  p.module("A.Mac", {" DB 0AAH", " LOADMARK 2", " DB 1,2,3", " LOADRESUME 2", "X: DB 9", " DW X"});
-  const LinkResult r = p.link();
-  ASSERT_TRUE(r.ok) << p.output();
-  EXPECT_EQ(r.imageFile, Bytes({0xAA, 9, 4, 0}));
-}
-
-TEST(LinkOverlays, ResumeBeforeMarkFails) {
-  LinkProject p("ovl");
-  p.module("A.Mac", {" NOP", " ORGRESUME 3"});
-  EXPECT_FALSE(p.link().ok);
-  EXPECT_EQ(errorLine(p), std::string(T::kFilePrefix) + p.path("A.RRO").string() + " " +
-                              std::string(T::kMarkerNotSet));
+// Conditionals from the passes on, overlay marks, and the named values,
+// which must see the final layout (pass 1 includes the IFTRUE 0 block).
+TEST(LinkFeatures, ImagesOfOneModule) {
+  struct Case {
+    std::vector<std::string> source;
+    Bytes image;
+  };
+  const Case cases[] = {
+      {{" IFTRUE 0", " DB 1", " ENDIF", " IFTRUE 5", " DB 2", " ENDIF", " IFFALSE 1", " DB 3",
+        " ENDIF", " IFFALSE 2", " DB 4", " ENDIF", " IFZERO 0", " DB 5", " ENDIF"},
+       {2, 4, 5}},
+      // ORGMARK: the parts run at one address and are loaded in turn.
+      {{" JP 0", " ORGMARK 1", " DB 1,2", " ORGRESUME 1", "OB: DB 3,4,5", " DW OB"},
+       {0xC3, 0, 0, 1, 2, 3, 4, 5, 3, 0}},
+      // LOADMARK: later bytes are put back at the mark.
+      {{" DB 0AAH", " LOADMARK 2", " DB 1,2,3", " LOADRESUME 2", "X: DB 9", " DW X"},
+       {0xAA, 9, 4, 0}},
+      // DREF: load position 2 as word + byte; DWSIZE: what STORESIZE recorded.
+      {{" DB 1,2", " LOADREF HERE", " COUNT 2", " DB 3", " STORESIZE 2,SZ", " COUNT 1",
+        " DREF HERE", " DWSIZE SZ"},
+       {1, 2, 3, 2, 0, 0, 3, 0}},
+      {{" IFTRUE 0", " DB 1,2,3", " ENDIF", " LOADREF P", " DREF P", " MEMERROR 4,TOO_BIG"},
+       {0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    LinkProject p("image");
+    p.module("A.Mac", c.source);
+    const LinkResult r = p.link();
+    ASSERT_TRUE(r.ok) << p.output();
+    EXPECT_EQ(r.imageFile, c.image) << c.source[0];
+  }
 }
 
 // Data placed on top of code warns after the link, naming both ranges; the
@@ -231,40 +239,6 @@ TEST(LinkOverlaps, DataOverCodeWarnsWithBothRanges) {
       if (line.starts_with("Warning: Code area")) warnings.push_back(line);
     EXPECT_EQ(warnings, c.warnings) << c.name;
     EXPECT_TRUE(p.printed(std::string(T::kComplete))) << c.name;
-  }
-}
-
-TEST(LinkNamedValues, LoadRefAndStoreSize) {
-  LinkProject p("named");
-  p.module("A.Mac", {" DB 1,2", " LOADREF HERE", " COUNT 2", " DB 3", " STORESIZE 2,SZ", " COUNT 1",
-                     " DREF HERE", " DWSIZE SZ"});
-  const LinkResult r = p.link();
-  ASSERT_TRUE(r.ok) << p.output();
-  // DREF: load position 2 as word + byte; DWSIZE: the value STORESIZE recorded.
-  EXPECT_EQ(r.imageFile, Bytes({1, 2, 3, 2, 0, 0, 3, 0}));
-}
-
-TEST(LinkNamedValues, LoadRefAndMemErrorUseTheFinalLayout) {
-  // Pass 1 includes the block; the image must not see its three bytes.
-  LinkProject p("final");
-  p.module("A.Mac",
-           {" IFTRUE 0", " DB 1,2,3", " ENDIF", " LOADREF P", " DREF P", " MEMERROR 4,TOO_BIG"});
-  const LinkResult r = p.link();
-  ASSERT_TRUE(r.ok) << p.output();
-  EXPECT_EQ(r.imageFile, Bytes({0, 0, 0}));
-}
-
-TEST(LinkNamedValues, UnknownNamesAndDuplicatesFail) {
-  const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{" DREF NOPE"}, "Code location reference \"NOPE\" not found"},
-      {{" DWSIZE NOPE"}, "Code size reference \"NOPE\" not found"},
-      {{" LOADREF X", " LOADREF X"}, "Duplicate code location/size identifier"},
-  };
-  for (const auto& [lines, message] : cases) {
-    LinkProject p("named");
-    p.module("A.Mac", lines);
-    EXPECT_FALSE(p.link().ok);
-    EXPECT_EQ(errorLine(p), std::string(T::kFilePrefix) + p.path("A.RRO").string() + " " + message);
   }
 }
 

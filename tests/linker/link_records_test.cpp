@@ -26,52 +26,33 @@ TEST(LinkReplayTable, EveryRecordTheReaderKnowsHasOneRow) {
     EXPECT_TRUE(replayed.contains(layout.type)) << layout.name;
 }
 
+// A JR to a label forward over `gap` bytes (negative: back from it).
 TEST(LinkRelative, LabelBranchesInRangeAndOut) {
-  struct Case {
-    int gap; // bytes between the branch and its target label
-    bool ok;
-  };
-  for (const Case c : {Case{0, true}, Case{127, true}, Case{128, false}}) {
+  for (const int gap : {0, 127, 128, -126, -127}) {
+    const int back = gap < 0 ? -gap : 0;
     MemoryLink link;
     link.add("A.RRO", object([&](ObjectWriter& w) {
+               if (back) w.labelDefinition(Segment::Code, 0);
+               for (int i = 0; i < back; ++i)
+                 w.dataByte(0);
                w.dataByte(0x18);
                w.relativeLabel(Segment::Code, 0);
-               for (int i = 0; i < c.gap; ++i)
+               for (int i = 0; i < gap; ++i)
                  w.dataByte(0);
-               w.labelDefinition(Segment::Code, 0);
+               if (!back) w.labelDefinition(Segment::Code, 0);
                w.dataByte(0xC9);
              }));
     const LinkResult r = link.link();
-    EXPECT_EQ(r.ok, c.ok) << c.gap << link.output();
-    if (c.ok) {
-      EXPECT_EQ(r.image[1], c.gap);
-    }
-    if (!c.ok) {
-      EXPECT_EQ(link.errorLine(), failure("A.RRO", T::kRelativeOutOfRange));
-    }
+    const bool inRange = gap <= 127 && gap >= -126;
+    EXPECT_EQ(r.ok, inRange) << gap << link.output();
+    if (inRange)
+      EXPECT_EQ(static_cast<std::int8_t>(r.image[back + 1]), back ? -back - 2 : gap) << gap;
+    else
+      EXPECT_EQ(link.errorLine(), failure("A.RRO", T::kRelativeOutOfRange)) << gap;
   }
 }
 
-TEST(LinkRelative, BackwardLabelAndExpressionBranches) {
-  struct Case {
-    int back; // bytes from the label to the branch
-    bool ok;
-  };
-  for (const Case c : {Case{126, true}, Case{127, false}}) {
-    MemoryLink link;
-    link.add("A.RRO", object([&](ObjectWriter& w) {
-               w.labelDefinition(Segment::Code, 0);
-               for (int i = 0; i < c.back; ++i)
-                 w.dataByte(0);
-               w.dataByte(0x18);
-               w.relativeLabel(Segment::Code, 0);
-             }));
-    const LinkResult r = link.link();
-    EXPECT_EQ(r.ok, c.ok) << c.back;
-    if (c.ok) {
-      EXPECT_EQ(static_cast<std::int8_t>(r.image[c.back + 1]), -c.back - 2);
-    }
-  }
+TEST(LinkRelative, ExpressionBranches) {
   // JR to an absolute target given as expression text, and JR $+5.
   MemoryLink link;
   std::string dollar;
@@ -97,73 +78,38 @@ TEST(LinkRelative, BackwardLabelAndExpressionBranches) {
 TEST(LinkBounds, EveryImageWriteIsChecked) {
   struct Case {
     const char* name;
-    std::function<void(ObjectWriter&)> write;
+    bool data;
+    std::uint32_t origin;
+    int bytes;
+    std::uint16_t reserve; // DS
+    bool loadReference;
     bool ok;
   };
   const Case cases[] = {
-      {"last byte",
-       [](ObjectWriter& w) {
-         w.origin(0, 0, 0x3FFFF);
-         w.dataByte(1);
-       },
-       true},
-      {"byte past",
-       [](ObjectWriter& w) {
-         w.origin(0, 0, 0x3FFFF);
-         w.dataByte(1);
-         w.dataByte(2);
-       },
-       false},
-      {"ds to the end",
-       [](ObjectWriter& w) {
-         w.origin(0, 0, 0x3FFF0);
-         w.reserveSpace(Segment::Code, {rro::ValueAbsolute, {}, 0x10, 0});
-       },
-       true},
-      {"ds past",
-       [](ObjectWriter& w) {
-         w.origin(0, 0, 0x3FFF0);
-         w.reserveSpace(Segment::Code, {rro::ValueAbsolute, {}, 0x11, 0});
-       },
-       false},
-      {"ds past in data",
-       [](ObjectWriter& w) {
-         w.segmentSwitch(Segment::Data);
-         w.origin(0, 0, 0x3FFF0);
-         w.reserveSpace(Segment::Data, {rro::ValueAbsolute, {}, 0xFFFF, 0});
-       },
-       false},
-      {"data byte past",
-       [](ObjectWriter& w) {
-         w.segmentSwitch(Segment::Data);
-         w.origin(0, 0, 0x40000);
-         w.dataByte(1);
-       },
-       false},
-      {"loadref past",
-       [](ObjectWriter& w) {
-         w.origin(0, 0, 0x40000);
-         w.loadReference("P");
-       },
-       false},
-      {"origin far",
-       [](ObjectWriter& w) {
-         w.origin(0, 0, 0xFFFFF);
-         w.dataByte(1);
-       },
-       false},
+      {"last byte", false, 0x3FFFF, 1, 0, false, true},
+      {"byte past", false, 0x3FFFF, 2, 0, false, false},
+      {"ds to the end", false, 0x3FFF0, 0, 0x10, false, true},
+      {"ds past", false, 0x3FFF0, 0, 0x11, false, false},
+      {"ds past in data", true, 0x3FFF0, 0, 0xFFFF, false, false},
+      {"data byte past", true, 0x40000, 1, 0, false, false},
+      {"loadref past", false, 0x40000, 0, 0, true, false},
+      {"origin far", false, 0xFFFFF, 1, 0, false, false},
   };
   for (const Case& c : cases) {
     MemoryLink link;
-    link.add("A.RRO", object(c.write));
+    link.add("A.RRO", object([&](ObjectWriter& w) {
+               const Segment segment = c.data ? Segment::Data : Segment::Code;
+               if (c.data) w.segmentSwitch(segment);
+               w.origin(0, 0, c.origin);
+               for (int i = 0; i < c.bytes; ++i)
+                 w.dataByte(1);
+               if (c.reserve) w.reserveSpace(segment, {rro::ValueAbsolute, {}, c.reserve, 0});
+               if (c.loadReference) w.loadReference("P");
+             }));
     const LinkResult r = link.link();
     EXPECT_EQ(r.ok, c.ok) << c.name << "\n" << link.output();
-    if (!c.ok) {
-      EXPECT_EQ(link.errorLine(), failure("A.RRO", T::kTargetOutOfBounds)) << c.name;
-    }
-    if (c.ok) {
-      EXPECT_EQ(r.imageFile.size(), kImageSize) << c.name;
-    }
+    if (!c.ok) EXPECT_EQ(link.errorLine(), failure("A.RRO", T::kTargetOutOfBounds)) << c.name;
+    if (c.ok) EXPECT_EQ(r.imageFile.size(), kImageSize) << c.name;
   }
 }
 

@@ -64,42 +64,37 @@ TEST(MapFile, TwoModulesGoldenAndTheMapCommandPrintsTheSame) {
 }
 
 // A part stored at 00400H that runs in the buffer BUF (data 0004H, after A's
-// two bytes of data) shows both ranges.
-TEST(MapFile, OverlayPartWithItsBuffer) {
-  TestDir dir;
-  dir.Write("A.Mac", " NOP\r\n DATA\r\nX: DS 4\r\nBUF: DS 8\r\n CODE\r\n ORG BUF,400H\r\n"
-                     "PART: LD A,1\r\n RET\r\n");
-  ASSERT_EQ(
-      kit_test::RunProgram(dir.Path(), "velkor-cli", {"new", "P.Prj", "--target", "2K", "A.Mac"})
-          .status,
-      0);
-  const kit_test::ProgramRun build =
-      kit_test::RunProgram(dir.Path(), "velkor-cli", {"build", "--map", "P.Prj"});
-  ASSERT_EQ(build.status, 0) << build.out << build.err;
-  const std::string map = TestDir::Read(dir.Path() + "P.MAP");
-  EXPECT_NE(map.find("Overlay parts (load position start, end; buffer start, end):\n"
-                     " 00400H 00403H  0004H 0007H\n\n"),
-            std::string::npos)
-      << map;
-}
-
-// A module that starts with LINK begins where its LINK puts it.
-TEST(MapFile, ModuleRowsStartWhereTheirLinkPutsThem) {
-  TestDir dir;
-  dir.Write("A.Mac", " LINK 0100H,09000H\r\n NOP\r\n DATA\r\nX: DS 2\r\n");
-  dir.Write("B.Mac", "PUTC: OUT (0),A\r\n RET\r\n DATA\r\nBUF: DS 4\r\n");
-  ASSERT_EQ(kit_test::RunProgram(dir.Path(), "velkor-cli",
-                                 {"new", "P.Prj", "--target", "2K", "A.Mac", "B.Mac"})
-                .status,
-            0);
-  const kit_test::ProgramRun build =
-      kit_test::RunProgram(dir.Path(), "velkor-cli", {"build", "--map", "P.Prj"});
-  ASSERT_EQ(build.status, 0) << build.out << build.err;
-  const std::string map = TestDir::Read(dir.Path() + "P.MAP");
-  EXPECT_NE(map.find(" 00100H 00101H     1  9000H 9002H     2  A.RRO\n"
-                     " 00101H 00104H     3  9002H 9006H     4  B.RRO\n"),
-            std::string::npos)
-      << map;
+// two bytes of data) shows both ranges; a module that starts with LINK begins
+// where its LINK puts it.
+TEST(MapFile, OverlayPartsAndModulesPlacedByLink) {
+  struct Case {
+    std::vector<std::pair<std::string, std::string>> sources;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {{{"A.Mac", " NOP\r\n DATA\r\nX: DS 4\r\nBUF: DS 8\r\n CODE\r\n ORG BUF,400H\r\n"
+                  "PART: LD A,1\r\n RET\r\n"}},
+       "Overlay parts (load position start, end; buffer start, end):\n"
+       " 00400H 00403H  0004H 0007H\n\n"},
+      {{{"A.Mac", " LINK 0100H,09000H\r\n NOP\r\n DATA\r\nX: DS 2\r\n"},
+        {"B.Mac", "PUTC: OUT (0),A\r\n RET\r\n DATA\r\nBUF: DS 4\r\n"}},
+       " 00100H 00101H     1  9000H 9002H     2  A.RRO\n"
+       " 00101H 00104H     3  9002H 9006H     4  B.RRO\n"},
+  };
+  for (const Case& c : cases) {
+    TestDir dir;
+    std::vector<std::string> created = {"new", "P.Prj", "--target", "2K"};
+    for (const auto& [name, text] : c.sources) {
+      dir.Write(name, text);
+      created.push_back(name);
+    }
+    ASSERT_EQ(kit_test::RunProgram(dir.Path(), "velkor-cli", created).status, 0);
+    const kit_test::ProgramRun build =
+        kit_test::RunProgram(dir.Path(), "velkor-cli", {"build", "--map", "P.Prj"});
+    ASSERT_EQ(build.status, 0) << build.out << build.err;
+    const std::string map = TestDir::Read(dir.Path() + "P.MAP");
+    EXPECT_NE(map.find(c.expected), std::string::npos) << map;
+  }
 }
 
 } // namespace

@@ -25,6 +25,7 @@
 #include "ide/ui/main_window.h"
 #include "ide/ui/message_window.h"
 #include "ide/ui/qt_ui_host.h"
+#include "tests/ide/ui/window_test_support.h"
 
 using platform::Answer;
 using velkor::ui::MainWindow;
@@ -32,20 +33,6 @@ using velkor::ui::MainWindow;
 namespace {
 
 const QByteArray kProgram = "PROGRAM P;\r\nVAR B: BYTE;\r\nBEGIN\r\n  B := 1;\r\nEND.\r\n";
-
-QString Write(const QString& path, const QByteArray& text) {
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(path));
-  file.write(text);
-  return QFileInfo(path).absoluteFilePath();
-}
-
-QByteArray Read(const QString& path) {
-  QFile file(path);
-  file.open(QIODevice::ReadOnly);
-  return file.readAll();
-}
 
 // "Section/Key" -> value of an ini file.
 std::map<QString, QString> Keys(const QString& path) {
@@ -90,20 +77,10 @@ class MainWindowTest : public QObject {
 
   // A program directory of its own with the run-time library, so the
   // window's Velkor.ini and Lib/ are the test's.
-  struct Fixture {
-    platform::HeadlessUiHost questions;
-    velkor::ui::QtUiHost ui{&questions};
-    std::unique_ptr<MainWindow> window;
-  };
-  std::unique_ptr<Fixture> Make(const QString& project = QString()) {
-    auto f = std::make_unique<Fixture>();
-    f->window = std::make_unique<MainWindow>(
-        f->ui, velkor::ui::MainWindowPlaces{Path("prog/"), Path("prog/Velkor.ini"),
-                                            KIT_SOURCE_DIR "/docs", KIT_SOURCE_DIR "/README.md"});
-    f->window->Start(project);
-    return f;
+  std::unique_ptr<TestMainWindow> Make(const QString& project = QString()) {
+    return std::make_unique<TestMainWindow>(Path("prog/"), project);
   }
-  static void Trigger(Fixture& f, const char* command) {
+  static void Trigger(TestMainWindow& f, const char* command) {
     QAction* action = f.window->Command(command);
     if (!action) qFatal("no command %s", command);
     action->trigger();

@@ -13,18 +13,7 @@
 #include "ide/ui/main_window.h"
 #include "ide/ui/message_window.h"
 #include "ide/ui/qt_ui_host.h"
-
-namespace {
-
-QString Write(const QString& path, const QByteArray& text) {
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(path));
-  file.write(text);
-  return QFileInfo(path).absoluteFilePath();
-}
-
-} // namespace
+#include "tests/ide/ui/window_test_support.h"
 
 class MessageWindowTest : public QObject {
   Q_OBJECT
@@ -32,20 +21,10 @@ class MessageWindowTest : public QObject {
   QTemporaryDir dir_;
   QString Path(const QString& name) const { return dir_.filePath(name); }
 
-  struct Fixture {
-    platform::HeadlessUiHost questions;
-    velkor::ui::QtUiHost ui{&questions};
-    std::unique_ptr<velkor::ui::MainWindow> window;
-  };
   // The project in `dir` holding A.Pas: include files are looked for beside it.
-  std::unique_ptr<Fixture> Make(const QString& dir) {
-    auto f = std::make_unique<Fixture>();
-    f->window = std::make_unique<velkor::ui::MainWindow>(
-        f->ui, velkor::ui::MainWindowPlaces{Path("prog/"), Path("prog/Velkor.ini"),
-                                            KIT_SOURCE_DIR "/docs", KIT_SOURCE_DIR "/README.md"});
+  std::unique_ptr<TestMainWindow> Make(const QString& dir) {
     Write(dir + "A.Prj", "[General]\nTarget=6\n[Sources]\nSource1=A.Pas\n");
-    f->window->Start(dir + "A.Prj");
-    return f;
+    return std::make_unique<TestMainWindow>(Path("prog/"), dir + "A.Prj");
   }
 
 private slots:

@@ -1,6 +1,7 @@
-// Pictures of the editor and tool windows with real content: the overlays
-// example built by velkor-cli, open in the editor, its symbols and its map.
-// scripts/screenshots.sh runs this under Xvfb with
+// Pictures of every Velkor window with real content: the overlays example
+// built by velkor-cli, open in the editor, its symbols and its map; the hello
+// example made a project as a user would, in the main window, its dialogs,
+// the message window and help. scripts/screenshots.sh runs this under Xvfb with
 // VELKOR_SCREENSHOT_DIR set; under ctest the pictures go to a temporary
 // folder and only their content is checked.
 #include <QAction>
@@ -20,7 +21,12 @@
 #include "ide/ui/ascii_table_window.h"
 #include "ide/ui/compile_progress_window.h"
 #include "ide/ui/editor_window.h"
+#include "ide/ui/help_window.h"
+#include "ide/ui/main_window.h"
 #include "ide/ui/map_view_window.h"
+#include "ide/ui/message_window.h"
+#include "ide/ui/project_dialogs.h"
+#include "ide/ui/qt_ui_host.h"
 #include "ide/ui/symbols_window.h"
 
 using namespace velkor::ui;
@@ -60,6 +66,12 @@ class VelkorScreenshots : public QObject {
   QString out_;
   QString project_;
   platform::HeadlessUiHost ui_;
+  // The main window's: its questions are answered from questions_.
+  QTemporaryDir helloWork_{QDir::tempPath() + "/hello-XXXXXX"};
+  QString hello_;
+  platform::HeadlessUiHost questions_;
+  QtUiHost mainUi_{&questions_};
+  std::unique_ptr<MainWindow> window_;
 
   QString Example(const QString& name) const { return project_ + name; }
 
@@ -73,96 +85,151 @@ class VelkorScreenshots : public QObject {
   }
 
 private slots:
-  void initTestCase();
-  void editor();
-  void findAndReplace();
-  void asciiTable();
-  void symbols();
-  void map();
-  void compileProgress();
+  void initTestCase() {
+    out_ = qEnvironmentVariable("VELKOR_SCREENSHOT_DIR", scratch_.path());
+    QVERIFY(QDir().mkpath(out_));
+    QDir source(KIT_SOURCE_DIR "/examples/overlays");
+    project_ = work_.path() + "/";
+    for (const QString& file : source.entryList(QDir::Files))
+      QVERIFY(QFile::copy(source.filePath(file), project_ + file));
+    QVERIFY(Run(project_, {"new", "Overlays.Prj", "Overlays.Pas"}));
+    QVERIFY(Run(project_, {"build", "Overlays.Prj"}));
+    hello_ = helloWork_.path() + "/";
+    QVERIFY(QFile::copy(KIT_SOURCE_DIR "/examples/hello/Hello.Pas", hello_ + "Hello.Pas"));
+    QVERIFY(Run(hello_, {"new", "Hello.Prj", "Hello.Pas"}));
+    window_ = std::make_unique<MainWindow>(
+        mainUi_, MainWindowPlaces{KIT_BIN_DIR "/", scratch_.filePath("Velkor.ini"),
+                                  KIT_SOURCE_DIR "/docs", KIT_SOURCE_DIR "/README.md"});
+    window_->Start(hello_ + "Hello.Prj");
+  }
+
+  void editor() {
+    EditorWindow window(ui_);
+    for (const char* file : {"Terminal.pas", "Overlays.Mac", "Overlays.Pas"})
+      QVERIFY(window.OpenFile(Example(file)));
+    window.ShowPosition(Example("Overlays.Pas"), 12, 2);
+    window.resize(760, 560);
+    QImage image = Shoot(window, "velkor-editor.png");
+    // Keywords and comments are drawn in their colours.
+    QVERIFY(Count(image, QColor(0x00, 0x00, 0x99)) > 50);
+    QVERIFY(Count(image, QColor(0x00, 0x7A, 0x3D)) > 50);
+    // The generated assembler: strings and ";" comments, no keywords.
+    window.findChild<QAction*>("showAsm")->trigger();
+    QCOMPARE(window.ActiveFile(), Example("Overlays.Mac"));
+    window.EditorOf(Example("Overlays.Mac"))->setCursorPosition(40, 0);
+    image = Shoot(window, "velkor-editor-asm.png");
+    QVERIFY(Count(image, QColor(0x00, 0x7A, 0x3D)) > 50);
+    QCOMPARE(Count(image, QColor(0x00, 0x00, 0x99)), 0);
+  }
+
+  void findAndReplace() {
+    EditorWindow window(ui_);
+    QVERIFY(window.OpenFile(Example("Overlays.Pas")));
+    QsciScintilla* page = window.EditorOf(Example("Overlays.Pas"));
+    page->setSelection(7, 2, 7, 7);
+    window.show();
+    window.findChild<QAction*>("replace")->trigger();
+    auto* dialog = window.findChild<QDialog*>();
+    QVERIFY(dialog);
+    QImage image = Shoot(*dialog, "velkor-find.png");
+    QVERIFY(image.width() > 300);
+  }
+
+  void asciiTable() {
+    AsciiTableWindow window;
+    window.List()->setCurrentRow(65);
+    window.List()->scrollToItem(window.List()->item(56), QAbstractItemView::PositionAtTop);
+    QImage image = Shoot(window, "velkor-ascii-table.png");
+    QVERIFY(!image.isNull());
+  }
+
+  void symbols() {
+    SymbolsWindow window(ui_);
+    QVERIFY(window.LoadProject(project_, "Overlays"));
+    QVERIFY(window.FindSymbol("@overlays_first"));
+    QImage image = Shoot(window, "velkor-symbols.png");
+    QVERIFY(!image.isNull());
+  }
+
+  void map() {
+    velkor::Project project;
+    std::string error;
+    QVERIFY(velkor::ReadProjectFile((project_ + "Overlays.Prj").toStdString(), project, error));
+    velkor::MessageList messages;
+    velkor::BuildSession session{project, messages, ui_, KIT_BIN_DIR "/"};
+    QVERIFY(session.Link(false));
+    MapViewWindow window;
+    window.resize(window.width(), 240);
+    window.SetAreas(session.lastLink.codeAreas, session.lastLink.dataAreas);
+    QImage image = Shoot(window, "velkor-map.png");
+    // One white box per non-empty area, outlined in black.
+    QVERIFY(Count(image, Qt::white) > 4 * 50 * 20);
+    QVERIFY(Count(image, Qt::black) > 100);
+  }
+
+  void compileProgress() {
+    CompileProgressWindow window;
+    window.ShowProgress("Overlays.Pas", 30);
+    QImage image = Shoot(window, "velkor-compile-progress.png");
+    QVERIFY(!image.isNull());
+  }
+
+  void mainWindow() {
+    const QImage image = Shoot(*window_, "velkor-main.png");
+    QVERIFY(window_->ProjectList()->count() > 5);
+    QVERIFY(image.width() >= 400);
+  }
+
+  void dialogs() {
+    velkor::Project project = window_->CurrentProject();
+    ProjectOptionsDialog options(project.settings);
+    QVERIFY(!Shoot(options, "velkor-options.png").isNull());
+    LinkOrderDialog order(project);
+    order.SourceList()->setCurrentRow(1);
+    QVERIFY(!Shoot(order, "velkor-link-order.png").isNull());
+    RemoveDialog remove(project, nullptr);
+    remove.List()->setCurrentRow(1);
+    QVERIFY(!Shoot(remove, "velkor-remove.png").isNull());
+  }
+
+  void messagesAfterBuild() {
+    QVERIFY(window_->CompileAll());
+    QVERIFY(window_->Link());
+    MessageWindow* messages = window_->MessageView();
+    Shoot(*messages, "velkor-messages.png");
+    QVERIFY(messages->ShownLines().size() > kMessageLinesInView);
+  }
+
+  void messagesAfterError() {
+    QFile source(hello_ + "Hello.Pas");
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    QByteArray text = source.readAll();
+    source.close();
+    text.replace("BEGIN", "BEGIN\r\n  X := 1;");
+    QVERIFY(source.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    source.write(text);
+    source.close();
+    QVERIFY(!window_->CompileFile(hello_ + "Hello.Pas"));
+    QCOMPARE(window_->MessageView()->ShownLines().back(), QString("Undefined identifier"));
+    QCOMPARE(window_->Editor()->ActiveFile(), hello_ + "Hello.Pas");
+    Shoot(*window_->MessageView(), "velkor-messages-error.png");
+    window_->Editor()->resize(760, 520);
+    Shoot(*window_->Editor(), "velkor-editor-error.png");
+  }
+
+  void help() {
+    window_->Help()->Search("link order");
+    QVERIFY(window_->Help()->Contents()->count() >= 1);
+    Shoot(*window_->Help(), "velkor-help.png");
+  }
+
+  void cleanupTestCase() {
+    window_->Editor()->EditorOf(hello_ + "Hello.Pas")->setModified(false);
+    questions_.QueueAnswer(platform::Answer::kNo);
+    window_->close();
+    window_.reset();
+  }
 };
-
-void VelkorScreenshots::initTestCase() {
-  out_ = qEnvironmentVariable("VELKOR_SCREENSHOT_DIR", scratch_.path());
-  QVERIFY(QDir().mkpath(out_));
-  QDir source(KIT_SOURCE_DIR "/examples/overlays");
-  project_ = work_.path() + "/";
-  for (const QString& file : source.entryList(QDir::Files))
-    QVERIFY(QFile::copy(source.filePath(file), project_ + file));
-  QVERIFY(Run(project_, {"new", "Overlays.Prj", "Overlays.Pas"}));
-  QVERIFY(Run(project_, {"build", "Overlays.Prj"}));
-}
-
-void VelkorScreenshots::editor() {
-  EditorWindow window(ui_);
-  for (const char* file : {"Terminal.pas", "Overlays.Mac", "Overlays.Pas"})
-    QVERIFY(window.OpenFile(Example(file)));
-  window.ShowPosition(Example("Overlays.Pas"), 12, 2);
-  window.resize(760, 560);
-  QImage image = Shoot(window, "velkor-editor.png");
-  // Keywords and comments are drawn in their colours.
-  QVERIFY(Count(image, QColor(0x00, 0x00, 0x99)) > 50);
-  QVERIFY(Count(image, QColor(0x00, 0x7A, 0x3D)) > 50);
-  // The generated assembler: strings and ";" comments, no keywords.
-  window.findChild<QAction*>("showAsm")->trigger();
-  QCOMPARE(window.ActiveFile(), Example("Overlays.Mac"));
-  window.EditorOf(Example("Overlays.Mac"))->setCursorPosition(40, 0);
-  image = Shoot(window, "velkor-editor-asm.png");
-  QVERIFY(Count(image, QColor(0x00, 0x7A, 0x3D)) > 50);
-  QCOMPARE(Count(image, QColor(0x00, 0x00, 0x99)), 0);
-}
-
-void VelkorScreenshots::findAndReplace() {
-  EditorWindow window(ui_);
-  QVERIFY(window.OpenFile(Example("Overlays.Pas")));
-  QsciScintilla* page = window.EditorOf(Example("Overlays.Pas"));
-  page->setSelection(7, 2, 7, 7);
-  window.show();
-  window.findChild<QAction*>("replace")->trigger();
-  auto* dialog = window.findChild<QDialog*>();
-  QVERIFY(dialog);
-  QImage image = Shoot(*dialog, "velkor-find.png");
-  QVERIFY(image.width() > 300);
-}
-
-void VelkorScreenshots::asciiTable() {
-  AsciiTableWindow window;
-  window.List()->setCurrentRow(65);
-  window.List()->scrollToItem(window.List()->item(56), QAbstractItemView::PositionAtTop);
-  QImage image = Shoot(window, "velkor-ascii-table.png");
-  QVERIFY(!image.isNull());
-}
-
-void VelkorScreenshots::symbols() {
-  SymbolsWindow window(ui_);
-  QVERIFY(window.LoadProject(project_, "Overlays"));
-  QVERIFY(window.FindSymbol("@overlays_first"));
-  QImage image = Shoot(window, "velkor-symbols.png");
-  QVERIFY(!image.isNull());
-}
-
-void VelkorScreenshots::map() {
-  velkor::Project project;
-  std::string error;
-  QVERIFY(velkor::ReadProjectFile((project_ + "Overlays.Prj").toStdString(), project, error));
-  velkor::MessageList messages;
-  velkor::BuildSession session{project, messages, ui_, KIT_BIN_DIR "/"};
-  QVERIFY(session.Link(false));
-  MapViewWindow window;
-  window.resize(window.width(), 240);
-  window.SetAreas(session.lastLink.codeAreas, session.lastLink.dataAreas);
-  QImage image = Shoot(window, "velkor-map.png");
-  // One white box per non-empty area, outlined in black.
-  QVERIFY(Count(image, Qt::white) > 4 * 50 * 20);
-  QVERIFY(Count(image, Qt::black) > 100);
-}
-
-void VelkorScreenshots::compileProgress() {
-  CompileProgressWindow window;
-  window.ShowProgress("Overlays.Pas", 30);
-  QImage image = Shoot(window, "velkor-compile-progress.png");
-  QVERIFY(!image.isNull());
-}
 
 QTEST_MAIN(VelkorScreenshots)
 #include "velkor_screenshots_test.moc"

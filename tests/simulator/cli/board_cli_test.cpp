@@ -25,30 +25,25 @@ std::string BuildZ180(const TempDir& dir, const std::string& name, const std::st
   return (dir.path() / (name + ".ROM")).string();
 }
 
+// The start of every program below: a stack, IM 2 with I = F0H and the
+// handler's address in the vector table, the ITC cleared, then `setup`.
+std::string Im2Start(const std::string& handler, const std::string& vector,
+                     const std::string& setup) {
+  return "\tLINK\t0,8000H\n\tCODE\nSTART:\tLD\tSP,0\n\tLD\tHL," + handler + "\n\tLD\t(" + vector +
+         "),HL\n\tLD\tA,0F0H\n\tLD\tI,A\n\tXOR\tA\n\tOUT0\t(33H),A\n" + setup + "\tIM\t2\n\tEI\n";
+}
+// ASCI0 at 115200 baud (18.432 MHz / 10 / 16 / 1), receiver and transmitter
+// on, 8 data bits and 1 stop bit; A is 0.
+const std::string kAsci0On = "\tOUT0\t(02H),A\n\tLD\tA,64H\n\tOUT0\t(00H),A\n";
+// PRT0 counting down from HL, its interrupt on (TIE0, TDE0).
+const std::string kPrt0On = "\tLD\tA,L\n\tOUT0\t(0EH),A\n\tOUT0\t(0CH),A\n\tLD\tA,H\n\tOUT0\t("
+                            "0FH),A\n\tOUT0\t(0DH),A\n\tLD\tA,11H\n\tOUT0\t(10H),A\n";
+
 // PRT0 ticks in IM 2 while the processor waits in HALT: a dot per tick, ten
 // ticks of 1000 counts (20000 clocks), then a halt with interrupts off.
-const char* const kTickSource = R"(	LINK	0,8000H
-	CODE
-START:	LD	SP,0
-	LD	HL,TICK
-	LD	(0F004H),HL	; PRT0's vector with I = F0H, IL = 0
-	LD	A,0F0H
-	LD	I,A
-	XOR	A
-	OUT0	(33H),A
-	LD	(0F100H),A
-	LD	HL,03E8H
-	LD	A,L
-	OUT0	(0EH),A
-	OUT0	(0CH),A
-	LD	A,H
-	OUT0	(0FH),A
-	OUT0	(0DH),A
-	LD	A,11H		; TIE0, TDE0
-	OUT0	(10H),A
-	IM	2
-	EI
-WAIT:	HALT
+const std::string kTickSource =
+    Im2Start("TICK", "0F004H", "\tLD\t(0F100H),A\n\tLD\tHL,03E8H\n" + kPrt0On) +
+    R"(WAIT:	HALT
 	LD	A,(0F100H)
 	CP	10
 	JR	NZ,WAIT
@@ -95,23 +90,8 @@ TEST(KavrinCliBoard, Im2TickCountedOverKnownCycles) {
 
 // ASCI0 at 115200 baud with receive interrupts in IM 2, waiting in HALT
 // between characters; '.' ends it.
-const char* const kEchoSource = R"(	LINK	0,8000H
-	CODE
-START:	LD	SP,0
-	LD	HL,RXINT
-	LD	(0F00EH),HL	; ASCI0's vector with I = F0H, IL = 0
-	LD	A,0F0H
-	LD	I,A
-	XOR	A
-	OUT0	(33H),A
-	OUT0	(02H),A		; CNTLB0: 18.432 MHz / 10 / 16 / 1
-	LD	A,64H		; CNTLA0: RE, TE, 8 data bits, 1 stop bit
-	OUT0	(00H),A
-	LD	A,08H		; STAT0: RIE
-	OUT0	(04H),A
-	IM	2
-	EI
-IDLE:	HALT
+const std::string kEchoSource =
+    Im2Start("RXINT", "0F00EH", kAsci0On + "\tLD\tA,08H\n\tOUT0\t(04H),A\n") + R"(IDLE:	HALT
 	JR	IDLE
 RXINT:	PUSH	AF
 	PUSH	BC
@@ -159,32 +139,10 @@ TEST(KavrinCliBoard, EchoOnAsci0WithReceiveInterrupts) {
 }
 
 // A monitor of our own in ROM, driven by a scripted stdin.
-const char* const kMonitorSource = R"(TICKS	EQU	0F100H
-	LINK	0,8000H
-	CODE
-START:	LD	SP,0
-	LD	HL,TICK
-	LD	(0F004H),HL	; PRT0's vector with I = F0H, IL = 0
-	LD	A,0F0H
-	LD	I,A
-	XOR	A
-	OUT0	(33H),A
-	LD	(TICKS),A
-	OUT0	(02H),A		; CNTLB0: 18.432 MHz / 10 / 16 / 1
-	LD	A,64H		; CNTLA0: RE, TE, 8 data bits, 1 stop bit
-	OUT0	(00H),A
-	LD	HL,4800H	; 18432 counts of 20 clocks: 20 ms
-	LD	A,L
-	OUT0	(0EH),A
-	OUT0	(0CH),A
-	LD	A,H
-	OUT0	(0FH),A
-	OUT0	(0DH),A
-	LD	A,11H		; TIE0, TDE0
-	OUT0	(10H),A
-	IM	2
-	EI
-	LD	HL,BANNER
+const std::string kMonitorSource =
+    "TICKS\tEQU\t0F100H\n" +
+    Im2Start("TICK", "0F004H", "\tLD\t(TICKS),A\n" + kAsci0On + "\tLD\tHL,4800H\n" + kPrt0On) +
+    R"(	LD	HL,BANNER
 	CALL	PUTS
 LOOP:	LD	A,3EH		; '>'
 	CALL	PUTC

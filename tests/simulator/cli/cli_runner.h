@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/platform/test_dir.h"
+
 namespace kavrin::testing {
 
 struct CliResult {
@@ -23,29 +25,16 @@ struct CliResult {
   bool timedOut = false;
 };
 
-class TempDir {
+// The test's own directory, for images as well as text.
+class TempDir : public kit_test::TestDir {
 public:
-  TempDir() {
-    static int counter = 0;
-    path_ = std::filesystem::temp_directory_path() /
-            ("kavrin_cli_" + std::to_string(::getpid()) + "_" + std::to_string(++counter));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path path() const { return Path(); }
   std::string Write(const std::string& name, const std::vector<unsigned char>& bytes) const {
-    std::ofstream out(path_ / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    return (path_ / name).string();
+    return TestDir::Write(name, std::string(bytes.begin(), bytes.end()));
   }
   std::string WriteText(const std::string& name, const std::string& text) const {
-    std::ofstream(path_ / name, std::ios::binary) << text;
-    return (path_ / name).string();
+    return TestDir::Write(name, text);
   }
-
-private:
-  std::filesystem::path path_;
 };
 
 inline std::string ReadAll(const std::filesystem::path& p) {
@@ -59,10 +48,13 @@ inline std::string ReadAll(const std::filesystem::path& p) {
 // until it ends, as an idle terminal would be.
 inline CliResult RunCli(const std::vector<std::string>& args, const std::string& input = "",
                         bool keepStdinOpen = false, int timeoutSeconds = 60) {
-  TempDir dir;
-  const auto outPath = dir.path() / "out";
-  const auto errPath = dir.path() / "err";
-  const std::string inPath = dir.WriteText("in", input);
+  static int counter = 0;
+  const std::string capture =
+      std::filesystem::temp_directory_path() /
+      ("kavrin-cli-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+  const std::string outPath = capture + ".out", errPath = capture + ".err",
+                    inPath = capture + ".in";
+  std::ofstream(inPath, std::ios::binary) << input;
   int pipeFds[2] = {-1, -1};
   if (keepStdinOpen && ::pipe(pipeFds) != 0) return {};
   const std::string program = std::string(KIT_BIN_DIR) + "/kavrin-cli";
@@ -102,6 +94,8 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   result.out = ReadAll(outPath);
   result.err = ReadAll(errPath);
+  for (const std::string& file : {outPath, errPath, inPath})
+    std::filesystem::remove(file);
   return result;
 }
 

@@ -19,7 +19,8 @@ using testing::RunCli;
 using testing::TempDir;
 
 // Output helpers every program below ends with: PUTC prints A, HEX prints A
-// in hex, SHOW prints a blank, B and A in hex; all keep BC, DE and HL.
+// in hex, SHOW prints a blank, B and A in hex; all keep BC, DE and HL. FN
+// calls the BDOS with C and DE; SHOWFN also shows the answer after a tag.
 constexpr const char* kHelpers = R"(
 PUTC:   PUSH BC
         PUSH DE
@@ -63,11 +64,24 @@ JPHL:   JP (HL)
 NL:     DB 13,10,'$'
 )";
 
+constexpr const char* kMacros = R"(BDOS EQU 5
+FN MACRO fn,arg
+        LD C,fn
+        LD DE,arg
+        CALL BDOS
+        ENDM
+SHOWFN MACRO fn,arg,tag
+        FN fn,arg
+        LD B,tag
+        CALL SHOW
+        ENDM
+)";
+
 // Writes the program (ORG 100H, BDOS EQU 5 and the helpers added) as NAME.COM
 // in dir and gives its path.
 std::string AssembleCom(const TempDir& dir, const std::string& name, const std::string& body) {
-  const std::string source =
-      dir.WriteText(name + ".asm", "BDOS EQU 5\n ORG 100H\n" + body + kHelpers + " END\n");
+  const std::string source = dir.WriteText(name + ".asm", std::string(kMacros) + " ORG 100H\n" +
+                                                              body + kHelpers + " END\n");
   const std::string com = (dir.path() / (name + ".COM")).string();
   const std::string command =
       "pasmo " + source + " " + com + " > " + (dir.path() / "pasmo.log").string() + " 2>&1";
@@ -78,8 +92,7 @@ std::string AssembleCom(const TempDir& dir, const std::string& name, const std::
 constexpr const char* kEveryFunction = R"(
         LD DE,TITLE
         CALL PRINT
-        LD C,12
-        CALL BDOS
+        FN 12,0
         LD A,'V'
         CALL PUTC
         LD A,H
@@ -87,40 +100,17 @@ constexpr const char* kEveryFunction = R"(
         LD A,L
         CALL HEX
         CALL NEWLN
-        LD C,25
-        CALL BDOS
-        LD B,'D'
-        CALL SHOW
-        LD C,32
-        LD E,0FFH
-        CALL BDOS
-        LD B,'U'
-        CALL SHOW
-        LD C,32
-        LD E,5
-        CALL BDOS
-        LD C,32
-        LD E,0FFH
-        CALL BDOS
-        LD B,'U'
-        CALL SHOW
-        LD C,24
-        CALL BDOS
+        SHOWFN 25,0,'D'
+        SHOWFN 32,0FFH,'U'
+        FN 32,5
+        SHOWFN 32,0FFH,'U'
+        FN 24,0
         LD A,L
         LD B,'L'
         CALL SHOW
-        LD C,13
-        CALL BDOS
-        LD C,14
-        LD E,0
-        CALL BDOS
-        LD B,'S'
-        CALL SHOW
-        LD C,37
-        LD DE,1
-        CALL BDOS
-        LD B,'R'
-        CALL SHOW
+        FN 13,0
+        SHOWFN 14,0,'S'
+        SHOWFN 37,1,'R'
         LD C,100
         LD A,55H
         LD HL,1234H
@@ -153,23 +143,11 @@ FCBN:   LD A,(HL)
         LD B,'F'
         CALL SHOW
         CALL NEWLN
-        LD C,1
-        CALL BDOS
-        LD B,'I'
-        CALL SHOW
-        LD C,11
-        CALL BDOS
-        LD B,'K'
-        CALL SHOW
-        LD C,6
-        LD E,0FFH
-        CALL BDOS
-        LD B,'G'
-        CALL SHOW
+        SHOWFN 1,0,'I'
+        SHOWFN 11,0,'K'
+        SHOWFN 6,0FFH,'G'
         CALL NEWLN
-        LD DE,LINE
-        LD C,10
-        CALL BDOS
+        FN 10,LINE
         LD A,(LINE+1)
         LD B,'#'
         CALL SHOW
@@ -179,56 +157,28 @@ FCBN:   LD A,(HL)
         LD C,'!'
         CALL JPHL
         CALL NEWLN
-        LD DE,BUF
-        LD C,26
-        CALL BDOS
-        LD C,15
-        LD DE,FCB
-        CALL BDOS
-        LD B,'O'
-        CALL SHOW
-        LD C,22
-        LD DE,FCB
-        CALL BDOS
-        LD B,'M'
-        CALL SHOW
+        FN 26,BUF
+        SHOWFN 15,FCB,'O'
+        SHOWFN 22,FCB,'M'
         LD A,'A'
         CALL FILL
-        LD C,21
-        LD DE,FCB
-        CALL BDOS
-        LD B,'W'
-        CALL SHOW
+        SHOWFN 21,FCB,'W'
         LD A,'B'
         CALL FILL
-        LD C,21
-        LD DE,FCB
-        CALL BDOS
-        LD B,'W'
-        CALL SHOW
-        LD C,16
-        LD DE,FCB
-        CALL BDOS
-        LD B,'C'
-        CALL SHOW
+        SHOWFN 21,FCB,'W'
+        SHOWFN 16,FCB,'C'
         CALL NEWLN
         XOR A
         LD (FCB+12),A
         LD (FCB+32),A
-        LD C,15
-        LD DE,FCB
-        CALL BDOS
-        LD B,'O'
-        CALL SHOW
+        SHOWFN 15,FCB,'O'
         LD A,(FCB+15)
         LD B,'#'
         CALL SHOW
         CALL READ
         CALL READ
         CALL READ
-        LD C,35
-        LD DE,FCB
-        CALL BDOS
+        FN 35,FCB
         LD A,(FCB+33)
         LD B,'S'
         CALL SHOW
@@ -237,47 +187,25 @@ FCBN:   LD A,(HL)
         LD (FCB+33),A
         LD A,'C'
         CALL FILL
-        LD C,34
-        LD DE,FCB
-        CALL BDOS
-        LD B,'w'
-        CALL SHOW
+        SHOWFN 34,FCB,'w'
         LD A,1
         LD (FCB+33),A
-        LD C,33
-        LD DE,FCB
-        CALL BDOS
-        LD B,'r'
-        CALL SHOW
+        SHOWFN 33,FCB,'r'
         LD A,(BUF)
         LD B,'='
         CALL SHOW
-        LD C,36
-        LD DE,FCB
-        CALL BDOS
+        FN 36,FCB
         LD A,(FCB+33)
         LD B,'P'
         CALL SHOW
-        LD C,35
-        LD DE,FCB
-        CALL BDOS
+        FN 35,FCB
         LD A,(FCB+33)
         LD B,'S'
         CALL SHOW
-        LD C,16
-        LD DE,FCB
-        CALL BDOS
+        FN 16,FCB
         CALL NEWLN
-        LD C,23
-        LD DE,RFCB
-        CALL BDOS
-        LD B,'N'
-        CALL SHOW
-        LD C,17
-        LD DE,SFCB
-        CALL BDOS
-        LD B,'F'
-        CALL SHOW
+        SHOWFN 23,RFCB,'N'
+        SHOWFN 17,SFCB,'F'
         LD A,' '
         CALL PUTC
         LD HL,BUF+1
@@ -286,28 +214,12 @@ FOUND:  LD A,(HL)
         CALL PUTC
         INC HL
         DJNZ FOUND
-        LD C,18
-        CALL BDOS
-        LD B,'F'
-        CALL SHOW
-        LD C,19
-        LD DE,DFCB
-        CALL BDOS
-        LD B,'E'
-        CALL SHOW
-        LD C,19
-        LD DE,DFCB
-        CALL BDOS
-        LD B,'E'
-        CALL SHOW
+        SHOWFN 18,0,'F'
+        SHOWFN 19,DFCB,'E'
+        SHOWFN 19,DFCB,'E'
         CALL NEWLN
-        LD C,0
-        CALL BDOS
-READ:   LD C,20
-        LD DE,FCB
-        CALL BDOS
-        LD B,'R'
-        CALL SHOW
+        FN 0,0
+READ:   SHOWFN 20,FCB,'R'
         LD A,(BUF)
         LD B,'='
         JP SHOW
@@ -432,21 +344,9 @@ TEST(CpmMode, AFileOutsideTheDirectoryIsNeverTouched) {
   TempDir dir;
   // Make, write and delete LINK.TXT, a link to a file outside the directory.
   const std::string com = AssembleCom(dir, "LINK", R"(
-        LD C,22
-        LD DE,F
-        CALL BDOS
-        LD B,'M'
-        CALL SHOW
-        LD C,21
-        LD DE,F
-        CALL BDOS
-        LD B,'W'
-        CALL SHOW
-        LD C,19
-        LD DE,F
-        CALL BDOS
-        LD B,'E'
-        CALL SHOW
+        SHOWFN 22,F,'M'
+        SHOWFN 21,F,'W'
+        SHOWFN 19,F,'E'
         RET
 F:      DB 0,'LINK    TXT'
         DS 24

@@ -108,11 +108,12 @@ TEST(KavrinCliRun, StatsCountInstructionsStatesAndTime) {
   EXPECT_EQ(r.out, "Hello\r\n");
   EXPECT_EQ(r.err, "Instructions: " + std::to_string(kHelloInstructions) + "\nT-states: " +
                        std::to_string(kHelloStates) + "\nSimulated time: 0.296000 ms at 1 MHz\n");
-  // One memory wait state per fetch or data cycle: 2 + 7 * (2+1+2+2+1+2) + 2+1+2+1.
-  const CliResult waited = RunCli({"run", image, "--regs", "--wait-states", "1,0"});
+  // Three memory wait states (the most) per fetch or data cycle: 2 + 7 *
+  // (2+1+2+2+1+2) + 2+1+2+1 cycles.
+  const CliResult waited = RunCli({"run", image, "--regs", "--wait-states", "3,0"});
   const int memoryCycles = 3 + 7 * 10 + 6;
   EXPECT_NE(waited.err.find("Instructions=" + std::to_string(kHelloInstructions) +
-                            " T-states=" + std::to_string(kHelloStates + memoryCycles)),
+                            " T-states=" + std::to_string(kHelloStates + 3 * memoryCycles)),
             std::string::npos)
       << waited.err;
   const CliResult defaultClock = RunCli({"run", image, "--stats"});
@@ -221,22 +222,6 @@ TEST(KavrinCliRun, BadInputGetsAMessageAndAnExitCode) {
     EXPECT_EQ(r.err.rfind(c.errorStart, 0), 0u) << joined << "\n" << r.err;
     EXPECT_EQ(r.out, "") << joined;
   }
-}
-
-TEST(KavrinCliRun, LargeImageAtZeroIsFullyStored) {
-  TempDir dir;
-  // A 1 MB image whose last byte is the only way to see it was stored: the
-  // program copies physical FFFFFH through the MMU (CBR = F0H maps F000H up
-  // to FF000H) and prints it.
-  std::vector<unsigned char> image(0x100000, 0);
-  const std::vector<unsigned char> code = {0x3E, 0xF0, 0xED, 0x39, 0x38, // LD A,F0H / OUT0 (CBR),A
-                                           0x3A, 0xFF, 0xFF,             // LD A,(FFFFH)
-                                           0xD3, 0x80, 0x76};            // OUT (80H),A / HALT
-  std::copy(code.begin(), code.end(), image.begin());
-  image.back() = 'Z';
-  const CliResult r = RunCli({"run", dir.Write("big.rom", image)});
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, "Z");
 }
 
 TEST(KavrinCliHelp, ListsBothCommands) {

@@ -13,21 +13,16 @@ constexpr uint8_t kTrap = 0x80, kUfo = 0x40;
 constexpr uint8_t kTde0 = 0x01, kTie0 = 0x10;
 constexpr int kAcceptStates = 19;
 
-class ChipPartsTest : public MachineTest {
+class ChipPartsTest : public testing::BoardMachineTest {
 protected:
-  void SetUp() override { m->ConfigureBoard({.enabled = true}); }
-  void Place(uint16_t at, std::initializer_list<uint8_t> code) {
-    for (uint8_t b : code)
-      m->PhysicalMemory[at++] = b;
-  }
   // IM 2 with I = 01H and IL = 20H: PRT0 vectors through 0124H, DMA0
   // through 0128H, both to a handler at 0200H.
   void Vectors() {
     c.I = 0x01;
     c.InterruptMode = 2;
     m->PortWrite(onchip::kIl, 0x20);
-    Place(0x0124, {0x00, 0x02});
-    Place(0x0128, {0x00, 0x02});
+    Load({0x00, 0x02}, 0x0124);
+    Load({0x00, 0x02}, 0x0128);
     c.SP = 0xF000;
   }
 };
@@ -83,10 +78,11 @@ TEST(BareCore, UndefinedOpcodeStopsTheRunWithoutTrap) {
 
 TEST_F(ChipPartsTest, SleepWaitsForTheTickAsHaltDoes) {
   Vectors();
-  Place(0x0200, {0xFB, 0xED, 0x4D}); // EI / RETI
-  Place(0, {0xFB,                    // EI
-            0xED, 0x76,              // SLP
-            0x00});                  // NOP
+  Load({0xFB, 0xED, 0x4D}, 0x0200); // EI / RETI
+  Load({0xFB,                       // EI
+        0xED, 0x76,                 // SLP
+        0x00},
+       0); // NOP
   constexpr uint16_t kReload = 50;
   m->PortWrite(onchip::kRldr0L, kReload);
   m->PortWrite(onchip::kTmdr0L, kReload);
@@ -99,7 +95,7 @@ TEST_F(ChipPartsTest, SleepWaitsForTheTickAsHaltDoes) {
 }
 
 TEST_F(ChipPartsTest, SleepWithNothingToWakeItGoesOn) {
-  Place(0, {0xF3, 0xED, 0x76, 0x00}); // DI / SLP / NOP
+  Load({0xF3, 0xED, 0x76, 0x00}, 0); // DI / SLP / NOP
   m->PortWrite(onchip::kTcr, kTde0 | kTie0);
   EXPECT_EQ(Step(3), StopReason::BudgetUsed);
   EXPECT_EQ(c.PC, 0x0004);
@@ -119,14 +115,15 @@ TEST_F(ChipPartsTest, ReadingTmdrLowLatchesTheHighByte) {
 
 TEST_F(ChipPartsTest, DmaEndInterruptsWhenDieIsSet) {
   Vectors();
-  Place(0x8000, {1, 2, 3, 4});
+  Load({1, 2, 3, 4}, 0x8000);
   m->PortWrite(onchip::kSar0L + 1, 0x80);
   m->PortWrite(onchip::kDar0L + 1, 0x90);
   m->PortWrite(onchip::kBcr0L, 4);
-  Place(0, {0xFB,             // EI
-            0x3E, 0x44,       // LD A,DE0|DIE0 (DWE0 clear: DE0 is written)
-            0xED, 0x39, 0x30, // OUT0 (DSTAT),A: the transfer runs and ends
-            0x00});           // NOP
+  Load({0xFB,             // EI
+        0x3E, 0x44,       // LD A,DE0|DIE0 (DWE0 clear: DE0 is written)
+        0xED, 0x39, 0x30, // OUT0 (DSTAT),A: the transfer runs and ends
+        0x00},
+       0); // NOP
   m->Run({.breakpoints = {0x0200}, .instructionLimit = 10});
   ASSERT_EQ(c.PC, 0x0200);
   EXPECT_EQ(m->ReadWord(c.SP), 0x0006);

@@ -16,13 +16,8 @@ constexpr uint8_t kTif0 = 0x40, kTif1 = 0x80, kTie0 = 0x10, kTie1 = 0x20, kTde0 
                   kTde1 = 0x02;
 constexpr int kAcceptStates = 19; // vectored acceptance
 
-class BoardTest : public MachineTest {
+class BoardTest : public testing::BoardMachineTest {
 protected:
-  void SetUp() override { m->ConfigureBoard({.enabled = true}); }
-  void Place(uint16_t at, std::initializer_list<uint8_t> code) {
-    for (uint8_t b : code)
-      m->PhysicalMemory[at++] = b;
-  }
   void Timer0(uint16_t reload, uint8_t tcr) {
     m->PortWrite(onchip::kRldr0L, static_cast<uint8_t>(reload));
     m->PortWrite(onchip::kRldr0L + 1, static_cast<uint8_t>(reload >> 8));
@@ -30,39 +25,51 @@ protected:
     m->PortWrite(onchip::kTmdr0L + 1, static_cast<uint8_t>(reload >> 8));
     m->PortWrite(onchip::kTcr, tcr);
   }
-  uint16_t Tmdr0() {
-    return static_cast<uint16_t>(m->PortRead(onchip::kTmdr0L) | m->PortRead(onchip::kTmdr0L + 1)
-                                                                    << 8);
-  }
   // Vector table at 0100H: I = 01H, IL = 20H puts PRT0 at 0124H, PRT1 at
   // 0126H, ASCI0 at 012EH; handlers at 0200H, 0300H, 0400H.
   void Vectors() {
     c.I = 0x01;
     m->PortWrite(onchip::kIl, 0x20);
-    Place(0x0124, {0x00, 0x02, 0x00, 0x03});
-    Place(0x012E, {0x00, 0x04});
+    Load({0x00, 0x02, 0x00, 0x03}, 0x0124);
+    Load({0x00, 0x04}, 0x012E);
     c.SP = 0xF000;
   }
 };
 
-TEST_F(BoardTest, TimerCountsEveryTwentyClocksAndReloadsAtZero) {
-  Timer0(3, kTde0); // memory is all NOPs
+// Each PRT's data and reload registers, its enable and flag bits in TCR.
+struct PrtRegisters {
+  uint8_t tmdr, rldr, tde, tif;
+};
+class TimerTest : public BoardTest, public ::testing::WithParamInterface<PrtRegisters> {};
+
+TEST_P(TimerTest, CountsEveryTwentyClocksAndReloadsAtZero) {
+  const PrtRegisters t = GetParam();
+  for (uint8_t low : {t.rldr, t.tmdr}) {
+    m->PortWrite(low, 3);
+    m->PortWrite(static_cast<uint8_t>(low + 1), 0);
+  }
+  m->PortWrite(onchip::kTcr, t.tde); // memory is all NOPs
+  const auto tmdr = [&] { return m->PortRead(t.tmdr) | m->PortRead(t.tmdr + 1) << 8; };
   // NOPs of 3 states: 20 clocks have passed after 7 of them (21 states).
   Step(7);
-  EXPECT_EQ(Tmdr0(), 2u);
-  EXPECT_EQ(m->InternalRegisters[onchip::kTcr] & kTif0, 0);
+  EXPECT_EQ(tmdr(), 2);
+  EXPECT_EQ(m->InternalRegisters[onchip::kTcr] & t.tif, 0);
   Step(14); // 63 states: the third count reaches 0, sets TIF and reloads
-  EXPECT_EQ(Tmdr0(), 3u);
-  EXPECT_EQ(m->InternalRegisters[onchip::kTcr] & kTif0, kTif0);
-  // TDE off stops the count.
-  m->PortWrite(onchip::kTcr, 0);
+  EXPECT_EQ(tmdr(), 3);
+  EXPECT_EQ(m->InternalRegisters[onchip::kTcr] & t.tif, t.tif);
+  m->PortWrite(onchip::kTcr, 0); // TDE off stops the count
   Step(20);
-  EXPECT_EQ(Tmdr0(), 3u);
+  EXPECT_EQ(tmdr(), 3);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Prt, TimerTest,
+    ::testing::Values(PrtRegisters{onchip::kTmdr0L, onchip::kRldr0L, kTde0, kTif0},
+                      PrtRegisters{onchip::kTmdr1L, onchip::kRldr1L, kTde1, kTif1}));
 
 TEST_F(BoardTest, TifClearsOnlyByReadingTcrThenTmdr) {
   Timer0(1, kTde0);
-  Place(0, {0, 0, 0, 0, 0, 0, 0});
+  Load({0, 0, 0, 0, 0, 0, 0}, 0);
   Step(7);
   ASSERT_EQ(m->PortRead(onchip::kTcr) & kTif0, kTif0);
   m->PortWrite(onchip::kTcr, 0); // also freezes the timer; TIF is not writable
@@ -85,17 +92,19 @@ protected:
   void SetUp() override {
     BoardTest::SetUp();
     Vectors();
-    Place(0x0200, {0xF5,             // PUSH AF
-                   0xED, 0x38, 0x10, // IN0 A,(TCR)
-                   0xED, 0x38, 0x0C, // IN0 A,(TMDR0L)
-                   0x3A, 0x00, 0x30, // LD A,(3000H)
-                   0x3C,             // INC A
-                   0x32, 0x00, 0x30, // LD (3000H),A
-                   0xF1,             // POP AF
-                   0xFB,             // EI
-                   0xED, 0x4D});     // RETI
-    Place(0, {0xED, 0x5E,            // IM 2
-              0xFB});                // EI
+    Load({0xF5,             // PUSH AF
+          0xED, 0x38, 0x10, // IN0 A,(TCR)
+          0xED, 0x38, 0x0C, // IN0 A,(TMDR0L)
+          0x3A, 0x00, 0x30, // LD A,(3000H)
+          0x3C,             // INC A
+          0x32, 0x00, 0x30, // LD (3000H),A
+          0xF1,             // POP AF
+          0xFB,             // EI
+          0xED, 0x4D},
+         0x0200);     // RETI
+    Load({0xED, 0x5E, // IM 2
+          0xFB},
+         0); // EI
   }
   // Runs to the handler k times; returns the T-state of each entry.
   std::vector<uint64_t> Entries(int k) {
@@ -112,7 +121,7 @@ protected:
 };
 
 TEST_F(TickTest, IM2TickIsTakenAtTheFirstInstructionEndAfterEachZero) {
-  Place(3, {0x18, 0xFE}); // JR $ (8 states)
+  Load({0x18, 0xFE}, 3); // JR $ (8 states)
   Timer0(kReload, kTde0 | kTie0);
   const std::vector<uint64_t> at = Entries(5);
   for (int k = 0; k < 5; ++k) {
@@ -126,8 +135,9 @@ TEST_F(TickTest, IM2TickIsTakenAtTheFirstInstructionEndAfterEachZero) {
 }
 
 TEST_F(TickTest, HaltWaitsForTheNextTickWhileTimePasses) {
-  Place(3, {0x76,         // HALT
-            0x18, 0xFD}); // JR to the HALT
+  Load({0x76, // HALT
+        0x18, 0xFD},
+       3); // JR to the HALT
   Timer0(kReload, kTde0 | kTie0);
   const std::vector<uint64_t> at = Entries(3);
   for (int k = 0; k < 3; ++k)
@@ -140,7 +150,7 @@ TEST_F(BoardTest, EiLetsTheInterruptInAfterTheNextInstruction) {
   Vectors();
   m->PortWrite(onchip::kTcr, kTie0);
   m->InternalRegisters[onchip::kTcr] |= kTif0;
-  Place(0, {0xFB, 0x00, 0x00});
+  Load({0xFB, 0x00, 0x00}, 0);
   Step();
   EXPECT_EQ(c.PC, 0x0001);
   Step();
@@ -154,15 +164,15 @@ TEST_F(BoardTest, InternalSourcesComeInPriorityOrderThroughIAndIl) {
   Vectors();
   m->PortWrite(onchip::kTcr, kTie0 | kTie1);
   m->InternalRegisters[onchip::kTcr] |= kTif0 | kTif1;
-  Place(0, {0xFB, 0x00});
+  Load({0xFB, 0x00}, 0);
   Step(2);
   EXPECT_EQ(c.PC, 0x0200); // PRT0 before PRT1
   m->InternalRegisters[onchip::kTcr] &= static_cast<uint8_t>(~kTif0);
-  Place(0x0200, {0xFB, 0x00}); // EI / NOP
+  Load({0xFB, 0x00}, 0x0200); // EI / NOP
   Step(2);
   EXPECT_EQ(c.PC, 0x0300);
   // DI holds everything off.
-  Place(0x0300, {0xF3, 0x00});
+  Load({0xF3, 0x00}, 0x0300);
   c.InterruptsEnabled = true;
   Step(2);
   EXPECT_EQ(c.PC, 0x0302);
@@ -170,7 +180,7 @@ TEST_F(BoardTest, InternalSourcesComeInPriorityOrderThroughIAndIl) {
 
 TEST_F(BoardTest, Int0InModes1And2AndIm0Stops) {
   c.SP = 0xF000;
-  Place(0, {0xED, 0x56, 0xFB, 0x00}); // IM 1 / EI / NOP
+  Load({0xED, 0x56, 0xFB, 0x00}, 0); // IM 1 / EI / NOP
   m->SetInt0(true);
   Step(3);
   EXPECT_EQ(c.PC, 0x0038);
@@ -179,30 +189,30 @@ TEST_F(BoardTest, Int0InModes1And2AndIm0Stops) {
   m->Reset();
   c.SP = 0xF000;
   c.I = 0x05;
-  Place(0x0540, {0x34, 0x12});
-  Place(0, {0xED, 0x5E, 0xFB, 0x00}); // IM 2 / EI / NOP
+  Load({0x34, 0x12}, 0x0540);
+  Load({0xED, 0x5E, 0xFB, 0x00}, 0); // IM 2 / EI / NOP
   m->SetInt0(true, 0x40);
   Step(3);
   EXPECT_EQ(c.PC, 0x1234);
 
   m->Reset();
   c.InterruptMode = 0;
-  Place(0, {0xFB, 0x00});
+  Load({0xFB, 0x00}, 0);
   EXPECT_EQ(Step(2), StopReason::UnsupportedIm0);
   EXPECT_EQ(m->StopMessage(), "IM 0 interrupt mode not supported at 0002H");
   // ITE0 clear masks INT0.
   m->Reset();
   c.InterruptMode = 1;
   m->PortWrite(onchip::kItc, 0x00);
-  Place(0, {0xFB, 0x00, 0x00});
+  Load({0xFB, 0x00, 0x00}, 0);
   Step(3);
   EXPECT_EQ(c.PC, 0x0003);
 }
 
 TEST_F(BoardTest, HaltWithNothingToWakeItEndsTheRun) {
-  Place(0, {0xFB, 0x76});
+  Load({0xFB, 0x76}, 0);
   EXPECT_EQ(Step(5), StopReason::Halt);
-  Place(0, {0xF3, 0x76}); // interrupts disabled: as on the bare core
+  Load({0xF3, 0x76}, 0); // interrupts disabled: as on the bare core
   m->Reset();
   m->PortWrite(onchip::kTcr, kTde0 | kTie0);
   EXPECT_EQ(Step(5), StopReason::Halt);
@@ -210,8 +220,10 @@ TEST_F(BoardTest, HaltWithNothingToWakeItEndsTheRun) {
 
 TEST_F(BoardTest, WritesBelowTheRomSizeAreIgnoredAndCounted) {
   m->ConfigureBoard({.enabled = true, .romSize = 0x8000});
-  Place(0, {0x32, 0x00, 0x10,   // LD (1000H),A
-            0x32, 0x00, 0x90}); // LD (9000H),A
+  // Placed in physical memory: a write through the machine would be ignored.
+  const uint8_t code[] = {0x32, 0x00, 0x10,  // LD (1000H),A
+                          0x32, 0x00, 0x90}; // LD (9000H),A
+  std::copy(std::begin(code), std::end(code), m->PhysicalMemory.begin());
   c.A = 0x5A;
   Step(2);
   EXPECT_EQ(m->PhysicalMemory[0x1000], 0);
@@ -291,7 +303,7 @@ TEST_F(AsciTest, ReceiveInterruptVectorsThroughIl) {
   input = "k";
   m->PortWrite(0x00, 0x64);
   m->PortWrite(0x04, 0x08); // RIE
-  Place(0, {0xFB, 0x76});   // EI / HALT
+  Load({0xFB, 0x76}, 0);    // EI / HALT
   Step(2);
   EXPECT_EQ(c.PC, 0x0400);
 }

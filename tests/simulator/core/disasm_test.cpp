@@ -49,37 +49,26 @@ struct LineCase {
   int length;
 };
 
+// What the comparison with z80ex below does not see: the byte field, the
+// spelling of numbers and mnemonics, the Z180's own instructions and the
+// undocumented forms.
 TEST(Disassemble, FormatsBytesLabelAndOperands) {
   const LineCase cases[] = {
       {{0x3E, 0x05}, 0, "3E05      LD A,05H", 2},
       {{0xDD, 0x36, 0xFE, 0x12}, 0, "DD36FE12  LD (IX-02H),12H", 4},
       {{0x18, 0xFE}, 0x100, "18FE      JR 0100H", 2},
       {{0xED, 0x55}, 0, "ED55      DB EDh,55h", 2},
-      {{0xDD, 0x09}, 0, "DD09      ADD IX,BC", 2},
-      {{0xDD, 0x29}, 0, "DD29      ADD IX,IX", 2},
       {{0xFD, 0xE5}, 0, "FDE5      PUSH IY", 2},
-      {{0xDD, 0xCB, 0x05, 0x06}, 0, "DDCB0506  RLC (IX+05H)", 4},
       {{0xFD, 0xCB, 0x80, 0xFE}, 0, "FDCB80FE  SET 7,(IY-80H)", 4},
       {{0xED, 0x2C}, 0, "ED2C      TST L", 2},
       {{0xDD, 0x8F}, 0, "DD8F      ADC A", 2},
-      {{0x87}, 0, "87        ADD A", 1},
       {{0xD3, 0x80}, 0, "D380      OUTA (80H)", 2},
       {{0xDB, 0x81}, 0, "DB81      INA (81H)", 2},
       {{0xE3}, 0, "E3        EX HL,(SP)", 1},
-      {{0xFD, 0xE3}, 0, "FDE3      EX IY,(SP)", 2},
-      {{0x08}, 0, "08        EX AF,AF'", 1},
       {{0xFF}, 0, "FF        RST 38h", 1},
       {{0xCB, 0x30}, 0, "CB30      SLL B", 2},
-      {{0xCB, 0x7F}, 0, "CB7F      BIT 7,A", 2},
-      {{0xDD, 0x66, 0x02}, 0, "DD6602    LD H,(IX+02H)", 3},
       {{0xDD, 0x75, 0x7F}, 0, "DD757F    LD (IX+7FH),L", 3},
       {{0xDD, 0x26, 0x12}, 0, "DD2612    LD IXh,12H", 3},
-      {{0xFD, 0x65}, 0, "FD65      LD IYh,IYl", 2},
-      {{0xDD, 0xE9}, 0, "DDE9      JP (IX)", 2},
-      {{0xDD, 0xF9}, 0, "DDF9      LD SP,IX", 2},
-      {{0xDD, 0x2A, 0x34, 0x12}, 0, "DD2A3412  LD IX,(1234H)", 4},
-      {{0xDD, 0x01, 0x34, 0x12}, 0, "DD013412  LD BC,1234H", 4},
-      {{0xED, 0x43, 0x34, 0x12}, 0, "ED433412  LD (1234H),BC", 4},
       {{0xED, 0x38, 0x3F}, 0, "ED383F    IN0 A,(3FH)", 3},
       {{0xED, 0x39, 0x3F}, 0, "ED393F    OUT0 (3FH),A", 3},
       {{0xED, 0x74, 0x0F}, 0, "ED740F    TSTIO 0FH", 3},
@@ -88,7 +77,6 @@ TEST(Disassemble, FormatsBytesLabelAndOperands) {
       {{0xED, 0x9B}, 0, "ED9B      OTDMR", 2},
       {{0x10, 0x80}, 0x0010, "1080      DJNZ FF92H", 2},
       {{0x20, 0x7F}, 0xFFF0, "207F      JR NZ,0071H", 2},
-      {{0x76}, 0, "76        HALT", 1},
       // Mended: DD EB does not involve HL and runs as EX DE,HL.
       {{0xDD, 0xEB}, 0, "DDEB      EX DE,HL", 2},
       // A run of index prefixes is one instruction; the last one wins.

@@ -25,4 +25,10 @@ protected:
   CpuState& c = m->Cpu;
 };
 
+// The same with the board model on: timers, serial channels, interrupts.
+class BoardMachineTest : public MachineTest {
+protected:
+  void SetUp() override { m->ConfigureBoard({.enabled = true}); }
+};
+
 } // namespace kavrin::testing

@@ -55,14 +55,6 @@ TEST_F(MmuTest, ResetAndStartMapOneToOne) {
   EXPECT_EQ(m->CommonAreaStart(), 0xF000);
 }
 
-TEST_F(MmuTest, DisplayFigures) {
-  Map(0x84, 0x10, 0x20);
-  EXPECT_EQ(m->BankAreaStart(), 0x4000);
-  EXPECT_EQ(m->CommonAreaStart(), 0x8000);
-  EXPECT_EQ(m->BankBase(), 0x10000u);
-  EXPECT_EQ(m->CommonBase(), 0x20000u);
-}
-
 // Each byte of a word is translated on its own.
 TEST_F(MmuTest, WordsStraddlingABoundaryUseBothAreas) {
   Map(0x84, 0x10, 0x20);

@@ -9,26 +9,12 @@
 #include <vector>
 
 #include "simulator/session/cpm_system.h"
+#include "tests/simulator/session/scripted_console.h"
 
 namespace kavrin {
 namespace {
 
-class ScriptedConsole : public CpmConsole {
-public:
-  explicit ScriptedConsole(std::string keys) : keys_(std::move(keys)) {}
-  bool KeyWaiting() override { return next_ < keys_.size(); }
-  std::optional<std::uint8_t> ReadKey() override {
-    if (next_ >= keys_.size()) return std::nullopt;
-    return static_cast<std::uint8_t>(keys_[next_++]);
-  }
-  bool InputEnded() override { return next_ >= keys_.size(); }
-  void Write(std::uint8_t c) override { output += static_cast<char>(c); }
-  std::string output;
-
-private:
-  std::string keys_;
-  std::size_t next_ = 0;
-};
+using testing::ScriptedConsole;
 
 struct CpmRun {
   explicit CpmRun(const std::vector<std::uint8_t>& program, std::string keys = "",

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "simulator/session/cpm_system.h"
+#include "tests/simulator/session/scripted_console.h"
 
 namespace {
 
@@ -22,21 +23,6 @@ namespace fs = std::filesystem;
 constexpr std::uint16_t kData = 0x0400;
 constexpr std::size_t kMaxCalls = 32;
 constexpr std::uint64_t kStepLimit = 200000;
-
-class ScriptedConsole : public kavrin::CpmConsole {
-public:
-  bool KeyWaiting() override { return next_ < keys_.size(); }
-  std::optional<std::uint8_t> ReadKey() override {
-    if (next_ >= keys_.size()) return std::nullopt;
-    return static_cast<std::uint8_t>(keys_[next_++]);
-  }
-  bool InputEnded() override { return next_ >= keys_.size(); }
-  void Write(std::uint8_t) override {}
-
-private:
-  std::string keys_ = "ab\rline\r\x08x\r";
-  std::size_t next_ = 0;
-};
 
 } // namespace
 
@@ -76,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 4 * calls; i < size && kData + (i - 4 * calls) < 0x0800; ++i)
     machine.WriteByte(static_cast<std::uint16_t>(kData + (i - 4 * calls)), data[i]);
 
-  ScriptedConsole console;
+  kavrin::testing::ScriptedConsole console("ab\rline\r\x08x\r");
   kavrin::CpmSystem cpm(machine, console, disk.string());
   if (!cpm.Start(at - kavrin::kCpmProgramStart, "A.TXT *.*").empty()) __builtin_trap();
   (void)cpm.Run({.instructionLimit = kStepLimit});

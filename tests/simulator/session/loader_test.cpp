@@ -3,28 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+#include <vector>
+
+#include "tests/platform/test_dir.h"
 
 namespace kavrin {
 namespace {
 
 class LoaderTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("kavrin_loader_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir_);
-    memory_.assign(0x100000, 0xEE);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
   std::filesystem::path File(const std::string& name, std::size_t size) {
-    const auto path = dir_ / name;
-    std::ofstream out(path, std::ios::binary);
+    std::string bytes(size, '\0');
     for (std::size_t i = 0; i < size; ++i)
-      out.put(static_cast<char>(i * 7 + 1));
-    return path;
+      bytes[i] = static_cast<char>(i * 7 + 1);
+    return dir_.Write(name, bytes);
   }
-  std::filesystem::path dir_;
-  std::vector<std::uint8_t> memory_;
+  kit_test::TestDir dir_;
+  std::vector<std::uint8_t> memory_ = std::vector<std::uint8_t>(0x100000, 0xEE);
 };
 
 TEST_F(LoaderTest, FullMegabyteAtZeroStoresEveryByte) {
@@ -49,13 +44,13 @@ TEST_F(LoaderTest, BytesBeyondTheEndAreDroppedWithAWarning) {
 }
 
 TEST_F(LoaderTest, MissingEmptyAndDirectoryChangeNothing) {
-  const auto missing = LoadImage(dir_ / "nope.rom", 0, memory_);
+  const auto missing = LoadImage(dir_.Path() + "nope.rom", 0, memory_);
   EXPECT_FALSE(missing.ok);
-  EXPECT_EQ(missing.message, "Cannot open file " + (dir_ / "nope.rom").string());
+  EXPECT_EQ(missing.message, "Cannot open file " + dir_.Path() + "nope.rom");
   const auto empty = LoadImage(File("empty.rom", 0), 0, memory_);
   EXPECT_FALSE(empty.ok);
-  EXPECT_EQ(empty.message, "File " + (dir_ / "empty.rom").string() + " is empty");
-  EXPECT_FALSE(LoadImage(dir_, 0, memory_).ok);
+  EXPECT_EQ(empty.message, "File " + dir_.Path() + "empty.rom is empty");
+  EXPECT_FALSE(LoadImage(dir_.Path(), 0, memory_).ok);
   EXPECT_EQ(memory_[0], 0xEE);
 }
 

@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
+#include <string>
+
+#include "tests/platform/test_dir.h"
 
 namespace kavrin {
 namespace {
@@ -11,21 +12,18 @@ namespace {
 class SessionTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    dir_ =
-        std::filesystem::temp_directory_path() / ("kavrin_session_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir_);
-    std::ofstream(dir_ / "prog.rom", std::ios::binary) << "\x3E\x41\xD3\x80\x76";
-    std::ofstream(dir_ / "prog.sym") << "0000 BEGIN\n";
+    dir_.Write("prog.rom", "\x3E\x41\xD3\x80\x76");
+    dir_.Write("prog.sym", "0000 BEGIN\n");
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::filesystem::path dir_;
+  std::string Path(const std::string& name) const { return dir_.Path() + name; }
+  kit_test::TestDir dir_;
 };
 
 TEST_F(SessionTest, LoadAtZeroReadsSymbolsResetsAndRemembers) {
   Session s;
   s.machine().Cpu.PC = 0x4444;
   std::string symbolMessage;
-  const LoadResult r = s.LoadAndReset((dir_ / "prog.rom").string(), 0, true, &symbolMessage);
+  const LoadResult r = s.LoadAndReset(Path("prog.rom"), 0, true, &symbolMessage);
   ASSERT_TRUE(r.ok) << r.message;
   EXPECT_EQ(symbolMessage, "");
   EXPECT_EQ(s.machine().Cpu.PC, 0);
@@ -40,7 +38,7 @@ TEST_F(SessionTest, LoadAtZeroReadsSymbolsResetsAndRemembers) {
 TEST_F(SessionTest, LoadAtAddressNeitherResetsNorReadsSymbols) {
   Session s;
   s.machine().Cpu.PC = 0x4444;
-  const LoadResult r = s.LoadAt((dir_ / "prog.rom").string(), 0x12340);
+  const LoadResult r = s.LoadAt(Path("prog.rom"), 0x12340);
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(s.machine().Cpu.PC, 0x4444);
   EXPECT_TRUE(s.symbols.Empty());
@@ -58,9 +56,9 @@ TEST_F(SessionTest, LoadAtAddressNeitherResetsNorReadsSymbols) {
 TEST_F(SessionTest, BadSymbolFileIsReportedAndOldSymbolsStay) {
   Session s;
   s.symbols.Add("0010", 0x10, "OLD");
-  std::ofstream(dir_ / "prog.sym") << "0000 OK\nxyz\n";
+  dir_.Write("prog.sym", "0000 OK\nxyz\n");
   std::string symbolMessage;
-  ASSERT_TRUE(s.LoadAndReset((dir_ / "prog.rom").string(), 0, true, &symbolMessage).ok);
+  ASSERT_TRUE(s.LoadAndReset(Path("prog.rom"), 0, true, &symbolMessage).ok);
   EXPECT_EQ(symbolMessage, "Bad symbol file prog.sym, line 2: line too short");
   EXPECT_EQ(s.symbols.FindName("OLD"), 0x10);
 }
@@ -73,26 +71,20 @@ TEST_F(SessionTest, TerminalPortMovesTheTerminal) {
   EXPECT_EQ(s.terminal.Lines()[0], "x");
 }
 
-} // namespace
-} // namespace kavrin
-
-namespace kavrin {
-namespace {
-
 TEST_F(SessionTest, SettingsFileKeepsPortsJoinAndHistory) {
-  const std::string ini = (dir_ / "Kavrin.ini").string();
+  const std::string ini = Path("Kavrin.ini");
   {
     Session s;
     s.OpenSettings(ini); // missing: defaults
     EXPECT_EQ(s.TerminalPort(), 0x80);
     s.SetTerminalPort(0x90);
     s.panel.SetJoined(1, true);
-    ASSERT_TRUE(s.LoadAndReset((dir_ / "prog.rom").string(), 0, true, nullptr).ok);
+    ASSERT_TRUE(s.LoadAndReset(Path("prog.rom"), 0, true, nullptr).ok);
     // The history is on disk right after the load.
     platform::IniFile written;
     std::string error;
     ASSERT_TRUE(written.Load(ini, error)) << error;
-    EXPECT_EQ(written.ReadString("LoadHistory", "Item0", ""), (dir_ / "prog.rom").string());
+    EXPECT_EQ(written.ReadString("LoadHistory", "Item0", ""), Path("prog.rom"));
     ASSERT_TRUE(s.SaveSettings(error)) << error;
   }
   Session again;
@@ -106,9 +98,9 @@ TEST_F(SessionTest, SettingsFileKeepsPortsJoinAndHistory) {
 }
 
 TEST_F(SessionTest, BoardSettingsReachTheMachineAndSurviveASave) {
-  const std::string ini = (dir_ / "Kavrin.ini").string();
+  const std::string ini = Path("Kavrin.ini");
   {
-    std::ofstream(ini) << "[Board]\nEnabled=1\nRomSize=16\nMemoryWaitStates=1\n";
+    dir_.Write("Kavrin.ini", "[Board]\nEnabled=1\nRomSize=16\nMemoryWaitStates=1\n");
     Session s;
     s.OpenSettings(ini);
     EXPECT_TRUE(s.machine().Board().enabled);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+#include <string>
+
+#include "tests/platform/test_dir.h"
 
 namespace kavrin {
 namespace {
@@ -74,21 +76,18 @@ TEST(SymbolFile, LongNamesAreCut) {
 }
 
 TEST(SymbolFile, ReadsFromDiskAndFindsTheFileBesideTheImage) {
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("kavrin_sym_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  { std::ofstream(dir / "prog.rom") << "x"; }
-  { std::ofstream(dir / "PROG.sym") << "0200 MAIN\n"; }
-  const auto found = SymbolFileFor(dir / "prog.rom");
+  kit_test::TestDir dir;
+  dir.Write("prog.rom", "x");
+  dir.Write("PROG.sym", "0200 MAIN\n");
+  const auto found = SymbolFileFor(dir.Path() + "prog.rom");
   EXPECT_EQ(found.filename(), "PROG.sym");
   SymbolTable t;
   ASSERT_TRUE(ReadSymbolFile(found, t).ok);
   EXPECT_EQ(t.FindName("main"), 0x0200);
-  const auto missing = ReadSymbolFile(dir / "none.sym", t);
+  const auto missing = ReadSymbolFile(dir.Path() + "none.sym", t);
   EXPECT_FALSE(missing.ok);
-  EXPECT_EQ(missing.message, "Cannot open symbol file " + (dir / "none.sym").string());
+  EXPECT_EQ(missing.message, "Cannot open symbol file " + dir.Path() + "none.sym");
   EXPECT_EQ(t.FindName("main"), 0x0200);
-  std::filesystem::remove_all(dir);
 }
 
 } // namespace

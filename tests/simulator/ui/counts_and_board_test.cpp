@@ -39,27 +39,11 @@ constexpr int kInstructions = 0, kStates = 1, kTime = 2;
 
 } // namespace
 
-class CountsAndBoardTest : public QObject {
+class CountsAndBoardTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
-  QTemporaryDir dir_;
   QString image_;
-  std::unique_ptr<Session> session_;
-  test::ScriptedDialogs dialogs_;
-  std::unique_ptr<MainWindow> window_;
-
-  Machine& M() { return session_->machine(); }
   QString Count(int row, bool stopwatch) { return window_->CountLabel(row, stopwatch)->text(); }
-  void Click(const char* text) {
-    QPushButton* b = window_->Button(QString::fromLatin1(text));
-    QVERIFY2(b, text);
-    QTest::mouseClick(b, Qt::LeftButton);
-  }
-  void Trigger(QMenu* menu, const QString& text) {
-    for (QAction* a : menu->actions())
-      if (a->text() == text) return a->trigger();
-    QFAIL(qPrintable(text));
-  }
   // TMDR0L as the program last copied it, after ten instructions more.
   std::uint8_t TickAfterTenSteps() {
     window_->MultiStepCount()->setValue(10);
@@ -76,10 +60,7 @@ private slots:
   }
 
   void init() {
-    QFile::remove(dir_.filePath("Kavrin.ini"));
-    session_ = std::make_unique<Session>();
-    dialogs_ = {};
-    window_ = std::make_unique<MainWindow>(*session_, dialogs_, dir_.filePath("Kavrin.ini"));
+    OpenWindow();
     window_->LoadFile(image_);
   }
 
@@ -113,7 +94,7 @@ private slots:
     QCOMPARE(Count(kTime, true), QString::fromStdString(SimulatedTime(lap, 18.432)));
     // The menu item does the same as the button.
     Click("Step");
-    Trigger(window_->SimulatorMenu(), "&Zero stopwatch");
+    Action(window_->SimulatorMenu(), "&Zero stopwatch")->trigger();
     QCOMPARE(Count(kStates, true), QStringLiteral("0"));
   }
 
@@ -153,7 +134,7 @@ private slots:
                                             .memoryWaitStates = 1,
                                             .ioWaitStates = 2,
                                             .console = ConsoleKind::Asci0});
-    Trigger(window_->SimulatorMenu(), "&Board...");
+    Action(window_->SimulatorMenu(), "&Board...")->trigger();
     QVERIFY(M().Board().enabled);
     QCOMPARE(M().MemoryWaitStates(), 1);
     QCOMPARE(M().IoWaitStates(), 2);
@@ -182,7 +163,7 @@ private slots:
 
   void cancellingTheBoardDialogChangesNothing() {
     dialogs_.boards.push_back(std::nullopt);
-    Trigger(window_->SimulatorMenu(), "&Board...");
+    Action(window_->SimulatorMenu(), "&Board...")->trigger();
     QVERIFY(!M().Board().enabled);
     QCOMPARE(session_->board.clockKHz, kDefaultClockKHz);
   }

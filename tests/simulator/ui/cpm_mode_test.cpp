@@ -34,26 +34,10 @@ constexpr std::uint16_t kKey = 0x012A;
 
 } // namespace
 
-class CpmModeTest : public QObject {
+class CpmModeTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
-  QTemporaryDir dir_;
   QString program_;
-  std::unique_ptr<Session> session_;
-  test::ScriptedDialogs dialogs_;
-  std::unique_ptr<MainWindow> window_;
-
-  Machine& M() { return session_->machine(); }
-  QAction* Action(QMenu* menu, const QString& text) {
-    for (QAction* a : menu->actions())
-      if (a->text() == text) return a;
-    return nullptr;
-  }
-  void Click(const char* text) {
-    QPushButton* b = window_->Button(QString::fromLatin1(text));
-    QVERIFY2(b, text);
-    QTest::mouseClick(b, Qt::LeftButton);
-  }
   void TypeLater(char key) {
     QTimer::singleShot(100, this,
                        [this, key] { QTest::keyClick(window_->TerminalTool()->Screen(), key); });
@@ -71,10 +55,7 @@ private slots:
   }
 
   void init() {
-    QFile::remove(dir_.filePath("Kavrin.ini"));
-    session_ = std::make_unique<Session>();
-    dialogs_ = {};
-    window_ = std::make_unique<MainWindow>(*session_, dialogs_, dir_.filePath("Kavrin.ini"));
+    OpenWindow();
     Action(window_->FileMenu(), "&CP/M mode")->trigger();
     dialogs_.files.push_back(program_);
     QAction* load = Action(window_->FileMenu(), "&Load CP/M program");

@@ -17,11 +17,8 @@ class DisassemblerWindowTest : public QObject {
 private slots:
   void goToMoveAndSwitchSpace() {
     QTemporaryDir dir;
-    const QString rom = test::BuildEcho(dir.path());
-    QVERIFY(!rom.isEmpty());
     Session session;
-    std::string symbolMessage;
-    QVERIFY(session.LoadAndReset(rom.toStdString(), 0, false, &symbolMessage).ok);
+    QVERIFY(test::LoadEcho(dir.path(), session));
     test::ScriptedDialogs dialogs;
     DisassemblerWindow window(session, dialogs);
     QCOMPARE(window.windowTitle(), QStringLiteral("Dissassembler"));

@@ -38,7 +38,7 @@ private slots:
     QVERIFY(red > 5);
   }
 
-  void keysPageMoveTheCursorAndEscCloses() {
+  void keysAndButtonsPageMoveTheCursorAndEscCloses() {
     Session session;
     test::ScriptedDialogs dialogs;
     DumpWindow window(session, dialogs);
@@ -52,6 +52,14 @@ private slots:
     QCOMPARE(window.Model().CursorColumn(), 1);
     QTest::keyClick(&window, Qt::Key_PageUp);
     QCOMPARE(window.Model().Start(), 0u);
+    // The buttons move as the keys do.
+    for (const auto& [button, start] : {std::pair{"Page down", 0x80u},
+                                        {"Line down", 0x88u},
+                                        {"Line up", 0x80u},
+                                        {"Page up", 0x00u}}) {
+      QTest::mouseClick(test::FindButton(window, button), Qt::LeftButton);
+      QCOMPARE(window.Model().Start(), start);
+    }
     QTest::keyClick(&window, Qt::Key_Escape);
     QVERIFY(!window.isVisible());
   }

@@ -18,11 +18,8 @@ class IoPageWindowTest : public QObject {
 private slots:
   void joinedRowShowsTheOutputOnItsInput() {
     QTemporaryDir dir;
-    const QString rom = test::BuildEcho(dir.path());
-    QVERIFY(!rom.isEmpty());
     Session session;
-    std::string symbolMessage;
-    QVERIFY(session.LoadAndReset(rom.toStdString(), 0, false, &symbolMessage).ok);
+    QVERIFY(test::LoadEcho(dir.path(), session));
     test::ScriptedDialogs dialogs;
     IoPageWindow window(session, dialogs);
     QCOMPARE(window.windowTitle(), QStringLiteral("Simulated I/O ports"));

@@ -1,17 +1,22 @@
 #pragma once
-// What every Kavrin window test shares: dialogs answered from a script, and
-// a real program built by velkor-cli with its .SYM file.
+// What every Kavrin window test shares: dialogs answered from a script, a
+// real program built by velkor-cli with its .SYM file, and a main window to
+// drive.
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <deque>
 #include <optional>
 
 #include "simulator/ui/dialogs.h"
+#include "simulator/ui/main_window.h"
 
 namespace kavrin::ui::test {
 
@@ -91,5 +96,40 @@ inline QString BuildEcho(const QString& folder) {
   if (!cli.waitForFinished(60000) || cli.exitCode() != 0) return {};
   return dir.filePath("Echo.ROM");
 }
+
+// Loads the echo program, built in `folder`, at 0000H of the session.
+inline bool LoadEcho(const QString& folder, Session& session) {
+  const QString rom = BuildEcho(folder);
+  std::string symbolMessage;
+  return !rom.isEmpty() && session.LoadAndReset(rom.toStdString(), 0, false, &symbolMessage).ok;
+}
+
+// A test class's base for driving the main window: OpenWindow gives a fresh
+// session and window over scripted dialogs, with Kavrin.ini in dir_.
+class MainWindowFixture {
+protected:
+  void OpenWindow() {
+    QFile::remove(dir_.filePath("Kavrin.ini"));
+    session_ = std::make_unique<Session>();
+    dialogs_ = {};
+    window_ = std::make_unique<MainWindow>(*session_, dialogs_, dir_.filePath("Kavrin.ini"));
+  }
+  Machine& M() { return session_->machine(); }
+  static QAction* Action(QMenu* menu, const QString& text) {
+    for (QAction* a : menu->actions())
+      if (a->text() == text) return a;
+    return nullptr;
+  }
+  void Click(const char* button) {
+    QPushButton* b = window_->Button(QString::fromLatin1(button));
+    QVERIFY2(b, button);
+    QTest::mouseClick(b, Qt::LeftButton);
+  }
+
+  QTemporaryDir dir_;
+  std::unique_ptr<Session> session_;
+  ScriptedDialogs dialogs_;
+  std::unique_ptr<MainWindow> window_;
+};
 
 } // namespace kavrin::ui::test

@@ -17,26 +17,10 @@
 using namespace kavrin;
 using namespace kavrin::ui;
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
-  QTemporaryDir dir_;
   QString rom_;
-  std::unique_ptr<Session> session_;
-  test::ScriptedDialogs dialogs_;
-  std::unique_ptr<MainWindow> window_;
-
-  Machine& M() { return session_->machine(); }
-  QAction* Action(QMenu* menu, const QString& text) {
-    for (QAction* a : menu->actions())
-      if (a->text() == text) return a;
-    return nullptr;
-  }
-  void Click(const char* button) {
-    QPushButton* b = window_->Button(QString::fromLatin1(button));
-    QVERIFY2(b, button);
-    QTest::mouseClick(b, Qt::LeftButton);
-  }
   QString MarkedLine() {
     for (int i = 0; i < window_->ExecutionList()->count(); ++i)
       if (window_->ExecutionList()->item(i)->text().startsWith('>'))
@@ -52,9 +36,7 @@ private slots:
   }
 
   void init() {
-    session_ = std::make_unique<Session>();
-    dialogs_ = {};
-    window_ = std::make_unique<MainWindow>(*session_, dialogs_, dir_.filePath("Kavrin.ini"));
+    OpenWindow();
     dialogs_.files.push_back(rom_);
     Action(window_->FileMenu(), "&Load at 0000H")->trigger();
   }

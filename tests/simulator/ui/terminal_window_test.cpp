@@ -18,11 +18,8 @@ class TerminalWindowTest : public QObject {
 private slots:
   void aKeyTypedDuringTheRunIsEchoed() {
     QTemporaryDir dir;
-    const QString rom = test::BuildEcho(dir.path());
-    QVERIFY(!rom.isEmpty());
     Session session;
-    std::string symbolMessage;
-    QVERIFY(session.LoadAndReset(rom.toStdString(), 0, false, &symbolMessage).ok);
+    QVERIFY(test::LoadEcho(dir.path(), session));
     test::ScriptedDialogs dialogs;
     TerminalWindow window(session, dialogs);
     QCOMPARE(window.windowTitle(), QStringLiteral("Terminal Emulator"));
