@@ -97,17 +97,8 @@ int RunCommand(const std::vector<std::string>& args) {
     }
     pc = static_cast<std::uint16_t>(r.value);
   }
-  BreakpointList breakpoints{};
-  for (std::size_t i = 0; i < breakTexts.size(); ++i) {
-    const ResolvedAddress r = ResolveAddress(breakTexts[i], session.symbols);
-    if (!r.ok) {
-      Report(r.message);
-      return kExitError;
-    }
-    // The core's list ends at the first 0000H, so 0000H cannot be armed.
-    if ((r.value & 0xFFFF) == 0) return UsageError("a breakpoint cannot be set at 0000H");
-    breakpoints[i] = static_cast<std::uint16_t>(r.value);
-  }
+  const auto breakpoints = ResolveBreakpoints(breakTexts, session, exitCode);
+  if (!breakpoints) return exitCode;
   std::uint16_t dumpFrom = 0;
   std::uint32_t dumpLength = 0;
   if (const auto text = options.Value("--dump")) {
@@ -137,7 +128,7 @@ int RunCommand(const std::vector<std::string>& args) {
       [&console](std::uint8_t port, std::uint8_t value) { return console.IdlePoll(port, value); },
       [&] { return !raw.Active() && console.InputEnded(); });
 
-  RunPlan plan{.breakpoints = breakpoints, .instructionLimit = maxSteps};
+  RunPlan plan{.breakpoints = *breakpoints, .instructionLimit = maxSteps};
   const bool tracing = options.Has("--trace");
   std::uint64_t romWritesShown = 0;
   const auto reportRomWrites = [&] {

@@ -67,16 +67,8 @@ int CpmRunCommand(const std::vector<std::string>& args) {
   if (!image) return exitCode;
   Machine& machine = session.machine();
 
-  BreakpointList breakpoints{};
-  for (std::size_t i = 0; i < breakTexts.size(); ++i) {
-    const ResolvedAddress r = ResolveAddress(breakTexts[i], session.symbols);
-    if (!r.ok) {
-      Report(r.message);
-      return kExitError;
-    }
-    if ((r.value & 0xFFFF) == 0) return UsageError("a breakpoint cannot be set at 0000H");
-    breakpoints[i] = static_cast<std::uint16_t>(r.value);
-  }
+  const auto breakpoints = ResolveBreakpoints(breakTexts, session, exitCode);
+  if (!breakpoints) return exitCode;
 
   StdinConsole console(STDIN_FILENO);
   CpmSystem cpm(machine, console, directory);
@@ -87,7 +79,7 @@ int CpmRunCommand(const std::vector<std::string>& args) {
     return kExitError;
   }
 
-  RunPlan plan{.breakpoints = breakpoints, .instructionLimit = maxSteps};
+  RunPlan plan{.breakpoints = *breakpoints, .instructionLimit = maxSteps};
   if (options.Has("--trace"))
     plan.trace = [&] { Report(ExecutionLine(machine, session.symbols, machine.Cpu.PC, true)); };
   const CpmOutcome outcome = cpm.Run(plan, [] { std::fflush(stdout); });

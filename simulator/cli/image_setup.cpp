@@ -48,4 +48,24 @@ std::optional<LoadedImage> LoadForCommand(Session& session, const platform::Pars
   return image;
 }
 
+std::optional<BreakpointList> ResolveBreakpoints(std::span<const std::string> texts,
+                                                 const Session& session, int& exitCode) {
+  BreakpointList breakpoints{};
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const ResolvedAddress r = ResolveAddress(texts[i], session.symbols);
+    if (!r.ok) {
+      Report(r.message);
+      exitCode = kExitError;
+      return std::nullopt;
+    }
+    // The core's list ends at the first 0000H, so 0000H cannot be armed.
+    if ((r.value & 0xFFFF) == 0) {
+      exitCode = UsageError("a breakpoint cannot be set at 0000H");
+      return std::nullopt;
+    }
+    breakpoints[i] = static_cast<std::uint16_t>(r.value);
+  }
+  return breakpoints;
+}
+
 } // namespace kavrin::cli

@@ -3,9 +3,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "simulator/cli/options.h"
+#include "simulator/core/machine.h"
 #include "simulator/session/run_session.h"
 
 namespace kavrin::cli {
@@ -20,6 +22,11 @@ struct LoadedImage {
 // the tool's lines on stderr. Returns nothing and sets exitCode on failure.
 std::optional<LoadedImage> LoadForCommand(Session& session, const platform::ParsedOptions& options,
                                           int& exitCode, std::uint32_t defaultAddress = 0);
+
+// The --break addresses, resolved through the loaded symbols. Returns
+// nothing and sets exitCode when one does not resolve or is 0000H.
+std::optional<BreakpointList> ResolveBreakpoints(std::span<const std::string> texts,
+                                                 const Session& session, int& exitCode);
 
 // Prints one line of the tool's own on stderr.
 void Report(const std::string& line);

@@ -9,17 +9,17 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 // "17 00 00 'EXT'": hex bytes, and counted strings between quotes.
-Bytes Stream(std::string_view spec) {
+Bytes Stream(std::string_view text) {
   Bytes out;
-  for (std::size_t i = 0; i < spec.size(); ++i) {
-    if (spec[i] == '\'') {
-      const std::size_t end = spec.find('\'', i + 1);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\'') {
+      const std::size_t end = text.find('\'', i + 1);
       out.push_back(static_cast<std::uint8_t>(end - i - 1));
-      out.insert(out.end(), spec.begin() + i + 1, spec.begin() + end);
+      out.insert(out.end(), text.begin() + i + 1, text.begin() + end);
       i = end;
-    } else if (spec[i] != ' ') {
+    } else if (text[i] != ' ') {
       out.push_back(
-          static_cast<std::uint8_t>(std::stoi(std::string(spec.substr(i, 2)), nullptr, 16)));
+          static_cast<std::uint8_t>(std::stoi(std::string(text.substr(i, 2)), nullptr, 16)));
       ++i;
     }
   }
