@@ -1,5 +1,4 @@
-// Where the lines of ASM blocks end up in the output: the tag of a line
-// follows it through every edit of the line list, and for a whole program
+// Where the lines of ASM blocks end up in the output: for a whole program
 // each recorded output line holds exactly the source line it names, also
 // when a nested overlay part's lines were held back and appended later.
 #include <gtest/gtest.h>
@@ -9,44 +8,10 @@
 #include <fstream>
 
 #include "compiler/compiler.h"
-#include "compiler/emit/line_list.h"
 #include "tests/platform/test_dir.h"
 
 namespace velkor {
 namespace {
-
-std::vector<std::pair<std::size_t, std::uint32_t>> MarksOf(const LineList& list) {
-  std::vector<std::pair<std::size_t, std::uint32_t>> marks;
-  for (const LineMark& mark : list.Marks())
-    marks.emplace_back(mark.line, mark.tag);
-  return marks;
-}
-
-TEST(LineMarks, FollowTheirLinesThroughEveryEdit) {
-  LineList list{"a", "b"};
-  list.MarkLast(7); // b
-  list.push_back("c");
-  list.push_back("d");
-  list.MarkLast(8); // d
-  list.erase(0);    // before both
-  EXPECT_EQ(MarksOf(list), (decltype(MarksOf(list)){{0, 7}, {2, 8}}));
-  list.erase(1); // c, between them
-  EXPECT_EQ(MarksOf(list), (decltype(MarksOf(list)){{0, 7}, {1, 8}}));
-  list.insert_front({"x", "y"});
-  EXPECT_EQ(MarksOf(list), (decltype(MarksOf(list)){{2, 7}, {3, 8}}));
-  LineList tail{"t"};
-  tail.MarkLast(9);
-  list.append(tail);
-  EXPECT_EQ(MarksOf(list), (decltype(MarksOf(list)){{2, 7}, {3, 8}, {4, 9}}));
-  list.erase(3); // d goes, and its mark with it
-  EXPECT_EQ(MarksOf(list), (decltype(MarksOf(list)){{2, 7}, {3, 9}}));
-  const LineList copy = list;
-  list.truncate(3);
-  EXPECT_EQ(MarksOf(list), (decltype(MarksOf(list)){{2, 7}}));
-  EXPECT_EQ(MarksOf(copy), (decltype(MarksOf(copy)){{2, 7}, {3, 9}}));
-  list.clear();
-  EXPECT_TRUE(list.Marks().empty());
-}
 
 std::vector<std::string> FileLines(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

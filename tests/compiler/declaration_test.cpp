@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "tests/compiler/statement_test_support.h"
+#include "tests/compiler/compile_support.h"
 
 namespace velkor {
 namespace {
@@ -14,13 +14,6 @@ using namespace testing_support;
 
 bool Contains(const Lines& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
-CompiledProgram Ok(const std::string& source) {
-  CompiledProgram p = Compile(source);
-  EXPECT_TRUE(p.ok) << Joined(p.messages);
-  if (p.ok) EXPECT_EQ(AssemblyError(p.lines), "") << Joined(p.lines);
-  return p;
 }
 
 TEST(DeclarationSections, RepeatAndInterleave) {
@@ -107,13 +100,8 @@ TEST(TypedConstants, OneValuePerElementAndStringsThatFit) {
       {"A: ARRAY[1..3] OF BYTE = (1, 2, 3, 4)", "Expected closing parenthesis \")\""},
       {"S: STRING[3] = 'ABCD'", "Constant out of range"},
       {"B: BOOLEAN = 1", "Expected TRUE or FALSE"},
-      {"X: R = (W: 1; A: 2)", "Expected correct field name"},
-      {"X: R = (A 1)", "Expected a colon \":\""},
-      {"X: R = (A: 1 W: 2)", "Expected a SEMICOLON \";\""},
       {"P: ^BYTE = 0", "Typed constant cannot be pointer"},
       {"B: BYTE = @Q", "Word or Integer required to store pointe"},
-      {"W: WORD = ADDR Q", "Expected an opening paranthesis \"(\""},
-      {"W: WORD = 'AB'", "Illegal constant"},
       {"S: STRING[3] = 5", "String type expected"},
       {"B: BYTE = 300", "Constant out of range"},
       {"W: WORD = Q", "Illegal constant or constant identifier"},
@@ -126,31 +114,6 @@ TEST(TypedConstants, OneValuePerElementAndStringsThatFit) {
     EXPECT_FALSE(p.ok) << k.constant;
     EXPECT_EQ(p.Error(), k.error) << k.constant;
   }
-}
-
-TEST(Routines, ArgumentsAreAllEvaluatedBeforeTheyAreStored) {
-  const CompiledProgram p =
-      Ok("PROGRAM T;\nVAR W: WORD;\n"
-         "FUNCTION MAX(A, B: WORD): WORD; BEGIN IF A > B THEN MAX := A ELSE MAX := B END;\n"
-         "BEGIN W := MAX(5, MAX(2, 3)) END.\n");
-  EXPECT_EQ(
-      MainBody(p),
-      (Code(
-          "ld hl,5|push hl|ld hl,2|push hl|ld hl,3|ld (T_MAX_B),hl|pop hl|ld (T_MAX_A),hl|call "
-          "@T_MAX|pop hl|ld (T_MAX_B),hl|pop hl|ld (T_MAX_A),hl|call @T_MAX|pop hl|ld (T_W),hl")));
-}
-
-TEST(Routines, VarParametersReceiveAddressesAndValuesAreConverted) {
-  const CompiledProgram p =
-      Ok("PROGRAM T;\nTYPE S10 = STRING[10];\nVAR W: WORD; L: LONGINT; S: S10; C: CHAR;\n"
-         "PROCEDURE P(VAR X: WORD; Y: LONGINT; Z: S10); BEGIN END;\n"
-         "BEGIN P(W, W, 'HI'); P(W, L, C) END.\n");
-  EXPECT_EQ(MainBody(p),
-            (Code("ld hl,T_W|push hl|ld hl,(T_W)|push hl|ld hl,@@0|ld de,T_P_Z|ld b,10|call "
-                  "__moveString|pop hl|ld de,T_P_Y|call __WordToLintStore|pop hl|ld "
-                  "(T_P_X),hl|call @T_P|ld hl,T_W|push hl|ld hl,T_L|call __Push32|ld hl,(T_C)|ld "
-                  "h,0|push hl|call __CharToString|ld hl,T_P_Z|ld b,10|call __popString|ld "
-                  "hl,T_P_Y|call __StoreLint|pop hl|ld (T_P_X),hl|call @T_P")));
 }
 
 TEST(Routines, ProcedureAndFunctionFrames) {
@@ -209,23 +172,6 @@ TEST(Routines, ForwardLimitsAndMissingBodies) {
   EXPECT_EQ(missing.Error(), "Undefined identifier");
 }
 
-TEST(Routines, NestingBeyondSevenLevelsOverflows) {
-  auto nested = [](int depth) {
-    std::string s = "PROGRAM T;\n";
-    for (int i = 0; i < depth; ++i)
-      s += "PROCEDURE P" + std::to_string(i) + ";\n";
-    for (int i = 0; i < depth; ++i)
-      s += "BEGIN END;\n";
-    return s + "BEGIN END.\n";
-  };
-  const CompiledProgram deepest = Compile(nested(6));
-  EXPECT_TRUE(deepest.ok) << Joined(deepest.messages);
-  const CompiledProgram over = Compile(nested(7));
-  ASSERT_FALSE(over.ok);
-  ASSERT_GE(over.messages.size(), 2u);
-  EXPECT_EQ(over.messages[over.messages.size() - 2], "Compiler table for LEVELS overflowed");
-}
-
 TEST(Overlays, TwoPartsInOneArea) {
   const CompiledProgram p = Ok(
       "PROGRAM T;\n{#O $8000}\n{#O+}\nPROCEDURE A; BEGIN END;\nPROCEDURE B; BEGIN A END;\n{#O-}\n"
@@ -268,12 +214,6 @@ TEST(Overlays, TwoPartsInOneArea) {
   EXPECT_TRUE(Contains(p.lines, "@@OVRI_G1P2"));
   EXPECT_TRUE(Contains(p.lines, "@@OVRB1:\tDSSIZE 1"));
   EXPECT_EQ(p.overlayBuffers.size(), 1u);
-}
-
-TEST(Overlays, AnAreaLeftOpenIsError98) {
-  const CompiledProgram p = Compile("PROGRAM T;\n{#O+}\nPROCEDURE A; BEGIN END;\nBEGIN END.\n");
-  EXPECT_FALSE(p.ok);
-  EXPECT_EQ(p.Error(), "Overlay area not terminated ({#O-})");
 }
 
 } // namespace

@@ -1,6 +1,5 @@
-// The buffer of generated lines and the peephole history ring: both are
-// written for every instruction, so they are kept flat, and these cases pin
-// down that the flat forms behave as a list of lines and a newest-first list.
+// The buffer of generated lines is written for every instruction, so it is
+// kept flat; this pins down that the flat form behaves as a list of lines.
 
 #include <gtest/gtest.h>
 
@@ -8,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "compiler/emit/emit_history.h"
 #include "compiler/emit/line_list.h"
 
 namespace velkor {
@@ -83,44 +81,6 @@ TEST(LineList, BehavesAsAListOfLines) {
   check(list, {});
   check(copy, kept);
   EXPECT_EQ(Lines(kept.begin() + 1, kept.end()), copy.Lines(1));
-}
-
-TEST(EmitHistory, NewestFirstAcrossManyPushes) {
-  using enum HistoryTag;
-  EmitHistory h;
-  EXPECT_TRUE(h.Matches({None, None, None, None, None, None, None, None, None, None}));
-  const HistoryTag cycle[] = {Constant, Push, WordVariable, ZeroHigh, PopDE};
-  for (int i = 0; i < 25; ++i)
-    h.Push(cycle[i % 5], static_cast<std::uint32_t>(i));
-  EXPECT_EQ(h.Tag(0), PopDE);
-  EXPECT_EQ(h.Value(0), 24u);
-  EXPECT_EQ(h.Tag(9), Constant);
-  EXPECT_EQ(h.Value(9), 15u);
-  EXPECT_TRUE(h.Matches({PopDE, ZeroHigh, WordVariable}));
-  EXPECT_TRUE(h.Matches({PopDE, ZeroHigh, WordVariable, Push, Constant, PopDE, ZeroHigh,
-                         WordVariable, Push, Constant}));
-  EXPECT_FALSE(h.Matches({PopDE, ZeroHigh, WordVariable, Push, Constant, PopDE, ZeroHigh,
-                          WordVariable, Push, Constant, PopDE})); // longer than the history
-  EXPECT_FALSE(h.Matches({PopDE, ZeroHigh, Push}));
-}
-
-TEST(EmitHistory, RemoveAtClosesUpAndBlanksTheOldestEntry) {
-  using enum HistoryTag;
-  EmitHistory h;
-  for (int i = 0; i < 12; ++i)
-    h.Push(i % 2 ? Push : Constant, static_cast<std::uint32_t>(100 + i));
-  // Newest first: 111 down to 102; 100 and 101 have dropped out.
-  h.RemoveAt(1);
-  EXPECT_TRUE(h.Matches({Push, Push, Constant}));
-  EXPECT_EQ(h.Value(1), 109u);
-  EXPECT_EQ(h.Value(8), 102u);
-  EXPECT_EQ(h.Tag(9), None);
-  EXPECT_EQ(h.Value(9), 0u);
-  h.Push(Label, 7);
-  EXPECT_TRUE(h.Matches({Label, Push, Push, Constant}));
-  EXPECT_EQ(h.Value(9), 102u);
-  h.Clear();
-  EXPECT_TRUE(h.Matches({None, None, None, None, None, None, None, None, None, None}));
 }
 
 } // namespace
