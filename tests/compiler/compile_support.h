@@ -122,15 +122,17 @@ inline std::string AssemblyError(const Lines& lines) {
   return messages.Lines().empty() ? "assembly failed" : Joined(messages.Lines());
 }
 
-// Code("ld hl,(T_V)|push hl|@@0:"): instructions get their tab, labels
-// (ending in ":") stand at the start of the line.
+// Code("ld hl,(T_V)|push hl|@@0:"): instructions get their tab; labels
+// (ending in ":"), lines holding a tab and empty lines stay as written.
 inline Lines Code(std::string_view compact) {
   Lines lines;
   for (std::size_t start = 0; start <= compact.size();) {
     std::size_t end = compact.find('|', start);
     if (end == std::string_view::npos) end = compact.size();
     const std::string_view piece = compact.substr(start, end - start);
-    lines.push_back((piece.ends_with(':') ? "" : "\t") + std::string(piece));
+    const bool asWritten =
+        piece.empty() || piece.ends_with(':') || piece.find('\t') != std::string_view::npos;
+    lines.push_back((asWritten ? "" : "\t") + std::string(piece));
     start = end + 1;
   }
   return lines;

@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "compiler/driver.h"
+#include "compiler/emit/overlay_areas.h"
 #include "tests/compiler/compile_support.h"
 
 namespace velkor {
@@ -171,6 +172,15 @@ TEST(TableOverflow, EachTableNamesItself) {
         << table;
     EXPECT_EQ(r.messages.back(), " Fatal termination of Orvalen");
   }
+  Harness h("END");
+  h.ErrorOf([&] {
+    for (int i = 0; i <= kMaxOverlayAreas; ++i) {
+      OpenOverlayArea(h.c);
+      CloseOverlayArea(h.c);
+    }
+  });
+  ASSERT_GE(h.messages.Lines().size(), 2u);
+  EXPECT_EQ(h.messages.Lines().end()[-2], "Compiler table for OVERLAY AREAS overflowed");
   // One less fits.
   Ok(repeated(499, "", "PROCEDURE Q#; BEGIN END;\n"));
   Ok(repeated(99, "VAR B: BYTE;\nBEGIN CASE B OF 200", ",\n#", ": B := 1 END END.\n"));

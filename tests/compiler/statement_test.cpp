@@ -179,19 +179,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Declarations, ParserErrors,
-    ::testing::Values(ErrorCase{2, "VAR A, 5: BYTE;\n", ""},
-                      ErrorCase{4, "TYPE COLOR = (RED, GREEN;\n", ""},
-                      ErrorCase{5, "PROCEDURE E(N BYTE); BEGIN END;\n", ""},
-                      ErrorCase{9, "CONST TA: ARRAY[1..2] OF BYTE = 1, 2;\n", ""},
-                      ErrorCase{14, "PROCEDURE E; BEGIN END\nPROCEDURE F; BEGIN END;\n", ""},
-                      ErrorCase{16, "TYPE Z WORD;\n", ""},
-                      ErrorCase{25, "CONST TW: WORD = B;\n", ""},
-                      ErrorCase{29, "FUNCTION F: B; BEGIN END;\n", ""},
-                      ErrorCase{56, "PROCEDURE E; B := 1; END;\n", ""},
-                      ErrorCase{61, "PROCEDURE E; ABSOLUTE 100000;\n", ""},
-                      ErrorCase{66, "PROCEDURE E; GLOBAL; EXTERNAL;\n", ""},
-                      ErrorCase{79, "CONST TR: R = (Z: 1);\n", ""},
-                      ErrorCase{98, "{#O+}\nPROCEDURE E; BEGIN END;\n", ""}));
+    ::testing::Values(
+        ErrorCase{2, "VAR A, 5: BYTE;\n", ""}, ErrorCase{4, "TYPE COLOR = (RED, GREEN;\n", ""},
+        ErrorCase{5, "PROCEDURE E(N BYTE); BEGIN END;\n", ""},
+        ErrorCase{9, "CONST TA: ARRAY[1..2] OF BYTE = 1, 2;\n", ""},
+        ErrorCase{14, "PROCEDURE E; BEGIN END\nPROCEDURE F; BEGIN END;\n", ""},
+        ErrorCase{16, "TYPE Z WORD;\n", ""}, ErrorCase{25, "CONST TW: WORD = B;\n", ""},
+        ErrorCase{29, "FUNCTION F: B; BEGIN END;\n", ""},
+        ErrorCase{56, "PROCEDURE E; B := 1; END;\n", ""},
+        ErrorCase{61, "PROCEDURE E; ABSOLUTE 100000;\n", ""},
+        ErrorCase{66, "PROCEDURE E; GLOBAL; EXTERNAL;\n", ""},
+        ErrorCase{79, "CONST TR: R = (Z: 1);\n", ""},
+        ErrorCase{98, "{#O+}\nPROCEDURE E; BEGIN END;\n", ""}, ErrorCase{99, "{#O-}\n", ""},
+        ErrorCase{109, "{#O+}\nPROCEDURE E;\n{#O+}\n{#O+}\n", ""}));
 
 } // namespace
 } // namespace velkor
