@@ -1,9 +1,7 @@
-// Types and their sizes, the errors of type declarations, redeclaration and
-// the length of assembler names.
+// Types: their sizes and the errors of their declarations.
 
 #include <gtest/gtest.h>
 
-#include "compiler/emit/output.h"
 #include "tests/compiler/compile_support.h"
 
 namespace velkor {
@@ -66,18 +64,6 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeCase{"RECORD A BYTE END", 0, kErrExpectedColon},
                       TypeCase{"RECORD A: BYTE B: WORD END", 0, kErrExpectedSemicolon},
                       TypeCase{"RECORD A: BYTE; A: WORD END", 0, kErrMultipleDefinition}));
-
-TEST(Scopes, RedeclarationAndLongNames) {
-  EXPECT_EQ(Compile("PROGRAM D;\nVAR X: WORD; X: BYTE;\nBEGIN END.\n").Error(),
-            "Multiple definition of this identifier");
-  // Inner scopes and predefined names may be declared again.
-  Ok("PROGRAM T;\nVAR X: WORD;\nPROCEDURE P; VAR X: BYTE; BEGIN END;\nBEGIN END.\n");
-  Ok("PROGRAM T;\nVAR INC, WORD2: WORD; LENGTH: BYTE;\nBEGIN\n  INC := 1\nEND.\n");
-  // An assembler name may be 255 characters long.
-  Harness h("END");
-  h.c.ProgramName = "DEMO";
-  EXPECT_EQ(AssemblerName(h.c, h.Var(std::string(250, 'L'), kTypeWord, 2)).size(), 255u);
-}
 
 } // namespace
 } // namespace velkor
