@@ -134,25 +134,5 @@ TEST(Routines, ForwardLimitsAndMissingBodies) {
             "Undefined identifier");
 }
 
-TEST(TypedConstants, OneValuePerElementAndStringsThatFit) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"A: ARRAY[1..3] OF BYTE = (1, 2)", "Expected a comma \",\""},
-      {"A: ARRAY[1..3] OF BYTE = (1, 2, 3, 4)", "Expected closing parenthesis \")\""},
-      {"S: STRING[3] = 'ABCD'", "Constant out of range"},
-      {"B: BOOLEAN = 1", "Expected TRUE or FALSE"},
-      {"P: ^BYTE = 0", "Typed constant cannot be pointer"},
-      {"B: BYTE = @Q", "Word or Integer required to store pointe"},
-      {"S: STRING[3] = 5", "String type expected"},
-      {"B: BYTE = 300", "Constant out of range"},
-      {"W: WORD = Q", "Illegal constant or constant identifier"},
-  };
-  for (const auto& [constant, error] : cases)
-    EXPECT_EQ(
-        Compile(std::string("PROGRAM T;\nVAR Q: BYTE;\nCONST ") + constant + ";\nBEGIN END.\n")
-            .Error(),
-        error)
-        << constant;
-}
-
 } // namespace
 } // namespace velkor

@@ -1,5 +1,5 @@
 // Statements: a few golden code bodies for each family (the run tests
-// execute the code of them all), and every error of the statement and
+// execute the code of them all), and the errors of the statement, type and
 // declaration parsers reached from a source.
 
 #include <gtest/gtest.h>
@@ -176,21 +176,47 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Declarations, ParserErrors,
-    ::testing::Values(ErrorCase{1, "VAR X: BYTE;\n", ""}, ErrorCase{2, "VAR A, 5: BYTE;\n", ""},
-                      ErrorCase{4, "TYPE COLOR = (RED, GREEN;\n", ""},
-                      ErrorCase{5, "PROCEDURE E(N BYTE); BEGIN END;\n", ""},
-                      ErrorCase{9, "CONST TA: ARRAY[1..2] OF BYTE = 1, 2;\n", ""},
-                      ErrorCase{14, "PROCEDURE E; BEGIN END\nPROCEDURE F; BEGIN END;\n", ""},
-                      ErrorCase{16, "TYPE Z WORD;\n", ""},
-                      ErrorCase{25, "CONST TW: WORD = B;\n", ""},
-                      ErrorCase{29, "FUNCTION F: B; BEGIN END;\n", ""},
-                      ErrorCase{56, "PROCEDURE E; B := 1; END;\n", ""},
-                      ErrorCase{61, "PROCEDURE E; ABSOLUTE 100000;\n", ""},
-                      ErrorCase{66, "PROCEDURE E; GLOBAL; EXTERNAL;\n", ""},
-                      ErrorCase{79, "CONST TR: R = (Z: 1);\n", ""},
-                      ErrorCase{98, "{#O+}\nPROCEDURE E; BEGIN END;\n", ""},
-                      ErrorCase{99, "{#O-}\n", ""},
-                      ErrorCase{109, "{#O+}\nPROCEDURE E;\n{#O+}\n{#O+}\n", ""}));
+    ::testing::Values(
+        ErrorCase{1, "VAR X: BYTE;\n", ""}, ErrorCase{2, "VAR A, 5: BYTE;\n", ""},
+        ErrorCase{4, "TYPE COLOR = (RED, GREEN;\n", ""},
+        ErrorCase{5, "PROCEDURE E(N BYTE); BEGIN END;\n", ""},
+        ErrorCase{9, "CONST TA: ARRAY[1..2] OF BYTE = 1, 2;\n", ""},
+        ErrorCase{14, "PROCEDURE E; BEGIN END\nPROCEDURE F; BEGIN END;\n", ""},
+        ErrorCase{16, "TYPE Z WORD;\n", ""}, ErrorCase{25, "CONST TW: WORD = B;\n", ""},
+        ErrorCase{29, "FUNCTION F: B; BEGIN END;\n", ""},
+        ErrorCase{56, "PROCEDURE E; B := 1; END;\n", ""},
+        ErrorCase{61, "PROCEDURE E; ABSOLUTE 100000;\n", ""},
+        ErrorCase{66, "PROCEDURE E; GLOBAL; EXTERNAL;\n", ""},
+        ErrorCase{79, "CONST TR: R = (Z: 1);\n", ""},
+        ErrorCase{98, "{#O+}\nPROCEDURE E; BEGIN END;\n", ""}, ErrorCase{99, "{#O-}\n", ""},
+        ErrorCase{109, "{#O+}\nPROCEDURE E;\n{#O+}\n{#O+}\n", ""},
+        ErrorCase{78, "CONST TA: ARRAY[1..3] OF BYTE = (1, 2);\n", ""},
+        ErrorCase{4, "CONST TA: ARRAY[1..3] OF BYTE = (1, 2, 3, 4);\n", ""},
+        ErrorCase{61, "CONST TS: STRING[3] = 'ABCD';\n", ""},
+        ErrorCase{38, "CONST TS: STRING[3] = 5;\n", ""},
+        ErrorCase{61, "CONST TB: BYTE = 300;\n", ""}, ErrorCase{76, "CONST TB: BOOLEAN = 1;\n", ""},
+        ErrorCase{75, "CONST TP: ^BYTE = 0;\n", ""}, ErrorCase{97, "CONST TB: BYTE = @B;\n", ""}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, ParserErrors,
+    ::testing::Values(
+        ErrorCase{kErrIllegalBounds, "TYPE Z = ARRAY[5..4] OF BYTE;\n", ""},
+        ErrorCase{kErrIllegalBounds, "TYPE Z = ARRAY[-1..4] OF BYTE;\n", ""},
+        // Larger than 64 KB would wrap and overlap other variables.
+        ErrorCase{kErrIllegalBounds, "TYPE Z = ARRAY[0..40000] OF WORD;\n", ""},
+        ErrorCase{kErrIllegalBounds,
+                  "TYPE Z = RECORD A: ARRAY[0..40000] OF BYTE; B: ARRAY[0..40000] OF BYTE END;\n",
+                  ""},
+        // Element 0 holds the length.
+        ErrorCase{kErrConstantOutOfRange, "TYPE Z = STRING[256];\n", ""},
+        ErrorCase{kErrExpectedOpenBracket, "TYPE Z = STRING 5;\n", ""},
+        ErrorCase{kErrExpectedRange, "TYPE Z = ARRAY[1:2] OF BYTE;\n", ""},
+        ErrorCase{kErrExpectedOf, "TYPE Z = ARRAY[1..2] BYTE;\n", ""},
+        ErrorCase{kErrExpectedTypeIdentifier, "TYPE Z = ARRAY[1..2] OF TRUE;\n", ""},
+        ErrorCase{kErrExpectedIdArrayRecord, "TYPE Z = 5;\n", ""},
+        ErrorCase{kErrExpectedColon, "TYPE Z = RECORD A BYTE END;\n", ""},
+        ErrorCase{kErrExpectedSemicolon, "TYPE Z = RECORD A: BYTE B: WORD END;\n", ""},
+        ErrorCase{kErrMultipleDefinition, "TYPE Z = RECORD A: BYTE; A: WORD END;\n", ""}));
 
 } // namespace
 } // namespace velkor
