@@ -19,15 +19,12 @@ struct Section {
   const char* code; // as Code() reads it
 };
 
-void PrintTo(const Section& s, std::ostream* os) {
-  *os << s.source << " from " << s.from;
-}
-
 class Declarations : public ::testing::TestWithParam<Section> {};
 
 TEST_P(Declarations, GiveTheseLines) {
   const CompiledProgram p = Ok(std::string("PROGRAM T;\n") + GetParam().source);
-  EXPECT_EQ(Joined(Slice(p.lines, GetParam().from, GetParam().to)), Joined(Code(GetParam().code)));
+  EXPECT_EQ(Joined(Slice(p.lines, GetParam().from, GetParam().to)), Joined(Code(GetParam().code)))
+      << GetParam().source;
 }
 
 const char* const kTypedConstants =
