@@ -36,8 +36,8 @@ std::string Describe(const Compilation& c) {
 }
 
 // The symbols of `text` up to an END, or up to the error (the last item is
-// then "error: " and its message); constants K = 4, N = 10, M = -7 and C = 'A' and a word
-// variable X are declared.
+// then "error: " and its message); constants K = 4, N = 10, M = -7 and
+// C = 'A' and a word variable X are declared.
 std::vector<std::string> Symbols(const std::string& text) {
   Harness h(text + " END");
   h.Const("K", kTypeByte, 4);
