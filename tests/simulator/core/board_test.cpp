@@ -1,7 +1,7 @@
 // The board model: PRT0/PRT1 counting and reloading, the TIF read sequence
 // and the TMDR latch, interrupt acceptance (EI delay, INT0 modes, internal
-// vectors by priority, DMA end), HALT and SLP waiting for a tick, TRAP, the
-// ROM, ASCI0's pace; and the bare core ignoring all of it.
+// vectors by priority, DMA end), HALT and SLP waiting for a tick, TRAP,
+// ASCI0's pace; and the bare core ignoring all of it.
 
 #include <string>
 #include <vector>
@@ -248,19 +248,6 @@ TEST_F(BoardTest, UndefinedOpcodesTrapToZeroWithTheStartRecoverable) {
     m->PortWrite(onchip::kItc, static_cast<uint8_t>(itc | kTrap));
     EXPECT_EQ(m->InternalRegisters[onchip::kItc] & kTrap, 0);
   }
-}
-
-TEST_F(BoardTest, WritesBelowTheRomSizeAreIgnoredAndCounted) {
-  m->ConfigureBoard({.enabled = true, .romSize = 0x8000});
-  // Placed in physical memory: a write through the machine would be ignored.
-  const uint8_t code[] = {0x32, 0x00, 0x10, 0x32, 0x00, 0x90}; // LD (1000H),A / LD (9000H),A
-  std::copy(std::begin(code), std::end(code), m->PhysicalMemory.begin());
-  c.A = 0x5A;
-  Step(2);
-  EXPECT_EQ(m->PhysicalMemory[0x1000], 0);
-  EXPECT_EQ(m->PhysicalMemory[0x9000], 0x5A);
-  EXPECT_EQ(m->RomWrites(), 1u);
-  EXPECT_EQ(m->LastRomWrite(), 0x1000u);
 }
 
 // ASCI0 at divisor 160 (CNTLB 00H) with 8 data bits and 1 stop bit: 1600

@@ -144,17 +144,16 @@ private:
     in.port_in_c = (op < 0x80 && (z == 0 || z == 1)) || (op >= 0xA0 && (z == 2 || z == 3));
   }
 
-  // DD/FD on the instructions that name HL, H, L or (HL), DD CB forms, and
-  // now and then a chain of prefixes or a prefix on an opcode without HL.
+  // DD/FD on any opcode (those naming HL, H, L or (HL) take the index
+  // register), DD CB forms on (IX+d), and now and then a chain of prefixes.
   void Index(Instruction& in) {
     const unsigned chain = Below(100);
-    const unsigned kind = Below(100);
     in.Add(Byte() & 1 ? 0xDD : 0xFD);
     if (chain < 10) { // the last prefix decides
       in.Add(Byte() & 1 ? 0xDD : 0xFD);
       if (chain < 3) in.Add(Byte() & 1 ? 0xDD : 0xFD);
     }
-    if (kind < 20) {
+    if (Below(100) < 20) {
       in.Add(0xCB);
       in.Add(Byte()); // displacement
       uint8_t op;
@@ -164,31 +163,7 @@ private:
       in.Add(op);
       return;
     }
-    uint8_t op;
-    if (kind < 26) {
-      do
-        op = Byte();
-      while (op == 0x76 || op == 0xCB || op == 0xDD || op == 0xED || op == 0xFD);
-    } else {
-      do
-        op = Byte();
-      while (!NamesHl(op));
-    }
-    in.Add(op);
-    if (op == 0xD3 || op == 0xDB) in.Add(static_cast<uint8_t>(kFirstExternalPort + Below(0xC0)));
-  }
-
-  static bool NamesHl(uint8_t op) {
-    const int x = op >> 6, y = (op >> 3) & 7, z = op & 7;
-    if (op == 0x76) return false;
-    if (x == 0) {
-      if (z == 1) return (y >> 1) == 2 || (y & 1);
-      if (z == 2 || z == 3) return (y >> 1) == 2;
-      return z >= 4 && z <= 6 && y >= 4 && y <= 6;
-    }
-    if (x == 1) return (y >= 4 && y <= 6) || (z >= 4 && z <= 6);
-    if (x == 2) return z >= 4 && z <= 6;
-    return op == 0xE1 || op == 0xE3 || op == 0xE5 || op == 0xE9 || op == 0xF9;
+    Main(in);
   }
 
   std::mt19937 rng_;

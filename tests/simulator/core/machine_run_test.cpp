@@ -1,6 +1,6 @@
 // Run control (budget, chunks, breakpoints, HALT, Stop, the message pump, the
-// debugger's step over / go to / run commands), reset, port routing and the
-// instruction details the random comparison with z80ex cannot reach.
+// debugger's step over / go to / run commands), reset, and the instruction
+// details the random comparison with z80ex cannot reach.
 
 #include <vector>
 
@@ -65,16 +65,6 @@ TEST_F(MachineTest, RunsPumpAfterEveryChunkAndStopEndsThem) {
       << "a Stop between runs does not cut the next";
   EXPECT_EQ(counts, (std::vector<uint64_t>{kChunkSize, 2 * kChunkSize, 2 * kChunkSize + 250,
                                            2 * kChunkSize + 300}));
-}
-
-TEST_F(MachineTest, TraceSeesEveryInstructionButNotTheBreakpoint) {
-  std::vector<uint16_t> traced;
-  int pumps = 0;
-  RunPlan plan{.breakpoints = {0x0003}};
-  plan.trace = [&] { traced.push_back(c.PC); };
-  EXPECT_EQ(m->Run(plan, [&] { ++pumps; }), StopReason::Breakpoint);
-  EXPECT_EQ(traced, (std::vector<uint16_t>{0, 1, 2}));
-  EXPECT_EQ(pumps, 4) << "after each instruction and after the breakpoint check";
 }
 
 TEST_F(MachineTest, AFreeRunEndsAtHaltAndPrefixesDoNotHangAStep) {
@@ -150,27 +140,6 @@ TEST_F(MachineTest, ResetKeepsAlternateFlagsSubtractIndicatorsRAndMemory) {
   EXPECT_EQ(c.R, 9);
   EXPECT_EQ(c.SubtractFlag + c.AltSubtractFlag, 2);
   EXPECT_EQ(m->PhysicalMemory[0x12345], 0xAB);
-}
-
-TEST_F(MachineTest, PortMapsRouteToTheRegisteredHandlers) {
-  m->BuildPortMaps(0x80, {0x90, 0x91, 0x92, 0x93, 0x80}, {0xA0, 0xA1, 0xA2, 0xA3, 0xA4});
-  std::vector<int> writes;
-  m->SetPortReadHandler(kTerminalStatus, [](uint8_t) { return uint8_t{0x01}; });
-  m->SetPortReadHandler(static_cast<PortDevice>(kIoPageFirst + 1), [](uint8_t p) { return p; });
-  m->SetPortReadHandler(static_cast<PortDevice>(kIoPageLast),
-                        [](uint8_t) { return uint8_t{0x77}; });
-  m->SetPortWriteHandler(kTerminalData, [&](uint8_t, uint8_t v) { writes.push_back(v); });
-  m->SetPortWriteHandler(static_cast<PortDevice>(kIoPageFirst + 2),
-                         [&](uint8_t p, uint8_t v) { writes.push_back(p + v); });
-  EXPECT_EQ(m->PortRead(0x80), 0x77) << "a later I/O page port hides the terminal";
-  EXPECT_EQ(m->PortRead(0x81), 0x01);
-  EXPECT_EQ(m->PortRead(0x91), 0x91);
-  EXPECT_EQ(m->PortRead(0x90), 0x00) << "no handler registered";
-  EXPECT_EQ(m->PortRead(0xC0), 0x00) << "unmapped";
-  m->PortWrite(0x80, 0x41);
-  m->PortWrite(0xA2, 0x01);
-  m->PortWrite(0xC0, 0x55);
-  EXPECT_EQ(writes, (std::vector<int>{0x41, 0xA3}));
 }
 
 // Forms the random comparison does not generate: ED under an index prefix,
