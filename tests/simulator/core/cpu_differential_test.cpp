@@ -100,43 +100,37 @@ public:
   }
 
 private:
-  // Every unprefixed opcode but HALT and the prefixes.
-  void Main(Instruction& in) {
+  // A random byte that is not excluded.
+  uint8_t Pick(bool (*excluded)(uint8_t)) {
     uint8_t op;
     do
       op = Byte();
-    while (op == 0x76 || op == 0xCB || op == 0xDD || op == 0xED || op == 0xFD);
+    while (excluded(op));
+    return op;
+  }
+
+  // Every unprefixed opcode but HALT and the prefixes.
+  void Main(Instruction& in) {
+    const uint8_t op = Pick(
+        [](uint8_t b) { return b == 0x76 || b == 0xCB || b == 0xDD || b == 0xED || b == 0xFD; });
     in.Add(op);
     if (op == 0xD3 || op == 0xDB) in.Add(static_cast<uint8_t>(kFirstExternalPort + Below(0xC0)));
   }
 
   void Cb(Instruction& in) {
-    uint8_t op;
-    do
-      op = Byte();
-    while (op >= 0x30 && op <= 0x37); // SLL is undefined
     in.Add(0xCB);
-    in.Add(op);
+    in.Add(Pick([](uint8_t b) { return b >= 0x30 && b <= 0x37; })); // SLL is undefined
   }
 
   // The Z80's documented ED set (IM 0 stops the run; LD A,R reads a counter
   // that only the oracle advances).
   void Ed(Instruction& in) {
-    static const std::vector<uint8_t> kOps = [] {
-      std::vector<uint8_t> ops;
-      for (int op = 0x40; op < 0x80; ++op) {
-        const int z = op & 7, y = (op >> 3) & 7;
-        if ((z == 0 || z == 1) && y != 6) ops.push_back(static_cast<uint8_t>(op));
-        if (z == 2 || z == 3) ops.push_back(static_cast<uint8_t>(op));
-      }
-      for (int op : {0x44, 0x45, 0x4D, 0x47, 0x4F, 0x57, 0x56, 0x5E, 0x67, 0x6F})
-        ops.push_back(static_cast<uint8_t>(op));
-      for (int row : {0xA0, 0xA8, 0xB0, 0xB8})
-        for (int k = 0; k < 4; ++k)
-          ops.push_back(static_cast<uint8_t>(row + k));
-      return ops;
-    }();
-    const uint8_t op = kOps[Below(static_cast<unsigned>(kOps.size()))];
+    static constexpr uint8_t kOps[] = {
+        0x40, 0x41, 0x42, 0x43, 0x44, 0x45, 0x47, 0x48, 0x49, 0x4A, 0x4B, 0x4D, 0x4F, 0x50,
+        0x51, 0x52, 0x53, 0x56, 0x57, 0x58, 0x59, 0x5A, 0x5B, 0x5E, 0x60, 0x61, 0x62, 0x63,
+        0x67, 0x68, 0x69, 0x6A, 0x6B, 0x6F, 0x72, 0x73, 0x78, 0x79, 0x7A, 0x7B, 0xA0, 0xA1,
+        0xA2, 0xA3, 0xA8, 0xA9, 0xAA, 0xAB, 0xB0, 0xB1, 0xB2, 0xB3, 0xB8, 0xB9, 0xBA, 0xBB};
+    const uint8_t op = kOps[Below(sizeof kOps)];
     in.Add(0xED);
     in.Add(op);
     in.repeats = op >= 0xB0;
@@ -155,12 +149,8 @@ private:
     }
     if (Below(100) < 20) {
       in.Add(0xCB);
-      in.Add(Byte()); // displacement
-      uint8_t op;
-      do
-        op = static_cast<uint8_t>((Byte() & 0xF8) | 6);
-      while (op == 0x36);
-      in.Add(op);
+      in.Add(Byte());                                                    // displacement
+      in.Add(Pick([](uint8_t b) { return (b & 7) != 6 || b == 0x36; })); // on (IX+d)
       return;
     }
     Main(in);

@@ -151,8 +151,6 @@ TEST_F(MachineTest, UndefinedOpcodesAndIm0StopTheRun) {
       {{0xCB, 0x30}, StopReason::IllegalOpcode, "Illegal opcode at 1002H"}, // SLL B
       {{0xFD, 0xCB, 0x05, 0x36}, StopReason::IllegalOpcode, "Illegal opcode at 1004H"},
       {{0xED, 0x70}, StopReason::IllegalOpcode, "Illegal opcode at 1002H"}, // IN F,(C)
-      {{0xED, 0x54}, StopReason::IllegalOpcode, "Illegal opcode at 1002H"}, // a Z80 NEG mirror
-      {{0xED, 0xFF}, StopReason::IllegalOpcode, "Illegal opcode at 1002H"},
       {{0xDD, 0xED, 0x54}, StopReason::IllegalOpcode, "Illegal opcode at 1003H"},
       {{0xED, 0x46}, StopReason::UnsupportedIm0, "IM 0 interrupt mode not supported at 1001H"},
   };
