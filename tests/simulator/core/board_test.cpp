@@ -194,12 +194,6 @@ TEST_F(BoardTest, Int0InModes1And2AndIm0Stops) {
   Load({0xFB, 0x00}, 0);
   EXPECT_EQ(Step(2), StopReason::UnsupportedIm0);
   EXPECT_EQ(m->StopMessage(), "IM 0 interrupt mode not supported at 0002H");
-  m->Reset(); // ITE0 clear masks INT0
-  c.InterruptMode = 1;
-  m->PortWrite(onchip::kItc, 0x00);
-  Load({0xFB, 0x00, 0x00}, 0);
-  Step(3);
-  EXPECT_EQ(c.PC, 0x0003);
 }
 
 // HALT with nothing to wake it ends the run; SLP goes on.

@@ -44,9 +44,7 @@ TEST_F(MachineTest, WritesToOnChipRegisters) {
       {0x00, 0x55, 0x10}, // ASCI control: discarded
       {0x06, 0x30, 0x00}, // TDR0: the byte is lost
       {0x0A, 0x00, 0xCF}, // CNTR: reports end of transfer at once
-      {0x0C, 0x12, 0xFF}, // timers do not run
       {0x22, 0xF5, 0x05}, // SAR0B: four bits
-      {0x2D, 0x77, 0x00}, // reserved
       {0x32, 0x00, 0xF0}, // DCNTL ignored
       {0x33, 0x40, 0x00}, // IL ignored
       {0x39, 0x07, 0x07}, // BBR
@@ -98,16 +96,12 @@ TEST_F(MachineTest, DmaChannel0CopiesWhenDstatSaysSo) {
       m->PhysicalMemory[k.source + i] = static_cast<uint8_t>(0xA0 + i);
     const uint32_t sourceEnd = (k.source + k.copied) & kPhysicalMask;
     const uint16_t countLeft = static_cast<uint16_t>(k.count - k.copied);
-    const uint8_t values[] = {static_cast<uint8_t>(k.source),
-                              static_cast<uint8_t>(k.source >> 8),
-                              static_cast<uint8_t>(k.source >> 16),
-                              static_cast<uint8_t>(k.destination),
-                              static_cast<uint8_t>(k.destination >> 8),
-                              static_cast<uint8_t>(k.destination >> 16),
-                              static_cast<uint8_t>(k.count),
-                              static_cast<uint8_t>(k.count >> 8)};
-    for (int i = 0; i < 8; ++i)
-      m->PortWrite(static_cast<uint8_t>(onchip::kSar0L + i), values[i]);
+    for (int shift = 0; shift < 24; shift += 8) {
+      m->PortWrite(onchip::kSar0L + shift / 8, static_cast<uint8_t>(k.source >> shift));
+      m->PortWrite(onchip::kDar0L + shift / 8, static_cast<uint8_t>(k.destination >> shift));
+    }
+    m->PortWrite(onchip::kBcr0L, static_cast<uint8_t>(k.count));
+    m->PortWrite(onchip::kBcr0L + 1, static_cast<uint8_t>(k.count >> 8));
     m->PortWrite(onchip::kDstat, k.dstat);
     for (int i = 0; i < k.copied; ++i)
       EXPECT_EQ(m->PhysicalMemory[k.destination + i], 0xA0 + i) << i;

@@ -129,16 +129,6 @@ TEST_F(SessionTest, ImagesLoadWholeOrAsMuchAsFitsAndBadFilesChangeNothing) {
   EXPECT_EQ(memory[0], 0xEE);
 }
 
-TEST(LoadHistory, NewestFirstCaseInsensitiveAndAtMostFour) {
-  LoadHistory h;
-  for (const char* path : {"/p/a.rom", "/p/b.rom", "/P/A.ROM", "/p/c.rom", "/p/d.rom", "/p/e.rom"})
-    h.Add(path, path[3] == 'A' ? 0x12340 : 3);
-  ASSERT_EQ(h.Entries().size(), 4u);
-  EXPECT_EQ(h.Entries()[3].path, "/P/A.ROM"); // b.rom, the oldest, dropped off
-  EXPECT_EQ(h.MenuCaptions()[0], "&1 e.rom at 00003H");
-  EXPECT_EQ(h.MenuCaptions()[3], "&4 A.ROM at 12340H");
-}
-
 // Transmits 'K' on ASCI0, then echoes what it receives: CNTLA0 = 64H (RE,
 // TE, 8 bits), CNTLB0 = 0. The terminal sits on the channel only when the
 // board is on and says so.

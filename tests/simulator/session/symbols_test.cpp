@@ -98,12 +98,5 @@ TEST(ResolveAddress, HexFirstThenSymbolElseMessage) {
             (BreakpointList{0, 0x0100, 0, 0}));
 }
 
-TEST(ParsePortAddress, AcceptsTwoHexDigitsBelowFF) {
-  for (const char* good : {"80", "fe", "0"})
-    EXPECT_EQ(ParsePortAddress(good), std::stoi(good, nullptr, 16)) << good;
-  for (const char* bad : {"FF", "", "100", "G1"})
-    EXPECT_FALSE(ParsePortAddress(bad).has_value()) << bad;
-}
-
 } // namespace
 } // namespace kavrin

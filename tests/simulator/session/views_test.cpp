@@ -46,7 +46,6 @@ TEST_F(ViewsTest, TerminalScreen) {
   terminal.Clear();
   EXPECT_EQ(terminal.Lines()[0], "");
   EXPECT_EQ(terminal.Line(), 0);
-  EXPECT_EQ(TerminalPortsCaption(0xFE), "Ports: FEH, FFH");
 }
 
 // A key is read once, Enter as CR then LF; a new key overwrites one unread.
@@ -71,8 +70,6 @@ TEST_F(ViewsTest, TerminalKeys) {
 }
 
 TEST_F(ViewsTest, IoPageRowsJoinedOrNot) {
-  EXPECT_EQ(panel.InputPorts(), (std::array<std::uint8_t, 5>{0x82, 0x83, 0x84, 0x85, 0x86}));
-  EXPECT_EQ(panel.OutputPorts(), (std::array<std::uint8_t, 5>{0x87, 0x88, 0x89, 0x8A, 0x8B}));
   EXPECT_TRUE(panel.SetInputValue(4, 0x99, nullptr));
   m->PortWrite(0x8B, 0x11);
   EXPECT_EQ(m->PortRead(0x86), 0x99);
@@ -92,9 +89,6 @@ TEST_F(ViewsTest, IoPageRowsJoinedOrNot) {
   EXPECT_EQ(m->PortRead(kDefaultTerminalPort), 0x42);
   Write("w");
   EXPECT_EQ(terminal.Lines()[0], "w");
-  EXPECT_EQ(ParseDecimalValue("300"), 300 & 0xFF);
-  EXPECT_EQ(ParseDecimalValue("2x"), 0);
-  EXPECT_EQ(ParseHexValue("fF"), 0xFF);
 }
 
 TEST_F(ViewsTest, MemoryDumpRowsMovesAndCursor) {
