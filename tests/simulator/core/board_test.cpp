@@ -25,11 +25,11 @@ protected:
     }
     m->PortWrite(onchip::kTcr, tcr);
   }
-  // IM 2 through a table at 0100H (I = 01H, IL = 20H): PRT0 at 0124H to
-  // 0200H, PRT1 at 0126H to 0300H, DMA0 at 0128H to 0500H.
+  // Internal sources vector through a table at 0100H in any mode (I = 01H,
+  // IL = 20H): PRT0 at 0124H to 0200H, PRT1 at 0126H to 0300H, DMA0 at 0128H
+  // to 0500H.
   void Vectors() {
     c.I = 0x01;
-    c.InterruptMode = 2;
     m->PortWrite(onchip::kIl, 0x20);
     Load({0x00, 0x02, 0x00, 0x03, 0x00, 0x05}, 0x0124);
     c.SP = 0xF000;
