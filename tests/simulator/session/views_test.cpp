@@ -37,7 +37,6 @@ TEST_F(ViewsTest, TerminalScreen) {
   EXPECT_EQ(terminal.Lines()[1], "bcxxx");
   EXPECT_EQ(terminal.Lines()[2], "JELLO");
   EXPECT_EQ(terminal.Lines()[3], " de");
-  EXPECT_EQ(terminal.Column(), 3);
   for (int i = 4; i < kTerminalLines + 1; ++i)
     Write("\n\r" + std::to_string(i));
   EXPECT_EQ(terminal.Line(), kTerminalLines - 1);
