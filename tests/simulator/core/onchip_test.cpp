@@ -1,5 +1,7 @@
 // The 64 on-chip registers: reset values as the Z180 documents them, the
-// effects of writes, the I/O base, and DMA channel 0.
+// effects of writes, the I/O base, DMA channel 0, and the MMU's CBAR/BBR/CBR
+// translation, with words that straddle area boundaries and the moment a new
+// mapping takes effect.
 
 #include <array>
 
@@ -35,36 +37,22 @@ TEST_F(MachineTest, OnChipRegistersResetToTheirValues) {
   EXPECT_EQ(m->IoBase(), 0x00);
 }
 
-struct WriteEffect {
-  uint8_t offset, written, stored;
-};
-
 TEST_F(MachineTest, WritesToOnChipRegisters) {
-  const WriteEffect cases[] = {
+  const struct {
+    uint8_t offset, written, stored;
+  } cases[] = {
       {0x00, 0x55, 0x10}, // ASCI control: discarded
       {0x06, 0x30, 0x00}, // TDR0: the byte is lost
       {0x0A, 0x00, 0xCF}, // CNTR: reports end of transfer at once
-      {0x0C, 0x12, 0xFF}, // timers do not run
-      {0x20, 0x12, 0x12}, // SAR0L
-      {0x21, 0x34, 0x34}, // SAR0H
       {0x22, 0xF5, 0x05}, // SAR0B: four bits
-      {0x25, 0xFF, 0x0F}, // DAR0B
-      {0x26, 0x99, 0x99}, // BCR0L
-      {0x2A, 0x3C, 0x0C}, // MAR1B
-      {0x2D, 0x77, 0x00}, // reserved
-      {0x2F, 0x77, 0x77}, // BCR1H
-      {0x31, 0x00, 0x00}, // DMODE stored
       {0x32, 0x00, 0xF0}, // DCNTL ignored
       {0x33, 0x40, 0x00}, // IL ignored
-      {0x36, 0x00, 0xFC}, // RCR ignored
       {0x39, 0x07, 0x07}, // BBR
-      {0x3E, 0x55, 0x00}, // reserved
   };
   for (const auto& k : cases) {
-    SCOPED_TRACE(int(k.offset));
     m->Reset();
     m->PortWrite(k.offset, k.written);
-    EXPECT_EQ(m->PortRead(k.offset), k.stored);
+    EXPECT_EQ(m->PortRead(k.offset), k.stored) << int(k.offset);
   }
 }
 
@@ -76,114 +64,115 @@ TEST_F(MachineTest, IcrMovesTheOnChipBlock) {
   EXPECT_EQ(m->IoBase(), 0x40);
   EXPECT_EQ(m->PortRead(0x3F), 0x77);
   EXPECT_EQ(m->PortRead(0x40 + 0x34), 0x39); // ITC at its new place
-  EXPECT_EQ(m->PortRead(0x7F), 0x40);        // ICR itself
   m->PortWrite(0x7F, 0xDF);
   EXPECT_EQ(m->IoBase(), 0xC0);
-  m->Reset();
-  EXPECT_EQ(m->IoBase(), 0x00);
 }
 
-class DmaTest : public MachineTest {
-protected:
-  void Program(uint32_t source, uint32_t destination, uint16_t count) {
-    const uint8_t values[] = {static_cast<uint8_t>(source),
-                              static_cast<uint8_t>(source >> 8),
-                              static_cast<uint8_t>(source >> 16),
-                              static_cast<uint8_t>(destination),
-                              static_cast<uint8_t>(destination >> 8),
-                              static_cast<uint8_t>(destination >> 16),
-                              static_cast<uint8_t>(count),
-                              static_cast<uint8_t>(count >> 8)};
-    for (int i = 0; i < 8; ++i)
-      m->PortWrite(static_cast<uint8_t>(onchip::kSar0L + i), values[i]);
+// Channel 0 copies at the write to DSTAT, in physical addresses whatever the
+// MMU (mapped here so that logical 4000H is elsewhere), a byte at a time.
+TEST_F(MachineTest, DmaChannel0CopiesWhenDstatSaysSo) {
+  const struct {
+    uint8_t dstat;
+    uint32_t source, destination;
+    uint16_t count;
+    int copied;
+    uint8_t dstatAfter;
+  } cases[] = {
+      {0x60, 0x00100, 0x04200, 16, 16, 0x20},    // DE0 with /DWE0 = 0, /DWE1 = 1
+      {0x41, 0x00100, 0x00300, 1, 1, 0x01},      // DE0 with DME
+      {0x40, 0x00100, 0x00300, 1, 1, 0x00},      //
+      {0x51, 0x00100, 0x00300, 1, 0, 0x51},      // /DWE0 = 1: DE0 not written
+      {0x80, 0x00100, 0x00300, 1, 0, 0x80},      // channel 1 is not modelled
+      {0x41, 0x00100, 0x00300, 0, 0, 0x01},      // a zero count copies nothing
+      {0x60, 0xFFFF0, 0x00400, 0x100, 16, 0x20}, // stops at the end of memory
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(::testing::Message() << std::hex << int(k.dstat) << " from " << k.source);
+    m->Reset();
+    m->PortWrite(onchip::kCbar, 0x84);
+    m->PortWrite(onchip::kBbr, 0x10);
+    std::fill(m->PhysicalMemory.begin(), m->PhysicalMemory.end(), 0);
+    for (int i = 0; i < 16; ++i)
+      m->PhysicalMemory[k.source + i] = static_cast<uint8_t>(0xA0 + i);
+    const uint32_t sourceEnd = (k.source + k.copied) & kPhysicalMask;
+    const uint16_t countLeft = static_cast<uint16_t>(k.count - k.copied);
+    for (int shift = 0; shift < 24; shift += 8) {
+      m->PortWrite(onchip::kSar0L + shift / 8, static_cast<uint8_t>(k.source >> shift));
+      m->PortWrite(onchip::kDar0L + shift / 8, static_cast<uint8_t>(k.destination >> shift));
+    }
+    m->PortWrite(onchip::kBcr0L, static_cast<uint8_t>(k.count));
+    m->PortWrite(onchip::kBcr0L + 1, static_cast<uint8_t>(k.count >> 8));
+    m->PortWrite(onchip::kDstat, k.dstat);
+    for (int i = 0; i < k.copied; ++i)
+      EXPECT_EQ(m->PhysicalMemory[k.destination + i], 0xA0 + i) << i;
+    EXPECT_EQ(m->PhysicalMemory[k.destination + k.copied], 0x00);
+    EXPECT_EQ(m->InternalRegisters[onchip::kDstat], k.dstatAfter);
+    const uint8_t* r = &m->InternalRegisters[0];
+    EXPECT_EQ(r[onchip::kSar0L] | r[onchip::kSar0L + 1] << 8 | r[onchip::kSar0L + 2] << 16,
+              static_cast<int>(sourceEnd));
+    EXPECT_EQ(r[onchip::kBcr0L] | r[onchip::kBcr0L + 1] << 8, countLeft);
   }
-  uint32_t Register20(uint8_t low) const {
-    return static_cast<uint32_t>(m->InternalRegisters[low + 2] << 16 |
-                                 m->InternalRegisters[low + 1] << 8 | m->InternalRegisters[low]);
-  }
-  uint16_t Count() const {
-    return static_cast<uint16_t>(m->InternalRegisters[onchip::kBcr0L + 1] << 8 |
-                                 m->InternalRegisters[onchip::kBcr0L]);
-  }
-};
-
-TEST_F(DmaTest, OutToDstatCopiesTheBlock) {
-  for (int i = 0; i < 16; ++i)
-    m->PhysicalMemory[0x00100 + i] = static_cast<uint8_t>(0xA0 + i);
-  Program(0x00100, 0x00200, 0x0010);
-  Load({0x3E, 0x60, 0xED, 0x39, 0x30}, 0x8000); // LD A,60H; OUT0 (DSTAT),A
-  c.PC = 0x8000;
-  Step(2);
-  for (int i = 0; i < 16; ++i)
-    EXPECT_EQ(m->PhysicalMemory[0x00200 + i], 0xA0 + i);
-  EXPECT_EQ(m->PhysicalMemory[0x00210], 0x00);
-  EXPECT_EQ(m->InternalRegisters[onchip::kDstat], 0x20) << "DE0 cleared";
-  EXPECT_EQ(Register20(onchip::kSar0L), 0x00110u);
-  EXPECT_EQ(Register20(onchip::kDar0L), 0x00210u);
-  EXPECT_EQ(Count(), 0);
-}
-
-TEST_F(DmaTest, DestinationOneAboveSourceFillsMemory) {
+  // A destination one above the source fills memory with the first byte.
+  m->PortWrite(onchip::kSar0L + 1, 0x10);
+  m->PortWrite(onchip::kDar0L, 0x01);
+  m->PortWrite(onchip::kDar0L + 1, 0x10);
+  m->PortWrite(onchip::kDar0L + 2, 0x00);
+  m->PortWrite(onchip::kBcr0L, 0x10);
   m->PhysicalMemory[0x01000] = 0xAA;
-  Program(0x01000, 0x01001, 0x0010);
   m->PortWrite(onchip::kDstat, 0x60);
-  for (int i = 0; i <= 0x10; ++i)
-    EXPECT_EQ(m->PhysicalMemory[0x01000 + i], 0xAA) << i;
+  EXPECT_EQ(m->PhysicalMemory[0x01010], 0xAA);
   EXPECT_EQ(m->PhysicalMemory[0x01011], 0x00);
 }
 
-TEST_F(DmaTest, StartConditions) {
-  struct Start {
-    uint8_t dstat;
-    bool copies;
-    uint8_t after;
-  };
-  const Start cases[] = {
-      {0x60, true, 0x20},                       // DE0 with /DWE0 = 0, /DWE1 = 1
-      {0x41, true, 0x01},                       // DE0 with DME
-      {0x40, true, 0x00},  {0x51, false, 0x51}, // /DWE0 = 1: DE0 not written
-      {0x20, false, 0x20}, {0x80, false, 0x80}, // channel 1 is not modelled
+TEST_F(MachineTest, MmuTranslatesByArea) {
+  const struct {
+    uint8_t cbar, bbr, cbr;
+    uint16_t logical;
+    uint32_t physical;
+  } cases[] = {
+      {0xF0, 0x00, 0x00, 0xABCD, 0x0ABCD}, // as after a reset
+      {0x84, 0x10, 0x20, 0x3FFF, 0x03FFF}, {0x84, 0x10, 0x20, 0x4000, 0x14000},
+      {0x84, 0x10, 0x20, 0x7FFF, 0x17FFF}, {0x84, 0x10, 0x20, 0x8000, 0x28000},
+      {0xF0, 0x00, 0xFF, 0xFFFF, 0x0EFFF}, // the sum wraps at 1 MB
+      {0xF0, 0x40, 0x00, 0x1234, 0x41234}, // bank area from 0000H
+      {0x48, 0x10, 0x30, 0x5000, 0x35000}, // CA 4000H below BA 8000H: no bank area
+      {0x00, 0x10, 0x05, 0x0000, 0x05000}, // CA 0000H: all of it is common area 1
+      {0x11, 0x22, 0x33, 0x0FFF, 0x00FFF}, {0x11, 0x22, 0x33, 0x1000, 0x34000},
   };
   for (const auto& k : cases) {
-    SCOPED_TRACE(int(k.dstat));
-    m->Reset();
-    std::fill(m->PhysicalMemory.begin(), m->PhysicalMemory.begin() + 0x400, 0);
-    m->PhysicalMemory[0x00100] = 0x42;
-    Program(0x00100, 0x00300, 1);
-    m->PortWrite(onchip::kDstat, k.dstat);
-    EXPECT_EQ(m->PhysicalMemory[0x00300], k.copies ? 0x42 : 0x00);
-    EXPECT_EQ(m->InternalRegisters[onchip::kDstat], k.after);
+    SCOPED_TRACE(::testing::Message()
+                 << std::hex << "CBAR " << int(k.cbar) << " logical " << k.logical);
+    m->PortWrite(onchip::kCbar, k.cbar);
+    m->PortWrite(onchip::kBbr, k.bbr);
+    m->PortWrite(onchip::kCbr, k.cbr);
+    EXPECT_EQ(m->TranslateAddress(k.logical), k.physical);
   }
+  m->Reset();
+  EXPECT_EQ(m->TranslateAddress(0x8000), 0x8000u);
 }
 
-TEST_F(DmaTest, ZeroCountCopiesNothingButClearsDe0) {
-  m->PhysicalMemory[0x00100] = 0x42;
-  Program(0x00100, 0x00200, 0);
-  m->PortWrite(onchip::kDstat, 0x41);
-  EXPECT_EQ(m->PhysicalMemory[0x00200], 0x00);
-  EXPECT_EQ(m->InternalRegisters[onchip::kDstat], 0x01);
-}
-
-TEST_F(DmaTest, StopsAtTheEndOfPhysicalMemory) {
-  for (int i = 0; i < 16; ++i)
-    m->PhysicalMemory[0xFFFF0 + i] = static_cast<uint8_t>(i + 1);
-  Program(0xFFFF0, 0x00400, 0x0100);
-  m->PortWrite(onchip::kDstat, 0x60);
-  for (int i = 0; i < 16; ++i)
-    EXPECT_EQ(m->PhysicalMemory[0x00400 + i], i + 1);
-  EXPECT_EQ(m->PhysicalMemory[0x00410], 0x00);
-  EXPECT_EQ(Register20(onchip::kSar0L), 0x00000u);
-  EXPECT_EQ(Count(), 0x00F0) << "what was not transferred stays counted";
-}
-
-TEST_F(DmaTest, AddressesArePhysicalWhateverTheMmu) {
+// Each byte of a word is translated on its own.
+TEST_F(MachineTest, WordsStraddlingABoundaryUseBothAreas) {
   m->PortWrite(onchip::kCbar, 0x84);
   m->PortWrite(onchip::kBbr, 0x10);
-  m->PhysicalMemory[0x00500] = 0x99;
-  Program(0x00500, 0x04500, 1);
-  m->PortWrite(onchip::kDstat, 0x60);
-  EXPECT_EQ(m->PhysicalMemory[0x04500], 0x99);
-  EXPECT_EQ(m->PhysicalMemory[0x14500], 0x00);
+  m->PortWrite(onchip::kCbr, 0x20);
+  m->WriteWord(0x7FFF, 0xBEEF);
+  EXPECT_EQ(m->PhysicalMemory[0x17FFF], 0xEF);
+  EXPECT_EQ(m->PhysicalMemory[0x28000], 0xBE);
+  EXPECT_EQ(m->ReadWord(0x7FFF), 0xBEEF);
+  m->WriteWord(0xFFFF, 0x1234); // logical + 1 wraps to 0000H
+  EXPECT_EQ(m->PhysicalMemory[0x2FFFF], 0x34);
+  EXPECT_EQ(m->PhysicalMemory[0x00000], 0x12);
+}
+
+// OUT0 (BBR),A moves the bank under the running code at 0000H.
+TEST_F(MachineTest, NewMappingAppliesFromTheNextFetch) {
+  Load({0xED, 0x39, 0x39, 0x3C});    // OUT0 (BBR),A; INC A
+  m->PhysicalMemory[0x10003] = 0x04; // INC B at the new physical place
+  c.A = 0x10;
+  Step(2);
+  EXPECT_EQ(c.A, 0x10);
+  EXPECT_EQ(c.B, 1);
 }
 
 } // namespace
