@@ -1,19 +1,18 @@
 #pragma once
 // Runs the kavrin-cli program as a user would, with stdin from a file or an
-// open pipe, and collects stdout, stderr and the exit code.
+// open pipe, and collects stdout, stderr and the exit code; builds the
+// programs it runs with velkor-cli.
 
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/platform/run_program.h"
 #include "tests/platform/test_dir.h"
 
 namespace kavrin::testing {
@@ -28,21 +27,20 @@ struct CliResult {
 // The test's own directory, for images as well as text.
 class TempDir : public kit_test::TestDir {
 public:
-  std::filesystem::path path() const { return Path(); }
-  std::string Write(const std::string& name, const std::vector<unsigned char>& bytes) const {
+  std::string Image(const std::string& name, const std::vector<unsigned char>& bytes) const {
     return TestDir::Write(name, std::string(bytes.begin(), bytes.end()));
   }
-  std::string WriteText(const std::string& name, const std::string& text) const {
-    return TestDir::Write(name, text);
+  // Builds NAME.Mac for the Z180 with velkor-cli and gives the image's path.
+  std::string BuildZ180(const std::string& name, const std::string& source) const {
+    Write(name + ".Mac", source);
+    const auto created = kit_test::RunProgram(
+        Path(), "velkor-cli", {"new", name + ".Prj", "--cpu", "Z180", name + ".Mac"});
+    EXPECT_EQ(created.status, 0) << created.err;
+    const auto built = kit_test::RunProgram(Path(), "velkor-cli", {"build", name + ".Prj"});
+    EXPECT_EQ(built.status, 0) << built.out << built.err;
+    return Path() + name + ".ROM";
   }
 };
-
-inline std::string ReadAll(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // With keepStdinOpen the program's stdin is a pipe that stays open and empty
 // until it ends, as an idle terminal would be.
@@ -60,15 +58,11 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
   const std::string program = std::string(KIT_BIN_DIR) + "/kavrin-cli";
   const pid_t pid = ::fork();
   if (pid == 0) {
-    const int in = keepStdinOpen ? pipeFds[0] : ::open(inPath.c_str(), O_RDONLY);
-    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(in, 0);
-    ::dup2(out, 1);
-    ::dup2(err, 2);
+    ::dup2(keepStdinOpen ? pipeFds[0] : ::open(inPath.c_str(), O_RDONLY), 0);
+    ::dup2(::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+    ::dup2(::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
     if (keepStdinOpen) ::close(pipeFds[1]);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args)
       argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -79,9 +73,7 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
   CliResult result;
   int status = 0;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-  for (;;) {
-    const pid_t done = ::waitpid(pid, &status, WNOHANG);
-    if (done == pid) break;
+  while (::waitpid(pid, &status, WNOHANG) != pid) {
     if (std::chrono::steady_clock::now() > deadline) {
       ::kill(pid, SIGKILL);
       ::waitpid(pid, &status, 0);
@@ -92,8 +84,8 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
   }
   if (keepStdinOpen) ::close(pipeFds[1]);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = ReadAll(outPath);
-  result.err = ReadAll(errPath);
+  result.out = kit_test::TestDir::Read(outPath);
+  result.err = kit_test::TestDir::Read(errPath);
   for (const std::string& file : {outPath, errPath, inPath})
     std::filesystem::remove(file);
   return result;

@@ -162,18 +162,25 @@ inline std::vector<Template> Templates() {
   return t;
 }
 
+// Writes machine code from an address on; a word operand follows its opcode
+// bytes, low byte first.
 class Emitter {
 public:
   Emitter(std::vector<std::uint8_t>& image, std::uint16_t origin) : image_(image), pc_(origin) {}
+  std::uint16_t Here() const { return pc_; }
   void Bytes(std::initializer_list<int> bytes) {
     for (int b : bytes)
       image_[pc_++] = static_cast<std::uint8_t>(b);
   }
-  void Word(std::uint16_t w) { Bytes({w & 0xFF, w >> 8}); }
-  std::uint16_t Here() const { return pc_; }
-  void PatchWord(std::uint16_t at, std::uint16_t w) {
-    image_[at] = static_cast<std::uint8_t>(w);
-    image_[at + 1u] = static_cast<std::uint8_t>(w >> 8);
+  // Gives the word's address, for a Patch once the target is known.
+  std::uint16_t Op(std::initializer_list<int> bytes, std::uint16_t word) {
+    Bytes(bytes);
+    Bytes({word & 0xFF, word >> 8});
+    return static_cast<std::uint16_t>(pc_ - 2);
+  }
+  void Patch(std::uint16_t at, std::uint16_t word) {
+    image_[at] = static_cast<std::uint8_t>(word);
+    image_[at + 1u] = static_cast<std::uint8_t>(word >> 8);
   }
 
 private:
@@ -191,100 +198,68 @@ inline void EmitDriver(std::vector<std::uint8_t>& image, Console console) {
   const bool bdos = console == Console::Bdos;
   Emitter e(image, bdos ? kCpmDriver : 0);
   std::vector<std::uint16_t> putcCalls;
-  const auto output = [&] { // the character in A
-    if (!bdos) {
-      e.Bytes({0xD3, kOutputPort}); // OUT (80H),A
-      return;
-    }
-    e.Bytes({0xCD}); // CALL putc
-    putcCalls.push_back(e.Here());
-    e.Word(0);
+  const auto output = [&] { // the character in A: OUT (80H),A or CALL putc
+    if (bdos)
+      putcCalls.push_back(e.Op({0xCD}, 0));
+    else
+      e.Bytes({0xD3, kOutputPort});
   };
-  e.Bytes({0x31});
-  e.Word(kDriverStack); // LD SP,stack
-  e.Bytes({0x21});
-  e.Word(kRecords); // LD HL,records
-  e.Bytes({0x22});
-  e.Word(kRecordPointer); // LD (recptr),HL
+  e.Op({0x31}, kDriverStack);   // LD SP,stack
+  e.Op({0x21}, kRecords);       // LD HL,records
+  e.Op({0x22}, kRecordPointer); // LD (recptr),HL
   const std::uint16_t next = e.Here();
-  e.Bytes({0x2A});
-  e.Word(kRecordPointer); // LD HL,(recptr)
-  e.Bytes({0x11});
-  e.Word(kSlot); // LD DE,slot
-  e.Bytes({0x01});
-  e.Word(4);             // LD BC,4
-  e.Bytes({0xED, 0xB0}); // LDIR
-  e.Bytes({0x11});
-  e.Word(kMemory); // LD DE,area
-  e.Bytes({0x01});
-  e.Word(kMemorySize);   // LD BC,16
-  e.Bytes({0xED, 0xB0}); // LDIR
-  e.Bytes({0x22});
-  e.Word(kRegisterPointer); // LD (regptr),HL
-  e.Bytes({0x11});
-  e.Word(12);                        // LD DE,12
+  e.Op({0x2A}, kRecordPointer);      // LD HL,(recptr)
+  e.Op({0x11}, kSlot);               // LD DE,slot
+  e.Op({0x01}, 4);                   // LD BC,4
+  e.Bytes({0xED, 0xB0});             // LDIR
+  e.Op({0x11}, kMemory);             // LD DE,area
+  e.Op({0x01}, kMemorySize);         // LD BC,16
+  e.Bytes({0xED, 0xB0});             // LDIR
+  e.Op({0x22}, kRegisterPointer);    // LD (regptr),HL
+  e.Op({0x11}, 12);                  // LD DE,12
   e.Bytes({0x19, 0x5E, 0x23, 0x56}); // ADD HL,DE / LD E,(HL) / INC HL / LD D,(HL)
-  e.Bytes({0xED, 0x53});
-  e.Word(kTestSp); // LD (testsp),DE
-  e.Bytes({0x2A});
-  e.Word(kRegisterPointer); // LD HL,(regptr)
-  e.Bytes(
-      {0xF9, 0xFD, 0xE1, 0xDD, 0xE1, 0xE1, 0xD1, 0xC1, 0xF1}); // LD SP,HL / POP IY IX HL DE BC AF
-  e.Bytes({0xED, 0x7B});
-  e.Word(kTestSp); // LD SP,(testsp)
-  e.Bytes({0xC3});
-  e.Word(kSlot); // JP slot
+  e.Op({0xED, 0x53}, kTestSp);       // LD (testsp),DE
+  e.Op({0x2A}, kRegisterPointer);    // LD HL,(regptr)
+  // LD SP,HL / POP IY IX HL DE BC AF
+  e.Bytes({0xF9, 0xFD, 0xE1, 0xDD, 0xE1, 0xE1, 0xD1, 0xC1, 0xF1});
+  e.Op({0xED, 0x7B}, kTestSp); // LD SP,(testsp)
+  e.Op({0xC3}, kSlot);         // JP slot
   const std::uint16_t after = e.Here();
-  e.Bytes({0xED, 0x73});
-  e.Word(kResultSp); // LD (resultsp),SP
-  e.Bytes({0x31});
-  e.Word(kSaveEnd);                                          // LD SP,save end
+  e.Op({0xED, 0x73}, kResultSp);                             // LD (resultsp),SP
+  e.Op({0x31}, kSaveEnd);                                    // LD SP,save end
   e.Bytes({0xF5, 0xC5, 0xD5, 0xE5, 0xDD, 0xE5, 0xFD, 0xE5}); // PUSH AF BC DE HL IX IY
-  e.Bytes({0x31});
-  e.Word(kDriverStack); // LD SP,stack
-  e.Bytes({0x3A});
-  e.Word(kSave + 10);    // LD A,(saved F)
-  e.Bytes({0xE6, 0xD7}); // AND D7H
-  e.Bytes({0x32});
-  e.Word(kSave + 10); // LD (saved F),A
-  e.Bytes({0xDD, 0x21});
-  e.Word(kSave);               // LD IX,save
-  e.Bytes({0x06, kCrcLength}); // LD B,30
-  e.Bytes({0x11});
-  e.Word(0xFFFF); // LD DE,FFFFH
+  e.Op({0x31}, kDriverStack);                                // LD SP,stack
+  e.Op({0x3A}, kSave + 10);                                  // LD A,(saved F)
+  e.Bytes({0xE6, 0xD7});                                     // AND D7H
+  e.Op({0x32}, kSave + 10);                                  // LD (saved F),A
+  e.Op({0xDD, 0x21}, kSave);                                 // LD IX,save
+  e.Bytes({0x06, kCrcLength});                               // LD B,30
+  e.Op({0x11}, 0xFFFF);                                      // LD DE,FFFFH
   const std::uint16_t crcLoop = e.Here();
-  e.Bytes({0xDD, 0x7E, 0x00, 0xAA, 0x6F, 0x26,
-           kCrcHigh >> 8}); // LD A,(IX+0) / XOR D / LD L,A / LD H,high
-  e.Bytes({0x7E, 0xAB, 0x57, 0x24, 0x5E, 0xDD,
-           0x23}); // LD A,(HL) / XOR E / LD D,A / INC H / LD E,(HL) / INC IX
-  e.Bytes({0x10, (crcLoop - (e.Here() + 2)) & 0xFF}); // DJNZ crcLoop
-  e.Bytes({0x7A, 0xCD});                              // LD A,D / CALL hex2
-  const std::uint16_t call1 = e.Here();
-  e.Word(0);
-  e.Bytes({0x7B, 0xCD}); // LD A,E / CALL hex2
-  const std::uint16_t call2 = e.Here();
-  e.Word(0);
-  e.Bytes({0x3E, 0x0D}); // LD A,CR
+  // LD A,(IX+0) / XOR D / LD L,A / LD H,high / LD A,(HL) / XOR E / LD D,A /
+  // INC H / LD E,(HL) / INC IX / DJNZ crcLoop
+  e.Bytes({0xDD, 0x7E, 0x00, 0xAA, 0x6F, 0x26, kCrcHigh >> 8, 0x7E, 0xAB, 0x57, 0x24, 0x5E, 0xDD,
+           0x23, 0x10, (crcLoop - (e.Here() + 16)) & 0xFF});
+  e.Bytes({0x7A});                             // LD A,D
+  const std::uint16_t call1 = e.Op({0xCD}, 0); // CALL hex2
+  e.Bytes({0x7B});                             // LD A,E
+  const std::uint16_t call2 = e.Op({0xCD}, 0); // CALL hex2
+  e.Bytes({0x3E, 0x0D});                       // LD A,CR
   output();
   e.Bytes({0x3E, 0x0A}); // LD A,LF
   output();
-  e.Bytes({0x2A});
-  e.Word(kRegisterPointer); // LD HL,(regptr)
-  e.Bytes({0x01});
-  e.Word(14);      // LD BC,14
-  e.Bytes({0x09}); // ADD HL,BC
-  e.Bytes({0x22});
-  e.Word(kRecordPointer); // LD (recptr),HL
-  e.Bytes({0xC3});
-  e.Word(next); // JP next
+  e.Op({0x2A}, kRegisterPointer); // LD HL,(regptr)
+  e.Op({0x01}, 14);               // LD BC,14
+  e.Bytes({0x09});                // ADD HL,BC
+  e.Op({0x22}, kRecordPointer);   // LD (recptr),HL
+  e.Op({0xC3}, next);             // JP next
   const std::uint16_t hex2 = e.Here();
-  e.Bytes({0xF5, 0x0F, 0x0F, 0x0F, 0x0F, 0xCD}); // PUSH AF / RRCA x4 / CALL hex1
-  const std::uint16_t call3 = e.Here();
-  e.Word(0);
-  e.Bytes({0xF1}); // POP AF
+  e.Bytes({0xF5, 0x0F, 0x0F, 0x0F, 0x0F});     // PUSH AF / RRCA x4
+  const std::uint16_t call3 = e.Op({0xCD}, 0); // CALL hex1
+  e.Bytes({0xF1});                             // POP AF
   const std::uint16_t hex1 = e.Here();
-  e.Bytes(
-      {0xE6, 0x0F, 0x6F, 0x26, kHexDigits >> 8, 0x7E}); // AND 0FH / LD L,A / LD H,high / LD A,(HL)
+  // AND 0FH / LD L,A / LD H,high / LD A,(HL)
+  e.Bytes({0xE6, 0x0F, 0x6F, 0x26, kHexDigits >> 8, 0x7E});
   output();
   e.Bytes({0xC9}); // RET
   if (bdos) {
@@ -292,14 +267,11 @@ inline void EmitDriver(std::vector<std::uint8_t>& image, Console console) {
     // PUSH BC DE HL / LD E,A / LD C,2 / CALL 5 / POP HL DE BC / RET
     e.Bytes({0xC5, 0xD5, 0xE5, 0x5F, 0x0E, 0x02, 0xCD, 0x05, 0x00, 0xE1, 0xD1, 0xC1, 0xC9});
     for (std::uint16_t call : putcCalls)
-      e.PatchWord(call, putc);
+      e.Patch(call, putc);
   }
-  e.PatchWord(call1, hex2);
-  e.PatchWord(call2, hex2);
-  e.PatchWord(call3, hex1);
-  image[kSlotExit] = 0xC3;
-  image[kSlotExit + 1] = static_cast<std::uint8_t>(after);
-  image[kSlotExit + 2] = static_cast<std::uint8_t>(after >> 8);
+  for (const auto& [call, target] : {std::pair{call1, hex2}, {call2, hex2}, {call3, hex1}})
+    e.Patch(call, target);
+  Emitter(image, kSlotExit).Op({0xC3}, after); // JP after
   for (int i = 0; i < 256; ++i) {
     std::uint16_t crc = static_cast<std::uint16_t>(i << 8);
     for (int bit = 0; bit < 8; ++bit)
@@ -307,9 +279,8 @@ inline void EmitDriver(std::vector<std::uint8_t>& image, Console console) {
     image[kCrcHigh + i] = static_cast<std::uint8_t>(crc >> 8);
     image[kCrcLow + i] = static_cast<std::uint8_t>(crc);
   }
-  const char* digits = "0123456789ABCDEF";
   for (int i = 0; i < 16; ++i)
-    image[kHexDigits + i] = static_cast<std::uint8_t>(digits[i]);
+    image[kHexDigits + i] = static_cast<std::uint8_t>("0123456789ABCDEF"[i]);
 }
 
 struct Record {
@@ -328,13 +299,8 @@ inline Record MakeRecord(const Template& t, std::mt19937& rng) {
   Record r;
   for (auto& m : r.memory)
     m = byte();
-  r.iy = word();
-  r.ix = word();
-  r.hl = word();
-  r.de = word();
-  r.bc = word();
-  r.af = word();
-  r.sp = word();
+  for (std::uint16_t* w : {&r.iy, &r.ix, &r.hl, &r.de, &r.bc, &r.af, &r.sp})
+    *w = word();
   const std::uint16_t address = inArea(0, kMemorySize - 2);
   std::int8_t displacement = 0;
   for (std::size_t i = 0; i < t.bytes.size(); ++i) {
