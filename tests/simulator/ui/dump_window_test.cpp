@@ -1,7 +1,6 @@
-// The memory dump: go to a physical address, the keys, the colours.
-#include <QPushButton>
+// The memory dump: go to a physical address, the colours, the keys and the
+// buttons that move it.
 #include <QRadioButton>
-#include <QTest>
 
 #include "simulator/ui/dump_window.h"
 #include "tests/simulator/ui/kavrin_windows_fixture.h"
@@ -12,21 +11,21 @@ using namespace kavrin::ui;
 class DumpWindowTest : public QObject {
   Q_OBJECT
 
+  Session session_;
+  test::ScriptedDialogs dialogs_;
+
 private slots:
-  void physicalGoToShowsTheRowLabelledWithFiveDigits() {
-    Session session;
-    session.machine().PhysicalMemory[0x12340] = 0xE5;
-    test::ScriptedDialogs dialogs;
-    DumpWindow window(session, dialogs);
+  void physicalGoToShowsTheRowLabelledWithFiveDigitsAndPaintsIt() {
+    session_.machine().PhysicalMemory[0x12340] = 0xE5;
+    DumpWindow window(session_, dialogs_);
     QCOMPARE(window.windowTitle(), QStringLiteral("Memory Dump"));
     window.findChildren<QRadioButton*>().at(1)->click(); // Physical
-    dialogs.addressTexts = {"12340", "NOWHERE"};
+    dialogs_.addressTexts = {"12340", "NOWHERE"};
     QTest::mouseClick(test::FindButton(window, "Go to ..."), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(window.Model().RowText(0)).left(9), "12340 E5 ");
     QTest::mouseClick(test::FindButton(window, "Go to ..."), Qt::LeftButton);
-    QCOMPARE(dialogs.messages, QStringList{"Cannot resolve NOWHERE"});
+    QCOMPARE(dialogs_.messages, QStringList{"Cannot resolve NOWHERE"});
     QCOMPARE(window.Model().Start(), 0x12340u);
-
     // The byte E5H is painted red at the first byte's place.
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -38,21 +37,17 @@ private slots:
     QVERIFY(red > 5);
   }
 
-  void keysAndButtonsPageMoveTheCursorAndEscCloses() {
-    Session session;
-    test::ScriptedDialogs dialogs;
-    DumpWindow window(session, dialogs);
+  void keysAndButtonsMoveTheCursorAndThePageAndEscCloses() {
+    DumpWindow window(session_, dialogs_);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QTest::keyClick(&window, Qt::Key_PageDown);
+    for (Qt::Key key : {Qt::Key_PageDown, Qt::Key_Down, Qt::Key_Right})
+      QTest::keyClick(&window, key);
     QCOMPARE(window.Model().Start(), 0x80u);
-    QTest::keyClick(&window, Qt::Key_Down);
-    QTest::keyClick(&window, Qt::Key_Right);
     QCOMPARE(window.Model().CursorRow(), 1);
     QCOMPARE(window.Model().CursorColumn(), 1);
     QTest::keyClick(&window, Qt::Key_PageUp);
     QCOMPARE(window.Model().Start(), 0u);
-    // The buttons move as the keys do.
     for (const auto& [button, start] : {std::pair{"Page down", 0x80u},
                                         {"Line down", 0x88u},
                                         {"Line up", 0x80u},

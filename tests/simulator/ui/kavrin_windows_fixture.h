@@ -35,6 +35,7 @@ public:
   QStringList messages;
 
   void ShowMessage(const QString& text) override { messages << text; }
+  QString lastInitial;
   std::optional<QString> AskAddressText(const QString& initial) override {
     lastInitial = initial;
     return Next(addressTexts);
@@ -42,7 +43,6 @@ public:
   std::optional<QString> AskPortText(const QString&) override { return Next(portTexts); }
   std::optional<QString> AskFile(const QString&) override { return Next(files); }
   std::optional<BoardSettings> AskBoard(const BoardSettings&) override { return Next(boards); }
-  QString lastInitial;
 
 private:
   template <typename T> static std::optional<T> Next(std::deque<std::optional<T>>& queue) {
@@ -95,13 +95,6 @@ inline QString BuildEcho(const QString& folder) {
   cli.start(KIT_BIN_DIR "/velkor-cli", {"build", "Echo.Prj"});
   if (!cli.waitForFinished(60000) || cli.exitCode() != 0) return {};
   return dir.filePath("Echo.ROM");
-}
-
-// Loads the echo program, built in `folder`, at 0000H of the session.
-inline bool LoadEcho(const QString& folder, Session& session) {
-  const QString rom = BuildEcho(folder);
-  std::string symbolMessage;
-  return !rom.isEmpty() && session.LoadAndReset(rom.toStdString(), 0, false, &symbolMessage).ok;
 }
 
 // A test class's base for driving the main window: OpenWindow gives a fresh

@@ -1,17 +1,23 @@
-// The main window driven as a user drives it: load, step, step over, run to
-// a breakpoint, stop an endless run, edit registers and flags, the history.
-#include <QAction>
+// The main window and the tool windows it opens, driven as a user drives
+// them on the echo program: load, step, step over, run to a breakpoint set
+// in the editor, stop an endless run, edit registers and flags, the history;
+// the disassembler, the terminal and the I/O page.
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
-#include <QTest>
 #include <QTimer>
 
+#include "simulator/core/run_control.h"
+#include "simulator/ui/breakpoint_window.h"
+#include "simulator/ui/disassembler_window.h"
+#include "simulator/ui/dump_window.h"
 #include "simulator/ui/flag_box.h"
-#include "simulator/ui/main_window.h"
+#include "simulator/ui/io_page_window.h"
+#include "simulator/ui/terminal_window.h"
 #include "tests/simulator/ui/kavrin_windows_fixture.h"
 
 using namespace kavrin;
@@ -28,6 +34,12 @@ class MainWindowTest : public QObject, test::MainWindowFixture {
     return {};
   }
   QColor IndicatorColour() { return window_->RunIndicator()->palette().color(QPalette::Window); }
+  QStringList Lines(const QListWidget* list) {
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i)
+      lines << list->item(i)->text();
+    return lines;
+  }
 
 private slots:
   void initTestCase() {
@@ -41,17 +53,13 @@ private slots:
     Action(window_->FileMenu(), "&Load at 0000H")->trigger();
   }
 
-  void loadShowsCodeWithSymbolsAndTheMarkerAtPc() {
+  void loadShowsCodeWithSymbolsAndTheHistoryReloads() {
     QCOMPARE(window_->ExecutionList()->count(), kExecutionListLines);
     QCOMPARE(MarkedLine(), QStringLiteral(">0000H 310000   START: LD SP,START"));
     QVERIFY(window_->ExecutionList()->item(3)->text().endsWith("CALL GREET"));
     QCOMPARE(window_->RegisterLabel(RegisterField::PC)->text(), QStringLiteral("0000"));
-    QVERIFY(dialogs_.messages.isEmpty());
-    // The history item names the file.
     QVERIFY(Action(window_->FileMenu(), "&1 Echo.ROM at 00000H"));
-  }
 
-  void loadAtAnAddressThenTheHistoryItemReloadsAndResets() {
     Click("Step");
     dialogs_.addressTexts.push_back(QStringLiteral("8000"));
     dialogs_.files.push_back(rom_);
@@ -59,8 +67,7 @@ private slots:
     QCOMPARE(M().PhysicalMemory[0x8000], 0x31);
     QCOMPARE(M().Cpu.PC, 0x0003); // no reset
     QVERIFY(Action(window_->FileMenu(), "&1 Echo.ROM at 08000H"));
-    QVERIFY(Action(window_->FileMenu(), "&2 Echo.ROM at 00000H") == nullptr); // same path replaced
-
+    QVERIFY(!Action(window_->FileMenu(), "&2 Echo.ROM at 00000H")); // same path replaced
     M().PhysicalMemory[0x8000] = 0;
     Action(window_->FileMenu(), "&1 Echo.ROM at 08000H")->trigger();
     QCOMPARE(M().PhysicalMemory[0x8000], 0x31);
@@ -68,9 +75,10 @@ private slots:
     QVERIFY(dialogs_.messages.isEmpty());
   }
 
-  void stepThenStepOverTheCallLandsOnTheNextLine() {
-    for (int i = 0; i < 3; ++i)
-      Click("Step");
+  void stepMultiStepAndStepOverTheCall() {
+    window_->MultiStepCount()->setValue(2);
+    Click("Multi-Step");
+    Click("Step");
     QCOMPARE(M().Cpu.PC, 0x0007);
     QVERIFY(MarkedLine().endsWith("CALL GREET"));
     Click("Step Over");
@@ -78,18 +86,23 @@ private slots:
     QVERIFY(MarkedLine().startsWith(">000AH"));
     QCOMPARE(session_->terminal.Lines()[0], std::string("Hello"));
     QCOMPARE(window_->RegisterLabel(RegisterField::PC)->text(), QStringLiteral("000A"));
+    Click("Reset CPU");
+    QVERIFY(MarkedLine().startsWith(">0000H"));
   }
 
-  void multiStepTakesTheSpinCount() {
-    QCOMPARE(window_->MultiStepCount()->value(), kDefaultMultiStep);
-    QCOMPARE(window_->MultiStepCount()->maximum(), 250);
-    window_->MultiStepCount()->setValue(2);
-    Click("Multi-Step");
-    QCOMPARE(M().Cpu.PC, 0x0005);
-  }
-
-  void runStopsAtABreakpointWithItsMessage() {
-    session_->breakpoints = {0x000A};
+  void theEditorKeepsFourBreakpointsAndRunStopsAtOne() {
+    BreakpointWindow& editor = *window_->BreakpointEditor();
+    dialogs_.addressTexts = {"a", "greet", "12g4", "1234", "77", "88"};
+    for (int i = 0; i < 6; ++i)
+      QTest::mouseClick(test::FindButton(editor, "&Add"), Qt::LeftButton);
+    QCOMPARE(Lines(editor.List()),
+             (QStringList{"000AH ECHO", "0015H GREET", "1234 No symbol", "0077 No symbol"}));
+    QCOMPARE(dialogs_.messages, QStringList{"Cannot resolve 12G4"});
+    QCOMPARE(dialogs_.addressTexts.size(), std::size_t{1}); // the fifth Add asked nothing
+    editor.List()->setCurrentRow(1);
+    QTest::mouseClick(test::FindButton(editor, "&Remove"), Qt::LeftButton);
+    QCOMPARE(session_->breakpoints, (BreakpointList{0x000A, 0x1234, 0x0077, 0}));
+    dialogs_.messages.clear();
     Click("Run");
     QCOMPARE(M().Cpu.PC, 0x000A);
     QCOMPARE(dialogs_.messages, QStringList{"Breakpoint at 000AH reached"});
@@ -109,44 +122,28 @@ private slots:
     QVERIFY(!window_->Running());
     QCOMPARE(IndicatorColour(), QColor(Qt::green));
     QVERIFY(!window_->Button("Stop")->isEnabled());
-    QVERIFY(window_->Button("Run")->isEnabled());
     QVERIFY(M().Cpu.PC >= 0x000A && M().Cpu.PC < 0x0015);
-    QVERIFY(dialogs_.messages.isEmpty());
   }
 
-  void gotoRunsToTheTypedSymbol() {
-    dialogs_.addressTexts.push_back(QStringLiteral("greet"));
+  void gotoAndTheRegisterAndFlagFields() {
+    dialogs_.addressTexts = {QStringLiteral("greet"), QStringLiteral("start"),
+                             QStringLiteral("12g4")};
     Action(window_->menuBar()->actions()[1]->menu(), "&Goto")->trigger();
     QCOMPARE(M().Cpu.PC, 0x0015);
-    QVERIFY(dialogs_.messages.isEmpty());
-  }
-
-  void registerEditTakesASymbolAndRefusesBadText() {
-    dialogs_.addressTexts = {QStringLiteral("greet"), QStringLiteral("12g4")};
     QTest::mouseClick(window_->RegisterLabel(RegisterField::PC), Qt::LeftButton);
-    QCOMPARE(dialogs_.lastInitial, QStringLiteral("0000"));
-    QCOMPARE(M().Cpu.PC, 0x0015);
-    QVERIFY(MarkedLine().contains("GREET: LD HL,MESSAGE"));
+    QCOMPARE(dialogs_.lastInitial, QStringLiteral("0015"));
+    QCOMPARE(M().Cpu.PC, 0x0000);
+    QVERIFY(MarkedLine().contains("START: LD SP,START"));
     QTest::mouseClick(window_->RegisterLabel(RegisterField::PC), Qt::LeftButton);
-    QCOMPARE(M().Cpu.PC, 0x0015);
+    QCOMPARE(M().Cpu.PC, 0x0000);
     QCOMPARE(dialogs_.messages, QStringList{"Cannot resolve 12G4"});
-  }
 
-  void aClickInTheFlagFieldTogglesTheFlagUnderIt() {
     const std::uint8_t before = M().Cpu.F;
     QTest::mouseClick(window_->Flags(), Qt::LeftButton, {}, QPoint(20, 5)); // Z: 15-32
     QCOMPARE(M().Cpu.F, static_cast<std::uint8_t>(before ^ kFlagZ));
     QCOMPARE(window_->Flags()->Text().split(' ')[1], (before & kFlagZ) ? "0" : "1");
     QTest::mouseClick(window_->Flags(), Qt::LeftButton, {}, QPoint(50, 5)); // N: 49-64
     QCOMPARE(M().Cpu.SubtractFlag, 1);
-  }
-
-  void resetAndBankFields() {
-    Click("Step");
-    Click("Reset CPU");
-    QCOMPARE(M().Cpu.PC, 0x0000);
-    QVERIFY(MarkedLine().startsWith(">0000H"));
-    QCOMPARE(window_->BankLabel()->text(), QString::fromStdString(BankField(M())));
   }
 
   void settingsAreWrittenAtClose() {
@@ -157,6 +154,99 @@ private slots:
     again.OpenSettings(dir_.filePath("Kavrin.ini").toStdString());
     QCOMPARE(again.TerminalPort(), 0x90);
     QCOMPARE(QString::fromStdString(again.history.Entries().at(0).path), rom_);
+  }
+
+  void theToolsMenuOpensEachWindow() {
+    QMenu* tools = window_->menuBar()->actions()[2]->menu();
+    const std::pair<const char*, QWidget*> items[] = {{"&Dissassembler", window_->Disassembler()},
+                                                      {"&Memory Dump", window_->Dump()},
+                                                      {"&Terminal", window_->TerminalTool()},
+                                                      {"I/O ports", window_->IoPage()}};
+    for (const auto& [item, tool] : items) {
+      QVERIFY(!tool->isVisible());
+      Action(tools, item)->trigger();
+      QVERIFY2(tool->isVisible(), item);
+    }
+    window_->menuBar()->actions()[3]->trigger();
+    QVERIFY(window_->BreakpointEditor()->isVisible());
+  }
+
+  void theDisassemblerGoesToASymbolMovesAndShowsPhysicalAddresses() {
+    DisassemblerWindow& window = *window_->Disassembler();
+    QCOMPARE(window.windowTitle(), QStringLiteral("Dissassembler"));
+    dialogs_.addressTexts = {"greet"};
+    QTest::mouseClick(test::FindButton(window, "Go to ..."), Qt::LeftButton);
+    QCOMPARE(window.List()->item(0)->text(),
+             QStringLiteral("0015H  212000   GREET: LD HL,MESSAGE"));
+    QCOMPARE(window.List()->item(3)->text(), QStringLiteral("001AH  C8        RET Z"));
+    for (int i = 0; i < 4; ++i)
+      QTest::mouseClick(test::FindButton(window, "Page down"), Qt::LeftButton);
+    QCOMPARE(window.List()->currentRow(), 20);
+    QCOMPARE(window.List()->count(), 2 * kDisassemblyViewLines);
+    QTest::mouseClick(test::FindButton(window, "Line up"), Qt::LeftButton);
+    QCOMPARE(window.List()->currentRow(), 19);
+    window.findChildren<QRadioButton*>().at(1)->click(); // Physical
+    QCOMPARE(window.List()->item(0)->text().left(8), QStringLiteral("00015H 2"));
+  }
+
+  void aKeyTypedOnTheTerminalDuringTheRunIsEchoed() {
+    TerminalWindow& terminal = *window_->TerminalTool();
+    terminal.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&terminal));
+    QTimer::singleShot(100, this, [&] { QTest::keyClick(terminal.Screen(), 'A'); });
+    QTimer::singleShot(200, this, [&] { QTest::keyClick(terminal.Screen(), Qt::Key_Return); });
+    QTimer::singleShot(400, this, [this] { Click("Stop"); });
+    Click("Run");
+    QCOMPARE(session_->terminal.Lines()[0], std::string("Hello"));
+    QCOMPARE(session_->terminal.Lines()[1], std::string("A"));
+    QCOMPARE(session_->terminal.Line(), 2); // Enter came back as CR and LF
+    QTest::mouseClick(test::FindButton(terminal, "Clear"), Qt::LeftButton);
+    QCOMPARE(session_->terminal.Lines()[1], std::string());
+
+    // The port set-up takes a base below FFH.
+    dialogs_.portTexts = {"FF", "a0"};
+    QTest::mouseClick(test::FindButton(terminal, "&Setup"), Qt::LeftButton);
+    QCOMPARE(session_->TerminalPort(), 0x80);
+    QTest::mouseClick(test::FindButton(terminal, "&Setup"), Qt::LeftButton);
+    QCOMPARE(terminal.PortsLabel()->text(), QStringLiteral("Ports: A0H, A1H"));
+    QCOMPARE(M().ReadPortMap[0xA1], kTerminalStatus);
+  }
+
+  void theIoPageShowsAJoinedOutputOnItsInputAndTakesTypedValues() {
+    IoPageWindow& page = *window_->IoPage();
+    QCOMPARE(page.Output(0).port->text(), QStringLiteral("87H"));
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QTest::mouseClick(page.Join(0), Qt::LeftButton);
+    window_->MultiStepCount()->setValue(3); // past OUT (87H),5AH
+    Click("Multi-Step");
+    for (bool input : {false, true}) {
+      const IoPageWindow::PortRow& row = input ? page.Input(0) : page.Output(0);
+      QCOMPARE(row.hex->text(), QStringLiteral("5A"));
+      QCOMPARE(row.decimal->text(), QStringLiteral("90"));
+      QCOMPARE(page.Lamps(0, input), 0x5A);
+    }
+    // Typing into a joined row is refused with the message.
+    page.Input(0).hex->selectAll();
+    QTest::keyClicks(page.Input(0).hex, "1");
+    QTest::keyClick(page.Input(0).hex, Qt::Key_Return);
+    QCOMPARE(dialogs_.messages, QStringList{"Value cannot be changed with joined ports..."});
+    QCOMPARE(page.Input(0).hex->text(), QStringLiteral("5A"));
+    const IoPageWindow::PortRow& row = page.Input(1);
+    const std::tuple<QLineEdit*, const char*, int> typed[] = {{row.decimal, "200", 200},
+                                                              {row.hex, "7f", 0x7F},
+                                                              {row.decimal, "x", 0},
+                                                              {row.decimal, "300", 44}};
+    for (const auto& [field, text, value] : typed) {
+      field->selectAll();
+      QTest::keyClicks(field, text);
+      QTest::keyClick(field, Qt::Key_Return);
+      QCOMPARE(int(session_->panel.ReadInput(1)), value);
+    }
+    dialogs_.portTexts = {"90"};
+    QTest::mouseClick(page.Input(1).port, Qt::LeftButton);
+    QCOMPARE(page.Input(1).port->text(), QStringLiteral("90H"));
+    QCOMPARE(M().ReadPortMap[0x90], kIoPageFirst + 1);
   }
 };
 
