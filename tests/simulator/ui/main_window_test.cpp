@@ -1,7 +1,8 @@
 // The main window and the tool windows it opens, driven as a user drives
 // them on the echo program: load, step, step over, run to a breakpoint set
-// in the editor, stop an endless run, edit registers and flags, the history;
-// the disassembler, the terminal and the I/O page.
+// in the editor, stop an endless run, edit registers and flags, the history,
+// the counts and the stopwatch, the Board dialog; the disassembler, the
+// terminal and the I/O page; a CP/M program answered as it runs or steps.
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,7 +12,12 @@
 #include <QSpinBox>
 #include <QTimer>
 
+#include <QComboBox>
+#include <QDoubleSpinBox>
+
 #include "simulator/core/run_control.h"
+#include "simulator/session/stopwatch.h"
+#include "simulator/ui/board_dialog.h"
 #include "simulator/ui/breakpoint_window.h"
 #include "simulator/ui/disassembler_window.h"
 #include "simulator/ui/dump_window.h"
@@ -27,6 +33,8 @@ class MainWindowTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
   QString rom_;
+  QString greeter_;
+  QString Count(int row, bool stopwatch) { return window_->CountLabel(row, stopwatch)->text(); }
   QString MarkedLine() {
     for (int i = 0; i < window_->ExecutionList()->count(); ++i)
       if (window_->ExecutionList()->item(i)->text().startsWith('>'))
@@ -45,6 +53,16 @@ private slots:
   void initTestCase() {
     rom_ = test::BuildEcho(dir_.path());
     QVERIFY(!rom_.isEmpty());
+    // LD DE,HELLO / LD C,9 / CALL 5 / LD C,1 / CALL 5 / LD (KEY),A /
+    // LD E,'!' / LD C,2 / CALL 5 / JP 0 / NOP / HELLO at 011BH / KEY at 012AH:
+    // greets, reads a key (echoed), prints '!' and warm boots.
+    greeter_ = dir_.filePath("GREETER.COM");
+    QFile file(greeter_);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    static const char kGreeter[] =
+        "\x11\x1B\x01\x0E\x09\xCD\x05\x00\x0E\x01\xCD\x05\x00\x32\x2A\x01\x1E!\x0E\x02"
+        "\xCD\x05\x00\xC3\x00\x00\x00Hi from CP/M\r\n$\x00";
+    file.write(kGreeter, sizeof kGreeter - 1);
   }
 
   void init() {
@@ -247,6 +265,119 @@ private slots:
     QTest::mouseClick(page.Input(1).port, Qt::LeftButton);
     QCOMPARE(page.Input(1).port->text(), QStringLiteral("90H"));
     QCOMPARE(M().ReadPortMap[0x90], kIoPageFirst + 1);
+  }
+
+  void theCountsFollowStepsAndTheStopwatchZeroesWhileTheTotalsGoOn() {
+    constexpr int kInstructions = 0, kStates = 1, kTime = 2;
+    Click("Step");
+    Click("Step"); // LD SP,nn and LD A,n: 9 and 6 states on the Z180
+    QCOMPARE(Count(kInstructions, false), QStringLiteral("2"));
+    QCOMPARE(Count(kStates, false), QStringLiteral("15"));
+    QCOMPARE(Count(kTime, false), QString::fromStdString(SimulatedTime(15, 18.432)));
+    Click("Zero stopwatch");
+    Click("Step"); // OUT (n),A: 10 states
+    QCOMPARE(Count(kInstructions, true), QStringLiteral("1"));
+    QCOMPARE(Count(kInstructions, false), QStringLiteral("3"));
+    QCOMPARE(Count(kStates, true), QStringLiteral("10"));
+    QCOMPARE(Count(kTime, true), QString::fromStdString(SimulatedTime(10, 18.432)));
+    Action(window_->SimulatorMenu(), "&Zero stopwatch")->trigger();
+    QCOMPARE(Count(kStates, true), QStringLiteral("0"));
+    Click("Step");
+    Click("Reset CPU");
+    QVERIFY(MarkedLine().startsWith(">0000H"));
+    for (int row : {kInstructions, kStates})
+      for (bool stopwatch : {false, true})
+        QCOMPARE(Count(row, stopwatch), QStringLiteral("0"));
+    QCOMPARE(Count(kTime, false), QStringLiteral("0.000000 ms"));
+  }
+
+  void theBoardDialogGreysWhatNeedsTheBoardAndGivesItsFields() {
+    BoardDialog dialog({.enabled = false, .clockKHz = 18432, .console = ConsoleKind::Asci1});
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(!dialog.RomSize()->isEnabled() && !dialog.Console()->isEnabled());
+    QTest::keyClick(dialog.Enabled(), Qt::Key_Space);
+    QVERIFY(dialog.RomSize()->isEnabled() && dialog.Console()->isEnabled());
+    const std::pair<QAbstractSpinBox*, const char*> typed[] = {
+        {dialog.Clock(), "6.144"}, {dialog.MemoryWaitStates(), "2"}, {dialog.RomSize(), "32"}};
+    for (const auto& [field, text] : typed) {
+      field->selectAll();
+      QTest::keyClicks(field, text);
+    }
+    dialog.Console()->setCurrentIndex(1);
+    const BoardSettings s = dialog.Settings();
+    QVERIFY(s.enabled);
+    QCOMPARE(s.clockKHz, 6144);
+    QCOMPARE(s.memoryWaitStates, 2);
+    QCOMPARE(s.ioWaitStates, 0);
+    QCOMPARE(s.romSizeK, 32);
+    QCOMPARE(s.console, ConsoleKind::Asci0);
+  }
+
+  void theBoardMenuConfiguresTheMachineAndKavrinIniKeepsIt() {
+    dialogs_.boards = {std::nullopt, // cancelled: nothing changes
+                       BoardSettings{.enabled = true,
+                                     .clockKHz = 6144,
+                                     .memoryWaitStates = 1,
+                                     .ioWaitStates = 2,
+                                     .console = ConsoleKind::Asci0}};
+    Action(window_->SimulatorMenu(), "&Board...")->trigger();
+    QVERIFY(!M().Board().enabled);
+    Action(window_->SimulatorMenu(), "&Board...")->trigger();
+    QVERIFY(M().Board().enabled);
+    QCOMPARE(M().MemoryWaitStates(), 1);
+    QCOMPARE(M().IoWaitStates(), 2);
+    QCOMPARE(window_->CountLabel(0, false)->parentWidget()->property("title").toString(),
+             QStringLiteral("Counts at 6.144 MHz"));
+    QCOMPARE(window_->TerminalTool()->PortsLabel()->text(),
+             QStringLiteral("Ports: 80H, 81H, ASCI0"));
+    window_->close();
+    Session again;
+    again.OpenSettings(dir_.filePath("Kavrin.ini").toStdString());
+    QVERIFY(again.machine().Board().enabled);
+    QCOMPARE(again.board.clockKHz, 6144);
+    QCOMPARE(again.board.ioWaitStates, 2);
+    QCOMPARE(again.board.console, ConsoleKind::Asci0);
+  }
+
+  void aCpmProgramRunsWithItsConsoleOnTheTerminalUntilTheWarmBoot() {
+    Action(window_->FileMenu(), "&CP/M mode")->trigger();
+    dialogs_.files.push_back(greeter_);
+    Action(window_->FileMenu(), "&Load CP/M program")->trigger();
+    QCOMPARE(M().Cpu.PC, 0x0100);
+    QCOMPARE(M().ReadByte(0x0005), 0xC3); // page zero: JP to the BDOS
+    QVERIFY(window_->TerminalTool()->isVisible());
+    for (int i = 0; i < 4; ++i) // LD DE / LD C / CALL 5 / the JP at 0005H
+      Click("Step");
+    QCOMPARE(M().Cpu.PC, kCpmBdosEntry);
+    Click("Step"); // the HALT there: the BDOS prints and returns
+    QCOMPARE(M().Cpu.PC, 0x0108);
+    QCOMPARE(session_->terminal.Lines()[0], std::string("Hi from CP/M"));
+    // Stop during the wait for a key leaves the call to be made again.
+    QTimer::singleShot(100, this, [this] { Click("Stop"); });
+    Click("Run");
+    QCOMPARE(M().Cpu.PC, kCpmBdosEntry);
+    QCOMPARE(M().Cpu.C, 1);
+    QVERIFY(dialogs_.messages.isEmpty());
+    QTimer::singleShot(100, this,
+                       [this] { QTest::keyClick(window_->TerminalTool()->Screen(), 'x'); });
+    Click("Run");
+    QCOMPARE(session_->terminal.Lines()[1], std::string("x!"));
+    QCOMPARE(M().ReadByte(0x012A), 'x');
+    QCOMPARE(dialogs_.messages, QStringList{"The CP/M program ended with a warm boot"});
+    // Ended: runs are refused until Reset CPU starts it again.
+    Click("Step");
+    QVERIFY(dialogs_.messages.value(1).startsWith("The CP/M program has ended"));
+    Click("Reset CPU");
+    QCOMPARE(M().Cpu.PC, 0x0100);
+    QVERIFY(!window_->Cpm()->Ended());
+    // The mode is kept in Kavrin.ini.
+    window_->close();
+    Session again;
+    MainWindow second(again, dialogs_, dir_.filePath("Kavrin.ini"));
+    second.OpenSettings();
+    QVERIFY(again.cpmMode);
+    QVERIFY(Action(second.FileMenu(), "&CP/M mode")->isChecked());
   }
 };
 
