@@ -1,9 +1,9 @@
 #pragma once
 // An instruction exerciser built as machine code: a driver at 0000H copies
 // each record's instruction into a RAM slot, loads the record's registers
-// and memory, runs the instruction, and prints a CRC-16 of the registers
-// (F AND D7H), SP and the memory area as four hex digits and CR LF on port
-// 80H. A final HALT record stops it. Every documented Z80 instruction that
+// and memory, runs the instruction, and prints the state it leaves as
+// kStateLength bytes on port 80H: the registers (F AND D7H), SP and the
+// memory area. A final HALT record stops it. Every documented Z80 instruction that
 // needs no port takes part, control transfers included: their targets are
 // made to land on the slot's exit so that taken and not taken differ.
 
@@ -23,15 +23,12 @@ inline constexpr std::uint16_t kSaveEnd = 0x040C;
 inline constexpr std::uint16_t kResultSp = 0x040C;
 inline constexpr std::uint16_t kMemory = 0x040E; // the area pointers reach
 inline constexpr int kMemorySize = 16;
-inline constexpr int kCrcLength = 30; // save area, SP, memory area
+inline constexpr int kStateLength = 30; // save area, SP, memory area
 inline constexpr std::uint16_t kRecordPointer = 0x0420;
 inline constexpr std::uint16_t kRegisterPointer = 0x0422;
 inline constexpr std::uint16_t kTestSp = 0x0424;
 inline constexpr std::uint16_t kDriverStack = 0x0500;
-inline constexpr std::uint16_t kCrcHigh = 0x0600; // page aligned tables
-inline constexpr std::uint16_t kCrcLow = 0x0700;
-inline constexpr std::uint16_t kHexDigits = 0x0800;
-inline constexpr std::uint16_t kRecords = 0x0900;
+inline constexpr std::uint16_t kRecords = 0x0600;
 inline constexpr int kRecordSize = 4 + kMemorySize + 14;
 inline constexpr std::uint8_t kOutputPort = 0x80;
 
@@ -172,15 +169,9 @@ public:
     for (int b : bytes)
       image_[pc_++] = static_cast<std::uint8_t>(b);
   }
-  // Gives the word's address, for a Patch once the target is known.
-  std::uint16_t Op(std::initializer_list<int> bytes, std::uint16_t word) {
+  void Op(std::initializer_list<int> bytes, std::uint16_t word) {
     Bytes(bytes);
     Bytes({word & 0xFF, word >> 8});
-    return static_cast<std::uint16_t>(pc_ - 2);
-  }
-  void Patch(std::uint16_t at, std::uint16_t word) {
-    image_[at] = static_cast<std::uint8_t>(word);
-    image_[at + 1u] = static_cast<std::uint8_t>(word >> 8);
   }
 
 private:
@@ -197,13 +188,6 @@ inline constexpr std::uint16_t kCpmBdosEntry = 0xFE00; // the end of the program
 inline void EmitDriver(std::vector<std::uint8_t>& image, Console console) {
   const bool bdos = console == Console::Bdos;
   Emitter e(image, bdos ? kCpmDriver : 0);
-  std::vector<std::uint16_t> putcCalls;
-  const auto output = [&] { // the character in A: OUT (80H),A or CALL putc
-    if (bdos)
-      putcCalls.push_back(e.Op({0xCD}, 0));
-    else
-      e.Bytes({0xD3, kOutputPort});
-  };
   e.Op({0x31}, kDriverStack);   // LD SP,stack
   e.Op({0x21}, kRecords);       // LD HL,records
   e.Op({0x22}, kRecordPointer); // LD (recptr),HL
@@ -232,55 +216,21 @@ inline void EmitDriver(std::vector<std::uint8_t>& image, Console console) {
   e.Op({0x3A}, kSave + 10);                                  // LD A,(saved F)
   e.Bytes({0xE6, 0xD7});                                     // AND D7H
   e.Op({0x32}, kSave + 10);                                  // LD (saved F),A
-  e.Op({0xDD, 0x21}, kSave);                                 // LD IX,save
-  e.Bytes({0x06, kCrcLength});                               // LD B,30
-  e.Op({0x11}, 0xFFFF);                                      // LD DE,FFFFH
-  const std::uint16_t crcLoop = e.Here();
-  // LD A,(IX+0) / XOR D / LD L,A / LD H,high / LD A,(HL) / XOR E / LD D,A /
-  // INC H / LD E,(HL) / INC IX / DJNZ crcLoop
-  e.Bytes({0xDD, 0x7E, 0x00, 0xAA, 0x6F, 0x26, kCrcHigh >> 8, 0x7E, 0xAB, 0x57, 0x24, 0x5E, 0xDD,
-           0x23, 0x10, (crcLoop - (e.Here() + 16)) & 0xFF});
-  e.Bytes({0x7A});                             // LD A,D
-  const std::uint16_t call1 = e.Op({0xCD}, 0); // CALL hex2
-  e.Bytes({0x7B});                             // LD A,E
-  const std::uint16_t call2 = e.Op({0xCD}, 0); // CALL hex2
-  e.Bytes({0x3E, 0x0D});                       // LD A,CR
-  output();
-  e.Bytes({0x3E, 0x0A}); // LD A,LF
-  output();
-  e.Op({0x2A}, kRegisterPointer); // LD HL,(regptr)
-  e.Op({0x01}, 14);               // LD BC,14
-  e.Bytes({0x09});                // ADD HL,BC
-  e.Op({0x22}, kRecordPointer);   // LD (recptr),HL
-  e.Op({0xC3}, next);             // JP next
-  const std::uint16_t hex2 = e.Here();
-  e.Bytes({0xF5, 0x0F, 0x0F, 0x0F, 0x0F});     // PUSH AF / RRCA x4
-  const std::uint16_t call3 = e.Op({0xCD}, 0); // CALL hex1
-  e.Bytes({0xF1});                             // POP AF
-  const std::uint16_t hex1 = e.Here();
-  // AND 0FH / LD L,A / LD H,high / LD A,(HL)
-  e.Bytes({0xE6, 0x0F, 0x6F, 0x26, kHexDigits >> 8, 0x7E});
-  output();
-  e.Bytes({0xC9}); // RET
-  if (bdos) {
-    const std::uint16_t putc = e.Here();
-    // PUSH BC DE HL / LD E,A / LD C,2 / CALL 5 / POP HL DE BC / RET
-    e.Bytes({0xC5, 0xD5, 0xE5, 0x5F, 0x0E, 0x02, 0xCD, 0x05, 0x00, 0xE1, 0xD1, 0xC1, 0xC9});
-    for (std::uint16_t call : putcCalls)
-      e.Patch(call, putc);
-  }
-  for (const auto& [call, target] : {std::pair{call1, hex2}, {call2, hex2}, {call3, hex1}})
-    e.Patch(call, target);
-  Emitter(image, kSlotExit).Op({0xC3}, after); // JP after
-  for (int i = 0; i < 256; ++i) {
-    std::uint16_t crc = static_cast<std::uint16_t>(i << 8);
-    for (int bit = 0; bit < 8; ++bit)
-      crc = static_cast<std::uint16_t>(crc & 0x8000 ? (crc << 1) ^ 0x1021 : crc << 1);
-    image[kCrcHigh + i] = static_cast<std::uint8_t>(crc >> 8);
-    image[kCrcLow + i] = static_cast<std::uint8_t>(crc);
-  }
-  for (int i = 0; i < 16; ++i)
-    image[kHexDigits + i] = static_cast<std::uint8_t>("0123456789ABCDEF"[i]);
+  e.Op({0x21}, kSave);                                       // LD HL,save
+  e.Bytes({0x06, kStateLength});                             // LD B,30
+  const std::uint16_t put = e.Here();
+  e.Bytes({0x7E}); // LD A,(HL)
+  if (bdos)        // PUSH BC HL / LD E,A / LD C,2 / CALL 5 / POP HL BC
+    e.Bytes({0xC5, 0xE5, 0x5F, 0x0E, 0x02, 0xCD, 0x05, 0x00, 0xE1, 0xC1});
+  else
+    e.Bytes({0xD3, kOutputPort});                       // OUT (80H),A
+  e.Bytes({0x23, 0x10, (put - (e.Here() + 3)) & 0xFF}); // INC HL / DJNZ put
+  e.Op({0x2A}, kRegisterPointer);                       // LD HL,(regptr)
+  e.Op({0x01}, 14);                                     // LD BC,14
+  e.Bytes({0x09});                                      // ADD HL,BC
+  e.Op({0x22}, kRecordPointer);                         // LD (recptr),HL
+  e.Op({0xC3}, next);                                   // JP next
+  Emitter(image, kSlotExit).Op({0xC3}, after);          // JP after
 }
 
 struct Record {
@@ -351,7 +301,7 @@ inline void PutRecord(std::vector<std::uint8_t>& image, std::size_t at, const Re
 } // namespace exerciser
 
 // One image with `count` records drawn round-robin from the templates,
-// starting at template `first`; records[i] is what line i of the output
+// starting at template `first`; records[i] is what state i of the output
 // belongs to. A HALT record ends the image.
 struct ExerciserImage {
   std::vector<std::uint8_t> bytes;
