@@ -3,13 +3,11 @@
 // open pipe, and collects stdout, stderr and the exit code; builds the
 // programs it runs with velkor-cli.
 
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/platform/run_program.h"
@@ -43,51 +41,30 @@ public:
 };
 
 // With keepStdinOpen the program's stdin is a pipe that stays open and empty
-// until it ends, as an idle terminal would be.
+// until it ends, as an idle terminal would be: a FIFO the program itself
+// also holds open for writing.
 inline CliResult RunCli(const std::vector<std::string>& args, const std::string& input = "",
                         bool keepStdinOpen = false, int timeoutSeconds = 60) {
   static int counter = 0;
   const std::string capture =
       std::filesystem::temp_directory_path() /
       ("kavrin-cli-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
-  const std::string outPath = capture + ".out", errPath = capture + ".err",
-                    inPath = capture + ".in";
-  std::ofstream(inPath, std::ios::binary) << input;
-  int pipeFds[2] = {-1, -1};
-  if (keepStdinOpen && ::pipe(pipeFds) != 0) return {};
-  const std::string program = std::string(KIT_BIN_DIR) + "/kavrin-cli";
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::dup2(keepStdinOpen ? pipeFds[0] : ::open(inPath.c_str(), O_RDONLY), 0);
-    ::dup2(::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
-    ::dup2(::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-    if (keepStdinOpen) ::close(pipeFds[1]);
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& a : args)
-      argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(program.c_str(), argv.data());
-    ::_exit(127);
-  }
-  if (keepStdinOpen) ::close(pipeFds[0]);
-  CliResult result;
-  int status = 0;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-  while (::waitpid(pid, &status, WNOHANG) != pid) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      result.timedOut = true;
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  if (keepStdinOpen) ::close(pipeFds[1]);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = kit_test::TestDir::Read(outPath);
-  result.err = kit_test::TestDir::Read(errPath);
-  for (const std::string& file : {outPath, errPath, inPath})
-    std::filesystem::remove(file);
+  std::ofstream(capture + ".in", std::ios::binary) << input;
+  std::string command = "timeout " + std::to_string(timeoutSeconds) + " " KIT_BIN_DIR "/kavrin-cli";
+  for (const std::string& a : args)
+    command += " " + kit_test::ShellQuoted(a);
+  if (keepStdinOpen)
+    command = "mkfifo " + capture + ".fifo && " + command + " 3<>" + capture + ".fifo <" + capture +
+              ".fifo";
+  else
+    command += " <" + capture + ".in";
+  const int status = std::system((command + " >" + capture + ".out 2>" + capture + ".err").c_str());
+  CliResult result{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                   kit_test::TestDir::Read(capture + ".out"),
+                   kit_test::TestDir::Read(capture + ".err")};
+  result.timedOut = result.exitCode == 124; // timeout's own code
+  for (const char* file : {".in", ".fifo", ".out", ".err"})
+    std::filesystem::remove(capture + file);
   return result;
 }
 

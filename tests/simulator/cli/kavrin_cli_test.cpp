@@ -26,6 +26,8 @@ struct Case {
   bool idleStdin = false; // an open, empty pipe as stdin
 };
 
+const std::string kWaiting = "Waiting for input at end of standard input\n";
+
 // Hello by hand from the Z180 timings: LD HL (9); per character LD A,(HL)
 // 6, OR A 4, JR Z not taken 6, OUT 10, INC HL 4, JR 8 = 38, seven times;
 // the end LD A,(HL) 6, OR A 4, JR Z taken 8, HALT 3: 296 states, 47
@@ -34,8 +36,7 @@ const Case kCases[] = {
     {"run @h", 0, "Hello\r\n", ""},
     {"run @echo.rom", 0, "ab\r\nc\r\nxyz.", "", kWhole, "ab\nc\r\nxyz.ignored"},
     // Input that ends before the program is done: its polling is recognised.
-    {"run @echo.rom --max-steps 100000", 4, "hi", "Waiting for input at end of standard input\n",
-     kWhole, "hi"},
+    {"run @echo.rom --max-steps 100000", 4, "hi", kWaiting, kWhole, "hi"},
     // A loop that also does other port work is busy, not waiting.
     {"run @busy.rom --max-steps 100000", 3, "",
      "Step limit of 100000 instructions reached at 0000H\n"},
@@ -75,13 +76,11 @@ const Case kCases[] = {
     {"run @rom.rom --board", 0, "R", ""},
     // Received by interrupts while halted, then waiting; with the console on
     // the terminal port the channel hears nothing and the waits are steps.
-    {"run @rx.rom --board --console asci0", 4, "hel",
-     "Waiting for input at end of standard input\n", kWhole, "hel"},
+    {"run @rx.rom --board --console asci0", 4, "hel", kWaiting, kWhole, "hel"},
     {"run @rx.rom --board --max-steps 20000", 3, "", "Step limit", kStart, "hel"},
     // Polling ASCI0's status after the input has ended is waiting too.
     {"run @poll.rom --board --console asci0", 0, "ab.", "", kWhole, "ab."},
-    {"run @poll.rom --board --console asci0", 4, "ab",
-     "Waiting for input at end of standard input\n", kWhole, "ab"},
+    {"run @poll.rom --board --console asci0", 4, "ab", kWaiting, kWhole, "ab"},
     {"disasm @h --count 8", 0,
      "0000H  210D00   START: LD HL,MSG\n0003H  7E       LOOP: LD A,(HL)\n0004H  B7        OR A\n"
      "0005H  2805      JR Z,DONE\n0007H  D380      OUTA (80H)\n0009H  23        INC HL\n"

@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <cstring>
+#include <thread>
 
 #include <gtest/gtest.h>
 
