@@ -1,6 +1,6 @@
 // kavrin-cli's CP/M mode, driven by .COM programs that pasmo (an independent
 // assembler) builds: every console, drive and file function with its exact
-// output and the files it leaves, and the bad input a CP/M program can give.
+// output and the files it leaves.
 
 #include <gtest/gtest.h>
 
@@ -251,57 +251,6 @@ TEST(CpmMode, EveryConsoleDriveAndFileFunctionAnswersAsCpm22Does) {
   EXPECT_FALSE(fs::exists(disk / "old.tmp"));
   EXPECT_EQ(TempDir::Read(dir.Path() + "outside.txt"), "keep");
 }
-
-struct BadCase {
-  const char* name;
-  const char* program;
-  const char* input;
-  int exitCode;
-  const char* message;
-};
-
-const BadCase kBadCases[] = {
-    {"UnimplementedFunction", "LD C,3\nCALL BDOS\n", "", 1,
-     "BDOS function 3 (reader input) is not implemented; called at 0102H\n"},
-    {"UnimplementedBiosEntry", "LD HL,(1)\nLD L,0FH\nCALL JPHL\n", "", 1,
-     "BIOS entry LIST is not implemented; called at 0105H\n"},
-    {"InputAfterTheEnd", "LD C,1\nCALL BDOS\nLD C,1\nCALL BDOS\n", "x", 4,
-     "Waiting for input at end of standard input\n"},
-    {"StatusPollingAfterTheEnd", "WAIT: LD C,11\nCALL BDOS\nOR A\nJR Z,WAIT\nRET\n", "", 4,
-     "Waiting for input at end of standard input\n"},
-    {"ForbiddenCharacter", "LD C,15\nLD DE,F\nCALL BDOS\nRET\nF: DB 0,'A<B     TXT'\nDS 24\n", "",
-     1,
-     "BDOS function 15 (open file) called at 0105H: the FCB at 0109H holds a name with a "
-     "character CP/M forbids: <\n"},
-    {"WildcardInOpen", "LD C,22\nLD DE,F\nCALL BDOS\nRET\nF: DB 0,'A?      TXT'\nDS 24\n", "", 1,
-     "BDOS function 22 (make file) called at 0105H: the FCB at 0109H holds a name with a "
-     "character CP/M forbids: ?\n"},
-    {"NoName", "LD C,22\nLD DE,F\nCALL BDOS\nRET\nF: DB 0,'           '\nDS 24\n", "", 1,
-     "BDOS function 22 (make file) called at 0105H: the FCB at 0109H holds no file name\n"},
-    {"OtherDrive", "LD C,22\nLD DE,F\nCALL BDOS\nRET\nF: DB 2,'B       TXT'\nDS 24\n", "", 1,
-     "BDOS function 22 (make file) called at 0105H: the FCB at 0109H names drive 02H, and only "
-     "A: exists\n"},
-    {"FcbReachesTheBdos", "LD C,20\nLD DE,0FDF0H\nCALL BDOS\n", "", 1,
-     "BDOS function 20 (read sequential) called at 0105H: the FCB at FDF0H reaches the BDOS at "
-     "FE00H\n"},
-    {"SelectOtherDrive", "LD C,14\nLD E,1\nCALL BDOS\n", "", 1, "Bdos Err On B: Select\n"},
-};
-
-class CpmBadInput : public ::testing::TestWithParam<BadCase> {};
-
-TEST_P(CpmBadInput, EndsTheRunWithAClearMessage) {
-  const BadCase& c = GetParam();
-  TempDir dir;
-  const std::string com = AssembleCom(dir, "BAD", c.program);
-  fs::create_directory(dir.Path() + "disk");
-  const CliResult r = RunCli({"run", com, "--cpm-dir", dir.Path() + "disk"}, c.input);
-  EXPECT_EQ(r.exitCode, c.exitCode);
-  EXPECT_EQ(r.err, c.message);
-  EXPECT_TRUE(fs::is_empty(dir.Path() + "disk"));
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, CpmBadInput, ::testing::ValuesIn(kBadCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace kavrin

@@ -96,6 +96,28 @@ const Case kCases[] = {
     {"run @hi.com", 0, "hi", ""},
     {"run @HI.BIN --cpm", 0, "hi", ""},
     {"run @hi.com --raw --max-steps 100", 3, "", "Step limit", kStart},
+    // A CP/M program's bad calls end the run with a clear message.
+    {"run @bdos3.com --cpm-dir @disk", 1, "",
+     "BDOS function 3 (reader input) is not implemented; called at 0102H\n"},
+    {"run @list.com --cpm-dir @disk", 1, "",
+     "BIOS entry LIST is not implemented; called at 0105H\n"},
+    {"run @keys.com --cpm-dir @disk", 4, "x", kWaiting, kWhole, "x"},
+    {"run @status.com --cpm-dir @disk", 4, "", kWaiting},
+    {"run @open.com --cpm-dir @disk", 1, "",
+     "BDOS function 15 (open file) called at 0105H: the FCB at 0109H holds a name with a "
+     "character CP/M forbids: <\n"},
+    {"run @wild.com --cpm-dir @disk", 1, "",
+     "BDOS function 22 (make file) called at 0105H: the FCB at 0109H holds a name with a "
+     "character CP/M forbids: ?\n"},
+    {"run @blank.com --cpm-dir @disk", 1, "",
+     "BDOS function 22 (make file) called at 0105H: the FCB at 0109H holds no file name\n"},
+    {"run @drive.com --cpm-dir @disk", 1, "",
+     "BDOS function 22 (make file) called at 0105H: the FCB at 0109H names drive 02H, and only "
+     "A: exists\n"},
+    {"run @high.com --cpm-dir @disk", 1, "",
+     "BDOS function 20 (read sequential) called at 0105H: the FCB at FDF0H reaches the BDOS at "
+     "FE00H\n"},
+    {"run @select.com --cpm-dir @disk", 1, "", "Bdos Err On B: Select\n"},
     {"run @BIG.COM", 1, "",
      "the program of 64769 bytes does not fit below the BDOS at FE00H: at most 64768 bytes\n",
      kHas},
@@ -172,6 +194,28 @@ TEST(KavrinCli, RunsDisassemblesAndRefusesAsTheTableSays) {
   // At 0100H: LD C,9 / LD DE,TEXT / CALL 5 / RET / TEXT: 'hi$'
   for (const char* name : {"hi.com", "HI.BIN"})
     dir.Image(name, {0x0E, 0x09, 0x11, 0x09, 0x01, 0xCD, 0x05, 0x00, 0xC9, 'h', 'i', '$'});
+  // CP/M programs at 0100H: LD C,3 / CALL 5; LD HL,(1) / LD L,0FH (LIST) /
+  // CALL JPHL / JPHL: JP (HL); two console inputs; WAIT: LD C,11 / CALL 5 /
+  // OR A / JR Z,WAIT / RET; LD C,20 / LD DE,0FDF0H / CALL 5; LD C,14 /
+  // LD E,1 / CALL 5.
+  dir.Image("bdos3.com", {0x0E, 0x03, 0xCD, 0x05, 0x00});
+  dir.Image("list.com", {0x2A, 0x01, 0x00, 0x2E, 0x0F, 0xCD, 0x08, 0x01, 0xE9});
+  dir.Image("keys.com", {0x0E, 0x01, 0xCD, 0x05, 0x00, 0x0E, 0x01, 0xCD, 0x05, 0x00});
+  dir.Image("status.com", {0x0E, 0x0B, 0xCD, 0x05, 0x00, 0xB7, 0x28, 0xF8, 0xC9});
+  dir.Image("high.com", {0x0E, 0x14, 0x11, 0xF0, 0xFD, 0xCD, 0x05, 0x00});
+  dir.Image("select.com", {0x0E, 0x0E, 0x1E, 0x01, 0xCD, 0x05, 0x00});
+  // LD C,fn / LD DE,FCB / CALL 5 / RET / FCB at 0109H.
+  const auto fcbCall = [&dir](const char* name, unsigned char fn, const std::string& fcb) {
+    std::vector<unsigned char> bytes = {0x0E, fn, 0x11, 0x09, 0x01, 0xCD, 0x05, 0x00, 0xC9};
+    bytes.insert(bytes.end(), fcb.begin(), fcb.end());
+    bytes.resize(bytes.size() + 24);
+    dir.Image(name, bytes);
+  };
+  fcbCall("open.com", 15, std::string("\0A<B     TXT", 12));
+  fcbCall("wild.com", 22, std::string("\0A?      TXT", 12));
+  fcbCall("blank.com", 22, std::string(1, '\0') + "           ");
+  fcbCall("drive.com", 22, "\2B       TXT");
+  std::filesystem::create_directory(dir.Path() + "disk");
   // LD A,'R' / LD (0010H),A / LD A,(0010H) / OUT (80H),A / HALT
   dir.Image("rom.rom", {0x3E, 'R', 0x32, 0x10, 0x00, 0x3A, 0x10, 0x00, 0xD3, 0x80, 0x76});
   // IM 2 with I = F0H and RXINT at F00EH, ASCI0 on at 115200 baud with its
@@ -205,6 +249,7 @@ TEST(KavrinCli, RunsDisassemblesAndRefusesAsTheTableSays) {
   };
   for (const Case& c : kCases)
     check(c);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path() + "disk")) << "a refused call wrote a file";
   for (const Refusal& c : kRefusals)
     check({c.command, c.exitCode, "",
            (c.exitCode == 2 ? "kavrin-cli: " : "") + std::string(c.errorStart), kStart});
