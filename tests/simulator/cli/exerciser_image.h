@@ -39,14 +39,11 @@ enum Need : unsigned {
   kHlPointer = 1 << 0,
   kBcPointer = 1 << 1,
   kDePointer = 1 << 2,
-  kIxIndexed = 1 << 3,
-  kIyIndexed = 1 << 4,
-  kStack = 1 << 5,
-  kBlock = 1 << 6,
-  kReturnToExit = 1 << 7,
-  kHlIsExit = 1 << 8,
-  kIxIsExit = 1 << 9,
-  kIyIsExit = 1 << 10,
+  kIndexed = 1 << 3, // (IX+d) or (IY+d), as the prefix says
+  kStack = 1 << 4,
+  kBlock = 1 << 5,
+  kReturnToExit = 1 << 6,
+  kJumpToExit = 1 << 7, // HL, IX and IY hold the exit
 };
 
 // Byte codes in a template besides 0..255.
@@ -83,65 +80,49 @@ inline std::vector<Template> Templates() {
     t.push_back({{0x0B + 16 * rr}});
     t.push_back({{0x09 + 16 * rr}});
   }
-  t.push_back({{0x02}, kBcPointer});
-  t.push_back({{0x0A}, kBcPointer});
-  t.push_back({{0x12}, kDePointer});
-  t.push_back({{0x1A}, kDePointer});
+  for (int op : {0x02, 0x0A, 0x12, 0x1A})
+    t.push_back({{op}, op < 0x10 ? kBcPointer : kDePointer});
   for (int op : {0x22, 0x2A, 0x32, 0x3A})
     t.push_back({{op, kAddressLow, kAddressHigh}});
   for (int op :
        {0x07, 0x0F, 0x17, 0x1F, 0x27, 0x2F, 0x37, 0x3F, 0x08, 0xD9, 0xEB, 0xF9, 0xF3, 0xFB})
     t.push_back({{op}});
-  t.push_back({{0xE3}, kStack});
-  for (int op : {0xC1, 0xD1, 0xE1, 0xF1, 0xC5, 0xD5, 0xE5, 0xF5})
+  for (int op : {0xE3, 0xC1, 0xD1, 0xE1, 0xF1, 0xC5, 0xD5, 0xE5, 0xF5})
     t.push_back({{op}, kStack});
   // Control transfers.
-  t.push_back({{0x18, 0x01, kInc, 0x00}});
-  t.push_back({{0x10, 0x01, kInc, 0x00}});
-  for (int cc = 0; cc < 4; ++cc)
-    t.push_back({{0x20 + 8 * cc, 0x01, kInc, 0x00}});
+  for (int op : {0x18, 0x10, 0x20, 0x28, 0x30, 0x38})
+    t.push_back({{op, 0x01, kInc, 0x00}});
   t.push_back({{0xC3, exitLow, exitHigh}});
   t.push_back({{0xCD, exitLow, exitHigh}, kStack});
-  t.push_back({{0xC9}, kStack | kReturnToExit});
+  for (int op : {0xC9, 0xED4D, 0xED45}) // RET, RETI, RETN
+    t.push_back(
+        {op > 0xFF ? std::vector{0xED, op & 0xFF} : std::vector{op}, kStack | kReturnToExit});
   for (int cc = 0; cc < 8; ++cc) {
     t.push_back({{0xC2 + 8 * cc, exitLow, exitHigh, kInc}});
     t.push_back({{0xC4 + 8 * cc, exitLow, exitHigh, kInc}, kStack});
     t.push_back({{0xC0 + 8 * cc, kInc, 0x00, 0x00}, kStack | kReturnToExit});
   }
-  t.push_back({{0xE9}, kHlIsExit});
-  t.push_back({{0xDD, 0xE9}, kIxIsExit});
-  t.push_back({{0xFD, 0xE9}, kIyIsExit});
-  t.push_back({{0xED, 0x4D}, kStack | kReturnToExit});
-  t.push_back({{0xED, 0x45}, kStack | kReturnToExit});
+  t.push_back({{0xE9}, kJumpToExit});
   // CB page; SLL (30-37) is not an instruction of this processor.
   for (int op = 0; op < 256; ++op)
     if (op < 0x30 || op > 0x37) t.push_back({{0xCB, op}, regNeed(op & 7)});
   // Index forms.
   for (int prefix : {0xDD, 0xFD}) {
-    const unsigned indexed = prefix == 0xDD ? kIxIndexed : kIyIndexed;
-    for (int rr = 0; rr < 4; ++rr)
-      t.push_back({{prefix, 0x09 + 16 * rr}});
+    for (int op : {0x09, 0x19, 0x29, 0x39, 0x23, 0x2B, 0xF9})
+      t.push_back({{prefix, op}});
+    t.push_back({{prefix, 0xE9}, kJumpToExit});
     t.push_back({{prefix, 0x21, kImmediate, kImmediate}});
-    t.push_back({{prefix, 0x22, kAddressLow, kAddressHigh}});
-    t.push_back({{prefix, 0x2A, kAddressLow, kAddressHigh}});
-    t.push_back({{prefix, 0x23}});
-    t.push_back({{prefix, 0x2B}});
-    t.push_back({{prefix, 0xF9}});
-    t.push_back({{prefix, 0x34, kDisplacement}, indexed});
-    t.push_back({{prefix, 0x35, kDisplacement}, indexed});
-    t.push_back({{prefix, 0x36, kDisplacement, kImmediate}, indexed});
-    for (int r = 0; r < 8; ++r) {
-      if (r == 6) continue;
-      t.push_back({{prefix, 0x46 + 8 * r, kDisplacement}, indexed});
-      t.push_back({{prefix, 0x70 + r, kDisplacement}, indexed});
-    }
-    for (int k = 0; k < 8; ++k)
-      t.push_back({{prefix, 0x86 + 8 * k, kDisplacement}, indexed});
-    t.push_back({{prefix, 0xE3}, kStack});
-    t.push_back({{prefix, 0xE1}, kStack});
-    t.push_back({{prefix, 0xE5}, kStack});
+    for (int op : {0x22, 0x2A})
+      t.push_back({{prefix, op, kAddressLow, kAddressHigh}});
+    t.push_back({{prefix, 0x36, kDisplacement, kImmediate}, kIndexed});
+    // INC, DEC, the loads from and to (I+d) and the ALU group on (I+d).
+    for (int op : {0x34, 0x35, 0x46, 0x4E, 0x56, 0x5E, 0x66, 0x6E, 0x7E, 0x70, 0x71, 0x72,
+                   0x73, 0x74, 0x75, 0x77, 0x86, 0x8E, 0x96, 0x9E, 0xA6, 0xAE, 0xB6, 0xBE})
+      t.push_back({{prefix, op, kDisplacement}, kIndexed});
+    for (int op : {0xE3, 0xE1, 0xE5})
+      t.push_back({{prefix, op}, kStack});
     for (int op = 0x06; op < 256; op += 8)
-      if (op != 0x36) t.push_back({{prefix, 0xCB, kDisplacement, op}, indexed});
+      if (op != 0x36) t.push_back({{prefix, 0xCB, kDisplacement, op}, kIndexed});
   }
   // ED page, without the port instructions.
   for (int rr = 0; rr < 4; ++rr) {
@@ -267,10 +248,9 @@ inline Record MakeRecord(const Template& t, std::mt19937& rng) {
   if (t.needs & kHlPointer) r.hl = inArea(0, kMemorySize - 1);
   if (t.needs & kBcPointer) r.bc = inArea(0, kMemorySize - 1);
   if (t.needs & kDePointer) r.de = inArea(0, kMemorySize - 1);
-  if (t.needs & kIxIndexed)
-    r.ix = static_cast<std::uint16_t>(inArea(0, kMemorySize - 1) - displacement);
-  if (t.needs & kIyIndexed)
-    r.iy = static_cast<std::uint16_t>(inArea(0, kMemorySize - 1) - displacement);
+  if (t.needs & kIndexed)
+    (t.bytes[0] == 0xDD ? r.ix : r.iy) =
+        static_cast<std::uint16_t>(inArea(0, kMemorySize - 1) - displacement);
   if (t.needs & kStack) r.sp = kMemory + 8;
   if (t.needs & kBlock) {
     r.hl = inArea(4, 11);
@@ -281,9 +261,7 @@ inline Record MakeRecord(const Template& t, std::mt19937& rng) {
     r.memory[8] = kSlotExit & 0xFF;
     r.memory[9] = kSlotExit >> 8;
   }
-  if (t.needs & kHlIsExit) r.hl = kSlotExit;
-  if (t.needs & kIxIsExit) r.ix = kSlotExit;
-  if (t.needs & kIyIsExit) r.iy = kSlotExit;
+  if (t.needs & kJumpToExit) r.hl = r.ix = r.iy = kSlotExit;
   return r;
 }
 
