@@ -17,23 +17,22 @@ using testing::CliResult;
 using testing::RunCli;
 using testing::TempDir;
 
-// FN calls the BDOS with C and DE; SHOWFN also shows the answer in A after a
-// tag, SHOWAT the byte at an address; TEXT prints n bytes from an address.
+// FN calls the BDOS with C and DE; PUTFN also prints its answer in A as a
+// byte, PUTAT the byte at an address, TEXT n bytes from an address. PUTC
+// prints A keeping BC and HL, PUTHL prints H and L.
 constexpr const char* kMacros = R"(BDOS EQU 5
 FN MACRO fn,arg
         LD C,fn
         LD DE,arg
         CALL BDOS
         ENDM
-SHOWFN MACRO fn,arg,tag
+PUTFN MACRO fn,arg
         FN fn,arg
-        LD B,tag
-        CALL SHOW
+        CALL PUTC
         ENDM
-SHOWAT MACRO at,tag
+PUTAT MACRO at
         LD A,(at)
-        LD B,tag
-        CALL SHOW
+        CALL PUTC
         ENDM
 TEXT MACRO at,n
         LD HL,at
@@ -42,8 +41,6 @@ TEXT MACRO at,n
         ENDM
 )";
 
-// PUTC prints A, keeping BC and HL; HEX prints A in hex; SHOW prints a
-// blank, B and A in hex.
 constexpr const char* kHelpers = R"(
 PUTC:   PUSH BC
         PUSH HL
@@ -58,31 +55,11 @@ PUTN:   LD A,(HL)
         INC HL
         DJNZ PUTN
         RET
-HEX:    PUSH AF
-        RRCA
-        RRCA
-        RRCA
-        RRCA
-        CALL DIGIT
-        POP AF
-DIGIT:  AND 0FH
-        ADD A,90H
-        DAA
-        ADC A,40H
-        DAA
+PUTHL:  LD A,H
+        CALL PUTC
+        LD A,L
         JP PUTC
-SHOW:   PUSH AF
-        LD A,' '
-        CALL PUTC
-        LD A,B
-        CALL PUTC
-        POP AF
-        JP HEX
-NEWLN:  LD DE,NL
-        LD C,9
-        JP BDOS
 JPHL:   JP (HL)
-NL:     DB 13,10,'$'
 )";
 
 // Writes the program (ORG 100H, the macros and the helpers added) as
@@ -98,106 +75,81 @@ std::string AssembleCom(const TempDir& dir, const std::string& name, const std::
 
 constexpr const char* kEveryFunction = R"(
         FN 12,0
-        LD A,H
-        LD B,'V'
-        CALL SHOW
-        LD A,L
-        CALL HEX
-        CALL NEWLN
-        SHOWFN 25,0,'D'
-        SHOWFN 32,0FFH,'U'
+        CALL PUTHL
+        PUTFN 25,0
+        PUTFN 32,0FFH
         FN 32,5
-        SHOWFN 32,0FFH,'U'
+        PUTFN 32,0FFH
         FN 24,0
-        LD A,L
-        LD B,'L'
-        CALL SHOW
+        CALL PUTHL
         FN 13,0
-        SHOWFN 14,0,'S'
-        SHOWFN 37,1,'R'
-        LD C,100
+        PUTFN 14,0
+        PUTFN 37,1
         LD A,55H
         LD HL,1234H
-        CALL BDOS
-        LD B,'X'
-        CALL SHOW
-        LD A,H
-        CALL HEX
-        LD A,L
-        CALL HEX
-        CALL NEWLN
+        PUTFN 100,0
+        CALL PUTHL
         LD A,(80H)
         LD B,A
         LD HL,81H
         CALL PUTN
-        CALL NEWLN
         TEXT 5DH,11
-        SHOWAT 6CH,'F'
-        CALL NEWLN
-        SHOWFN 1,0,'I'
-        SHOWFN 11,0,'K'
-        SHOWFN 6,0FFH,'G'
-        CALL NEWLN
+        PUTAT 6CH
+        PUTFN 1,0
+        PUTFN 11,0
+        PUTFN 6,0FFH
         FN 10,LINE
-        SHOWAT LINE+1,'#'
-        CALL NEWLN
+        PUTAT LINE+1
         LD HL,(1)
         LD L,0CH
         LD C,'!'
         CALL JPHL
-        CALL NEWLN
         FN 26,BUF
-        SHOWFN 15,FCB,'O'
-        SHOWFN 22,FCB,'M'
+        PUTFN 15,FCB
+        PUTFN 22,FCB
         LD A,'A'
         CALL FILL
-        SHOWFN 21,FCB,'W'
+        PUTFN 21,FCB
         LD A,'B'
         CALL FILL
-        SHOWFN 21,FCB,'W'
-        SHOWFN 16,FCB,'C'
-        CALL NEWLN
+        PUTFN 21,FCB
+        PUTFN 16,FCB
         XOR A
         LD (FCB+12),A
         LD (FCB+32),A
-        SHOWFN 15,FCB,'O'
-        SHOWAT FCB+15,'#'
+        PUTFN 15,FCB
+        PUTAT FCB+15
         CALL READ
         CALL READ
         CALL READ
         FN 35,FCB
-        SHOWAT FCB+33,'S'
-        CALL NEWLN
+        PUTAT FCB+33
         LD A,3
         LD (FCB+33),A
         LD A,'C'
         CALL FILL
-        SHOWFN 34,FCB,'w'
+        PUTFN 34,FCB
         LD A,1
         LD (FCB+33),A
-        SHOWFN 33,FCB,'r'
-        SHOWAT BUF,'='
+        PUTFN 33,FCB
+        PUTAT BUF
         FN 36,FCB
-        SHOWAT FCB+33,'P'
+        PUTAT FCB+33
         FN 35,FCB
-        SHOWAT FCB+33,'S'
+        PUTAT FCB+33
         FN 16,FCB
-        CALL NEWLN
-        SHOWFN 23,RFCB,'N'
-        SHOWFN 17,SFCB,'F'
-        LD A,' '
-        CALL PUTC
+        PUTFN 23,RFCB
+        PUTFN 17,SFCB
         TEXT BUF+1,11
-        SHOWFN 18,0,'F'
-        SHOWFN 19,DFCB,'E'
-        SHOWFN 19,DFCB,'E'
-        SHOWFN 22,LFCB,'M'
-        SHOWFN 21,LFCB,'W'
-        SHOWFN 19,LFCB,'E'
-        CALL NEWLN
+        PUTFN 18,0
+        PUTFN 19,DFCB
+        PUTFN 19,DFCB
+        PUTFN 22,LFCB
+        PUTFN 21,LFCB
+        PUTFN 19,LFCB
         FN 0,0
-READ:   SHOWFN 20,FCB,'R'
-        SHOWAT BUF,'='
+READ:   PUTFN 20,FCB
+        PUTAT BUF
         RET
 FILL:   LD HL,BUF
         LD B,128
@@ -233,17 +185,26 @@ TEST(CpmMode, EveryConsoleDriveAndFileFunctionAnswersAsCpm22Does) {
   const CliResult r =
       RunCli({"run", com, "--args", "in.txt b:out", "--cpm-dir", disk.string()}, "abhello\n");
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out, " V0022\r\n"
-                   " D00 U00 U05 L01 S00 R00 X000000\r\n"
-                   " IN.TXT B:OUT\r\n"
-                   "IN      TXT F02\r\n"
-                   "a I61 KFF G62\r\n"
-                   "hello\r #05\r\n"
-                   "!\r\n"
-                   " OFF M00 W00 W00 C00\r\n"
-                   " O00 #02 R00 =41 R00 =42 R01 =42 S02\r\n"
-                   " w00 r00 =42 P01 S04\r\n"
-                   " N00 F00 NEW     DAT FFF E00 EFF MFF WFF EFF\r\n");
+  // Each answer is printed as a byte, with the console's own echoes.
+  static const char kAnswers[] =
+      "\x00\x22"                             // version
+      "\x00\x00\x05"                         // current disk, user code, set to 5
+      "\x00\x01"                             // login vector
+      "\x00\x00"                             // reset disks, select A:, reset drive
+      "\x00\x00\x00"                         // an unknown function: A and HL 0
+      " IN.TXT B:OUT"                        // the command tail
+      "IN      TXT\x02"                      // the FCBs at 5CH and 6CH
+      "aa\xFF"                               // a key, echoed; the status of the next
+      "b"                                    // direct input, no echo
+      "hello\r\x05"                          // a line read and its length
+      "!"                                    // BIOS console output
+      "\xFF\x00\x00\x00\x00"                 // open, make, write, write, close
+      "\x00\x02\x00\x41\x00\x42\x01\x42\x02" // open, records, read thrice (A, B, end), size
+      "\x00\x00\x42\x01\x04"                 // random write, read, set record, size
+      "\x00\x00NEW     DAT\xFF"              // rename, search first, next
+      "\x00\xFF"                             // delete, and again
+      "\xFF\xFF\xFF";                        // make, write, delete LINK.TXT
+  EXPECT_EQ(r.out, std::string(kAnswers, sizeof kAnswers - 1));
   const std::string expected = std::string(128, 'A') + std::string(128, 'B') +
                                std::string(128, '\0') + std::string(128, 'C');
   EXPECT_EQ(TempDir::Read((disk / "NEW.DAT").string()), expected);
