@@ -140,26 +140,6 @@ inline std::vector<Template> Templates() {
   return t;
 }
 
-// Writes machine code from an address on; a word operand follows its opcode
-// bytes, low byte first.
-class Emitter {
-public:
-  Emitter(std::vector<std::uint8_t>& image, std::uint16_t origin) : image_(image), pc_(origin) {}
-  std::uint16_t Here() const { return pc_; }
-  void Bytes(std::initializer_list<int> bytes) {
-    for (int b : bytes)
-      image_[pc_++] = static_cast<std::uint8_t>(b);
-  }
-  void Op(std::initializer_list<int> bytes, std::uint16_t word) {
-    Bytes(bytes);
-    Bytes({word & 0xFF, word >> 8});
-  }
-
-private:
-  std::vector<std::uint8_t>& image_;
-  std::uint16_t pc_;
-};
-
 // Where the results go: port 80H of the bare board, or CP/M's console
 // (BDOS function 2), for which the driver starts at 0100H.
 enum class Console { Port, Bdos };
@@ -168,50 +148,60 @@ inline constexpr std::uint16_t kCpmBdosEntry = 0xFE00; // the end of the program
 
 inline void EmitDriver(std::vector<std::uint8_t>& image, Console console) {
   const bool bdos = console == Console::Bdos;
-  Emitter e(image, bdos ? kCpmDriver : 0);
-  e.Op({0x31}, kDriverStack);   // LD SP,stack
-  e.Op({0x21}, kRecords);       // LD HL,records
-  e.Op({0x22}, kRecordPointer); // LD (recptr),HL
-  const std::uint16_t next = e.Here();
-  e.Op({0x2A}, kRecordPointer);      // LD HL,(recptr)
-  e.Op({0x11}, kSlot);               // LD DE,slot
-  e.Op({0x01}, 4);                   // LD BC,4
-  e.Bytes({0xED, 0xB0});             // LDIR
-  e.Op({0x11}, kMemory);             // LD DE,area
-  e.Op({0x01}, kMemorySize);         // LD BC,16
-  e.Bytes({0xED, 0xB0});             // LDIR
-  e.Op({0x22}, kRegisterPointer);    // LD (regptr),HL
-  e.Op({0x11}, 12);                  // LD DE,12
-  e.Bytes({0x19, 0x5E, 0x23, 0x56}); // ADD HL,DE / LD E,(HL) / INC HL / LD D,(HL)
-  e.Op({0xED, 0x53}, kTestSp);       // LD (testsp),DE
-  e.Op({0x2A}, kRegisterPointer);    // LD HL,(regptr)
+  // Machine code from pc on; a word operand follows its opcode bytes.
+  std::uint16_t pc = bdos ? kCpmDriver : 0;
+  const auto bytes = [&](std::initializer_list<int> list) {
+    for (int b : list)
+      image[pc++] = static_cast<std::uint8_t>(b);
+  };
+  const auto op = [&](std::initializer_list<int> list, std::uint16_t word) {
+    bytes(list);
+    bytes({word & 0xFF, word >> 8});
+  };
+  op({0x31}, kDriverStack);   // LD SP,stack
+  op({0x21}, kRecords);       // LD HL,records
+  op({0x22}, kRecordPointer); // LD (recptr),HL
+  const std::uint16_t next = pc;
+  op({0x2A}, kRecordPointer);      // LD HL,(recptr)
+  op({0x11}, kSlot);               // LD DE,slot
+  op({0x01}, 4);                   // LD BC,4
+  bytes({0xED, 0xB0});             // LDIR
+  op({0x11}, kMemory);             // LD DE,area
+  op({0x01}, kMemorySize);         // LD BC,16
+  bytes({0xED, 0xB0});             // LDIR
+  op({0x22}, kRegisterPointer);    // LD (regptr),HL
+  op({0x11}, 12);                  // LD DE,12
+  bytes({0x19, 0x5E, 0x23, 0x56}); // ADD HL,DE / LD E,(HL) / INC HL / LD D,(HL)
+  op({0xED, 0x53}, kTestSp);       // LD (testsp),DE
+  op({0x2A}, kRegisterPointer);    // LD HL,(regptr)
   // LD SP,HL / POP IY IX HL DE BC AF
-  e.Bytes({0xF9, 0xFD, 0xE1, 0xDD, 0xE1, 0xE1, 0xD1, 0xC1, 0xF1});
-  e.Op({0xED, 0x7B}, kTestSp); // LD SP,(testsp)
-  e.Op({0xC3}, kSlot);         // JP slot
-  const std::uint16_t after = e.Here();
-  e.Op({0xED, 0x73}, kResultSp);                             // LD (resultsp),SP
-  e.Op({0x31}, kSaveEnd);                                    // LD SP,save end
-  e.Bytes({0xF5, 0xC5, 0xD5, 0xE5, 0xDD, 0xE5, 0xFD, 0xE5}); // PUSH AF BC DE HL IX IY
-  e.Op({0x31}, kDriverStack);                                // LD SP,stack
-  e.Op({0x3A}, kSave + 10);                                  // LD A,(saved F)
-  e.Bytes({0xE6, 0xD7});                                     // AND D7H
-  e.Op({0x32}, kSave + 10);                                  // LD (saved F),A
-  e.Op({0x21}, kSave);                                       // LD HL,save
-  e.Bytes({0x06, kStateLength});                             // LD B,30
-  const std::uint16_t put = e.Here();
-  e.Bytes({0x7E}); // LD A,(HL)
-  if (bdos)        // PUSH BC HL / LD E,A / LD C,2 / CALL 5 / POP HL BC
-    e.Bytes({0xC5, 0xE5, 0x5F, 0x0E, 0x02, 0xCD, 0x05, 0x00, 0xE1, 0xC1});
+  bytes({0xF9, 0xFD, 0xE1, 0xDD, 0xE1, 0xE1, 0xD1, 0xC1, 0xF1});
+  op({0xED, 0x7B}, kTestSp); // LD SP,(testsp)
+  op({0xC3}, kSlot);         // JP slot
+  const std::uint16_t after = pc;
+  op({0xED, 0x73}, kResultSp);                             // LD (resultsp),SP
+  op({0x31}, kSaveEnd);                                    // LD SP,save end
+  bytes({0xF5, 0xC5, 0xD5, 0xE5, 0xDD, 0xE5, 0xFD, 0xE5}); // PUSH AF BC DE HL IX IY
+  op({0x31}, kDriverStack);                                // LD SP,stack
+  op({0x3A}, kSave + 10);                                  // LD A,(saved F)
+  bytes({0xE6, 0xD7});                                     // AND D7H
+  op({0x32}, kSave + 10);                                  // LD (saved F),A
+  op({0x21}, kSave);                                       // LD HL,save
+  bytes({0x06, kStateLength});                             // LD B,30
+  const std::uint16_t put = pc;
+  bytes({0x7E}); // LD A,(HL)
+  if (bdos)      // PUSH BC HL / LD E,A / LD C,2 / CALL 5 / POP HL BC
+    bytes({0xC5, 0xE5, 0x5F, 0x0E, 0x02, 0xCD, 0x05, 0x00, 0xE1, 0xC1});
   else
-    e.Bytes({0xD3, kOutputPort});                       // OUT (80H),A
-  e.Bytes({0x23, 0x10, (put - (e.Here() + 3)) & 0xFF}); // INC HL / DJNZ put
-  e.Op({0x2A}, kRegisterPointer);                       // LD HL,(regptr)
-  e.Op({0x01}, 14);                                     // LD BC,14
-  e.Bytes({0x09});                                      // ADD HL,BC
-  e.Op({0x22}, kRecordPointer);                         // LD (recptr),HL
-  e.Op({0xC3}, next);                                   // JP next
-  Emitter(image, kSlotExit).Op({0xC3}, after);          // JP after
+    bytes({0xD3, kOutputPort});                 // OUT (80H),A
+  bytes({0x23, 0x10, (put - (pc + 3)) & 0xFF}); // INC HL / DJNZ put
+  op({0x2A}, kRegisterPointer);                 // LD HL,(regptr)
+  op({0x01}, 14);                               // LD BC,14
+  bytes({0x09});                                // ADD HL,BC
+  op({0x22}, kRecordPointer);                   // LD (recptr),HL
+  op({0xC3}, next);                             // JP next
+  pc = kSlotExit;
+  op({0xC3}, after); // JP after
 }
 
 struct Record {

@@ -1,8 +1,10 @@
 // The memory dump: go to a physical address, the colours, the keys and the
-// buttons that move it.
+// buttons that move it; the entry dialog that asks for addresses and ports.
+#include <QLineEdit>
 #include <QRadioButton>
 
 #include "simulator/ui/dump_window.h"
+#include "simulator/ui/enter_address_dialog.h"
 #include "tests/simulator/ui/kavrin_windows_fixture.h"
 
 using namespace kavrin;
@@ -57,6 +59,44 @@ private slots:
     }
     QTest::keyClick(&window, Qt::Key_Escape);
     QVERIFY(!window.isVisible());
+  }
+
+  void theEntryDialogSelectsItsTextAndUpperCasesTyping_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("initial");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("text");
+    const int address = int(EnterAddressDialog::Kind::Address);
+    QTest::newRow("symbol") << address << "Enter Address or Symbol"
+                            << "00000"
+                            << "start"
+                            << "START";
+    QTest::newRow("hex") << address << "Enter Address or Symbol"
+                         << "00000"
+                         << "12g4"
+                         << "12G4";
+    QTest::newRow("port") << int(EnterAddressDialog::Kind::Port) << "Port base address"
+                          << "00"
+                          << "8f0"
+                          << "8F";
+  }
+  void theEntryDialogSelectsItsTextAndUpperCasesTyping() {
+    QFETCH(int, kind);
+    QFETCH(QString, caption);
+    QFETCH(QString, initial);
+    QFETCH(QString, typed);
+    QFETCH(QString, text);
+    EnterAddressDialog dialog(static_cast<EnterAddressDialog::Kind>(kind));
+    QCOMPARE(dialog.windowTitle(), caption);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(dialog.Field()->hasFocus());
+    QCOMPARE(dialog.Field()->selectedText(), initial);
+    QTest::keyClicks(dialog.Field(), typed); // replaces the selected text
+    QCOMPARE(dialog.Text(), text);
+    QTest::keyClick(dialog.Field(), Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
   }
 };
 
