@@ -51,7 +51,7 @@ class MainWindowTest : public QObject, test::MainWindowFixture {
 
 private slots:
   void initTestCase() {
-    rom_ = test::BuildEcho(dir_.path());
+    rom_ = test::WriteEcho(dir_.path());
     QVERIFY(!rom_.isEmpty());
     // LD DE,HELLO / LD C,9 / CALL 5 / LD C,1 / CALL 5 / LD (KEY),A /
     // LD E,'!' / LD C,2 / CALL 5 / JP 0 / NOP / HELLO at 011BH / KEY at 012AH:
