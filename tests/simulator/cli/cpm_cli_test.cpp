@@ -62,17 +62,6 @@ PUTHL:  LD A,H
 JPHL:   JP (HL)
 )";
 
-// Writes the program (ORG 100H, the macros and the helpers added) as
-// NAME.COM in dir and gives its path.
-std::string AssembleCom(const TempDir& dir, const std::string& name, const std::string& body) {
-  const std::string source =
-      dir.Write(name + ".asm", std::string(kMacros) + " ORG 100H\n" + body + kHelpers + " END\n");
-  const std::string com = dir.Path() + name + ".COM";
-  const std::string command = "pasmo " + source + " " + com + " > " + dir.Path() + "pasmo.log 2>&1";
-  EXPECT_EQ(std::system(command.c_str()), 0) << TempDir::Read(dir.Path() + "pasmo.log");
-  return com;
-}
-
 constexpr const char* kEveryFunction = R"(
         FN 12,0
         CALL PUTHL
@@ -175,7 +164,10 @@ BUF:    DS 128
 
 TEST(CpmMode, EveryConsoleDriveAndFileFunctionAnswersAsCpm22Does) {
   TempDir dir;
-  const std::string com = AssembleCom(dir, "EVERY", kEveryFunction);
+  const std::string source = dir.Write("EVERY.asm", std::string(kMacros) + " ORG 100H\n" +
+                                                        kEveryFunction + kHelpers + " END\n");
+  const std::string com = dir.Path() + "EVERY.COM";
+  ASSERT_EQ(std::system(("pasmo " + source + " " + com + " >&2").c_str()), 0);
   const fs::path disk = dir.Path() + "disk";
   dir.Write("disk/old.tmp", "found without regard to case");
   // LINK.TXT links to a file outside the directory: it is never touched.

