@@ -34,7 +34,14 @@ class MainWindowTest : public QObject, test::MainWindowFixture {
 
   QString rom_;
   QString greeter_;
-  QString Count(int row, bool stopwatch) { return window_->CountLabel(row, stopwatch)->text(); }
+  // Instructions, T-states and time since reset, then since the stopwatch was zeroed.
+  QString Counts() {
+    QStringList texts;
+    for (bool stopwatch : {false, true})
+      for (int row = 0; row < 3; ++row)
+        texts << window_->CountLabel(row, stopwatch)->text();
+    return texts.join(' ');
+  }
   QString MarkedLine() {
     for (int i = 0; i < window_->ExecutionList()->count(); ++i)
       if (window_->ExecutionList()->item(i)->text().startsWith('>'))
@@ -240,26 +247,21 @@ private slots:
   }
 
   void theCountsFollowStepsAndTheStopwatchZeroesWhileTheTotalsGoOn() {
-    constexpr int kInstructions = 0, kStates = 1, kTime = 2;
+    const auto time = [](int states) {
+      return QString::fromStdString(SimulatedTime(states, 18.432));
+    };
     Click("Step");
     Click("Step"); // LD SP,nn and LD A,n: 9 and 6 states on the Z180
-    QCOMPARE(Count(kInstructions, false), QStringLiteral("2"));
-    QCOMPARE(Count(kStates, false), QStringLiteral("15"));
-    QCOMPARE(Count(kTime, false), QString::fromStdString(SimulatedTime(15, 18.432)));
+    QCOMPARE(Counts(), "2 15 " + time(15) + " 2 15 " + time(15));
     Click("Zero stopwatch");
     Click("Step"); // OUT (n),A: 10 states
-    QCOMPARE(Count(kInstructions, true), QStringLiteral("1"));
-    QCOMPARE(Count(kInstructions, false), QStringLiteral("3"));
-    QCOMPARE(Count(kStates, true), QStringLiteral("10"));
+    QCOMPARE(Counts(), "3 25 " + time(25) + " 1 10 " + time(10));
     Action(window_->SimulatorMenu(), "&Zero stopwatch")->trigger();
-    QCOMPARE(Count(kStates, true), QStringLiteral("0"));
+    QCOMPARE(Counts(), "3 25 " + time(25) + " 0 0 0.000000 ms");
     Click("Step");
     Click("Reset CPU");
     QVERIFY(MarkedLine().startsWith(">0000H"));
-    for (int row : {kInstructions, kStates})
-      for (bool stopwatch : {false, true})
-        QCOMPARE(Count(row, stopwatch), QStringLiteral("0"));
-    QCOMPARE(Count(kTime, false), QStringLiteral("0.000000 ms"));
+    QCOMPARE(Counts(), QStringLiteral("0 0 0.000000 ms 0 0 0.000000 ms"));
   }
 
   void theBoardDialogGreysWhatNeedsTheBoardAndGivesItsFields() {
