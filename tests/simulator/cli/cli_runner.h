@@ -1,7 +1,6 @@
 #pragma once
 // Runs the kavrin-cli program as a user would, with stdin from a file or an
-// open pipe, and collects stdout, stderr and the exit code; builds the
-// programs it runs with velkor-cli.
+// open pipe, and collects stdout, stderr and the exit code.
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,16 +26,6 @@ class TempDir : public kit_test::TestDir {
 public:
   std::string Image(const std::string& name, const std::vector<unsigned char>& bytes) const {
     return TestDir::Write(name, std::string(bytes.begin(), bytes.end()));
-  }
-  // Builds NAME.Mac for the Z180 with velkor-cli and gives the image's path.
-  std::string BuildZ180(const std::string& name, const std::string& source) const {
-    Write(name + ".Mac", source);
-    const auto created = kit_test::RunProgram(
-        Path(), "velkor-cli", {"new", name + ".Prj", "--cpu", "Z180", name + ".Mac"});
-    EXPECT_EQ(created.status, 0) << created.err;
-    const auto built = kit_test::RunProgram(Path(), "velkor-cli", {"build", name + ".Prj"});
-    EXPECT_EQ(built.status, 0) << built.out << built.err;
-    return Path() + name + ".ROM";
   }
 };
 

@@ -161,21 +161,6 @@ private slots:
     QCOMPARE(M().Cpu.SubtractFlag, 1);
   }
 
-  void theToolsMenuOpensEachWindow() {
-    QMenu* tools = window_->menuBar()->actions()[2]->menu();
-    const std::pair<const char*, QWidget*> items[] = {{"&Dissassembler", window_->Disassembler()},
-                                                      {"&Memory Dump", window_->Dump()},
-                                                      {"&Terminal", window_->TerminalTool()},
-                                                      {"I/O ports", window_->IoPage()}};
-    for (const auto& [item, tool] : items) {
-      QVERIFY(!tool->isVisible());
-      Action(tools, item)->trigger();
-      QVERIFY2(tool->isVisible(), item);
-    }
-    window_->menuBar()->actions()[3]->trigger();
-    QVERIFY(window_->BreakpointEditor()->isVisible());
-  }
-
   void theDisassemblerGoesToASymbolMovesAndShowsPhysicalAddresses() {
     DisassemblerWindow& window = *window_->Disassembler();
     QCOMPARE(window.windowTitle(), QStringLiteral("Dissassembler"));
