@@ -17,8 +17,7 @@ namespace kavrin::testing {
 struct CliResult {
   int exitCode = -1;
   std::string out;
-  std::string err;
-  bool timedOut = false;
+  std::string err; // after timeoutSeconds the exit code is timeout's 124
 };
 
 // The test's own directory, for images as well as text.
@@ -51,7 +50,6 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
   CliResult result{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
                    kit_test::TestDir::Read(capture + ".out"),
                    kit_test::TestDir::Read(capture + ".err")};
-  result.timedOut = result.exitCode == 124; // timeout's own code
   for (const char* file : {".in", ".fifo", ".out", ".err"})
     std::filesystem::remove(capture + file);
   return result;

@@ -78,10 +78,8 @@ constexpr const char* kEveryFunction = R"(
         LD HL,1234H
         PUTFN 100,0
         CALL PUTHL
-        LD A,(80H)
-        LD B,A
-        LD HL,81H
-        CALL PUTN
+        PUTAT 80H
+        TEXT 81H,13
         TEXT 5DH,11
         PUTAT 6CH
         PUTFN 1,0
@@ -176,7 +174,7 @@ TEST(CpmMode, DriveFileAndKeyFunctionsAnswerAsCpm22Does) {
       "\x00\x01"                             // login vector
       "\x00\x00"                             // reset disks, select A:, reset drive
       "\x00\x00\x00"                         // an unknown function: A and HL 0
-      " IN.TXT B:OUT"                        // the command tail
+      "\x0D IN.TXT B:OUT"                    // the command tail's length and text
       "IN      TXT\x02"                      // the FCBs at 5CH and 6CH
       "aa\xFF"                               // a key, echoed; the status of the next
       "b"                                    // direct input, no echo

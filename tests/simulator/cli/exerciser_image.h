@@ -18,10 +18,9 @@ namespace exerciser {
 
 inline constexpr std::uint16_t kSlot = 0x0300; // 4 instruction bytes, then JP back
 inline constexpr std::uint16_t kSlotExit = kSlot + 4;
-inline constexpr std::uint16_t kSave = 0x0400; // IY IX HL DE BC AF as pushed
-inline constexpr std::uint16_t kSaveEnd = 0x040C;
-inline constexpr std::uint16_t kResultSp = 0x040C;
-inline constexpr std::uint16_t kMemory = 0x040E; // the area pointers reach
+inline constexpr std::uint16_t kSave = 0x0400;     // IY IX HL DE BC AF as pushed
+inline constexpr std::uint16_t kResultSp = 0x040C; // just after the save area
+inline constexpr std::uint16_t kMemory = 0x040E;   // the area pointers reach
 inline constexpr int kMemorySize = 16;
 inline constexpr int kStateLength = 30; // save area, SP, memory area
 inline constexpr std::uint16_t kRecordPointer = 0x0420;
@@ -180,7 +179,7 @@ inline void EmitDriver(std::vector<std::uint8_t>& image, Console console) {
   op({0xC3}, kSlot);         // JP slot
   const std::uint16_t after = pc;
   op({0xED, 0x73}, kResultSp);                             // LD (resultsp),SP
-  op({0x31}, kSaveEnd);                                    // LD SP,save end
+  op({0x31}, kResultSp);                                   // LD SP,save end
   bytes({0xF5, 0xC5, 0xD5, 0xE5, 0xDD, 0xE5, 0xFD, 0xE5}); // PUSH AF BC DE HL IX IY
   op({0x31}, kDriverStack);                                // LD SP,stack
   op({0x3A}, kSave + 10);                                  // LD A,(saved F)

