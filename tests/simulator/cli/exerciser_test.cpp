@@ -52,17 +52,17 @@ std::string Hex(const std::string& bytes) {
   return text;
 }
 
-// Parts 0 to 2 are the raw image, which between them cover every template
-// several times with different states; part 3 is the CP/M program, whose
+// Images 0 to 2 are raw ones, which between them cover every template
+// several times with different states; image 3 is the CP/M program, whose
 // records are those of a raw image with the same seed.
 class Exerciser : public ::testing::TestWithParam<int> {};
 
 TEST_P(Exerciser, KavrinCliLeavesTheReferenceStates) {
-  const int part = GetParam();
-  const bool cpm = part == 3;
+  const int number = GetParam();
+  const bool cpm = number == 3;
   const int count = cpm ? testing::kMaxCpmExerciserRecords : testing::kMaxExerciserRecords;
-  const std::size_t first = cpm ? 0 : static_cast<std::size_t>(part * count);
-  const unsigned seed = 0x5EED0000u + static_cast<unsigned>(part);
+  const std::size_t first = cpm ? 0 : static_cast<std::size_t>(number * count);
+  const unsigned seed = 0x5EED0000u + static_cast<unsigned>(number);
   ASSERT_GT(Templates().size(), 600u); // every documented instruction but the port ones
   const testing::ExerciserImage image = BuildExerciserImage(first, count, seed);
   const std::string expected = RunOnZ80ex(image.bytes);
@@ -91,7 +91,7 @@ TEST_P(Exerciser, KavrinCliLeavesTheReferenceStates) {
   EXPECT_EQ(mismatches, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Parts, Exerciser, ::testing::Values(0, 1, 2, 3));
+INSTANTIATE_TEST_SUITE_P(Images, Exerciser, ::testing::Values(0, 1, 2, 3));
 
 } // namespace
 } // namespace kavrin

@@ -4,6 +4,8 @@
 // the counts and the stopwatch, the Board dialog; the disassembler, the
 // terminal and the I/O page; a CP/M program answered as it runs or steps.
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,9 +13,6 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
-
-#include <QComboBox>
-#include <QDoubleSpinBox>
 
 #include "simulator/core/run_control.h"
 #include "simulator/session/stopwatch.h"
