@@ -1,9 +1,9 @@
 #pragma once
 // An instruction exerciser built as machine code: a driver at 0000H copies
 // each record's instruction into a RAM slot, loads the record's registers
-// and memory, runs the instruction, and prints a CRC-16 of the registers
-// (F AND D7H), SP and the memory area as four hex digits and CR LF on port
-// 80H. A final HALT record stops it. Every documented Z80 instruction that
+// and memory, runs the instruction, and prints the state it leaves as
+// kStateLength bytes on port 80H: the registers (F AND D7H), SP and the
+// memory area. A final HALT record stops it. Every documented Z80 instruction that
 // needs no port takes part, control transfers included: their targets are
 // made to land on the slot's exit so that taken and not taken differ.
 
@@ -18,20 +18,16 @@ namespace exerciser {
 
 inline constexpr std::uint16_t kSlot = 0x0300; // 4 instruction bytes, then JP back
 inline constexpr std::uint16_t kSlotExit = kSlot + 4;
-inline constexpr std::uint16_t kSave = 0x0400; // IY IX HL DE BC AF as pushed
-inline constexpr std::uint16_t kSaveEnd = 0x040C;
-inline constexpr std::uint16_t kResultSp = 0x040C;
-inline constexpr std::uint16_t kMemory = 0x040E; // the area pointers reach
+inline constexpr std::uint16_t kSave = 0x0400;     // IY IX HL DE BC AF as pushed
+inline constexpr std::uint16_t kResultSp = 0x040C; // just after the save area
+inline constexpr std::uint16_t kMemory = 0x040E;   // the area pointers reach
 inline constexpr int kMemorySize = 16;
-inline constexpr int kCrcLength = 30; // save area, SP, memory area
+inline constexpr int kStateLength = 30; // save area, SP, memory area
 inline constexpr std::uint16_t kRecordPointer = 0x0420;
 inline constexpr std::uint16_t kRegisterPointer = 0x0422;
 inline constexpr std::uint16_t kTestSp = 0x0424;
 inline constexpr std::uint16_t kDriverStack = 0x0500;
-inline constexpr std::uint16_t kCrcHigh = 0x0600; // page aligned tables
-inline constexpr std::uint16_t kCrcLow = 0x0700;
-inline constexpr std::uint16_t kHexDigits = 0x0800;
-inline constexpr std::uint16_t kRecords = 0x0900;
+inline constexpr std::uint16_t kRecords = 0x0600;
 inline constexpr int kRecordSize = 4 + kMemorySize + 14;
 inline constexpr std::uint8_t kOutputPort = 0x80;
 
@@ -42,14 +38,11 @@ enum Need : unsigned {
   kHlPointer = 1 << 0,
   kBcPointer = 1 << 1,
   kDePointer = 1 << 2,
-  kIxIndexed = 1 << 3,
-  kIyIndexed = 1 << 4,
-  kStack = 1 << 5,
-  kBlock = 1 << 6,
-  kReturnToExit = 1 << 7,
-  kHlIsExit = 1 << 8,
-  kIxIsExit = 1 << 9,
-  kIyIsExit = 1 << 10,
+  kIndexed = 1 << 3, // (IX+d) or (IY+d), as the prefix says
+  kStack = 1 << 4,
+  kBlock = 1 << 5,
+  kReturnToExit = 1 << 6,
+  kJumpToExit = 1 << 7, // HL, IX and IY hold the exit
 };
 
 // Byte codes in a template besides 0..255.
@@ -86,65 +79,49 @@ inline std::vector<Template> Templates() {
     t.push_back({{0x0B + 16 * rr}});
     t.push_back({{0x09 + 16 * rr}});
   }
-  t.push_back({{0x02}, kBcPointer});
-  t.push_back({{0x0A}, kBcPointer});
-  t.push_back({{0x12}, kDePointer});
-  t.push_back({{0x1A}, kDePointer});
+  for (int op : {0x02, 0x0A, 0x12, 0x1A})
+    t.push_back({{op}, op < 0x10 ? kBcPointer : kDePointer});
   for (int op : {0x22, 0x2A, 0x32, 0x3A})
     t.push_back({{op, kAddressLow, kAddressHigh}});
   for (int op :
        {0x07, 0x0F, 0x17, 0x1F, 0x27, 0x2F, 0x37, 0x3F, 0x08, 0xD9, 0xEB, 0xF9, 0xF3, 0xFB})
     t.push_back({{op}});
-  t.push_back({{0xE3}, kStack});
-  for (int op : {0xC1, 0xD1, 0xE1, 0xF1, 0xC5, 0xD5, 0xE5, 0xF5})
+  for (int op : {0xE3, 0xC1, 0xD1, 0xE1, 0xF1, 0xC5, 0xD5, 0xE5, 0xF5})
     t.push_back({{op}, kStack});
   // Control transfers.
-  t.push_back({{0x18, 0x01, kInc, 0x00}});
-  t.push_back({{0x10, 0x01, kInc, 0x00}});
-  for (int cc = 0; cc < 4; ++cc)
-    t.push_back({{0x20 + 8 * cc, 0x01, kInc, 0x00}});
+  for (int op : {0x18, 0x10, 0x20, 0x28, 0x30, 0x38})
+    t.push_back({{op, 0x01, kInc, 0x00}});
   t.push_back({{0xC3, exitLow, exitHigh}});
   t.push_back({{0xCD, exitLow, exitHigh}, kStack});
-  t.push_back({{0xC9}, kStack | kReturnToExit});
+  for (int op : {0xC9, 0xED4D, 0xED45}) // RET, RETI, RETN
+    t.push_back(
+        {op > 0xFF ? std::vector{0xED, op & 0xFF} : std::vector{op}, kStack | kReturnToExit});
   for (int cc = 0; cc < 8; ++cc) {
     t.push_back({{0xC2 + 8 * cc, exitLow, exitHigh, kInc}});
     t.push_back({{0xC4 + 8 * cc, exitLow, exitHigh, kInc}, kStack});
     t.push_back({{0xC0 + 8 * cc, kInc, 0x00, 0x00}, kStack | kReturnToExit});
   }
-  t.push_back({{0xE9}, kHlIsExit});
-  t.push_back({{0xDD, 0xE9}, kIxIsExit});
-  t.push_back({{0xFD, 0xE9}, kIyIsExit});
-  t.push_back({{0xED, 0x4D}, kStack | kReturnToExit});
-  t.push_back({{0xED, 0x45}, kStack | kReturnToExit});
+  t.push_back({{0xE9}, kJumpToExit});
   // CB page; SLL (30-37) is not an instruction of this processor.
   for (int op = 0; op < 256; ++op)
     if (op < 0x30 || op > 0x37) t.push_back({{0xCB, op}, regNeed(op & 7)});
   // Index forms.
   for (int prefix : {0xDD, 0xFD}) {
-    const unsigned indexed = prefix == 0xDD ? kIxIndexed : kIyIndexed;
-    for (int rr = 0; rr < 4; ++rr)
-      t.push_back({{prefix, 0x09 + 16 * rr}});
+    for (int op : {0x09, 0x19, 0x29, 0x39, 0x23, 0x2B, 0xF9})
+      t.push_back({{prefix, op}});
+    t.push_back({{prefix, 0xE9}, kJumpToExit});
     t.push_back({{prefix, 0x21, kImmediate, kImmediate}});
-    t.push_back({{prefix, 0x22, kAddressLow, kAddressHigh}});
-    t.push_back({{prefix, 0x2A, kAddressLow, kAddressHigh}});
-    t.push_back({{prefix, 0x23}});
-    t.push_back({{prefix, 0x2B}});
-    t.push_back({{prefix, 0xF9}});
-    t.push_back({{prefix, 0x34, kDisplacement}, indexed});
-    t.push_back({{prefix, 0x35, kDisplacement}, indexed});
-    t.push_back({{prefix, 0x36, kDisplacement, kImmediate}, indexed});
-    for (int r = 0; r < 8; ++r) {
-      if (r == 6) continue;
-      t.push_back({{prefix, 0x46 + 8 * r, kDisplacement}, indexed});
-      t.push_back({{prefix, 0x70 + r, kDisplacement}, indexed});
-    }
-    for (int k = 0; k < 8; ++k)
-      t.push_back({{prefix, 0x86 + 8 * k, kDisplacement}, indexed});
-    t.push_back({{prefix, 0xE3}, kStack});
-    t.push_back({{prefix, 0xE1}, kStack});
-    t.push_back({{prefix, 0xE5}, kStack});
+    for (int op : {0x22, 0x2A})
+      t.push_back({{prefix, op, kAddressLow, kAddressHigh}});
+    t.push_back({{prefix, 0x36, kDisplacement, kImmediate}, kIndexed});
+    // INC, DEC, the loads from and to (I+d) and the ALU group on (I+d).
+    for (int op : {0x34, 0x35, 0x46, 0x4E, 0x56, 0x5E, 0x66, 0x6E, 0x7E, 0x70, 0x71, 0x72,
+                   0x73, 0x74, 0x75, 0x77, 0x86, 0x8E, 0x96, 0x9E, 0xA6, 0xAE, 0xB6, 0xBE})
+      t.push_back({{prefix, op, kDisplacement}, kIndexed});
+    for (int op : {0xE3, 0xE1, 0xE5})
+      t.push_back({{prefix, op}, kStack});
     for (int op = 0x06; op < 256; op += 8)
-      if (op != 0x36) t.push_back({{prefix, 0xCB, kDisplacement, op}, indexed});
+      if (op != 0x36) t.push_back({{prefix, 0xCB, kDisplacement, op}, kIndexed});
   }
   // ED page, without the port instructions.
   for (int rr = 0; rr < 4; ++rr) {
@@ -162,25 +139,6 @@ inline std::vector<Template> Templates() {
   return t;
 }
 
-class Emitter {
-public:
-  Emitter(std::vector<std::uint8_t>& image, std::uint16_t origin) : image_(image), pc_(origin) {}
-  void Bytes(std::initializer_list<int> bytes) {
-    for (int b : bytes)
-      image_[pc_++] = static_cast<std::uint8_t>(b);
-  }
-  void Word(std::uint16_t w) { Bytes({w & 0xFF, w >> 8}); }
-  std::uint16_t Here() const { return pc_; }
-  void PatchWord(std::uint16_t at, std::uint16_t w) {
-    image_[at] = static_cast<std::uint8_t>(w);
-    image_[at + 1u] = static_cast<std::uint8_t>(w >> 8);
-  }
-
-private:
-  std::vector<std::uint8_t>& image_;
-  std::uint16_t pc_;
-};
-
 // Where the results go: port 80H of the bare board, or CP/M's console
 // (BDOS function 2), for which the driver starts at 0100H.
 enum class Console { Port, Bdos };
@@ -189,127 +147,60 @@ inline constexpr std::uint16_t kCpmBdosEntry = 0xFE00; // the end of the program
 
 inline void EmitDriver(std::vector<std::uint8_t>& image, Console console) {
   const bool bdos = console == Console::Bdos;
-  Emitter e(image, bdos ? kCpmDriver : 0);
-  std::vector<std::uint16_t> putcCalls;
-  const auto output = [&] { // the character in A
-    if (!bdos) {
-      e.Bytes({0xD3, kOutputPort}); // OUT (80H),A
-      return;
-    }
-    e.Bytes({0xCD}); // CALL putc
-    putcCalls.push_back(e.Here());
-    e.Word(0);
+  // Machine code from pc on; a word operand follows its opcode bytes.
+  std::uint16_t pc = bdos ? kCpmDriver : 0;
+  const auto bytes = [&](std::initializer_list<int> list) {
+    for (int b : list)
+      image[pc++] = static_cast<std::uint8_t>(b);
   };
-  e.Bytes({0x31});
-  e.Word(kDriverStack); // LD SP,stack
-  e.Bytes({0x21});
-  e.Word(kRecords); // LD HL,records
-  e.Bytes({0x22});
-  e.Word(kRecordPointer); // LD (recptr),HL
-  const std::uint16_t next = e.Here();
-  e.Bytes({0x2A});
-  e.Word(kRecordPointer); // LD HL,(recptr)
-  e.Bytes({0x11});
-  e.Word(kSlot); // LD DE,slot
-  e.Bytes({0x01});
-  e.Word(4);             // LD BC,4
-  e.Bytes({0xED, 0xB0}); // LDIR
-  e.Bytes({0x11});
-  e.Word(kMemory); // LD DE,area
-  e.Bytes({0x01});
-  e.Word(kMemorySize);   // LD BC,16
-  e.Bytes({0xED, 0xB0}); // LDIR
-  e.Bytes({0x22});
-  e.Word(kRegisterPointer); // LD (regptr),HL
-  e.Bytes({0x11});
-  e.Word(12);                        // LD DE,12
-  e.Bytes({0x19, 0x5E, 0x23, 0x56}); // ADD HL,DE / LD E,(HL) / INC HL / LD D,(HL)
-  e.Bytes({0xED, 0x53});
-  e.Word(kTestSp); // LD (testsp),DE
-  e.Bytes({0x2A});
-  e.Word(kRegisterPointer); // LD HL,(regptr)
-  e.Bytes(
-      {0xF9, 0xFD, 0xE1, 0xDD, 0xE1, 0xE1, 0xD1, 0xC1, 0xF1}); // LD SP,HL / POP IY IX HL DE BC AF
-  e.Bytes({0xED, 0x7B});
-  e.Word(kTestSp); // LD SP,(testsp)
-  e.Bytes({0xC3});
-  e.Word(kSlot); // JP slot
-  const std::uint16_t after = e.Here();
-  e.Bytes({0xED, 0x73});
-  e.Word(kResultSp); // LD (resultsp),SP
-  e.Bytes({0x31});
-  e.Word(kSaveEnd);                                          // LD SP,save end
-  e.Bytes({0xF5, 0xC5, 0xD5, 0xE5, 0xDD, 0xE5, 0xFD, 0xE5}); // PUSH AF BC DE HL IX IY
-  e.Bytes({0x31});
-  e.Word(kDriverStack); // LD SP,stack
-  e.Bytes({0x3A});
-  e.Word(kSave + 10);    // LD A,(saved F)
-  e.Bytes({0xE6, 0xD7}); // AND D7H
-  e.Bytes({0x32});
-  e.Word(kSave + 10); // LD (saved F),A
-  e.Bytes({0xDD, 0x21});
-  e.Word(kSave);               // LD IX,save
-  e.Bytes({0x06, kCrcLength}); // LD B,30
-  e.Bytes({0x11});
-  e.Word(0xFFFF); // LD DE,FFFFH
-  const std::uint16_t crcLoop = e.Here();
-  e.Bytes({0xDD, 0x7E, 0x00, 0xAA, 0x6F, 0x26,
-           kCrcHigh >> 8}); // LD A,(IX+0) / XOR D / LD L,A / LD H,high
-  e.Bytes({0x7E, 0xAB, 0x57, 0x24, 0x5E, 0xDD,
-           0x23}); // LD A,(HL) / XOR E / LD D,A / INC H / LD E,(HL) / INC IX
-  e.Bytes({0x10, (crcLoop - (e.Here() + 2)) & 0xFF}); // DJNZ crcLoop
-  e.Bytes({0x7A, 0xCD});                              // LD A,D / CALL hex2
-  const std::uint16_t call1 = e.Here();
-  e.Word(0);
-  e.Bytes({0x7B, 0xCD}); // LD A,E / CALL hex2
-  const std::uint16_t call2 = e.Here();
-  e.Word(0);
-  e.Bytes({0x3E, 0x0D}); // LD A,CR
-  output();
-  e.Bytes({0x3E, 0x0A}); // LD A,LF
-  output();
-  e.Bytes({0x2A});
-  e.Word(kRegisterPointer); // LD HL,(regptr)
-  e.Bytes({0x01});
-  e.Word(14);      // LD BC,14
-  e.Bytes({0x09}); // ADD HL,BC
-  e.Bytes({0x22});
-  e.Word(kRecordPointer); // LD (recptr),HL
-  e.Bytes({0xC3});
-  e.Word(next); // JP next
-  const std::uint16_t hex2 = e.Here();
-  e.Bytes({0xF5, 0x0F, 0x0F, 0x0F, 0x0F, 0xCD}); // PUSH AF / RRCA x4 / CALL hex1
-  const std::uint16_t call3 = e.Here();
-  e.Word(0);
-  e.Bytes({0xF1}); // POP AF
-  const std::uint16_t hex1 = e.Here();
-  e.Bytes(
-      {0xE6, 0x0F, 0x6F, 0x26, kHexDigits >> 8, 0x7E}); // AND 0FH / LD L,A / LD H,high / LD A,(HL)
-  output();
-  e.Bytes({0xC9}); // RET
-  if (bdos) {
-    const std::uint16_t putc = e.Here();
-    // PUSH BC DE HL / LD E,A / LD C,2 / CALL 5 / POP HL DE BC / RET
-    e.Bytes({0xC5, 0xD5, 0xE5, 0x5F, 0x0E, 0x02, 0xCD, 0x05, 0x00, 0xE1, 0xD1, 0xC1, 0xC9});
-    for (std::uint16_t call : putcCalls)
-      e.PatchWord(call, putc);
-  }
-  e.PatchWord(call1, hex2);
-  e.PatchWord(call2, hex2);
-  e.PatchWord(call3, hex1);
-  image[kSlotExit] = 0xC3;
-  image[kSlotExit + 1] = static_cast<std::uint8_t>(after);
-  image[kSlotExit + 2] = static_cast<std::uint8_t>(after >> 8);
-  for (int i = 0; i < 256; ++i) {
-    std::uint16_t crc = static_cast<std::uint16_t>(i << 8);
-    for (int bit = 0; bit < 8; ++bit)
-      crc = static_cast<std::uint16_t>(crc & 0x8000 ? (crc << 1) ^ 0x1021 : crc << 1);
-    image[kCrcHigh + i] = static_cast<std::uint8_t>(crc >> 8);
-    image[kCrcLow + i] = static_cast<std::uint8_t>(crc);
-  }
-  const char* digits = "0123456789ABCDEF";
-  for (int i = 0; i < 16; ++i)
-    image[kHexDigits + i] = static_cast<std::uint8_t>(digits[i]);
+  const auto op = [&](std::initializer_list<int> list, std::uint16_t word) {
+    bytes(list);
+    bytes({word & 0xFF, word >> 8});
+  };
+  op({0x31}, kDriverStack);   // LD SP,stack
+  op({0x21}, kRecords);       // LD HL,records
+  op({0x22}, kRecordPointer); // LD (recptr),HL
+  const std::uint16_t next = pc;
+  op({0x2A}, kRecordPointer);      // LD HL,(recptr)
+  op({0x11}, kSlot);               // LD DE,slot
+  op({0x01}, 4);                   // LD BC,4
+  bytes({0xED, 0xB0});             // LDIR
+  op({0x11}, kMemory);             // LD DE,area
+  op({0x01}, kMemorySize);         // LD BC,16
+  bytes({0xED, 0xB0});             // LDIR
+  op({0x22}, kRegisterPointer);    // LD (regptr),HL
+  op({0x11}, 12);                  // LD DE,12
+  bytes({0x19, 0x5E, 0x23, 0x56}); // ADD HL,DE / LD E,(HL) / INC HL / LD D,(HL)
+  op({0xED, 0x53}, kTestSp);       // LD (testsp),DE
+  op({0x2A}, kRegisterPointer);    // LD HL,(regptr)
+  // LD SP,HL / POP IY IX HL DE BC AF
+  bytes({0xF9, 0xFD, 0xE1, 0xDD, 0xE1, 0xE1, 0xD1, 0xC1, 0xF1});
+  op({0xED, 0x7B}, kTestSp); // LD SP,(testsp)
+  op({0xC3}, kSlot);         // JP slot
+  const std::uint16_t after = pc;
+  op({0xED, 0x73}, kResultSp);                             // LD (resultsp),SP
+  op({0x31}, kResultSp);                                   // LD SP,save end
+  bytes({0xF5, 0xC5, 0xD5, 0xE5, 0xDD, 0xE5, 0xFD, 0xE5}); // PUSH AF BC DE HL IX IY
+  op({0x31}, kDriverStack);                                // LD SP,stack
+  op({0x3A}, kSave + 10);                                  // LD A,(saved F)
+  bytes({0xE6, 0xD7});                                     // AND D7H
+  op({0x32}, kSave + 10);                                  // LD (saved F),A
+  op({0x21}, kSave);                                       // LD HL,save
+  bytes({0x06, kStateLength});                             // LD B,30
+  const std::uint16_t put = pc;
+  bytes({0x7E}); // LD A,(HL)
+  if (bdos)      // PUSH BC HL / LD E,A / LD C,2 / CALL 5 / POP HL BC
+    bytes({0xC5, 0xE5, 0x5F, 0x0E, 0x02, 0xCD, 0x05, 0x00, 0xE1, 0xC1});
+  else
+    bytes({0xD3, kOutputPort});                 // OUT (80H),A
+  bytes({0x23, 0x10, (put - (pc + 3)) & 0xFF}); // INC HL / DJNZ put
+  op({0x2A}, kRegisterPointer);                 // LD HL,(regptr)
+  op({0x01}, 14);                               // LD BC,14
+  bytes({0x09});                                // ADD HL,BC
+  op({0x22}, kRecordPointer);                   // LD (recptr),HL
+  op({0xC3}, next);                             // JP next
+  pc = kSlotExit;
+  op({0xC3}, after); // JP after
 }
 
 struct Record {
@@ -328,13 +219,8 @@ inline Record MakeRecord(const Template& t, std::mt19937& rng) {
   Record r;
   for (auto& m : r.memory)
     m = byte();
-  r.iy = word();
-  r.ix = word();
-  r.hl = word();
-  r.de = word();
-  r.bc = word();
-  r.af = word();
-  r.sp = word();
+  for (std::uint16_t* w : {&r.iy, &r.ix, &r.hl, &r.de, &r.bc, &r.af, &r.sp})
+    *w = word();
   const std::uint16_t address = inArea(0, kMemorySize - 2);
   std::int8_t displacement = 0;
   for (std::size_t i = 0; i < t.bytes.size(); ++i) {
@@ -351,10 +237,9 @@ inline Record MakeRecord(const Template& t, std::mt19937& rng) {
   if (t.needs & kHlPointer) r.hl = inArea(0, kMemorySize - 1);
   if (t.needs & kBcPointer) r.bc = inArea(0, kMemorySize - 1);
   if (t.needs & kDePointer) r.de = inArea(0, kMemorySize - 1);
-  if (t.needs & kIxIndexed)
-    r.ix = static_cast<std::uint16_t>(inArea(0, kMemorySize - 1) - displacement);
-  if (t.needs & kIyIndexed)
-    r.iy = static_cast<std::uint16_t>(inArea(0, kMemorySize - 1) - displacement);
+  if (t.needs & kIndexed)
+    (t.bytes[0] == 0xDD ? r.ix : r.iy) =
+        static_cast<std::uint16_t>(inArea(0, kMemorySize - 1) - displacement);
   if (t.needs & kStack) r.sp = kMemory + 8;
   if (t.needs & kBlock) {
     r.hl = inArea(4, 11);
@@ -365,9 +250,7 @@ inline Record MakeRecord(const Template& t, std::mt19937& rng) {
     r.memory[8] = kSlotExit & 0xFF;
     r.memory[9] = kSlotExit >> 8;
   }
-  if (t.needs & kHlIsExit) r.hl = kSlotExit;
-  if (t.needs & kIxIsExit) r.ix = kSlotExit;
-  if (t.needs & kIyIsExit) r.iy = kSlotExit;
+  if (t.needs & kJumpToExit) r.hl = r.ix = r.iy = kSlotExit;
   return r;
 }
 
@@ -385,7 +268,7 @@ inline void PutRecord(std::vector<std::uint8_t>& image, std::size_t at, const Re
 } // namespace exerciser
 
 // One image with `count` records drawn round-robin from the templates,
-// starting at template `first`; records[i] is what line i of the output
+// starting at template `first`; records[i] is what state i of the output
 // belongs to. A HALT record ends the image.
 struct ExerciserImage {
   std::vector<std::uint8_t> bytes;

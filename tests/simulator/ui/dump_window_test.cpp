@@ -1,9 +1,10 @@
-// The memory dump: go to a physical address, the keys, the colours.
-#include <QPushButton>
+// The memory dump: go to a physical address, the colours, the keys and the
+// buttons that move it; the entry dialog that asks for addresses and ports.
+#include <QLineEdit>
 #include <QRadioButton>
-#include <QTest>
 
 #include "simulator/ui/dump_window.h"
+#include "simulator/ui/enter_address_dialog.h"
 #include "tests/simulator/ui/kavrin_windows_fixture.h"
 
 using namespace kavrin;
@@ -12,21 +13,20 @@ using namespace kavrin::ui;
 class DumpWindowTest : public QObject {
   Q_OBJECT
 
+  Session session_;
+  test::ScriptedDialogs dialogs_;
+
 private slots:
-  void physicalGoToShowsTheRowLabelledWithFiveDigits() {
-    Session session;
-    session.machine().PhysicalMemory[0x12340] = 0xE5;
-    test::ScriptedDialogs dialogs;
-    DumpWindow window(session, dialogs);
-    QCOMPARE(window.windowTitle(), QStringLiteral("Memory Dump"));
+  void physicalGoToShowsTheRowLabelledWithFiveDigitsAndPaintsIt() {
+    session_.machine().PhysicalMemory[0x12340] = 0xE5;
+    DumpWindow window(session_, dialogs_);
     window.findChildren<QRadioButton*>().at(1)->click(); // Physical
-    dialogs.addressTexts = {"12340", "NOWHERE"};
+    dialogs_.addressTexts = {"12340", "NOWHERE"};
     QTest::mouseClick(test::FindButton(window, "Go to ..."), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(window.Model().RowText(0)).left(9), "12340 E5 ");
     QTest::mouseClick(test::FindButton(window, "Go to ..."), Qt::LeftButton);
-    QCOMPARE(dialogs.messages, QStringList{"Cannot resolve NOWHERE"});
+    QCOMPARE(dialogs_.messages, QStringList{"Cannot resolve NOWHERE"});
     QCOMPARE(window.Model().Start(), 0x12340u);
-
     // The byte E5H is painted red at the first byte's place.
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -38,21 +38,17 @@ private slots:
     QVERIFY(red > 5);
   }
 
-  void keysAndButtonsPageMoveTheCursorAndEscCloses() {
-    Session session;
-    test::ScriptedDialogs dialogs;
-    DumpWindow window(session, dialogs);
+  void keysAndButtonsMoveTheCursorAndThePageAndEscCloses() {
+    DumpWindow window(session_, dialogs_);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QTest::keyClick(&window, Qt::Key_PageDown);
+    for (Qt::Key key : {Qt::Key_PageDown, Qt::Key_Down, Qt::Key_Right})
+      QTest::keyClick(&window, key);
     QCOMPARE(window.Model().Start(), 0x80u);
-    QTest::keyClick(&window, Qt::Key_Down);
-    QTest::keyClick(&window, Qt::Key_Right);
     QCOMPARE(window.Model().CursorRow(), 1);
     QCOMPARE(window.Model().CursorColumn(), 1);
     QTest::keyClick(&window, Qt::Key_PageUp);
     QCOMPARE(window.Model().Start(), 0u);
-    // The buttons move as the keys do.
     for (const auto& [button, start] : {std::pair{"Page down", 0x80u},
                                         {"Line down", 0x88u},
                                         {"Line up", 0x80u},
@@ -62,6 +58,44 @@ private slots:
     }
     QTest::keyClick(&window, Qt::Key_Escape);
     QVERIFY(!window.isVisible());
+  }
+
+  void theEntryDialogSelectsItsTextAndUpperCasesTyping_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("initial");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("text");
+    const int address = int(EnterAddressDialog::Kind::Address);
+    QTest::newRow("symbol") << address << "Enter Address or Symbol"
+                            << "00000"
+                            << "start"
+                            << "START";
+    QTest::newRow("hex") << address << "Enter Address or Symbol"
+                         << "00000"
+                         << "12g4"
+                         << "12G4";
+    QTest::newRow("port") << int(EnterAddressDialog::Kind::Port) << "Port base address"
+                          << "00"
+                          << "8f0"
+                          << "8F";
+  }
+  void theEntryDialogSelectsItsTextAndUpperCasesTyping() {
+    QFETCH(int, kind);
+    QFETCH(QString, caption);
+    QFETCH(QString, initial);
+    QFETCH(QString, typed);
+    QFETCH(QString, text);
+    EnterAddressDialog dialog(static_cast<EnterAddressDialog::Kind>(kind));
+    QCOMPARE(dialog.windowTitle(), caption);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(dialog.Field()->hasFocus());
+    QCOMPARE(dialog.Field()->selectedText(), initial);
+    QTest::keyClicks(dialog.Field(), typed); // replaces the selected text
+    QCOMPARE(dialog.Text(), text);
+    QTest::keyClick(dialog.Field(), Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
   }
 };
 

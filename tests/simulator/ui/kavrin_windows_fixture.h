@@ -1,13 +1,11 @@
 #pragma once
 // What every Kavrin window test shares: dialogs answered from a script, a
-// real program built by velkor-cli with its .SYM file, and a main window to
-// drive.
+// program with its .SYM file, and a main window to drive.
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
-#include <QProcess>
 #include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -35,6 +33,7 @@ public:
   QStringList messages;
 
   void ShowMessage(const QString& text) override { messages << text; }
+  QString lastInitial;
   std::optional<QString> AskAddressText(const QString& initial) override {
     lastInitial = initial;
     return Next(addressTexts);
@@ -42,7 +41,6 @@ public:
   std::optional<QString> AskPortText(const QString&) override { return Next(portTexts); }
   std::optional<QString> AskFile(const QString&) override { return Next(files); }
   std::optional<BoardSettings> AskBoard(const BoardSettings&) override { return Next(boards); }
-  QString lastInitial;
 
 private:
   template <typename T> static std::optional<T> Next(std::deque<std::optional<T>>& queue) {
@@ -53,55 +51,22 @@ private:
   }
 };
 
-// Lights port 87H, greets on the terminal, then echoes every key: START
-// 0000H, ECHO 000AH (after the CALL at 0007H), GREET 0015H, MESSAGE 0020H.
-inline constexpr const char* kEchoSource = R"(; the window tests' program
-	LINK	0,8000H
-	CODE
-START:	LD	SP,0
-	LD	A,5AH
-	OUT	(87H),A
-	CALL	GREET
-ECHO:	IN	A,(81H)
-	OR	A
-	JR	Z,ECHO
-	IN	A,(80H)
-	OUT	(80H),A
-	JR	ECHO
-GREET:	LD	HL,MESSAGE
-NEXT:	LD	A,(HL)
-	OR	A
-	RET	Z
-	OUT	(80H),A
-	INC	HL
-	JR	NEXT
-MESSAGE:	DB	'Hello',13,10,0
-	END
-)";
-
-// Builds Echo.ROM and Echo.SYM in the folder; the ROM's path, or empty.
-inline QString BuildEcho(const QString& folder) {
+// The window tests' program at 0000H and its .SYM file: lights port 87H,
+// greets on the terminal, then echoes every key. START: LD SP,0 /
+// LD A,5AH / OUT (87H),A / CALL GREET; ECHO: IN A,(81H) / OR A / JR Z,ECHO /
+// IN A,(80H) / OUT (80H),A / JR ECHO; GREET: LD HL,MESSAGE; NEXT: LD A,(HL) /
+// OR A / RET Z / OUT (80H),A / INC HL / JR NEXT; MESSAGE: 'Hello',CR,LF,0.
+// Writes Echo.ROM and Echo.SYM in the folder; the ROM's path, or empty.
+inline QString WriteEcho(const QString& folder) {
+  static const char kEcho[] = "\x31\x00\x00\x3E\x5A\xD3\x87\xCD\x15\x00\xDB\x81\xB7\x28\xFB\xDB"
+                              "\x80\xD3\x80\x18\xF5\x21\x20\x00\x7E\xB7\xC8\xD3\x80\x23\x18\xF8"
+                              "Hello\r\n"; // and the array's own final zero
   const QDir dir(folder);
-  QFile source(dir.filePath("Echo.Mac"));
-  QFile project(dir.filePath("Echo.Prj"));
-  if (!source.open(QIODevice::WriteOnly) || !project.open(QIODevice::WriteOnly)) return {};
-  source.write(kEchoSource);
-  project.write("[General]\nTarget=2\nCPU=0\nIncludePAS=1\nWriteSym=1\n\n[Sources]\n"
-                "Source1=Echo.Mac\nSource2=Undefined\n");
-  source.close();
-  project.close();
-  QProcess cli;
-  cli.setWorkingDirectory(folder);
-  cli.start(KIT_BIN_DIR "/velkor-cli", {"build", "Echo.Prj"});
-  if (!cli.waitForFinished(60000) || cli.exitCode() != 0) return {};
+  QFile rom(dir.filePath("Echo.ROM")), symbols(dir.filePath("Echo.SYM"));
+  if (!rom.open(QIODevice::WriteOnly) || !symbols.open(QIODevice::WriteOnly)) return {};
+  rom.write(kEcho, sizeof kEcho);
+  symbols.write("0000 START\n000A ECHO\n0015 GREET\n0018 NEXT\n0020 MESSAGE\n");
   return dir.filePath("Echo.ROM");
-}
-
-// Loads the echo program, built in `folder`, at 0000H of the session.
-inline bool LoadEcho(const QString& folder, Session& session) {
-  const QString rom = BuildEcho(folder);
-  std::string symbolMessage;
-  return !rom.isEmpty() && session.LoadAndReset(rom.toStdString(), 0, false, &symbolMessage).ok;
 }
 
 // A test class's base for driving the main window: OpenWindow gives a fresh

@@ -50,7 +50,7 @@ class KavrinScreenshots : public QObject {
 private slots:
   void initTestCase() {
     out_ = qEnvironmentVariable("KAVRIN_SCREENSHOT_DIR", scratch_.path());
-    const QString rom = test::BuildEcho(work_.path());
+    const QString rom = test::WriteEcho(work_.path());
     QVERIFY(!rom.isEmpty());
     window_ = std::make_unique<MainWindow>(session_, dialogs_, QString());
     window_->LoadFile(rom);
