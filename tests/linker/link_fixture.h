@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -15,6 +16,7 @@
 #include "common/message_list.h"
 #include "common/object_file.h"
 #include "linker/linker.h"
+#include "platform/text.h"
 #include "platform/ui_host.h"
 
 namespace velkor::testing {
@@ -26,9 +28,33 @@ inline std::string joined(const std::vector<std::string>& lines) {
   return text;
 }
 
+// Lines(" NOP| RET"): the lines of a source, one between each "|".
+inline std::vector<std::string> Lines(std::string_view text) {
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start <= text.size();) {
+    const std::size_t end = std::min(text.find('|', start), text.size());
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
 inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// What a link came to: its first `bytes` image bytes in hex, or the object
+// it stopped in and why.
+inline std::string Outcome(const LinkResult& r, std::size_t bytes) {
+  if (!r.ok) {
+    const std::string module = std::filesystem::path(r.errorModule).filename().string();
+    return module.empty() ? r.errorMessage : module + " " + r.errorMessage;
+  }
+  std::string hex;
+  for (std::size_t i = 0; i < std::min(bytes, r.imageFile.size()); ++i)
+    hex += (i ? " " : "") + platform::Hex(r.imageFile[i], 2);
+  return hex;
 }
 
 class LinkProject {
@@ -131,7 +157,6 @@ struct MemoryLink {
     return Link(request, messages, ui);
   }
   std::string output() const { return joined(messages.Lines()); }
-  std::string lastLine() const { return messages.Lines().empty() ? "" : messages.Lines().back(); }
   // The error line, the one before "Link not completed".
   std::string errorLine() const {
     const auto& lines = messages.Lines();

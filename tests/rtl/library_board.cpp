@@ -40,17 +40,8 @@ std::vector<std::string> ExternLines(const BoardProgram& program) {
     }
   }
   std::vector<std::string> lines;
-  std::string current;
-  int count = 0;
-  for (const auto& [upper, n] : names) {
-    current += (count == 0 ? " EXTERN " : ",") + n;
-    if (++count == 8) {
-      lines.push_back(current);
-      current.clear();
-      count = 0;
-    }
-  }
-  if (count != 0) lines.push_back(current);
+  for (const auto& [upper, n] : names)
+    lines.push_back(" EXTERN " + n);
   return lines;
 }
 
@@ -119,29 +110,13 @@ BoardRun RunOnBoard(const BoardProgram& program) {
   run.machine = std::make_unique<kavrin::Machine>();
   kavrin::Machine& machine = *run.machine;
   machine.BuildPortMaps(0x80, {0x82, 0x83, 0x84, 0x85, 0x86}, {0x87, 0x88, 0x89, 0x8A, 0x8B});
-  machine.SetPortWriteHandler(kavrin::kTerminalData, [&run](std::uint8_t, std::uint8_t value) {
-    run.terminal.push_back(static_cast<char>(value));
-  });
-  std::size_t nextInput = 0;
-  machine.SetPortReadHandler(kavrin::kTerminalData, [&](std::uint8_t) -> std::uint8_t {
-    return nextInput < program.terminalInput.size()
-               ? static_cast<std::uint8_t>(program.terminalInput[nextInput++])
-               : 0;
-  });
-  machine.SetPortReadHandler(kavrin::kTerminalStatus, [&](std::uint8_t) -> std::uint8_t {
-    return nextInput < program.terminalInput.size() ? 1 : 0;
-  });
   std::copy(linked.imageFile.begin(), linked.imageFile.end(), machine.PhysicalMemory.begin());
   machine.Reset();
   machine.Cpu.PC = 0;
   const std::uint64_t start = machine.InstructionCount();
-  run.stop = machine.Run({.instructionLimit = program.maxInstructions});
-  run.halted = run.stop == kavrin::StopReason::Halt;
+  run.halted =
+      machine.Run({.instructionLimit = program.maxInstructions}) == kavrin::StopReason::Halt;
   run.instructions = machine.InstructionCount() - start;
-  // The handlers capture locals of this call.
-  machine.SetPortReadHandler(kavrin::kTerminalData, nullptr);
-  machine.SetPortReadHandler(kavrin::kTerminalStatus, nullptr);
-  machine.SetPortWriteHandler(kavrin::kTerminalData, nullptr);
   return run;
 }
 
