@@ -13,6 +13,7 @@ struct LinkCase {
   // The image in hex, "linked" for any image, or the object the link
   // stopped in and why.
   std::string outcome;
+  std::string shows = "";                 // a text in the messages or the map
   std::vector<std::string> warnings = {}; // the lines after a link that completes
 };
 
@@ -70,13 +71,29 @@ const LinkCase kCases[] = {
     {{" IFFALSE X| DB 0| ENDIF|X: RET"}, std::string(T::kNotSettling)},
     // Left out from the second pass on: the jump carries the final address.
     {{" JP X| IFTRUE 0| DS 10| ENDIF|X: RET"}, "C3 03 00 C9"},
+    // The notes and the map follow ORG and LINK: an overlay part stored at
+    // 00400H shows the buffer it runs in (BUF, after four bytes of data); a
+    // module that starts with LINK begins where its LINK puts it.
+    {{" LINK 100H,9000H| NOP| ORG 200H,LOADNEXT| NOP| DATA| DB 7"},
+     "linked",
+     "M0.RRO  Code start 0000H Code start 0300H load at 00101H Data start 9000H"},
+    {{" NOP| DATA|X: DS 4|BUF: DS 8| CODE| ORG BUF,400H|PART: LD A,1| RET"},
+     "linked",
+     "Overlay parts (load position start, end; buffer start, end):\n 00400H 00403H  0004H 0007H\n",
+     {"Warning: Code area 00000H-00000H overlaps data area 00000H-0000BH"}},
+    {{" LINK 0100H,09000H| NOP| DATA|X: DS 2", "PUTC: OUT (0),A| RET| DATA|BUF: DS 4"},
+     "linked",
+     " 00100H 00101H     1  9000H 9002H     2  M0.RRO\n"
+     " 00101H 00104H     3  9002H 9006H     4  M1.RRO\n"},
     // Data placed on code warns with both ranges; a part that runs in its
     // buffer is not where it is stored.
     {{" LINK 0,100H| DS 800H| DATA| DW 5"},
      "linked",
+     "",
      {"Warning: Code area 00000H-007FFH overlaps data area 00100H-00101H"}},
     {{" LINK 0,100H| DS 10H| ORG 120H| DB 1| DATA| DS 40H| ORG 8H| DB 2"},
      "linked",
+     "",
      {"Warning: Code area 00000H-0000FH overlaps data area 00008H-00008H",
       "Warning: Code area 00120H-00120H overlaps data area 00100H-0013FH"}},
     {{" LINK 0,800H| DS 800H| DATA| DW 5"}, "linked"},
@@ -89,6 +106,7 @@ class LinkCases : public ::testing::TestWithParam<LinkCase> {};
 TEST_P(LinkCases, OutcomeAndWarnings) {
   const LinkCase& c = GetParam();
   LinkProject p("case");
+  p.request.writeMap = true;
   for (std::size_t i = 0; i < c.modules.size(); ++i)
     p.module("M" + std::to_string(i) + ".Mac", Lines(c.modules[i]));
   const LinkResult r = p.link();
@@ -105,6 +123,7 @@ TEST_P(LinkCases, OutcomeAndWarnings) {
   if (c.outcome.ends_with(" ...")) outcome = outcome.substr(0, shown) + " ...";
   if (c.outcome.starts_with("... ")) outcome = "... " + outcome.substr(outcome.size() - shown);
   EXPECT_EQ(outcome, c.outcome) << p.output();
+  EXPECT_NE((p.output() + r.mapText).find(c.shows), std::string::npos) << p.output() << r.mapText;
   std::vector<std::string> warnings;
   for (const std::string& line : p.messages.Lines())
     if (line.starts_with("Warning:")) warnings.push_back(line);
@@ -271,43 +290,6 @@ TEST(LinkSymbols, LabelLinesThenGlobals) {
   EXPECT_EQ(r.symText, expected);
   const Bytes file = readBytes(p.path("PROJ.SYM"));
   EXPECT_EQ(std::string(file.begin(), file.end()), expected);
-}
-
-// The map shows an overlay part stored at 00400H with the buffer it runs in
-// (BUF, after four bytes of data); a module that starts with LINK begins
-// where its LINK puts it.
-TEST(LinkMap, OverlayPartsAndModulesPlacedByLink) {
-  const std::pair<std::vector<const char*>, const char*> cases[] = {
-      {{" NOP| DATA|X: DS 4|BUF: DS 8| CODE| ORG BUF,400H|PART: LD A,1| RET"},
-       "Overlay parts (load position start, end; buffer start, end):\n"
-       " 00400H 00403H  0004H 0007H\n\n"},
-      {{" LINK 0100H,09000H| NOP| DATA|X: DS 2", "PUTC: OUT (0),A| RET| DATA|BUF: DS 4"},
-       " 00100H 00101H     1  9000H 9002H     2  M0.RRO\n"
-       " 00101H 00104H     3  9002H 9006H     4  M1.RRO\n"},
-  };
-  for (const auto& [modules, expected] : cases) {
-    LinkProject p("map");
-    p.request.writeMap = true;
-    for (std::size_t i = 0; i < modules.size(); ++i)
-      p.module("M" + std::to_string(i) + ".Mac", Lines(modules[i]));
-    const LinkResult r = p.link();
-    ASSERT_TRUE(r.ok) << p.output();
-    EXPECT_NE(r.mapText.find(expected), std::string::npos) << r.mapText;
-  }
-}
-
-TEST(LinkPlacement, NotesFollowOrgAndLink) {
-  LinkProject p("notes");
-  p.module("A.Mac", {" LINK 100H,9000H", " NOP", " ORG 200H,LOADNEXT", " NOP", " DATA", " DB 7"});
-  const LinkResult r = p.link();
-  ASSERT_TRUE(r.ok) << p.output();
-  EXPECT_TRUE(p.printed(p.path("A.RRO").string() +
-                        "  Code start 0000H Code start 0300H load at 00101H Data start 9000H"))
-      << p.output();
-  EXPECT_EQ(r.image[0x9000], 7);
-  ASSERT_GE(r.codeAreas.size(), 2u);
-  EXPECT_EQ(r.codeAreas[1].start, 0x101u);
-  EXPECT_EQ(r.codeAreas[1].end, 0x102u);
 }
 
 } // namespace
