@@ -145,7 +145,7 @@ TEST(LinkErrors, ObjectProblemsNameTheFile) {
   };
   for (const auto& [bytes, message] : cases) {
     LinkProject p("obj");
-    p.writeBytes("BAD.RRO", bytes);
+    p.write("BAD.RRO", std::string(bytes.begin(), bytes.end()));
     p.request.sources = {"BAD.RRO"};
     EXPECT_FALSE(p.link().ok);
     EXPECT_TRUE(p.printed(std::string(T::kFilePrefix) + p.path("BAD.RRO").string() + " " + message))
@@ -188,7 +188,7 @@ TEST(LinkErrors, FailedLinkLeavesOlderImageAndSymbolsAlone) {
 TEST(LinkFiles, LibraryLoadAndRunFiles) {
   LinkProject p("files");
   p.module("prog/Lib/OUTC.Mac", {" GLOBAL OUTC", "OUTC: OUT (1),A", " RET"}, false);
-  p.writeBytes("FONT.BIN", {0x11, 0x22, 0x33});
+  p.write("FONT.BIN", "\x11\x22\x33");
   p.write("TOOL.SH", "");
   p.write("AFTER.SH", "");
   p.module("A.Mac",
@@ -226,7 +226,7 @@ TEST(LinkFiles, LibraryLoadAndRunFiles) {
       p.printed(a + T::kCannotStart.data() + p.path("TOOL.SH").string() + ": permission denied"));
 
   LinkProject q("load_past");
-  q.writeBytes("FONT.BIN", {1});
+  q.write("FONT.BIN", "\x01");
   q.module("A.Mac", {" NOP", " LOAD 40000H,FONT.BIN"});
   EXPECT_FALSE(q.link().ok);
   EXPECT_TRUE(

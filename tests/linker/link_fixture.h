@@ -1,5 +1,5 @@
 // A project directory of .Mac sources that the tests assemble with the real
-// assembler and then link, plus helpers for objects built by hand.
+// assembler and then link, and of objects built by hand.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -81,13 +81,6 @@ public:
     std::filesystem::create_directories(path(name).parent_path());
     std::ofstream(path(name), std::ios::binary) << text;
   }
-  void writeBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    std::filesystem::create_directories(path(name).parent_path());
-    std::ofstream(path(name), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-  }
-
   // Writes the source, assembles it and adds it to the link order.
   void module(const std::string& name, const std::vector<std::string>& lines,
               bool addToLink = true) {
@@ -108,14 +101,19 @@ public:
     return Link(request, messages, ui);
   }
 
-  std::string output() const { return joined(messages.Lines()); }
-  bool printed(const std::string& line) const {
-    for (const std::string& l : messages.Lines()) {
-      if (l == line) return true;
-    }
-    return false;
+  // Links an object held in memory under this name, after the others.
+  void add(const std::string& name, std::vector<std::uint8_t> bytes) {
+    objects[name] = std::move(bytes);
+    request.objectsInMemory = &objects;
+    request.sources.push_back(name);
   }
 
+  std::string output() const { return joined(messages.Lines()); }
+  bool printed(const std::string& line) const {
+    return std::ranges::find(messages.Lines(), line) != messages.Lines().end();
+  }
+
+  std::map<std::string, std::vector<std::uint8_t>> objects;
   LinkRequest request;
   MessageList messages;
   platform::HeadlessUiHost ui;
@@ -133,35 +131,5 @@ inline std::vector<std::uint8_t> object(const std::function<void(ObjectWriter&)>
   write(w);
   return w.fileImage(ok);
 }
-
-// Links objects held in memory under the names given, in that order.
-struct MemoryLink {
-  std::map<std::string, std::vector<std::uint8_t>> objects;
-  LinkRequest request;
-  MessageList messages;
-  platform::HeadlessUiHost ui;
-
-  MemoryLink() {
-    request.projectName = "MEM";
-    request.projectDirectory = "/nonexistent/";
-    request.programDirectory = "/nonexistent/prog/";
-    request.writeFiles = false;
-    request.objectsInMemory = &objects;
-  }
-  void add(const std::string& name, std::vector<std::uint8_t> bytes) {
-    objects[name] = std::move(bytes);
-    request.sources.push_back(name);
-  }
-  LinkResult link() {
-    messages.Clear();
-    return Link(request, messages, ui);
-  }
-  std::string output() const { return joined(messages.Lines()); }
-  // The error line, the one before "Link not completed".
-  std::string errorLine() const {
-    const auto& lines = messages.Lines();
-    return lines.size() < 2 ? "" : lines[lines.size() - 2];
-  }
-};
 
 } // namespace velkor::testing
