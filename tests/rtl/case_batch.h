@@ -72,14 +72,6 @@ public:
     Code("ld (" + std::to_string(at) + "),sp");
     Expect(at, WordBytes(0), what + ": stack");
   }
-  void PushWord(std::uint32_t v) { Code("ld hl," + Hex(v), "push hl"); }
-  void PushLong(std::uint64_t v) {
-    Code("ld hl," + Hex(v >> 16), "push hl", "ld hl," + Hex(v), "push hl");
-  }
-  void PopLongTo(std::uint16_t at) {
-    Code("pop hl", "ld (" + std::to_string(at) + "),hl", "pop hl",
-         "ld (" + std::to_string(at + 2) + "),hl");
-  }
   // A string constant placed behind the cases; returns its label.
   std::string Literal(const std::string& text) {
     const auto [it, added] = literals_.emplace(text, "LIT" + std::to_string(literals_.size()));
@@ -91,7 +83,6 @@ public:
     }
     return it->second;
   }
-  void PushString(const std::string& text) { Code("ld hl," + Literal(text), "call __pushString"); }
   // Pops the string on top into a fresh slot and expects `text` there.
   void ExpectPoppedString(const std::string& text, const std::string& what) {
     std::uint16_t at = Slot(text.size() + 1);

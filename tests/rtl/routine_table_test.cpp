@@ -161,11 +161,6 @@ const Shape kLongRelation = {kPushX + kPushY + "call {R}", Result::Boolean, &kLo
 const Shape kLongOnStack = {kPushX + "call {R}" + kPopLong, Result::Long, &kLongs};
 const Shape kLongToWord = {kPushX + "call {R}|pop hl|ld ({AT}),hl", Result::Word, &kLongs};
 const Shape kLongInPlace = {kStoreX + "call {R}", Result::Long, &kLongs};
-const Shape kLongPushedFrom = {kStoreX + "call {R}" + kPopLong, Result::Long, &kLongs};
-const Shape kLongStore = {kPushX + "ld hl,{AT}|call {R}", Result::Long, &kLongs};
-const Shape kLongStoreToPushed = {"ld hl,{AT}|push hl|" + kPushX + "call {R}", Result::Long,
-                                  &kLongs};
-const Shape kLongConstant = {"call {R}|DW {X},{XH}" + kPopLong, Result::Long, &kLongs};
 const Shape kWordWiden = {"ld hl,{X}|call {R}" + kPopLong, Result::Long, &kWords};
 const Shape kWordWidenStore = {"ld hl,{X}|ld de,{AT}|call {R}", Result::Long, &kWords};
 const Shape kWordWidenToPushed = {"ld hl,{AT}|push hl|ld hl,{X}|push hl|call {R}", Result::Long,
@@ -332,11 +327,6 @@ const Routine kRoutines[] = {
     {"__lintODD", kLongToWord, [](U32 a, U32) { return a & 1; }},
     {"__inc32hl", kLongInPlace, [](U32 a, U32) { return a + 1; }},
     {"__dec32hl", kLongInPlace, [](U32 a, U32) { return a - 1; }},
-    {"__Push32", kLongPushedFrom, [](U32 a, U32) { return a; }},
-    {"__store32", kLongStore, [](U32 a, U32) { return a; }},
-    {"__StoreLint", kLongStore, [](U32 a, U32) { return a; }},
-    {"__store32x", kLongStoreToPushed, [](U32 a, U32) { return a; }},
-    {"__LintConst", kLongConstant, [](U32 a, U32) { return a; }},
     // INTEGER sign-extends, WORD (and BYTE, CHAR) zero-extends.
     {"__IntToLint", kWordWiden, [](U32 a, U32) { return U(S16(a)); }},
     {"__WordToLint", kWordWiden, [](U32 a, U32) { return a; }},
