@@ -132,27 +132,6 @@ TEST_P(LinkCases, OutcomeAndWarnings) {
 
 INSTANTIATE_TEST_SUITE_P(Sources, LinkCases, ::testing::ValuesIn(kCases));
 
-TEST(LinkErrors, ObjectProblemsNameTheFile) {
-  const std::pair<Bytes, std::string> cases[] = {
-      {object([](ObjectWriter& w) { w.dataByte(0); }, false),
-       "assembly did not complete without errors"},
-      {{'X', 'R', 'O', 1}, "invalid header"},
-      {{'R', 'R'}, "assembly did not complete without errors"},
-      {{'R', 'R', 'O', 1, 0x05, 0x02, 0x09, 'A'}, "Object file contents error"}, // name cut short
-      {{'R', 'R', 'O', 1, 0x06}, "Object file contents error"},                  // no such record
-      {{'R', 'R', 'O', 1, 0x07, 0, 0, 12, 0}, "Invalid data in file"},           // area 12
-      {{'R', 'R', 'O', 1, 0x26, 32}, "Invalid data in file"},                    // handle 32
-  };
-  for (const auto& [bytes, message] : cases) {
-    LinkProject p("obj");
-    p.write("BAD.RRO", std::string(bytes.begin(), bytes.end()));
-    p.request.sources = {"BAD.RRO"};
-    EXPECT_FALSE(p.link().ok);
-    EXPECT_TRUE(p.printed(std::string(T::kFilePrefix) + p.path("BAD.RRO").string() + " " + message))
-        << p.output();
-  }
-}
-
 TEST(LinkErrors, MissingObjectDirectoryAndEmptyProject) {
   LinkProject p("missing");
   p.write("A.Mac", " NOP\n"); // never assembled

@@ -8,7 +8,6 @@ namespace velkor::testing {
 namespace {
 
 namespace T = link_text;
-using Write = std::function<void(ObjectWriter&)>;
 
 std::string Operand(void (*append)(std::string&, std::string_view), std::string_view name) {
   std::string text;
@@ -23,7 +22,7 @@ std::string LocalLabel(int index) {
 }
 
 struct RecordCase {
-  Write write;
+  std::vector<std::uint8_t> object;
   std::string outcome; // the first image bytes in hex, or the failure
 };
 
@@ -31,21 +30,21 @@ const std::string kOutOfRange = "A.RRO " + std::string(T::kRelativeOutOfRange);
 
 const RecordCase kCases[] = {
     // JR to an absolute address and to $+5, given as expressions.
-    {[](ObjectWriter& w) {
+    {object([](ObjectWriter& w) {
        w.dataByte(0);
        w.dataByte(0x18);
        w.relativeExpression(Segment::Code, "20");
        w.dataByte(0x18);
        w.relativeExpression(Segment::Code, LocalLabel(kDollarLabelIndex) + "+5");
-     },
+     }),
      "00 18 11 18 03"},
-    {[](ObjectWriter& w) {
+    {object([](ObjectWriter& w) {
        w.dataByte(0x18);
        w.relativeExpression(Segment::Code, "300");
-     },
+     }),
      kOutOfRange},
     // LD HL,$ at 0001H, then a word of a data label.
-    {[](ObjectWriter& w) {
+    {object([](ObjectWriter& w) {
        w.dataByte(0);
        w.dataByte(0x21);
        w.dollarWord(Segment::Code, 1);
@@ -53,28 +52,38 @@ const RecordCase kCases[] = {
        w.labelDefinition(Segment::Data, 0);
        w.segmentSwitch(Segment::Code);
        w.labelWord(Segment::Code, 0);
-     },
+     }),
      "00 21 01 00 00 80"},
-    {[](ObjectWriter& w) { w.wordExpression("1/0"); }, "A.RRO Cannot evaluate: 1/0"},
-    {[](ObjectWriter& w) { w.wordExpression(Operand(AppendEquateOperand, "NOPE") + "+1"); },
+    {object([](ObjectWriter& w) { w.wordExpression("1/0"); }), "A.RRO Cannot evaluate: 1/0"},
+    {object([](ObjectWriter& w) { w.wordExpression(Operand(AppendEquateOperand, "NOPE") + "+1"); }),
      "A.RRO External label (Equate):NOPE not found"},
-    {[](ObjectWriter& w) { w.equateReference(2, "NOPE"); },
+    {object([](ObjectWriter& w) { w.equateReference(2, "NOPE"); }),
      "A.RRO External label (Equate) :NOPE not found"},
-    {[](ObjectWriter& w) {
+    {object([](ObjectWriter& w) {
        w.ifTrue({rro::ValueEquateName, "NOPE", 0, 0});
-     },
+     }),
      "A.RRO Cannot find equate: NOPE"},
-    {[](ObjectWriter& w) { w.equate("E", "2/0"); }, "A.RRO Cannot evaluate 2/0"},
-    {[](ObjectWriter& w) {
+    {object([](ObjectWriter& w) { w.equate("E", "2/0"); }), "A.RRO Cannot evaluate 2/0"},
+    {object([](ObjectWriter& w) {
        w.equate("E", "1");
        w.equate("E", "2");
-     },
+     }),
      "A.RRO Duplicate label (Equate): E"},
-    {[](ObjectWriter& w) {
+    {object([](ObjectWriter& w) {
        w.wordExpression(std::string("\x01\x09"
                                     "AB"));
-     },
+     }),
      "A.RRO Object file contents error"},
+    // Objects damaged or left by a failed assembly name the file.
+    {object([](ObjectWriter& w) { w.dataByte(0); }, false),
+     "A.RRO assembly did not complete without errors"},
+    {{'X', 'R', 'O', 1}, "A.RRO invalid header"},
+    {{'R', 'R'}, "A.RRO assembly did not complete without errors"},
+    {{'R', 'R', 'O', 1, 0x05, 0x02, 0x09, 'A'},
+     "A.RRO Object file contents error"},                                  // name cut short
+    {{'R', 'R', 'O', 1, 0x06}, "A.RRO Object file contents error"},        // no such record
+    {{'R', 'R', 'O', 1, 0x07, 0, 0, 12, 0}, "A.RRO Invalid data in file"}, // area 12
+    {{'R', 'R', 'O', 1, 0x26, 32}, "A.RRO Invalid data in file"},          // handle 32
 };
 
 class LinkRecords : public ::testing::TestWithParam<RecordCase> {};
@@ -82,7 +91,7 @@ class LinkRecords : public ::testing::TestWithParam<RecordCase> {};
 TEST_P(LinkRecords, Outcome) {
   const RecordCase& c = GetParam();
   LinkProject link("records");
-  link.add("A.RRO", object(c.write));
+  link.add("A.RRO", c.object);
   const LinkResult r = link.link();
   const std::size_t shown = (c.outcome.size() + 1) / 3;
   EXPECT_EQ(Outcome(r, shown), c.outcome) << link.output();

@@ -55,16 +55,12 @@ TEST(Overlay, Z180CopiesPartsAboveSixtyFourKIntoTheMappedBuffer) {
       batch.Code("ld a," + std::to_string(kDmaValues[i]),
                  "out0 (" + std::to_string(kDmaPorts[i]) + "),a");
     batch.Code("ld hl,Descr1+6", "call __InitializeOverlay");
-    const struct {
-      const char* descriptor;
-      std::uint16_t result;
-    } calls[] = {{"Descr1", 0x1111}, {"Descr2", 0x2223}, {"Descr1", 0x1111}};
-    for (const auto& call : calls) {
-      const std::uint16_t at = batch.Slot(2);
-      batch.Code(std::string("ld hl,") + call.descriptor, "call __OverlayHandler",
-                 "ld (" + std::to_string(at) + "),hl");
-      batch.Expect(at, WordBytes(call.result), std::string("call of ") + call.descriptor);
-    }
+    const std::uint16_t at = batch.Slot(6);
+    for (int i = 0; i < 3; ++i)
+      batch.Code(std::string(i == 1 ? "ld hl,Descr2" : "ld hl,Descr1") +
+                 "|call __OverlayHandler|ld (" + std::to_string(at + 2 * i) + "),hl");
+    batch.Expect(at, WordBytes(0x1111) + WordBytes(0x2223) + WordBytes(0x1111),
+                 "part 1, part 2, part 1 again");
     const std::uint16_t registers = batch.Slot(std::size(kDmaPorts));
     for (std::size_t i = 0; i < std::size(kDmaPorts); ++i)
       batch.Code("in0 a,(" + std::to_string(kDmaPorts[i]) + ")",
