@@ -237,12 +237,14 @@ TEST_P(LinkTargets, ImageSizeAndFill) {
   const TargetCase& c = GetParam();
   LinkProject p(c.name);
   p.request.target = c.target;
+  p.request.writeHex = true;
   p.module("A.Mac", Lines(c.source));
   const LinkResult r = p.link();
   ASSERT_TRUE(r.ok) << p.output();
   const Bytes file = readBytes(p.path(c.target == 1 ? "PROJ.COM" : "PROJ.ROM"));
   ASSERT_EQ(file.size(), c.fileSize);
   EXPECT_EQ(file, r.imageFile);
+  EXPECT_EQ(ObjcopyReadBack(r.hexPath), file) << "the .HEX beside the image";
   const std::vector<std::string> expected = {std::string(T::kDoesNotFit) +
                                              "\nImage size 2049 bytes, device size 2048 bytes"};
   EXPECT_EQ(p.ui.MessageBoxTexts(), c.warns ? expected : std::vector<std::string>{});

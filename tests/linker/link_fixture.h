@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -42,6 +43,14 @@ inline std::vector<std::string> Lines(std::string_view text) {
 inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// objcopy's view of an Intel HEX file: the bytes from its lowest address to
+// its highest.
+inline std::vector<std::uint8_t> ObjcopyReadBack(const std::string& hexFile) {
+  const std::string binFile = hexFile + ".bin";
+  const std::string command = "objcopy -I ihex -O binary '" + hexFile + "' '" + binFile + "'";
+  return std::system(command.c_str()) == 0 ? readBytes(binFile) : std::vector<std::uint8_t>{};
 }
 
 // What a link came to: its first `bytes` image bytes in hex, or the object
