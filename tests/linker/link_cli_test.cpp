@@ -50,7 +50,7 @@ constexpr const char* kGoldenMap = "Map of P.ROM, 2K target device\n"
 // The project's files are assembled and linked in their order: A's code,
 // then B's (OUT (0),A; RET). `map` links again in memory and prints the map
 // file's text without writing anything.
-TEST(Cli, BuildMapAndDump) {
+TEST(Cli, BuildMapDumpAndFailures) {
   TestDir dir;
   dir.Write("A.Mac", " EXTERN PUTC\r\n GLOBAL START\r\nSTART: LD A,(COUNT)\r\n CALL PUTC\r\n"
                      " HALT\r\n DATA\r\nCOUNT: DS 2\r\n GLOBAL COUNT\r\n");
@@ -74,26 +74,22 @@ TEST(Cli, BuildMapAndDump) {
   const kit_test::ProgramRun dump = Cli(dir, "dump-rro B.RRO");
   EXPECT_EQ(dump.status, 0);
   EXPECT_TRUE(Contains(dump.out, "GLOBAL 0001H 00H 00H \"PUTC\"")) << dump.out;
-}
 
-// A failed link or a damaged object exits 1, wrong usage 2.
-TEST(Cli, FailuresAndUsage) {
-  TestDir dir;
-  dir.Write("A.Mac", " EXTERN MISSING\n JP MISSING\n");
-  ASSERT_EQ(Cli(dir, "new P.Prj A.Mac").status, 0);
-  const kit_test::ProgramRun build = Cli(dir, "build P.Prj");
-  EXPECT_EQ(build.status, 1);
+  // A failed link or a damaged object exits 1, wrong usage 2.
+  dir.Write("E.Mac", " EXTERN MISSING\n JP MISSING\n");
+  ASSERT_EQ(Cli(dir, "new Q.Prj E.Mac").status, 0);
+  const kit_test::ProgramRun failed = Cli(dir, "build Q.Prj");
   EXPECT_TRUE(
-      Contains(build.out + build.err, "External label :MISSING not found\nLink not completed"))
-      << build.out << build.err;
+      Contains(failed.out + failed.err, "External label :MISSING not found\nLink not completed"))
+      << failed.out << failed.err;
   dir.Write("T.RRO", std::string("RRO\x01\x05\x02\x09"
                                  "AB",
                                  9));
   const kit_test::ProgramRun damaged = Cli(dir, "dump-rro T.RRO");
   EXPECT_TRUE(Contains(damaged.out + damaged.err, "T.RRO Object file contents error at 00004H"));
   const std::pair<const char*, int> exits[] = {
-      {"link P.Prj", 1}, {"map P.Prj", 1}, {"dump-rro T.RRO", 1},   {"dump-rro NONE.RRO", 1},
-      {"dump-rro", 2},   {"link", 2},      {"build A.Prj B.Prj", 2}};
+      {"build Q.Prj", 1},       {"link Q.Prj", 1}, {"map Q.Prj", 1}, {"dump-rro T.RRO", 1},
+      {"dump-rro NONE.RRO", 1}, {"dump-rro", 2},   {"link", 2},      {"build A.Prj B.Prj", 2}};
   for (const auto& [args, status] : exits)
     EXPECT_EQ(Cli(dir, args).status, status) << args;
 }

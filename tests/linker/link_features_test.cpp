@@ -61,11 +61,14 @@ const LinkCase kCases[] = {
     {{" ORG 0,40000H| LOADREF P"}, "M0.RRO Target out of bounds"},
     {{" DB 0,0,0| MEMERROR 3,'Code too big'"}, "M0.RRO Code too big"},
     {{" DB 0,0,0| MEMERROR 4,'Code too big'"}, "00 00 00"},
-    // A relative branch to a label reaches 127 bytes forward, 128 back.
+    // A relative branch to a label or an expression reaches 127 bytes
+    // forward, 128 back.
     {{" JR X| DS 127|X: NOP"}, "18 7F ..."},
     {{" JR X| DS 128|X: NOP"}, "M0.RRO Relative branch out of range"},
     {{"X: DS 126| JR X"}, "... 18 80"},
     {{"X: DS 127| JR X"}, "M0.RRO Relative branch out of range"},
+    {{" NOP| JR $+5| JR X+1| DS 120|X: NOP"}, "00 18 03 18 79 ..."},
+    {{" JR X+1| DS 127|X: NOP"}, "M0.RRO Relative branch out of range"},
     // IFFALSE on the label right after its own block: included, the label
     // is 1 and the block goes; left out, the label is 0 and it comes back.
     {{" IFFALSE X| DB 0| ENDIF|X: RET"}, std::string(T::kNotSettling)},
@@ -132,8 +135,14 @@ TEST_P(LinkCases, OutcomeAndWarnings) {
 
 INSTANTIATE_TEST_SUITE_P(Sources, LinkCases, ::testing::ValuesIn(kCases));
 
-TEST(LinkErrors, MissingObjectDirectoryAndEmptyProject) {
-  LinkProject p("missing");
+// A missing object, a directory in its place and an empty project are
+// named; a failed link leaves the older image and .SYM alone and starts
+// nothing.
+TEST(LinkErrors, FailuresNameTheCauseAndKeepOlderFiles) {
+  LinkProject p("fail");
+  p.request.writeSym = true;
+  p.write("PROJ.ROM", "older image");
+  p.write("PROJ.SYM", "0000 OLD\n");
   p.write("A.Mac", " NOP\n"); // never assembled
   p.request.sources = {"A.Mac"};
   EXPECT_FALSE(p.link().ok);
@@ -145,15 +154,8 @@ TEST(LinkErrors, MissingObjectDirectoryAndEmptyProject) {
   p.request.sources.clear();
   EXPECT_FALSE(p.link().ok);
   EXPECT_EQ(p.messages.Lines(), std::vector<std::string>{std::string(T::kNoSources)});
-}
-
-TEST(LinkErrors, FailedLinkLeavesOlderImageAndSymbolsAlone) {
-  LinkProject p("keep");
-  p.request.writeSym = true;
-  p.write("PROJ.ROM", "older image");
-  p.write("PROJ.SYM", "0000 OLD\n");
   p.write("AFTER.SH", "");
-  p.module("A.Mac", {" EXTERN NOWHERE", " RUNWHENDONE AFTER.SH", " JP NOWHERE"});
+  p.module("B.Mac", {" EXTERN NOWHERE", " RUNWHENDONE AFTER.SH", " JP NOWHERE"});
   EXPECT_FALSE(p.link().ok);
   EXPECT_EQ(readBytes(p.path("PROJ.ROM")),
             Bytes({'o', 'l', 'd', 'e', 'r', ' ', 'i', 'm', 'a', 'g', 'e'}));
@@ -179,10 +181,9 @@ TEST(LinkFiles, LibraryLoadAndRunFiles) {
   EXPECT_EQ(Bytes(r.imageFile.begin(), r.imageFile.begin() + 6),
             Bytes({0xCD, 0x03, 0x00, 0xD3, 0x01, 0xC9}));
   EXPECT_EQ(Bytes(r.image.begin() + 0x10, r.image.begin() + 0x13), Bytes({0x11, 0x22, 0x33}));
-  bool flagged = false;
-  for (const LinkArea& a : r.codeAreas)
-    flagged |= a.loadedFromFile && a.start == 0x10 && a.end == 0x13;
-  EXPECT_TRUE(flagged);
+  EXPECT_TRUE(std::ranges::any_of(r.codeAreas, [](const LinkArea& a) {
+    return a.loadedFromFile && a.start == 0x10 && a.end == 0x13;
+  }));
   EXPECT_EQ(p.started,
             (std::vector<std::string>{p.path("TOOL.SH").string(), p.path("AFTER.SH").string()}));
   const std::string a = p.path("A.RRO").string();

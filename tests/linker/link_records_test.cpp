@@ -26,23 +26,7 @@ struct RecordCase {
   std::string outcome; // the first image bytes in hex, or the failure
 };
 
-const std::string kOutOfRange = "A.RRO " + std::string(T::kRelativeOutOfRange);
-
 const RecordCase kCases[] = {
-    // JR to an absolute address and to $+5, given as expressions.
-    {object([](ObjectWriter& w) {
-       w.dataByte(0);
-       w.dataByte(0x18);
-       w.relativeExpression(Segment::Code, "20");
-       w.dataByte(0x18);
-       w.relativeExpression(Segment::Code, LocalLabel(kDollarLabelIndex) + "+5");
-     }),
-     "00 18 11 18 03"},
-    {object([](ObjectWriter& w) {
-       w.dataByte(0x18);
-       w.relativeExpression(Segment::Code, "300");
-     }),
-     kOutOfRange},
     // LD HL,$ at 0001H, then a word of a data label.
     {object([](ObjectWriter& w) {
        w.dataByte(0);

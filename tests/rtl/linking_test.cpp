@@ -78,27 +78,29 @@ TEST(Startup, CallsTheProgramAndHalts) {
 TEST(Heap, StartsAfterTheDataAndRefusesTheStack) {
   CaseBatch batch;
   const std::uint16_t at = batch.Slot(16);
-  const char* steps[] = {"call __GetHeapPtr",
-                         "ld hl,10|call __malloc",
-                         "ld hl,4|call __malloc",
-                         "call __GetHeapPtr",
-                         "ld hl,60000|call __malloc",
-                         "ld hl,0F000H|call __SetHeapPtr|ld hl,10|call __malloc",
-                         "ld hl,0FF00H|call __SetHeapPtr|ld hl,10|call __malloc",
-                         "call __GetHeapPtr"};
-  for (std::size_t i = 0; i < std::size(steps); ++i) {
-    batch.Code(steps[i]);
-    batch.Code("ld (" + std::to_string(at + 2 * i) + "),hl");
-  }
+  // What each step leaves in HL, counted from the heap start when `fromStart`.
+  const struct {
+    const char* step;
+    long value;
+    bool fromStart;
+  } steps[] = {{"call __GetHeapPtr", 0, true},
+               {"ld hl,10|call __malloc", 0, true},
+               {"ld hl,4|call __malloc", 10, true},
+               {"call __GetHeapPtr", 14, true},
+               {"ld hl,60000|call __malloc", 0, false}, // wraps around
+               {"ld hl,0F000H|call __SetHeapPtr|ld hl,10|call __malloc", 0xF000, false},
+               {"ld hl,0FF00H|call __SetHeapPtr|ld hl,10|call __malloc", 0, false}, // the stack
+               {"call __GetHeapPtr", 0xFF00, false}}; // a refused block leaves the pointer
+  for (std::size_t i = 0; i < std::size(steps); ++i)
+    batch.Code(std::string(steps[i].step) + "|ld (" + std::to_string(at + 2 * i) + "),hl");
   batch.program().data = {"Filler:", "\tDS 300"};
   const BoardRun run = batch.Run();
   ASSERT_TRUE(run.halted);
   const long heapStart = run.Symbol("__HEAPSTART");
   ASSERT_GT(heapStart, 0x8000 + 300) << run.symText;
-  const long expected[] = {heapStart, heapStart, heapStart + 10, heapStart + 14, 0,
-                           0xF000,    0,         0xFF00};
-  for (std::size_t i = 0; i < std::size(expected); ++i)
-    EXPECT_EQ(run.Word(at + 2 * i), expected[i]) << steps[i];
+  for (std::size_t i = 0; i < std::size(steps); ++i)
+    EXPECT_EQ(run.Word(at + 2 * i), steps[i].value + (steps[i].fromStart ? heapStart : 0))
+        << steps[i].step;
   EXPECT_EQ(run.Word(static_cast<std::uint16_t>(run.Symbol("HEAPPTR"))), 0xFF00);
 }
 

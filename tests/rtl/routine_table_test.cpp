@@ -61,8 +61,6 @@ std::vector<int> Indices(std::size_t count) {
   std::iota(indices.begin(), indices.end(), 0);
   return indices;
 }
-const std::vector<int> kStringCount = Indices(kStrings.size());
-const std::vector<U32> kStringIndices(kStringCount.begin(), kStringCount.end());
 
 // Two word operands in one: the first in the low word, the second in the high.
 std::vector<U32> Pairs(const std::vector<int>& lows, const std::vector<int>& highs) {
@@ -73,6 +71,7 @@ std::vector<U32> Pairs(const std::vector<int>& lows, const std::vector<int>& hig
   }
   return pairs;
 }
+const std::vector<U32> kStringIndices = Pairs(Indices(kStrings.size()), {0});
 const std::vector<U32> kNumberTextIndices = Pairs(Indices(kNumberTexts.size()), {0});
 const std::vector<U32> kCapacities = {1, 6, 10, 255};
 const std::vector<U32> kIndexCounts = Pairs({-1, 0, 1, 2, 5, 6, 300}, {-5, 0, 1, 5, 20, 300});
@@ -162,9 +161,6 @@ const Shape kLongOnStack = {kPushX + "call {R}" + kPopLong, Result::Long, &kLong
 const Shape kLongToWord = {kPushX + "call {R}|pop hl|ld ({AT}),hl", Result::Word, &kLongs};
 const Shape kLongInPlace = {kStoreX + "call {R}", Result::Long, &kLongs};
 const Shape kWordWiden = {"ld hl,{X}|call {R}" + kPopLong, Result::Long, &kWords};
-const Shape kWordWidenStore = {"ld hl,{X}|ld de,{AT}|call {R}", Result::Long, &kWords};
-const Shape kWordWidenToPushed = {"ld hl,{AT}|push hl|ld hl,{X}|push hl|call {R}", Result::Long,
-                                  &kWords};
 // The word beneath a long is widened; the long stays on top.
 const Shape kWidenBeneath = {"ld hl,{X}|push hl|" + kPushY +
                                  "call {R}|pop hl|ld ({AT4}),hl|pop hl|ld ({AT6}),hl" + kPopLong,
@@ -330,10 +326,6 @@ const Routine kRoutines[] = {
     // INTEGER sign-extends, WORD (and BYTE, CHAR) zero-extends.
     {"__IntToLint", kWordWiden, [](U32 a, U32) { return U(S16(a)); }},
     {"__WordToLint", kWordWiden, [](U32 a, U32) { return a; }},
-    {"__IntToLintStore", kWordWidenStore, [](U32 a, U32) { return U(S16(a)); }},
-    {"__WordToLintStore", kWordWidenStore, [](U32 a, U32) { return a; }},
-    {"__Int32store", kWordWidenToPushed, [](U32 a, U32) { return U(S16(a)); }},
-    {"__Word32store", kWordWidenToPushed, [](U32 a, U32) { return a; }},
     {"__lintfix1", kWidenBeneath, [](U32 a, U32) { return U(S16(a)); }},
     {"__lintfix1w", kWidenBeneath, [](U32 a, U32) { return a; }},
     {"__AddStrings", kStringPair, [](U32 a, U32 b) { return Cut(kStrings[a] + kStrings[b]); }},
