@@ -1,9 +1,9 @@
-// Every arithmetic, comparison, concatenation and conversion routine of the
-// library against the C++ result over the edge values of its operands: signs,
-// zero, carries across bytes and words, overflow, division by zero, empty and
-// full strings. Each routine runs in a program of its own,
-// linked alone, so a routine whose conditional block forgets a helper that
-// another routine would have pulled in fails here too.
+// The library's routines against the C++ result over the edge values of
+// their operands: signs, zero, carries across bytes and words, overflow,
+// division by zero, empty and full strings, indexes and counts outside a
+// string, CASE selectors outside their table. Each routine runs in a program
+// of its own, linked alone, so a routine whose conditional block forgets a
+// helper that another routine would have pulled in fails here too.
 
 #include <gtest/gtest.h>
 
