@@ -8,99 +8,154 @@ namespace {
 namespace T = link_text;
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes head(const LinkResult& r, std::size_t n) {
-  return Bytes(r.imageFile.begin(), r.imageFile.begin() + n);
-}
+struct LinkCase {
+  std::vector<const char*> modules; // M0.Mac, M1.Mac, ... in link order
+  // The image in hex, "linked" for any image, or the object the link
+  // stopped in and why.
+  std::string outcome;
+  std::string shows = "";                 // a text in the messages or the map
+  std::vector<std::string> warnings = {}; // the lines after a link that completes
+};
 
-std::string errorLine(const LinkProject& p) {
-  const auto& lines = p.messages.Lines();
-  return lines.size() < 2 ? "" : lines[lines.size() - 2];
-}
+const char* const kLibrary = " GLOBAL FA,FB,FC| IFREF FA|FA: LD A,1| RET| ENDIF"
+                             "| IFREF FB,FC|FB: LD A,2|FC: RET| ENDIF";
 
-// Modules assembled in order; the error line names the module it stopped in.
-TEST(LinkErrors, FailuresNameTheModule) {
-  struct Case {
-    std::vector<std::vector<std::string>> modules;
-    const char* module;
-    std::string message;
-  };
-  const Case cases[] = {
-      {{{" EXTERN NOWHERE", " CALL NOWHERE"}}, "M0", "External label :NOWHERE not found"},
-      {{{" GLOBAL TWICE", "TWICE: NOP"}, {" GLOBAL TWICE", "TWICE: RET"}},
-       "M1",
-       "Duplicate global label :TWICE"},
-      {{{" NOP", " ORGRESUME 3"}}, "M0", std::string(T::kMarkerNotSet)},
-      {{{" DREF NOPE"}}, "M0", "Code location reference \"NOPE\" not found"},
-      {{{" DWSIZE NOPE"}}, "M0", "Code size reference \"NOPE\" not found"},
-      {{{" LOADREF X", " LOADREF X"}}, "M0", "Duplicate code location/size identifier"},
-  };
-  for (const Case& c : cases) {
-    LinkProject p("fail");
-    for (std::size_t i = 0; i < c.modules.size(); ++i)
-      p.module("M" + std::to_string(i) + ".Mac", c.modules[i]);
-    EXPECT_FALSE(p.link().ok) << c.message;
-    EXPECT_EQ(errorLine(p), std::string(T::kFilePrefix) +
-                                p.path(std::string(c.module) + ".RRO").string() + " " + c.message);
+const LinkCase kCases[] = {
+    {{" EXTERN NOWHERE| CALL NOWHERE"}, "M0.RRO External label :NOWHERE not found"},
+    {{" GLOBAL TWICE|TWICE: NOP", " GLOBAL TWICE|TWICE: RET"},
+     "M1.RRO Duplicate global label :TWICE"},
+    {{" NOP| ORGRESUME 3"}, "M0.RRO " + std::string(T::kMarkerNotSet)},
+    {{" DREF NOPE"}, "M0.RRO Code location reference \"NOPE\" not found"},
+    {{" DWSIZE NOPE"}, "M0.RRO Code size reference \"NOPE\" not found"},
+    {{" LOADREF X| LOADREF X"}, "M0.RRO Duplicate code location/size identifier"},
+    // A global left out by its block has no stale address.
+    {{" GLOBAL GONE,KEPT| IFTRUE 0|GONE: RET| ENDIF|KEPT: NOP", " EXTERN GONE| CALL GONE"},
+     "M1.RRO External label :GONE not found"},
+    // IFREF keeps a block when one of its names is referenced, in an
+    // expression too, whether the library comes before its user or after.
+    {{" NOP", kLibrary}, "00"},
+    {{" EXTERN FA| CALL FA", kLibrary}, "CD 03 00 3E 01 C9"},
+    {{" EXTERN FC| CALL FC", kLibrary}, "CD 05 00 3E 02 C9"},
+    {{" EXTERN FB| LD HL,FB+1", kLibrary}, "21 04 00 3E 02 C9"},
+    {{kLibrary, " EXTERN FA| CALL FA"}, "3E 01 C9 CD 00 00"},
+    {{" IFTRUE 0| DB 1| ENDIF| IFTRUE 5| DB 2| ENDIF| IFFALSE 1| DB 3| ENDIF| IFFALSE 2| DB 4"
+      "| ENDIF| IFZERO 0| DB 5| ENDIF"},
+     "02 04 05"},
+    // ORGMARK: the parts run at one address and are loaded in turn.
+    {{" JP 0| ORGMARK 1| DB 1,2| ORGRESUME 1|OB: DB 3,4,5| DW OB"},
+     "C3 00 00 01 02 03 04 05 03 00"},
+    // LOADMARK: later bytes are put back at the mark.
+    {{" DB 0AAH| LOADMARK 2| DB 1,2,3| LOADRESUME 2|X: DB 9| DW X"}, "AA 09 04 00"},
+    // DREF: load position 2 as word + byte; DWSIZE: what STORESIZE recorded.
+    {{" DB 1,2| LOADREF HERE| COUNT 2| DB 3| STORESIZE 2,SZ| COUNT 1| DREF HERE| DWSIZE SZ"},
+     "01 02 03 02 00 00 03 00"},
+    // The named values see the final layout, not pass 1's.
+    {{" IFTRUE 0| DB 1,2,3| ENDIF| LOADREF P| DREF P| MEMERROR 4,TOO_BIG"}, "00 00 00"},
+    // Every write into the image is checked against its end; MEMERROR
+    // compares with the code's size.
+    {{" ORG 0,3FFFFH| DB 1"}, "linked"},
+    {{" ORG 0,3FFFFH| DB 1,2"}, "M0.RRO Target out of bounds"},
+    {{" ORG 0,3FFF0H| DS 10H"}, "linked"},
+    {{" ORG 0,3FFF0H| DS 11H"}, "M0.RRO Target out of bounds"},
+    {{" DATA| ORG 0,3FFF0H| DS 0FFFFH"}, "M0.RRO Target out of bounds"},
+    {{" ORG 0,40000H| LOADREF P"}, "M0.RRO Target out of bounds"},
+    {{" DB 0,0,0| MEMERROR 3,'Code too big'"}, "M0.RRO Code too big"},
+    {{" DB 0,0,0| MEMERROR 4,'Code too big'"}, "00 00 00"},
+    // A relative branch to a label or an expression reaches 127 bytes
+    // forward, 128 back.
+    {{" JR X| DS 127|X: NOP"}, "18 7F ..."},
+    {{" JR X| DS 128|X: NOP"}, "M0.RRO Relative branch out of range"},
+    {{"X: DS 126| JR X"}, "... 18 80"},
+    {{"X: DS 127| JR X"}, "M0.RRO Relative branch out of range"},
+    {{" NOP| JR $+5| JR X+1| DS 120|X: NOP"}, "00 18 03 18 79 ..."},
+    {{" JR X+1| DS 127|X: NOP"}, "M0.RRO Relative branch out of range"},
+    // IFFALSE on the label right after its own block: included, the label
+    // is 1 and the block goes; left out, the label is 0 and it comes back.
+    {{" IFFALSE X| DB 0| ENDIF|X: RET"}, std::string(T::kNotSettling)},
+    // Left out from the second pass on: the jump carries the final address.
+    {{" JP X| IFTRUE 0| DS 10| ENDIF|X: RET"}, "C3 03 00 C9"},
+    // The notes and the map follow ORG and LINK: an overlay part stored at
+    // 00400H shows the buffer it runs in (BUF, after four bytes of data); a
+    // module that starts with LINK begins where its LINK puts it.
+    {{" LINK 100H,9000H| NOP| ORG 200H,LOADNEXT| NOP| DATA| DB 7"},
+     "linked",
+     "M0.RRO  Code start 0000H Code start 0300H load at 00101H Data start 9000H"},
+    {{" NOP| DATA|X: DS 4|BUF: DS 8| CODE| ORG BUF,400H|PART: LD A,1| RET"},
+     "linked",
+     "Overlay parts (load position start, end; buffer start, end):\n 00400H 00403H  0004H 0007H\n",
+     {"Warning: Code area 00000H-00000H overlaps data area 00000H-0000BH"}},
+    {{" LINK 0100H,09000H| NOP| DATA|X: DS 2", "PUTC: OUT (0),A| RET| DATA|BUF: DS 4"},
+     "linked",
+     " 00100H 00101H     1  9000H 9002H     2  M0.RRO\n"
+     " 00101H 00104H     3  9002H 9006H     4  M1.RRO\n"},
+    // Data placed on code warns with both ranges; a part that runs in its
+    // buffer is not where it is stored.
+    {{" LINK 0,100H| DS 800H| DATA| DW 5"},
+     "linked",
+     "",
+     {"Warning: Code area 00000H-007FFH overlaps data area 00100H-00101H"}},
+    {{" LINK 0,100H| DS 10H| ORG 120H| DB 1| DATA| DS 40H| ORG 8H| DB 2"},
+     "linked",
+     "",
+     {"Warning: Code area 00000H-0000FH overlaps data area 00008H-00008H",
+      "Warning: Code area 00120H-00120H overlaps data area 00100H-0013FH"}},
+    {{" LINK 0,800H| DS 800H| DATA| DW 5"}, "linked"},
+    {{" LINK 0,8000H| NOP| ORG BUF,08000H| DB 1,2| DATA| DS 1|BUF: DS 2"}, "linked"},
+    {{" LINK 0,8000H| NOP| ORG BUF,08001H| DB 1,2| DATA| DS 1|BUF: DS 2"}, "linked"},
+};
+
+class LinkCases : public ::testing::TestWithParam<LinkCase> {};
+
+TEST_P(LinkCases, OutcomeAndWarnings) {
+  const LinkCase& c = GetParam();
+  LinkProject p("case");
+  p.request.writeMap = true;
+  for (std::size_t i = 0; i < c.modules.size(); ++i)
+    p.module("M" + std::to_string(i) + ".Mac", Lines(c.modules[i]));
+  const LinkResult r = p.link();
+  if (!r.ok && !r.errorModule.empty()) {
+    EXPECT_TRUE(p.printed(std::string(T::kFilePrefix) + r.errorModule + " " + r.errorMessage));
     EXPECT_EQ(p.messages.Lines().back(), T::kNotCompleted);
   }
+  // A link that does not settle stops in no object; "xx ..." and "... xx"
+  // stand for the first or the last bytes of the image.
+  std::string outcome = !r.ok && r.errorMessage.empty() ? p.messages.Lines().end()[-2]
+                        : r.ok && c.outcome == "linked" ? "linked"
+                                                        : Outcome(r, SIZE_MAX);
+  const std::size_t shown = c.outcome.size() - 4;
+  if (c.outcome.ends_with(" ...")) outcome = outcome.substr(0, shown) + " ...";
+  if (c.outcome.starts_with("... ")) outcome = "... " + outcome.substr(outcome.size() - shown);
+  EXPECT_EQ(outcome, c.outcome) << p.output();
+  EXPECT_NE((p.output() + r.mapText).find(c.shows), std::string::npos) << p.output() << r.mapText;
+  std::vector<std::string> warnings;
+  for (const std::string& line : p.messages.Lines())
+    if (line.starts_with("Warning:")) warnings.push_back(line);
+  EXPECT_EQ(warnings, c.warnings);
 }
 
-TEST(LinkErrors, ObjectProblemsNameTheFile) {
-  struct Case {
-    Bytes object;
-    std::string message;
-  };
-  const Case cases[] = {
-      {object([](ObjectWriter& w) { w.dataByte(0); }, false),
-       "assembly did not complete without errors"},
-      {{'X', 'R', 'O', 1}, "invalid header"},
-      {{'R', 'R'}, "assembly did not complete without errors"},
-      {{'R', 'R', 'O', 1, 0x05, 0x02, 0x09, 'A'},
-       "Object file contents error"},                                  // name runs past the end
-      {{'R', 'R', 'O', 1, 0x06}, "Object file contents error"},        // no such record
-      {{'R', 'R', 'O', 1, 0x07, 0, 0, 12, 0}, "Invalid data in file"}, // area 12
-      {{'R', 'R', 'O', 1, 0x26, 32}, "Invalid data in file"},          // handle 32
-  };
-  for (const Case& c : cases) {
-    LinkProject p("obj");
-    p.writeBytes("BAD.RRO", c.object);
-    p.request.sources = {"BAD.RRO"};
-    EXPECT_FALSE(p.link().ok);
-    EXPECT_EQ(errorLine(p),
-              std::string(T::kFilePrefix) + p.path("BAD.RRO").string() + " " + c.message);
-  }
-}
+INSTANTIATE_TEST_SUITE_P(Sources, LinkCases, ::testing::ValuesIn(kCases));
 
-TEST(LinkErrors, AnObjectThatIsADirectoryIsNamedAsOne) {
-  LinkProject p("dir");
-  p.write("A.Mac", " NOP\n");
-  std::filesystem::create_directories(p.path("A.RRO"));
+// A missing object, a directory in its place and an empty project are
+// named; a failed link leaves the older image and .SYM alone and starts
+// nothing.
+TEST(LinkErrors, FailuresNameTheCauseAndKeepOlderFiles) {
+  LinkProject p("fail");
+  p.request.writeSym = true;
+  p.write("PROJ.ROM", "older image");
+  p.write("PROJ.SYM", "0000 OLD\n");
+  p.write("A.Mac", " NOP\n"); // never assembled
   p.request.sources = {"A.Mac"};
   EXPECT_FALSE(p.link().ok);
   const std::string path = p.path("A.RRO").string();
   EXPECT_TRUE(p.printed(std::string(T::kFilePrefix) + path + " not found")) << p.output();
-  EXPECT_TRUE(p.printed(path + " is a directory, not a file")) << p.output();
-}
-
-TEST(LinkErrors, MissingObjectAndEmptyProject) {
-  LinkProject p("missing");
-  p.write("A.Mac", " NOP\n"); // never assembled
-  p.request.sources = {"A.Mac"};
+  std::filesystem::create_directories(path);
   EXPECT_FALSE(p.link().ok);
-  EXPECT_EQ(errorLine(p), std::string(T::kFilePrefix) + p.path("A.RRO").string() + " not found");
-
+  EXPECT_TRUE(p.printed(path + " is a directory, not a file")) << p.output();
   p.request.sources.clear();
   EXPECT_FALSE(p.link().ok);
   EXPECT_EQ(p.messages.Lines(), std::vector<std::string>{std::string(T::kNoSources)});
-}
-
-TEST(LinkErrors, FailedLinkLeavesOlderImageAndSymbolsAlone) {
-  LinkProject p("keep");
-  p.request.writeSym = true;
-  p.write("PROJ.ROM", "older image");
-  p.write("PROJ.SYM", "0000 OLD\n");
-  p.module("A.Mac", {" EXTERN NOWHERE", " RUNWHENDONE AFTER.SH", " JP NOWHERE"});
   p.write("AFTER.SH", "");
+  p.module("B.Mac", {" EXTERN NOWHERE", " RUNWHENDONE AFTER.SH", " JP NOWHERE"});
   EXPECT_FALSE(p.link().ok);
   EXPECT_EQ(readBytes(p.path("PROJ.ROM")),
             Bytes({'o', 'l', 'd', 'e', 'r', ' ', 'i', 'm', 'a', 'g', 'e'}));
@@ -108,223 +163,73 @@ TEST(LinkErrors, FailedLinkLeavesOlderImageAndSymbolsAlone) {
   EXPECT_TRUE(p.started.empty());
 }
 
-TEST(LinkLibraries, ObjectFoundInProgramLibDirectory) {
-  LinkProject p("lib");
+// An object not in the project is looked for in the program's Lib folder; a
+// LOAD file lands in the image and flags its area; RUN starts programs at
+// once, RUNWHENDONE after the image, missing ones only warn.
+TEST(LinkFiles, LibraryLoadAndRunFiles) {
+  LinkProject p("files");
   p.module("prog/Lib/OUTC.Mac", {" GLOBAL OUTC", "OUTC: OUT (1),A", " RET"}, false);
-  p.module("MAIN.Mac", {" EXTERN OUTC", " CALL OUTC"});
+  p.write("FONT.BIN", "\x11\x22\x33");
+  p.write("TOOL.SH", "");
+  p.write("AFTER.SH", "");
+  p.module("A.Mac",
+           Lines(" EXTERN OUTC| CALL OUTC| LOAD 10H,FONT.BIN| LOAD 20H,NONE.BIN"
+                 "| RUN TOOL.SH| RUNWHENDONE AFTER.SH| RUN NONE.SH| RUNWHENDONE NONE2.SH"));
   p.request.sources.push_back("OUTC.RRO");
   const LinkResult r = p.link();
   ASSERT_TRUE(r.ok) << p.output();
-  EXPECT_EQ(r.imageFile, Bytes({0xCD, 0x03, 0x00, 0xD3, 0x01, 0xC9}));
-  EXPECT_TRUE(p.printed(std::string(T::kLinking) + p.path("prog/Lib/OUTC.RRO").string()));
-}
-
-const std::vector<std::string> kLibrary = {
-    " GLOBAL FA,FB,FC", " IFREF FA",  "FA: LD A,1", " RET",   " ENDIF",
-    " IFREF FB,FC",     "FB: LD A,2", "FC: RET",    " ENDIF",
-};
-
-TEST(LinkIfRef, BlocksKeptOnlyWhenOneOfTheirNamesIsReferenced) {
-  struct Case {
-    const char* name;
-    std::vector<std::string> main;
-    Bytes image;
-  };
-  const Case cases[] = {
-      {"none", {" NOP"}, {0x00}},
-      {"first_block", {" EXTERN FA", " CALL FA"}, {0xCD, 0x03, 0x00, 0x3E, 0x01, 0xC9}},
-      // Only the second name of "IFREF FB,FC" is used: the block stays.
-      {"second_name", {" EXTERN FC", " CALL FC"}, {0xCD, 0x05, 0x00, 0x3E, 0x02, 0xC9}},
-      // A reference inside an expression counts as well.
-      {"expression", {" EXTERN FB", " LD HL,FB+1"}, {0x21, 0x04, 0x00, 0x3E, 0x02, 0xC9}},
-  };
-  for (const Case& c : cases) {
-    LinkProject p(c.name);
-    p.module("MAIN.Mac", c.main);
-    p.module("LIB.Mac", kLibrary);
-    const LinkResult r = p.link();
-    ASSERT_TRUE(r.ok) << c.name << p.output();
-    EXPECT_EQ(r.imageFile, c.image) << c.name;
-    EXPECT_EQ(r.timings.extraResolvePasses, 0) << c.name;
-  }
-}
-
-TEST(LinkIfRef, LibraryBeforeItsUserIsIncludedToo) {
-  LinkProject p("order");
-  p.module("LIB.Mac", kLibrary);
-  p.module("MAIN.Mac", {" EXTERN FA", " CALL FA"});
-  const LinkResult r = p.link();
-  ASSERT_TRUE(r.ok) << p.output();
-  EXPECT_EQ(r.imageFile, Bytes({0x3E, 0x01, 0xC9, 0xCD, 0x00, 0x00}));
-}
-
-TEST(LinkIfRef, GlobalLeftOutHasNoStaleAddress) {
-  LinkProject p("stale");
-  p.request.writeSym = true;
-  p.module("LIB.Mac", {" GLOBAL GONE,KEPT", " IFTRUE 0", "GONE: RET", " ENDIF", "KEPT: NOP"});
-  const LinkResult ok = p.link();
-  ASSERT_TRUE(ok.ok) << p.output();
-  EXPECT_EQ(ok.symText, "0000 KEPT\n0000 KEPT\n"); // GONE is not listed
-
-  p.module("MAIN.Mac", {" EXTERN GONE", " CALL GONE"});
-  EXPECT_FALSE(p.link().ok);
-  EXPECT_EQ(errorLine(p), std::string(T::kFilePrefix) + p.path("MAIN.RRO").string() +
-                              " External label :GONE not found");
-}
-
-// Conditionals from the passes on, overlay marks, and the named values,
-// which must see the final layout (pass 1 includes the IFTRUE 0 block).
-TEST(LinkFeatures, ImagesOfOneModule) {
-  struct Case {
-    std::vector<std::string> source;
-    Bytes image;
-  };
-  const Case cases[] = {
-      {{" IFTRUE 0", " DB 1", " ENDIF", " IFTRUE 5", " DB 2", " ENDIF", " IFFALSE 1", " DB 3",
-        " ENDIF", " IFFALSE 2", " DB 4", " ENDIF", " IFZERO 0", " DB 5", " ENDIF"},
-       {2, 4, 5}},
-      // ORGMARK: the parts run at one address and are loaded in turn.
-      {{" JP 0", " ORGMARK 1", " DB 1,2", " ORGRESUME 1", "OB: DB 3,4,5", " DW OB"},
-       {0xC3, 0, 0, 1, 2, 3, 4, 5, 3, 0}},
-      // LOADMARK: later bytes are put back at the mark.
-      {{" DB 0AAH", " LOADMARK 2", " DB 1,2,3", " LOADRESUME 2", "X: DB 9", " DW X"},
-       {0xAA, 9, 4, 0}},
-      // DREF: load position 2 as word + byte; DWSIZE: what STORESIZE recorded.
-      {{" DB 1,2", " LOADREF HERE", " COUNT 2", " DB 3", " STORESIZE 2,SZ", " COUNT 1",
-        " DREF HERE", " DWSIZE SZ"},
-       {1, 2, 3, 2, 0, 0, 3, 0}},
-      {{" IFTRUE 0", " DB 1,2,3", " ENDIF", " LOADREF P", " DREF P", " MEMERROR 4,TOO_BIG"},
-       {0, 0, 0}},
-  };
-  for (const Case& c : cases) {
-    LinkProject p("image");
-    p.module("A.Mac", c.source);
-    const LinkResult r = p.link();
-    ASSERT_TRUE(r.ok) << p.output();
-    EXPECT_EQ(r.imageFile, c.image) << c.source[0];
-  }
-}
-
-// Data placed on top of code warns after the link, naming both ranges; the
-// link completes. An overlay part runs in its buffer, not where it is stored.
-TEST(LinkOverlaps, DataOverCodeWarnsWithBothRanges) {
-  struct Case {
-    const char* name;
-    std::vector<std::string> source;
-    std::vector<std::string> warnings;
-  };
-  const Case cases[] = {
-      {"data_in_code",
-       {" LINK 0,100H", " DS 800H", " DATA", " DW 5"},
-       {"Warning: Code area 00000H-007FFH overlaps data area 00100H-00101H"}},
-      {"two_areas",
-       {" LINK 0,100H", " DS 10H", " ORG 120H", " DB 1", " DATA", " DS 40H", " ORG 8H", " DB 2"},
-       {"Warning: Code area 00000H-0000FH overlaps data area 00008H-00008H",
-        "Warning: Code area 00120H-00120H overlaps data area 00100H-0013FH"}},
-      {"data_after_code", {" LINK 0,800H", " DS 800H", " DATA", " DW 5"}, {}},
-      {"overlay_part_in_buffer",
-       {" LINK 0,8000H", " NOP", " ORG BUF,08000H", " DB 1,2", " DATA", " DS 1", "BUF: DS 2"},
-       {}},
-      {"overlay_part_stored_at_its_buffer",
-       {" LINK 0,8000H", " NOP", " ORG BUF,08001H", " DB 1,2", " DATA", " DS 1", "BUF: DS 2"},
-       {}},
-  };
-  for (const Case& c : cases) {
-    LinkProject p(c.name);
-    p.module("A.Mac", c.source);
-    const LinkResult r = p.link();
-    ASSERT_TRUE(r.ok) << c.name << "\n" << p.output();
-    std::vector<std::string> warnings;
-    for (const std::string& line : p.messages.Lines())
-      if (line.starts_with("Warning: Code area")) warnings.push_back(line);
-    EXPECT_EQ(warnings, c.warnings) << c.name;
-    EXPECT_TRUE(p.printed(std::string(T::kComplete))) << c.name;
-  }
-}
-
-TEST(LinkLoads, FileCopiedIntoImageAndAreaFlagged) {
-  LinkProject p("load");
-  p.writeBytes("FONT.BIN", {0x11, 0x22, 0x33});
-  p.module("A.Mac", {" DB 1", " LOAD 10H,FONT.BIN", " DB 2"});
-  const LinkResult r = p.link();
-  ASSERT_TRUE(r.ok) << p.output();
-  EXPECT_EQ(head(r, 2), Bytes({1, 2}));
-  EXPECT_EQ(r.image[0x10], 0x11);
-  EXPECT_EQ(r.image[0x12], 0x33);
-  EXPECT_TRUE(p.printed(p.path("A.RRO").string() + T::kLoading.data() +
-                        p.path("FONT.BIN").string() + " at 00010H"));
-  bool flagged = false;
-  for (const LinkArea& a : r.codeAreas)
-    flagged |= a.loadedFromFile && a.start == 0x10 && a.end == 0x13;
-  EXPECT_TRUE(flagged);
-}
-
-TEST(LinkLoads, MissingFileWarnsAndPositionPastImageFails) {
-  LinkProject p("load");
-  p.module("A.Mac", {" LOAD 10H,NONE.BIN", " NOP"});
-  EXPECT_TRUE(p.link().ok);
-  EXPECT_TRUE(p.printed(p.path("A.RRO").string() + T::kLoadFileMissing.data() +
-                        p.path("NONE.BIN").string()));
-
-  LinkProject q("load2");
-  q.writeBytes("FONT.BIN", {1});
-  q.module("A.Mac", {" NOP", " LOAD 40000H,FONT.BIN"});
-  EXPECT_FALSE(q.link().ok);
-  EXPECT_EQ(errorLine(q),
-            std::string(T::kFilePrefix) + q.path("A.RRO").string() + " Target out of bounds");
-}
-
-TEST(LinkPrograms, RunStartsProgramsAndRunWhenDoneAfterTheImage) {
-  LinkProject p("run");
-  p.write("TOOL.SH", "");
-  p.write("AFTER.SH", "");
-  p.module("A.Mac", {" RUN TOOL.SH", " RUNWHENDONE AFTER.SH", " RUN NONE.SH",
-                     " RUNWHENDONE NONE2.SH", " NOP"});
-  ASSERT_TRUE(p.link().ok) << p.output();
+  EXPECT_EQ(Bytes(r.imageFile.begin(), r.imageFile.begin() + 6),
+            Bytes({0xCD, 0x03, 0x00, 0xD3, 0x01, 0xC9}));
+  EXPECT_EQ(Bytes(r.image.begin() + 0x10, r.image.begin() + 0x13), Bytes({0x11, 0x22, 0x33}));
+  EXPECT_TRUE(std::ranges::any_of(r.codeAreas, [](const LinkArea& a) {
+    return a.loadedFromFile && a.start == 0x10 && a.end == 0x13;
+  }));
   EXPECT_EQ(p.started,
             (std::vector<std::string>{p.path("TOOL.SH").string(), p.path("AFTER.SH").string()}));
   const std::string a = p.path("A.RRO").string();
-  EXPECT_TRUE(p.printed(a + T::kRunning.data() + p.path("TOOL.SH").string()));
-  EXPECT_TRUE(p.printed(a + T::kRunFileMissing.data() + p.path("NONE.SH").string()));
-  EXPECT_TRUE(p.printed(a + T::kRunWhenDoneMissing.data() + p.path("NONE2.SH").string()));
-  EXPECT_TRUE(p.printed(std::string(T::kRunningAfterLink) + p.path("AFTER.SH").string()));
-}
+  for (const std::string& line :
+       {std::string(T::kLinking) + p.path("prog/Lib/OUTC.RRO").string(),
+        a + T::kLoading.data() + p.path("FONT.BIN").string() + " at 00010H",
+        a + T::kLoadFileMissing.data() + p.path("NONE.BIN").string(),
+        a + T::kRunning.data() + p.path("TOOL.SH").string(),
+        a + T::kRunFileMissing.data() + p.path("NONE.SH").string(),
+        a + T::kRunWhenDoneMissing.data() + p.path("NONE2.SH").string(),
+        std::string(T::kRunningAfterLink) + p.path("AFTER.SH").string()})
+    EXPECT_TRUE(p.printed(line)) << line << "\n" << p.output();
 
-TEST(LinkPrograms, ProgramThatCannotStartIsReported) {
-  LinkProject p("run");
-  p.write("TOOL.SH", "");
   p.request.startProgram = [](const std::string&, std::string& error) {
     error = "permission denied";
     return false;
   };
-  p.module("A.Mac", {" RUN TOOL.SH", " NOP"});
   ASSERT_TRUE(p.link().ok);
-  EXPECT_TRUE(p.printed(p.path("A.RRO").string() + T::kCannotStart.data() +
-                        p.path("TOOL.SH").string() + ": permission denied"));
+  EXPECT_TRUE(
+      p.printed(a + T::kCannotStart.data() + p.path("TOOL.SH").string() + ": permission denied"));
+
+  LinkProject q("load_past");
+  q.write("FONT.BIN", "\x01");
+  q.module("A.Mac", {" NOP", " LOAD 40000H,FONT.BIN"});
+  EXPECT_FALSE(q.link().ok);
+  EXPECT_TRUE(
+      q.printed(std::string(T::kFilePrefix) + q.path("A.RRO").string() + " Target out of bounds"));
 }
 
 struct TargetCase {
   const char* name;
   int target;
-  std::vector<std::string> source;
-  std::size_t fileSize;
+  const char* source;
+  std::size_t fileSize, lastAt; // the program's last byte, 55H; 0FFH after it
   bool warns;
 };
 
 const TargetCase kTargets[] = {
-    {"none", 0, {" ORG 10H", " DB 1"}, 0x11, false},
-    {"exact_2K", 2, {" ORG 7FFH", " DB 55H"}, 2048, false},
-    {"over_2K", 2, {" ORG 800H", " DB 55H"}, 2049, true},
-    {"ds_fills_2K", 2, {" DB 1", " DS 7FFH"}, 2048, false},
-    {"4K", 3, {" ORG 7FFH", " DB 55H"}, 4096, false},
-    {"8K", 4, {" ORG 7FFH", " DB 55H"}, 8192, false},
-    {"16K", 5, {" NOP"}, 16384, false},
-    {"32K", 6, {" NOP"}, 32768, false},
-    {"64K", 7, {" NOP"}, 65536, false},
-    {"128K", 8, {" NOP"}, 131072, false},
-    {"256K", 9, {" NOP"}, 262144, false},
-    {"cpm", 1, {" ORG 100H", " DS 0FFH", " DB 77H"}, 256, false},
-    {"cpm_below_100H", 1, {" DB 1"}, 0, false},
+    {"none", 0, " ORG 10H| DB 55H", 0x11, 0x10, false},
+    {"exact_2K", 2, " ORG 7FFH| DB 55H", 2048, 0x7FF, false},
+    {"over_2K", 2, " ORG 800H| DB 55H", 2049, 0x800, true},
+    {"ds_fills_2K", 2, " DS 7FFH| DB 55H", 2048, 0x7FF, false},
+    {"8K", 4, " ORG 7FFH| DB 55H", 8192, 0x7FF, false},
+    {"256K", 9, " DB 55H", 262144, 0, false},
+    {"cpm", 1, " ORG 100H| DS 0FFH| DB 55H", 256, 0xFF, false},
+    {"cpm_below_100H", 1, " DB 1", 0, 0, false},
 };
 
 class LinkTargets : public ::testing::TestWithParam<TargetCase> {};
@@ -333,78 +238,40 @@ TEST_P(LinkTargets, ImageSizeAndFill) {
   const TargetCase& c = GetParam();
   LinkProject p(c.name);
   p.request.target = c.target;
-  p.module("A.Mac", c.source);
+  p.request.writeHex = true;
+  p.module("A.Mac", Lines(c.source));
   const LinkResult r = p.link();
   ASSERT_TRUE(r.ok) << p.output();
   const Bytes file = readBytes(p.path(c.target == 1 ? "PROJ.COM" : "PROJ.ROM"));
   ASSERT_EQ(file.size(), c.fileSize);
   EXPECT_EQ(file, r.imageFile);
-  EXPECT_EQ(!p.ui.MessageBoxTexts().empty(), c.warns);
-  if (c.warns) {
-    EXPECT_EQ(p.ui.MessageBoxTexts()[0],
-              std::string(T::kDoesNotFit) + "\nImage size 2049 bytes, device size 2048 bytes");
-  }
-  // Everything past the program keeps the 0xFF fill.
-  const std::size_t used = c.target == 1 ? 0x100 : (file.size() > 0x800 ? 0x801 : 0x800);
-  for (std::size_t i = used; i < file.size(); ++i)
+  EXPECT_EQ(ObjcopyReadBack(r.hexPath), file) << "the .HEX beside the image";
+  const std::vector<std::string> expected = {std::string(T::kDoesNotFit) +
+                                             "\nImage size 2049 bytes, device size 2048 bytes"};
+  EXPECT_EQ(p.ui.MessageBoxTexts(), c.warns ? expected : std::vector<std::string>{});
+  if (file.empty()) return;
+  EXPECT_EQ(file[c.lastAt], 0x55);
+  for (std::size_t i = c.lastAt + 1; i < file.size(); ++i)
     ASSERT_EQ(file[i], 0xFF) << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, LinkTargets, ::testing::ValuesIn(kTargets),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(LinkTargets, ExactFitBytesLandWhereOrgPutThem) {
-  LinkProject p("fit");
-  p.request.target = 2;
-  p.module("A.Mac", {" ORG 7FFH", " DB 55H"});
-  const LinkResult r = p.link();
-  ASSERT_TRUE(r.ok);
-  EXPECT_EQ(r.imageFile[0x7FF], 0x55);
-  EXPECT_EQ(r.imageFile[0], 0xFF);
-
-  LinkProject cpm("cpm");
-  cpm.request.target = 1;
-  cpm.module("A.Mac", {" ORG 100H", " DB 0C3H", " DS 0FEH", " DB 77H"});
-  const LinkResult c = cpm.link();
-  ASSERT_TRUE(c.ok);
-  ASSERT_EQ(c.imageFile.size(), 256u);
-  EXPECT_EQ(c.imageFile.front(), 0xC3);
-  EXPECT_EQ(c.imageFile.back(), 0x77);
-}
-
-TEST(LinkSymbols, LabelLinesThenGlobalTableWithoutEquateMarkers) {
+// The .SYM file: label lines, then the globals, without equate markers; a
+// global left out by its block is not listed.
+TEST(LinkSymbols, LabelLinesThenGlobals) {
   LinkProject p("sym");
   p.request.writeSym = true;
   p.module("M0.Mac", {" GLOBAL START,SIZE", " EXTERN BUF", " LINK CODEADD,8000H",
                       "START: LD HL,BUF", " RET", "SIZE EQU 10H"});
-  p.module("M1.Mac", {" GLOBAL BUF", " DATA", "BUF: DS 10"});
+  p.module("M1.Mac", Lines(" GLOBAL BUF,GONE| IFTRUE 0|GONE: RET| ENDIF| DATA|BUF: DS 10"));
   const LinkResult r = p.link();
   ASSERT_TRUE(r.ok) << p.output();
   const std::string expected = "0000 START\n8000 BUF\n0010 SIZE\n8000 BUF\n0000 START\n";
   EXPECT_EQ(r.symText, expected);
   const Bytes file = readBytes(p.path("PROJ.SYM"));
   EXPECT_EQ(std::string(file.begin(), file.end()), expected);
-  EXPECT_EQ(head(r, 4), Bytes({0x21, 0x00, 0x80, 0xC9}));
-}
-
-TEST(LinkPlacement, NotesAndAreasFollowOrgAndLink) {
-  LinkProject p("notes");
-  p.module("A.Mac", {" LINK 100H,9000H", " NOP", " ORG 200H,LOADNEXT", " NOP", " DATA", " DB 7"});
-  const LinkResult r = p.link();
-  ASSERT_TRUE(r.ok) << p.output();
-  EXPECT_TRUE(p.printed(p.path("A.RRO").string() +
-                        "  Code start 0000H Code start 0300H load at 00101H Data start 9000H"))
-      << p.output();
-  EXPECT_EQ(r.image[0x100], 0x00);
-  EXPECT_EQ(r.image[0x101], 0x00);
-  EXPECT_EQ(r.image[0x9000], 7);
-  ASSERT_GE(r.codeAreas.size(), 2u);
-  EXPECT_EQ(r.codeAreas[0].start, 0x100u);
-  EXPECT_EQ(r.codeAreas[0].end, 0x101u);
-  EXPECT_EQ(r.codeAreas[1].start, 0x101u);
-  EXPECT_EQ(r.codeAreas[1].end, 0x102u);
-  EXPECT_EQ(r.dataAreas.back().start, 0x9000u);
-  EXPECT_EQ(r.dataAreas.back().end, 0x9001u);
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 // A project directory of .Mac sources that the tests assemble with the real
-// assembler and then link, plus helpers for objects built by hand.
+// assembler and then link, and of objects built by hand.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -15,6 +17,7 @@
 #include "common/message_list.h"
 #include "common/object_file.h"
 #include "linker/linker.h"
+#include "platform/text.h"
 #include "platform/ui_host.h"
 
 namespace velkor::testing {
@@ -26,9 +29,41 @@ inline std::string joined(const std::vector<std::string>& lines) {
   return text;
 }
 
+// Lines(" NOP| RET"): the lines of a source, one between each "|".
+inline std::vector<std::string> Lines(std::string_view text) {
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start <= text.size();) {
+    const std::size_t end = std::min(text.find('|', start), text.size());
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
 inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// objcopy's view of an Intel HEX file: the bytes from its lowest address to
+// its highest.
+inline std::vector<std::uint8_t> ObjcopyReadBack(const std::string& hexFile) {
+  const std::string binFile = hexFile + ".bin";
+  const std::string command = "objcopy -I ihex -O binary '" + hexFile + "' '" + binFile + "'";
+  return std::system(command.c_str()) == 0 ? readBytes(binFile) : std::vector<std::uint8_t>{};
+}
+
+// What a link came to: its first `bytes` image bytes in hex, or the object
+// it stopped in and why.
+inline std::string Outcome(const LinkResult& r, std::size_t bytes) {
+  if (!r.ok) {
+    const std::string module = std::filesystem::path(r.errorModule).filename().string();
+    return module.empty() ? r.errorMessage : module + " " + r.errorMessage;
+  }
+  std::string hex;
+  for (std::size_t i = 0; i < std::min(bytes, r.imageFile.size()); ++i)
+    hex += (i ? " " : "") + platform::Hex(r.imageFile[i], 2);
+  return hex;
 }
 
 class LinkProject {
@@ -55,13 +90,6 @@ public:
     std::filesystem::create_directories(path(name).parent_path());
     std::ofstream(path(name), std::ios::binary) << text;
   }
-  void writeBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    std::filesystem::create_directories(path(name).parent_path());
-    std::ofstream(path(name), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-  }
-
   // Writes the source, assembles it and adds it to the link order.
   void module(const std::string& name, const std::vector<std::string>& lines,
               bool addToLink = true) {
@@ -82,14 +110,19 @@ public:
     return Link(request, messages, ui);
   }
 
-  std::string output() const { return joined(messages.Lines()); }
-  bool printed(const std::string& line) const {
-    for (const std::string& l : messages.Lines()) {
-      if (l == line) return true;
-    }
-    return false;
+  // Links an object held in memory under this name, after the others.
+  void add(const std::string& name, std::vector<std::uint8_t> bytes) {
+    objects[name] = std::move(bytes);
+    request.objectsInMemory = &objects;
+    request.sources.push_back(name);
   }
 
+  std::string output() const { return joined(messages.Lines()); }
+  bool printed(const std::string& line) const {
+    return std::ranges::find(messages.Lines(), line) != messages.Lines().end();
+  }
+
+  std::map<std::string, std::vector<std::uint8_t>> objects;
   LinkRequest request;
   MessageList messages;
   platform::HeadlessUiHost ui;
@@ -107,36 +140,5 @@ inline std::vector<std::uint8_t> object(const std::function<void(ObjectWriter&)>
   write(w);
   return w.fileImage(ok);
 }
-
-// Links objects held in memory under the names given, in that order.
-struct MemoryLink {
-  std::map<std::string, std::vector<std::uint8_t>> objects;
-  LinkRequest request;
-  MessageList messages;
-  platform::HeadlessUiHost ui;
-
-  MemoryLink() {
-    request.projectName = "MEM";
-    request.projectDirectory = "/nonexistent/";
-    request.programDirectory = "/nonexistent/prog/";
-    request.writeFiles = false;
-    request.objectsInMemory = &objects;
-  }
-  void add(const std::string& name, std::vector<std::uint8_t> bytes) {
-    objects[name] = std::move(bytes);
-    request.sources.push_back(name);
-  }
-  LinkResult link() {
-    messages.Clear();
-    return Link(request, messages, ui);
-  }
-  std::string output() const { return joined(messages.Lines()); }
-  std::string lastLine() const { return messages.Lines().empty() ? "" : messages.Lines().back(); }
-  // The error line, the one before "Link not completed".
-  std::string errorLine() const {
-    const auto& lines = messages.Lines();
-    return lines.size() < 2 ? "" : lines[lines.size() - 2];
-  }
-};
 
 } // namespace velkor::testing

@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/text.h"
 #include "tests/rtl/library_board.h"
 
 namespace rtltest {
@@ -47,10 +50,9 @@ public:
     EXPECT_LE(next_, kResultEnd) << "too many cases in one batch";
     return at;
   }
-  template <typename... Lines> void Code(Lines... lines) {
-    (program_.code.push_back("\t" + std::string(lines)), ...);
-  }
-  void Label(const std::string& label) { program_.code.push_back(label + ":"); }
+  // Code("ld hl,5|push hl", "Next:"): one line between each "|"; a line
+  // that ends in ":" is a label.
+  template <typename... Lines> void Code(const Lines&... lines) { (AddLines(lines), ...); }
   std::string NewLabel() { return "T" + std::to_string(labels_++); }
   void Expect(std::uint16_t address, Bytes expected, std::string what) {
     checks_.push_back({address, std::move(expected), std::move(what)});
@@ -70,32 +72,17 @@ public:
     Code("ld (" + std::to_string(at) + "),sp");
     Expect(at, WordBytes(0), what + ": stack");
   }
-  void PushWord(std::uint32_t v) { Code("ld hl," + Hex(v), "push hl"); }
-  void PushLong(std::uint64_t v) {
-    Code("ld hl," + Hex(v >> 16), "push hl", "ld hl," + Hex(v), "push hl");
-  }
-  void PopLongTo(std::uint16_t at) {
-    Code("pop hl", "ld (" + std::to_string(at) + "),hl", "pop hl",
-         "ld (" + std::to_string(at + 2) + "),hl");
-  }
   // A string constant placed behind the cases; returns its label.
   std::string Literal(const std::string& text) {
-    auto found = literals_.find(text);
-    if (found != literals_.end()) return found->second;
-    std::string label = "LIT" + std::to_string(literals_.size());
-    literals_[text] = label;
-    tail_.push_back(label + ":");
-    tail_.push_back("\tDB " + std::to_string(text.size()));
-    for (std::size_t i = 0; i < text.size(); i += 16) {
-      std::string line = "\tDB ";
-      for (std::size_t j = i; j < text.size() && j < i + 16; ++j) {
-        line += (j > i ? "," : "") + std::to_string(static_cast<std::uint8_t>(text[j]));
-      }
-      tail_.push_back(line);
+    const auto [it, added] = literals_.emplace(text, "LIT" + std::to_string(literals_.size()));
+    if (added) {
+      tail_.push_back(it->second + ":");
+      tail_.push_back("\tDB " + std::to_string(text.size()));
+      for (unsigned char c : text)
+        tail_.push_back("\tDB " + std::to_string(c));
     }
-    return label;
+    return it->second;
   }
-  void PushString(const std::string& text) { Code("ld hl," + Literal(text), "call __pushString"); }
   // Pops the string on top into a fresh slot and expects `text` there.
   void ExpectPoppedString(const std::string& text, const std::string& what) {
     std::uint16_t at = Slot(text.size() + 1);
@@ -129,22 +116,24 @@ public:
     return run;
   }
 
-  std::size_t CheckCount() const { return checks_.size(); }
-
 private:
+  void AddLines(std::string_view text) {
+    for (std::size_t start = 0; start <= text.size();) {
+      const std::size_t end = std::min(text.find('|', start), text.size());
+      const std::string line(text.substr(start, end - start));
+      program_.code.push_back(line.ends_with(':') ? line : "\t" + line);
+      start = end + 1;
+    }
+  }
   struct Check {
     std::uint16_t address;
     Bytes expected;
     std::string what;
   };
   static std::string Dump(const Bytes& b) {
-    static const char* digits = "0123456789ABCDEF";
     std::string s;
-    for (std::uint8_t v : b) {
-      s += digits[v >> 4];
-      s += digits[v & 15];
-      s += ' ';
-    }
+    for (std::uint8_t v : b)
+      s += platform::Hex(v, 2) + " ";
     return s;
   }
 

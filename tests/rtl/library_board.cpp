@@ -1,32 +1,16 @@
 #include "tests/rtl/library_board.h"
 
-#include <unistd.h>
-
 #include <atomic>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <regex>
 #include <sstream>
 
-#include "assembler/assembler.h"
-#include "common/message_list.h"
 #include "ide/core/run_time_library.h"
-#include "linker/linker.h"
 #include "platform/paths.h"
-#include "platform/ui_host.h"
+#include "tests/linker/link_fixture.h"
 
 namespace rtltest {
 namespace {
-
-std::string TempProjectDirectory() {
-  static std::atomic<int> counter{0};
-  std::filesystem::path dir =
-      std::filesystem::temp_directory_path() /
-      ("rtl_test_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
-  std::filesystem::create_directories(dir);
-  return dir.string() + "/";
-}
 
 // Every library name the caller uses must be declared EXTERN.
 std::vector<std::string> ExternLines(const BoardProgram& program) {
@@ -40,17 +24,8 @@ std::vector<std::string> ExternLines(const BoardProgram& program) {
     }
   }
   std::vector<std::string> lines;
-  std::string current;
-  int count = 0;
-  for (const auto& [upper, n] : names) {
-    current += (count == 0 ? " EXTERN " : ",") + n;
-    if (++count == 8) {
-      lines.push_back(current);
-      current.clear();
-      count = 0;
-    }
-  }
-  if (count != 0) lines.push_back(current);
+  for (const auto& [upper, n] : names)
+    lines.push_back(" EXTERN " + n);
   return lines;
 }
 
@@ -66,52 +41,28 @@ long BoardRun::Symbol(const std::string& upperName) const {
 }
 
 BoardRun RunOnBoard(const BoardProgram& program) {
+  static std::atomic<int> runs{0};
+  velkor::testing::LinkProject project("board" + std::to_string(runs++));
+  std::vector<std::string> main = ExternLines(program);
+  main.insert(main.end(), {"\tLINK 0000H,08000H", "\tCODE", "\tld sp,0"});
+  main.insert(main.end(), program.code.begin(), program.code.end());
+  main.insert(main.end(), {"\thalt", "\tDATA"});
+  main.insert(main.end(), program.data.begin(), program.data.end());
+  main.push_back("\tEND");
+  project.request.writeSym = true;
+  project.module("Main.Mac", main);
+  if (program.objects.empty()) {
+    for (std::string_view object : velkor::RunTimeLibraryObjects(program.cpu))
+      project.request.sources.emplace_back(object);
+  }
+  project.request.sources.insert(project.request.sources.end(), program.objects.begin(),
+                                 program.objects.end());
+  project.request.programDirectory = KIT_BIN_DIR;
+  project.request.writeFiles = false;
+  const velkor::LinkResult linked = project.link();
   BoardRun run;
-  const std::string dir = TempProjectDirectory();
-  {
-    std::ofstream main(dir + "Main.Mac");
-    for (const std::string& line : ExternLines(program))
-      main << line << "\n";
-    main << "\n\tLINK 0000H,08000H\n\tCODE\n\tld sp,0\n";
-    for (const std::string& line : program.code)
-      main << line << "\n";
-    main << "\thalt\n\tDATA\n";
-    for (const std::string& line : program.data)
-      main << line << "\n";
-    main << "\tEND\n";
-  }
-
-  velkor::MessageList messages;
-  std::ostringstream log;
-  messages.AddObserver([&log](const std::string& line) { log << line << "\n"; });
-  velkor::asmsrc::AssemblySettings settings;
-  settings.projectDirectory = dir;
-  settings.symbolOutput = true;
-  platform::HeadlessUiHost ui;
-  const velkor::AssembleResult assembled =
-      velkor::AssembleFile(dir + "Main.Mac", settings, messages, ui);
-
-  velkor::LinkResult linked;
-  if (assembled.ok) {
-    velkor::LinkRequest request;
-    request.projectName = "Main";
-    request.projectDirectory = dir;
-    request.sources.push_back("Main.Mac");
-    if (program.objects.empty()) {
-      for (std::string_view object : velkor::RunTimeLibraryObjects(program.cpu))
-        request.sources.emplace_back(object);
-    } else {
-      request.sources.insert(request.sources.end(), program.objects.begin(), program.objects.end());
-    }
-    request.writeSym = true;
-    request.programDirectory = KIT_BIN_DIR;
-    request.writeFiles = false;
-    platform::HeadlessUiHost ui;
-    linked = velkor::Link(request, messages, ui);
-  }
-  std::filesystem::remove_all(dir);
-  run.log = log.str();
-  if (!assembled.ok || !linked.ok) return run;
+  run.log = project.output();
+  if (!linked.ok) return run;
   run.built = true;
   run.imageSize = linked.imageFile.size();
   run.symText = linked.symText;
@@ -119,29 +70,13 @@ BoardRun RunOnBoard(const BoardProgram& program) {
   run.machine = std::make_unique<kavrin::Machine>();
   kavrin::Machine& machine = *run.machine;
   machine.BuildPortMaps(0x80, {0x82, 0x83, 0x84, 0x85, 0x86}, {0x87, 0x88, 0x89, 0x8A, 0x8B});
-  machine.SetPortWriteHandler(kavrin::kTerminalData, [&run](std::uint8_t, std::uint8_t value) {
-    run.terminal.push_back(static_cast<char>(value));
-  });
-  std::size_t nextInput = 0;
-  machine.SetPortReadHandler(kavrin::kTerminalData, [&](std::uint8_t) -> std::uint8_t {
-    return nextInput < program.terminalInput.size()
-               ? static_cast<std::uint8_t>(program.terminalInput[nextInput++])
-               : 0;
-  });
-  machine.SetPortReadHandler(kavrin::kTerminalStatus, [&](std::uint8_t) -> std::uint8_t {
-    return nextInput < program.terminalInput.size() ? 1 : 0;
-  });
   std::copy(linked.imageFile.begin(), linked.imageFile.end(), machine.PhysicalMemory.begin());
   machine.Reset();
   machine.Cpu.PC = 0;
   const std::uint64_t start = machine.InstructionCount();
-  run.stop = machine.Run({.instructionLimit = program.maxInstructions});
-  run.halted = run.stop == kavrin::StopReason::Halt;
+  run.halted =
+      machine.Run({.instructionLimit = program.maxInstructions}) == kavrin::StopReason::Halt;
   run.instructions = machine.InstructionCount() - start;
-  // The handlers capture locals of this call.
-  machine.SetPortReadHandler(kavrin::kTerminalData, nullptr);
-  machine.SetPortReadHandler(kavrin::kTerminalStatus, nullptr);
-  machine.SetPortWriteHandler(kavrin::kTerminalData, nullptr);
   return run;
 }
 

@@ -17,10 +17,8 @@ namespace rtltest {
 struct BoardRun {
   bool built = false;
   std::string log; // the tools' messages
-  kavrin::StopReason stop = kavrin::StopReason::BudgetUsed;
   bool halted = false;
   std::uint64_t instructions = 0;
-  std::string terminal; // what the program wrote to port 80H
   std::size_t imageSize = 0;
   std::string symText;
   std::unique_ptr<kavrin::Machine> machine;
@@ -38,7 +36,6 @@ struct BoardProgram {
   std::vector<std::string> objects;
   int cpu = velkor::kCpuZ80;
   std::uint64_t maxInstructions = 20'000'000;
-  std::string terminalInput;
 };
 
 BoardRun RunOnBoard(const BoardProgram& program);
