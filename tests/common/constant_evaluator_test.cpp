@@ -19,6 +19,7 @@ TEST(Evaluator, Values) {
       {"2+3*4", 14},
       {"2*(3+4)*5", 70},
       {"-7/2", -3},
+      {"7/(0-2)", -3}, // a negative quotient rounds toward zero
       {"-7%3", -1},
       {"2^3^2", 64},
       {"2147483648", INT32_MIN},
