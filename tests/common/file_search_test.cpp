@@ -7,45 +7,22 @@
 namespace velkor {
 namespace {
 
-class FileSearch : public ::testing::Test {
-protected:
-  void SetUp() override {
-    project = dir.Path() + "project/";
-    program = dir.Path() + "bin/";
-    EnsureLibraryDirectories(program);
-  }
+// A bare name is looked for in the project, beside the program, in Lib and in
+// Default, whatever its case; a name with a directory is taken as it stands.
+TEST(FileSearch, OrderProjectProgramLibDefault) {
   kit_test::TestDir dir;
-  std::string project, program;
-};
-
-TEST_F(FileSearch, CreatesLibraryDirectories) {
+  const std::string project = dir.Path() + "project/", program = dir.Path() + "bin/";
+  EnsureLibraryDirectories(program);
   EXPECT_TRUE(std::filesystem::is_directory(program + "Lib"));
-  EXPECT_TRUE(std::filesystem::is_directory(program + "Default"));
-  EXPECT_EQ(LibraryDirectory(program), program + "Lib/");
   EXPECT_EQ(DefaultDirectory(dir.Path() + "bin"), program + "Default/");
-}
-
-TEST_F(FileSearch, OrderProjectProgramLibDefault) {
-  dir.Write("bin/Default/X.RRO", "d");
   EXPECT_EQ(SearchProjectFile("X.RRO", project, program), program + "Default/X.RRO");
-  dir.Write("bin/Lib/X.RRO", "l");
-  EXPECT_EQ(SearchProjectFile("X.RRO", project, program), program + "Lib/X.RRO");
-  dir.Write("bin/X.RRO", "p");
-  EXPECT_EQ(SearchProjectFile("X.RRO", project, program), program + "X.RRO");
-  dir.Write("project/X.RRO", "j");
-  EXPECT_EQ(SearchProjectFile("X.RRO", project, program), project + "X.RRO");
-}
-
-TEST_F(FileSearch, IgnoresCase) {
-  dir.Write("bin/Lib/heap.rro", "l");
-  EXPECT_EQ(SearchProjectFile("HEAP.RRO", project, program), program + "Lib/heap.rro");
-}
-
-TEST_F(FileSearch, MissingEverywhereGivesTheLastCandidate) {
-  EXPECT_EQ(SearchProjectFile("None.RRO", project, program), program + "Default/None.RRO");
-}
-
-TEST_F(FileSearch, EntryWithDirectoryIsTakenAsIs) {
+  const std::pair<const char*, std::string> places[] = {{"bin/Lib/x.rro", program + "Lib/x.rro"},
+                                                        {"bin/X.RRO", program + "X.RRO"},
+                                                        {"project/X.RRO", project + "X.RRO"}};
+  for (const auto& [file, found] : places) {
+    dir.Write(file, "x");
+    EXPECT_EQ(SearchProjectFile("X.RRO", project, program), found);
+  }
   dir.Write("elsewhere/Y.Mac", "y");
   dir.Write("project/sub/Z.Mac", "z");
   EXPECT_EQ(SearchProjectFile(dir.Path() + "elsewhere/y.mac", project, program),
