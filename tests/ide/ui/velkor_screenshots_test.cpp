@@ -6,11 +6,7 @@
 // folder and only their content is checked.
 #include <QAction>
 #include <QDialog>
-#include <QDir>
-#include <QFile>
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <Qsci/qsciscintilla.h>
@@ -22,37 +18,31 @@
 #include "ide/ui/compile_progress_window.h"
 #include "ide/ui/editor_window.h"
 #include "ide/ui/help_window.h"
-#include "ide/ui/main_window.h"
 #include "ide/ui/map_view_window.h"
 #include "ide/ui/message_window.h"
 #include "ide/ui/project_dialogs.h"
-#include "ide/ui/qt_ui_host.h"
 #include "ide/ui/symbols_window.h"
+#include "tests/ide/ui/window_test_support.h"
+#include "tests/platform/run_program.h"
 
 using namespace velkor::ui;
 
 namespace {
 
-bool Run(const QString& directory, const QStringList& arguments) {
-  QProcess cli;
-  cli.setWorkingDirectory(directory);
-  cli.start(KIT_BIN_DIR "/velkor-cli", arguments);
-  return cli.waitForFinished(120000) && cli.exitStatus() == QProcess::NormalExit &&
-         cli.exitCode() == 0;
+bool Run(const QString& directory, const std::vector<std::string>& arguments) {
+  return kit_test::RunProgram(directory.toStdString(), "velkor-cli", arguments).status == 0;
 }
 
 // How many pixels are close to `colour`.
 int Count(const QImage& image, const QColor& colour) {
   int count = 0;
-  for (int y = 0; y < image.height(); ++y) {
+  for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x) {
-      QColor c = image.pixelColor(x, y);
-      if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
-              std::abs(c.blue() - colour.blue()) <
-          40)
-        ++count;
+      const QColor c = image.pixelColor(x, y);
+      const int distance = std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                           std::abs(c.blue() - colour.blue());
+      count += distance < 40;
     }
-  }
   return count;
 }
 
@@ -120,35 +110,25 @@ private slots:
     image = Shoot(window, "velkor-editor-asm.png");
     QVERIFY(Count(image, QColor(0x00, 0x7A, 0x3D)) > 50);
     QCOMPARE(Count(image, QColor(0x00, 0x00, 0x99)), 0);
-  }
-
-  void findAndReplace() {
-    EditorWindow window(ui_);
-    QVERIFY(window.OpenFile(Example("Overlays.Pas")));
-    QsciScintilla* page = window.EditorOf(Example("Overlays.Pas"));
-    page->setSelection(7, 2, 7, 7);
-    window.show();
+    window.EditorOf(Example("Overlays.Mac"))->setSelection(40, 1, 40, 3);
     window.findChild<QAction*>("replace")->trigger();
     auto* dialog = window.findChild<QDialog*>();
     QVERIFY(dialog);
-    QImage image = Shoot(*dialog, "velkor-find.png");
-    QVERIFY(image.width() > 300);
+    QVERIFY(Shoot(*dialog, "velkor-find.png").width() > 300);
   }
 
-  void asciiTable() {
-    AsciiTableWindow window;
-    window.List()->setCurrentRow(65);
-    window.List()->scrollToItem(window.List()->item(56), QAbstractItemView::PositionAtTop);
-    QImage image = Shoot(window, "velkor-ascii-table.png");
-    QVERIFY(!image.isNull());
-  }
-
-  void symbols() {
-    SymbolsWindow window(ui_);
-    QVERIFY(window.LoadProject(project_, "Overlays"));
-    QVERIFY(window.FindSymbol("@overlays_first"));
-    QImage image = Shoot(window, "velkor-symbols.png");
-    QVERIFY(!image.isNull());
+  void toolWindows() {
+    AsciiTableWindow ascii;
+    ascii.List()->setCurrentRow(65);
+    ascii.List()->scrollToItem(ascii.List()->item(56), QAbstractItemView::PositionAtTop);
+    Shoot(ascii, "velkor-ascii-table.png");
+    SymbolsWindow symbols(ui_);
+    QVERIFY(symbols.LoadProject(project_, "Overlays"));
+    QVERIFY(symbols.FindSymbol("@overlays_first"));
+    Shoot(symbols, "velkor-symbols.png");
+    CompileProgressWindow progress;
+    progress.ShowProgress("Overlays.Pas", 30);
+    Shoot(progress, "velkor-compile-progress.png");
   }
 
   void map() {
@@ -167,59 +147,35 @@ private slots:
     QVERIFY(Count(image, Qt::black) > 100);
   }
 
-  void compileProgress() {
-    CompileProgressWindow window;
-    window.ShowProgress("Overlays.Pas", 30);
-    QImage image = Shoot(window, "velkor-compile-progress.png");
-    QVERIFY(!image.isNull());
-  }
-
-  void mainWindow() {
-    const QImage image = Shoot(*window_, "velkor-main.png");
+  void mainWindowAndDialogs() {
+    Shoot(*window_, "velkor-main.png");
     QVERIFY(window_->ProjectList()->count() > 5);
-    QVERIFY(image.width() >= 400);
-  }
-
-  void dialogs() {
     velkor::Project project = window_->CurrentProject();
     ProjectOptionsDialog options(project.settings);
-    QVERIFY(!Shoot(options, "velkor-options.png").isNull());
+    Shoot(options, "velkor-options.png");
     LinkOrderDialog order(project);
     order.SourceList()->setCurrentRow(1);
-    QVERIFY(!Shoot(order, "velkor-link-order.png").isNull());
+    Shoot(order, "velkor-link-order.png");
     RemoveDialog remove(project, nullptr);
     remove.List()->setCurrentRow(1);
-    QVERIFY(!Shoot(remove, "velkor-remove.png").isNull());
+    Shoot(remove, "velkor-remove.png");
   }
 
-  void messagesAfterBuild() {
+  void messagesAndHelp() {
     QVERIFY(window_->CompileAll());
     QVERIFY(window_->Link());
     MessageWindow* messages = window_->MessageView();
     Shoot(*messages, "velkor-messages.png");
     QVERIFY(messages->ShownLines().size() > kMessageLinesInView);
-  }
-
-  void messagesAfterError() {
-    QFile source(hello_ + "Hello.Pas");
-    QVERIFY(source.open(QIODevice::ReadOnly));
-    QByteArray text = source.readAll();
-    source.close();
-    text.replace("BEGIN", "BEGIN\r\n  X := 1;");
-    QVERIFY(source.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    source.write(text);
-    source.close();
+    // A compile error, shown in the messages and at its place.
+    Write(hello_ + "Hello.Pas", Read(hello_ + "Hello.Pas").replace("BEGIN", "BEGIN\r\n  X := 1;"));
     QVERIFY(!window_->CompileFile(hello_ + "Hello.Pas"));
     QCOMPARE(window_->MessageView()->ShownLines().back(), QString("Undefined identifier"));
     QCOMPARE(window_->Editor()->ActiveFile(), hello_ + "Hello.Pas");
     Shoot(*window_->MessageView(), "velkor-messages-error.png");
     window_->Editor()->resize(760, 520);
     Shoot(*window_->Editor(), "velkor-editor-error.png");
-  }
-
-  void help() {
-    window_->Help()->Search("link order");
-    QVERIFY(window_->Help()->Contents()->count() >= 1);
+    QVERIFY(window_->Help()->Search("link order"));
     Shoot(*window_->Help(), "velkor-help.png");
   }
 
