@@ -27,9 +27,9 @@ inline kit_test::ProgramRun Kavrin(const TestDir& dir, const Args& args) {
 inline ::testing::AssertionResult Ok(const TestDir& dir, const Args& args) {
   const kit_test::ProgramRun run = Velkor(dir, args);
   if (run.status == 0) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "velkor-cli " << args.at(0) << " exited with "
-                                       << run.status << "\n"
-                                       << run.out << run.err;
+  return ::testing::AssertionFailure()
+         << "velkor-cli " << args.at(0) << " exited with " << run.status << "\n"
+         << run.out << run.err;
 }
 
 inline bool Contains(const std::string& text, const std::string& part) {
