@@ -58,19 +58,6 @@ TEST_F(PascalBuild, ACompileErrorStopsTheBuildAndKeepsTheOldOutput) {
   EXPECT_EQ(ui.LastEditorPosition()->line, 1);
 }
 
-// "Compile/Assemble file" decides by the extension, whatever its case.
-TEST_F(PascalBuild, EditorFileByExtension) {
-  Write("A.pas", kProgram);
-  Write("B.mac", "\tCODE\r\n\tEND\r\n");
-  Write("C.txt", "x");
-  EXPECT_TRUE(BuildEditorFile(session, dir.Path() + "A.pas"));
-  EXPECT_TRUE(HasLine("Procedures:     1"));
-  EXPECT_TRUE(BuildEditorFile(session, dir.Path() + "B.mac"));
-  EXPECT_TRUE(Exists("A.RRO") && Exists("B.RRO"));
-  EXPECT_FALSE(BuildEditorFile(session, dir.Path() + "C.txt"));
-  EXPECT_EQ(ui.MessageBoxTexts(), Lines{std::string(kUnknownFileType)});
-}
-
 TEST_F(PascalBuild, MainFileSummaryLines) {
   Write("Prog.Pas", kProgram);
   project.settings.MainFileName = "Prog.Pas";
@@ -104,24 +91,20 @@ TEST_F(PascalBuild, EncodedMainFiles) {
   project.settings.MainFileName = "Prog.Mac";
   EXPECT_TRUE(CompileMainFile(session));
   EXPECT_TRUE(messages.Lines().empty()) << Report();
-  struct Step {
-    const char* mainFile;
-    bool pasThere;
-    const char* assembled;
-    const char* notAssembled;
-  };
-  for (const Step& step : {Step{"Prog.EPS", false, "Prog.EMS", "Prog.Mac"},
-                           {"Prog.Pasx", false, "Prog.EMS", "Prog.Mac"},
-                           {"Prog.Pas", false, "Prog.EMS", "Prog.Mac"},
-                           {"Prog.Pas", true, "Prog.Mac", "Prog.EMS"}}) {
-    SCOPED_TRACE(step.mainFile);
-    if (step.pasThere) Write("Prog.Pas", kProgram);
+  for (const auto& [mainFile, pasThere] : {std::pair{"Prog.EPS", false},
+                                           {"Prog.Pasx", false},
+                                           {"Prog.Pas", false},
+                                           {"Prog.Pas", true}}) {
+    SCOPED_TRACE(mainFile);
+    if (pasThere) Write("Prog.Pas", kProgram);
     messages.Clear();
-    project.settings.MainFileName = step.mainFile;
+    project.settings.MainFileName = mainFile;
     ASSERT_TRUE(CompileMainFile(session)) << Report();
-    EXPECT_TRUE(HasLine("Assemble: " + dir.Path() + step.assembled)) << Report();
-    EXPECT_FALSE(HasLine("Assemble: " + dir.Path() + step.notAssembled)) << Report();
-    EXPECT_EQ(TestDir::Read(dir.Path() + "Prog.Mac").starts_with("this older"), !step.pasThere);
+    const std::string assembled = pasThere ? "Prog.Mac" : "Prog.EMS";
+    const std::string other = pasThere ? "Prog.EMS" : "Prog.Mac";
+    EXPECT_TRUE(HasLine("Assemble: " + dir.Path() + assembled)) << Report();
+    EXPECT_FALSE(HasLine("Assemble: " + dir.Path() + other)) << Report();
+    EXPECT_EQ(TestDir::Read(dir.Path() + "Prog.Mac").starts_with("this older"), !pasThere);
   }
   EXPECT_TRUE(Exists("Prog.EMS") && Exists("Prog.RRO"));
 }

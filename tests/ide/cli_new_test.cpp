@@ -1,9 +1,7 @@
 // velkor-cli new: the run-time library and a start-up module first in a
 // Pascal project whose main file has no LINK clause, so the program builds
-// and runs on kavrin-cli as it is; a CP/M program's data right after its code.
+// and runs on kavrin-cli as it is (the bundled examples run as .COM too).
 #include <gtest/gtest.h>
-
-#include <regex>
 
 #include "ide/core/project_file.h"
 #include "ide/core/run_time_library.h"
@@ -19,13 +17,6 @@ using namespace velkor_test;
 const char* kHello = "{ no LINK here } (* nor LINK here *)\r\n"
                      "PROGRAM Hello;\r\nBEGIN\r\n  OUT($80, 72); OUT($80, 105);\r\nEND.\r\n";
 
-std::vector<std::string> FilesOf(const TestDir& dir, const std::string& prj) {
-  Project p;
-  std::string error;
-  EXPECT_TRUE(ReadProjectFile(dir.Path() + prj, p, error)) << error;
-  return p.Files();
-}
-
 std::string Startup(const TestDir& dir) {
   return TestDir::Read(dir.Path() + kStartupFileName);
 }
@@ -34,10 +25,8 @@ TEST(New, ProgramWithoutLinkGetsTheStartupFirstAndRuns) {
   TestDir dir;
   dir.Write("Hello.Pas", kHello);
   ASSERT_TRUE(Ok(dir, {"new", "P.Prj", "Hello.Pas"}));
-  std::vector<std::string> expected = {kStartupFileName, "Hello.Pas"};
-  for (std::string_view object : RunTimeLibraryObjects(kCpuZ80))
-    expected.emplace_back(object);
-  EXPECT_EQ(FilesOf(dir, "P.Prj"), expected);
+  EXPECT_TRUE(
+      Contains(TestDir::Read(dir.Path() + "P.Prj"), "Source1=Startup.Mac\nSource2=Hello.Pas\n"));
   EXPECT_TRUE(Contains(Startup(dir), "@HELLO")) << Startup(dir);
   // The terminal unit comes beside the project.
   EXPECT_EQ(TestDir::Read(dir.Path() + kTerminalUnitFileName),
@@ -82,32 +71,48 @@ TEST(New, StartupPlacesTheData) {
 }
 
 // The run-time library follows Pascal projects only, for the project's CPU;
-// a program with its own LINK clause or --no-rtl gets no start-up.
-TEST(New, RunTimeLibraryAndStartupOnlyWhereNeeded) {
+// a program with its own LINK clause or --no-rtl gets no start-up. A file
+// named twice is listed once; the project keeps the case of its name.
+TEST(New, ProjectFilesAndSettings) {
   TestDir dir;
   dir.Write("A.Mac", "");
   dir.Write("B.Pas", "{ comment first }\r\nLINK CODEADD = $0000 DATAADD = $8000\r\nPROGRAM "
                      "B;\r\nBEGIN\r\nEND.\r\n");
   dir.Write("Hello.Pas", kHello);
+  const std::string outside = dir.Write("other/Ext.RRO", "");
   const auto withRtl = [](std::vector<std::string> files, int cpu) {
     for (std::string_view object : RunTimeLibraryObjects(cpu))
       files.emplace_back(object);
     return files;
   };
-  const std::pair<Args, std::vector<std::string>> cases[] = {
-      {{"A.Mac", "B.Pas"}, withRtl({"A.Mac", "B.Pas"}, kCpuZ80)},
-      {{"--cpu", "Z180", "B.Pas"}, withRtl({"B.Pas"}, kCpuZ180)},
-      {{"--no-rtl", "A.Mac", "B.Pas"}, {"A.Mac", "B.Pas"}},
-      {{"--no-rtl", "Hello.Pas"}, {"Hello.Pas"}},
-      {{"A.Mac"}, {"A.Mac"}},
+  const std::tuple<Args, std::vector<std::string>, bool> cases[] = {
+      {{"A.Mac", "B.Pas"}, withRtl({"A.Mac", "B.Pas"}, kCpuZ80), true},
+      {{"--cpu", "Z180", "B.Pas"}, withRtl({"B.Pas"}, kCpuZ180), true},
+      {{"--no-rtl", "A.Mac", "B.Pas"}, {"A.Mac", "B.Pas"}, true},
+      {{"--no-rtl", "Hello.Pas"}, {"Hello.Pas"}, true},
+      {{"--no-sym", "A.Mac"}, {"A.Mac"}, false},
+      {{"--target", "32k", "--cpu", "Z180", "--main", "B.Pas", "A.Mac", "B.Pas", outside, "A.Mac"},
+       withRtl({"A.Mac", "B.Pas", outside}, kCpuZ180),
+       true},
   };
-  for (const auto& [files, expected] : cases) {
-    Args args = {"new", "P.Prj", "--force"};
+  for (const auto& [files, expected, symbols] : cases) {
+    Args args = {"new", "demo.prj", "--force"};
     args.insert(args.end(), files.begin(), files.end());
     ASSERT_TRUE(Ok(dir, args));
-    EXPECT_EQ(FilesOf(dir, "P.Prj"), expected);
+    Project p;
+    std::string error;
+    ASSERT_TRUE(ReadProjectFile(dir.Path() + "demo.prj", p, error)) << error;
+    EXPECT_EQ(p.Files(), expected);
+    EXPECT_EQ(p.settings.WriteSym, symbols);
   }
   EXPECT_FALSE(std::filesystem::exists(dir.Path() + kStartupFileName));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() + "demo.Prj"));
+  const kit_test::ProgramRun shown = Velkor(dir, {"show", "demo.prj"});
+  EXPECT_TRUE(shown.out.starts_with(
+      "demo\n" + dir.Path() + "\n32K target device\nZ180 CPU\nA.Mac\nB.Pas\n" + outside + "\n"))
+      << shown.out;
+  EXPECT_TRUE(
+      Contains(TestDir::Read(dir.Path() + "demo.prj"), "MainFileName=" + dir.Path() + "B.Pas"));
 }
 
 // A missing main file becomes a greeting. Another program's start-up is the
@@ -129,27 +134,8 @@ TEST(New, GreetingAndAnotherProgramsStartup) {
   EXPECT_TRUE(Contains(Startup(dir), "@OTHER"));
 }
 
-// The first area's start or end under a heading of the map file.
-std::uint32_t FirstArea(const std::string& map, const std::string& heading, int part) {
-  std::smatch m;
-  if (!std::regex_search(map, m, std::regex(heading + R"(\n ([0-9A-F]+)H ([0-9A-F]+)H)"))) return 0;
-  return static_cast<std::uint32_t>(std::stoul(m[part], nullptr, 16));
-}
-
-TEST(New, CpmDataFollowsTheCodeAndTheProgramStillRuns) {
-  TestDir dir;
-  ASSERT_TRUE(Ok(dir, {"new", "P.Prj", "--target", "CP/M", "Hello.Pas"}));
-  ASSERT_TRUE(Ok(dir, {"build", "P.Prj", "--map"}));
-  const auto comEnd = 0x100 + std::filesystem::file_size(dir.Path() + "P.COM");
-  const std::string map = TestDir::Read(dir.Path() + "P.MAP");
-  EXPECT_EQ(FirstArea(map, "Code areas \\(start, end\\):", 2), comEnd) << map;
-  EXPECT_EQ(FirstArea(map, "Data areas \\(start, end\\):", 1), comEnd) << map;
-  const auto ran = Kavrin(dir, {"run", "P.COM"});
-  EXPECT_EQ(ran.status, 0) << ran.err;
-  EXPECT_EQ(ran.out, "Hello, World!\r\n");
-}
-
-// The data address waits for code placed after the module that asks for it.
+// A CP/M program's data follows its code (LINK ...,CODEEND): the address
+// waits for code placed after the module that asks for it.
 TEST(New, CodeEndCountsEveryModule) {
   TestDir dir;
   dir.Write("A.Mac", " LINK 0100H,CODEEND\r\n GLOBAL COUNT\r\n LD HL,COUNT\r\n DATA\r\n"

@@ -1,10 +1,9 @@
 // velkor-cli run as a program: exit statuses, output streams, located
-// diagnostics, -q, -D, --version, new and show.
+// diagnostics, -q, -D and --version.
 #include <gtest/gtest.h>
 
 #include <regex>
 
-#include "ide/core/project_file.h"
 #include "tests/ide/cli_support.h"
 
 namespace velkor {
@@ -70,32 +69,6 @@ TEST(Cli, HelpAndVersionOnStdout) {
         r.out, std::regex(program + R"( \d+\.\d+\.\d+( \(commit [0-9a-f]{7,40}\))?\n)")))
         << r.out;
   }
-}
-
-// The project's name keeps the case the user gave.
-TEST(Cli, NewThenShowListsTheItems) {
-  TestDir dir;
-  dir.Write("Main.Pas", "program x; begin end.\r\n");
-  dir.Write("io.mac", "\tnop\r\n");
-  const std::string outside = dir.Write("other/Ext.RRO", "");
-  const kit_test::ProgramRun made =
-      Velkor(dir, {"new", "demo.prj", "--target", "32k", "--cpu", "Z180", "--main", "Main.Pas",
-                   "--no-rtl", "io.mac", "Main.Pas", outside, "io.mac"});
-  ASSERT_EQ(made.status, 0) << made.err;
-  EXPECT_TRUE(made.err.empty());
-  EXPECT_FALSE(std::filesystem::exists(dir.Path() + "demo.Prj"));
-  const kit_test::ProgramRun shown = Velkor(dir, {"show", "demo.prj"});
-  ASSERT_EQ(shown.status, 0) << shown.err;
-  EXPECT_EQ(shown.out, "demo\n" + dir.Path() + "\n32K target device\nZ180 CPU\nio.mac\nMain.Pas\n" +
-                           outside + "\n");
-  Project p;
-  std::string error;
-  ASSERT_TRUE(ReadProjectFile(dir.Path() + "demo.prj", p, error)) << error;
-  EXPECT_TRUE(p.settings.WriteSym);
-  EXPECT_EQ(p.settings.MainFileName, dir.Path() + "Main.Pas");
-  ASSERT_TRUE(Ok(dir, {"new", "S.Prj", "--no-sym", "io.mac"}));
-  ASSERT_TRUE(ReadProjectFile(dir.Path() + "S.Prj", p, error));
-  EXPECT_FALSE(p.settings.WriteSym);
 }
 
 // Errors located for editors on stderr, one per tool and place.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 
 #include "tests/ide/cli_support.h"
 
@@ -43,18 +44,14 @@ const char* kPrint = " GLOBAL PRINT\r\n"
                      " RET\r\n"
                      " END\r\n";
 
-std::string BuildWithListing(const TestDir& dir) {
+TEST(Listing, ShowsLinesBytesIncludesMacrosAndLabels) {
+  TestDir dir;
   dir.Write("MAIN.Mac", kMain);
   dir.Write("DEFS.INC", kDefs);
   dir.Write("PRINT.Mac", kPrint);
-  EXPECT_TRUE(Ok(dir, {"new", "P.Prj", "--no-rtl", "MAIN.Mac", "PRINT.Mac"}));
-  EXPECT_TRUE(Ok(dir, {"build", "P.Prj", "--list"}));
-  return TestDir::Read(dir.Path() + "MAIN.LST");
-}
-
-TEST(Listing, ShowsLinesBytesIncludesMacrosAndLabels) {
-  TestDir dir;
-  const std::string listing = BuildWithListing(dir);
+  ASSERT_TRUE(Ok(dir, {"new", "P.Prj", "--no-rtl", "MAIN.Mac", "PRINT.Mac"}));
+  ASSERT_TRUE(Ok(dir, {"build", "P.Prj", "--list"}));
+  const std::string listing = TestDir::Read(dir.Path() + "MAIN.LST");
   // Encodings checked by hand against the Z80 tables.
   for (const char* expected : {
            "    3 C 0000                     INCLUDE DEFS.INC\r\n"
@@ -96,11 +93,8 @@ TEST(Listing, PascalLinesStandBesideTheirCode) {
   TestDir dir;
   dir.Write("Hello.Pas", "PROGRAM Hello;\r\nBEGIN\r\n  OUT($80, 72);\r\nEND.\r\n");
   ASSERT_TRUE(Ok(dir, {"new", "P.Prj", "Hello.Pas"}));
-  std::string prj = TestDir::Read(dir.Path() + "P.Prj");
-  const std::size_t key = prj.find("IncludePAS=1");
-  ASSERT_NE(key, std::string::npos) << prj;
-  prj.replace(key, 12, "IncludePAS=0");
-  dir.Write("P.Prj", prj);
+  dir.Write("P.Prj", std::regex_replace(TestDir::Read(dir.Path() + "P.Prj"),
+                                        std::regex("IncludePAS=1"), "IncludePAS=0"));
 
   ASSERT_TRUE(Ok(dir, {"build", "P.Prj"}));
   EXPECT_EQ(TestDir::Read(dir.Path() + "Hello.Mac").find("OUT($80, 72)"), std::string::npos);

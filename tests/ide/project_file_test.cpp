@@ -13,8 +13,8 @@ bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-// Every setting differs from its default: one not read back shows here.
-TEST(ProjectFile, WritesTheLayoutExactlyAndReadsItBack) {
+// (That text read back gives the same project: the fuzz target checks it for any text.)
+TEST(ProjectFile, WritesTheLayoutExactly) {
   Project p = NewProject("/w/demo", "Demo");
   p.settings = {6, 1, false, true, true, true, "/w/demo/Main.Pas"};
   p.RefreshDescriptions();
@@ -22,17 +22,12 @@ TEST(ProjectFile, WritesTheLayoutExactlyAndReadsItBack) {
   p.AddFile("/lib/Io.Mac");
   p.editors = {{"/w/demo/Main.Pas", 12, 3}, {"/lib/Io.Mac", 0, 0}};
   p.currentEditor = 1;
-  const std::string text = ProjectFileText(p);
-  EXPECT_EQ(text, "[General]\nTarget=6\nCPU=1\nIncludePAS=0\nWriteSym=1\nPasInSym=1\n"
-                  "AutoIndent=1\nMainFileName=/w/demo/Main.Pas\n\n"
-                  "[Sources]\nSource1=Main.Pas\nSource2=/lib/Io.Mac\nSource3=Undefined\n\n"
-                  "[Editor]\nSource1=/w/demo/Main.Pas\nPosY1=12\nPosX1=3\n"
-                  "Source2=/lib/Io.Mac\nPosY2=0\nPosX2=0\nSource3=Undefined\nCurrent=1\n");
-  Project back;
-  std::string error;
-  ASSERT_TRUE(ParseProjectText(text, "/w/demo/Demo.Prj", back, error)) << error;
-  EXPECT_EQ(back.ProjectItems, p.ProjectItems);
-  EXPECT_EQ(ProjectFileText(back), text);
+  EXPECT_EQ(ProjectFileText(p),
+            "[General]\nTarget=6\nCPU=1\nIncludePAS=0\nWriteSym=1\nPasInSym=1\n"
+            "AutoIndent=1\nMainFileName=/w/demo/Main.Pas\n\n"
+            "[Sources]\nSource1=Main.Pas\nSource2=/lib/Io.Mac\nSource3=Undefined\n\n"
+            "[Editor]\nSource1=/w/demo/Main.Pas\nPosY1=12\nPosX1=3\n"
+            "Source2=/lib/Io.Mac\nPosY2=0\nPosX2=0\nSource3=Undefined\nCurrent=1\n");
 }
 
 Project Parsed(const std::string& text) {

@@ -1,10 +1,9 @@
 // The editor window driven as a user drives it: pages, questions, find and
-// replace, Asm/Pas, auto indent, saving, keys and colouring.
+// replace, Asm/Pas, saving, keys and colouring.
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -136,24 +135,6 @@ private slots:
     }
   }
 
-  // 100 pages at most; closing one moves the later ones down.
-  void pageSlots() {
-    Editor e;
-    for (int i = 0; i < 100; ++i)
-      QVERIFY(e.Open(QString("F%1.Pas").arg(i), "x"));
-    e.w.SetCurrentIndex(42);
-    QVERIFY(!e.Open("Extra.Pas", "x"));
-    QCOMPARE(e.w.OpenFiles().size(), 100);
-    QCOMPARE(e.w.CurrentIndex(), 42);
-    QVERIFY(e.Said().empty());
-    e.Do("close");
-    QCOMPARE(e.w.OpenFiles()[42], e.Path("F43.Pas"));
-    QVERIFY(e.w.OpenFile(e.Path("F42.Pas"))); // now it fits, after the others
-    QCOMPARE(e.w.OpenFiles().indexOf(e.Path("F42.Pas")), 99);
-    QVERIFY(e.w.OpenFile(e.Path("F7.Pas"))); // an open file comes to the front
-    QCOMPARE(e.w.CurrentIndex(), 7);
-  }
-
   void asmAndPasFollowTheFilesThatExist() {
     Editor e({kYes});
     for (const char* name : {"Alone.Pas", "Notes.txt", "Both.Pas", "Both.MAC"})
@@ -177,20 +158,6 @@ private slots:
     Write(e.Path("Alone.Mac"), "; now");
     e.w.UpdateAsmPasButtons();
     QCOMPARE(e.Buttons(), "+*");
-  }
-
-  void autoIndentRepeatsTheLeadingTabs() {
-    Editor e;
-    QsciScintilla* page = e.Open("Indent.Pas", "\t\tbegin");
-    page->setCursorPosition(0, 7);
-    QTest::keyClick(page, Qt::Key_Return);
-    QCOMPARE(page->text(), "\t\tbegin\n");
-    e.Do("autoIndent");
-    QTest::keyClick(page, Qt::Key_Up);
-    QTest::keyClick(page, Qt::Key_End);
-    QTest::keyClick(page, Qt::Key_Return);
-    QCOMPARE(page->text(), "\t\tbegin\n\t\t\n");
-    QCOMPARE(e.Caret(page), 10);
   }
 
   void aFailedSaveKeepsTheTextAndSaysWhy() {
@@ -231,17 +198,6 @@ private slots:
     QCOMPARE(e.w.OpenFiles().size(), 1);
     QCOMPARE(e.Said().size(), std::size_t{1});
     QVERIFY(QString::fromStdString(e.Said()[0]).endsWith("at most 255 characters."));
-  }
-
-  // The compiler names include files in whatever case the source wrote.
-  void showPositionOpensTheFileAtTheCaret() {
-    Editor e;
-    const QString file = Write(e.Path("TERMINAL.PAS"), "line0\nline1\n  x := ;\n");
-    e.w.ShowPosition(e.Path("Terminal.pas"), 2, 7);
-    QCOMPARE(e.w.OpenFiles(), QStringList{file});
-    QCOMPARE(e.Caret(e.w.EditorOf(file)), 19);
-    QVERIFY(e.w.isVisible());
-    QTRY_COMPARE(e.w.findChild<QLabel*>("caret")->text(), "Line 3, Col 8");
   }
 
   void keys() {
