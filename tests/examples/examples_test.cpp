@@ -52,7 +52,8 @@ kit_test::ProgramRun BuildAndRun(const TestDir& dir, const std::string& source, 
                               kit_test::ShellQuoted(std::string(KIT_BIN_DIR) + "/kavrin-cli") +
                               " run " + name + (cpm ? ".COM" : ".ROM") +
                               " --max-steps 50000000 <input.txt >out.txt";
-  ran.status = WEXITSTATUS(std::system(command.c_str()));
+  const int raw = std::system(command.c_str());
+  ran.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   ran.out = TestDir::Read(dir.Path() + "out.txt");
   return ran;
 }
