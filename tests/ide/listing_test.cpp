@@ -1,23 +1,18 @@
 // Listing files (NAME.LST) as velkor-cli asm --list and build --list write them.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <filesystem>
-#include <map>
 #include <regex>
-#include <sstream>
 
-#include "tests/platform/run_program.h"
-#include "tests/platform/test_dir.h"
+#include "tests/ide/cli_support.h"
 
 namespace velkor {
 namespace {
 
-using kit_test::RunProgram;
-using kit_test::TestDir;
+using namespace velkor_test;
 
 // An include file, a macro, an external call, a six-byte DB and words that
-// the linker relocates by the code and by the data start.
+// the linker relocates by the code (') and by the data start (").
 const char* kMain = " EXTERN PRINT\r\n"
                     " GLOBAL START\r\n"
                     " INCLUDE DEFS.INC\r\n"
@@ -49,22 +44,14 @@ const char* kPrint = " GLOBAL PRINT\r\n"
                      " RET\r\n"
                      " END\r\n";
 
-std::string BuildWithListing(const TestDir& dir) {
+TEST(Listing, ShowsLinesBytesIncludesMacrosAndLabels) {
+  TestDir dir;
   dir.Write("MAIN.Mac", kMain);
   dir.Write("DEFS.INC", kDefs);
   dir.Write("PRINT.Mac", kPrint);
-  EXPECT_EQ(
-      RunProgram(dir.Path(), "velkor-cli", {"new", "P.Prj", "--no-rtl", "MAIN.Mac", "PRINT.Mac"})
-          .status,
-      0);
-  const auto built = RunProgram(dir.Path(), "velkor-cli", {"build", "P.Prj", "--list", "--map"});
-  EXPECT_EQ(built.status, 0) << built.out << built.err;
-  return TestDir::Read(dir.Path() + "MAIN.LST");
-}
-
-TEST(Listing, ShowsLinesBytesIncludesMacrosAndLabels) {
-  TestDir dir;
-  const std::string listing = BuildWithListing(dir);
+  ASSERT_TRUE(Ok(dir, {"new", "P.Prj", "--no-rtl", "MAIN.Mac", "PRINT.Mac"}));
+  ASSERT_TRUE(Ok(dir, {"build", "P.Prj", "--list"}));
+  const std::string listing = TestDir::Read(dir.Path() + "MAIN.LST");
   // Encodings checked by hand against the Z80 tables.
   for (const char* expected : {
            "    3 C 0000                     INCLUDE DEFS.INC\r\n"
@@ -91,97 +78,12 @@ TEST(Listing, ShowsLinesBytesIncludesMacrosAndLabels) {
        }) {
     EXPECT_NE(listing.find(expected), std::string::npos) << expected << "\nin\n" << listing;
   }
-}
-
-struct ModuleBases {
-  std::uint32_t code = 0;
-  std::uint32_t data = 0;
-};
-
-// " 00000H 0001FH    31  0000H 0002H     2  MAIN.RRO"
-std::map<std::string, ModuleBases> ModulesOfMap(const std::string& map) {
-  std::map<std::string, ModuleBases> modules;
-  const std::regex row(
-      R"(^ ([0-9A-F]+)H [0-9A-F]+H +\d+  ([0-9A-F]{4})H [0-9A-F]{4}H +\d+  (\S+)\.RRO$)");
-  std::istringstream lines(map);
-  for (std::string line; std::getline(lines, line);) {
-    std::smatch m;
-    if (std::regex_match(line, m, row))
-      modules[m[3]] = {static_cast<std::uint32_t>(std::stoul(m[1], nullptr, 16)),
-                       static_cast<std::uint32_t>(std::stoul(m[2], nullptr, 16))};
-  }
-  return modules;
-}
-
-// Places every code byte of a listing into `image` at the module's bases, as
-// the linker would; bytes only the linker computes are left alone. Returns
-// how many bytes were placed.
-std::size_t PlaceListedCode(const std::string& listing, ModuleBases bases,
-                            std::vector<std::uint8_t>& image) {
-  std::size_t placed = 0;
-  const std::regex head(R"(^(?: {5}|[ \d]{5}) C ([0-9A-F]{4})  )");
-  std::istringstream lines(listing);
-  for (std::string line; std::getline(lines, line);) {
-    std::smatch m;
-    if (!std::regex_search(line, m, head)) continue;
-    std::uint32_t at = bases.code + static_cast<std::uint32_t>(std::stoul(m[1], nullptr, 16));
-    for (std::size_t column = 14; column + 2 < line.size() && column < 30; column += 4, ++at) {
-      const std::string hex = line.substr(column, 2);
-      if (hex == "  " || hex == "??") {
-        if (hex == "??") continue;
-        break;
-      }
-      std::uint32_t value = std::stoul(hex, nullptr, 16);
-      const char mark = line[column + 2];
-      // A relocated word: its low byte carries the base's carry into the high byte.
-      if (mark == '\'' || mark == '"') {
-        const std::uint32_t base = mark == '\'' ? bases.code : bases.data;
-        const bool low = column + 6 < line.size() && line[column + 6] == mark;
-        const std::uint32_t next = low ? std::stoul(line.substr(column + 4, 2), nullptr, 16) : 0;
-        EXPECT_TRUE(low) << "a relocated word split over two lines: " << line;
-        const std::uint32_t word = (value | next << 8) + base;
-        image.at(at) = static_cast<std::uint8_t>(word);
-        image.at(at + 1) = static_cast<std::uint8_t>(word >> 8);
-        column += 4;
-        ++at;
-        placed += 2;
-        continue;
-      }
-      image.at(at) = static_cast<std::uint8_t>(value);
-      ++placed;
-    }
-  }
-  return placed;
-}
-
-TEST(Listing, BytesPlacedAtTheMapsModuleBasesGiveTheImage) {
-  TestDir dir;
-  BuildWithListing(dir);
-  const std::map<std::string, ModuleBases> modules =
-      ModulesOfMap(TestDir::Read(dir.Path() + "P.MAP"));
-  ASSERT_EQ(modules.size(), 2u);
-  ASSERT_NE(modules.at("PRINT").code, 0u);
-  ASSERT_NE(modules.at("PRINT").data, 0u);
-  const std::string rom = TestDir::Read(dir.Path() + "P.ROM");
-  const std::vector<std::uint8_t> expected(rom.begin(), rom.end());
-  // Bytes the linker computes come from the image itself; all others from the listings.
-  std::vector<std::uint8_t> image = expected;
-  std::size_t placed = 0;
-  for (const auto& [name, bases] : modules)
-    placed += PlaceListedCode(TestDir::Read(dir.Path() + name + ".LST"), bases, image);
-  // Of 39 image bytes, five the linker computes: an external word, a JR, BUF+1.
-  EXPECT_EQ(placed, 34u);
-  EXPECT_EQ(image, expected);
-}
-
-TEST(Listing, AsmWritesItOnlyWhenAsked) {
-  TestDir dir;
-  BuildWithListing(dir);
+  // velkor-cli asm writes the same listing, only when asked.
   const std::string fromBuild = TestDir::Read(dir.Path() + "PRINT.LST");
   std::filesystem::remove(dir.Path() + "PRINT.LST");
-  ASSERT_EQ(RunProgram(dir.Path(), "velkor-cli", {"asm", "PRINT.Mac"}).status, 0);
+  ASSERT_TRUE(Ok(dir, {"asm", "PRINT.Mac"}));
   EXPECT_FALSE(std::filesystem::exists(dir.Path() + "PRINT.LST"));
-  ASSERT_EQ(RunProgram(dir.Path(), "velkor-cli", {"asm", "PRINT.Mac", "--list"}).status, 0);
+  ASSERT_TRUE(Ok(dir, {"asm", "PRINT.Mac", "--list"}));
   EXPECT_EQ(TestDir::Read(dir.Path() + "PRINT.LST"), fromBuild);
 }
 
@@ -190,19 +92,15 @@ TEST(Listing, AsmWritesItOnlyWhenAsked) {
 TEST(Listing, PascalLinesStandBesideTheirCode) {
   TestDir dir;
   dir.Write("Hello.Pas", "PROGRAM Hello;\r\nBEGIN\r\n  OUT($80, 72);\r\nEND.\r\n");
-  ASSERT_EQ(RunProgram(dir.Path(), "velkor-cli", {"new", "P.Prj", "Hello.Pas"}).status, 0);
-  std::string prj = TestDir::Read(dir.Path() + "P.Prj");
-  const std::size_t key = prj.find("IncludePAS=1");
-  ASSERT_NE(key, std::string::npos) << prj;
-  prj.replace(key, 12, "IncludePAS=0");
-  dir.Write("P.Prj", prj);
+  ASSERT_TRUE(Ok(dir, {"new", "P.Prj", "Hello.Pas"}));
+  dir.Write("P.Prj", std::regex_replace(TestDir::Read(dir.Path() + "P.Prj"),
+                                        std::regex("IncludePAS=1"), "IncludePAS=0"));
 
-  ASSERT_EQ(RunProgram(dir.Path(), "velkor-cli", {"build", "P.Prj"}).status, 0);
+  ASSERT_TRUE(Ok(dir, {"build", "P.Prj"}));
   EXPECT_EQ(TestDir::Read(dir.Path() + "Hello.Mac").find("OUT($80, 72)"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir.Path() + "Hello.LST"));
 
-  const auto built = RunProgram(dir.Path(), "velkor-cli", {"build", "P.Prj", "--list"});
-  ASSERT_EQ(built.status, 0) << built.out << built.err;
+  ASSERT_TRUE(Ok(dir, {"build", "P.Prj", "--list"}));
   const std::string listing = TestDir::Read(dir.Path() + "Hello.LST");
   // The statement's code, then its Pascal line.
   const std::size_t code = listing.find("C 0003  3E  48            \tld a,72\r\n");

@@ -4,8 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
-#include <QDir>
-#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -17,14 +16,11 @@
 #include <QTimer>
 #include <Qsci/qsciscintilla.h>
 #include <functional>
-#include <map>
 
 #include "ide/ui/compile_progress_window.h"
 #include "ide/ui/editor_window.h"
 #include "ide/ui/help_window.h"
-#include "ide/ui/main_window.h"
 #include "ide/ui/message_window.h"
-#include "ide/ui/qt_ui_host.h"
 #include "tests/ide/ui/window_test_support.h"
 
 using platform::Answer;
@@ -33,21 +29,6 @@ using velkor::ui::MainWindow;
 namespace {
 
 const QByteArray kProgram = "PROGRAM P;\r\nVAR B: BYTE;\r\nBEGIN\r\n  B := 1;\r\nEND.\r\n";
-
-// "Section/Key" -> value of an ini file.
-std::map<QString, QString> Keys(const QString& path) {
-  std::map<QString, QString> keys;
-  QString section;
-  for (const QByteArray& raw : Read(path).split('\n')) {
-    const QString line = QString::fromUtf8(raw).trimmed();
-    if (line.startsWith('[')) {
-      section = line.mid(1, line.size() - 2);
-    } else if (const qsizetype eq = line.indexOf('='); eq > 0) {
-      keys[section + "/" + line.left(eq)] = line.mid(eq + 1);
-    }
-  }
-  return keys;
-}
 
 // Runs `drive` on the next modal dialog once it is shown.
 void WhenModal(std::function<void(QDialog*)> drive) {
@@ -129,93 +110,96 @@ private slots:
     QVERIFY(f->window->close());
     QCOMPARE(f->questions.MessageBoxTexts().back(), std::string("Save current project ?"));
 
-    const auto keys = Keys(Path("work/Demo.Prj"));
     // After the swap C, B, A, D; B removed; D's page opened last is active.
-    const std::map<QString, QString> expected = {
-        {"General/Target", "0"},
-        {"General/CPU", "0"},
-        {"General/IncludePAS", "1"},
-        {"General/WriteSym", "0"},
-        {"General/PasInSym", "0"},
-        {"General/AutoIndent", "0"},
-        {"General/MainFileName", ""},
-        {"Sources/Source1", "C.RRO"},
-        {"Sources/Source2", "A.Pas"},
-        {"Sources/Source3", d},
-        {"Sources/Source4", "Undefined"},
-        {"Editor/Source1", a},
-        {"Editor/PosY1", "0"},
-        {"Editor/PosX1", "0"},
-        {"Editor/Source2", d},
-        {"Editor/PosY2", "0"},
-        {"Editor/PosX2", "0"},
-        {"Editor/Source3", "Undefined"},
-        {"Editor/Current", "1"},
-    };
-    QCOMPARE(keys, expected);
+    QCOMPARE(QString::fromUtf8(Read(Path("work/Demo.Prj"))),
+             "[General]\nTarget=0\nCPU=0\nIncludePAS=1\nWriteSym=0\nPasInSym=0\nAutoIndent=0\n"
+             "MainFileName=\n\n[Sources]\nSource1=C.RRO\nSource2=A.Pas\nSource3=" +
+                 d + "\nSource4=Undefined\n\n[Editor]\nSource1=" + a +
+                 "\nPosY1=0\nPosX1=0\nSource2=" + d +
+                 "\nPosY2=0\nPosX2=0\nSource3=Undefined\nCurrent=1\n");
     auto reopened = Make(Path("work/Demo.Prj"));
     QCOMPARE(reopened->window->CurrentProject().ProjectItems,
              (std::vector<std::string>{"Demo", Path("work/").toStdString(), "No target device",
                                        "Z80 CPU", "C.RRO", "A.Pas", d.toStdString()}));
     QCOMPARE(reopened->window->Editor()->OpenFiles(), (QStringList{a, d}));
     QCOMPARE(reopened->window->Editor()->CurrentIndex(), 1);
-    QCOMPARE(Keys(Path("prog/Velkor.ini"))["General/LastProject"], QString("Demo"));
+    QVERIFY(Read(Path("prog/Velkor.ini")).contains("\nLastProject=Demo\n"));
   }
 
   // Each build command from the editor, after an edit, leaves its summary.
-  void BuildCommands_data() {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QStringList>("lines");
-    QTest::newRow("compile") << "compile"
-                             << QStringList{"Data size:      1 bytes", "Procedures:     1"};
-    QTest::newRow("main") << "compileMain" << QStringList{"CodeBlocks:     1"};
-    QTest::newRow("all") << "compileAll" << QStringList{"Compile: Prog.Pas", "Data size: 1 bytes"};
-  }
   void BuildCommands() {
-    QFETCH(QString, command);
-    QFETCH(QStringList, lines);
-    const QString dir = Path("build_" + command + "/");
-    const QString prog = Write(dir + "Prog.Pas", kProgram);
-    Write(dir + "Prog.Prj",
-          "[General]\nTarget=6\nMainFileName=" + prog.toUtf8() + "\n[Sources]\nSource1=Prog.Pas\n");
-    auto f = Make(dir + "Prog.Prj");
-    f->window->Editor()->OpenFile(prog);
-    QsciScintilla* page = f->window->Editor()->EditorOf(prog);
-    page->setCursorPosition(3, 0);
-    page->insert("  B := 2;\r\n");
-    f->window->Editor()->findChild<QAction*>(command)->trigger();
-    for (const QString& line : lines)
-      QVERIFY2(HasLine(*f->window, line), qPrintable(line));
-    QVERIFY(QFileInfo::exists(dir + "Prog.RRO"));
-    QVERIFY(Read(prog).contains("B := 2")); // saved before building
-    QVERIFY(!f->window->Progress()->isVisible());
-    QVERIFY(f->window->Link());
-    QVERIFY(QFileInfo(dir + "Prog.ROM").size() == 32 * 1024);
-    f->questions.QueueAnswer(Answer::kNo);
-    f->window->close();
+    const std::pair<QString, QStringList> rows[] = {
+        {"compile", {"Data size:      1 bytes", "Procedures:     1"}},
+        {"compileMain", {"CodeBlocks:     1"}},
+        {"compileAll", {"Compile: Prog.Pas", "Data size: 1 bytes"}},
+    };
+    for (const auto& [command, lines] : rows) {
+      const QString dir = Path("build_" + command + "/");
+      const QString prog = Write(dir + "Prog.Pas", kProgram);
+      Write(dir + "Prog.Prj", "[General]\nTarget=6\nMainFileName=" + prog.toUtf8() +
+                                  "\n[Sources]\nSource1=Prog.Pas\n");
+      auto f = Make(dir + "Prog.Prj");
+      f->window->Editor()->OpenFile(prog);
+      QsciScintilla* page = f->window->Editor()->EditorOf(prog);
+      page->setCursorPosition(3, 0);
+      page->insert("  B := 2;\r\n");
+      f->window->Editor()->findChild<QAction*>(command)->trigger();
+      for (const QString& line : lines)
+        QVERIFY2(HasLine(*f->window, line), qPrintable(line));
+      QVERIFY(Read(prog).contains("B := 2")); // saved before building
+      QVERIFY(!f->window->Progress()->isVisible());
+      QVERIFY(f->window->Link());
+      QCOMPARE(QFileInfo(dir + "Prog.ROM").size(), 32 * 1024);
+      f->questions.QueueAnswer(Answer::kNo);
+      f->window->close();
+    }
   }
 
-  // The caret lands on the error; a double click on the report goes there too.
-  void CompileErrorPlacesTheCaret() {
-    const QString prog =
-        Write(Path("error/Bad.Pas"), "PROGRAM P;\r\nVAR B: BYTE;\r\nBEGIN\r\n  B := ;\r\nEND.\r\n");
-    auto f = Make();
-    QVERIFY(!f->window->CompileFile(prog));
-    QsciScintilla* page = f->window->Editor()->EditorOf(prog);
-    QVERIFY(page);
-    int line = -1, column = -1;
-    page->getCursorPosition(&line, &column);
-    QCOMPARE(line, 3);
-    QCOMPARE(column, 7);
-    page->setCursorPosition(0, 0);
-    velkor::ui::MessageWindow* messages = f->window->MessageView();
-    QCOMPARE(messages->ShownLines().back(), QString("Cannot evaluate expression"));
-    QPlainTextEdit* text = messages->Text();
-    QTextCursor last(text->document()->lastBlock());
-    QTest::mouseDClick(text->viewport(), Qt::LeftButton, {}, text->cursorRect(last).center());
-    page->getCursorPosition(&line, &column);
-    QCOMPARE(line, 3);
-    QCOMPARE(column, 7);
+  // Enter on the report's last line, or a double click on it, opens the
+  // error's place: for an ASM block the Pascal line, not the generated .Mac;
+  // an include file named in another case than its own is found.
+  void ErrorPlaces() {
+    struct Row {
+      QByteArray include; // Blk.pas's text, "" for none
+      QByteArray program;
+      QString opened;
+      QPoint place; // 0-based line and column
+    };
+    const Row rows[] = {
+        {"", "PROGRAM A;\r\nVAR B: BYTE;\r\nBEGIN\r\n  B := ;\r\nEND.\r\n", "A.Pas", {3, 7}},
+        {"",
+         "PROGRAM A;\r\nBEGIN\r\n  ASM\r\n NOP\r\n LD A,\r\n  END;\r\nEND.\r\n",
+         "A.Pas",
+         {4, 0}},
+        {"{ the block }\r\n  ASM\r\n LD A,\r\n  END;\r\n",
+         "PROGRAM A;\r\nBEGIN\r\n{#I BLK.PAS}\r\nEND.\r\n",
+         "Blk.pas",
+         {2, 0}},
+    };
+    for (const Row& r : rows) {
+      const QString dir = Path(QString("error%1/").arg(&r - rows));
+      if (!r.include.isEmpty()) Write(dir + "Blk.pas", r.include);
+      const QString source = Write(dir + "A.Pas", r.program);
+      Write(dir + "A.Prj", "[General]\nTarget=6\n[Sources]\nSource1=A.Pas\n");
+      auto f = Make(dir + "A.Prj");
+      QVERIFY(!f->window->CompileFile(source));
+      QPlainTextEdit* text = f->window->MessageView()->Text();
+      text->setFocus();
+      text->moveCursor(QTextCursor::End);
+      QTest::keyClick(text, Qt::Key_Return);
+      QsciScintilla* page = f->window->Editor()->EditorOf(dir + r.opened);
+      QVERIFY2(page, qPrintable(r.opened));
+      QPoint caret;
+      page->getCursorPosition(&caret.rx(), &caret.ry());
+      QCOMPARE(caret, r.place);
+      QTRY_COMPARE(f->window->Editor()->findChild<QLabel*>("caret")->text(),
+                   QString("Line %1, Col %2").arg(r.place.x() + 1).arg(r.place.y() + 1));
+      page->setCursorPosition(0, 0);
+      QTest::mouseDClick(text->viewport(), Qt::LeftButton, {},
+                         text->cursorRect(QTextCursor(text->document()->lastBlock())).center());
+      page->getCursorPosition(&caret.rx(), &caret.ry());
+      QCOMPARE(caret, r.place);
+    }
   }
 
   // The progress window's button ends a long compile with error 111.
@@ -232,45 +216,6 @@ private slots:
     const int lines = f->window->Progress()->findChild<QLineEdit*>("currentLine")->text().toInt();
     QVERIFY2(lines > 0 && lines <= 20, qPrintable(QString::number(lines)));
     QVERIFY(!QFileInfo::exists(Path("cancel/Long.Mac")));
-  }
-
-  // A new Project1 saved where a Project1.Prj is: asked, and No keeps it.
-  void OverwriteQuestion_data() {
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("overwritten");
-    QTest::newRow("yes") << int(Answer::kYes) << true;
-    QTest::newRow("no") << int(Answer::kNo) << false;
-  }
-  void OverwriteQuestion() {
-    QFETCH(int, answer);
-    QFETCH(bool, overwritten);
-    const QByteArray old = "[General]\nTarget=3\n";
-    Write(Path("prog/Project1.Prj"), old);
-    QFile::remove(Path("prog/Velkor.ini"));
-    auto f = Make();
-    QCOMPARE(f->window->CurrentProject().settings.Target, 3); // the last project, opened
-    Trigger(*f, "newProject");
-    f->questions.QueueFile(Write(Path("prog/New.Mac"), "").toStdString());
-    Trigger(*f, "addToProject");
-    for (Answer a : {Answer::kYes, static_cast<Answer>(answer)})
-      f->questions.QueueAnswer(a); // Save current project ? / Overwrite ?
-    f->window->close();
-    QCOMPARE(f->questions.MessageBoxTexts().back(),
-             std::string("Project file exists. Overwrite ?"));
-    QCOMPARE(Read(Path("prog/Project1.Prj")) != old, overwritten);
-    QFile::remove(Path("prog/Project1.Prj"));
-  }
-
-  // Editor entries whose files are gone, and a Current past them, are skipped.
-  void StaleEditorsAreSkipped() {
-    const QString kept = Write(Path("stale/Kept.Pas"), kProgram);
-    Write(Path("stale/Stale.Prj"),
-          "[Sources]\nSource1=Kept.Pas\n[Editor]\nSource1=" + Path("stale/Gone.Pas").toUtf8() +
-              "\nSource2=" + kept.toUtf8() + "\nPosY2=2\nSource3=Undefined\n" + "Current=7\n");
-    auto f = Make(Path("stale/Stale.Prj"));
-    QCOMPARE(f->window->CurrentProject().Name(), std::string("Stale"));
-    QCOMPARE(f->window->Editor()->OpenFiles(), QStringList{kept});
-    QVERIFY(f->questions.MessageBoxTexts().empty());
   }
 
   // Closing with changed pages asks for each, also after No to the project.
@@ -294,31 +239,14 @@ private slots:
     QVERIFY(!Read(two).startsWith("{ changed }"));
   }
 
-  // Linux names files in any case: the dialogs list every spelling.
-  void FileFilters_data() {
-    QTest::addColumn<QString>("filter");
-    QTest::addColumn<QString>("qt");
-    QTest::newRow("project") << "Project files (*.Prj)|*.Prj"
-                             << "Project files (*.Prj *.prj *.PRJ);;All files (*)";
-    QTest::newRow("two patterns") << "Sources|*.Pas;*.Mac"
-                                  << "Sources (*.Pas *.pas *.PAS *.Mac *.mac *.MAC);;All files (*)";
-  }
-  void FileFilters() {
-    QFETCH(QString, filter);
-    QFETCH(QString, qt);
-    QCOMPARE(velkor::ui::QtFileFilter(filter.toStdString()), qt);
-  }
-
+  // Help from the menu: the README and the guide to the windows, searched.
   void Help() {
     auto f = Make();
     Trigger(*f, "helpContents");
-    velkor::ui::HelpWindow* help = f->window->Help();
-    QVERIFY(help->isVisible());
-    QVERIFY(help->Contents()->count() >= 2); // the README and the guide to the windows
-    QVERIFY(help->Search("Change link order"));
-    QVERIFY(help->Page()->textCursor().hasSelection());
-    QVERIFY(!help->Search("no page says xyzzy"));
-    f->window->close();
+    QVERIFY(f->window->Help()->isVisible() && f->window->Help()->Contents()->count() >= 2);
+    QVERIFY(f->window->Help()->Search("Change link order"));
+    QVERIFY(f->window->Help()->Page()->textCursor().hasSelection());
+    QVERIFY(!f->window->Help()->Search("no page says xyzzy"));
   }
 };
 
