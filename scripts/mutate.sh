@@ -119,7 +119,7 @@ for program, directory in seen.items():
 # Runs the test programs whose name matches the first regex and not the
 # second, each whole; prints the first that fails, with its first failed test.
 RunPrograms() {
-  local regex=$1 skip=$2 log=$3 program name
+  local regex=$1 skip=$2 log=$3 program name failed
   : >"$log"
   for program in "${!program_dir[@]}"; do
     name=$(basename "$program")
@@ -127,7 +127,10 @@ RunPrograms() {
     [[ "$name" =~ ^($skip)$ ]] && continue
     echo "== $name" >>"$log"
     if ! (cd "${program_dir[$program]}" && timeout 300 "$program") </dev/null >>"$log" 2>&1; then
-      echo "$name $(grep -m1 -oE '^(\[  FAILED  \] [^ ]+|FAIL! +: [^ ]+)' "$log" | sed 's/.*[]:] *//')"
+      # A program killed by the timeout names no failure: the test it was in.
+      failed=$(grep -m1 -oE '^(\[  FAILED  \] [^ ]+|FAIL! +: [^ ]+)' "$log" ||
+        grep -oE '^\[ RUN      \] [^ ]+' "$log" | tail -1)
+      echo "$name $(echo "$failed" | sed 's/.*[]:] *//')"
       return 1
     fi
   done

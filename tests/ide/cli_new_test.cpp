@@ -46,7 +46,7 @@ TEST(New, ProgramWithoutLinkGetsTheStartupFirstAndRuns) {
   EXPECT_EQ(TestDir::Read(dir.Path() + "TERMINAL.PAS"), "{ mine }");
   EXPECT_FALSE(std::filesystem::exists(dir.Path() + kTerminalUnitFileName));
   ASSERT_TRUE(Ok(dir, {"build", "P.Prj"}));
-  EXPECT_EQ(Kavrin(dir, {"run", "P.ROM"}).out, "!");
+  EXPECT_EQ(Kavrin(dir, {"run", "P.ROM", "--max-steps", "100000"}).out, "!");
 }
 
 // The start-up's LINK line: data at --ram (default 8000H); for CP/M right
@@ -120,7 +120,7 @@ TEST(New, GreetingAndAnotherProgramsStartup) {
   TestDir dir;
   ASSERT_TRUE(Ok(dir, {"new", "Hi.Prj", "Hi.Pas"}));
   ASSERT_TRUE(Ok(dir, {"build", "Hi.Prj"}));
-  EXPECT_EQ(Kavrin(dir, {"run", "Hi.ROM"}).out, "Hello, World!\r\n");
+  EXPECT_EQ(Kavrin(dir, {"run", "Hi.ROM", "--max-steps", "100000"}).out, "Hello, World!\r\n");
   dir.Write("Hello.Pas", kHello);
   const auto refused = Velkor(dir, {"new", "Q.Prj", "Hello.Pas"});
   EXPECT_EQ(refused.status, 1);
