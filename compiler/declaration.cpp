@@ -277,7 +277,7 @@ void CompileBlock(Compilation& c, bool isFunction, int level, int routine) {
     }
   }
   // Before any symbol of the block is read: a directive may follow its heading.
-  const int overlayLevel = c.OverlayLevel;
+  const OverlayContext declaredIn = CurrentOverlayContext(c);
   const bool opensLevel = c.CurrentLevel < level;
   if (opensLevel) OpenLevel(c, block);
   const std::uint16_t savedRoutine = c.CurrentRoutine;
@@ -292,16 +292,16 @@ void CompileBlock(Compilation& c, bool isFunction, int level, int routine) {
     hasBody = RoutineHeading(c, routine, isFunction, forwardBody);
   }
   if (hasBody) {
-    const bool overlayPart = !mainProgram && DeclaresOverlayPart(c);
+    const bool overlayPart = !mainProgram && DeclaresOverlayPart(c, declaredIn);
     OverlayPart part;
     if (overlayPart) {
-      part = BeginOverlayPart(c);
+      part = BeginOverlayPart(c, declaredIn);
       Entry(c, routine).overlayArea = static_cast<std::uint8_t>(part.area);
       Entry(c, routine).overlayPart = static_cast<std::uint8_t>(part.part);
     }
     DeclarationPart(c);
     CheckForwardBodies(c, routine);
-    if (c.OverlayLevel > overlayLevel) ReportCompileError(c, kErrOverlayNotTerminated);
+    if (c.OverlayLevel > declaredIn.level) ReportCompileError(c, kErrOverlayNotTerminated);
 
     if (mainProgram) {
       EmitLabelLine(c, "@" + c.ProgramName + ":");

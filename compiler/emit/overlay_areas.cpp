@@ -27,6 +27,52 @@ void EmitZ80LoadCheck(Compilation& c, int area) {
   Emit(c, "MemLoadError " + Hex(kZ80LoadLimit + 1, 6) + "H,'" + text + "'");
 }
 
+bool NestedAreaOpened(const Compilation& c, const OverlayContext& declaredIn) {
+  return c.OverlayLevel > declaredIn.level;
+}
+
+void SetOverlayContext(Compilation& c, const OverlayContext& context) {
+  c.OverlayLevel = context.level;
+  c.CurrentArea = context.area;
+  c.FirstPart = context.firstPart;
+  c.NextAreaLoadAddress = context.loadAddress;
+}
+
+OverlayPart BeginPartInCurrentArea(Compilation& c) {
+  c.OverlayMode = true;
+  if (c.OverlayLevel == 2) {
+    c.WriteDeferred = true;
+    c.PendingPush = 0;
+  }
+  OverlaySizeCounters& counters = c.OverlaySizes[c.CurrentArea];
+  const OverlayPart part{c.CurrentArea, counters.partCount + 1};
+  const std::string area = std::to_string(part.area);
+  Emit(c, "SizeCounterZero " + area);
+  Emit(c, "Count " + area);
+  if (c.FirstPart) {
+    counters.currentSize = 0;
+    counters.largestSize = 0;
+    Emit(c, "LoadMark " + area);
+    Emit(c, "OrgMark " + area);
+    counters.loadAddress = c.NextAreaLoadAddress;
+    if (c.NextAreaLoadAddress >= 0) {
+      Emit(c, "Org " + Buffer(part.area) + "," +
+                  Hex(static_cast<std::uint32_t>(c.NextAreaLoadAddress), 5) + "H");
+      c.NextAreaLoadAddress = -1;
+    } else {
+      Emit(c, "LoadResume 32");
+      Emit(c, "Org " + Buffer(part.area) + ",LOADNEXT");
+    }
+    c.FirstPart = false;
+  } else {
+    Emit(c, "Org " + Buffer(part.area) + ",LOADNEXT");
+  }
+  Emit(c, "LoadRef @@OVRL" + AreaPart(part.area, part.part));
+  ++counters.partCount;
+  counters.partNumber = counters.partCount;
+  return part;
+}
+
 } // namespace
 
 std::string OverlayDescriptorLabel(int area, int part) {
@@ -74,46 +120,29 @@ void SetOverlayLoadAddress(Compilation& c, std::uint32_t address) {
   c.NextAreaLoadAddress = address;
 }
 
-bool DeclaresOverlayPart(const Compilation& c) {
-  if (c.OverlayLevel == 0) return false;
+OverlayContext CurrentOverlayContext(const Compilation& c) {
+  return {c.OverlayLevel, c.CurrentArea, c.FirstPart, c.NextAreaLoadAddress};
+}
+
+bool DeclaresOverlayPart(const Compilation& c, const OverlayContext& declaredIn) {
+  const OverlayContext in = NestedAreaOpened(c, declaredIn) ? declaredIn : CurrentOverlayContext(c);
+  if (in.level == 0) return false;
   for (int routine = c.CurrentRoutine; routine != 0; routine = c.Identifiers[routine].owner) {
-    if (c.Identifiers[routine].overlayArea == c.CurrentArea) return false;
+    if (c.Identifiers[routine].overlayArea == in.area) return false;
   }
   return true;
 }
 
-OverlayPart BeginOverlayPart(Compilation& c) {
-  c.OverlayMode = true;
-  if (c.OverlayLevel == 2) {
-    c.WriteDeferred = true;
-    c.PendingPush = 0;
-  }
-  OverlaySizeCounters& counters = c.OverlaySizes[c.CurrentArea];
-  const OverlayPart part{c.CurrentArea, counters.partCount + 1};
-  const std::string area = std::to_string(part.area);
-  Emit(c, "SizeCounterZero " + area);
-  Emit(c, "Count " + area);
-  if (c.FirstPart) {
-    counters.currentSize = 0;
-    counters.largestSize = 0;
-    Emit(c, "LoadMark " + area);
-    Emit(c, "OrgMark " + area);
-    counters.loadAddress = c.NextAreaLoadAddress;
-    if (c.NextAreaLoadAddress >= 0) {
-      Emit(c, "Org " + Buffer(part.area) + "," +
-                  Hex(static_cast<std::uint32_t>(c.NextAreaLoadAddress), 5) + "H");
-      c.NextAreaLoadAddress = -1;
-    } else {
-      Emit(c, "LoadResume 32");
-      Emit(c, "Org " + Buffer(part.area) + ",LOADNEXT");
-    }
-    c.FirstPart = false;
-  } else {
-    Emit(c, "Org " + Buffer(part.area) + ",LOADNEXT");
-  }
-  Emit(c, "LoadRef @@OVRL" + AreaPart(part.area, part.part));
-  ++counters.partCount;
-  counters.partNumber = counters.partCount;
+OverlayPart BeginOverlayPart(Compilation& c, const OverlayContext& declaredIn) {
+  if (!NestedAreaOpened(c, declaredIn)) return BeginPartInCurrentArea(c);
+  // The part starts in the outer area's state; the nested area then gets its
+  // own back, except an address given before the heading that the part took.
+  const OverlayContext nested = CurrentOverlayContext(c);
+  SetOverlayContext(c, declaredIn);
+  const OverlayPart part = BeginPartInCurrentArea(c);
+  const std::int64_t addressLeft = c.NextAreaLoadAddress;
+  SetOverlayContext(c, nested);
+  if (nested.loadAddress == declaredIn.loadAddress) c.NextAreaLoadAddress = addressLeft;
   return part;
 }
 

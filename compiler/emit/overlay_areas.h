@@ -18,16 +18,27 @@ void CloseOverlayArea(Compilation& c);
 // {#O constant}: the load address of the next area's first part.
 void SetOverlayLoadAddress(Compilation& c, std::uint32_t address);
 
-// Whether a routine declared now becomes a part of the open area: routines
-// nested inside a part belong to that part.
-bool DeclaresOverlayPart(const Compilation& c);
+// The overlay state a routine is declared in, taken before its heading. The
+// symbol after the heading is read ahead, so a {#O+} there has opened the
+// routine's nested area before its part starts.
+struct OverlayContext {
+  int level = 0;
+  int area = 0;
+  bool firstPart = false;
+  std::int64_t loadAddress = -1;
+};
+OverlayContext CurrentOverlayContext(const Compilation& c);
+
+// Whether the routine becomes a part of the area it was declared in:
+// routines nested inside a part belong to that part.
+bool DeclaresOverlayPart(const Compilation& c, const OverlayContext& declaredIn);
 
 struct OverlayPart {
   int area = 0;
   int part = 0;
 };
 // Written when the part's declaration begins, before its nested routines.
-OverlayPart BeginOverlayPart(Compilation& c);
+OverlayPart BeginOverlayPart(Compilation& c, const OverlayContext& declaredIn);
 // Right after the routine's entry label.
 void EmitOverlayPartEntry(Compilation& c, OverlayPart part);
 // After the routine's ret.

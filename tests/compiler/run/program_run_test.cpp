@@ -401,7 +401,14 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"StatementsPastColumn255AreCompiled", kLongLines.c_str(), "w:N=3"},
         // A Z80 runs overlay parts stored below 64K, a Z180 from anywhere.
         RunCase{"OverlayAreasOnAZ80", kOverlaysLow.c_str(), "w:N=12"},
-        RunCase{"OverlayAreasAbove64KOnAZ180", kOverlaysHigh.c_str(), "w:N=12", kCpuZ180}));
+        RunCase{"OverlayAreasAbove64KOnAZ180", kOverlaysHigh.c_str(), "w:N=12", kCpuZ180},
+        // A part of the outer area calls both parts of the area nested in it.
+        RunCase{"NestedOverlayAreas",
+                "VAR N: WORD;\n{#O+}\n{#O $6000}\nPROCEDURE OUTER;\n{#O $5000}\n{#O+}\n"
+                "PROCEDURE IN1; BEGIN N := N + 10 END;\nPROCEDURE IN2; BEGIN N := N + 100 END;\n"
+                "{#O-}\nBEGIN N := N + 1; IN1; IN2; IN1 END;\n{#O-}\n"
+                "BEGIN INITOVERLAY; N := 0; OUTER; OUTER END.\n",
+                "w:N=242"}));
 
 // A Z80 copies parts from the low 64K only: parts stored above it fail the
 // link, naming the area and where it is stored, even when a later area lies
