@@ -282,7 +282,6 @@ struct Compilation {
   std::int64_t NextAreaLoadAddress = -1; // {#O constant}, -1 when none
   bool OverlayMode = false;              // CodeSize additions go to the current area
   std::uint32_t OverlayTotal = 0;
-  int OverlayStartDepth = 0; // routine nesting depth where the open area started
 
   // --- Statements and declarations --------------------------------------------
   std::vector<LoopContext> LoopStack;

@@ -89,7 +89,6 @@ void OpenOverlayArea(Compilation& c) {
   if (c.OverlayLevel == 1) c.SavedArea = c.CurrentArea;
   c.CurrentArea = c.OverlayAreaCount;
   c.OverlaySizes[c.CurrentArea] = {};
-  c.OverlayStartDepth = c.CurrentLevel;
   ++c.OverlayLevel;
 }
 
