@@ -606,7 +606,13 @@ int FactorCommonCodeStep(Compilation& c) {
   if (c.CommonCodeBodies.size() >= static_cast<std::size_t>(kMaxCommonCodeBodies)) return -1;
   auto& list = c.CurrentList();
   if (c.FactorMarkLine >= list.size()) return -1;
-  std::vector<std::string> lines = list.Lines(c.FactorMarkLine);
+  // Source lines copied while the span was read are not part of the body:
+  // they stay where they were read, and two equal spans still share a body.
+  std::vector<std::string> lines;
+  std::vector<std::string> comments;
+  for (std::string& line : list.Lines(c.FactorMarkLine))
+    (IsComment(line) ? comments : lines).push_back(std::move(line));
+  if (lines.empty()) return -1;
   int body = -1;
   for (std::size_t k = 0; k < c.CommonCodeBodies.size(); ++k) {
     if (c.CommonCodeBodies[k] == lines) {
@@ -615,6 +621,9 @@ int FactorCommonCodeStep(Compilation& c) {
     }
   }
   list.truncate(c.FactorMarkLine);
+  for (const std::string& comment : comments)
+    list.push_back(comment);
+  c.FactorMarkLine = list.size();
   // A body met before takes the new lines' bytes off again: the module's
   // size goes back to the mark, even inside an overlay part.
   const int callSize = FormSize(Op::Call) + FormSize(Op::PushOperand);

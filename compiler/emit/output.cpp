@@ -23,10 +23,6 @@ void SubtractCodeSize(Compilation& c, int n) {
   AddCodeSize(c, -n);
 }
 
-bool IsComment(std::string_view line) {
-  return !line.empty() && line[0] == ';';
-}
-
 // The form's line with its one operand, and its tag.
 void WriteLine(Compilation& c, const InstructionForm& f, std::string_view operand,
                std::uint32_t historyValue) {

@@ -39,6 +39,9 @@ void Emit(Compilation& c, std::string_view text);
 void EmitBlock(Compilation& c, const LineBlock& block);
 // Appends the text without a tab; the history gets Label, so no pattern spans it.
 void EmitLabelLine(Compilation& c, std::string_view text);
+inline bool IsComment(std::string_view line) {
+  return !line.empty() && line[0] == ';';
+}
 // A line appended as it is, without touching the history (comments, {#P} lines).
 void EmitRawLine(Compilation& c, std::string_view text);
 // The same made of pieces, without a temporary string.
