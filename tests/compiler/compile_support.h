@@ -81,23 +81,34 @@ inline std::string Joined(const Lines& lines) {
   return s;
 }
 
+// A fresh directory, removed with it, and what a compile there reports to.
+struct Scratch {
+  ~Scratch() {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+  CompileResult Compile(const std::string& name, const CompileSettings& settings = {}) {
+    return CompileFile((dir / name).string(), settings, messages, ui);
+  }
+  fs::path dir = ScratchDirectory();
+  MessageList messages;
+  platform::HeadlessUiHost ui;
+};
+
 // Compiles `source` as T.Pas in a fresh directory; `extraFiles` (name, text)
 // are written beside it first. The windows are `ui` when given.
 inline CompiledProgram Compile(const std::string& source, CompileSettings settings = {},
                                const std::vector<std::pair<std::string, std::string>>& extra = {},
                                platform::UiHost* ui = nullptr) {
-  const auto dir = ScratchDirectory();
+  Scratch s;
   for (const auto& [name, text] : extra)
-    WriteSource(dir / name, text);
-  WriteSource(dir / "T.Pas", source);
-  MessageList messages;
-  platform::HeadlessUiHost headless;
+    WriteSource(s.dir / name, text);
+  WriteSource(s.dir / "T.Pas", source);
   CompiledProgram result;
   static_cast<CompileResult&>(result) =
-      CompileFile((dir / "T.Pas").string(), settings, messages, ui ? *ui : headless);
+      CompileFile((s.dir / "T.Pas").string(), settings, s.messages, ui ? *ui : s.ui);
   if (result.ok && result.outputFile.ends_with(".Mac")) result.lines = ReadLines(result.outputFile);
-  result.messages = messages.Lines();
-  fs::remove_all(dir);
+  result.messages = s.messages.Lines();
   return result;
 }
 
@@ -107,11 +118,6 @@ inline Lines Slice(const Lines& lines, const std::string& from, const std::strin
   const auto begin = std::find(lines.begin(), lines.end(), from);
   if (begin == lines.end()) return {"<no line " + from + ">"};
   return Lines(begin + 1, std::find(begin + 1, lines.end(), to));
-}
-
-// The main program's body of PROGRAM T.
-inline Lines MainBody(const CompiledProgram& p) {
-  return Slice(p.lines, "@T:", "\tret");
 }
 
 // Empty when the lines assemble; else the assembler's messages.
@@ -148,22 +154,17 @@ inline CompiledProgram Ok(const std::string& source) {
 
 // A compilation reading `text` from a file, with the predefined identifiers
 // and an open main block at level 1, as the statement parser would have it.
-class Harness {
-public:
+struct Harness : Scratch {
   explicit Harness(const std::string& text, CompileSettings settings = {})
-      : dir_(ScratchDirectory()), c(messages, ui, std::move(settings)) {
-    WriteSource(dir_ / "T.Pas", text);
-    c.MainSourceName = (dir_ / "T.Pas").string();
+      : c(messages, ui, std::move(settings)) {
+    WriteSource(dir / "T.Pas", text);
+    c.MainSourceName = (dir / "T.Pas").string();
     c.ProgramName = "T";
     if (!OpenMainSource(c)) throw std::runtime_error("cannot open the harness source");
     EnterPredefinedIdentifiers(c);
     c.Blocks[1].lastIdentifier = static_cast<std::uint16_t>(c.IdentifierCount);
     c.Display[0] = 1;
     OpenLevel(c, static_cast<std::uint16_t>(NewBlock(c)));
-  }
-  ~Harness() {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
   }
 
   int Var(const std::string& name, std::uint8_t type, std::uint16_t size,
@@ -192,13 +193,6 @@ public:
     }
   }
 
-  MessageList messages;
-  platform::HeadlessUiHost ui;
-
-private:
-  fs::path dir_;
-
-public:
   Compilation c;
 };
 

@@ -5,25 +5,16 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
-#include <string>
 
 #include "platform/paths.h"
+#include "tests/compiler/compile_support.h"
 
 namespace velkor {
 namespace {
 
+using testing_support::ReadBytes;
 namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::string Trimmed(std::string text) {
   text.erase(0, text.find_first_not_of(" \t\r"));
@@ -36,7 +27,7 @@ std::set<std::string> LibraryGlobals() {
   std::set<std::string> names;
   for (const auto& entry : fs::directory_iterator(fs::path(KIT_SOURCE_DIR) / "rtl")) {
     if (platform::UpperExtension(entry.path().string()) != ".MAC") continue;
-    std::istringstream text(ReadFile(entry.path()));
+    std::istringstream text(ReadBytes(entry.path()));
     for (std::string line; std::getline(text, line);) {
       line = platform::UpperCase(Trimmed(line.substr(0, line.find(';'))));
       if (line.rfind("GLOBAL", 0) != 0) continue;

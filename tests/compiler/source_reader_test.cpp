@@ -45,9 +45,8 @@ TEST(SourceLines, CopiedAsCommentsOnRequest) {
   settings.IncludeSourceAsComments = true;
   const CompiledProgram r = Compile(source, settings);
   ASSERT_TRUE(r.ok) << Joined(r.messages);
-  Lines code;
-  for (const std::string& line : r.lines)
-    if (!line.starts_with(';')) code.push_back(line);
+  Lines code = r.lines;
+  std::erase_if(code, [](const std::string& line) { return line.starts_with(';'); });
   EXPECT_EQ(code, Compile(source).lines);
   EXPECT_NE(std::find(r.lines.begin(), r.lines.end(), ";  W := W + 1"), r.lines.end());
   EXPECT_EQ(std::count(r.lines.begin(), r.lines.end(), ";"), 0); // empty lines are not copied
@@ -57,25 +56,11 @@ TEST(SourceLines, CopiedAsCommentsOnRequest) {
 // is read as plain text and its output name is appended, not substituted.
 TEST(SourceNames, ExtensionsAndHiddenFiles) {
   EXPECT_EQ(SourceExtension("/w/a.b.eps"), ".EPS");
-  const auto dir = ScratchDirectory();
-  WriteSource(dir / ".eps", "PROGRAM P;\nBEGIN END.\n");
-  MessageList messages;
-  platform::HeadlessUiHost ui;
-  const CompileResult r = CompileFile((dir / ".eps").string(), {}, messages, ui);
-  ASSERT_TRUE(r.ok) << Joined(messages.Lines());
-  EXPECT_EQ(r.outputFile, (dir / ".eps.Mac").string());
-  fs::remove_all(dir);
-}
-
-TEST(Includes, CommentLinesAroundTheIncludedText) {
-  const CompiledProgram r =
-      Compile("PROGRAM T;\n{#I Inc.Pas} { the rest of this line is not read\nBEGIN\nEND.\n", {},
-              {{"Inc.Pas", "VAR W: WORD;\n"}});
-  const std::string text = Joined(r.lines);
-  const auto end = text.find("; End of include file Inc.Pas\n");
-  EXPECT_LT(text.find("; Include file "), end) << text;
-  EXPECT_LT(end, text.find("T_W:"));
-  EXPECT_EQ(AssemblyError(r.lines), "");
+  Scratch s;
+  WriteSource(s.dir / ".eps", "PROGRAM P;\nBEGIN END.\n");
+  const CompileResult r = s.Compile(".eps");
+  ASSERT_TRUE(r.ok) << Joined(s.messages.Lines());
+  EXPECT_EQ(r.outputFile, (s.dir / ".eps.Mac").string());
 }
 
 // Includes are found without regard to case, with the other extension, and
@@ -95,10 +80,9 @@ TEST(Includes, FoundWhereverTheyCanBe) {
   EXPECT_TRUE(Compile("\xEF\xBB\xBFPROGRAM P;\n{#I Inc.Pas}\nBEGIN\nEND.\n", {},
                       {{"Inc.Pas", "\xEF\xBB\xBFVAR W: WORD;\n"}})
                   .ok);
-  const auto dir = ScratchDirectory();
-  WriteSource(dir / "P.Pas", "\xEF\xBB\xBFPROGRAM P;\nBEGIN\nEND.\n");
-  EXPECT_EQ(ReadProgramHeading((dir / "P.Pas").string()).programName, "P");
-  fs::remove_all(dir);
+  Scratch s;
+  WriteSource(s.dir / "P.Pas", "\xEF\xBB\xBFPROGRAM P;\nBEGIN\nEND.\n");
+  EXPECT_EQ(ReadProgramHeading((s.dir / "P.Pas").string()).programName, "P");
 }
 
 TEST(Includes, ErrorsNestingAndTheEditorsSave) {
@@ -119,70 +103,60 @@ TEST(Includes, ErrorsNestingAndTheEditorsSave) {
   EXPECT_EQ(fs::path(ui.saved[0]).filename(), "I1.Pas");
 }
 
-void WriteEncoded(const fs::path& path, const Lines& lines) {
-  WriteBytes(path, EncodeLines(lines));
-}
-
 // Plain and encoded, the same program gives the same lines; the encoded
 // file leaves out the empty ones.
 TEST(EncodedSources, AnEpsMainFileOrIncludeMakesTheOutputEncoded) {
   const Lines program = {"PROGRAM T;", "", "VAR W: WORD;", "BEGIN", "  W := 2;", "END."};
   const CompiledProgram plain = Ok(Joined(program));
-  Lines nonEmpty;
-  for (const std::string& line : plain.lines)
-    if (!line.empty()) nonEmpty.push_back(line);
+  Lines nonEmpty = plain.lines;
+  std::erase(nonEmpty, "");
 
-  const auto dir = ScratchDirectory();
-  WriteEncoded(dir / "T.EPS", program);
-  WriteEncoded(dir / "LIB.EPS", {"VAR W: WORD;"});
-  WriteSource(dir / "U.Pas", "PROGRAM T;\n{#I Lib.Pas}\nBEGIN\n  W := 2;\nEND.\n");
+  Scratch s;
+  WriteBytes(s.dir / "T.EPS", EncodeLines(program));
+  WriteBytes(s.dir / "LIB.EPS", EncodeLines({"VAR W: WORD;"}));
+  WriteSource(s.dir / "U.Pas", "PROGRAM T;\n{#I Lib.Pas}\nBEGIN\n  W := 2;\nEND.\n");
   for (const char* source : {"T.EPS", "U.Pas"}) {
-    MessageList messages;
-    platform::HeadlessUiHost ui;
-    const CompileResult r = CompileFile((dir / source).string(), {}, messages, ui);
-    ASSERT_TRUE(r.ok) << source << "\n" << Joined(messages.Lines());
+    const CompileResult r = s.Compile(source);
+    ASSERT_TRUE(r.ok) << source << "\n" << Joined(s.messages.Lines());
     EXPECT_EQ(fs::path(r.outputFile).extension(), ".EMS") << source;
     std::vector<std::string> decoded;
     ASSERT_TRUE(DecodeLines(ReadBytes(r.outputFile), decoded)) << source;
     if (std::string(source) == "T.EPS") EXPECT_EQ(decoded, nonEmpty);
     EXPECT_EQ(AssemblyError(decoded), "") << source;
   }
-  EXPECT_FALSE(fs::exists(dir / "T.Mac"));
-  EXPECT_FALSE(fs::exists(dir / "U.Mac"));
-  fs::remove_all(dir);
+  EXPECT_FALSE(fs::exists(s.dir / "T.Mac"));
+  EXPECT_FALSE(fs::exists(s.dir / "U.Mac"));
 }
 
 // A source line copied as a comment must fit an encoded record (255
 // characters with its ";"): a longer one stops the compile at that line.
 // Errors are reported without moving the editor; a damaged file is named.
 TEST(EncodedSources, LongLinesErrorsAndDamage) {
-  const auto dir = ScratchDirectory();
+  Scratch s;
   CompileSettings settings;
   settings.IncludeSourceAsComments = true;
-  MessageList messages;
-  platform::HeadlessUiHost ui;
   for (const std::size_t length : {254u, 255u}) {
-    WriteEncoded(dir / "L.EPS", {"PROGRAM L;", "BEGIN" + std::string(length - 5, ' '), "END."});
-    EXPECT_EQ(CompileFile((dir / "L.EPS").string(), settings, messages, ui).ok, length == 254u);
+    WriteBytes(s.dir / "L.EPS",
+               EncodeLines({"PROGRAM L;", "BEGIN" + std::string(length - 5, ' '), "END."}));
+    EXPECT_EQ(s.Compile("L.EPS", settings).ok, length == 254u);
   }
-  EXPECT_EQ(messages.Lines().back(),
-            (dir / "L.EPS").string() +
+  EXPECT_EQ(s.messages.Lines().back(),
+            (s.dir / "L.EPS").string() +
                 ", line 2: the line is too long for encoded output (at most 255 characters)");
 
-  WriteEncoded(dir / "E.EPS", {"PROGRAM E;", "BEGIN", "  X := 2;", "END."});
-  messages.Clear();
-  EXPECT_FALSE(CompileFile((dir / "E.EPS").string(), {}, messages, ui).ok);
-  ASSERT_EQ(messages.Lines().size(), 6u);
-  EXPECT_EQ(messages.Lines()[3], "  X := 2;");
-  EXPECT_FALSE(ui.LastEditorPosition());
+  WriteBytes(s.dir / "E.EPS", EncodeLines({"PROGRAM E;", "BEGIN", "  X := 2;", "END."}));
+  s.messages.Clear();
+  EXPECT_FALSE(s.Compile("E.EPS").ok);
+  ASSERT_EQ(s.messages.Lines().size(), 6u);
+  EXPECT_EQ(s.messages.Lines()[3], "  X := 2;");
+  EXPECT_FALSE(s.ui.LastEditorPosition());
 
   // A record that promises 40 bytes: after the final period it is not read.
-  WriteBytes(dir / "D.EPS", EncodeLines({"PROGRAM E;", "BEGIN END."}) + "\x28" + "abc");
-  EXPECT_TRUE(CompileFile((dir / "D.EPS").string(), {}, messages, ui).ok);
-  WriteBytes(dir / "F.EPS", EncodeLines({"PROGRAM E;"}) + "\x28" + "abc");
-  EXPECT_FALSE(CompileFile((dir / "F.EPS").string(), {}, messages, ui).ok);
-  EXPECT_NE(messages.Lines().back().find(kEncodedFileDamaged), std::string::npos);
-  fs::remove_all(dir);
+  WriteBytes(s.dir / "D.EPS", EncodeLines({"PROGRAM E;", "BEGIN END."}) + "\x28" + "abc");
+  EXPECT_TRUE(s.Compile("D.EPS").ok);
+  WriteBytes(s.dir / "F.EPS", EncodeLines({"PROGRAM E;"}) + "\x28" + "abc");
+  EXPECT_FALSE(s.Compile("F.EPS").ok);
+  EXPECT_NE(s.messages.Lines().back().find(kEncodedFileDamaged), std::string::npos);
 }
 
 } // namespace

@@ -1,9 +1,13 @@
-// Statements: a few golden code bodies for each family (the run tests
-// execute the code of them all), and the errors of the statement, type and
+// Statements, expressions and declarations: a few golden code bodies for
+// each family (the run tests execute the code of them all), the storage the
+// module tail gives, and the errors of the statement, expression, type and
 // declaration parsers reached from a source.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "compiler/expression.h"
 #include "tests/compiler/compile_support.h"
 
 namespace velkor {
@@ -16,96 +20,147 @@ const std::string kHead =
     "TYPE R = RECORD A: BYTE; W: WORD END; S10 = STRING[10];\n"
     "VAR B, B2: BYTE; C: CHAR; W, W2: WORD; I: INTEGER; L: LONGINT; BO: BOOLEAN;\n"
     "  S: STRING[10]; S2: STRING[20]; X, Y: R; P: ^WORD; AB: ARRAY[0..9] OF BYTE;\n"
-    "  AW: ARRAY[0..3] OF WORD;\n"
+    "  AW: ARRAY[0..3] OF WORD; A16: ARRAY[0..3, 0..15] OF BYTE;\n"
     "LABEL L1, L2;\n";
 
+// Statements and the main body they give in the head's program; or, with
+// `from`, a program after "PROGRAM T;" and its lines after `from` up to `to`.
 struct BodyCase {
-  const char* statements;
+  const char* source;
   const char* body; // as Code() reads it
+  const char* from = nullptr;
+  const char* to = "\tret";
 };
 
 void PrintTo(const BodyCase& c, std::ostream* os) {
-  *os << c.statements;
+  *os << c.source;
 }
 
 class StatementCode : public ::testing::TestWithParam<BodyCase> {};
 
 TEST_P(StatementCode, IsExactly) {
-  const CompiledProgram p = Ok(kHead + "BEGIN\n" + GetParam().statements + "\nEND.\n");
-  EXPECT_EQ(Joined(MainBody(p)), Joined(*GetParam().body ? Code(GetParam().body) : Lines{}));
+  const BodyCase& c = GetParam();
+  const CompiledProgram p = Ok(c.from ? "PROGRAM T;\n" + std::string(c.source)
+                                      : kHead + "BEGIN\n" + c.source + "\nEND.\n");
+  EXPECT_EQ(Joined(Slice(p.lines, c.from ? c.from : "@T:", c.to)),
+            Joined(*c.body ? Code(c.body) : Lines{}))
+      << c.source;
 }
 
+const char* const kTypedConstants =
+    "TYPE R = RECORD A: BYTE; W: WORD END;\nVAR X: BYTE;\nPROCEDURE P; BEGIN END;\n"
+    "CONST TB: BYTE = 200; TW: WORD = 513; TI: INTEGER = -2; TL: LONGINT = -1; TC: CHAR = 'A';\n"
+    "  TBO: BOOLEAN = TRUE; TS: STRING[5] = 'It''s'; TA: ARRAY[1..3] OF BYTE = (1, 2, 3);\n"
+    "  TR: R = (A: 7; W: $1234); PX: WORD = @X; PP: WORD = ADDR(P);\n"
+    "BEGIN X := TB END.\n";
+const char* const kScopes =
+    "VAR X: WORD;\nPROCEDURE P;\n  VAR X: BYTE;\n"
+    "  PROCEDURE Q; BEGIN X := 1 END;\nBEGIN Q END;\nBEGIN X := 2; P END.\n";
+
 INSTANTIATE_TEST_SUITE_P(
-    Conditions, StatementCode,
+    Declarations, StatementCode,
+    ::testing::Values(
+        BodyCase{"VAR A: BYTE; CONST K = 2; VAR B: ARRAY[0..K] OF BYTE;\n"
+                 "TYPE COLOR = (RED, GREEN, BLUE); VAR X: COLOR; CONST N = -1; M = K;\n"
+                 "BEGIN X := BLUE; B[M] := GREEN; A := N END.\n",
+                 "ld a,2|ld (T_X),a|ld hl,T_B+2|push hl|ld hl,1|ex de,hl|pop hl|ld (hl),e|ld "
+                 "a,255|ld (T_A),a",
+                 "@T:"},
+        // A pointer declared before its target gets the target's size.
+        BodyCase{"TYPE P = ^Q; Q = RECORD A, B: LONGINT END;\n"
+                 "  NODE = RECORD NEXT: ^NODE; V: WORD END;\n"
+                 "VAR X: P; N: NODE;\nBEGIN NEW(X); NEW(N.NEXT) END.\n",
+                 "ld hl,8|call __malloc|ld (T_X),hl|ld hl,T_N|push hl|ld hl,4|call __malloc|ex "
+                 "de,hl|pop hl|ld (hl),e|inc hl|ld (hl),d",
+                 "@T:"},
+        BodyCase{"TYPE R = RECORD A: BYTE; B: WORD; C: LONGINT END;\n"
+                 "VAR B: BYTE; W: WORD; L: LONGINT; S: STRING[20]; X: R; P: ^R; BO: BOOLEAN;\n"
+                 "FUNCTION F(VAR V: R; N: INTEGER): LONGINT; BEGIN F := N END;\nBEGIN END.\n",
+                 "|T_B:\tDS 1|T_W:\tDS 2|T_L:\tDS 4|T_S:\tDS 21|T_X:\tDS 7|T_P:\tDS 2|T_BO:\tDS "
+                 "1|T_F:\tDS 4|T_F_V:\tDS 2|T_F_N:\tDS 2|",
+                 "\tDATA", "\tEND"},
+        // Variables after a selector lie inside it.
+        BodyCase{"VAR BUF: ARRAY[0..9] OF BYTE;\n{#S BUF}\nVAR A: BYTE; B: WORD; C: BYTE;\n{#S-}\n"
+                 "VAR D: BYTE;\nBEGIN END.\n",
+                 "|T_BUF:\tDS 10|T_A\tEQU T_BUF+0|T_B\tEQU T_BUF+1|T_C\tEQU T_BUF+3|T_D:\tDS 1|",
+                 "\tDATA", "\tEND"},
+        // Typed constants have their storage in the code; the data section leaves them out.
+        BodyCase{kTypedConstants,
+                 "ret||T_TB:|DB 200|T_TW:|DW 513|T_TI:|DW 65534|T_TL:|DW 65535|DW 65535|T_TC:|DB "
+                 "65|T_TBO:|DB 1|T_TS:|DB 4|DB 'It'|DB 27H|DB 's'|DS 1|T_TA:|DB 1|DB 2|DB "
+                 "3|T_TR:|DB 7|DW 4660|T_PX:|DW T_X|T_PP:|DW @T_P",
+                 "@T_P:", "@T:"},
+        BodyCase{kTypedConstants, "|T_X:\tDS 1|", "\tDATA", "\tEND"},
+        BodyCase{kScopes, "ld a,1|ld (T_P_X),a", "@T_P_Q:", "\tret"},
+        BodyCase{kScopes, "ld hl,2|ld (T_X),hl|call @T_P", "@T:"},
+        BodyCase{"VAR B: BYTE;\nPROCEDURE INC(VAR X: BYTE); BEGIN END;\nBEGIN INC(B) END.\n",
+                 "ld hl,T_B|ld (T_INC_X),hl|call @T_INC", "@T:"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Bodies, StatementCode,
     ::testing::Values(
         // Byte comparisons with a byte are fused into a compare and jumps.
         BodyCase{"IF B < B2 THEN W := 1",
                  "ld hl,(T_B)|ld a,(T_B2)|cp l|jp z,@@0|jp c,@@0|ld hl,1|ld (T_W),hl|@@0:"},
         BodyCase{"IF B >= 10 THEN W := 1",
                  "ld hl,(T_B)|ld a,10|cp l|jr z,$+5|jp nc,@@0|ld hl,1|ld (T_W),hl|@@0:"},
-        // A constant of 256 or more is not fused; the routine sets the zero flag.
-        BodyCase{"IF B = 300 THEN W := 1",
-                 "ld hl,(T_B)|ld h,0|push hl|ld hl,300|call __equ|jp z,@@0|ld hl,1|ld "
-                 "(T_W),hl|@@0:"},
-        BodyCase{"IF BO THEN W := 1 ELSE W := 2",
-                 "ld hl,(T_BO)|ld h,0|ld a,h|or l|jp z,@@0|ld hl,1|ld (T_W),hl|jp @@1|@@0:|ld "
-                 "hl,2|ld (T_W),hl|@@1:"}));
-
-INSTANTIATE_TEST_SUITE_P(
-    Loops, StatementCode,
-    ::testing::Values(
-        BodyCase{"WHILE B < 10 DO INC(B)",
-                 "@@0:|ld hl,(T_B)|ld a,10|cp l|jp z,@@1|jp c,@@1|ld hl,T_B|inc (hl)|jp @@0|@@1:"},
-        // CONTINUE in REPEAT goes to the UNTIL test, BREAK behind it.
-        BodyCase{"REPEAT IF BO THEN CONTINUE; BREAK UNTIL BO",
-                 "@@0:|ld hl,(T_BO)|ld h,0|ld a,h|or l|jp z,@@2|jp @@3|@@2:|jp @@1|@@3:|ld "
-                 "hl,(T_BO)|ld h,0|ld a,h|or l|jp z,@@0|@@1:"},
-        BodyCase{"FOR B := 1 TO 10 DO INC(W)",
-                 "ld hl,10|ld bc,1|ld a,l|ld (T_B_&&&),a ;\"to\" value|@@0:|sub c|ld a,c|ld "
-                 "(T_B),a ;load loop var|jp c,@@1|ld hl,(T_W)|inc hl|ld (T_W),hl|ld a,(T_B)|ld "
-                 "c,a|ld a,(T_B_&&&)|cp c|jp z,@@1|inc c|jp @@0|@@1:"},
         // INTEGER loops compare signed: both values biased by 8000H. A negated
         // constant bound: the fold takes the start value, not the deleted load.
         BodyCase{"FOR I := 3 DOWNTO -5 DO INC(B)",
                  "ld hl,65531|ld bc,3|ld (T_I_&&&),hl ;\"to\" value|@@0:|ld (T_I),bc ;load loop "
                  "var|ld a,h|xor 80H|ld h,a|ld a,b|xor 80H|ld b,a|or a|sbc hl,bc|jr z,$+5|jp "
                  "nc,@@1|ld hl,T_B|inc (hl)|ld hl,(T_I_&&&)|ld bc,(T_I)|or a|sbc hl,bc|jp "
-                 "z,@@1|add hl,bc|dec bc|jp @@0|@@1:"}));
-
-INSTANTIATE_TEST_SUITE_P(
-    CaseAndJumps, StatementCode,
-    ::testing::Values(
-        BodyCase{"CASE B OF 3: W := 1; 4: W := 2 END",
-                 "ld hl,(T_B)|ld h,0|jp @@1|@@2:|ld hl,1|ld (T_W),hl|jp @@0|@@3:|ld hl,2|ld "
-                 "(T_W),hl|jp @@0|@@1:|call __jpTable|DB 2,3|DW @@2|DW @@3|@@0:"},
-        BodyCase{"CASE C OF 'A'..'Z', '_': W := 1; ELSE W := 3 END",
-                 "ld hl,(T_C)|ld h,0|jp @@1|@@2:|ld hl,1|ld (T_W),hl|jp @@0|@@1:|call "
-                 "__switchbyte|DB 2|DB 90,65|DW @@2|DB 95,95|DW @@2|ld hl,3|ld (T_W),hl|@@0:"},
+                 "z,@@1|add hl,bc|dec bc|jp @@0|@@1:"},
         BodyCase{"GOTO L1; B := 1; L1: B := 2; L2: END; BEGIN",
                  "jp @T_L1|ld a,1|ld (T_B),a|@T_L1:|ld a,2|ld (T_B),a|@T_L2:"},
         // The text after ASM on its line is dropped; the block's lines are kept as written.
         BodyCase{"ASM  this text is dropped\n\tnop\n\tld a,(T_B) ; kept\n  end;\n  B := 1",
-                 "nop|ld a,(T_B) ; kept|ld a,1|ld (T_B),a"}));
-
-INSTANTIATE_TEST_SUITE_P(
-    Stores, StatementCode,
-    ::testing::Values(BodyCase{"B := 0", "xor a|ld (T_B),a"},
-                      BodyCase{"I := -5", "ld hl,0FFFBH|ld (T_I),hl"},
-                      BodyCase{"L := I", "ld hl,(T_I)|ld de,T_L|call __IntToLintStore"},
-                      BodyCase{"B := L", "ld hl,T_L|call __Push32|pop hl|ld a,l|ld (T_B),a|pop hl"},
-                      BodyCase{"X := Y", "ld hl,T_Y|ld de,T_X|ld bc,3|ldir"}));
-
-INSTANTIATE_TEST_SUITE_P(
-    PredefinedProcedures, StatementCode,
-    ::testing::Values(
-        BodyCase{"INC(B); DEC(W); INC(L)",
-                 "ld hl,T_B|inc (hl)|ld hl,(T_W)|dec hl|ld (T_W),hl|ld hl,T_L|call __inc32hl"},
+                 "nop|ld a,(T_B) ; kept|ld a,1|ld (T_B),a"},
         // Counts of 0 and 1 never copy 64K.
         BodyCase{"FILLCHAR(AB, 0, 5); FILLCHAR(AB, 1, W)", "ld hl,T_AB|ld a,(T_W)|ld (hl),a"},
-        BodyCase{"FILLCHAR(AB, W, 5)", "ld bc,(T_W)|ld a,b|or c|jr z,@@0|ld hl,T_AB|ld "
-                                       "de,T_AB+1|ld (hl),5|dec bc|ld a,b|or c|jr z,@@0|ldir|@@0:"},
         // A BYTE port: B must be 0 for the Z180's on-chip registers.
-        BodyCase{"OUT(B, 1)", "ld bc,(T_B)|ld b,0|ld a,1|out (c),a"}));
+        BodyCase{"OUT(B, 1)", "ld bc,(T_B)|ld b,0|ld a,1|out (c),a"},
+        BodyCase{"W := INP(B)", "ld bc,(T_B)|ld b,0|in l,(c)|ld h,0|ld (T_W),hl"},
+        BodyCase{"L := 70000", "call __LintConst|dw 01170H,00001H|ld hl,T_L|call __StoreLint"},
+        BodyCase{"B := A16[I, 2]",
+                 "ld hl,T_A16|push hl|ld hl,(T_I)|ld b,4|call __shl16|pop de|add hl,de|push "
+                 "hl|ld hl,2|pop de|add hl,de|ld a,(hl)|ld (T_B),a"},
+        BodyCase{"W := W2 - 10", "ld de,10|ld hl,(T_W2)|or a|sbc hl,de|ld (T_W),hl"},
+        // An address is not a number: the general fold, no inc hl.
+        BodyCase{"W := W2 + ADDR(W)", "ld hl,T_W|ld de,(T_W2)|add hl,de|ld (T_W),hl"},
+        BodyCase{"W := 300 - W2", "ld hl,(T_W2)|ld de,300|ex de,hl|or a|sbc hl,de|ld (T_W),hl"},
+        BodyCase{"BO := B < B2",
+                 "ld hl,(T_B)|ld h,0|push hl|ld hl,(T_B2)|ld h,0|call __less|ld a,l|ld (T_BO),a"},
+        // WORD against INTEGER compares as LONGINT: 40000 > -1 holds.
+        BodyCase{"BO := W > I", "ld hl,(T_W)|push hl|ld hl,(T_I)|call __IntToLint|call "
+                                "__lintfix1w|call __lgreater|ld a,l|ld (T_BO),a"},
+        // A WORD constant that fits an INTEGER needs no widening.
+        BodyCase{"BO := I <= 1000",
+                 "ld hl,(T_I)|push hl|ld hl,1000|call __Ilessorequ|ld a,l|ld (T_BO),a"},
+        // A literal used twice is pooled once.
+        BodyCase{"S2 := 'AB' + S + 'AB'",
+                 "ld hl,@@0|call __pushString|ld hl,T_S|call __PushString|call __AddStrings|ld "
+                 "hl,@@0|call __pushString|call __AddStrings|ld hl,T_S2|ld b,20|call "
+                 "__popString"}));
+
+// Under {#R+} an element address computed twice is computed once, in a
+// routine of its own.
+TEST(StatementCode, CommonCodeIsFactoredUnderR) {
+  Harness h("{#R+} A[I] + A[I] ;");
+  const int a = NewArrayDescriptor(h.c, kTypeInteger, 0, 9);
+  SetArrayElement(h.c, a, kTypeByte, 0, 1, false);
+  h.Var("A", kTypeArray, 10, static_cast<std::uint16_t>(a));
+  h.Var("I", kTypeInteger, 2);
+  NextSymbol(h.c);
+  h.c.OutputLines = {"\tCODE"};
+  Expression(h.c);
+  EXPECT_EQ(Joined(h.c.OutputLines.Lines()),
+            Joined(Code("CODE|call @@S0|ld l,(hl)|ld h,0|push hl|call @@S0|ld "
+                        "l,(hl)|ld h,0|pop de|add hl,de|push hl")));
+  ASSERT_EQ(h.c.CommonCodeBodies.size(), 1u);
+  EXPECT_EQ(Joined(h.c.CommonCodeBodies[0]),
+            Joined(Code("ld hl,T_A|push hl|ld hl,(T_I)|pop de|add hl,de|push hl")));
+}
 
 TEST(StatementCode, CompatibleStoresAreAccepted) {
   for (const char* statement :
@@ -161,7 +216,16 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{85, "", "FILLCHAR(AB, 1, L)"}, ErrorCase{90, "", "CONTINUE"},
         ErrorCase{91, "", "WHILE BO DO B := 1; BREAK"}, ErrorCase{104, "", "W := LOWORD(W)"},
         ErrorCase{105, "", "WITH B DO B := 1"}, ErrorCase{106, "", "WORD(B) := 1"},
-        ErrorCase{108, "", "AB[1, 2] := 1"}, ErrorCase{113, "", "C := UPCASE(B)"}));
+        ErrorCase{108, "", "AB[1, 2] := 1"}, ErrorCase{113, "", "C := UPCASE(B)"},
+        // In expressions.
+        ErrorCase{33, "", "W := B + S"}, ErrorCase{33, "", "L := BO + L"},
+        ErrorCase{34, "", "W := BO DIV BO"}, ErrorCase{80, "", "BO := B = C"},
+        ErrorCase{0, "", "W := NOPE"}, ErrorCase{59, "", "W := )"}, ErrorCase{44, "", "W := INC"},
+        ErrorCase{28, "", "W := W2[1]"}, ErrorCase{2, "", "W := X."}, ErrorCase{79, "", "W := X.Z"},
+        ErrorCase{72, "", "W := B^"}, ErrorCase{107, "", "B := BYTE(S)"},
+        ErrorCase{38, "", "B := LENGTH(W)"}, ErrorCase{85, "", "B := INP(L)"},
+        ErrorCase{9, "", "W := ABS 1"}, ErrorCase{37, "", "W := ADDR(TRUE)"},
+        ErrorCase{61, "", "BO := B IN [300]"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Declarations, ParserErrors,
@@ -206,6 +270,42 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{kErrExpectedColon, "TYPE Z = RECORD A BYTE END;\n", ""},
         ErrorCase{kErrExpectedSemicolon, "TYPE Z = RECORD A: BYTE B: WORD END;\n", ""},
         ErrorCase{kErrMultipleDefinition, "TYPE Z = RECORD A: BYTE; A: WORD END;\n", ""}));
+
+bool Contains(const Lines& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+TEST(ModuleTail, NoDataLineAfterDirectiveAndFixedPlaces) {
+  const CompiledProgram p =
+      Ok("PROGRAM T;\n{#D-}\nVAR PORT: BYTE ABSOLUTE $C000; W: WORD; WL: BYTE ABSOLUTE W;\n"
+         "PROCEDURE ROM; ABSOLUTE $1234;\nBEGIN ROM END.\n");
+  EXPECT_FALSE(Contains(p.lines, "\tDATA"));
+  for (const char* line : {"T_PORT\tEQU C000H", "T_WL\tEQU T_W", "@T_ROM\tEQU 1234H"})
+    EXPECT_TRUE(Contains(p.lines, line)) << line;
+  EXPECT_EQ(p.dataSize, 2u);
+}
+
+TEST(Routines, ForwardExternalAndGlobal) {
+  const CompiledProgram p = Ok("PROGRAM T;\nPROCEDURE P(N: WORD); FORWARD;\n"
+                               "PROCEDURE Q; BEGIN P(1) END;\nPROCEDURE P; BEGIN END;\n"
+                               "PROCEDURE E(X: BYTE); EXTERNAL;\n"
+                               "PROCEDURE G(Y: WORD); GLOBAL; BEGIN E(Y) END;\nBEGIN Q END.\n");
+  EXPECT_EQ(Slice(p.lines, "@T_Q:", "\tret"), (Code("ld hl,1|ld (T_P_N),hl|call @T_P")));
+  EXPECT_EQ(Slice(p.lines, "@G:", "\tret"), (Code("ld a,(G_Y)|ld (E_X),a|call @E")));
+  EXPECT_EQ(Lines(p.lines.begin(), p.lines.begin() + 3),
+            (Lines{" EXTERN HeapPtr,@E,E_X", "", " GLOBAL @T,@G,G_Y"}));
+  EXPECT_TRUE(Contains(p.lines, "G_Y:\tDS 2"));
+  EXPECT_FALSE(Contains(p.lines, "E_X:\tDS 1"));
+}
+
+TEST(Routines, ForwardLimitsAndMissingBodies) {
+  std::string source = "PROGRAM T;\n";
+  for (int i = 0; i < 251; ++i)
+    source += "PROCEDURE P" + std::to_string(i) + "; FORWARD;\n";
+  EXPECT_EQ(Compile(source + "BEGIN END.\n").Error(), "To many forward declarations");
+  EXPECT_EQ(Compile("PROGRAM T;\nPROCEDURE P; FORWARD;\nBEGIN END.\n").Error(),
+            "Undefined identifier");
+}
 
 } // namespace
 } // namespace velkor

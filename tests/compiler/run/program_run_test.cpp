@@ -140,15 +140,27 @@ INSTANTIATE_TEST_SUITE_P(
                 "END.\n",
                 "l:S=123358024 l:D=-123555554 l:P=296295 l:Q=-1250 l:M=539 l:N=-123456789 "
                 "l:H=514560"},
-        RunCase{"NestedRoutinesReachOuterVariables",
-                "VAR TOTAL: WORD;\n"
-                "PROCEDURE OUTER(N: WORD);\n"
-                "VAR ACC: WORD;\n"
-                "  PROCEDURE INNER(K: WORD);\n"
-                "  BEGIN ACC := ACC + K * N END;\n"
-                "BEGIN ACC := 0; INNER(1); INNER(2); INNER(3); TOTAL := TOTAL + ACC END;\n"
-                "BEGIN TOTAL := 0; OUTER(10); OUTER(100) END.\n",
-                "w:TOTAL=660"},
+        RunCase{
+            "NestedRoutinesReachOuterVariablesRepeatAndExitFromFunctions",
+            "VAR TOTAL, C, FOUND: WORD;\n"
+            "PROCEDURE OUTER(N: WORD);\n"
+            "VAR ACC: WORD;\n"
+            "  PROCEDURE INNER(K: WORD);\n"
+            "  BEGIN ACC := ACC + K * N END;\n"
+            "BEGIN ACC := 0; INNER(1); INNER(2); INNER(3); TOTAL := TOTAL + ACC END;\n"
+            "FUNCTION COLLATZ(N: WORD): WORD;\n"
+            "VAR STEPS: WORD;\n"
+            "BEGIN STEPS := 0;\n"
+            "  REPEAT IF ODD(N) THEN N := 3 * N + 1 ELSE N := N DIV 2; INC(STEPS) UNTIL N = 1;\n"
+            "  COLLATZ := STEPS END;\n"
+            "FUNCTION FIRSTSQUARE(LIMIT: WORD): WORD;\n"
+            "VAR K: WORD;\n"
+            "BEGIN FIRSTSQUARE := 0;\n"
+            "  FOR K := 1 TO 100 DO IF K * K > LIMIT THEN BEGIN FIRSTSQUARE := K; EXIT END END;\n"
+            "BEGIN\n"
+            "  TOTAL := 0; OUTER(10); OUTER(100); C := COLLATZ(27); FOUND := FIRSTSQUARE(500)\n"
+            "END.\n",
+            "w:TOTAL=660 w:C=111 w:FOUND=23"},
         RunCase{"VarParametersOfEveryKind",
                 "TYPE R = RECORD A: BYTE; W: WORD END; STR10 = STRING[10];\n"
                 "VAR B: BYTE; W, N: WORD; L: LONGINT; S: STR10; X: R; C: CHAR;\n"
@@ -282,20 +294,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "END.\n",
                 "w:SUM=385 w:COUNT=10 w:ASUM=1000 b:O=9 w:O+1=18 w:SZ=11"},
         RunCase{
-            "RepeatAndExitFromFunctions",
-            "VAR C, FOUND: WORD;\n"
-            "FUNCTION COLLATZ(N: WORD): WORD;\n"
-            "VAR STEPS: WORD;\n"
-            "BEGIN STEPS := 0;\n"
-            "  REPEAT IF ODD(N) THEN N := 3 * N + 1 ELSE N := N DIV 2; INC(STEPS) UNTIL N = 1;\n"
-            "  COLLATZ := STEPS END;\n"
-            "FUNCTION FIRSTSQUARE(LIMIT: WORD): WORD;\n"
-            "VAR K: WORD;\n"
-            "BEGIN FIRSTSQUARE := 0;\n"
-            "  FOR K := 1 TO 100 DO IF K * K > LIMIT THEN BEGIN FIRSTSQUARE := K; EXIT END END;\n"
-            "BEGIN C := COLLATZ(27); FOUND := FIRSTSQUARE(500) END.\n",
-            "w:C=111 w:FOUND=23"},
-        RunCase{
             "BooleanOperatorsShiftsAndCharArithmetic",
             "VAR A, B: INTEGER; F1, F2, F3, F4: BOOLEAN; X, Y, Z: BYTE; C: CHAR; W, ONE: WORD;\n"
             "BEGIN\n"
@@ -306,22 +304,6 @@ INSTANTIATE_TEST_SUITE_P(
             "  C := CHR(ORD('a') + 25)\n"
             "END.\n",
             "b:F1=1 b:F2=1 b:F3=0 b:F4=0 b:Y=2 b:Z=1 w:W=49152 c:C=z"},
-        RunCase{
-            "WithOnArrayElementsAndStringFields",
-            "TYPE E = RECORD NAME: STRING[8]; AGE: BYTE; PAY: LONGINT END;\n"
-            "VAR STAFF: ARRAY[1..3] OF E; I: BYTE; TOTAL: LONGINT; LONGEST: BYTE;\n"
-            "  INITIALS: STRING[3];\n"
-            "BEGIN\n"
-            "  WITH STAFF[1] DO BEGIN NAME := 'ADA'; AGE := 36; PAY := 100000 END;\n"
-            "  WITH STAFF[2] DO BEGIN NAME := 'GRACE'; AGE := 45; PAY := 120000 END;\n"
-            "  WITH STAFF[3] DO BEGIN NAME := 'LINUS'; AGE := 28; PAY := 90000 END;\n"
-            "  TOTAL := 0; LONGEST := 0; INITIALS := '';\n"
-            "  FOR I := 1 TO 3 DO WITH STAFF[I] DO BEGIN\n"
-            "    TOTAL := TOTAL + PAY; IF LENGTH(NAME) > LONGEST THEN LONGEST := LENGTH(NAME);\n"
-            "    INITIALS := INITIALS + NAME[1]\n"
-            "  END\n"
-            "END.\n",
-            "l:TOTAL=310000 b:LONGEST=5 s:INITIALS=AGL"},
         // Consecutive labels dispatch through a table, the others through a
         // search; a WORD selector whose high byte is set matches no byte label.
         RunCase{
@@ -343,29 +325,26 @@ INSTANTIATE_TEST_SUITE_P(
             "  W := 259; CASE W OF 3: SUM2 := SUM2 + 5000 ELSE INC(OTHER) END\n"
             "END.\n",
             "w:SUM=142063 w:SUM2=2111 w:OTHER=8"},
-        RunCase{"ForLoopsStopAtTheTypeLimitsAndCompareIntegersSigned",
-                "VAR B: BYTE; W: WORD; I: INTEGER; N1, N2, N3, N4, N5, N6, N7: WORD;\n"
-                "BEGIN\n"
-                "  N1 := 0; FOR B := 5 DOWNTO 0 DO INC(N1);\n"
-                "  N2 := 0; FOR B := 250 TO 255 DO INC(N2);\n"
-                "  N3 := 0; FOR W := 65533 TO 65535 DO INC(N3);\n"
-                "  N4 := 0; FOR I := -5 TO 5 DO INC(N4);\n"
-                "  N5 := 0; FOR I := 5 TO 4 DO INC(N5);\n"
-                "  N6 := 0; FOR W := 4 TO 4 DO INC(N6);\n"
-                "  N7 := 0; FOR I := 3 DOWNTO -32768 DO INC(N7)\n"
-                "END.\n",
-                "w:N1=6 w:N2=6 w:N3=3 w:N4=11 w:N5=0 w:N6=1 w:N7=32772 b:B=255 w:I=-32768"},
-        RunCase{"LoopsWithBreakAndContinue",
-                "VAR B: BYTE; W, EVEN, WHILES, REPEATS: WORD;\n"
-                "BEGIN\n"
-                "  EVEN := 0; FOR B := 1 TO 10 DO BEGIN IF B AND 1 = 1 THEN CONTINUE; INC(EVEN) "
-                "END;\n"
-                "  W := 0; WHILES := 0;\n"
-                "  WHILE W < 100 DO BEGIN INC(W); IF W = 7 THEN BREAK; INC(WHILES) END;\n"
-                "  REPEATS := 0; W := 0; REPEAT INC(W); IF W < 5 THEN CONTINUE; INC(REPEATS) UNTIL "
-                "W = 8\n"
-                "END.\n",
-                "w:EVEN=5 w:WHILES=6 w:REPEATS=4"},
+        RunCase{
+            "LoopsStopAtTheTypeLimitsCompareIntegersSignedBreakAndContinue",
+            "VAR B: BYTE; W: WORD; I: INTEGER; N1, N2, N3, N4, N5, N6, N7: WORD;\n"
+            "  EVEN, WHILES, REPEATS: WORD;\n"
+            "BEGIN\n"
+            "  EVEN := 0; FOR B := 1 TO 10 DO BEGIN IF B AND 1 = 1 THEN CONTINUE; INC(EVEN) END;\n"
+            "  W := 0; WHILES := 0;\n"
+            "  WHILE W < 100 DO BEGIN INC(W); IF W = 7 THEN BREAK; INC(WHILES) END;\n"
+            "  REPEATS := 0; W := 0;\n"
+            "  REPEAT INC(W); IF W < 5 THEN CONTINUE; INC(REPEATS) UNTIL W = 8;\n"
+            "  N1 := 0; FOR B := 5 DOWNTO 0 DO INC(N1);\n"
+            "  N2 := 0; FOR B := 250 TO 255 DO INC(N2);\n"
+            "  N3 := 0; FOR W := 65533 TO 65535 DO INC(N3);\n"
+            "  N4 := 0; FOR I := -5 TO 5 DO INC(N4);\n"
+            "  N5 := 0; FOR I := 5 TO 4 DO INC(N5);\n"
+            "  N6 := 0; FOR W := 4 TO 4 DO INC(N6);\n"
+            "  N7 := 0; FOR I := 3 DOWNTO -32768 DO INC(N7)\n"
+            "END.\n",
+            "w:N1=6 w:N2=6 w:N3=3 w:N4=11 w:N5=0 w:N6=1 w:N7=32772 b:B=255 w:I=-32768 "
+            "w:EVEN=5 w:WHILES=6 w:REPEATS=4"},
         RunCase{"FillCharNeverWritesBeyondItsCount",
                 "VAR A: ARRAY[0..7] OF BYTE; GUARD: BYTE; N: WORD; V: BYTE;\n"
                 "BEGIN\n"
@@ -387,17 +366,28 @@ INSTANTIATE_TEST_SUITE_P(
                 "  P := @AW[2]; P^ := 22; B := L\n"
                 "END.\n",
                 "l:L=-2 l:L2=65535 s:S=ABCDE b:Y=1 w:Y+1=513 w:AW=30 w:AW+2=22 w:AW+4=10 b:B=254"},
-        RunCase{"TypedConstantsAndWith",
-                "TYPE R = RECORD A: BYTE; W: WORD END;\n"
-                "CONST TABLE: ARRAY[0..3] OF WORD = (1, 20, 300, 4000); REC: R = (A: 5; W: 600);\n"
-                "  NAME: STRING[8] = 'ZED';\n"
-                "VAR SUM: WORD; I: BYTE; X: R; N: BYTE;\n"
-                "BEGIN\n"
-                "  SUM := 0; FOR I := 0 TO 3 DO SUM := SUM + TABLE[I];\n"
-                "  WITH X DO BEGIN A := REC.A; W := REC.W END;\n"
-                "  N := LENGTH(NAME)\n"
-                "END.\n",
-                "w:SUM=4321 b:X=5 w:X+1=600 b:N=3"},
+        RunCase{
+            "WithOnArrayElementsStringFieldsAndTypedConstants",
+            "TYPE E = RECORD NAME: STRING[8]; AGE: BYTE; PAY: LONGINT END;\n"
+            "  R = RECORD A: BYTE; W: WORD END;\n"
+            "CONST TABLE: ARRAY[0..3] OF WORD = (1, 20, 300, 4000); REC: R = (A: 5; W: 600);\n"
+            "  ZED: STRING[8] = 'ZED';\n"
+            "VAR STAFF: ARRAY[1..3] OF E; I: BYTE; TOTAL: LONGINT; LONGEST: BYTE;\n"
+            "  INITIALS: STRING[3]; SUM: WORD; X: R; N: BYTE;\n"
+            "BEGIN\n"
+            "  WITH STAFF[1] DO BEGIN NAME := 'ADA'; AGE := 36; PAY := 100000 END;\n"
+            "  WITH STAFF[2] DO BEGIN NAME := 'GRACE'; AGE := 45; PAY := 120000 END;\n"
+            "  WITH STAFF[3] DO BEGIN NAME := 'LINUS'; AGE := 28; PAY := 90000 END;\n"
+            "  TOTAL := 0; LONGEST := 0; INITIALS := '';\n"
+            "  FOR I := 1 TO 3 DO WITH STAFF[I] DO BEGIN\n"
+            "    TOTAL := TOTAL + PAY; IF LENGTH(NAME) > LONGEST THEN LONGEST := LENGTH(NAME);\n"
+            "    INITIALS := INITIALS + NAME[1]\n"
+            "  END;\n"
+            "  SUM := 0; FOR I := 0 TO 3 DO SUM := SUM + TABLE[I];\n"
+            "  WITH X DO BEGIN A := REC.A; W := REC.W END;\n"
+            "  N := LENGTH(ZED)\n"
+            "END.\n",
+            "l:TOTAL=310000 b:LONGEST=5 s:INITIALS=AGL w:SUM=4321 b:X=5 w:X+1=600 b:N=3"},
         RunCase{"StatementsPastColumn255AreCompiled", kLongLines.c_str(), "w:N=3"},
         // A Z80 runs overlay parts stored below 64K, a Z180 from anywhere.
         RunCase{"OverlayAreasOnAZ80", kOverlaysLow.c_str(), "w:N=12"},
