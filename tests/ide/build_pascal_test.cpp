@@ -23,7 +23,6 @@ class PascalBuild : public ::testing::Test {
 protected:
   PascalBuild() : project(NewProject(dir.Path(), "PROJ")) {}
 
-  void Write(const std::string& name, const std::string& text) { dir.Write(name, text); }
   bool Exists(const std::string& name) const { return std::filesystem::exists(dir.Path() + name); }
   bool HasLine(const std::string& line) const {
     return std::find(messages.Lines().begin(), messages.Lines().end(), line) !=
@@ -44,9 +43,9 @@ protected:
 };
 
 TEST_F(PascalBuild, ACompileErrorStopsTheBuildAndKeepsTheOldOutput) {
-  Write("B.Pas", "PROGRAM PROG;\r\nBEGIN X := 1 END.\r\n");
-  Write("B.Mac", "old");
-  Write("D.Mac", "\tCODE\r\n\tEND\r\n");
+  dir.Write("B.Pas", "PROGRAM PROG;\r\nBEGIN X := 1 END.\r\n");
+  dir.Write("B.Mac", "old");
+  dir.Write("D.Mac", "\tCODE\r\n\tEND\r\n");
   project.AddFile("B.Pas");
   project.AddFile("D.Mac");
   EXPECT_FALSE(session.BuildAllFiles());
@@ -59,7 +58,7 @@ TEST_F(PascalBuild, ACompileErrorStopsTheBuildAndKeepsTheOldOutput) {
 }
 
 TEST_F(PascalBuild, MainFileSummaryLines) {
-  Write("Prog.Pas", kProgram);
+  dir.Write("Prog.Pas", kProgram);
   project.settings.MainFileName = "Prog.Pas";
   ASSERT_TRUE(CompileMainFile(session));
   ASSERT_GE(messages.Lines().size(), 10u);
@@ -70,8 +69,9 @@ TEST_F(PascalBuild, MainFileSummaryLines) {
              "", "Assemble: " + dir.Path() + "Prog.Mac"}));
   EXPECT_TRUE(Exists("Prog.RRO"));
   // With overlays, the buffers follow.
-  Write("Prog.Pas", "PROGRAM PROG;\r\nVAR B: BYTE;\r\n{#O+}\r\nPROCEDURE P; BEGIN B := 1 "
-                    "END;\r\nPROCEDURE Q; BEGIN END;\r\n{#O-}\r\nBEGIN INITOVERLAY; P END.\r\n");
+  dir.Write("Prog.Pas",
+            "PROGRAM PROG;\r\nVAR B: BYTE;\r\n{#O+}\r\nPROCEDURE P; BEGIN B := 1 "
+            "END;\r\nPROCEDURE Q; BEGIN END;\r\n{#O-}\r\nBEGIN INITOVERLAY; P END.\r\n");
   ASSERT_TRUE(CompileMainFile(session));
   for (const char* line : {"OverlayAreas:   1", "Buffer 1 6 bytes", "OverlayAreaSize:6 bytes",
                            "OverlaySaving  :1 bytes"})
@@ -87,7 +87,7 @@ TEST_F(PascalBuild, EncodedMainFiles) {
   ASSERT_TRUE(WriteEncodedFile(dir.Path() + "Prog.EPS",
                                {"PROGRAM PROG;", "VAR B: BYTE;", "BEGIN B := 1 END."}, error))
       << error;
-  Write("Prog.Mac", "this older file must not be assembled");
+  dir.Write("Prog.Mac", "this older file must not be assembled");
   project.settings.MainFileName = "Prog.Mac";
   EXPECT_TRUE(CompileMainFile(session));
   EXPECT_TRUE(messages.Lines().empty()) << Report();
@@ -96,7 +96,7 @@ TEST_F(PascalBuild, EncodedMainFiles) {
                                            {"Prog.Pas", false},
                                            {"Prog.Pas", true}}) {
     SCOPED_TRACE(mainFile);
-    if (pasThere) Write("Prog.Pas", kProgram);
+    if (pasThere) dir.Write("Prog.Pas", kProgram);
     messages.Clear();
     project.settings.MainFileName = mainFile;
     ASSERT_TRUE(CompileMainFile(session)) << Report();

@@ -1,3 +1,4 @@
+#include "ide/core/project_commands.h"
 #include "ide/core/project_file.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@ namespace velkor {
 namespace {
 
 using kit_test::TestDir;
+using platform::Answer;
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -44,7 +46,6 @@ TEST(ProjectFile, ReadsItemsAndSettings) {
       // The list ends at "Undefined" or at a gap; a file of that name cannot be stored.
       {"[Sources]\nSource1=A.Mac\nSource2=Undefined\nSource3=B.Mac\n",
        "No target device,Z80 CPU,A.Mac"},
-      {"[Sources]\nSource1=Undefined\nSource2=A.Mac\n", "No target device,Z80 CPU"},
       {"[Sources]\nSource1=A.Mac\nSource2=B.Pas\nSource4=C.Mac\n",
        "No target device,Z80 CPU,A.Mac,B.Pas"},
       {"[Sources]\nSource1=sub\\A.Mac\nSource2=C:\\X\\B.RRO\n",
@@ -147,6 +148,37 @@ TEST(VelkorIni, ReadsAndWritesEveryKey) {
   EXPECT_TRUE(s.sources.empty() && s.editors.empty() && !s.MainTop);
   ParseVelkorIniText("[General]\nLastPath=C:\\Work\\Demo\n", "/opt/", s);
   EXPECT_EQ(s.LastPath, "C:/Work/Demo/");
+}
+
+// Where the main window may write a project (how entries follow a move is
+// the main window test's project saved into another folder): asked only
+// before another file is replaced; No keeps it.
+TEST(ProjectCommands, OverwriteQuestion) {
+  struct Case {
+    bool fileThere, isTheReadFile;
+    Answer answer;
+    bool asked, written;
+  };
+  const Case cases[] = {{false, false, Answer::kYes, false, true},
+                        {true, true, Answer::kNo, false, true},
+                        {true, false, Answer::kYes, true, true},
+                        {true, false, Answer::kNo, true, false}};
+  TestDir dir;
+  const std::string prj = dir.Path() + "Project1.Prj";
+  for (const Case& c : cases) {
+    std::filesystem::remove(prj);
+    if (c.fileThere) dir.Write("Project1.Prj", "old");
+    platform::HeadlessUiHost host;
+    host.QueueAnswer(c.answer);
+    std::string error;
+    EXPECT_EQ(
+        WriteProjectAsking(NewProject(dir.Path()), prj, c.isTheReadFile ? prj : "", host, error),
+        c.written);
+    EXPECT_EQ(host.MessageBoxTexts(),
+              c.asked ? std::vector<std::string>{std::string(kProjectExistsOverwrite)}
+                      : std::vector<std::string>{});
+    EXPECT_EQ(TestDir::Read(prj) == "old", !c.written);
+  }
 }
 
 } // namespace

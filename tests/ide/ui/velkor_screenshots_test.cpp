@@ -4,19 +4,9 @@
 // message window (after a build and after an error) and help. scripts/screenshots.sh runs this
 // under Xvfb with VELKOR_SCREENSHOT_DIR set; under ctest the pictures go to a temporary folder and
 // only their content is checked.
-#include <QAction>
-#include <QDialog>
-#include <QListWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <Qsci/qsciscintilla.h>
 
 #include "ide/ui/ascii_table_window.h"
-#include "ide/ui/compile_progress_window.h"
-#include "ide/ui/editor_window.h"
-#include "ide/ui/help_window.h"
 #include "ide/ui/map_view_window.h"
-#include "ide/ui/message_window.h"
 #include "ide/ui/project_dialogs.h"
 #include "ide/ui/symbols_window.h"
 #include "tests/ide/ui/window_test_support.h"
@@ -52,9 +42,8 @@ class VelkorScreenshots : public QObject {
   QTemporaryDir scratch_;
   QString out_;
   QString project_;
-  platform::HeadlessUiHost questions_; // the main window's questions
-  QtUiHost ui_{&questions_};
-  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<TestMainWindow> main_;
+  MainWindow* window_ = nullptr;
 
   QString Example(const QString& name) const { return project_ + name; }
   EditorWindow& Editor() { return *window_->Editor(); }
@@ -79,10 +68,9 @@ private slots:
       QVERIFY(QFile::copy(source.filePath(file), project_ + file));
     QVERIFY(Run(project_, {"new", "Overlays.Prj", "Overlays.Pas"}));
     QVERIFY(Run(project_, {"build", "Overlays.Prj"}));
-    window_ = std::make_unique<MainWindow>(
-        ui_, MainWindowPlaces{KIT_BIN_DIR "/", scratch_.filePath("Velkor.ini"),
-                              KIT_SOURCE_DIR "/docs", KIT_SOURCE_DIR "/README.md"});
-    window_->Start(Example("Overlays.Prj"));
+    main_ = std::make_unique<TestMainWindow>(KIT_BIN_DIR "/", Example("Overlays.Prj"),
+                                             scratch_.filePath("Velkor.ini"));
+    window_ = main_->window.get();
   }
 
   void editor() {
@@ -163,9 +151,9 @@ private slots:
   }
 
   void cleanupTestCase() {
-    questions_.QueueAnswer(platform::Answer::kNo);
+    main_->questions.QueueAnswer(platform::Answer::kNo);
     window_->close();
-    window_.reset();
+    main_.reset();
   }
 };
 

@@ -2,14 +2,16 @@
 // What Velkor's window tests share: files written and read back, and a main
 // window with a program directory of the test's own.
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QString>
+#include <Qsci/qsciscintilla.h>
+#include <QtTest>
+#include <QtWidgets>
 #include <memory>
 
+#include "ide/ui/compile_progress_window.h"
+#include "ide/ui/editor_window.h"
+#include "ide/ui/help_window.h"
 #include "ide/ui/main_window.h"
+#include "ide/ui/message_window.h"
 #include "ide/ui/qt_ui_host.h"
 
 // Writes `text` to `path`, making its folders; the absolute path.
@@ -27,13 +29,15 @@ inline QByteArray Read(const QString& path) {
   return file.readAll();
 }
 
-// The main window over `programDir` (its Velkor.ini, Lib/), started on
-// `project`; its questions are answered from `questions`.
+// The main window over `programDir` (its Lib/, and its Velkor.ini unless
+// `ini` names another), started on `project`; its questions are answered
+// from `questions`.
 struct TestMainWindow {
-  TestMainWindow(const QString& programDir, const QString& project) {
+  TestMainWindow(const QString& programDir, const QString& project, const QString& ini = {}) {
     window = std::make_unique<velkor::ui::MainWindow>(
-        ui, velkor::ui::MainWindowPlaces{programDir, programDir + "Velkor.ini",
-                                         KIT_SOURCE_DIR "/docs", KIT_SOURCE_DIR "/README.md"});
+        ui,
+        velkor::ui::MainWindowPlaces{programDir, ini.isEmpty() ? programDir + "Velkor.ini" : ini,
+                                     KIT_SOURCE_DIR "/docs", KIT_SOURCE_DIR "/README.md"});
     window->Start(project);
   }
   platform::HeadlessUiHost questions;
