@@ -67,7 +67,7 @@ TEST_P(Exerciser, KavrinCliLeavesTheReferenceStates) {
   const testing::ExerciserImage image = BuildExerciserImage(first, count, seed);
   const std::string expected = RunOnZ80ex(image.bytes);
   // The reference itself must have run every record to the HALT.
-  ASSERT_EQ(expected.size(), image.records.size() * kStateLength);
+  ASSERT_EQ(expected.size(), static_cast<std::size_t>(image.count * kStateLength));
   const std::vector<std::uint8_t> run =
       cpm ? BuildExerciserImage(first, count, seed, Console::Bdos).bytes : image.bytes;
   testing::TempDir dir;
@@ -79,10 +79,11 @@ TEST_P(Exerciser, KavrinCliLeavesTheReferenceStates) {
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out.size(), expected.size());
   int mismatches = 0;
-  for (std::size_t i = 0; i < image.records.size(); ++i) {
-    const std::string want = expected.substr(i * kStateLength, kStateLength);
-    const std::string got = r.out.substr(std::min(r.out.size(), i * kStateLength), kStateLength);
-    const std::uint8_t* instruction = image.records[i].instruction;
+  for (int i = 0; i < image.count; ++i) {
+    const std::size_t at = static_cast<std::size_t>(i * kStateLength);
+    const std::string want = expected.substr(at, kStateLength);
+    const std::string got = r.out.substr(std::min(r.out.size(), at), kStateLength);
+    const std::uint8_t* instruction = image.Instruction(i);
     if (got != want && ++mismatches <= 10)
       ADD_FAILURE() << "record " << i << ", instruction " << Hex({instruction, instruction + 4})
                     << "\nstate  " << Hex(got) << "\nz80ex  " << Hex(want)
