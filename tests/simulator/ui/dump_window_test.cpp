@@ -66,15 +66,10 @@ private slots:
     QTest::addColumn<QString>("initial");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("text");
-    const int address = int(EnterAddressDialog::Kind::Address);
-    QTest::newRow("symbol") << address << "Enter Address or Symbol"
+    QTest::newRow("symbol") << int(EnterAddressDialog::Kind::Address) << "Enter Address or Symbol"
                             << "00000"
                             << "start"
                             << "START";
-    QTest::newRow("hex") << address << "Enter Address or Symbol"
-                         << "00000"
-                         << "12g4"
-                         << "12G4";
     QTest::newRow("port") << int(EnterAddressDialog::Kind::Port) << "Port base address"
                           << "00"
                           << "8f0"
