@@ -265,7 +265,6 @@ private slots:
     QVERIFY(s.enabled);
     QCOMPARE(s.clockKHz, 6144);
     QCOMPARE(s.memoryWaitStates, 2);
-    QCOMPARE(s.ioWaitStates, 0);
     QCOMPARE(s.romSizeK, 32);
     QCOMPARE(s.console, ConsoleKind::Asci0);
   }
