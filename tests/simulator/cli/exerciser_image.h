@@ -7,8 +7,13 @@
 // needs no port takes part, control transfers included: their targets are
 // made to land on the slot's exit so that taken and not taken differ.
 
+#include <z80ex/z80ex_dasm.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <random>
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,86 +61,67 @@ struct Template {
   unsigned needs = kNone;
 };
 
+// Every documented instruction that needs no port, found by z80ex's
+// disassembler over each page with operand bytes 12H 34H: its text gives the
+// operands and what the state must be. Left out: ports, HALT, RST (into the
+// driver), IM 0 (stops the run), R (only one side counts it), the undefined
+// (*) and undocumented forms, and a second encoding of the same length.
 inline std::vector<Template> Templates() {
   std::vector<Template> t;
-  auto regNeed = [](int r) { return r == 6 ? kHlPointer : kNone; };
-  constexpr int kInc = 0x04; // INC B after a conditional transfer shows which way it went
-  const int exitLow = kSlotExit & 0xFF, exitHigh = kSlotExit >> 8;
-  t.push_back({{0x00}});
-  for (int op = 0x40; op < 0x80; ++op)
-    if (op != 0x76) t.push_back({{op}, regNeed(op & 7) | regNeed((op >> 3) & 7)});
-  for (int r = 0; r < 8; ++r) {
-    t.push_back({{0x06 + 8 * r, kImmediate}, regNeed(r)});
-    t.push_back({{0x04 + 8 * r}, regNeed(r)});
-    t.push_back({{0x05 + 8 * r}, regNeed(r)});
-  }
-  for (int op = 0x80; op < 0xC0; ++op)
-    t.push_back({{op}, regNeed(op & 7)});
-  for (int k = 0; k < 8; ++k)
-    t.push_back({{0xC6 + 8 * k, kImmediate}});
-  for (int rr = 0; rr < 4; ++rr) {
-    t.push_back({{0x01 + 16 * rr, kImmediate, kImmediate}});
-    t.push_back({{0x03 + 16 * rr}});
-    t.push_back({{0x0B + 16 * rr}});
-    t.push_back({{0x09 + 16 * rr}});
-  }
-  for (int op : {0x02, 0x0A, 0x12, 0x1A})
-    t.push_back({{op}, op < 0x10 ? kBcPointer : kDePointer});
-  for (int op : {0x22, 0x2A, 0x32, 0x3A})
-    t.push_back({{op, kAddressLow, kAddressHigh}});
-  for (int op :
-       {0x07, 0x0F, 0x17, 0x1F, 0x27, 0x2F, 0x37, 0x3F, 0x08, 0xD9, 0xEB, 0xF9, 0xF3, 0xFB})
-    t.push_back({{op}});
-  for (int op : {0xE3, 0xC1, 0xD1, 0xE1, 0xF1, 0xC5, 0xD5, 0xE5, 0xF5})
-    t.push_back({{op}, kStack});
-  // Control transfers.
-  for (int op : {0x18, 0x10, 0x20, 0x28, 0x30, 0x38})
-    t.push_back({{op, 0x01, kInc, 0x00}});
-  t.push_back({{0xC3, exitLow, exitHigh}});
-  t.push_back({{0xCD, exitLow, exitHigh}, kStack});
-  for (int op : {0xC9, 0xED4D, 0xED45}) // RET, RETI, RETN
-    t.push_back(
-        {op > 0xFF ? std::vector{0xED, op & 0xFF} : std::vector{op}, kStack | kReturnToExit});
-  for (int cc = 0; cc < 8; ++cc) {
-    t.push_back({{0xC2 + 8 * cc, exitLow, exitHigh, kInc}});
-    t.push_back({{0xC4 + 8 * cc, exitLow, exitHigh, kInc}, kStack});
-    t.push_back({{0xC0 + 8 * cc, kInc, 0x00, 0x00}, kStack | kReturnToExit});
-  }
-  t.push_back({{0xE9}, kJumpToExit});
-  // CB page; SLL (30-37) is not an instruction of this processor.
-  for (int op = 0; op < 256; ++op)
-    if (op < 0x30 || op > 0x37) t.push_back({{0xCB, op}, regNeed(op & 7)});
-  // Index forms.
-  for (int prefix : {0xDD, 0xFD}) {
-    for (int op : {0x09, 0x19, 0x29, 0x39, 0x23, 0x2B, 0xF9})
-      t.push_back({{prefix, op}});
-    t.push_back({{prefix, 0xE9}, kJumpToExit});
-    t.push_back({{prefix, 0x21, kImmediate, kImmediate}});
-    for (int op : {0x22, 0x2A})
-      t.push_back({{prefix, op, kAddressLow, kAddressHigh}});
-    t.push_back({{prefix, 0x36, kDisplacement, kImmediate}, kIndexed});
-    // INC, DEC, the loads from and to (I+d) and the ALU group on (I+d).
-    for (int op : {0x34, 0x35, 0x46, 0x4E, 0x56, 0x5E, 0x66, 0x6E, 0x7E, 0x70, 0x71, 0x72,
-                   0x73, 0x74, 0x75, 0x77, 0x86, 0x8E, 0x96, 0x9E, 0xA6, 0xAE, 0xB6, 0xBE})
-      t.push_back({{prefix, op, kDisplacement}, kIndexed});
-    for (int op : {0xE3, 0xE1, 0xE5})
-      t.push_back({{prefix, op}, kStack});
-    for (int op = 0x06; op < 256; op += 8)
-      if (op != 0x36) t.push_back({{prefix, 0xCB, kDisplacement, op}, kIndexed});
-  }
-  // ED page, without the port instructions.
-  for (int rr = 0; rr < 4; ++rr) {
-    t.push_back({{0xED, 0x42 + 16 * rr}});
-    t.push_back({{0xED, 0x4A + 16 * rr}});
-    t.push_back({{0xED, 0x43 + 16 * rr, kAddressLow, kAddressHigh}});
-    t.push_back({{0xED, 0x4B + 16 * rr, kAddressLow, kAddressHigh}});
-  }
-  for (int op : {0x44, 0x47, 0x57, 0x56, 0x5E})
-    t.push_back({{0xED, op}});
-  t.push_back({{0xED, 0x67}, kHlPointer});
-  t.push_back({{0xED, 0x6F}, kHlPointer});
-  for (int op : {0xA0, 0xA1, 0xA8, 0xA9, 0xB0, 0xB1, 0xB8, 0xB9})
-    t.push_back({{0xED, op}, kBlock});
+  std::set<std::string> seen;
+  const std::regex excluded(R"(^(IN[ DI_]|OUT|OT|HALT|RST|IM 0|LD_R|LD_A_R)|\*|SLL|I[XY][HL])");
+  for (std::vector<int> page :
+       {std::vector<int>{}, {0xCB}, {0xED}, {0xDD}, {0xFD}, {0xDD, 0xCB, 0x12}, {0xFD, 0xCB, 0x12}})
+    for (int op = 0; op < 256; ++op) {
+      std::vector<int> bytes = page;
+      bytes.insert(bytes.end(), {op, 0x12, 0x34});
+      char buffer[32];
+      int states, branchStates;
+      const int length = z80ex_dasm(
+          buffer, sizeof buffer, 0, &states, &branchStates,
+          [](Z80EX_WORD a, void* b) { return Z80EX_BYTE((*static_cast<std::vector<int>*>(b))[a]); },
+          0, &bytes);
+      const std::string text(buffer);
+      const auto has = [&text](const char* part) { return text.find(part) != std::string::npos; };
+      const auto starts = [&text](const char* part) { return text.rfind(part, 0) == 0; };
+      const bool indexed = (bytes[0] | 0x20) == 0xFD && page.size() < 3; // a DD or FD op too
+      if (std::regex_search(text, excluded) || (indexed && !has("IX") && !has("IY")) ||
+          (page.size() == 3 && (op & 7) != 6) || !seen.insert(std::to_string(length) + text).second)
+        continue;
+      bytes.resize(std::min(length, 4)); // z80ex counts the DD CB forms as 5
+      Template k{bytes};
+      const auto last = [&k](int low, int high) {
+        k.bytes.end()[-2] = low;
+        k.bytes.end()[-1] = high;
+      };
+      if (has("(IX+") || has("(IY+")) {
+        k.bytes[2] = kDisplacement;
+        if (length == 4 && indexed) k.bytes[3] = kImmediate;
+        k.needs = kIndexed;
+      } else if (has("(#3412)")) {
+        last(kAddressLow, kAddressHigh);
+      } else if ((starts("JP") || starts("CALL")) && has("#3412")) {
+        last(kSlotExit & 0xFF, kSlotExit >> 8);
+      } else if (has("#3412")) {
+        last(kImmediate, kImmediate);
+      } else if (starts("JR") || starts("DJNZ")) {
+        k.bytes[1] = 1; // over the INC B that follows
+      } else if (has("#12")) {
+        k.bytes.back() = kImmediate;
+      }
+      if (has("(HL)") || starts("RRD") || starts("RLD")) k.needs = kHlPointer;
+      if (has("(BC)")) k.needs = kBcPointer;
+      if (has("(DE)")) k.needs = kDePointer;
+      if (starts("PUSH") || starts("POP") || starts("CALL") || has("(SP)")) k.needs = kStack;
+      if (starts("RET")) k.needs = kStack | kReturnToExit;
+      if (starts("JP") && !has("#")) k.needs = kJumpToExit;
+      if (std::regex_search(text, std::regex("^(LD|CP)[ID]R?( |$)"))) k.needs = kBlock;
+      // INC B after a conditional transfer shows which way it went.
+      if (starts("JR") || starts("DJNZ") || starts("RET ") ||
+          (has(",") && (starts("JP") || starts("CALL"))))
+        k.bytes.push_back(0x04);
+      t.push_back(k);
+    }
   return t;
 }
 
@@ -203,24 +189,22 @@ inline void EmitDriver(std::vector<std::uint8_t>& image, Console console) {
   op({0xC3}, after); // JP after
 }
 
-struct Record {
-  std::uint8_t instruction[4] = {0, 0, 0, 0};
-  std::uint8_t memory[kMemorySize] = {};
-  std::uint16_t iy = 0, ix = 0, hl = 0, de = 0, bc = 0, af = 0, sp = 0;
-};
+// A record is its instruction (4 bytes), the memory area, then these words.
+enum Word { kIy, kIx, kHl, kDe, kBc, kAf, kSp };
+inline void SetWord(std::uint8_t* record, Word w, std::uint16_t value) {
+  record[4 + kMemorySize + 2 * w] = static_cast<std::uint8_t>(value);
+  record[5 + kMemorySize + 2 * w] = static_cast<std::uint8_t>(value >> 8);
+}
 
-inline Record MakeRecord(const Template& t, std::mt19937& rng) {
+// Random memory and registers, then what the template needs.
+inline void MakeRecord(const Template& t, std::mt19937& rng, std::uint8_t* r) {
   auto byte = [&rng] { return static_cast<std::uint8_t>(rng() & 0xFF); };
-  auto word = [&rng] { return static_cast<std::uint16_t>(rng() & 0xFFFF); };
   auto inArea = [&rng](int from, int to) {
     return static_cast<std::uint16_t>(
         kMemory + from + static_cast<int>(rng() % static_cast<unsigned>(to - from + 1)));
   };
-  Record r;
-  for (auto& m : r.memory)
-    m = byte();
-  for (std::uint16_t* w : {&r.iy, &r.ix, &r.hl, &r.de, &r.bc, &r.af, &r.sp})
-    *w = word();
+  for (int i = 4; i < kRecordSize; ++i)
+    r[i] = byte();
   const std::uint16_t address = inArea(0, kMemorySize - 2);
   std::int8_t displacement = 0;
   for (std::size_t i = 0; i < t.bytes.size(); ++i) {
@@ -232,47 +216,40 @@ inline Record MakeRecord(const Template& t, std::mt19937& rng) {
     }
     if (b == kAddressLow) b = address & 0xFF;
     if (b == kAddressHigh) b = address >> 8;
-    r.instruction[i] = static_cast<std::uint8_t>(b);
+    r[i] = static_cast<std::uint8_t>(b);
   }
-  if (t.needs & kHlPointer) r.hl = inArea(0, kMemorySize - 1);
-  if (t.needs & kBcPointer) r.bc = inArea(0, kMemorySize - 1);
-  if (t.needs & kDePointer) r.de = inArea(0, kMemorySize - 1);
+  if (t.needs & kHlPointer) SetWord(r, kHl, inArea(0, kMemorySize - 1));
+  if (t.needs & kBcPointer) SetWord(r, kBc, inArea(0, kMemorySize - 1));
+  if (t.needs & kDePointer) SetWord(r, kDe, inArea(0, kMemorySize - 1));
   if (t.needs & kIndexed)
-    (t.bytes[0] == 0xDD ? r.ix : r.iy) =
-        static_cast<std::uint16_t>(inArea(0, kMemorySize - 1) - displacement);
-  if (t.needs & kStack) r.sp = kMemory + 8;
+    SetWord(r, t.bytes[0] == 0xDD ? kIx : kIy,
+            static_cast<std::uint16_t>(inArea(0, kMemorySize - 1) - displacement));
+  if (t.needs & kStack) SetWord(r, kSp, kMemory + 8);
   if (t.needs & kBlock) {
-    r.hl = inArea(4, 11);
-    r.de = inArea(4, 11);
-    r.bc = static_cast<std::uint16_t>(1 + rng() % 4);
+    SetWord(r, kHl, inArea(4, 11));
+    SetWord(r, kDe, inArea(4, 11));
+    SetWord(r, kBc, static_cast<std::uint16_t>(1 + rng() % 4));
   }
   if (t.needs & kReturnToExit) {
-    r.memory[8] = kSlotExit & 0xFF;
-    r.memory[9] = kSlotExit >> 8;
+    r[4 + 8] = kSlotExit & 0xFF;
+    r[4 + 9] = kSlotExit >> 8;
   }
-  if (t.needs & kJumpToExit) r.hl = r.ix = r.iy = kSlotExit;
-  return r;
-}
-
-inline void PutRecord(std::vector<std::uint8_t>& image, std::size_t at, const Record& r) {
-  for (int i = 0; i < 4; ++i)
-    image[at++] = r.instruction[i];
-  for (std::uint8_t m : r.memory)
-    image[at++] = m;
-  for (std::uint16_t w : {r.iy, r.ix, r.hl, r.de, r.bc, r.af, r.sp}) {
-    image[at++] = static_cast<std::uint8_t>(w);
-    image[at++] = static_cast<std::uint8_t>(w >> 8);
-  }
+  if (t.needs & kJumpToExit)
+    for (Word w : {kHl, kIx, kIy})
+      SetWord(r, w, kSlotExit);
 }
 
 } // namespace exerciser
 
 // One image with `count` records drawn round-robin from the templates,
-// starting at template `first`; records[i] is what state i of the output
-// belongs to. A HALT record ends the image.
+// starting at template `first`; state i of the output belongs to record i.
+// A HALT record ends the image.
 struct ExerciserImage {
   std::vector<std::uint8_t> bytes;
-  std::vector<exerciser::Record> records;
+  int count = 0;
+  const std::uint8_t* Instruction(int i) const {
+    return &bytes[exerciser::kRecords + static_cast<std::size_t>(i * exerciser::kRecordSize)];
+  }
 };
 
 inline constexpr int kMaxExerciserRecords =
@@ -285,23 +262,17 @@ inline constexpr int kMaxCpmExerciserRecords =
 inline ExerciserImage BuildExerciserImage(std::size_t first, int count, unsigned seed,
                                           exerciser::Console console = exerciser::Console::Port) {
   using namespace exerciser;
-  ExerciserImage out;
+  ExerciserImage out{std::vector<std::uint8_t>(0x10000, 0), count};
   const std::vector<Template> templates = Templates();
   std::mt19937 rng(seed);
-  EmitDriver(out.bytes = std::vector<std::uint8_t>(0x10000, 0), console);
-  std::size_t at = kRecords;
-  for (int i = 0; i < count; ++i) {
-    const Record r =
-        MakeRecord(templates[(first + static_cast<std::size_t>(i)) % templates.size()], rng);
-    PutRecord(out.bytes, at, r);
-    out.records.push_back(r);
-    at += kRecordSize;
-  }
-  Record halt;
-  halt.instruction[0] = 0x76;
-  halt.sp = kDriverStack;
-  PutRecord(out.bytes, at, halt);
-  out.bytes.resize(at + kRecordSize);
+  EmitDriver(out.bytes, console);
+  for (int i = 0; i < count; ++i)
+    MakeRecord(templates[(first + static_cast<std::size_t>(i)) % templates.size()], rng,
+               &out.bytes[kRecords + static_cast<std::size_t>(i * kRecordSize)]);
+  std::uint8_t* halt = &out.bytes[kRecords + static_cast<std::size_t>(count * kRecordSize)];
+  halt[0] = 0x76;
+  SetWord(halt, kSp, kDriverStack);
+  out.bytes.resize(kRecords + static_cast<std::size_t>((count + 1) * kRecordSize));
   return out;
 }
 

@@ -2,13 +2,12 @@
 // 0000H and as a .COM in CP/M mode; z80ex running the raw image gives the
 // expected state after every record.
 
-#include <z80ex/z80ex.h>
-
 #include <gtest/gtest.h>
 
 #include "cli_runner.h"
 #include "exerciser_image.h"
 #include "platform/text.h"
+#include "tests/simulator/z80ex_board.h"
 
 namespace kavrin {
 namespace {
@@ -17,32 +16,18 @@ using namespace testing::exerciser;
 using testing::BuildExerciserImage;
 
 std::string RunOnZ80ex(const std::vector<std::uint8_t>& image) {
-  struct Board {
-    std::vector<std::uint8_t> memory = std::vector<std::uint8_t>(0x10000);
-    std::string output;
-  } board;
+  testing::Z80exBoard board;
   std::copy(image.begin(), image.end(), board.memory.begin());
-  const auto read = [](Z80EX_CONTEXT*, Z80EX_WORD a, int, void* d) -> Z80EX_BYTE {
-    return static_cast<Board*>(d)->memory[a];
-  };
-  const auto write = [](Z80EX_CONTEXT*, Z80EX_WORD a, Z80EX_BYTE v, void* d) {
-    static_cast<Board*>(d)->memory[a] = v;
-  };
-  const auto in = [](Z80EX_CONTEXT*, Z80EX_WORD, void*) -> Z80EX_BYTE { return 0; };
-  const auto out = [](Z80EX_CONTEXT*, Z80EX_WORD port, Z80EX_BYTE v, void* d) {
-    if ((port & 0xFF) == kOutputPort) static_cast<Board*>(d)->output += static_cast<char>(v);
-  };
-  const auto vector = [](Z80EX_CONTEXT*, void*) -> Z80EX_BYTE { return 0xFF; };
-  Z80EX_CONTEXT* cpu =
-      z80ex_create(read, &board, write, &board, in, &board, out, &board, vector, &board);
   // As our board starts: every register 0.
   for (Z80_REG_T reg : {regAF, regBC, regDE, regHL, regAF_, regBC_, regDE_, regHL_, regIX, regIY,
                         regPC, regSP, regI})
-    z80ex_set_reg(cpu, reg, 0);
-  for (long steps = 0; !z80ex_doing_halt(cpu) && steps < 50'000'000; ++steps)
-    z80ex_step(cpu);
-  z80ex_destroy(cpu);
-  return board.output;
+    z80ex_set_reg(board.cpu, reg, 0);
+  for (long steps = 0; !z80ex_doing_halt(board.cpu) && steps < 50'000'000; ++steps)
+    z80ex_step(board.cpu);
+  std::string output;
+  for (auto [port, value] : board.portWrites)
+    if (port == kOutputPort) output += static_cast<char>(value);
+  return output;
 }
 
 std::string Hex(const std::string& bytes) {
@@ -67,7 +52,7 @@ TEST_P(Exerciser, KavrinCliLeavesTheReferenceStates) {
   const testing::ExerciserImage image = BuildExerciserImage(first, count, seed);
   const std::string expected = RunOnZ80ex(image.bytes);
   // The reference itself must have run every record to the HALT.
-  ASSERT_EQ(expected.size(), image.records.size() * kStateLength);
+  ASSERT_EQ(expected.size(), static_cast<std::size_t>(image.count * kStateLength));
   const std::vector<std::uint8_t> run =
       cpm ? BuildExerciserImage(first, count, seed, Console::Bdos).bytes : image.bytes;
   testing::TempDir dir;
@@ -79,10 +64,11 @@ TEST_P(Exerciser, KavrinCliLeavesTheReferenceStates) {
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out.size(), expected.size());
   int mismatches = 0;
-  for (std::size_t i = 0; i < image.records.size(); ++i) {
-    const std::string want = expected.substr(i * kStateLength, kStateLength);
-    const std::string got = r.out.substr(std::min(r.out.size(), i * kStateLength), kStateLength);
-    const std::uint8_t* instruction = image.records[i].instruction;
+  for (int i = 0; i < image.count; ++i) {
+    const std::size_t at = static_cast<std::size_t>(i * kStateLength);
+    const std::string want = expected.substr(at, kStateLength);
+    const std::string got = r.out.substr(std::min(r.out.size(), at), kStateLength);
+    const std::uint8_t* instruction = image.Instruction(i);
     if (got != want && ++mismatches <= 10)
       ADD_FAILURE() << "record " << i << ", instruction " << Hex({instruction, instruction + 4})
                     << "\nstate  " << Hex(got) << "\nz80ex  " << Hex(want)

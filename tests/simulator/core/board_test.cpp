@@ -1,6 +1,6 @@
 // The board model: PRT0/PRT1 counting and reloading, the TIF read sequence
-// and the TMDR latch, interrupt acceptance (EI delay, INT0 modes, internal
-// vectors by priority, DMA end), HALT and SLP waiting for a tick, TRAP,
+// and the TMDR latch, interrupt acceptance (EI delay, internal vectors by
+// priority, DMA end), HALT and SLP waiting for a tick, TRAP,
 // ASCI0's pace.
 
 #include <string>
@@ -172,28 +172,6 @@ TEST_F(BoardTest, DmaEndInterruptsWhenDieIsSet) {
   ASSERT_EQ(c.PC, 0x0500);
   EXPECT_EQ(m->ReadWord(c.SP), 0x0006);
   EXPECT_EQ(m->PhysicalMemory[0x9003], 4);
-}
-
-TEST_F(BoardTest, Int0InModes1And2AndIm0Stops) {
-  c.SP = 0xF000;
-  Load({0xED, 0x56, 0xFB, 0x00}, 0); // IM 1 / EI / NOP
-  m->SetInt0(true);
-  Step(3);
-  EXPECT_EQ(c.PC, 0x0038);
-  EXPECT_EQ(m->TStates(), 6u + 3u + 3u + 13u);
-  m->Reset();
-  c.SP = 0xF000;
-  c.I = 0x05;
-  Load({0x34, 0x12}, 0x0540);
-  Load({0xED, 0x5E, 0xFB, 0x00}, 0); // IM 2 / EI / NOP
-  m->SetInt0(true, 0x40);
-  Step(3);
-  EXPECT_EQ(c.PC, 0x1234);
-  m->Reset();
-  c.InterruptMode = 0;
-  Load({0xFB, 0x00}, 0);
-  EXPECT_EQ(Step(2), StopReason::UnsupportedIm0);
-  EXPECT_EQ(m->StopMessage(), "IM 0 interrupt mode not supported at 0002H");
 }
 
 // HALT with nothing to wake it ends the run; SLP goes on.

@@ -3,8 +3,6 @@
 // every instruction. A fresh random instruction is written at PC before each
 // step, so jumps, calls and returns may go anywhere.
 
-#include <z80ex/z80ex.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,54 +15,15 @@
 
 #include "platform/text.h"
 #include "simulator/core/machine.h"
+#include "tests/simulator/z80ex_board.h"
 
 namespace kavrin {
 namespace {
 
+using testing::PortValue;
+
 constexpr uint8_t kDocumentedFlags = 0xD5;   // S Z H P C; N is compared through SubtractFlag
 constexpr uint8_t kFirstExternalPort = 0x40; // on-chip registers sit at 00H-3FH
-
-uint8_t PortValue(uint8_t port) {
-  return static_cast<uint8_t>(port * 0x9D + 0x31);
-}
-
-// The oracle's view of the board: the same MMU mapping written out plainly.
-struct Oracle {
-  std::vector<uint8_t> memory = std::vector<uint8_t>(kPhysicalMemorySize);
-  bool banked = false; // CBAR 84H, BBR 10H, CBR 20H
-  std::vector<std::pair<uint8_t, uint8_t>> port_writes;
-  Z80EX_CONTEXT* cpu = nullptr;
-
-  uint32_t Physical(uint16_t logical) const {
-    if (!banked) return logical;
-    if (logical >= 0x8000) return logical + 0x20000u;
-    if (logical >= 0x4000) return logical + 0x10000u;
-    return logical;
-  }
-  // The physical ranges the logical space reaches: the only bytes compared.
-  std::vector<std::pair<uint32_t, uint32_t>> Regions() const {
-    if (!banked) return {{0x00000, 0x10000}};
-    return {{0x00000, 0x4000}, {0x14000, 0x4000}, {0x28000, 0x8000}};
-  }
-};
-
-Z80EX_BYTE OracleRead(Z80EX_CONTEXT*, Z80EX_WORD addr, int, void* data) {
-  auto* o = static_cast<Oracle*>(data);
-  return o->memory[o->Physical(addr)];
-}
-void OracleWrite(Z80EX_CONTEXT*, Z80EX_WORD addr, Z80EX_BYTE value, void* data) {
-  auto* o = static_cast<Oracle*>(data);
-  o->memory[o->Physical(addr)] = value;
-}
-Z80EX_BYTE OraclePortRead(Z80EX_CONTEXT*, Z80EX_WORD port, void*) {
-  return PortValue(static_cast<uint8_t>(port));
-}
-void OraclePortWrite(Z80EX_CONTEXT*, Z80EX_WORD port, Z80EX_BYTE value, void* data) {
-  static_cast<Oracle*>(data)->port_writes.emplace_back(static_cast<uint8_t>(port), value);
-}
-Z80EX_BYTE OracleInterruptVector(Z80EX_CONTEXT*, void*) {
-  return 0xFF;
-}
 
 // One generated instruction: its bytes and what the harness must arrange.
 struct Instruction {
@@ -194,9 +153,6 @@ std::vector<Pair> Pairs(const CpuState& c) {
 class Differential : public ::testing::TestWithParam<bool> { // banked or flat
 protected:
   void SetUp() override {
-    oracle_.cpu =
-        z80ex_create(OracleRead, &oracle_, OracleWrite, &oracle_, OraclePortRead, &oracle_,
-                     OraclePortWrite, &oracle_, OracleInterruptVector, &oracle_);
     for (int port = kFirstExternalPort; port < 256; ++port)
       ours_->ReadPortMap[port] = kIoPageFirst;
     ours_->WritePortMap.fill(kIoPageFirst);
@@ -205,7 +161,6 @@ protected:
       our_port_writes_.emplace_back(port, value);
     });
   }
-  void TearDown() override { z80ex_destroy(oracle_.cpu); }
 
   // Gives the oracle our registers.
   void Sync() {
@@ -290,12 +245,12 @@ protected:
       diff += " memory at " + platform::Hex(i, 5) + "H ours " + platform::Hex(*at, 2) + " z80ex " +
               platform::Hex(oracle_.memory[i], 2) + ";";
     }
-    if (our_port_writes_ != oracle_.port_writes) diff += " port writes differ;";
+    if (our_port_writes_ != oracle_.portWrites) diff += " port writes differ;";
     return diff;
   }
 
   std::unique_ptr<Machine> ours_ = std::make_unique<Machine>();
-  Oracle oracle_;
+  testing::Z80exBoard oracle_;
   std::vector<std::pair<uint8_t, uint8_t>> our_port_writes_;
 };
 
@@ -310,7 +265,7 @@ TEST_P(Differential, RandomStreamsAgree) {
     for (int step = 0; step < 4000; ++step) {
       const Instruction in = g.Next();
       our_port_writes_.clear();
-      oracle_.port_writes.clear();
+      oracle_.portWrites.clear();
       Place(g, in);
       const uint16_t pc = ours_->Cpu.PC;
       StepBoth(in);

@@ -66,11 +66,8 @@ protected:
   // at F000H.
   StopReason RunOne(const std::vector<uint8_t>& code, uint8_t flags = 0, uint16_t bc = 0x0180) {
     m->Reset();
-    for (uint16_t a = 0x4000; a < 0x4010; ++a)
-      m->WriteByte(a, 0xFF);
-    uint16_t at = 0x0100;
-    for (uint8_t b : code)
-      m->WriteByte(at++, b);
+    Load(std::vector<uint8_t>(16, 0xFF), 0x4000);
+    Load(code, 0x0100);
     c.PC = 0x0100;
     c.SP = 0xF000;
     c.SetHL(0x4000);

@@ -1,6 +1,5 @@
 // The Z180's additions to the Z80 set, case by case from its documentation:
-// MLT, TST, TSTIO, IN0/OUT0, OTIM/OTDM and their repeats, SLP, and the
-// opcodes the chip does not have.
+// MLT, TST, TSTIO, IN0/OUT0, OTIM/OTDM and their repeats.
 
 #include <string>
 #include <vector>
@@ -97,8 +96,7 @@ TEST_F(Z180Test, EachInstructionLeavesTheRegistersOfItsRow) {
     SCOPED_TRACE(k.what);
     written.clear();
     c.PC = 0;
-    for (size_t i = 0; i < k.code.size(); ++i)
-      m->WriteByte(static_cast<uint16_t>(i), k.code[i]);
+    Load(k.code);
     Load({0x11, 0x82, 0x33}, 0x8000);
     Load({0xEE}, 0x7FFF);
     c.A = k.before.a;
@@ -132,43 +130,6 @@ TEST_F(Z180Test, OtimrWithBZeroSends256Bytes) {
   EXPECT_EQ(written[0xBF].port, 0xBF);
   EXPECT_EQ(c.HL(), 0x8100);
   EXPECT_EQ(c.B, 0);
-}
-
-// On the bare core (no board) SLP is a no-op, while opcodes the chip traps on
-// stop the run naming the address after the offending byte: only PC has moved
-// and no TRAP is recorded. IM 0 stops at the address of its second byte.
-TEST_F(MachineTest, UndefinedOpcodesAndIm0StopTheRun) {
-  Load({0xED, 0x76, 0x3C}); // SLP; INC A
-  EXPECT_EQ(Step(2), StopReason::BudgetUsed);
-  EXPECT_EQ(c.A, 1);
-  const struct {
-    std::vector<uint8_t> code;
-    StopReason why;
-    const char* message;
-  } cases[] = {
-      {{0xCB, 0x30}, StopReason::IllegalOpcode, "Illegal opcode at 1002H"}, // SLL B
-      {{0xFD, 0xCB, 0x05, 0x36}, StopReason::IllegalOpcode, "Illegal opcode at 1004H"},
-      {{0xED, 0x70}, StopReason::IllegalOpcode, "Illegal opcode at 1002H"}, // IN F,(C)
-      {{0xDD, 0xED, 0x54}, StopReason::IllegalOpcode, "Illegal opcode at 1003H"},
-      {{0xED, 0x46}, StopReason::UnsupportedIm0, "IM 0 interrupt mode not supported at 1001H"},
-  };
-  for (const auto& k : cases) {
-    SCOPED_TRACE(k.message);
-    for (size_t i = 0; i < k.code.size(); ++i)
-      m->WriteByte(static_cast<uint16_t>(0x1000 + i), k.code[i]);
-    c.PC = 0x1000;
-    c.SetBC(0x1234);
-    c.A = 0x56;
-    c.F = S | P;
-    c.SubtractFlag = 1;
-    EXPECT_EQ(m->Run({}), k.why);
-    EXPECT_EQ(m->StopMessage(), k.message);
-    EXPECT_EQ(c.BC(), 0x1234);
-    EXPECT_EQ(c.A, 0x56);
-    EXPECT_EQ(c.F, S | P);
-    EXPECT_EQ(c.SubtractFlag, 1);
-    EXPECT_EQ(m->InternalRegisters[onchip::kItc] & 0xC0, 0);
-  }
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <initializer_list>
 #include <memory>
+#include <vector>
 
 #include "simulator/core/machine.h"
 
@@ -13,7 +13,7 @@ namespace kavrin::testing {
 // A reset board with code placed at 0000H (logical = physical after reset).
 class MachineTest : public ::testing::Test {
 protected:
-  void Load(std::initializer_list<uint8_t> code, uint16_t at = 0) {
+  void Load(const std::vector<uint8_t>& code, uint16_t at = 0) {
     uint16_t address = at;
     for (uint8_t b : code)
       m->WriteByte(address++, b);

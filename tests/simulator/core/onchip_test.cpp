@@ -1,7 +1,6 @@
 // The 64 on-chip registers: reset values as the Z180 documents them, the
 // effects of writes, the I/O base, DMA channel 0, and the MMU's CBAR/BBR/CBR
-// translation, with words that straddle area boundaries and the moment a new
-// mapping takes effect.
+// translation and the moment a new mapping takes effect.
 
 #include <array>
 
@@ -149,20 +148,6 @@ TEST_F(MachineTest, MmuTranslatesByArea) {
   }
   m->Reset();
   EXPECT_EQ(m->TranslateAddress(0x8000), 0x8000u);
-}
-
-// Each byte of a word is translated on its own.
-TEST_F(MachineTest, WordsStraddlingABoundaryUseBothAreas) {
-  m->PortWrite(onchip::kCbar, 0x84);
-  m->PortWrite(onchip::kBbr, 0x10);
-  m->PortWrite(onchip::kCbr, 0x20);
-  m->WriteWord(0x7FFF, 0xBEEF);
-  EXPECT_EQ(m->PhysicalMemory[0x17FFF], 0xEF);
-  EXPECT_EQ(m->PhysicalMemory[0x28000], 0xBE);
-  EXPECT_EQ(m->ReadWord(0x7FFF), 0xBEEF);
-  m->WriteWord(0xFFFF, 0x1234); // logical + 1 wraps to 0000H
-  EXPECT_EQ(m->PhysicalMemory[0x2FFFF], 0x34);
-  EXPECT_EQ(m->PhysicalMemory[0x00000], 0x12);
 }
 
 // OUT0 (BBR),A moves the bank under the running code at 0000H.

