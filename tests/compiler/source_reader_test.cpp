@@ -38,9 +38,12 @@ TEST(SourceLines, ControlCharactersAreError60AndTabsBlanks) {
   Ok("PROGRAM\tT;\n\tBEGIN\n\tEND.\n");
 }
 
-// Copied source lines are comments only: the code is the same without them.
+// Copied source lines are comments only: the code is the same without them,
+// also when a line is copied while a factored address is read; that copy
+// once ended the routine, which then returned through the address.
 TEST(SourceLines, CopiedAsCommentsOnRequest) {
-  const std::string source = "PROGRAM P;\nVAR W: WORD;\n\nBEGIN\n  W := 5;\n  W := W + 1\nEND.\n";
+  const std::string source = "PROGRAM P;\nVAR W: WORD; I: INTEGER; A: ARRAY[0..9] OF BYTE;\n\n"
+                             "BEGIN\n  W := 5;\n  {#R+} W := A[I] + A[I]\nEND.\n";
   CompileSettings settings;
   settings.IncludeSourceAsComments = true;
   const CompiledProgram r = Compile(source, settings);
@@ -48,7 +51,7 @@ TEST(SourceLines, CopiedAsCommentsOnRequest) {
   Lines code = r.lines;
   std::erase_if(code, [](const std::string& line) { return line.starts_with(';'); });
   EXPECT_EQ(code, Compile(source).lines);
-  EXPECT_NE(std::find(r.lines.begin(), r.lines.end(), ";  W := W + 1"), r.lines.end());
+  EXPECT_NE(std::find(r.lines.begin(), r.lines.end(), ";  {#R+} W := A[I] + A[I]"), r.lines.end());
   EXPECT_EQ(std::count(r.lines.begin(), r.lines.end(), ";"), 0); // empty lines are not copied
 }
 
