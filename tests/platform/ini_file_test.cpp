@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/platform/test_dir.h"
-
 namespace platform {
 namespace {
 
@@ -58,21 +56,6 @@ TEST(IniFile, RewritingKeepsOrderAndUnknownLines) {
   ini.WriteString("C", "Name", "one\ntwo"); // a value cannot break the line
   EXPECT_EQ(ini.ToText(),
             "top comment\n\n[A]\n; note\nX=5\n\n[C]\nTarget=3\nWriteSym=1\nName=one two\n");
-}
-
-TEST(IniFile, SavesAtomicallyAndLoadsBack) {
-  kit_test::TestDir dir;
-  IniFile ini;
-  ini.WriteString("Main", "LastFile", "/tmp/x y/OUT.ROM");
-  std::string error;
-  EXPECT_FALSE(ini.Save(dir.Path() + "missing-dir/x.ini", error));
-  const std::string path = dir.Write("keep.ini", "[A]\nX=1\n");
-  ASSERT_TRUE(ini.Save(path, error)) << error;
-  IniFile back;
-  ASSERT_TRUE(back.Load(path, error)) << error;
-  EXPECT_EQ(back.ToText(), ini.ToText());
-  EXPECT_FALSE(back.Load(dir.Path() + "none.ini", error));
-  EXPECT_NE(error.find("none.ini"), std::string::npos);
 }
 
 } // namespace
