@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/platform/test_dir.h"
+
 namespace platform {
 namespace {
 
@@ -56,6 +58,16 @@ TEST(IniFile, RewritingKeepsOrderAndUnknownLines) {
   ini.WriteString("C", "Name", "one\ntwo"); // a value cannot break the line
   EXPECT_EQ(ini.ToText(),
             "top comment\n\n[A]\n; note\nX=5\n\n[C]\nTarget=3\nWriteSym=1\nName=one two\n");
+}
+
+// A save and a load round trip in the project file tests; here, the failures.
+TEST(IniFile, FailedSaveAndLoadSaySo) {
+  kit_test::TestDir dir;
+  IniFile ini;
+  std::string error;
+  EXPECT_FALSE(ini.Save(dir.Path() + "missing-dir/x.ini", error));
+  EXPECT_FALSE(ini.Load(dir.Path() + "none.ini", error));
+  EXPECT_NE(error.find("none.ini"), std::string::npos);
 }
 
 } // namespace
