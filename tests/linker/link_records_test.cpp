@@ -15,12 +15,6 @@ std::string Operand(void (*append)(std::string&, std::string_view), std::string_
   return text;
 }
 
-std::string LocalLabel(int index) {
-  std::string text;
-  AppendLocalLabelOperand(text, rro::SegmentCode, index);
-  return text;
-}
-
 struct RecordCase {
   std::vector<std::uint8_t> object;
   std::string outcome; // the first image bytes in hex, or the failure
@@ -121,14 +115,16 @@ TEST(LinkLimits, MoreAreasThanTheTableExtendTheLast) {
 // on a line of its own.
 TEST(LinkReports, ValueKindsAndLoadPosition) {
   LinkProject link("records");
-  link.add("A.RRO", object([](ObjectWriter& w) {
+  std::string label;
+  AppendLocalLabelOperand(label, rro::SegmentCode, 0);
+  link.add("A.RRO", object([&](ObjectWriter& w) {
              w.equate("E", "3+0");
              w.dataByte(0);
              w.labelDefinition(Segment::Code, 0);
              w.report({rro::ValueEquateName, "E", 0, 0}, "equate");
-             w.report({rro::ValueExpression,
-                       LocalLabel(0) + "*2+" + Operand(AppendEquateOperand, "E"), 0, 0},
-                      "expression");
+             w.report(
+                 {rro::ValueExpression, label + "*2+" + Operand(AppendEquateOperand, "E"), 0, 0},
+                 "expression");
              w.report({rro::ValueAbsolute, {}, 0xBEEF, 0}, "absolute");
              w.report({rro::ValueLocalLabel, {}, 0, rro::SegmentCode}, "label");
              w.report({rro::ValueExternal, "G", 0, 0}, "external");
