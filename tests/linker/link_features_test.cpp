@@ -226,7 +226,6 @@ const TargetCase kTargets[] = {
     {"exact_2K", 2, " ORG 7FFH| DB 55H", 2048, 0x7FF, false},
     {"over_2K", 2, " ORG 800H| DB 55H", 2049, 0x800, true},
     {"ds_fills_2K", 2, " DS 7FFH| DB 55H", 2048, 0x7FF, false},
-    {"8K", 4, " ORG 7FFH| DB 55H", 8192, 0x7FF, false},
     {"256K", 9, " DB 55H", 262144, 0, false},
     {"cpm", 1, " ORG 100H| DS 0FFH| DB 55H", 256, 0xFF, false},
     {"cpm_below_100H", 1, " DB 1", 0, 0, false},

@@ -1,6 +1,5 @@
 // Multi-module programs assembled by our assembler and linked, checked byte
 // for byte against pasmo assembling the same program as one source.
-#include <cstdio>
 #include <cstdlib>
 
 #include "tests/linker/link_fixture.h"

@@ -60,18 +60,13 @@ TEST(IniFile, RewritingKeepsOrderAndUnknownLines) {
             "top comment\n\n[A]\n; note\nX=5\n\n[C]\nTarget=3\nWriteSym=1\nName=one two\n");
 }
 
-TEST(IniFile, SavesAtomicallyAndLoadsBack) {
+// A save and a load round trip in the project file tests; here, the failures.
+TEST(IniFile, FailedSaveAndLoadSaySo) {
   kit_test::TestDir dir;
   IniFile ini;
-  ini.WriteString("Main", "LastFile", "/tmp/x y/OUT.ROM");
   std::string error;
   EXPECT_FALSE(ini.Save(dir.Path() + "missing-dir/x.ini", error));
-  const std::string path = dir.Write("keep.ini", "[A]\nX=1\n");
-  ASSERT_TRUE(ini.Save(path, error)) << error;
-  IniFile back;
-  ASSERT_TRUE(back.Load(path, error)) << error;
-  EXPECT_EQ(back.ToText(), ini.ToText());
-  EXPECT_FALSE(back.Load(dir.Path() + "none.ini", error));
+  EXPECT_FALSE(ini.Load(dir.Path() + "none.ini", error));
   EXPECT_NE(error.find("none.ini"), std::string::npos);
 }
 

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "tests/linker/link_fixture.h"
 #include "tests/rtl/library_board.h"
 
 namespace rtltest {
@@ -118,12 +118,8 @@ public:
 
 private:
   void AddLines(std::string_view text) {
-    for (std::size_t start = 0; start <= text.size();) {
-      const std::size_t end = std::min(text.find('|', start), text.size());
-      const std::string line(text.substr(start, end - start));
+    for (const std::string& line : velkor::testing::Lines(text))
       program_.code.push_back(line.ends_with(':') ? line : "\t" + line);
-      start = end + 1;
-    }
   }
   struct Check {
     std::uint16_t address;

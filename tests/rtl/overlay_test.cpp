@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "ide/core/run_time_library.h"
 #include "tests/rtl/case_batch.h"
 
 namespace rtltest {

@@ -255,12 +255,11 @@ struct Routine {
   int cpu = velkor::kCpuZ80;
 };
 
-// Division by zero gives all ones and the dividend as remainder.
+// Division by zero gives all ones and the dividend as remainder. A second
+// name on the same code (__Smult16HLDE, __succ16w, __pred16w) has no row.
 const Routine kRoutines[] = {
     {"__mult16HLDE", kWordPair, [](U32 a, U32 b) { return a * b; }},
     {"__mult16HLDE", kWordPair, [](U32 a, U32 b) { return a * b; }, velkor::kCpuZ180},
-    {"__Smult16HLDE", kWordPair, [](U32 a, U32 b) { return U(S16(a) * S16(b)); }},
-    {"__Smult16HLDE", kWordPair, [](U32 a, U32 b) { return U(S16(a) * S16(b)); }, velkor::kCpuZ180},
     {"__div16HLDE", kWordPair, [](U32 a, U32 b) { return b ? a / b : 0xFFFF; }},
     {"__mod16HLDE", kWordPair, [](U32 a, U32 b) { return b ? a % b : a; }},
     {"__Sdiv16HLDE", kWordPair, [](U32 a, U32 b) { return b ? U(S16(a) / S16(b)) : 0xFFFF; }},
@@ -280,9 +279,7 @@ const Routine kRoutines[] = {
     {"__notInt", kWordInHL, [](U32 a, U32) { return ~a; }},
     {"__NegHL", kWordInHL, [](U32 a, U32) { return 0 - a; }},
     {"__succ16", kWordInHL, [](U32 a, U32) { return a + 1; }},
-    {"__succ16w", kWordInHL, [](U32 a, U32) { return a + 1; }},
     {"__pred16", kWordInHL, [](U32 a, U32) { return a - 1; }},
-    {"__pred16w", kWordInHL, [](U32 a, U32) { return a - 1; }},
     {"__succ8", kWordInHL, [](U32 a, U32) { return (a + 1) & 0xFF; }},
     {"__pred8", kWordInHL, [](U32 a, U32) { return (a - 1) & 0xFF; }},
     {"__UpCase", kCharInHL, [](U32 c, U32) { return c >= 'a' && c <= 'z' ? c - 32 : c; }},
