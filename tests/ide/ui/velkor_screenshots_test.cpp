@@ -2,8 +2,7 @@
 // made a project and built by velkor-cli, then opened in the main window; its
 // editor, the tool windows reached from the editor's menu, the dialogs, the
 // message window (after a build and after an error) and help. scripts/screenshots.sh runs this
-// under Xvfb with VELKOR_SCREENSHOT_DIR set; under ctest the pictures go to a temporary folder and
-// only their content is checked.
+// under Xvfb with VELKOR_SCREENSHOT_DIR set; under ctest the pictures go to a temporary folder.
 
 #include "ide/ui/ascii_table_window.h"
 #include "ide/ui/map_view_window.h"
@@ -18,19 +17,6 @@ namespace {
 
 bool Run(const QString& directory, const std::vector<std::string>& arguments) {
   return kit_test::RunProgram(directory.toStdString(), "velkor-cli", arguments).status == 0;
-}
-
-// How many pixels are close to `colour`.
-int Count(const QImage& image, const QColor& colour) {
-  int count = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
-      const QColor c = image.pixelColor(x, y);
-      const int distance = std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
-                           std::abs(c.blue() - colour.blue());
-      count += distance < 40;
-    }
-  return count;
 }
 
 } // namespace
@@ -79,11 +65,10 @@ private slots:
     Editor().ShowPosition(Example("Overlays.Pas"), 12, 2);
     Editor().resize(760, 560);
     Shoot(Editor(), "velkor-editor.png");
-    // The generated assembler, without the keyword colour.
+    // The generated assembler (the editor test checks it has no keyword colour).
     Trigger("showAsm");
-    QCOMPARE(Editor().ActiveFile(), Example("Overlays.Mac"));
     Editor().EditorOf(Example("Overlays.Mac"))->setCursorPosition(40, 0);
-    QCOMPARE(Count(Shoot(Editor(), "velkor-editor-asm.png"), QColor(0x00, 0x00, 0x99)), 0);
+    Shoot(Editor(), "velkor-editor-asm.png");
     Trigger("showPas");
     Editor().EditorOf(Example("Overlays.Pas"))->setSelection(7, 2, 7, 7);
     Trigger("replace");
@@ -108,10 +93,7 @@ private slots:
     Trigger("codeMap");
     auto* map = window_->findChild<MapViewWindow*>();
     map->resize(map->width(), 240);
-    // One white box per non-empty area, outlined in black.
-    const QImage image = Shoot(*map, "velkor-map.png");
-    QVERIFY(Count(image, Qt::white) > 4 * 50 * 20);
-    QVERIFY(Count(image, Qt::black) > 100);
+    Shoot(*map, "velkor-map.png");
     Trigger("status");
     window_->Progress()->ShowProgress("Overlays.Pas", 30);
     Shoot(*window_->Progress(), "velkor-compile-progress.png");
@@ -142,10 +124,13 @@ private slots:
     page->insert("  X := 1;\r\n");
     QVERIFY(!window_->CompileFile(Example("Overlays.Pas")));
     QCOMPARE(window_->MessageView()->ShownLines().back(), QString("Undefined identifier"));
-    QCOMPARE(Editor().ActiveFile(), Example("Overlays.Pas"));
     Shoot(*window_->MessageView(), "velkor-messages-error.png");
     Editor().resize(760, 520);
     Shoot(Editor(), "velkor-editor-error.png");
+    // Help as its menu command opens it, searched.
+    window_->Command("helpContents")->trigger();
+    QVERIFY(window_->Help()->isVisible() && window_->Help()->Contents()->count() >= 2);
+    QVERIFY(!window_->Help()->Search("no page says xyzzy"));
     QVERIFY(window_->Help()->Search("link order"));
     Shoot(*window_->Help(), "velkor-help.png");
   }
