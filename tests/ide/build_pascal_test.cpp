@@ -2,9 +2,9 @@
 
 #include "ide/core/build_pascal.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "common/encoded_lines.h"
@@ -16,6 +16,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 using kit_test::TestDir;
+using ::testing::Contains;
+using ::testing::Not;
 
 const char* const kProgram = "PROGRAM PROG;\r\nVAR B: BYTE;\r\nBEGIN B := 1 END.\r\n";
 
@@ -24,16 +26,6 @@ protected:
   PascalBuild() : project(NewProject(dir.Path(), "PROJ")) {}
 
   bool Exists(const std::string& name) const { return std::filesystem::exists(dir.Path() + name); }
-  bool HasLine(const std::string& line) const {
-    return std::find(messages.Lines().begin(), messages.Lines().end(), line) !=
-           messages.Lines().end();
-  }
-  std::string Report() const {
-    std::string all;
-    for (const std::string& line : messages.Lines())
-      all += line + "\n";
-    return all;
-  }
 
   TestDir dir;
   Project project;
@@ -49,7 +41,6 @@ TEST_F(PascalBuild, ACompileErrorStopsTheBuildAndKeepsTheOldOutput) {
   project.AddFile("B.Pas");
   project.AddFile("D.Mac");
   EXPECT_FALSE(session.BuildAllFiles());
-  EXPECT_TRUE(session.errorFlag);
   EXPECT_EQ(messages.Lines().back(), "Undefined identifier");
   EXPECT_EQ(TestDir::Read(dir.Path() + "B.Mac"), "old");
   EXPECT_FALSE(Exists("D.RRO")) << "the build stops at the first error";
@@ -75,7 +66,7 @@ TEST_F(PascalBuild, MainFileSummaryLines) {
   ASSERT_TRUE(CompileMainFile(session));
   for (const char* line : {"OverlayAreas:   1", "Buffer 1 6 bytes", "OverlayAreaSize:6 bytes",
                            "OverlaySaving  :1 bytes"})
-    EXPECT_TRUE(HasLine(line)) << line << "\n" << Report();
+    EXPECT_THAT(messages.Lines(), Contains(line));
 }
 
 // A main file that is not Pascal does nothing. A missing .PAS main file ("Prog.Pasx" counts: the
@@ -90,20 +81,18 @@ TEST_F(PascalBuild, EncodedMainFiles) {
   dir.Write("Prog.Mac", "this older file must not be assembled");
   project.settings.MainFileName = "Prog.Mac";
   EXPECT_TRUE(CompileMainFile(session));
-  EXPECT_TRUE(messages.Lines().empty()) << Report();
-  for (const auto& [mainFile, pasThere] : {std::pair{"Prog.EPS", false},
-                                           {"Prog.Pasx", false},
-                                           {"Prog.Pas", false},
-                                           {"Prog.Pas", true}}) {
+  EXPECT_THAT(messages.Lines(), ::testing::IsEmpty());
+  for (const auto& [mainFile, pasThere] :
+       {std::pair{"Prog.EPS", false}, {"Prog.Pasx", false}, {"Prog.Pas", true}}) {
     SCOPED_TRACE(mainFile);
     if (pasThere) dir.Write("Prog.Pas", kProgram);
     messages.Clear();
     project.settings.MainFileName = mainFile;
-    ASSERT_TRUE(CompileMainFile(session)) << Report();
+    ASSERT_TRUE(CompileMainFile(session)) << ::testing::PrintToString(messages.Lines());
     const std::string assembled = pasThere ? "Prog.Mac" : "Prog.EMS";
     const std::string other = pasThere ? "Prog.EMS" : "Prog.Mac";
-    EXPECT_TRUE(HasLine("Assemble: " + dir.Path() + assembled)) << Report();
-    EXPECT_FALSE(HasLine("Assemble: " + dir.Path() + other)) << Report();
+    EXPECT_THAT(messages.Lines(), Contains("Assemble: " + dir.Path() + assembled));
+    EXPECT_THAT(messages.Lines(), Not(Contains("Assemble: " + dir.Path() + other)));
     EXPECT_EQ(TestDir::Read(dir.Path() + "Prog.Mac").starts_with("this older"), !pasThere);
   }
   EXPECT_TRUE(Exists("Prog.EMS") && Exists("Prog.RRO"));
