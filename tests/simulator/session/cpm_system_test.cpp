@@ -71,12 +71,6 @@ TEST(CpmSystem, BiosConsoleEntriesKeepTheRegistersTheyDoNotAnswerIn) {
 
 TEST(CpmSystem, RunsEndAsTheMachineOrTheProgramSays) {
   {
-    CpmRun run({0x18, 0xFE}); // JR $
-    const CpmOutcome outcome = run.cpm.Run({.instructionLimit = 1000});
-    EXPECT_EQ(outcome.end, CpmEnd::MachineStop);
-    EXPECT_EQ(outcome.reason, StopReason::BudgetUsed);
-  }
-  {
     CpmRun run({0xED, 0xFF});
     const CpmOutcome outcome = run.cpm.Run({});
     EXPECT_EQ(outcome.end, CpmEnd::Error);
