@@ -67,14 +67,10 @@ constexpr const char* kEveryFunction = R"(
         CALL PUTHL
         PUTFN 25,0
         PUTFN 32,0FFH
-        FN 24,0
-        CALL PUTHL
         FN 13,0
         PUTFN 14,0
         PUTAT 80H
         TEXT 81H,13
-        TEXT 5DH,11
-        PUTAT 6CH
         PUTFN 1,0
         PUTFN 11,0
         PUTFN 6,0FFH
@@ -164,10 +160,8 @@ TEST(CpmMode, DriveFileAndKeyFunctionsAnswerAsCpm22Does) {
   static const char kAnswers[] =
       "\x00\x22"                             // version
       "\x00\x00"                             // current disk, user code
-      "\x00\x01"                             // login vector
       "\x00"                                 // reset disks, select A:
       "\x0D IN.TXT B:OUT"                    // the command tail's length and text
-      "IN      TXT\x02"                      // the FCBs at 5CH and 6CH
       "aa\xFF"                               // a key, echoed; the status of the next
       "b"                                    // direct input, no echo
       "\xFF\x00\x00\x00\x00"                 // open, make, write, write, close

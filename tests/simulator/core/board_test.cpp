@@ -1,6 +1,6 @@
 // The board model: PRT0/PRT1 counting and reloading, the TIF read sequence
 // and the TMDR latch, interrupt acceptance (EI delay, internal vectors by
-// priority, DMA end), HALT and SLP waiting for a tick, TRAP,
+// priority, DMA end), HALT waiting for a tick, TRAP,
 // ASCI0's pace.
 
 #include <string>
@@ -92,7 +92,7 @@ TEST_F(BoardTest, ReadingTmdrLowLatchesTheHighByte) {
 // A PRT0 tick in IM 2 while the program loops, halts or sleeps: the handler
 // counts ticks at 3000H, clears TIF by the read sequence and returns with EI
 // / RETI. Each entry comes at the first instruction end after the zero, and
-// HALT and SLP wait for it while time passes.
+// HALT waits for it while time passes.
 TEST_F(BoardTest, EachTickEntersTheHandlerAtTheNextInstructionEnd) {
   const struct {
     const char* name;
@@ -102,7 +102,6 @@ TEST_F(BoardTest, EachTickEntersTheHandlerAtTheNextInstructionEnd) {
   } cases[] = {
       {"JR $", {0x18, 0xFE}, 8, 0},
       {"HALT", {0x76, 0x18, 0xFD}, 0, 0x0004},
-      {"SLP", {0xED, 0x76, 0x18, 0xFC}, 0, 0x0005},
   };
   constexpr uint16_t kReload = 100; // 2000 clocks per tick
   for (const auto& k : cases) {

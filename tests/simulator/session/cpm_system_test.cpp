@@ -41,7 +41,6 @@ TEST(CpmSystem, TheTailAndItsFcbsAreTheCommandProcessors) {
   EXPECT_EQ(run.Fcb(kCpmFcb1), "2????????C  ");
   EXPECT_EQ(run.Fcb(kCpmFcb2), "0NAME    TXT");
   EXPECT_EQ(run.machine->ReadWord(0x0006), kCpmBdosEntry);
-  EXPECT_EQ(run.machine->Cpu.SP, kCpmBdosEntry - 2);
   EXPECT_EQ(run.cpm.Run({}).end, CpmEnd::Exit); // RET to the warm boot
 }
 

@@ -87,7 +87,6 @@ TEST_F(SessionTest, SettingsFileKeepsPortsJoinBoardAndHistory) {
 
 TEST_F(SessionTest, BadSettingsKeepTheirDefaults) {
   dir_.Write("Kavrin.ini", "[Emulation]\nTerminalPort=999\nIOPort=1,x,,300,5\nJoin1=1\n"
-                           "[LoadHistory]\nItem0=\nItem1=/a.rom\n"
                            "[Board]\nEnabled=1\nRomSize=4096\nClockKHz=0\nMemoryWaitStates=9\n"
                            "Console=tty\n");
   s.OpenSettings(Path("Kavrin.ini"));
@@ -95,8 +94,6 @@ TEST_F(SessionTest, BadSettingsKeepTheirDefaults) {
   EXPECT_EQ(s.panel.InputPorts(), (std::array<std::uint8_t, 5>{1, 0x83, 0x84, 0x85, 5}));
   EXPECT_EQ(s.panel.OutputPorts(), (std::array<std::uint8_t, 5>{0x87, 0x88, 0x89, 0x8A, 0x8B}));
   EXPECT_TRUE(s.panel.Rows()[1].joined);
-  ASSERT_EQ(s.history.Entries().size(), 1u);
-  EXPECT_EQ(s.history.Entries()[0].path, "/a.rom");
   EXPECT_TRUE(s.board.enabled);
   EXPECT_EQ(s.board.romSizeK, 0);
   EXPECT_EQ(s.board.clockKHz, 18432);
@@ -141,7 +138,6 @@ TEST(BoardConsole, TheTerminalMovesToTheChosenChannelWithTheBoardOn) {
     return session.terminal.Lines()[0] + (session.terminal.ByteWaiting() ? "+key" : "");
   };
   EXPECT_EQ(screen(ConsoleKind::Asci0, true), "Kz");
-  EXPECT_EQ(screen(ConsoleKind::Asci1, true), "+key");
   EXPECT_EQ(screen(ConsoleKind::Asci0, false), "+key");
 }
 

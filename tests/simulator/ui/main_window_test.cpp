@@ -144,7 +144,6 @@ private slots:
     Action(window_->menuBar()->actions()[1]->menu(), "&Goto")->trigger();
     QCOMPARE(M().Cpu.PC, 0x0015);
     QTest::mouseClick(window_->RegisterLabel(RegisterField::PC), Qt::LeftButton);
-    QCOMPARE(dialogs_.lastInitial, QStringLiteral("0015"));
     QCOMPARE(M().Cpu.PC, 0x0000);
     QVERIFY(MarkedLine().contains("START: LD SP,START"));
 
@@ -194,7 +193,6 @@ private slots:
     for (bool input : {false, true}) {
       const IoPageWindow::PortRow& row = input ? page.Input(0) : page.Output(0);
       QCOMPARE(row.hex->text(), QStringLiteral("5A"));
-      QCOMPARE(row.decimal->text(), QStringLiteral("90"));
       QCOMPARE(page.Lamps(0, input), 0x5A);
     }
     // Typing into a joined row is refused with the message.
