@@ -67,21 +67,10 @@ constexpr const char* kEveryFunction = R"(
         CALL PUTHL
         PUTFN 25,0
         PUTFN 32,0FFH
-        FN 32,5
-        PUTFN 32,0FFH
-        FN 24,0
-        CALL PUTHL
         FN 13,0
         PUTFN 14,0
-        PUTFN 37,1
-        LD A,55H
-        LD HL,1234H
-        PUTFN 100,0
-        CALL PUTHL
         PUTAT 80H
         TEXT 81H,13
-        TEXT 5DH,11
-        PUTAT 6CH
         PUTFN 1,0
         PUTFN 11,0
         PUTFN 6,0FFH
@@ -170,12 +159,9 @@ TEST(CpmMode, DriveFileAndKeyFunctionsAnswerAsCpm22Does) {
   // Each answer is printed as a byte, with the console's own echoes.
   static const char kAnswers[] =
       "\x00\x22"                             // version
-      "\x00\x00\x05"                         // current disk, user code, set to 5
-      "\x00\x01"                             // login vector
-      "\x00\x00"                             // reset disks, select A:, reset drive
-      "\x00\x00\x00"                         // an unknown function: A and HL 0
+      "\x00\x00"                             // current disk, user code
+      "\x00"                                 // reset disks, select A:
       "\x0D IN.TXT B:OUT"                    // the command tail's length and text
-      "IN      TXT\x02"                      // the FCBs at 5CH and 6CH
       "aa\xFF"                               // a key, echoed; the status of the next
       "b"                                    // direct input, no echo
       "\xFF\x00\x00\x00\x00"                 // open, make, write, write, close

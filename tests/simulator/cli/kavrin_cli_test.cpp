@@ -44,36 +44,23 @@ const Case kCases[] = {
     // holds up one that polls it.
     {"run @h", 0, "Hello\r\n", "", kWhole, "", true},
     {"run @echo.rom --max-steps 50000", 3, "", "Step limit", kStart, "", true},
-    {"run @HELLO.ROM --break done --regs", 0, "Hello\r\n",
-     "Breakpoint at 000CH reached\nA=00 B=00 C=00 D=00 E=00 H=00 L=14 I=00\n"
-     "A'=00 BC'=0000 DE'=0000 HL'=0000\nIX=0000 IY=0000 SP=0000 PC=000C\n",
-     kStart},
     // Starting at LOOP with HL = 0 prints the program's own first bytes.
     {"run @h --sym @other.txt --pc again --break PUT --break 9", 0, "",
      "Breakpoint at 0007H reached\n"},
     {"run @h --stats --clock 1", 0, "Hello\r\n",
      "Instructions: 47\nT-states: 296\nSimulated time: 0.296000 ms at 1 MHz\n"},
     {"run @h --regs --wait-states 3,0", 0, "Hello\r\n", "Instructions=47 T-states=533\n", kHas},
-    {"run @h --stats", 0, "Hello\r\n",
-     "Instructions: 47\nT-states: 296\nSimulated time: 0.016059 ms at 18.432 MHz\n"},
     {"run @io.rom --in 82=41 --in 40=7E --log-io --dump 100,9", 0, "A",
      "in  82H 41H at 0000H\nout 80H 41H at 0002H\nin  40H 7EH at 0004H\n"
      "0100  7E 00 00 00 00 00 00 00 ~.......\n0108  00 00 00 00 00 00 00 00 ........\n"},
-    {"run @io.rom --dump 0,8", 0, std::string(1, '\0'), "0000  DB 82 D3 80 DB 40 32 00 .....@2.\n"},
     {"run @k.com --load-at 100 --terminal-port 90 --regs", 0, "K",
      "IX=0000 IY=0000 SP=0000 PC=0107\n", kHas},
-    // The trace shows each instruction about to run.
-    {"run @k.com --load-at 100 --trace", 0, "K",
-     ">0100H 3E4B      LD A,4BH\n>0102H D390      OUTA (90H)\n>0104H D380      OUTA (80H)\n"
-     ">0106H 76        HALT\n"},
     // The core's stops are errors.
     {"run @cb30.rom", 1, "", "Illegal opcode at 0003H\n"},
     {"run @im0.rom", 1, "", "IM 0 interrupt mode not supported at 0001H\n"},
-    {"run @ed55.rom", 1, "", "Illegal opcode at 0004H\n"},
     // The board's ROM ignores writes, and the trace names them.
     {"run @rom.rom --board --rom-size 8 --trace", 0, std::string(1, '\0'),
      "LD (0010H),A\nWrite to ROM at 00010H ignored\n>0005H", kHas},
-    {"run @rom.rom --board", 0, "R", ""},
     // Received by interrupts while halted, then waiting; with the console on
     // the terminal port the channel hears nothing and the waits are steps.
     {"run @rx.rom --board --console asci0", 4, "hel", kWaiting, kWhole, "hel"},
@@ -81,7 +68,6 @@ const Case kCases[] = {
     // Polling ASCI0's status after the input has ended is waiting too.
     {"run @poll.rom --board --console asci0", 0, "ab.", "", kWhole, "ab."},
     {"run @poll.rom --board --console asci0", 4, "ab", kWaiting, kWhole, "ab"},
-    {"disasm @h --count 1", 0, "0000H  210D00   START: LD HL,MSG\n", ""},
     {"disasm @h --from loop --count 3", 0,
      "0003H  7E       LOOP: LD A,(HL)\n0004H  B7        OR A\n0005H  2805      JR Z,DONE\n", ""},
     // Above 64K no label is shown; the operand is still a 16-bit address.
@@ -97,19 +83,10 @@ const Case kCases[] = {
      "BDOS function 3 (reader input) is not implemented; called at 0102H\n"},
     {"run @list.com --cpm-dir @disk", 1, "",
      "BIOS entry LIST is not implemented; called at 0105H\n"},
-    {"run @keys.com --cpm-dir @disk", 4, "x", kWaiting, kWhole, "x"},
     {"run @status.com --cpm-dir @disk", 4, "", kWaiting},
     {"run @open.com --cpm-dir @disk", 1, "",
      "BDOS function 15 (open file) called at 0105H: the FCB at 0109H holds a name with a "
      "character CP/M forbids: <\n"},
-    {"run @wild.com --cpm-dir @disk", 1, "",
-     "BDOS function 22 (make file) called at 0105H: the FCB at 0109H holds a name with a "
-     "character CP/M forbids: ?\n"},
-    {"run @blank.com --cpm-dir @disk", 1, "",
-     "BDOS function 22 (make file) called at 0105H: the FCB at 0109H holds no file name\n"},
-    {"run @drive.com --cpm-dir @disk", 1, "",
-     "BDOS function 22 (make file) called at 0105H: the FCB at 0109H names drive 02H, and only "
-     "A: exists\n"},
     {"run @high.com --cpm-dir @disk", 1, "",
      "BDOS function 20 (read sequential) called at 0105H: the FCB at FDF0H reaches the BDOS at "
      "FE00H\n"},
@@ -130,23 +107,15 @@ const Refusal kRefusals[] = {
     {"run", 2, "no image file given"},
     {"run @h --frob", 2, "unknown option --frob"},
     {"run @h --max-steps ten", 2, "--max-steps needs"},
-    {"run @h --max-steps", 2, "--max-steps needs a value"},
     {"run @h --terminal-port FF", 2, "--terminal-port needs"},
     {"run @h --load-at 100000", 2, "--load-at needs"},
     {"run @h --break 1 --break 2 --break 3 --break 4 --break 5", 2, "at most 4 breakpoints"},
     {"run @h --break 0", 2, "a breakpoint cannot be set at 0000H"},
-    {"run @h --pc 12G4", 1, "Cannot resolve 12G4"},
     {"run @h --clock 0", 2, "--clock needs"},
-    {"run @h --clock fast", 2, "--clock needs"},
     {"run @h --in 82", 2, "--in needs"},
-    {"run @h --in 82=100", 2, "--in needs"},
     {"run @h --dump 100", 2, "--dump needs"},
-    {"run @h --dump 100,0", 2, "--dump needs"},
-    {"run @h --dump NOWHERE,8", 1, "Cannot resolve NOWHERE"},
     {"run @h --wait-states 4", 2, "--wait-states needs"},
-    {"run @h --wait-states 1,", 2, "--wait-states needs"},
     {"run @h --rom-size 8", 2, "--rom-size needs --board"},
-    {"run @h --console asci1", 2, "--console asci1 needs"},
     {"run @h --board --console com1", 2, "--console needs asci0, asci1 or port"},
     {"run @h --sym @none.sym", 1, "Cannot open symbol file"},
     {"run @missing.rom", 1, "Cannot open file "},
@@ -166,10 +135,9 @@ const char* const kHelloSymbols = "0000 START\n0003 LOOP\n000C DONE\n000D MSG\n"
 
 TEST(KavrinCli, RunsDisassemblesAndRefusesAsTheTableSays) {
   testing::TempDir dir;
-  for (const char* name : {"h", "HELLO.ROM", "badsym.rom"})
+  for (const char* name : {"h", "badsym.rom"})
     dir.Image(name, kHello);
   dir.Write("h.sym", kHelloSymbols);
-  dir.Write("HELLO.SYM", kHelloSymbols);
   dir.Write("badsym.sym", "0000 OK\nZZZZ BAD\n");
   dir.Write("other.txt", "0003 AGAIN\n0007 PUT\n");
   dir.Write("empty.rom", "");
@@ -186,7 +154,6 @@ TEST(KavrinCli, RunsDisassemblesAndRefusesAsTheTableSays) {
   dir.Image("k.com", {0x3E, 'K', 0xD3, 0x90, 0xD3, 0x80, 0x76});
   dir.Image("cb30.rom", {0x00, 0xCB, 0x30});
   dir.Image("im0.rom", {0xED, 0x46});
-  dir.Image("ed55.rom", {0x00, 0x00, 0xED, 0x55});
   // At 0100H: LD C,9 / LD DE,TEXT / CALL 5 / RET / TEXT: 'hi$'
   for (const char* name : {"hi.com", "HI.BIN"})
     dir.Image(name, {0x0E, 0x09, 0x11, 0x09, 0x01, 0xCD, 0x05, 0x00, 0xC9, 'h', 'i', '$'});
@@ -196,21 +163,13 @@ TEST(KavrinCli, RunsDisassemblesAndRefusesAsTheTableSays) {
   // LD E,1 / CALL 5.
   dir.Image("bdos3.com", {0x0E, 0x03, 0xCD, 0x05, 0x00});
   dir.Image("list.com", {0x2A, 0x01, 0x00, 0x2E, 0x0F, 0xCD, 0x08, 0x01, 0xE9});
-  dir.Image("keys.com", {0x0E, 0x01, 0xCD, 0x05, 0x00, 0x0E, 0x01, 0xCD, 0x05, 0x00});
   dir.Image("status.com", {0x0E, 0x0B, 0xCD, 0x05, 0x00, 0xB7, 0x28, 0xF8, 0xC9});
   dir.Image("high.com", {0x0E, 0x14, 0x11, 0xF0, 0xFD, 0xCD, 0x05, 0x00});
   dir.Image("select.com", {0x0E, 0x0E, 0x1E, 0x01, 0xCD, 0x05, 0x00});
-  // LD C,fn / LD DE,FCB / CALL 5 / RET / FCB at 0109H.
-  const auto fcbCall = [&dir](const char* name, unsigned char fn, const std::string& fcb) {
-    std::vector<unsigned char> bytes = {0x0E, fn, 0x11, 0x09, 0x01, 0xCD, 0x05, 0x00, 0xC9};
-    bytes.insert(bytes.end(), fcb.begin(), fcb.end());
-    bytes.resize(bytes.size() + 24);
-    dir.Image(name, bytes);
-  };
-  fcbCall("open.com", 15, std::string("\0A<B     TXT", 12));
-  fcbCall("wild.com", 22, std::string("\0A?      TXT", 12));
-  fcbCall("blank.com", 22, std::string(1, '\0') + "           ");
-  fcbCall("drive.com", 22, "\2B       TXT");
+  // LD C,15 / LD DE,FCB / CALL 5 / RET / FCB at 0109H.
+  const std::string fcb("\0A<B     TXT", 12);
+  dir.Write("open.com",
+            std::string("\x0E\x0F\x11\x09\x01\xCD\x05\x00\xC9", 9) + fcb + std::string(24, '\0'));
   std::filesystem::create_directory(dir.Path() + "disk");
   // LD A,'R' / LD (0010H),A / LD A,(0010H) / OUT (80H),A / HALT
   dir.Image("rom.rom", {0x3E, 'R', 0x32, 0x10, 0x00, 0x3A, 0x10, 0x00, 0xD3, 0x80, 0x76});

