@@ -116,6 +116,14 @@ TEST_F(SessionTest, ImagesLoadAsMuchAsFitsAndBadFilesChangeNothing) {
   EXPECT_EQ(memory[0], 0xEE);
 }
 
+TEST(LoadHistory, NewestFirstCaseInsensitiveAndAtMostFour) {
+  LoadHistory h;
+  for (const char* path : {"/p/a.rom", "/p/b.rom", "/P/A.ROM", "/p/c.rom", "/p/d.rom", "/p/e.rom"})
+    h.Add(path, 0);
+  EXPECT_EQ(h.Entries().size(), 4u);
+  EXPECT_EQ(h.Entries()[3].path, "/P/A.ROM"); // b.rom, the oldest, dropped off
+}
+
 // Transmits 'K' on ASCI0, then echoes what it receives: CNTLA0 = 64H (RE,
 // TE, 8 bits), CNTLB0 = 0. The terminal sits on the channel only when the
 // board is on and says so.
