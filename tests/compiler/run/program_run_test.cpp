@@ -137,8 +137,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "END.\n",
                 "l:C+0=16843009 l:C+4=16843009 l:C+8=16843009 b:C+12=1"},
         RunCase{
-            "NestedRoutinesReachOuterVariablesRepeatAndExitFromFunctions",
-            "VAR TOTAL, C, FOUND: WORD;\n"
+            "NestedRoutinesReachOuterVariablesRepeatExitAndVarParametersOfEveryKind",
+            "TYPE R = RECORD A: BYTE; W: WORD END; STR10 = STRING[10];\n"
+            "VAR TOTAL, CZ, FOUND: WORD; B: BYTE; W, N: WORD; L: LONGINT; S: STR10; X: R;\n"
+            "  C: CHAR;\n"
             "PROCEDURE OUTER(N: WORD);\n"
             "VAR ACC: WORD;\n"
             "  PROCEDURE INNER(K: WORD);\n"
@@ -153,24 +155,19 @@ INSTANTIATE_TEST_SUITE_P(
             "VAR K: WORD;\n"
             "BEGIN FIRSTSQUARE := 0;\n"
             "  FOR K := 1 TO 100 DO IF K * K > LIMIT THEN BEGIN FIRSTSQUARE := K; EXIT END END;\n"
+            "PROCEDURE SETALL(VAR B: BYTE; VAR W: WORD; VAR L: LONGINT; VAR S: STR10;\n"
+            "  VAR X: R; VAR C: CHAR);\n"
+            "BEGIN B := B + 1; W := W * 2; L := L + 70000; S := S + '!'; X.W := X.A + 1000;\n"
+            "  C := 'Z' END;\n"
+            "PROCEDURE BUMP(VAR V: WORD); BEGIN V := V + 1 END;\n"
+            "PROCEDURE TWICE(VAR V: WORD); BEGIN BUMP(V); BUMP(V) END;\n"
             "BEGIN\n"
-            "  TOTAL := 0; OUTER(10); OUTER(100); C := COLLATZ(27); FOUND := FIRSTSQUARE(500)\n"
+            "  TOTAL := 0; OUTER(10); OUTER(100); CZ := COLLATZ(27); FOUND := FIRSTSQUARE(500);\n"
+            "  B := 9; W := 21; L := 5; S := 'HI'; X.A := 7; C := 'A';\n"
+            "  SETALL(B, W, L, S, X, C); N := 5; TWICE(N)\n"
             "END.\n",
-            "w:TOTAL=660 w:C=111 w:FOUND=23"},
-        RunCase{"VarParametersOfEveryKind",
-                "TYPE R = RECORD A: BYTE; W: WORD END; STR10 = STRING[10];\n"
-                "VAR B: BYTE; W, N: WORD; L: LONGINT; S: STR10; X: R; C: CHAR;\n"
-                "PROCEDURE SETALL(VAR B: BYTE; VAR W: WORD; VAR L: LONGINT; VAR S: STR10;\n"
-                "  VAR X: R; VAR C: CHAR);\n"
-                "BEGIN B := B + 1; W := W * 2; L := L + 70000; S := S + '!'; X.W := X.A + 1000;\n"
-                "  C := 'Z' END;\n"
-                "PROCEDURE BUMP(VAR V: WORD); BEGIN V := V + 1 END;\n"
-                "PROCEDURE TWICE(VAR V: WORD); BEGIN BUMP(V); BUMP(V) END;\n"
-                "BEGIN\n"
-                "  B := 9; W := 21; L := 5; S := 'HI'; X.A := 7; C := 'A';\n"
-                "  SETALL(B, W, L, S, X, C); N := 5; TWICE(N)\n"
-                "END.\n",
-                "b:B=10 w:W=42 l:L=70005 s:S=HI! w:X+1=1007 c:C=Z w:N=7"},
+            "w:TOTAL=660 w:CZ=111 w:FOUND=23 b:B=10 w:W=42 l:L=70005 s:S=HI! w:X+1=1007 c:C=Z "
+            "w:N=7"},
         // The arguments of a call are all evaluated before the callee's
         // parameters are written: a call among them would overwrite them.
         RunCase{"FunctionsOfEveryResultTypeAndCallsInsideArguments",
@@ -234,25 +231,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "END.\n",
                 "b:P=6 b:N=9 s:U=--abcXYZ b:EQ=1 b:LT=1 c:C=B s:R=abc! b:M=3 b:LN=255 l:CS=65793 "
                 "l:L1=2147483648 l:L2=-7 l:L3=65536 s:H=BEEF s:A+5=TNE s:A+10=NE"},
-        RunCase{"SetsCaseOnCharsAndNestedLoopsWithBreak",
-                "VAR C: CHAR; VOWELS, DIGITS, OTHERS: BYTE; I, J, PAIRS: WORD; S: STRING[20];\n"
-                "BEGIN\n"
-                "  S := 'Hello 2026 World'; VOWELS := 0; DIGITS := 0; OTHERS := 0;\n"
-                "  FOR I := 1 TO LENGTH(S) DO BEGIN\n"
-                "    C := S[I];\n"
-                "    IF UPCASE(C) IN ['A', 'E', 'I', 'O', 'U'] THEN INC(VOWELS)\n"
-                "    ELSE CASE C OF '0'..'9': INC(DIGITS) ELSE INC(OTHERS) END\n"
-                "  END;\n"
-                "  PAIRS := 0;\n"
-                "  FOR I := 1 TO 10 DO FOR J := 1 TO 10 DO BEGIN IF J > I THEN BREAK; INC(PAIRS) "
-                "END\n"
-                "END.\n",
-                "b:VOWELS=3 b:DIGITS=4 b:OTHERS=9 w:PAIRS=55"},
         RunCase{
             "BooleansShiftsCharArithmeticIncDecMoveAndPredefinedFunctions",
-            "VAR IA, IB, I: INTEGER; F1, F2, F3, F4: BOOLEAN; X, Y, Z, B, H, O: BYTE; C, CZ: "
-            "CHAR;\n"
-            "  W, WS, ONE, HW: WORD; L: LONGINT; A, D: ARRAY[0..3] OF BYTE;\n"
+            "VAR IA, IB, I: INTEGER; F1, F2, F3, F4: BOOLEAN; X, Y, Z, B, H, O: BYTE;\n"
+            "  C, CZ: CHAR; W, WS, ONE, HW: WORD; L: LONGINT; A, D: ARRAY[0..3] OF BYTE;\n"
             "BEGIN\n"
             "  IA := 3; IB := -4;\n"
             "  F1 := (IA > 1) OR (IB > 0) AND (IA = 0); F2 := NOT (IA < IB) AND (IB <> 0);\n"
@@ -265,29 +247,22 @@ INSTANTIATE_TEST_SUITE_P(
             "END.\n",
             "b:F1=1 b:F2=1 b:F3=0 b:F4=0 b:Y=2 b:Z=1 w:WS=49152 c:CZ=z b:B=0 w:W=65535 w:I=-1 "
             "l:L=65536 l:D=67305985 b:H=171 b:O=66 c:C=A w:HW=1"},
-        RunCase{"PointersOnTheHeapNestedWithAndSizeof",
-                "TYPE PN = ^N; N = RECORD V: WORD; NEXT: PN END;\n"
-                "  ARR = ARRAY[1..4] OF WORD; PA = ^ARR;\n"
-                "  INNER = RECORD V: BYTE END; OUTER = RECORD I: INNER; W: WORD END;\n"
-                "VAR HEAD, P: PN; J, SUM, COUNT, ASUM, SZ: WORD; Q: PA; K: BYTE; O: OUTER;\n"
-                "BEGIN\n"
-                "  HEAD := NIL;\n"
-                "  FOR J := 1 TO 10 DO BEGIN NEW(P); P^.V := J * J; P^.NEXT := HEAD; HEAD := P "
-                "END;\n"
-                "  SUM := 0; COUNT := 0; P := HEAD;\n"
-                "  WHILE P <> NIL DO BEGIN SUM := SUM + P^.V; INC(COUNT); P := P^.NEXT END;\n"
-                "  NEW(Q); FOR K := 1 TO 4 DO Q^[K] := K * 100;\n"
-                "  ASUM := 0; FOR K := 1 TO 4 DO ASUM := ASUM + Q^[K];\n"
-                "  WITH O DO WITH I DO BEGIN V := 9; W := V * 2 END;\n"
-                "  SZ := SIZEOF(ARR) + SIZEOF(OUTER)\n"
-                "END.\n",
-                "w:SUM=385 w:COUNT=10 w:ASUM=1000 b:O=9 w:O+1=18 w:SZ=11"},
         // Consecutive labels dispatch through a table, the others through a
         // search; a WORD selector whose high byte is set matches no byte label.
         RunCase{
-            "CaseByTableAndSearch",
-            "VAR B: BYTE; W, SUM, SUM2, OTHER: WORD; C: CHAR;\n"
+            "SetsCaseByTableAndSearchAndNestedLoopsWithBreak",
+            "VAR B, VOWELS, DIGITS, OTHERS: BYTE; W, SUM, SUM2, OTHER, I, J, PAIRS: WORD; C: "
+            "CHAR;\n"
+            "  S: STRING[20];\n"
             "BEGIN\n"
+            "  S := 'Hello 2026 World'; VOWELS := 0; DIGITS := 0; OTHERS := 0;\n"
+            "  FOR I := 1 TO LENGTH(S) DO BEGIN\n"
+            "    C := S[I];\n"
+            "    IF UPCASE(C) IN ['A', 'E', 'I', 'O', 'U'] THEN INC(VOWELS)\n"
+            "    ELSE CASE C OF '0'..'9': INC(DIGITS) ELSE INC(OTHERS) END\n"
+            "  END;\n"
+            "  PAIRS := 0;\n"
+            "  FOR I := 1 TO 10 DO FOR J := 1 TO 10 DO BEGIN IF J > I THEN BREAK; INC(PAIRS) END;\n"
             "  SUM := 0; SUM2 := 0; OTHER := 0;\n"
             "  FOR B := 0 TO 40 DO\n"
             "    CASE B OF\n"
@@ -302,7 +277,7 @@ INSTANTIATE_TEST_SUITE_P(
             "END;\n"
             "  W := 259; CASE W OF 3: SUM2 := SUM2 + 5000 ELSE INC(OTHER) END\n"
             "END.\n",
-            "w:SUM=142063 w:SUM2=2111 w:OTHER=8"},
+            "b:VOWELS=3 b:DIGITS=4 b:OTHERS=9 w:PAIRS=55 w:SUM=142063 w:SUM2=2111 w:OTHER=8"},
         RunCase{
             "LoopsStopAtTheTypeLimitsCompareIntegersSignedBreakAndContinue",
             "VAR B: BYTE; W: WORD; I: INTEGER; N1, N2, N3, N4, N5, N6, N7: WORD;\n"
@@ -342,27 +317,40 @@ INSTANTIATE_TEST_SUITE_P(
                 "l:L=-2 l:L2=65535 s:S=ABCDE b:Y=1 w:Y+1=513 w:AW=30 w:AW+2=22 w:AW+4=10 b:B=254 "
                 "l:A=16843010 l:A+4=17369353 b:GUARD=77"},
         RunCase{
-            "WithOnArrayElementsStringFieldsAndTypedConstants",
-            "TYPE E = RECORD NAME: STRING[8]; AGE: BYTE; PAY: LONGINT END;\n"
+            "PointersOnTheHeapNestedWithSizeofWithOnArrayElementsStringFieldsAndTypedConstants",
+            "TYPE PN = ^N; N = RECORD V: WORD; NEXT: PN END;\n"
+            "  ARR = ARRAY[1..4] OF WORD; PA = ^ARR;\n"
+            "  INNER = RECORD V: BYTE END; OUTER = RECORD I: INNER; W: WORD END;\n"
+            "  E = RECORD NAME: STRING[8]; AGE: BYTE; PAY: LONGINT END;\n"
             "  R = RECORD A: BYTE; W: WORD END;\n"
             "CONST TABLE: ARRAY[0..3] OF WORD = (1, 20, 300, 4000); REC: R = (A: 5; W: 600);\n"
             "  ZED: STRING[8] = 'ZED';\n"
-            "VAR STAFF: ARRAY[1..3] OF E; I: BYTE; TOTAL: LONGINT; LONGEST: BYTE;\n"
-            "  INITIALS: STRING[3]; SUM: WORD; X: R; N: BYTE;\n"
+            "VAR HEAD, P: PN; J, SUM, COUNT, ASUM, SZ: WORD; Q: PA; K: BYTE; O: OUTER;\n"
+            "  STAFF: ARRAY[1..3] OF E; IX: BYTE; TOTAL: LONGINT; LONGEST: BYTE;\n"
+            "  INITIALS: STRING[3]; TSUM: WORD; X: R; ZN: BYTE;\n"
             "BEGIN\n"
+            "  HEAD := NIL;\n"
+            "  FOR J := 1 TO 10 DO BEGIN NEW(P); P^.V := J * J; P^.NEXT := HEAD; HEAD := P END;\n"
+            "  SUM := 0; COUNT := 0; P := HEAD;\n"
+            "  WHILE P <> NIL DO BEGIN SUM := SUM + P^.V; INC(COUNT); P := P^.NEXT END;\n"
+            "  NEW(Q); FOR K := 1 TO 4 DO Q^[K] := K * 100;\n"
+            "  ASUM := 0; FOR K := 1 TO 4 DO ASUM := ASUM + Q^[K];\n"
+            "  WITH O DO WITH I DO BEGIN V := 9; W := V * 2 END;\n"
+            "  SZ := SIZEOF(ARR) + SIZEOF(OUTER);\n"
             "  WITH STAFF[1] DO BEGIN NAME := 'ADA'; AGE := 36; PAY := 100000 END;\n"
             "  WITH STAFF[2] DO BEGIN NAME := 'GRACE'; AGE := 45; PAY := 120000 END;\n"
             "  WITH STAFF[3] DO BEGIN NAME := 'LINUS'; AGE := 28; PAY := 90000 END;\n"
             "  TOTAL := 0; LONGEST := 0; INITIALS := '';\n"
-            "  FOR I := 1 TO 3 DO WITH STAFF[I] DO BEGIN\n"
+            "  FOR IX := 1 TO 3 DO WITH STAFF[IX] DO BEGIN\n"
             "    TOTAL := TOTAL + PAY; IF LENGTH(NAME) > LONGEST THEN LONGEST := LENGTH(NAME);\n"
             "    INITIALS := INITIALS + NAME[1]\n"
             "  END;\n"
-            "  SUM := 0; FOR I := 0 TO 3 DO SUM := SUM + TABLE[I];\n"
+            "  TSUM := 0; FOR IX := 0 TO 3 DO TSUM := TSUM + TABLE[IX];\n"
             "  WITH X DO BEGIN A := REC.A; W := REC.W END;\n"
-            "  N := LENGTH(ZED)\n"
+            "  ZN := LENGTH(ZED)\n"
             "END.\n",
-            "l:TOTAL=310000 b:LONGEST=5 s:INITIALS=AGL w:SUM=4321 b:X=5 w:X+1=600 b:N=3"},
+            "w:SUM=385 w:COUNT=10 w:ASUM=1000 b:O=9 w:O+1=18 w:SZ=11 l:TOTAL=310000 b:LONGEST=5 "
+            "s:INITIALS=AGL w:TSUM=4321 b:X=5 w:X+1=600 b:ZN=3"},
         RunCase{"StatementsPastColumn255AreCompiled", kLongLines.c_str(), "w:N=3"},
         // A Z80 runs overlay parts stored below 64K, a Z180 from anywhere.
         RunCase{"OverlayAreasOnAZ80", kOverlaysLow.c_str(), "w:N=12"},
