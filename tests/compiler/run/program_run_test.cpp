@@ -112,29 +112,25 @@ const std::string kOverlaysHigh = TwoOverlayAreas("$10000", "$6000");
 INSTANTIATE_TEST_SUITE_P(
     Language, ProgramRun,
     ::testing::Values(
-        RunCase{"IntegerAndLongArithmetic",
-                "VAR I, J, Q1, Q2, R1, R2, N, P, S, K: INTEGER; W: WORD;\n"
-                "  A, B, LS, LD, LP, LQ, LM, LN, LH: LONGINT;\n"
+        RunCase{"IntegerAndLongArithmeticAndComparisonsAcrossTypes",
+                "VAR I, J, Q1, Q2, R1, R2, N, P, S, K, CI: INTEGER; W, CW: WORD; CB: BYTE;\n"
+                "  A, B, LS, LD, LP, LQ, LM, LN, LH, CL, CA: LONGINT; C: ARRAY[1..13] OF BOOLEAN;\n"
                 "BEGIN\n"
                 "  I := -17; J := 5;\n"
                 "  Q1 := I DIV J; R1 := I MOD J; Q2 := 17 DIV (-J); R2 := 17 MOD (-J);\n"
                 "  N := -I; P := I * J; S := ABS(I) + I SHL 1; W := 40000 DIV 3;\n"
                 "  A := 123456789; B := -98765; K := -3;\n"
                 "  LS := A + B; LD := B - A; LP := B * K; LQ := A DIV B; LM := A MOD B; LN := -A;\n"
-                "  LH := A SHR 8 + (B AND $FFFF)\n"
-                "END.\n",
-                "w:Q1=-3 w:R1=-2 w:Q2=-3 w:R2=2 w:N=17 w:P=-85 w:S=-17 w:W=13333 l:LS=123358024 "
-                "l:LD=-123555554 l:LP=296295 l:LQ=-1250 l:LM=539 l:LN=-123456789 l:LH=514560"},
-        RunCase{"ComparisonsAcrossTypes",
-                "VAR I: INTEGER; W: WORD; B: BYTE; L, A: LONGINT; C: ARRAY[1..13] OF BOOLEAN;\n"
-                "BEGIN\n"
-                "  I := -1; W := 65535; B := 200; L := -100000; A := -1;\n"
-                "  C[1] := I < W; C[2] := I < 1000; C[3] := W > 1000; C[4] := B > I;\n"
-                "  C[5] := L < I; C[6] := I >= -32768; C[7] := W = 65535;\n"
-                "  C[8] := (B <= 200) AND NOT (I > 0); C[9] := A < 1;\n"
-                "  C[10] := -2147483647 - 1 < A; C[11] := 65536 > 65535; C[12] := FALSE < TRUE;\n"
+                "  LH := A SHR 8 + (B AND $FFFF);\n"
+                "  CI := -1; CW := 65535; CB := 200; CL := -100000; CA := -1;\n"
+                "  C[1] := CI < CW; C[2] := CI < 1000; C[3] := CW > 1000; C[4] := CB > CI;\n"
+                "  C[5] := CL < CI; C[6] := CI >= -32768; C[7] := CW = 65535;\n"
+                "  C[8] := (CB <= 200) AND NOT (CI > 0); C[9] := CA < 1;\n"
+                "  C[10] := -2147483647 - 1 < CA; C[11] := 65536 > 65535; C[12] := FALSE < TRUE;\n"
                 "  C[13] := 'A' < 'a'\n"
                 "END.\n",
+                "w:Q1=-3 w:R1=-2 w:Q2=-3 w:R2=2 w:N=17 w:P=-85 w:S=-17 w:W=13333 l:LS=123358024 "
+                "l:LD=-123555554 l:LP=296295 l:LQ=-1250 l:LM=539 l:LN=-123456789 l:LH=514560 "
                 "l:C+0=16843009 l:C+4=16843009 l:C+8=16843009 b:C+12=1"},
         RunCase{
             "NestedRoutinesReachOuterVariablesRepeatExitAndVarParametersOfEveryKind",
@@ -250,19 +246,20 @@ INSTANTIATE_TEST_SUITE_P(
         // Consecutive labels dispatch through a table, the others through a
         // search; a WORD selector whose high byte is set matches no byte label.
         RunCase{
-            "SetsCaseByTableAndSearchAndNestedLoopsWithBreak",
-            "VAR B, VOWELS, DIGITS, OTHERS: BYTE; W, SUM, SUM2, OTHER, I, J, PAIRS: WORD; C: "
-            "CHAR;\n"
-            "  S: STRING[20];\n"
+            "SetsCaseByTableAndSearchLoopsToTheTypeLimitsSignedBreakAndContinue",
+            "VAR B, VOWELS, DIGITS, OTHERS: BYTE; W, SUM, SUM2, OTHER, SI, J, PAIRS: WORD;\n"
+            "  C: CHAR; S: STRING[20]; I: INTEGER; N1, N2, N3, N4, N5, N6, N7: WORD;\n"
+            "  EVEN, WHILES, REPEATS: WORD;\n"
             "BEGIN\n"
             "  S := 'Hello 2026 World'; VOWELS := 0; DIGITS := 0; OTHERS := 0;\n"
-            "  FOR I := 1 TO LENGTH(S) DO BEGIN\n"
-            "    C := S[I];\n"
+            "  FOR SI := 1 TO LENGTH(S) DO BEGIN\n"
+            "    C := S[SI];\n"
             "    IF UPCASE(C) IN ['A', 'E', 'I', 'O', 'U'] THEN INC(VOWELS)\n"
             "    ELSE CASE C OF '0'..'9': INC(DIGITS) ELSE INC(OTHERS) END\n"
             "  END;\n"
             "  PAIRS := 0;\n"
-            "  FOR I := 1 TO 10 DO FOR J := 1 TO 10 DO BEGIN IF J > I THEN BREAK; INC(PAIRS) END;\n"
+            "  FOR SI := 1 TO 10 DO FOR J := 1 TO 10 DO BEGIN IF J > SI THEN BREAK; INC(PAIRS) "
+            "END;\n"
             "  SUM := 0; SUM2 := 0; OTHER := 0;\n"
             "  FOR B := 0 TO 40 DO\n"
             "    CASE B OF\n"
@@ -275,14 +272,7 @@ INSTANTIATE_TEST_SUITE_P(
             "    ELSE INC(OTHER) END;\n"
             "  C := 'Q'; CASE C OF 'A'..'M': SUM2 := SUM2 + 1000; 'N'..'Z': SUM2 := SUM2 + 2000 "
             "END;\n"
-            "  W := 259; CASE W OF 3: SUM2 := SUM2 + 5000 ELSE INC(OTHER) END\n"
-            "END.\n",
-            "b:VOWELS=3 b:DIGITS=4 b:OTHERS=9 w:PAIRS=55 w:SUM=142063 w:SUM2=2111 w:OTHER=8"},
-        RunCase{
-            "LoopsStopAtTheTypeLimitsCompareIntegersSignedBreakAndContinue",
-            "VAR B: BYTE; W: WORD; I: INTEGER; N1, N2, N3, N4, N5, N6, N7: WORD;\n"
-            "  EVEN, WHILES, REPEATS: WORD;\n"
-            "BEGIN\n"
+            "  W := 259; CASE W OF 3: SUM2 := SUM2 + 5000 ELSE INC(OTHER) END;\n"
             "  EVEN := 0; FOR B := 1 TO 10 DO BEGIN IF B AND 1 = 1 THEN CONTINUE; INC(EVEN) END;\n"
             "  W := 0; WHILES := 0;\n"
             "  WHILE W < 100 DO BEGIN INC(W); IF W = 7 THEN BREAK; INC(WHILES) END;\n"
@@ -296,6 +286,7 @@ INSTANTIATE_TEST_SUITE_P(
             "  N6 := 0; FOR W := 4 TO 4 DO INC(N6);\n"
             "  N7 := 0; FOR I := 3 DOWNTO -32768 DO INC(N7)\n"
             "END.\n",
+            "b:VOWELS=3 b:DIGITS=4 b:OTHERS=9 w:PAIRS=55 w:SUM=142063 w:SUM2=2111 w:OTHER=8 "
             "w:N1=6 w:N2=6 w:N3=3 w:N4=11 w:N5=0 w:N6=1 w:N7=32772 b:B=255 w:I=-32768 "
             "w:EVEN=5 w:WHILES=6 w:REPEATS=4"},
         RunCase{"StoresOfEveryClassAndFillCharNeverWritesBeyondItsCount",
