@@ -166,8 +166,12 @@ INSTANTIATE_TEST_SUITE_P(
             "w:N=7"},
         // The arguments of a call are all evaluated before the callee's
         // parameters are written: a call among them would overwrite them.
-        RunCase{"FunctionsOfEveryResultTypeAndCallsInsideArguments",
-                "VAR L: LONGINT; C: CHAR; F: BOOLEAN; B: BYTE; I: INTEGER; A, B2, R1, R2: WORD;\n"
+        RunCase{"FunctionsOfEveryResultTypeCallsInArgumentsArraysOfRecordsAndLargeArrays",
+                "TYPE P = RECORD X, Y: INTEGER; NAME: STRING[3] END;\n"
+                "VAR L: LONGINT; C: CHAR; F: BOOLEAN; B: BYTE; NI: INTEGER; SA, B2, R1, R2: WORD;\n"
+                "  PTS: ARRAY[1..5] OF P; GRID: ARRAY[0..3, 0..4] OF BYTE; I, J: BYTE;\n"
+                "  SUM: INTEGER; DIAG: WORD; LAST: CHAR; A: ARRAY[10..20] OF INTEGER;\n"
+                "  BIG: ARRAY[0..999] OF WORD; K: INTEGER; W: WORD; S1, S2: INTEGER; S3: LONGINT;\n"
                 // WORD * WORD is a WORD; a LONGINT operand makes the product long.
                 "FUNCTION LNG(X: WORD): LONGINT; VAR Y: LONGINT;\n"
                 "BEGIN Y := X; LNG := Y * 1000 + X * 1000 END;\n"
@@ -180,17 +184,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "FUNCTION MAX(A, B: WORD): WORD; BEGIN IF A > B THEN MAX := A ELSE MAX := B END;\n"
                 "BEGIN\n"
                 "  L := LNG(300); C := NEXTC('Q'); F := ISODD(-7); B := LOWB($1234);\n"
-                "  I := NEG(NEG(-5)) - 1; A := SQ(3) + SQ(4) * SQ(2);\n"
+                "  NI := NEG(NEG(-5)) - 1; SA := SQ(3) + SQ(4) * SQ(2);\n"
                 "  B2 := ADD3(SQ(1), ADD3(1, 2, SQ(3)), 100) - SQ(2);\n"
-                "  R1 := MAX(5, MAX(2, 3)); R2 := MAX(MAX(1, 9), 4)\n"
-                "END.\n",
-                "l:L=337856 c:C=R b:F=1 b:B=52 w:I=-6 w:A=73 w:B2=109 w:R1=5 w:R2=9"},
-        RunCase{"ArraysOfRecordsTwoDimensionsOffsetBoundsWordIndexesAndLargeArrays",
-                "TYPE P = RECORD X, Y: INTEGER; NAME: STRING[3] END;\n"
-                "VAR PTS: ARRAY[1..5] OF P; GRID: ARRAY[0..3, 0..4] OF BYTE; I, J: BYTE;\n"
-                "  SUM: INTEGER; DIAG: WORD; LAST: CHAR; A: ARRAY[10..20] OF INTEGER;\n"
-                "  BIG: ARRAY[0..999] OF WORD; K: INTEGER; W: WORD; S1, S2: INTEGER; S3: LONGINT;\n"
-                "BEGIN\n"
+                "  R1 := MAX(5, MAX(2, 3)); R2 := MAX(MAX(1, 9), 4);\n"
                 "  FOR I := 1 TO 5 DO BEGIN\n"
                 "    PTS[I].X := I; PTS[I].Y := -I * 2; PTS[I].NAME := CHR(64 + I)\n"
                 "  END;\n"
@@ -204,45 +200,43 @@ INSTANTIATE_TEST_SUITE_P(
                 "  S3 := 0; FOR W := 0 TO 999 DO S3 := S3 + BIG[W];\n"
                 "  K := 2; S2 := A[15 - K] - A[15 + K]\n"
                 "END.\n",
-                "w:SUM=-110 w:DIAG=66 b:GRID+19=34 c:LAST=E w:S1=15 l:S3=499500 w:S2=-12"},
-        RunCase{"StringsInExpressionsProceduresEdgesAndConversions",
-                "TYPE STR20 = STRING[20];\n"
-                "VAR S, U, R: STR20; P, N, M, LN, K: BYTE; EQ, LT: BOOLEAN; C: CHAR;\n"
-                "  LS, E: STRING[255]; CS: ARRAY[1..4] OF BOOLEAN; L1, L2, L3: LONGINT;\n"
-                "  H: STRING[8]; A: ARRAY[1..3] OF STRING[4];\n"
-                "FUNCTION TWICE(X: STR20): STR20; BEGIN TWICE := X + X END;\n"
-                "FUNCTION SHOUT(X: STR20): STR20; BEGIN X := X + '!'; SHOUT := X END;\n"
-                "BEGIN\n"
-                "  S := 'abc'; U := TWICE(S) + 'XYZ';\n"
-                "  P := POS('cXY', U); N := LENGTH(U);\n"
-                "  DELETE(U, 2, 3); INSERT('--', U, 1);\n"
-                "  EQ := COPY(U, 3, 2) = 'ab'; LT := 'abc' < 'abd'; C := UPCASE(S[2]);\n"
-                "  R := SHOUT(S); M := LENGTH(S);\n"
-                "  LS := ''; FOR K := 1 TO 30 DO LS := LS + '0123456789'; LN := LENGTH(LS);\n"
-                "  E := ''; CS[1] := E = ''; CS[2] := 'ab' < 'abc'; CS[3] := 'ba' > 'abc';\n"
-                "  CS[4] := 'abc' <> 'abc';\n"
-                "  L1 := STRTOINT('-2147483648'); L2 := STRTOINTDEF('12x', -7);\n"
-                "  L3 := STRTOINT('65536'); H := INTTOHEX(48879, 4);\n"
-                "  A[1] := 'ONE'; A[2] := A[1]; A[2][1] := 'T'; A[3] := COPY(A[2], 2, 10)\n"
-                "END.\n",
-                "b:P=6 b:N=9 s:U=--abcXYZ b:EQ=1 b:LT=1 c:C=B s:R=abc! b:M=3 b:LN=255 l:CS=65793 "
-                "l:L1=2147483648 l:L2=-7 l:L3=65536 s:H=BEEF s:A+5=TNE s:A+10=NE"},
+                "l:L=337856 c:C=R b:F=1 b:B=52 w:NI=-6 w:SA=73 w:B2=109 w:R1=5 w:R2=9 w:SUM=-110 "
+                "w:DIAG=66 b:GRID+19=34 c:LAST=E w:S1=15 l:S3=499500 w:S2=-12"},
         RunCase{
-            "BooleansShiftsCharArithmeticIncDecMoveAndPredefinedFunctions",
-            "VAR IA, IB, I: INTEGER; F1, F2, F3, F4: BOOLEAN; X, Y, Z, B, H, O: BYTE;\n"
-            "  C, CZ: CHAR; W, WS, ONE, HW: WORD; L: LONGINT; A, D: ARRAY[0..3] OF BYTE;\n"
+            "StringsBooleansShiftsCharArithmeticIncDecMoveAndPredefinedFunctions",
+            "TYPE STR20 = STRING[20];\n"
+            "VAR S, U, R: STR20; P, N, M, LN, K: BYTE; EQ, LT: BOOLEAN; C: CHAR;\n"
+            "  LS, E: STRING[255]; CS: ARRAY[1..4] OF BOOLEAN; L1, L2, L3: LONGINT;\n"
+            "  H: STRING[8]; A: ARRAY[1..3] OF STRING[4];\n"
+            "  IA, IB, I: INTEGER; F1, F2, F3, F4: BOOLEAN; X, Y, Z, B, HB, O: BYTE;\n"
+            "  CP, CZ: CHAR; W, WS, ONE, HW: WORD; L: LONGINT; AM, D: ARRAY[0..3] OF BYTE;\n"
+            "FUNCTION TWICE(X: STR20): STR20; BEGIN TWICE := X + X END;\n"
+            "FUNCTION SHOUT(X: STR20): STR20; BEGIN X := X + '!'; SHOUT := X END;\n"
             "BEGIN\n"
+            "  S := 'abc'; U := TWICE(S) + 'XYZ';\n"
+            "  P := POS('cXY', U); N := LENGTH(U);\n"
+            "  DELETE(U, 2, 3); INSERT('--', U, 1);\n"
+            "  EQ := COPY(U, 3, 2) = 'ab'; LT := 'abc' < 'abd'; C := UPCASE(S[2]);\n"
+            "  R := SHOUT(S); M := LENGTH(S);\n"
+            "  LS := ''; FOR K := 1 TO 30 DO LS := LS + '0123456789'; LN := LENGTH(LS);\n"
+            "  E := ''; CS[1] := E = ''; CS[2] := 'ab' < 'abc'; CS[3] := 'ba' > 'abc';\n"
+            "  CS[4] := 'abc' <> 'abc';\n"
+            "  L1 := STRTOINT('-2147483648'); L2 := STRTOINTDEF('12x', -7);\n"
+            "  L3 := STRTOINT('65536'); H := INTTOHEX(48879, 4);\n"
+            "  A[1] := 'ONE'; A[2] := A[1]; A[2][1] := 'T'; A[3] := COPY(A[2], 2, 10);\n"
             "  IA := 3; IB := -4;\n"
             "  F1 := (IA > 1) OR (IB > 0) AND (IA = 0); F2 := NOT (IA < IB) AND (IB <> 0);\n"
             "  F3 := (IA > 5) OR (IB > 5); F4 := TRUE XOR (IA = 3);\n"
             "  X := $81; Y := X SHL 1; Z := X SHR 7; ONE := 1; WS := $8001 SHR 1 + ONE SHL 15;\n"
             "  CZ := CHR(ORD('a') + 25);\n"
             "  B := 255; INC(B); W := 1; DEC(W); DEC(W); I := 0; DEC(I); L := 65535; INC(L);\n"
-            "  A[0] := 1; A[1] := 2; A[2] := 3; A[3] := 4; MOVE(A, D, 4);\n"
-            "  H := HI($ABCD); O := ORD('A') + 1; C := PRED('B'); HW := HIWORD(L)\n"
+            "  AM[0] := 1; AM[1] := 2; AM[2] := 3; AM[3] := 4; MOVE(AM, D, 4);\n"
+            "  HB := HI($ABCD); O := ORD('A') + 1; CP := PRED('B'); HW := HIWORD(L)\n"
             "END.\n",
-            "b:F1=1 b:F2=1 b:F3=0 b:F4=0 b:Y=2 b:Z=1 w:WS=49152 c:CZ=z b:B=0 w:W=65535 w:I=-1 "
-            "l:L=65536 l:D=67305985 b:H=171 b:O=66 c:C=A w:HW=1"},
+            "b:P=6 b:N=9 s:U=--abcXYZ b:EQ=1 b:LT=1 c:C=B s:R=abc! b:M=3 b:LN=255 l:CS=65793 "
+            "l:L1=2147483648 l:L2=-7 l:L3=65536 s:H=BEEF s:A+5=TNE s:A+10=NE b:F1=1 b:F2=1 "
+            "b:F3=0 b:F4=0 b:Y=2 b:Z=1 w:WS=49152 c:CZ=z b:B=0 w:W=65535 w:I=-1 l:L=65536 "
+            "l:D=67305985 b:HB=171 b:O=66 c:CP=A w:HW=1"},
         // Consecutive labels dispatch through a table, the others through a
         // search; a WORD selector whose high byte is set matches no byte label.
         RunCase{
@@ -289,26 +283,8 @@ INSTANTIATE_TEST_SUITE_P(
             "b:VOWELS=3 b:DIGITS=4 b:OTHERS=9 w:PAIRS=55 w:SUM=142063 w:SUM2=2111 w:OTHER=8 "
             "w:N1=6 w:N2=6 w:N3=3 w:N4=11 w:N5=0 w:N6=1 w:N7=32772 b:B=255 w:I=-32768 "
             "w:EVEN=5 w:WHILES=6 w:REPEATS=4"},
-        RunCase{"StoresOfEveryClassAndFillCharNeverWritesBeyondItsCount",
-                "TYPE R = RECORD A: BYTE; W: WORD END;\n"
-                "VAR L, L2: LONGINT; W: WORD; I: INTEGER; B: BYTE; S: STRING[5]; X, Y: R;\n"
-                "  AW: ARRAY[1..3] OF WORD; P: ^WORD;\n"
-                "  A: ARRAY[0..7] OF BYTE; GUARD: BYTE; N: WORD; V: BYTE;\n"
-                "PROCEDURE SWAP(VAR A, B: WORD); VAR T: WORD; BEGIN T := A; A := B; B := T END;\n"
-                "BEGIN\n"
-                "  I := -2; L := I; W := 65535; L2 := W; S := 'ABCDEFGH';\n"
-                "  X.A := 1; X.W := 513; Y := X;\n"
-                "  AW[1] := 10; AW[3] := 30; SWAP(AW[1], AW[3]);\n"
-                "  P := @AW[2]; P^ := 22; B := L;\n"
-                "  GUARD := 77; FILLCHAR(A, 8, 1); FILLCHAR(A, 1, 2); FILLCHAR(A, 0, 3);\n"
-                "  N := 0; FILLCHAR(A, N, 4);\n"
-                "  N := 3; V := 9; FILLCHAR(A[4], N, V);\n"
-                "  N := 0; FILLCHAR(A[2], N, V);\n"
-                "END.\n",
-                "l:L=-2 l:L2=65535 s:S=ABCDE b:Y=1 w:Y+1=513 w:AW=30 w:AW+2=22 w:AW+4=10 b:B=254 "
-                "l:A=16843010 l:A+4=17369353 b:GUARD=77"},
         RunCase{
-            "PointersOnTheHeapNestedWithSizeofWithOnArrayElementsStringFieldsAndTypedConstants",
+            "StoresFillCharPointersOnTheHeapNestedWithSizeofWithOnArrayElementsAndTypedConstants",
             "TYPE PN = ^N; N = RECORD V: WORD; NEXT: PN END;\n"
             "  ARR = ARRAY[1..4] OF WORD; PA = ^ARR;\n"
             "  INNER = RECORD V: BYTE END; OUTER = RECORD I: INNER; W: WORD END;\n"
@@ -319,7 +295,19 @@ INSTANTIATE_TEST_SUITE_P(
             "VAR HEAD, P: PN; J, SUM, COUNT, ASUM, SZ: WORD; Q: PA; K: BYTE; O: OUTER;\n"
             "  STAFF: ARRAY[1..3] OF E; IX: BYTE; TOTAL: LONGINT; LONGEST: BYTE;\n"
             "  INITIALS: STRING[3]; TSUM: WORD; X: R; ZN: BYTE;\n"
+            "  L, L2: LONGINT; WS: WORD; IS: INTEGER; B: BYTE; S: STRING[5]; XS, YS: R;\n"
+            "  AW: ARRAY[1..3] OF WORD; PW: ^WORD;\n"
+            "  FA: ARRAY[0..7] OF BYTE; GUARD: BYTE; NF: WORD; VF: BYTE;\n"
+            "PROCEDURE SWAP(VAR A, B: WORD); VAR T: WORD; BEGIN T := A; A := B; B := T END;\n"
             "BEGIN\n"
+            "  IS := -2; L := IS; WS := 65535; L2 := WS; S := 'ABCDEFGH';\n"
+            "  XS.A := 1; XS.W := 513; YS := XS;\n"
+            "  AW[1] := 10; AW[3] := 30; SWAP(AW[1], AW[3]);\n"
+            "  PW := @AW[2]; PW^ := 22; B := L;\n"
+            "  GUARD := 77; FILLCHAR(FA, 8, 1); FILLCHAR(FA, 1, 2); FILLCHAR(FA, 0, 3);\n"
+            "  NF := 0; FILLCHAR(FA, NF, 4);\n"
+            "  NF := 3; VF := 9; FILLCHAR(FA[4], NF, VF);\n"
+            "  NF := 0; FILLCHAR(FA[2], NF, VF);\n"
             "  HEAD := NIL;\n"
             "  FOR J := 1 TO 10 DO BEGIN NEW(P); P^.V := J * J; P^.NEXT := HEAD; HEAD := P END;\n"
             "  SUM := 0; COUNT := 0; P := HEAD;\n"
@@ -340,8 +328,10 @@ INSTANTIATE_TEST_SUITE_P(
             "  WITH X DO BEGIN A := REC.A; W := REC.W END;\n"
             "  ZN := LENGTH(ZED)\n"
             "END.\n",
-            "w:SUM=385 w:COUNT=10 w:ASUM=1000 b:O=9 w:O+1=18 w:SZ=11 l:TOTAL=310000 b:LONGEST=5 "
-            "s:INITIALS=AGL w:TSUM=4321 b:X=5 w:X+1=600 b:ZN=3"},
+            "l:L=-2 l:L2=65535 s:S=ABCDE b:YS=1 w:YS+1=513 w:AW=30 w:AW+2=22 w:AW+4=10 b:B=254 "
+            "l:FA=16843010 l:FA+4=17369353 b:GUARD=77 w:SUM=385 w:COUNT=10 w:ASUM=1000 b:O=9 "
+            "w:O+1=18 w:SZ=11 l:TOTAL=310000 b:LONGEST=5 s:INITIALS=AGL w:TSUM=4321 b:X=5 "
+            "w:X+1=600 b:ZN=3"},
         RunCase{"StatementsPastColumn255AreCompiled", kLongLines.c_str(), "w:N=3"},
         // A Z80 runs overlay parts stored below 64K, a Z180 from anywhere.
         RunCase{"OverlayAreasOnAZ80", kOverlaysLow.c_str(), "w:N=12"},
