@@ -37,16 +37,6 @@ TEST(Frame, NameBlocksBreakAfterEightNamesOr71Characters) {
             (Lines{" EXTERN " + n + "1," + n + "2", " EXTERN " + n + "3,X", ""}));
 }
 
-TEST(Frame, AnErrorLeavesTheOldOutputAlone) {
-  Scratch s;
-  WriteBytes(s.dir / "T.Mac", "old output");
-  WriteSource(s.dir / "T.Pas", "PROGRAM Demo;\nBEGIN\n  X := 1;\nEND.\n");
-  const CompileResult r = s.Compile("T.Pas");
-  EXPECT_FALSE(r.ok);
-  EXPECT_EQ(r.outputFile, "");
-  EXPECT_EQ(ReadBytes(s.dir / "T.Mac"), "old output");
-}
-
 // A missing source and a directory where a source is expected are named.
 TEST(ErrorReport, MissingSourcesAndDirectories) {
   Scratch s;
@@ -135,14 +125,10 @@ TEST(TableOverflow, EachTableNamesItself) {
       source += std::regex_replace(line, std::regex("@"), std::to_string(i));
     return source + tail;
   };
-  std::string nested = "BYTE";
-  for (int i = 0; i < 7; ++i)
-    nested = "RECORD F: " + nested + " END";
   const std::pair<std::string, const char*> cases[] = {
       {repeated(5000, "VAR\n", " V@: BYTE;\n"), "IDENTIFIER"},
       {repeated(500, "TYPE\n", " S@ = STRING[2];\n"), "ARRAYS"},
       {repeated(500, "", "PROCEDURE Q@; BEGIN END;\n"), "PROCEDURES"},
-      {"PROGRAM P;\nTYPE R = " + nested + ";\nBEGIN END.\n", "LEVELS"},
       {repeated(7, "", "PROCEDURE P@;\n", repeated(7, "", "BEGIN END;\n").substr(11)), "LEVELS"},
       {repeated(100, "VAR B: BYTE;\nBEGIN CASE B OF 200", ",\n@", ": B := 1 END END.\n"), "CODE"},
       {repeated(kMaxOverlayAreas + 1, "", "{#O+}\nPROCEDURE Q@; BEGIN END;\n{#O-}\n"),

@@ -112,31 +112,13 @@ const std::string kOverlaysHigh = TwoOverlayAreas("$10000", "$6000");
 INSTANTIATE_TEST_SUITE_P(
     Language, ProgramRun,
     ::testing::Values(
-        RunCase{"IntegerAndLongArithmeticAndComparisonsAcrossTypes",
-                "VAR I, J, Q1, Q2, R1, R2, N, P, S, K, CI: INTEGER; W, CW: WORD; CB: BYTE;\n"
-                "  A, B, LS, LD, LP, LQ, LM, LN, LH, CL, CA: LONGINT; C: ARRAY[1..13] OF BOOLEAN;\n"
-                "BEGIN\n"
-                "  I := -17; J := 5;\n"
-                "  Q1 := I DIV J; R1 := I MOD J; Q2 := 17 DIV (-J); R2 := 17 MOD (-J);\n"
-                "  N := -I; P := I * J; S := ABS(I) + I SHL 1; W := 40000 DIV 3;\n"
-                "  A := 123456789; B := -98765; K := -3;\n"
-                "  LS := A + B; LD := B - A; LP := B * K; LQ := A DIV B; LM := A MOD B; LN := -A;\n"
-                "  LH := A SHR 8 + (B AND $FFFF);\n"
-                "  CI := -1; CW := 65535; CB := 200; CL := -100000; CA := -1;\n"
-                "  C[1] := CI < CW; C[2] := CI < 1000; C[3] := CW > 1000; C[4] := CB > CI;\n"
-                "  C[5] := CL < CI; C[6] := CI >= -32768; C[7] := CW = 65535;\n"
-                "  C[8] := (CB <= 200) AND NOT (CI > 0); C[9] := CA < 1;\n"
-                "  C[10] := -2147483647 - 1 < CA; C[11] := 65536 > 65535; C[12] := FALSE < TRUE;\n"
-                "  C[13] := 'A' < 'a'\n"
-                "END.\n",
-                "w:Q1=-3 w:R1=-2 w:Q2=-3 w:R2=2 w:N=17 w:P=-85 w:S=-17 w:W=13333 l:LS=123358024 "
-                "l:LD=-123555554 l:LP=296295 l:LQ=-1250 l:LM=539 l:LN=-123456789 l:LH=514560 "
-                "l:C+0=16843009 l:C+4=16843009 l:C+8=16843009 b:C+12=1"},
         RunCase{
-            "NestedRoutinesReachOuterVariablesRepeatExitAndVarParametersOfEveryKind",
+            "ArithmeticComparisonsNestedRoutinesRepeatExitAndVarParametersOfEveryKind",
             "TYPE R = RECORD A: BYTE; W: WORD END; STR10 = STRING[10];\n"
-            "VAR TOTAL, CZ, FOUND: WORD; B: BYTE; W, N: WORD; L: LONGINT; S: STR10; X: R;\n"
-            "  C: CHAR;\n"
+            "VAR I, J, Q1, Q2, R1, R2, N, P, S, K, CI: INTEGER; W, CW: WORD; CB: BYTE;\n"
+            "  A, B, LS, LD, LP, LQ, LM, LN, LH, CL, CA: LONGINT; C: ARRAY[1..13] OF BOOLEAN;\n"
+            "  TOTAL, CZ, FOUND: WORD; VB: BYTE; VW, VN: WORD; L: LONGINT; VS: STR10; X: R;\n"
+            "  VC: CHAR;\n"
             "PROCEDURE OUTER(N: WORD);\n"
             "VAR ACC: WORD;\n"
             "  PROCEDURE INNER(K: WORD);\n"
@@ -158,12 +140,26 @@ INSTANTIATE_TEST_SUITE_P(
             "PROCEDURE BUMP(VAR V: WORD); BEGIN V := V + 1 END;\n"
             "PROCEDURE TWICE(VAR V: WORD); BEGIN BUMP(V); BUMP(V) END;\n"
             "BEGIN\n"
+            "  I := -17; J := 5;\n"
+            "  Q1 := I DIV J; R1 := I MOD J; Q2 := 17 DIV (-J); R2 := 17 MOD (-J);\n"
+            "  N := -I; P := I * J; S := ABS(I) + I SHL 1; W := 40000 DIV 3;\n"
+            "  A := 123456789; B := -98765; K := -3;\n"
+            "  LS := A + B; LD := B - A; LP := B * K; LQ := A DIV B; LM := A MOD B; LN := -A;\n"
+            "  LH := A SHR 8 + (B AND $FFFF);\n"
+            "  CI := -1; CW := 65535; CB := 200; CL := -100000; CA := -1;\n"
+            "  C[1] := CI < CW; C[2] := CI < 1000; C[3] := CW > 1000; C[4] := CB > CI;\n"
+            "  C[5] := CL < CI; C[6] := CI >= -32768; C[7] := CW = 65535;\n"
+            "  C[8] := (CB <= 200) AND NOT (CI > 0); C[9] := CA < 1;\n"
+            "  C[10] := -2147483647 - 1 < CA; C[11] := 65536 > 65535; C[12] := FALSE < TRUE;\n"
+            "  C[13] := 'A' < 'a';\n"
             "  TOTAL := 0; OUTER(10); OUTER(100); CZ := COLLATZ(27); FOUND := FIRSTSQUARE(500);\n"
-            "  B := 9; W := 21; L := 5; S := 'HI'; X.A := 7; C := 'A';\n"
-            "  SETALL(B, W, L, S, X, C); N := 5; TWICE(N)\n"
+            "  VB := 9; VW := 21; L := 5; VS := 'HI'; X.A := 7; VC := 'A';\n"
+            "  SETALL(VB, VW, L, VS, X, VC); VN := 5; TWICE(VN)\n"
             "END.\n",
-            "w:TOTAL=660 w:CZ=111 w:FOUND=23 b:B=10 w:W=42 l:L=70005 s:S=HI! w:X+1=1007 c:C=Z "
-            "w:N=7"},
+            "w:Q1=-3 w:R1=-2 w:Q2=-3 w:R2=2 w:N=17 w:P=-85 w:S=-17 w:W=13333 l:LS=123358024 "
+            "l:LD=-123555554 l:LP=296295 l:LQ=-1250 l:LM=539 l:LN=-123456789 l:LH=514560 "
+            "l:C+0=16843009 l:C+4=16843009 l:C+8=16843009 b:C+12=1 w:TOTAL=660 w:CZ=111 "
+            "w:FOUND=23 b:VB=10 w:VW=42 l:L=70005 s:VS=HI! w:X+1=1007 c:VC=Z w:VN=7"},
         // The arguments of a call are all evaluated before the callee's
         // parameters are written: a call among them would overwrite them.
         RunCase{"FunctionsOfEveryResultTypeCallsInArgumentsArraysOfRecordsAndLargeArrays",
