@@ -50,15 +50,14 @@ void ExpectValues(const rtltest::BoardRun& run, const std::string& expected) {
       for (std::size_t i = 0; i < got.size(); ++i)
         got[i] = static_cast<char>(run.Byte(static_cast<std::uint16_t>(address + 1 + i)));
       EXPECT_EQ(got, value) << item;
-    } else if (kind == 'c') {
-      EXPECT_EQ(run.Byte(address), static_cast<std::uint8_t>(value[0])) << item;
     } else {
-      const int bytes = kind == 'b' ? 1 : kind == 'w' ? 2 : 4;
+      const int bytes = kind == 'w' ? 2 : kind == 'l' ? 4 : 1;
       std::uint64_t got = 0;
       for (int i = bytes - 1; i >= 0; --i)
         got = got << 8 | run.Byte(static_cast<std::uint16_t>(address + i));
       const std::uint64_t mask = (std::uint64_t{1} << (8 * bytes)) - 1;
-      EXPECT_EQ(got, static_cast<std::uint64_t>(std::stoll(value)) & mask) << item;
+      const auto want = kind == 'c' ? static_cast<std::uint8_t>(value[0]) : std::stoll(value);
+      EXPECT_EQ(got, static_cast<std::uint64_t>(want) & mask) << item;
     }
   }
 }
