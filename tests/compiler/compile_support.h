@@ -35,15 +35,6 @@ struct CompiledProgram : CompileResult {
   std::string Error() const { return messages.empty() ? std::string() : messages.back(); }
 };
 
-inline fs::path ScratchDirectory() {
-  static int counter = 0;
-  const auto dir = fs::temp_directory_path() / ("velkor_compile_" + std::to_string(::getpid()) +
-                                                "_" + std::to_string(counter++));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
-
 inline void WriteBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
@@ -83,6 +74,10 @@ inline std::string Joined(const Lines& lines) {
 
 // A fresh directory, removed with it, and what a compile there reports to.
 struct Scratch {
+  Scratch() {
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
   ~Scratch() {
     std::error_code ec;
     fs::remove_all(dir, ec);
@@ -90,7 +85,9 @@ struct Scratch {
   CompileResult Compile(const std::string& name, const CompileSettings& settings = {}) {
     return CompileFile((dir / name).string(), settings, messages, ui);
   }
-  fs::path dir = ScratchDirectory();
+  inline static int counter = 0;
+  fs::path dir = fs::temp_directory_path() /
+                 ("velkor_compile_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
   MessageList messages;
   platform::HeadlessUiHost ui;
 };

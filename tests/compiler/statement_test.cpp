@@ -53,9 +53,6 @@ const char* const kTypedConstants =
     "  TBO: BOOLEAN = TRUE; TS: STRING[5] = 'It''s'; TA: ARRAY[1..3] OF BYTE = (1, 2, 3);\n"
     "  TR: R = (A: 7; W: $1234); PX: WORD = @X; PP: WORD = ADDR(P);\n"
     "BEGIN X := TB END.\n";
-const char* const kScopes =
-    "VAR X: WORD;\nPROCEDURE P;\n  VAR X: BYTE;\n"
-    "  PROCEDURE Q; BEGIN X := 1 END;\nBEGIN Q END;\nBEGIN X := 2; P END.\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Declarations, StatementCode,
@@ -91,8 +88,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "3|T_TR:|DB 7|DW 4660|T_PX:|DW T_X|T_PP:|DW @T_P",
                  "@T_P:", "@T:"},
         BodyCase{kTypedConstants, "|T_X:\tDS 1|", "\tDATA", "\tEND"},
-        BodyCase{kScopes, "ld a,1|ld (T_P_X),a", "@T_P_Q:", "\tret"},
-        BodyCase{kScopes, "ld hl,2|ld (T_X),hl|call @T_P", "@T:"},
+        // The nearest declaration of a name wins.
+        BodyCase{"VAR X: WORD;\nPROCEDURE P;\n  VAR X: BYTE;\n"
+                 "  PROCEDURE Q; BEGIN X := 1 END;\nBEGIN Q END;\nBEGIN X := 2; P END.\n",
+                 "ld a,1|ld (T_P_X),a", "@T_P_Q:", "\tret"},
         BodyCase{"VAR B: BYTE;\nPROCEDURE INC(VAR X: BYTE); BEGIN END;\nBEGIN INC(B) END.\n",
                  "ld hl,T_B|ld (T_INC_X),hl|call @T_INC", "@T:"}));
 
