@@ -2,7 +2,7 @@
 // Compiling in tests: short programs through the compiler's entry (their
 // .Mac lines, the main body, the error report, whether the output
 // assembles), and a compilation standing at the start of a text for the
-// scanner and the parsers.
+// scanner.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -164,20 +164,15 @@ struct Harness : Scratch {
     OpenLevel(c, static_cast<std::uint16_t>(NewBlock(c)));
   }
 
-  int Var(const std::string& name, std::uint8_t type, std::uint16_t size,
-          std::uint16_t reference = 0) {
-    const int id = EnterIdentifier(c, name, kKindVariable, c.CurrentLevel);
+  // A constant (with its value) or a variable (with its size) of `type`.
+  void Enter(const std::string& name, IdentifierKind kind, std::uint8_t type, std::int32_t value) {
+    const int id = EnterIdentifier(c, name, kind, c.CurrentLevel);
     IdentifierEntry& e = c.Identifiers[static_cast<std::size_t>(id)];
     e.type = type;
-    e.size = size;
-    e.reference = reference;
-    return id;
-  }
-  int Const(const std::string& name, std::uint8_t type, std::int32_t value) {
-    const int id = EnterIdentifier(c, name, kKindConstant, c.CurrentLevel);
-    c.Identifiers[static_cast<std::size_t>(id)].type = type;
-    c.Identifiers[static_cast<std::size_t>(id)].value = value;
-    return id;
+    if (kind == kKindConstant)
+      e.value = value;
+    else
+      e.size = static_cast<std::uint16_t>(value);
   }
 
   // Runs `body`; the compile error's message, or "" when there was none.

@@ -137,10 +137,9 @@ TEST(TableOverflow, EachTableNamesItself) {
   for (const auto& [source, table] : cases) {
     const CompiledProgram r = Compile(source);
     ASSERT_GE(r.messages.size(), 2u) << table;
-    EXPECT_EQ(r.messages[r.messages.size() - 2],
-              "Compiler table for " + std::string(table) + " overflowed")
-        << table;
-    EXPECT_EQ(r.messages.back(), " Fatal termination of Orvalen");
+    EXPECT_EQ(Lines(r.messages.end() - 2, r.messages.end()),
+              (Lines{"Compiler table for " + std::string(table) + " overflowed",
+                     " Fatal termination of Orvalen"}));
   }
   // One less fits.
   Ok(repeated(499, "", "PROCEDURE Q@; BEGIN END;\n"));

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 
-#include "compiler/expression.h"
 #include "tests/compiler/compile_support.h"
 
 namespace velkor {
@@ -131,31 +130,17 @@ INSTANTIATE_TEST_SUITE_P(
         BodyCase{"S2 := 'AB' + S + 'AB'",
                  "ld hl,@@0|call __pushString|ld hl,T_S|call __PushString|call __AddStrings|ld "
                  "hl,@@0|call __pushString|call __AddStrings|ld hl,T_S2|ld b,20|call "
-                 "__popString"}));
-
-// Under {#R+} an element address computed twice is computed once, in a
-// routine of its own.
-TEST(StatementCode, CommonCodeIsFactoredUnderR) {
-  Harness h("{#R+} A[I] + A[I] ;");
-  const int a = NewArrayDescriptor(h.c, kTypeInteger, 0, 9);
-  SetArrayElement(h.c, a, kTypeByte, 0, 1, false);
-  h.Var("A", kTypeArray, 10, static_cast<std::uint16_t>(a));
-  h.Var("I", kTypeInteger, 2);
-  NextSymbol(h.c);
-  h.c.OutputLines = {"\tCODE"};
-  Expression(h.c);
-  EXPECT_EQ(Joined(h.c.OutputLines.Lines()),
-            Joined(Code("CODE|call @@S0|ld l,(hl)|ld h,0|push hl|call @@S0|ld "
-                        "l,(hl)|ld h,0|pop de|add hl,de|push hl")));
-  ASSERT_EQ(h.c.CommonCodeBodies.size(), 1u);
-  EXPECT_EQ(Joined(h.c.CommonCodeBodies[0]),
-            Joined(Code("ld hl,T_A|push hl|ld hl,(T_I)|pop de|add hl,de|push hl")));
-}
+                 "__popString"},
+        // Under {#R+} an element address computed twice is computed once, in a
+        // routine of its own.
+        BodyCase{
+            "{#R+} W := AB[I] + AB[I]",
+            "call @@S0|ld l,(hl)|ld h,0|push hl|call @@S0|ld l,(hl)|ld h,0|pop de|add "
+            "hl,de|ld (T_W),hl|ret|@@S0:|ld hl,T_AB|push hl|ld hl,(T_I)|pop de|add hl,de|ret||",
+            nullptr, "\tDATA"}));
 
 TEST(StatementCode, CompatibleStoresAreAccepted) {
-  for (const char* statement :
-       {"B := C", "C := B", "I := C", "C := I", "C := L", "W := I", "I := W", "S := C"})
-    Ok(kHead + "BEGIN\n" + statement + "\nEND.\n");
+  Ok(kHead + "BEGIN\nB := C; C := B; I := C; C := I; C := L; W := I; I := W; S := C\nEND.\n");
 }
 
 struct ErrorCase {
