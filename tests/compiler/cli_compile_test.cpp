@@ -41,7 +41,8 @@ const char* kProgram = "PROGRAM Demo;\nVAR B, C: BYTE; W: WORD;\nBEGIN\n  W := B
 // a missing source exits with 1, wrong use with 2 (the IDE's command-line
 // tests run a failing compile).
 TEST(CliCompile, CompilesWithTheProjectSettingsAndReportsErrors) {
-  const fs::path dir = ScratchDirectory();
+  const Scratch scratch;
+  const fs::path& dir = scratch.dir;
   WriteSource(dir / "Demo.Pas", kProgram);
   CliRun r = Cli(dir, {"compile", "Demo.Pas"});
   EXPECT_EQ(r.status, 0) << r.out << r.err;
@@ -57,7 +58,6 @@ TEST(CliCompile, CompilesWithTheProjectSettingsAndReportsErrors) {
   EXPECT_EQ(Cli(dir, {"compile", "Nope.Pas"}).status, 1);
   EXPECT_EQ(Cli(dir, {"compile"}).status, 2);
   EXPECT_EQ(Cli(dir, {"compile", "A.Mac"}).status, 2);
-  fs::remove_all(dir);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // Compiling in tests: short programs through the compiler's entry (their
 // .Mac lines, the main body, the error report, whether the output
 // assembles), and a compilation standing at the start of a text for the
-// scanner and the parsers.
+// scanner.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -34,15 +34,6 @@ struct CompiledProgram : CompileResult {
   Lines messages; // the message list (the error report on failure)
   std::string Error() const { return messages.empty() ? std::string() : messages.back(); }
 };
-
-inline fs::path ScratchDirectory() {
-  static int counter = 0;
-  const auto dir = fs::temp_directory_path() / ("velkor_compile_" + std::to_string(::getpid()) +
-                                                "_" + std::to_string(counter++));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
 
 inline void WriteBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -83,6 +74,10 @@ inline std::string Joined(const Lines& lines) {
 
 // A fresh directory, removed with it, and what a compile there reports to.
 struct Scratch {
+  Scratch() {
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
   ~Scratch() {
     std::error_code ec;
     fs::remove_all(dir, ec);
@@ -90,7 +85,9 @@ struct Scratch {
   CompileResult Compile(const std::string& name, const CompileSettings& settings = {}) {
     return CompileFile((dir / name).string(), settings, messages, ui);
   }
-  fs::path dir = ScratchDirectory();
+  inline static int counter = 0;
+  fs::path dir = fs::temp_directory_path() /
+                 ("velkor_compile_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
   MessageList messages;
   platform::HeadlessUiHost ui;
 };
@@ -167,20 +164,15 @@ struct Harness : Scratch {
     OpenLevel(c, static_cast<std::uint16_t>(NewBlock(c)));
   }
 
-  int Var(const std::string& name, std::uint8_t type, std::uint16_t size,
-          std::uint16_t reference = 0) {
-    const int id = EnterIdentifier(c, name, kKindVariable, c.CurrentLevel);
+  // A constant (with its value) or a variable (with its size) of `type`.
+  void Enter(const std::string& name, IdentifierKind kind, std::uint8_t type, std::int32_t value) {
+    const int id = EnterIdentifier(c, name, kind, c.CurrentLevel);
     IdentifierEntry& e = c.Identifiers[static_cast<std::size_t>(id)];
     e.type = type;
-    e.size = size;
-    e.reference = reference;
-    return id;
-  }
-  int Const(const std::string& name, std::uint8_t type, std::int32_t value) {
-    const int id = EnterIdentifier(c, name, kKindConstant, c.CurrentLevel);
-    c.Identifiers[static_cast<std::size_t>(id)].type = type;
-    c.Identifiers[static_cast<std::size_t>(id)].value = value;
-    return id;
+    if (kind == kKindConstant)
+      e.value = value;
+    else
+      e.size = static_cast<std::uint16_t>(value);
   }
 
   // Runs `body`; the compile error's message, or "" when there was none.

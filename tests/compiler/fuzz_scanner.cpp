@@ -13,12 +13,6 @@
 #include "compiler/scanner.h"
 #include "compiler/symbol_table.h"
 
-namespace {
-
-constexpr int kMaxSymbols = 20000;
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace velkor;
   if (size == 0) return 0;
@@ -48,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     c.Identifiers[static_cast<std::size_t>(v)].type = kTypeWord;
     c.Identifiers[static_cast<std::size_t>(v)].size = 2;
     c.FoldChrOrd = (data[0] & 2) != 0;
-    for (int i = 0; i < kMaxSymbols; ++i)
+    for (int i = 0; i < 20000; ++i)
       NextSymbol(c);
   } catch (const ECompileError&) {
   }

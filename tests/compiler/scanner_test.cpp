@@ -40,11 +40,11 @@ std::string Describe(const Compilation& c) {
 // C = 'A' and a word variable X are declared.
 std::vector<std::string> Symbols(const std::string& text) {
   Harness h(text + " END");
-  h.Const("K", kTypeByte, 4);
-  h.Const("N", kTypeByte, 10);
-  h.Const("M", kTypeInteger, -7);
-  h.Const("C", kTypeChar, 65);
-  h.Var("X", kTypeWord, 2);
+  h.Enter("K", kKindConstant, kTypeByte, 4);
+  h.Enter("N", kKindConstant, kTypeByte, 10);
+  h.Enter("M", kKindConstant, kTypeInteger, -7);
+  h.Enter("C", kKindConstant, kTypeChar, 65);
+  h.Enter("X", kKindVariable, kTypeWord, 2);
   std::vector<std::string> out;
   const std::string error = h.ErrorOf([&] {
     for (NextSymbol(h.c); h.c.Symbol != SymbolKind::End; NextSymbol(h.c))
