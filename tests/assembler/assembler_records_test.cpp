@@ -43,7 +43,6 @@ TEST(RecordStream, EachStatementIsWrittenByteForByte) {
       {" EXTERN E1\nQ EQU 2\nL1: LD HL,E1+L1*Q-'A'\n", "0B 'Q' '2+0' 17 01 00 01 21 09 '\x01\x02"
                                                        "E1+\x02\x00"
                                                        "1*\x03\x01Q-065'"sv},
-      {" LD A,(1+2)*3\n", "01 3E 0A '(1+2)*3'"sv},
       {"L1: NOP\n DJNZ L1+1\n", "17 00 00 F1 00 10 1C 00 '\x02\x00"
                                 "0+1'"sv},
       {" LD A,(IX-0)\n LD (IY+7FH),5\n BIT 3,(IX-2*2)\n",

@@ -26,7 +26,6 @@ TEST(Evaluator, Values) {
       {"65535*65537", -1},
       {"EXP(1)*1000", 2718},
       {"ATN(1)*4000", 3141},
-      {"TAN(1)*100", 155},
       {"ABS(1)" + Repeat("+1", 49), 50},
       {"-ABS(1)" + Repeat("+1", 48), 47},
       {Repeat("(", 100) + "7" + Repeat(")", 100), 7}};
@@ -46,7 +45,6 @@ TEST(Evaluator, Errors) {
       {"(1+2", "Unbalanced number of open/closed paranthesis"},
       {"FOO(1)", "Wrong function name : FOO"},
       {"LOG(0)", argument},
-      {"(0-8)^ATN(1)", argument},
       {"5%0", "Division by zero"},
       {"1/(1/2)", "Division by zero"},
       {"4294967296", range},

@@ -57,8 +57,6 @@ const RecordCase kCases[] = {
      "A.RRO assembly did not complete without errors"},
     {{'X', 'R', 'O', 1}, "A.RRO invalid header"},
     {{'R', 'R'}, "A.RRO assembly did not complete without errors"},
-    {{'R', 'R', 'O', 1, 0x05, 0x02, 0x09, 'A'},
-     "A.RRO Object file contents error"},                                  // name cut short
     {{'R', 'R', 'O', 1, 0x06}, "A.RRO Object file contents error"},        // no such record
     {{'R', 'R', 'O', 1, 0x07, 0, 0, 12, 0}, "A.RRO Invalid data in file"}, // area 12
     {{'R', 'R', 'O', 1, 0x26, 32}, "A.RRO Invalid data in file"},          // handle 32
