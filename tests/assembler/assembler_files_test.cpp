@@ -124,10 +124,7 @@ TEST_F(AssemblerFiles, Includes) {
 
 TEST_F(AssemblerFiles, PumpsEverySixteenLinesAndSavesAnIncludeBeforeReadingIt) {
   write("INC.Mac", " NOP\n NOP\n");
-  std::string main = " INCLUDE INC.Mac\n";
-  for (int i = 0; i < 29; ++i)
-    main += " NOP\n";
-  write("MAIN.Mac", main);
+  write("MAIN.Mac", " INCLUDE INC.Mac\n" + std::string(29, '\n'));
   ASSERT_TRUE(assemble("MAIN.Mac").ok);
   // 30 + 2 included lines in each of the two passes.
   EXPECT_EQ(ui.PumpCount(), 64 / 16);

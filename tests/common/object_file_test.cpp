@@ -12,7 +12,7 @@ namespace {
 
 // One record of every layout; the reader gives back every field, and the dump
 // spells each one out. Types that share a layout with one here (RUNWHENDONE,
-// DREF, DWSIZE, the resumes) are read by the linker tests' sources.
+// DREF, DWSIZE, EQUREF, LOADMARK, the resumes) are read by the linker tests' sources.
 std::vector<std::uint8_t> EveryRecordType() {
   std::string expr = "(";
   AppendExternalOperand(expr, "EXT");
@@ -36,7 +36,6 @@ std::vector<std::uint8_t> EveryRecordType() {
   w.wordExpression(expr);
   w.byteExpression("1+2");
   w.equate("EQ", "5+0");
-  w.equateReference(2, "EQ");
   w.loadFile(0x12345, "FONT.BIN");
   w.runProgram("tool");
   w.labelWord(Segment::Code, 3);
@@ -52,7 +51,6 @@ std::vector<std::uint8_t> EveryRecordType() {
   w.ifReferenced(ifrefNames);
   w.storeSize(17, "SZ");
   w.orgMark(1);
-  w.loadMark(3);
   w.memoryError(0x4000, "too big");
   w.memoryLoadError(0x123456, "load too big"); // a load position keeps every digit
   w.report({rro::ValueEquateName, "EQ", 0, 0}, "size");
@@ -86,31 +84,29 @@ TEST(ObjectFile, EveryRecordTypeReadsBackAndEveryTruncationIsRefused) {
 0002CH 09H EXPRWORD "(ext:EXT+lbl:data:12)*equ:EQ"
 0003FH 0AH EXPRBYTE "1+2"
 00044H 0BH EQU "EQ" "5+0"
-0004CH 0CH EQUREF 02H "EQ"
-00051H 11H LOAD 00012345H "FONT.BIN"
-0005FH 12H RUN "tool"
-00065H 15H LABELWORD CODE 0003H
-00068H 17H LABEL CODE 0005H
-0006BH 2AH NAME "START"
-00072H 19H IFTRUE expr "(ext:EXT+lbl:data:12)*equ:EQ"
-00086H 1AH IFFALSE label 9 data
-0008BH 1BH ENDIF
-0008CH 1CH JREXPR code "10"
-00091H 1DH JRLABEL data 0102H
-00095H 1EH DS data 012CH
-0009AH 1FH LOADREF "LR"
-0009EH 21H IFREF "A"
-000A1H 22H IFREF+ "BB"
-000A5H 22H IFREF+ "CCC"
-000AAH 23H IFREF END
-000ABH 24H STORESIZE 0011H "SZ"
-000B1H 26H ORGMARK 01H
-000B3H 28H LOADMARK 03H
-000B5H 2CH MEMERROR 4000H "too big"
-000C0H 2DH MEMLOADERROR 123456H "load too big"
-000D1H 2EH REPORT equ "EQ" "size"
-000DBH 80H ORG 02H 0006H FFFFFFFFH
-000E3H 81H LINK 00H 0100H next
+0004CH 11H LOAD 00012345H "FONT.BIN"
+0005AH 12H RUN "tool"
+00060H 15H LABELWORD CODE 0003H
+00063H 17H LABEL CODE 0005H
+00066H 2AH NAME "START"
+0006DH 19H IFTRUE expr "(ext:EXT+lbl:data:12)*equ:EQ"
+00081H 1AH IFFALSE label 9 data
+00086H 1BH ENDIF
+00087H 1CH JREXPR code "10"
+0008CH 1DH JRLABEL data 0102H
+00090H 1EH DS data 012CH
+00095H 1FH LOADREF "LR"
+00099H 21H IFREF "A"
+0009CH 22H IFREF+ "BB"
+000A0H 22H IFREF+ "CCC"
+000A5H 23H IFREF END
+000A6H 24H STORESIZE 0011H "SZ"
+000ACH 26H ORGMARK 01H
+000AEH 2CH MEMERROR 4000H "too big"
+000B9H 2DH MEMLOADERROR 123456H "load too big"
+000CAH 2EH REPORT equ "EQ" "size"
+000D4H 80H ORG 02H 0006H FFFFFFFFH
+000DCH 81H LINK 00H 0100H next
 )");
   for (std::size_t cut = 10; cut < full.size(); ++cut) {
     // A fresh heap copy so that ASan sees any read past the cut.

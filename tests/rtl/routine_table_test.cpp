@@ -172,8 +172,6 @@ const Shape kStringPair = {kPushSX + kPushSY + "call {R}", Result::Text, &kStrin
                            &kStringIndices};
 const Shape kStringRelation = {kPushSX + kPushSY + "call {R}", Result::Boolean, &kStringIndices,
                                &kStringIndices};
-const Shape kStringThenChar = {kPushSX + "ld hl,63|push hl|call {R}", Result::Text,
-                               &kStringIndices};
 const Shape kCharThenString = {"ld hl,63|push hl|" + kPushSX + "call {R}", Result::Text,
                                &kStringIndices};
 const Shape kCharPair = {"ld hl,{X}|push hl|ld hl,{Y}|push hl|call {R}", Result::Text, &kBytes,
@@ -251,14 +249,13 @@ struct Routine {
 
 // Division by zero gives all ones and the dividend as remainder. A second
 // name on the same code (__Smult16HLDE, __succ16w, __pred16w) has no row, nor
-// has a routine that only wraps another's code (__NegInt, __succ32, __pred32,
-// __ByteToHexStr, __StrToIntDef) or differs from a tested relation by one
-// jump on the same compare (the other string and long relations).
+// has a routine that only wraps another's code (__mod16HLDE, __NegInt, __succ32, __pred32,
+// __ByteToHexStr, __StrToIntDef, __AddCharToString, __lintfix1w's FixPush) or differs from a tested
+// relation by one jump on the same compare (the other string and long relations).
 const Routine kRoutines[] = {
     {"__mult16HLDE", kWordPair, [](U32 a, U32 b) { return a * b; }},
     {"__mult16HLDE", kWordPair, [](U32 a, U32 b) { return a * b; }, velkor::kCpuZ180},
     {"__div16HLDE", kWordPair, [](U32 a, U32 b) { return b ? a / b : 0xFFFF; }},
-    {"__mod16HLDE", kWordPair, [](U32 a, U32 b) { return b ? a % b : a; }},
     {"__Sdiv16HLDE", kWordPair, [](U32 a, U32 b) { return b ? U(S16(a) / S16(b)) : 0xFFFF; }},
     {"__Smod16HLDE", kWordPair, [](U32 a, U32 b) { return b ? U(S16(a) % S16(b)) : a; }},
     {"__equ", kWordRelation, [](U32 a, U32 b) { return a == b; }},
@@ -316,9 +313,7 @@ const Routine kRoutines[] = {
     {"__IntToLint", kWordWiden, [](U32 a, U32) { return U(S16(a)); }},
     {"__WordToLint", kWordWiden, [](U32 a, U32) { return a; }},
     {"__lintfix1", kWidenBeneath, [](U32 a, U32) { return U(S16(a)); }},
-    {"__lintfix1w", kWidenBeneath, [](U32 a, U32) { return a; }},
     {"__AddStrings", kStringPair, [](U32 a, U32 b) { return Cut(kStrings[a] + kStrings[b]); }},
-    {"__AddCharToString", kStringThenChar, [](U32 a, U32) { return Cut(kStrings[a] + "?"); }},
     {"__AddStringToChar", kCharThenString, [](U32 a, U32) { return Cut("?" + kStrings[a]); }},
     {"__TwoCharsToString", kCharPair,
      [](U32 a, U32 b) {
