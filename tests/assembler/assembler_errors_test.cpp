@@ -90,12 +90,8 @@ TEST(AssemblerErrors, SyntaxErrors) {
                            " LD A,IX",
                            " LD B,(5)",
                            " JP (1234H)",
-                           " SUB A,B",
                            " NOP 1",
-                           " EX HL,DE",
                            " IM 3",
-                           " PUSH SP",
-                           " LD A,(C)",
                            " INC",
                            " X"}) {
     const auto a = test::assemble(std::string(line) + "\n");

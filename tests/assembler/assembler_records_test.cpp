@@ -57,7 +57,6 @@ TEST(RecordStream, EachStatementIsWrittenByteForByte) {
        "FF 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 01 11"sv},
       {" DS 10\n DS N1\nN1 EQU 4\n", "1E 00 03 0A 00 1E 00 00 'N1' 0B 'N1' '4+0'"sv},
       {" DATA\n DB 1\n CODE\n", "08 00 00 00 00 01 01 07 00 00 00 00"sv},
-      {" ORG 100H\n", "80 00 00 01 00 01 00 00"sv},
       {" ORG 8000H,LOADNEXT\n", "80 00 00 80 FF FF FF FF"sv},
       {" ORG 0,12345H\n", "80 00 00 00 45 23 01 00"sv},
       {" NOP\nL1: NOP\n ORG L1\n", "01 00 17 00 00 01 00 80 01 00 00 01 00 00 00"sv},

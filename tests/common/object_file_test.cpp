@@ -12,7 +12,8 @@ namespace {
 
 // One record of every layout; the reader gives back every field, and the dump
 // spells each one out. Types that share a layout with one here (RUNWHENDONE,
-// DREF, DWSIZE, EQUREF, LOADMARK, the resumes) are read by the linker tests' sources.
+// DREF, DWSIZE, EQUREF, LOADMARK, LABEL, NAME, LOADREF, the resumes) are read
+// by the linker tests' sources.
 std::vector<std::uint8_t> EveryRecordType() {
   std::string expr = "(";
   AppendExternalOperand(expr, "EXT");
@@ -39,15 +40,12 @@ std::vector<std::uint8_t> EveryRecordType() {
   w.loadFile(0x12345, "FONT.BIN");
   w.runProgram("tool");
   w.labelWord(Segment::Code, 3);
-  w.labelDefinition(Segment::Code, 5);
-  w.symbolName("START");
   w.ifTrue({rro::ValueExpression, expr, 0, 0});
   w.ifFalse({rro::ValueLocalLabel, {}, 9, rro::SegmentData});
   w.endIf();
   w.relativeExpression(Segment::Code, "10");
   w.relativeLabel(Segment::Data, 0x0102);
   w.reserveSpace(Segment::Data, {rro::ValueAbsolute, {}, 300, 0});
-  w.loadReference("LR");
   w.ifReferenced(ifrefNames);
   w.storeSize(17, "SZ");
   w.orgMark(1);
@@ -87,26 +85,23 @@ TEST(ObjectFile, EveryRecordTypeReadsBackAndEveryTruncationIsRefused) {
 0004CH 11H LOAD 00012345H "FONT.BIN"
 0005AH 12H RUN "tool"
 00060H 15H LABELWORD CODE 0003H
-00063H 17H LABEL CODE 0005H
-00066H 2AH NAME "START"
-0006DH 19H IFTRUE expr "(ext:EXT+lbl:data:12)*equ:EQ"
-00081H 1AH IFFALSE label 9 data
-00086H 1BH ENDIF
-00087H 1CH JREXPR code "10"
-0008CH 1DH JRLABEL data 0102H
-00090H 1EH DS data 012CH
-00095H 1FH LOADREF "LR"
-00099H 21H IFREF "A"
-0009CH 22H IFREF+ "BB"
-000A0H 22H IFREF+ "CCC"
-000A5H 23H IFREF END
-000A6H 24H STORESIZE 0011H "SZ"
-000ACH 26H ORGMARK 01H
-000AEH 2CH MEMERROR 4000H "too big"
-000B9H 2DH MEMLOADERROR 123456H "load too big"
-000CAH 2EH REPORT equ "EQ" "size"
-000D4H 80H ORG 02H 0006H FFFFFFFFH
-000DCH 81H LINK 00H 0100H next
+00063H 19H IFTRUE expr "(ext:EXT+lbl:data:12)*equ:EQ"
+00077H 1AH IFFALSE label 9 data
+0007CH 1BH ENDIF
+0007DH 1CH JREXPR code "10"
+00082H 1DH JRLABEL data 0102H
+00086H 1EH DS data 012CH
+0008BH 21H IFREF "A"
+0008EH 22H IFREF+ "BB"
+00092H 22H IFREF+ "CCC"
+00097H 23H IFREF END
+00098H 24H STORESIZE 0011H "SZ"
+0009EH 26H ORGMARK 01H
+000A0H 2CH MEMERROR 4000H "too big"
+000ABH 2DH MEMLOADERROR 123456H "load too big"
+000BCH 2EH REPORT equ "EQ" "size"
+000C6H 80H ORG 02H 0006H FFFFFFFFH
+000CEH 81H LINK 00H 0100H next
 )");
   for (std::size_t cut = 10; cut < full.size(); ++cut) {
     // A fresh heap copy so that ASan sees any read past the cut.

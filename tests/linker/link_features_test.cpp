@@ -42,6 +42,8 @@ const LinkCase kCases[] = {
     {{" IFTRUE 0| DB 1| ENDIF| IFTRUE 5| DB 2| ENDIF| IFFALSE 1| DB 3| ENDIF| IFFALSE 2| DB 4"
       "| ENDIF| IFZERO 0| DB 5| ENDIF"},
      "02 04 05"},
+    // $ as a word, and a word of a data label.
+    {{" LINK 0,8000H| NOP| LD HL,$| DW D| DATA|D: DS 1"}, "00 21 01 00 00 80 ..."},
     // ORGMARK: the parts run at one address and are loaded in turn.
     {{" JP 0| ORGMARK 1| DB 1,2| ORGRESUME 1|OB: DB 3,4,5| DW OB"},
      "C3 00 00 01 02 03 04 05 03 00"},
@@ -89,10 +91,6 @@ const LinkCase kCases[] = {
      " 00101H 00104H     3  9002H 9006H     4  M1.RRO\n"},
     // Data placed on code warns with both ranges; a part that runs in its
     // buffer is not where it is stored.
-    {{" LINK 0,100H| DS 800H| DATA| DW 5"},
-     "linked",
-     "",
-     {"Warning: Code area 00000H-007FFH overlaps data area 00100H-00101H"}},
     {{" LINK 0,100H| DS 10H| ORG 120H| DB 1| DATA| DS 40H| ORG 8H| DB 2"},
      "linked",
      "",
@@ -215,6 +213,7 @@ const TargetCase kTargets[] = {
     {"none", 0, " ORG 10H| DB 55H", 0x11, 0x10, false},
     {"exact_2K", 2, " ORG 7FFH| DB 55H", 2048, 0x7FF, false},
     {"over_2K", 2, " ORG 800H| DB 55H", 2049, 0x800, true},
+    {"256K", 9, " DB 55H", 262144, 0, false},
     {"cpm", 1, " ORG 100H| DS 0FFH| DB 55H", 256, 0xFF, false},
     {"cpm_below_100H", 1, " DB 1", 0, 0, false},
 };
