@@ -12,7 +12,8 @@ namespace {
 
 // One record of every layout; the reader gives back every field, and the dump
 // spells each one out. Types that share a layout with one here (RUNWHENDONE,
-// DREF, DWSIZE, the resumes) are read by the linker tests' sources.
+// DREF, DWSIZE, EQUREF, LOADMARK, LABEL, NAME, LOADREF, the resumes) are read
+// by the linker tests' sources.
 std::vector<std::uint8_t> EveryRecordType() {
   std::string expr = "(";
   AppendExternalOperand(expr, "EXT");
@@ -36,23 +37,18 @@ std::vector<std::uint8_t> EveryRecordType() {
   w.wordExpression(expr);
   w.byteExpression("1+2");
   w.equate("EQ", "5+0");
-  w.equateReference(2, "EQ");
   w.loadFile(0x12345, "FONT.BIN");
   w.runProgram("tool");
   w.labelWord(Segment::Code, 3);
-  w.labelDefinition(Segment::Code, 5);
-  w.symbolName("START");
   w.ifTrue({rro::ValueExpression, expr, 0, 0});
   w.ifFalse({rro::ValueLocalLabel, {}, 9, rro::SegmentData});
   w.endIf();
   w.relativeExpression(Segment::Code, "10");
   w.relativeLabel(Segment::Data, 0x0102);
   w.reserveSpace(Segment::Data, {rro::ValueAbsolute, {}, 300, 0});
-  w.loadReference("LR");
   w.ifReferenced(ifrefNames);
   w.storeSize(17, "SZ");
   w.orgMark(1);
-  w.loadMark(3);
   w.memoryError(0x4000, "too big");
   w.memoryLoadError(0x123456, "load too big"); // a load position keeps every digit
   w.report({rro::ValueEquateName, "EQ", 0, 0}, "size");
@@ -86,31 +82,26 @@ TEST(ObjectFile, EveryRecordTypeReadsBackAndEveryTruncationIsRefused) {
 0002CH 09H EXPRWORD "(ext:EXT+lbl:data:12)*equ:EQ"
 0003FH 0AH EXPRBYTE "1+2"
 00044H 0BH EQU "EQ" "5+0"
-0004CH 0CH EQUREF 02H "EQ"
-00051H 11H LOAD 00012345H "FONT.BIN"
-0005FH 12H RUN "tool"
-00065H 15H LABELWORD CODE 0003H
-00068H 17H LABEL CODE 0005H
-0006BH 2AH NAME "START"
-00072H 19H IFTRUE expr "(ext:EXT+lbl:data:12)*equ:EQ"
-00086H 1AH IFFALSE label 9 data
-0008BH 1BH ENDIF
-0008CH 1CH JREXPR code "10"
-00091H 1DH JRLABEL data 0102H
-00095H 1EH DS data 012CH
-0009AH 1FH LOADREF "LR"
-0009EH 21H IFREF "A"
-000A1H 22H IFREF+ "BB"
-000A5H 22H IFREF+ "CCC"
-000AAH 23H IFREF END
-000ABH 24H STORESIZE 0011H "SZ"
-000B1H 26H ORGMARK 01H
-000B3H 28H LOADMARK 03H
-000B5H 2CH MEMERROR 4000H "too big"
-000C0H 2DH MEMLOADERROR 123456H "load too big"
-000D1H 2EH REPORT equ "EQ" "size"
-000DBH 80H ORG 02H 0006H FFFFFFFFH
-000E3H 81H LINK 00H 0100H next
+0004CH 11H LOAD 00012345H "FONT.BIN"
+0005AH 12H RUN "tool"
+00060H 15H LABELWORD CODE 0003H
+00063H 19H IFTRUE expr "(ext:EXT+lbl:data:12)*equ:EQ"
+00077H 1AH IFFALSE label 9 data
+0007CH 1BH ENDIF
+0007DH 1CH JREXPR code "10"
+00082H 1DH JRLABEL data 0102H
+00086H 1EH DS data 012CH
+0008BH 21H IFREF "A"
+0008EH 22H IFREF+ "BB"
+00092H 22H IFREF+ "CCC"
+00097H 23H IFREF END
+00098H 24H STORESIZE 0011H "SZ"
+0009EH 26H ORGMARK 01H
+000A0H 2CH MEMERROR 4000H "too big"
+000ABH 2DH MEMLOADERROR 123456H "load too big"
+000BCH 2EH REPORT equ "EQ" "size"
+000C6H 80H ORG 02H 0006H FFFFFFFFH
+000CEH 81H LINK 00H 0100H next
 )");
   for (std::size_t cut = 10; cut < full.size(); ++cut) {
     // A fresh heap copy so that ASan sees any read past the cut.

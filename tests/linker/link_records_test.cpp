@@ -21,17 +21,6 @@ struct RecordCase {
 };
 
 const RecordCase kCases[] = {
-    // LD HL,$ at 0001H, then a word of a data label.
-    {object([](ObjectWriter& w) {
-       w.dataByte(0);
-       w.dataByte(0x21);
-       w.dollarWord(Segment::Code, 1);
-       w.segmentSwitch(Segment::Data, 0x8000, 0, true);
-       w.labelDefinition(Segment::Data, 0);
-       w.segmentSwitch(Segment::Code);
-       w.labelWord(Segment::Code, 0);
-     }),
-     "00 21 01 00 00 80"},
     {object([](ObjectWriter& w) { w.wordExpression("1/0"); }), "A.RRO Cannot evaluate: 1/0"},
     {object([](ObjectWriter& w) { w.wordExpression(Operand(AppendEquateOperand, "NOPE") + "+1"); }),
      "A.RRO External label (Equate):NOPE not found"},
@@ -57,8 +46,6 @@ const RecordCase kCases[] = {
      "A.RRO assembly did not complete without errors"},
     {{'X', 'R', 'O', 1}, "A.RRO invalid header"},
     {{'R', 'R'}, "A.RRO assembly did not complete without errors"},
-    {{'R', 'R', 'O', 1, 0x05, 0x02, 0x09, 'A'},
-     "A.RRO Object file contents error"},                                  // name cut short
     {{'R', 'R', 'O', 1, 0x06}, "A.RRO Object file contents error"},        // no such record
     {{'R', 'R', 'O', 1, 0x07, 0, 0, 12, 0}, "A.RRO Invalid data in file"}, // area 12
     {{'R', 'R', 'O', 1, 0x26, 32}, "A.RRO Invalid data in file"},          // handle 32
@@ -111,7 +98,8 @@ TEST(LinkLimits, MoreAreasThanTheTableExtendTheLast) {
   EXPECT_EQ(r.image[149 * 16], 149);
 }
 
-// REPORT prints every kind of value; a failed load check adds where it stood,
+// REPORT prints an equate, an expression and an external (the IFTRUE and
+// IFFALSE rows resolve absolute values and labels); a failed load check adds where it stood,
 // on a line of its own.
 TEST(LinkReports, ValueKindsAndLoadPosition) {
   LinkProject link("records");
@@ -125,8 +113,6 @@ TEST(LinkReports, ValueKindsAndLoadPosition) {
              w.report(
                  {rro::ValueExpression, label + "*2+" + Operand(AppendEquateOperand, "E"), 0, 0},
                  "expression");
-             w.report({rro::ValueAbsolute, {}, 0xBEEF, 0}, "absolute");
-             w.report({rro::ValueLocalLabel, {}, 0, rro::SegmentCode}, "label");
              w.report({rro::ValueExternal, "G", 0, 0}, "external");
              w.labelDefinition(Segment::Code, 1);
              w.globalDefinition(1, Segment::Code, "G");
@@ -134,9 +120,8 @@ TEST(LinkReports, ValueKindsAndLoadPosition) {
            }));
   const LinkResult r = link.link();
   EXPECT_EQ(Outcome(r, 0), "A.RRO Load too big");
-  for (const char* line :
-       {"equate - 0003H", "expression - 0005H", "absolute - BEEFH", "label - 0001H",
-        "external - 0001H", "Load position at this check: 00001H"})
+  for (const char* line : {"equate - 0003H", "expression - 0005H", "external - 0001H",
+                           "Load position at this check: 00001H"})
     EXPECT_TRUE(link.printed(line)) << line << "\n" << link.output();
 }
 

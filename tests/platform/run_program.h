@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,15 @@ inline ProgramRun RunProgram(const std::string& directory, const std::string& pr
   std::filesystem::remove(out);
   std::filesystem::remove(err);
   return run;
+}
+
+// velkor-cli with the blank-separated words of `args`.
+inline ProgramRun VelkorCli(const std::string& directory, const std::string& args) {
+  std::vector<std::string> words;
+  std::istringstream in(args);
+  for (std::string word; in >> word;)
+    words.push_back(word);
+  return RunProgram(directory, "velkor-cli", words);
 }
 
 } // namespace kit_test

@@ -30,7 +30,6 @@ const Mapping kMappings[] = {
     {"reset mapping: bank area from 0000H with base 0", 0xF0, 0x00, 0x00, 0x08001},
     {"bank area from 8000H, base 19000H (carry into bits 16-19)", 0xF8, 0x19, 0x00, 0x21001},
     {"common area 1 from 8000H, base 3A000H", 0x88, 0x00, 0x3A, 0x42001},
-    {"common area 0 below a bank area from 9000H", 0xF9, 0x50, 0x00, 0x08001},
 };
 
 // Values the program leaves in SAR0, DAR0, BCR0 (ports 20H-27H), DSTAT
