@@ -1,38 +1,17 @@
 // velkor-cli compile, run as a program.
 
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
 #include "tests/compiler/compile_support.h"
+#include "tests/platform/run_program.h"
 
 namespace velkor {
 namespace {
 
 using namespace testing_support;
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char ch : s)
-    q += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
-  return q + "'";
-}
-
-CliRun Cli(const fs::path& dir, const std::vector<std::string>& args) {
-  std::string command =
-      "cd " + Quote(dir.string()) + " && " + Quote(std::string(KIT_BIN_DIR) + "/velkor-cli");
-  for (const auto& a : args)
-    command += " " + Quote(a);
-  const fs::path out = dir / "cli.out", err = dir / "cli.err";
-  command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
-  const int raw = std::system(command.c_str());
-  return CliRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(out), ReadBytes(err)};
+kit_test::ProgramRun Cli(const fs::path& dir, const std::vector<std::string>& args) {
+  return kit_test::RunProgram(dir.string(), "velkor-cli", args);
 }
 
 const char* kProgram = "PROGRAM Demo;\nVAR B, C: BYTE; W: WORD;\nBEGIN\n  W := B * C;\nEND.\n";
@@ -44,7 +23,7 @@ TEST(CliCompile, CompilesWithTheProjectSettingsAndReportsErrors) {
   const Scratch scratch;
   const fs::path& dir = scratch.dir;
   WriteSource(dir / "Demo.Pas", kProgram);
-  CliRun r = Cli(dir, {"compile", "Demo.Pas"});
+  kit_test::ProgramRun r = Cli(dir, {"compile", "Demo.Pas"});
   EXPECT_EQ(r.status, 0) << r.out << r.err;
   for (const char* line : {"\n        Compile: ", "Data size:      4 bytes\n",
                            "Procedures:     1\n", "Completed. No fatal errors..."})

@@ -45,17 +45,9 @@ kit_test::ProgramRun BuildAndRun(const TestDir& dir, const std::string& source, 
   EXPECT_EQ(created.status, 0) << created.err;
   const auto built = RunProgram(dir.Path(), "velkor-cli", {"build", name + ".Prj"});
   if (built.status != 0) return built;
-  std::ofstream(dir.Path() + "input.txt") << input;
   const bool cpm = std::find(options.begin(), options.end(), "CP/M") != options.end();
-  kit_test::ProgramRun ran;
-  const std::string command = "cd " + kit_test::ShellQuoted(dir.Path()) + " && " +
-                              kit_test::ShellQuoted(std::string(KIT_BIN_DIR) + "/kavrin-cli") +
-                              " run " + name + (cpm ? ".COM" : ".ROM") +
-                              " --max-steps 50000000 <input.txt >out.txt";
-  const int raw = std::system(command.c_str());
-  ran.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  ran.out = TestDir::Read(dir.Path() + "out.txt");
-  return ran;
+  return RunProgram(dir.Path(), "kavrin-cli",
+                    {"run", name + (cpm ? ".COM" : ".ROM"), "--max-steps", "50000000"}, input);
 }
 
 class BundledExample

@@ -27,27 +27,30 @@ inline std::string ShellQuoted(const std::string& text) {
   return quoted + "'";
 }
 
-// `program` is a file name under the build's program directory.
+// `program` is a file name under the build's program directory; `input` is
+// all its stdin, so that no run waits on the terminal ctest was started from.
 inline ProgramRun RunProgram(const std::string& directory, const std::string& program,
-                             const std::vector<std::string>& args) {
+                             const std::vector<std::string>& args, const std::string& input = "") {
   static int counter = 0;
   const std::filesystem::path capture =
       std::filesystem::temp_directory_path() /
       ("kit-run-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
-  const std::string out = capture.string() + ".out", err = capture.string() + ".err";
+  const std::string in = capture.string() + ".in", out = capture.string() + ".out",
+                    err = capture.string() + ".err";
+  std::ofstream(in, std::ios::binary) << input;
   std::string command = "cd " + ShellQuoted(directory) + " && " +
                         ShellQuoted(std::string(KIT_BIN_DIR) + "/" + program);
   for (const std::string& a : args)
     command += " " + ShellQuoted(a);
-  command += " >" + ShellQuoted(out) + " 2>" + ShellQuoted(err);
+  command += " <" + ShellQuoted(in) + " >" + ShellQuoted(out) + " 2>" + ShellQuoted(err);
   const int raw = std::system(command.c_str());
   auto read = [](const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    std::ifstream stream(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), {});
   };
   ProgramRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read(out), read(err)};
-  std::filesystem::remove(out);
-  std::filesystem::remove(err);
+  for (const std::string& file : {in, out, err})
+    std::filesystem::remove(file);
   return run;
 }
 
